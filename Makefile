@@ -1,0 +1,44 @@
+# The two everyday commands: `make run` and `make test`.
+SHELL := /bin/bash
+.DEFAULT_GOAL := run
+
+DEMO_DB ?= var/demo.sqlite
+PRESET ?= default
+TAVREL := build/$(PRESET)/bin/tavrel
+
+.PHONY: deps build build-asan test test-default test-asan run demo bench clean
+
+deps:
+	@bash scripts/setup-deps
+
+build: deps
+	cmake --preset $(PRESET) >/dev/null
+	cmake --build --preset $(PRESET)
+
+build-asan: deps
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan
+
+# Builds everything twice (plain and sanitized), starts PostgreSQL and runs every test.
+test: deps
+	@export TAVREL_TEST_PG=$$(bash scripts/start-postgres) && \
+	cmake --preset default >/dev/null && cmake --build --preset default && \
+	ctest --preset default -j2 && \
+	cmake --preset asan >/dev/null && cmake --build --preset asan && \
+	ctest --preset asan -j2
+
+demo: build
+	@mkdir -p var
+	@if [ ! -f $(DEMO_DB) ]; then $(TAVREL) init-db --database $(DEMO_DB) --demo; fi
+
+# Starts the menu host on the demo database. Without a display it serves the window
+# over VNC on the loopback address.
+run: demo
+	@bash scripts/run-host $(TAVREL) $(DEMO_DB)
+
+bench:
+	cmake --preset release >/dev/null && cmake --build --preset release
+	@export TAVREL_TEST_PG=$$(bash scripts/start-postgres) && bash bench/run-all
+
+clean:
+	rm -rf build

@@ -1,0 +1,38 @@
+# Helpers for registering tests.
+#
+# tavrel_add_test(NAME <name> SOURCES <files...> LIBS <targets...>)
+#   One test executable, run once by ctest. GUI tests run offscreen.
+#
+# tavrel_add_db_test(NAME <name> SOURCES <files...> LIBS <targets...>)
+#   The same executable is registered twice: <name>_sqlite and <name>_postgres.
+#   The test reads TAVREL_TEST_ENGINE to know which engine it runs on. The
+#   PostgreSQL run reads the administrative URL from TAVREL_TEST_PG (set by
+#   `make test`) and skips only when that variable is unset.
+
+set(TAVREL_TEST_ENV
+    "QT_QPA_PLATFORM=offscreen"
+    "LC_ALL=C.UTF-8"
+    "TZ=America/Bogota"
+    "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:halt_on_error=1"
+    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+
+function(tavrel_add_test)
+    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${TAVREL_TEST_ENV}")
+endfunction()
+
+function(tavrel_add_db_test)
+    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
+    foreach(engine sqlite postgres)
+        add_test(NAME ${T_NAME}_${engine} COMMAND ${T_NAME})
+        set_tests_properties(${T_NAME}_${engine} PROPERTIES
+            ENVIRONMENT "${TAVREL_TEST_ENV};TAVREL_TEST_ENGINE=${engine}"
+            SKIP_REGULAR_EXPRESSION "TAVREL_NO_POSTGRES")
+    endforeach()
+endfunction()

@@ -1,0 +1,7 @@
+#include "IAppServer.h"
+
+namespace tavrel {
+
+IAppServer::~IAppServer() = default;
+
+} // namespace tavrel
