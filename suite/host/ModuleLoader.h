@@ -1,0 +1,42 @@
+#pragma once
+
+#include "HostSession.h"
+
+#include <QLibrary>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace tavrel {
+
+// Loads a module library the way the suite's host does: the library by name, its C
+// entry points, the load entry with the session, the returned window.
+class ModuleLoader
+{
+public:
+    explicit ModuleLoader(const QString& libraryName);
+    ~ModuleLoader(); // unloads the module when it is loaded
+
+    ModuleLoader(const ModuleLoader&) = delete;
+    ModuleLoader& operator=(const ModuleLoader&) = delete;
+
+    // Calls the W load entry and returns the module's window. Errors thrown by the
+    // module pass through; a missing library or entry throws ModuleError.
+    QWidget* load(const HostSession& session, quintptr hostWindow);
+    void unload();
+    bool isLoaded() const { return m_loaded; }
+    QWidget* window() const { return m_window.data(); }
+
+    // Resolves an entry point of the loaded library; nullptr when it has none.
+    QFunctionPointer entry(const char* name);
+
+    // Where module libraries are looked for: beside the host's executable.
+    static QString libraryPath(const QString& libraryName);
+
+private:
+    QLibrary m_library;
+    bool m_loaded = false;
+    QPointer<QWidget> m_window;
+};
+
+} // namespace tavrel

@@ -1,0 +1,117 @@
+// The suite's menu host: login, program list, module loading, headless sub-commands.
+
+#include "HostOptions.h"
+#include "HostSession.h"
+#include "HostWindow.h"
+#include "InitDbCommand.h"
+#include "LoginDialog.h"
+#include "ModuleError.h"
+#include "ProgramCatalog.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QMessageBox>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+
+using namespace tavrel;
+
+namespace {
+
+int runSubcommand(const HostOptions& options)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (options.subcommand == QLatin1String("help")) {
+        out << HostOptions::usage();
+        return 0;
+    }
+    if (options.subcommand == QLatin1String("init-db"))
+        return InitDbCommand::run(options.subcommandArgs, out, err);
+    err << "tavrel: el subcomando " << options.subcommand << " aún no está disponible\n";
+    return 2;
+}
+
+int saveScreenshot(QWidget* window, const QString& file)
+{
+    window->show();
+    QApplication::processEvents();
+    if (!window->grab().save(file)) {
+        QTextStream(stderr) << "tavrel: no se pudo escribir " << file << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const HostOptions options = HostOptions::parse(arguments);
+    if (!options.error.isEmpty()) {
+        QTextStream(stderr) << "tavrel: " << options.error << "\n" << HostOptions::usage();
+        return 2;
+    }
+    if (!options.subcommand.isEmpty() && options.subcommand != QLatin1String("help")) {
+        QCoreApplication app(argc, argv);
+        return runSubcommand(options);
+    }
+    if (options.subcommand == QLatin1String("help"))
+        return runSubcommand(options);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tavrel"));
+
+    HostSession session;
+    session.database = options.database;
+    session.user = options.user.toUpper();
+    session.password = options.password;
+    session.company = options.company;
+    session.clientVersion = QStringLiteral("%1;%2").arg(QStringLiteral(TAVREL_VERSION),
+                                                        QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+
+    bool loggedIn = false;
+    if (!session.database.isEmpty() && !session.user.isEmpty()) {
+        try {
+            session.verifyLogin();
+            loggedIn = true;
+        } catch (const ModuleError& e) {
+            if (!options.screenshot.isEmpty()) {
+                QTextStream(stderr) << "tavrel: " << e.message() << "\n";
+                return 1;
+            }
+            QMessageBox::warning(nullptr, QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS"), e.message());
+        }
+    }
+    if (!loggedIn) {
+        LoginDialog login(session);
+        if (login.exec() != QDialog::Accepted)
+            return 0;
+        session = login.session();
+    }
+
+    HostWindow window(session);
+    if (options.openModule.isEmpty()) {
+        if (!options.screenshot.isEmpty())
+            return saveScreenshot(&window, options.screenshot);
+        window.show();
+        return app.exec();
+    }
+
+    const ProgramEntry* program = ProgramCatalog::find(options.openModule);
+    if (!program) {
+        QTextStream(stderr) << "tavrel: programa desconocido " << options.openModule << "\n";
+        return 2;
+    }
+    QWidget* moduleWindow = window.openProgram(*program);
+    if (!moduleWindow)
+        return 1;
+    if (!options.screenshot.isEmpty())
+        return saveScreenshot(moduleWindow, options.screenshot);
+    QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
+    return app.exec();
+}
