@@ -9,33 +9,23 @@
 struct ModuleEntries
 {
     QLibrary library;
-    VMiLoadDllWFn loadW = nullptr;
-    VMiLoadDllFn load = nullptr;
-    VMiUnLoadDllFn unload = nullptr;
-    GetServerTextFn guidNet = nullptr;
-    GetServerTextFn nameNet = nullptr;
-    GetServerTextFn publicToken = nullptr;
-    GetServerTextWFn guidNetW = nullptr;
-    GetServerTextWFn nameNetW = nullptr;
-    GetServerTextWFn publicTokenW = nullptr;
-    CambiarAlturaFn cambiarAltura = nullptr;
-    CambiarTamanoFn cambiarTamano = nullptr;
-    CambiarTamanoWFn cambiarTamanoW = nullptr;
+    VMiLoadDllWFn loadW;
+    VMiLoadDllFn load;
+    VMiUnLoadDllFn unload;
+    GetServerTextFn guidNet, nameNet, publicToken;
+    GetServerTextWFn guidNetW, nameNetW, publicTokenW;
+    CambiarAlturaFn cambiarAltura;
+    CambiarTamanoFn cambiarTamano;
+    CambiarTamanoWFn cambiarTamanoW;
 
-    // Loads VEdUvura.so from the folder; on failure returns the reason.
+    // Loads VEdUvura.so from the folder; returns what went wrong, or empty text.
     QString open(const QString& folder)
     {
         library.setFileName(folder + QStringLiteral("/VEdUvura.so"));
-        if (!library.load()) {
-            return library.errorString();
-        }
-        QString missing;
+        QString missing = library.load() ? QString() : library.errorString();
         const auto resolve = [&](auto& entry, const char* name) {
-            entry =
-                reinterpret_cast<std::remove_reference_t<decltype(entry)>>(library.resolve(name));
-            if (!entry) {
-                missing += QString::fromLatin1(name) + u' ';
-            }
+            entry = reinterpret_cast<std::decay_t<decltype(entry)>>(library.resolve(name));
+            missing += entry ? QString() : QStringLiteral(" no ") + QLatin1String(name);
         };
         resolve(loadW, "VMiLoadDllW");
         resolve(load, "VMiLoadDll");
@@ -49,6 +39,6 @@ struct ModuleEntries
         resolve(cambiarAltura, "CambiarAltura");
         resolve(cambiarTamano, "CambiarTamano");
         resolve(cambiarTamanoW, "CambiarTamanoW");
-        return missing.isEmpty() ? QString() : QStringLiteral("missing: ") + missing;
+        return missing;
     }
 };

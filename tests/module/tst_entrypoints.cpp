@@ -8,7 +8,7 @@
 #include <QLoggingCategory>
 #include <QTest>
 #include <QWidget>
-
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -18,11 +18,11 @@ QtMessageHandler gPreviousHandler = nullptr;
 
 void captureLifecycle(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    if (context.category && qstrcmp(context.category, "tavrel.module.lifecycle") == 0) {
+    if (qstrcmp(context.category, "tavrel.module.lifecycle") == 0) {
         gLifecycle << text;
-        return;
+    } else {
+        gPreviousHandler(type, context, text);
     }
-    gPreviousHandler(type, context, text);
 }
 
 const char16_t* w(const QString& text)
@@ -30,21 +30,20 @@ const char16_t* w(const QString& text)
     return reinterpret_cast<const char16_t*>(text.utf16());
 }
 
-struct OwnedBstr
-{
-    BSTR text;
-    explicit OwnedBstr(const QString& value) : text(tavrel::toBstr(value)) {}
-    ~OwnedBstr() { SysFreeString(text); }
-};
-
-QWidget* topLevel(const QString& name)
+QWidget* topLevel(const char* name)
 {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (widget->objectName() == name) {
+        if (widget->objectName() == QLatin1String(name)) {
             return widget;
         }
     }
     return nullptr;
+}
+
+QStringList sessionGlobals()
+{
+    return {gStProtocolo, gStAliasCnx, gStParSrv,         gStParUsu,      gStParPas,
+            gStParEmp,    gStParHpv,   gStVersionCliente, gStFechaCliente};
 }
 
 const QStringList PreviousList{"lista de la carga anterior"};
@@ -57,29 +56,28 @@ class TstEntryPoints : public QObject
 
 private slots:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
 
     void sessionReachesGlobals_data();
     void sessionReachesGlobals();
-    void nullWideTextsAreEmpty();
     void hostParameters_data();
     void hostParameters();
     void clientVersionAndDate_data();
     void clientVersionAndDate();
-    void formsCreatedAndFreedInOrder();
-    void loadReturnsMaintenanceWindow();
-    void unloadWithoutLoadDoesNothing();
-    void resizeWithoutFormIsIgnored();
-    void resizeChangesMaintenanceForm();
+    void formsLiveFromLoadToUnload();
+    void resizeReachesOnlyALiveForm();
     void cambiarTamanoWRejectsNonIntegers_data();
     void cambiarTamanoWRejectsNonIntegers();
     void identityEntries_data();
     void identityEntries();
 
 private:
-    quintptr loadW(const QString& hpv, const QString& versionFecha = "3.1.0;20/03/2018");
+    quintptr loadW(const QString& hpv, const QString& versionFecha = "3.1.0;20/03/2018")
+    {
+        return m_module.loadW(0x5A17, u"local", u"demo", u"var/demo.sqlite", u"ADMIN", u"clave",
+                              u"1", w(hpv), w(versionFecha));
+    }
 
     ModuleEntries m_module;
 };
@@ -92,22 +90,9 @@ void TstEntryPoints::initTestCase()
     gPreviousHandler = qInstallMessageHandler(captureLifecycle);
 }
 
-void TstEntryPoints::cleanupTestCase()
-{
-    qInstallMessageHandler(gPreviousHandler);
-}
-
 void TstEntryPoints::init()
 {
-    m_module.unload();
     gLifecycle.clear();
-    for (QString* global :
-         {&gStProtocolo, &gStAliasCnx, &gStParSrv, &gStParUsu, &gStParPas, &gStParEmp, &gStParHpv,
-          &gStVersionCliente, &gStFechaCliente, &gStServerGUID, &gStServerName, &gStServerGUIDNet,
-          &gStServerNameNet, &gStPublicKeyToken}) {
-        *global = QStringLiteral("sin asignar");
-    }
-    gHandleTareas = 0;
     gSlParams = std::make_unique<QStringList>(PreviousList);
 }
 
@@ -116,104 +101,78 @@ void TstEntryPoints::cleanup()
     m_module.unload();
 }
 
-quintptr TstEntryPoints::loadW(const QString& hpv, const QString& versionFecha)
-{
-    return m_module.loadW(0x5A17, u"local", u"demo", u"var/demo.sqlite", u"ADMIN", u"clave", u"1",
-                          w(hpv), w(versionFecha));
-}
-
 void TstEntryPoints::sessionReachesGlobals_data()
 {
-    QTest::addColumn<bool>("comStrings");
+    QTest::addColumn<int>("entry"); // 0 wide texts, 1 COM strings, 2 null pointers
     QTest::addColumn<QString>("password");
 
-    QTest::newRow("wide-text entry") << false << "clave";
-    // Only the length prefix can carry an embedded zero through.
-    QTest::newRow("COM string entry reads the whole counted text")
-        << true << QString::fromUtf16(u"cl\0ave", 6);
+    QTest::newRow("wide texts, each into its own global") << 0 << "clave";
+    QTest::newRow("COM strings are read to their counted length")
+        << 1 << QString::fromUtf16(u"cl\0ave", 6);
+    QTest::newRow("null wide texts are empty") << 2 << "";
 }
 
 void TstEntryPoints::sessionReachesGlobals()
 {
-    QFETCH(bool, comStrings);
+    QFETCH(int, entry);
     QFETCH(QString, password);
 
     // Every argument is distinct, so a swapped pair shows.
     const QStringList args{"local",  "demo", "var/demo.sqlite", "ADMIN",
                            password, "7",    "abc AND",         "3.1.0;20/03/2018"};
-    if (comStrings) {
-        std::vector<std::unique_ptr<OwnedBstr>> b;
-        for (const QString& arg : args) {
-            b.push_back(std::make_unique<OwnedBstr>(arg));
+    if (entry == 1) {
+        BSTR b[8];
+        for (int i = 0; i < 8; ++i) {
+            b[i] = tavrel::toBstr(args[i]);
         }
-        m_module.load(0x5A17, b[0]->text, b[1]->text, b[2]->text, b[3]->text, b[4]->text,
-                      b[5]->text, b[6]->text, b[7]->text);
+        m_module.load(0x5A17, b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
+        std::for_each(b, b + 8, SysFreeString);
     } else {
-        m_module.loadW(0x5A17, w(args[0]), w(args[1]), w(args[2]), w(args[3]), w(args[4]),
-                       w(args[5]), w(args[6]), w(args[7]));
+        const auto arg = [&](int i) { return entry == 0 ? w(args[i]) : nullptr; };
+        m_module.loadW(0x5A17, arg(0), arg(1), arg(2), arg(3), arg(4), arg(5), arg(6), arg(7));
     }
 
+    const QStringList expected =
+        entry == 2 ? QStringList(9, QString())
+                   : QStringList{"local", "demo", "var/demo.sqlite", "ADMIN",     password,
+                                 "7",     "AND",  "3.1.0",           "20/03/2018"};
+    QCOMPARE(sessionGlobals(), expected);
+    QCOMPARE(*gSlParams, entry == 2 ? PreviousList : QStringList({"abc", "AND"}));
     QCOMPARE(gHandleTareas, quintptr(0x5A17));
     QCOMPARE(tavrel::ModuleApplication::instance()->hostWindow(), quintptr(0x5A17));
-    QCOMPARE(gStProtocolo, QString("local"));
-    QCOMPARE(gStAliasCnx, QString("demo"));
-    QCOMPARE(gStParSrv, QString("var/demo.sqlite"));
-    QCOMPARE(gStParUsu, QString("ADMIN"));
-    QCOMPARE(gStParPas, password);
-    QCOMPARE(gStParEmp, QString("7"));
-    QCOMPARE(*gSlParams, (QStringList{"abc", "AND"}));
-    QCOMPARE(gStParHpv, QString("AND"));
-    QCOMPARE(gStVersionCliente, QString("3.1.0"));
-    QCOMPARE(gStFechaCliente, QString("20/03/2018"));
-    QCOMPARE(gStServerGUID, QString("{DBE9EBA5-64BD-47FE-86EA-5A4B472636EB}"));
-    QCOMPARE(gStServerName, QString("VVeZezev.VVeZezevDmr"));
-    QCOMPARE(gStServerGUIDNet, QString("{CF2C242B-B879-4297-A1A0-047B76BAD2F0}"));
-    QCOMPARE(gStServerNameNet, QString("VVeZezevBD.VVeZezev"));
-    QCOMPARE(gStPublicKeyToken, QString("5c81f0d94e27b316"));
+    QCOMPARE((QStringList{gStServerGUID, gStServerName, gStServerGUIDNet, gStServerNameNet,
+                          gStPublicKeyToken}),
+             (QStringList{"{DBE9EBA5-64BD-47FE-86EA-5A4B472636EB}", "VVeZezev.VVeZezevDmr",
+                          "{CF2C242B-B879-4297-A1A0-047B76BAD2F0}", "VVeZezevBD.VVeZezev",
+                          "5c81f0d94e27b316"}));
 
-    // The session outlives the unload until the next load.
-    m_module.unload();
-    QCOMPARE(gStParPas, password);
-    QCOMPARE(*gSlParams, (QStringList{"abc", "AND"}));
-}
-
-void TstEntryPoints::nullWideTextsAreEmpty()
-{
-    const quintptr handle =
-        m_module.loadW(1, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
-    QVERIFY(handle != 0);
-    for (const QString* global : {&gStProtocolo, &gStAliasCnx, &gStParSrv, &gStParUsu, &gStParPas,
-                                  &gStParEmp, &gStParHpv, &gStVersionCliente, &gStFechaCliente}) {
-        QVERIFY(global->isEmpty());
-    }
-    QCOMPARE(*gSlParams, PreviousList);
+    m_module.unload(); // the session stays until the next load
+    QCOMPARE(sessionGlobals(), expected);
 }
 
 void TstEntryPoints::hostParameters_data()
 {
     QTest::addColumn<QString>("hpv");
-    QTest::addColumn<std::optional<QStringList>>("params"); // nullopt: list untouched
+    QTest::addColumn<std::optional<QStringList>>("params"); // none: list untouched
     QTest::addColumn<QString>("filter");
 
     using List = std::optional<QStringList>;
     QTest::newRow("quoted condition is one entry and becomes the filter")
         << "abc \"AND COD_EMPR = 1\" def" << List({"abc", "AND COD_EMPR = 1", "def"})
         << "AND COD_EMPR = 1";
-    QTest::newRow("no entry begins with AND: filter empty")
+    QTest::newRow("no entry begins with AND: empty filter")
         << "abc def" << List({"abc", "def"}) << "";
     QTest::newRow("the later AND entry wins, in its own letter case")
-        << "\"AND A = 1\" x \"and B = 2\"" << List({"AND A = 1", "x", "and B = 2"}) << "and B = 2";
+        << "\"AND A = 1\" \"and B = 2\"" << List({"AND A = 1", "and B = 2"}) << "and B = 2";
     QTest::newRow("ANDES counts: only three letters are compared")
         << "\"AND A = 1\" ANDES" << List({"AND A = 1", "ANDES"}) << "ANDES";
     QTest::newRow("unquoted condition splits at its blanks; the bare AND is the filter")
         << "AND X = 1" << List({"AND", "X", "=", "1"}) << "AND";
     QTest::newRow("missing closing quote: an empty entry, then the text")
         << "\"abc" << List({"", "abc"}) << "";
-    QTest::newRow("leading blank: one empty entry at the front")
-        << " abc" << List({"", "abc"}) << "";
+    QTest::newRow("leading blank: one empty entry in front") << " abc" << List({"", "abc"}) << "";
     QTest::newRow("blank-only text: list untouched, blanks kept") << "   " << List() << "   ";
-    QTest::newRow("empty text: list untouched") << "" << List() << "";
-    QTest::newRow("codes below 32 are blank too: list untouched, text kept")
+    QTest::newRow("codes below 32 count as blanks: list untouched, text kept")
         << QString::fromUtf16(u"\t\u0001 ") << List() << QString::fromUtf16(u"\t\u0001 ");
 }
 
@@ -231,97 +190,61 @@ void TstEntryPoints::hostParameters()
 void TstEntryPoints::clientVersionAndDate_data()
 {
     QTest::addColumn<QString>("argument");
-    QTest::addColumn<QString>("version");
-    QTest::addColumn<QString>("date");
+    QTest::addColumn<QStringList>("versionAndDate");
 
-    QTest::newRow("version ; date") << "3.1.0;20/03/2018"
-                                    << "3.1.0"
-                                    << "20/03/2018";
-    QTest::newRow("no semicolon: empty date") << "3.1.0"
-                                              << "3.1.0"
-                                              << "";
-    QTest::newRow("nothing after the semicolon: empty date") << "3.1.0;"
-                                                             << "3.1.0"
-                                                             << "";
-    QTest::newRow("split at the first semicolon only") << "3.1;20/03/2018;x"
-                                                       << "3.1"
-                                                       << "20/03/2018;x";
-    QTest::newRow("empty argument") << ""
-                                    << ""
-                                    << "";
+    QTest::newRow("no semicolon: empty date") << "3.1.0" << QStringList{"3.1.0", ""};
+    QTest::newRow("nothing after the semicolon: empty date")
+        << "3.1.0;" << QStringList{"3.1.0", ""};
+    QTest::newRow("split at the first semicolon only")
+        << "3.1;20/03/2018;x" << QStringList{"3.1", "20/03/2018;x"};
 }
 
 void TstEntryPoints::clientVersionAndDate()
 {
     QFETCH(QString, argument);
-    QFETCH(QString, version);
-    QFETCH(QString, date);
+    QFETCH(QStringList, versionAndDate);
 
     loadW("abc", argument);
-    QCOMPARE(gStVersionCliente, version);
-    QCOMPARE(gStFechaCliente, date);
+    QCOMPARE((QStringList{gStVersionCliente, gStFechaCliente}), versionAndDate);
 }
 
-void TstEntryPoints::formsCreatedAndFreedInOrder()
+void TstEntryPoints::formsLiveFromLoadToUnload()
 {
-    loadW("");
+    m_module.unload(); // before any load: nothing to free
+    const quintptr handle = loadW("");
     QCOMPARE(gLifecycle, (QStringList{"created DtmVeZezev", "created FrmVeZezev",
                                       "created RptVeZEZev", "created Captura"}));
-    gLifecycle.clear();
+    QVERIFY(topLevel("FrmVeZezev"));
+    QCOMPARE(handle, quintptr(topLevel("FrmVeZezev")->winId()));
 
+    gLifecycle.clear();
     m_module.unload();
+    m_module.unload(); // a second unload finds nothing
     QCOMPARE(gLifecycle,
              (QStringList{"destroyed Captura", "destroyed RptVeZEZev", "closed FrmVeZezev",
                           "destroyed FrmVeZezev", "destroyed DtmVeZezev"}));
-    for (const char* name : {"FrmVeZezev", "RptVeZEZev", "Captura"}) {
-        QVERIFY2(!topLevel(name), name);
-    }
+    QVERIFY(!topLevel("FrmVeZezev") && !topLevel("RptVeZEZev") && !topLevel("Captura"));
     QCOMPARE(tavrel::ModuleApplication::instance(), nullptr);
 }
 
-void TstEntryPoints::loadReturnsMaintenanceWindow()
+void TstEntryPoints::resizeReachesOnlyALiveForm()
 {
-    const quintptr handle = loadW("");
-    QWidget* form = topLevel("FrmVeZezev");
-    QVERIFY(form);
-    QVERIFY(handle != 0);
-    QCOMPARE(handle, quintptr(form->winId()));
-    QCOMPARE(form->windowTitle(), QString("Relación Rubros SIIF2"));
-}
-
-void TstEntryPoints::unloadWithoutLoadDoesNothing()
-{
-    m_module.unload();
+    // Without a form (before the load, after the unload) the entries do nothing;
+    // ASan reports any access to a freed form.
+    m_module.cambiarTamano(400, 300);
     loadW("");
     m_module.unload();
-    gLifecycle.clear();
-    m_module.unload();
-    QVERIFY(gLifecycle.isEmpty());
-}
-
-void TstEntryPoints::resizeWithoutFormIsIgnored()
-{
     m_module.cambiarAltura(300);
-    m_module.cambiarTamano(400, 300);
     m_module.cambiarTamanoW(u"400", u"300");
-    loadW("");
-    m_module.unload();
-    m_module.cambiarAltura(300);
-    m_module.cambiarTamano(400, 300);
-    // Nothing to check but that ASan saw no access to a freed form.
-}
 
-void TstEntryPoints::resizeChangesMaintenanceForm()
-{
     loadW("");
     QWidget* form = topLevel("FrmVeZezev");
     const int width = form->width();
-
     m_module.cambiarAltura(333);
     QCOMPARE(form->size(), QSize(width, 333));
     m_module.cambiarTamano(640, 480);
     QCOMPARE(form->size(), QSize(640, 480));
-    m_module.cambiarTamanoW(u"+700", u" 500");
+    m_module.cambiarTamanoW(u"+700", u"500");
     QCOMPARE(form->size(), QSize(700, 500));
 }
 
@@ -329,46 +252,41 @@ void TstEntryPoints::cambiarTamanoWRejectsNonIntegers_data()
 {
     QTest::addColumn<QString>("ancho");
     QTest::addColumn<QString>("alto");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("wrong");
 
     QTest::newRow("letters after digits") << "12a"
                                           << "300"
-                                          << "'12a' no es un valor entero válido";
-    QTest::newRow("second text wrong: the valid first one is not applied either")
-        << "640"
-        << "4,5"
-        << "'4,5' no es un valor entero válido";
-    QTest::newRow("decimal fraction") << "1.5"
-                                      << "300"
-                                      << "'1.5' no es un valor entero válido";
+                                          << "12a";
+    QTest::newRow("wrong height: the valid width is not applied either") << "640"
+                                                                         << "4.5"
+                                                                         << "4.5";
     QTest::newRow("hexadecimal is not decimal") << "0x10"
                                                 << "300"
-                                                << "'0x10' no es un valor entero válido";
+                                                << "0x10";
     QTest::newRow("beyond 32 bits") << "640"
                                     << "2147483648"
-                                    << "'2147483648' no es un valor entero válido";
+                                    << "2147483648";
     QTest::newRow("empty text") << ""
                                 << "300"
-                                << "'' no es un valor entero válido";
+                                << "";
 }
 
 void TstEntryPoints::cambiarTamanoWRejectsNonIntegers()
 {
     QFETCH(QString, ancho);
     QFETCH(QString, alto);
-    QFETCH(QString, message);
+    QFETCH(QString, wrong);
 
     loadW("");
-    QWidget* form = topLevel("FrmVeZezev");
-    const QSize before = form->size();
+    const QSize before = topLevel("FrmVeZezev")->size();
     try {
         m_module.cambiarTamanoW(w(ancho), w(alto));
         QFAIL("no error");
     } catch (const tavrel::ModuleError& error) {
         QCOMPARE(error.kind(), tavrel::ModuleError::Kind::Conversion);
-        QCOMPARE(error.message(), message);
+        QCOMPARE(error.message(), QString("'%1' no es un valor entero válido").arg(wrong));
     }
-    QCOMPARE(form->size(), before);
+    QCOMPARE(topLevel("FrmVeZezev")->size(), before);
 }
 
 void TstEntryPoints::identityEntries_data()
@@ -385,28 +303,21 @@ void TstEntryPoints::identityEntries()
         loadW("");
         m_module.unload();
     }
-
-    const struct
-    {
-        GetServerTextFn com;
-        GetServerTextWFn wide;
-        const char* expected;
-    } entries[] = {
+    const std::tuple<GetServerTextFn, GetServerTextWFn, const char*> entries[] = {
         {m_module.guidNet, m_module.guidNetW, "{CF2C242B-B879-4297-A1A0-047B76BAD2F0}"},
         {m_module.nameNet, m_module.nameNetW, "VVeZezevBD.VVeZezev"},
         {m_module.publicToken, m_module.publicTokenW, "5c81f0d94e27b316"},
     };
-    for (const auto& entry : entries) {
-        // The caller's old string is released by the entry; ASan reports it otherwise.
-        BSTR result = tavrel::toBstr("valor anterior del llamador");
-        entry.com(&result);
-        QCOMPARE(tavrel::fromBstr(result), QString(entry.expected));
+    for (const auto& [com, wide, expected] : entries) {
+        BSTR result = tavrel::toBstr("valor anterior"); // the entry must free it
+        com(&result);
+        QCOMPARE(tavrel::fromBstr(result), QString(expected));
         SysFreeString(result);
 
         const char16_t* pointer = nullptr;
-        const char16_t* returned = entry.wide(&pointer);
+        const char16_t* returned = wide(&pointer);
         QCOMPARE(returned, pointer);
-        QCOMPARE(QString::fromUtf16(pointer), QString(entry.expected));
+        QCOMPARE(QString::fromUtf16(pointer), QString(expected));
     }
 }
 
