@@ -1,0 +1,325 @@
+#include "ModuleEntries.h"
+
+#include "ModuleApplication.h"
+#include "ModuleError.h"
+#include "SessionGlobals.h"
+
+#include <QApplication>
+#include <QLoggingCategory>
+#include <QTest>
+#include <QWidget>
+#include <algorithm>
+#include <optional>
+
+namespace {
+
+QStringList gLifecycle;
+QtMessageHandler gPreviousHandler = nullptr;
+
+void captureLifecycle(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (qstrcmp(context.category, "tavrel.module.lifecycle") == 0) {
+        gLifecycle << text;
+    } else {
+        gPreviousHandler(type, context, text);
+    }
+}
+
+const char16_t* w(const QString& text)
+{
+    return reinterpret_cast<const char16_t*>(text.utf16());
+}
+
+QWidget* topLevel(const char* name)
+{
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (widget->objectName() == QLatin1String(name)) {
+            return widget;
+        }
+    }
+    return nullptr;
+}
+
+QStringList sessionGlobals()
+{
+    return {gStProtocolo, gStAliasCnx, gStParSrv,         gStParUsu,      gStParPas,
+            gStParEmp,    gStParHpv,   gStVersionCliente, gStFechaCliente};
+}
+
+const QStringList PreviousList{"lista de la carga anterior"};
+
+} // namespace
+
+class TstEntryPoints : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void sessionReachesGlobals_data();
+    void sessionReachesGlobals();
+    void hostParameters_data();
+    void hostParameters();
+    void clientVersionAndDate_data();
+    void clientVersionAndDate();
+    void formsLiveFromLoadToUnload();
+    void resizeReachesOnlyALiveForm();
+    void cambiarTamanoWRejectsNonIntegers_data();
+    void cambiarTamanoWRejectsNonIntegers();
+    void identityEntries_data();
+    void identityEntries();
+
+private:
+    quintptr loadW(const QString& hpv, const QString& versionFecha = "3.1.0;20/03/2018")
+    {
+        return m_module.loadW(0x5A17, u"local", u"demo", u"var/demo.sqlite", u"ADMIN", u"clave",
+                              u"1", w(hpv), w(versionFecha));
+    }
+
+    ModuleEntries m_module;
+};
+
+void TstEntryPoints::initTestCase()
+{
+    const QString error = m_module.open(QCoreApplication::applicationDirPath());
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QLoggingCategory::setFilterRules(QStringLiteral("tavrel.module.lifecycle.debug=true"));
+    gPreviousHandler = qInstallMessageHandler(captureLifecycle);
+}
+
+void TstEntryPoints::init()
+{
+    gLifecycle.clear();
+    gSlParams = std::make_unique<QStringList>(PreviousList);
+}
+
+void TstEntryPoints::cleanup()
+{
+    m_module.unload();
+}
+
+void TstEntryPoints::sessionReachesGlobals_data()
+{
+    QTest::addColumn<int>("entry"); // 0 wide texts, 1 COM strings, 2 null pointers
+    QTest::addColumn<QString>("password");
+
+    QTest::newRow("wide texts, each into its own global") << 0 << "clave";
+    QTest::newRow("COM strings are read to their counted length")
+        << 1 << QString::fromUtf16(u"cl\0ave", 6);
+    QTest::newRow("null wide texts are empty") << 2 << "";
+}
+
+void TstEntryPoints::sessionReachesGlobals()
+{
+    QFETCH(int, entry);
+    QFETCH(QString, password);
+
+    // Every argument is distinct, so a swapped pair shows.
+    const QStringList args{"local",  "demo", "var/demo.sqlite", "ADMIN",
+                           password, "7",    "abc AND",         "3.1.0;20/03/2018"};
+    if (entry == 1) {
+        BSTR b[8];
+        for (int i = 0; i < 8; ++i) {
+            b[i] = tavrel::toBstr(args[i]);
+        }
+        m_module.load(0x5A17, b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
+        std::for_each(b, b + 8, SysFreeString);
+    } else {
+        const auto arg = [&](int i) { return entry == 0 ? w(args[i]) : nullptr; };
+        m_module.loadW(0x5A17, arg(0), arg(1), arg(2), arg(3), arg(4), arg(5), arg(6), arg(7));
+    }
+
+    const QStringList expected =
+        entry == 2 ? QStringList(9, QString())
+                   : QStringList{"local", "demo", "var/demo.sqlite", "ADMIN",     password,
+                                 "7",     "AND",  "3.1.0",           "20/03/2018"};
+    QCOMPARE(sessionGlobals(), expected);
+    QCOMPARE(*gSlParams, entry == 2 ? PreviousList : QStringList({"abc", "AND"}));
+    QCOMPARE(gHandleTareas, quintptr(0x5A17));
+    QCOMPARE(tavrel::ModuleApplication::instance()->hostWindow(), quintptr(0x5A17));
+    QCOMPARE((QStringList{gStServerGUID, gStServerName, gStServerGUIDNet, gStServerNameNet,
+                          gStPublicKeyToken}),
+             (QStringList{"{DBE9EBA5-64BD-47FE-86EA-5A4B472636EB}", "VVeZezev.VVeZezevDmr",
+                          "{CF2C242B-B879-4297-A1A0-047B76BAD2F0}", "VVeZezevBD.VVeZezev",
+                          "5c81f0d94e27b316"}));
+
+    m_module.unload(); // the session stays until the next load
+    QCOMPARE(sessionGlobals(), expected);
+}
+
+void TstEntryPoints::hostParameters_data()
+{
+    QTest::addColumn<QString>("hpv");
+    QTest::addColumn<std::optional<QStringList>>("params"); // none: list untouched
+    QTest::addColumn<QString>("filter");
+
+    using List = std::optional<QStringList>;
+    QTest::newRow("quoted condition is one entry and becomes the filter")
+        << "abc \"AND COD_EMPR = 1\" def" << List({"abc", "AND COD_EMPR = 1", "def"})
+        << "AND COD_EMPR = 1";
+    QTest::newRow("no entry begins with AND: empty filter")
+        << "abc def" << List({"abc", "def"}) << "";
+    QTest::newRow("the later AND entry wins, in its own letter case")
+        << "\"AND A = 1\" \"and B = 2\"" << List({"AND A = 1", "and B = 2"}) << "and B = 2";
+    QTest::newRow("ANDES counts: only three letters are compared")
+        << "\"AND A = 1\" ANDES" << List({"AND A = 1", "ANDES"}) << "ANDES";
+    QTest::newRow("unquoted condition splits at its blanks; the bare AND is the filter")
+        << "AND X = 1" << List({"AND", "X", "=", "1"}) << "AND";
+    QTest::newRow("missing closing quote: an empty entry, then the text")
+        << "\"abc" << List({"", "abc"}) << "";
+    QTest::newRow("leading blank: one empty entry in front") << " abc" << List({"", "abc"}) << "";
+    QTest::newRow("blank-only text: list untouched, blanks kept") << "   " << List() << "   ";
+    QTest::newRow("codes below 32 count as blanks: list untouched, text kept")
+        << QString::fromUtf16(u"\t\u0001 ") << List() << QString::fromUtf16(u"\t\u0001 ");
+}
+
+void TstEntryPoints::hostParameters()
+{
+    QFETCH(QString, hpv);
+    QFETCH(std::optional<QStringList>, params);
+    QFETCH(QString, filter);
+
+    loadW(hpv);
+    QCOMPARE(*gSlParams, params.value_or(PreviousList));
+    QCOMPARE(gStParHpv, filter);
+}
+
+void TstEntryPoints::clientVersionAndDate_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QStringList>("versionAndDate");
+
+    QTest::newRow("no semicolon: empty date") << "3.1.0" << QStringList{"3.1.0", ""};
+    QTest::newRow("nothing after the semicolon: empty date")
+        << "3.1.0;" << QStringList{"3.1.0", ""};
+    QTest::newRow("split at the first semicolon only")
+        << "3.1;20/03/2018;x" << QStringList{"3.1", "20/03/2018;x"};
+}
+
+void TstEntryPoints::clientVersionAndDate()
+{
+    QFETCH(QString, argument);
+    QFETCH(QStringList, versionAndDate);
+
+    loadW("abc", argument);
+    QCOMPARE((QStringList{gStVersionCliente, gStFechaCliente}), versionAndDate);
+}
+
+void TstEntryPoints::formsLiveFromLoadToUnload()
+{
+    m_module.unload(); // before any load: nothing to free
+    const quintptr handle = loadW("");
+    QCOMPARE(gLifecycle, (QStringList{"created DtmVeZezev", "created FrmVeZezev",
+                                      "created RptVeZEZev", "created Captura"}));
+    QVERIFY(topLevel("FrmVeZezev"));
+    QCOMPARE(handle, quintptr(topLevel("FrmVeZezev")->winId()));
+
+    gLifecycle.clear();
+    m_module.unload();
+    m_module.unload(); // a second unload finds nothing
+    QCOMPARE(gLifecycle,
+             (QStringList{"destroyed Captura", "destroyed RptVeZEZev", "closed FrmVeZezev",
+                          "destroyed FrmVeZezev", "destroyed DtmVeZezev"}));
+    QVERIFY(!topLevel("FrmVeZezev") && !topLevel("RptVeZEZev") && !topLevel("Captura"));
+    QCOMPARE(tavrel::ModuleApplication::instance(), nullptr);
+}
+
+void TstEntryPoints::resizeReachesOnlyALiveForm()
+{
+    // Without a form (before the load, after the unload) the entries do nothing;
+    // ASan reports any access to a freed form.
+    m_module.cambiarTamano(400, 300);
+    loadW("");
+    m_module.unload();
+    m_module.cambiarAltura(300);
+    m_module.cambiarTamanoW(u"400", u"300");
+
+    loadW("");
+    QWidget* form = topLevel("FrmVeZezev");
+    const int width = form->width();
+    m_module.cambiarAltura(333);
+    QCOMPARE(form->size(), QSize(width, 333));
+    m_module.cambiarTamano(640, 480);
+    QCOMPARE(form->size(), QSize(640, 480));
+    m_module.cambiarTamanoW(u"+700", u"500");
+    QCOMPARE(form->size(), QSize(700, 500));
+}
+
+void TstEntryPoints::cambiarTamanoWRejectsNonIntegers_data()
+{
+    QTest::addColumn<QString>("ancho");
+    QTest::addColumn<QString>("alto");
+    QTest::addColumn<QString>("wrong");
+
+    QTest::newRow("letters after digits") << "12a"
+                                          << "300"
+                                          << "12a";
+    QTest::newRow("wrong height: the valid width is not applied either") << "640"
+                                                                         << "4.5"
+                                                                         << "4.5";
+    QTest::newRow("hexadecimal is not decimal") << "0x10"
+                                                << "300"
+                                                << "0x10";
+    QTest::newRow("beyond 32 bits") << "640"
+                                    << "2147483648"
+                                    << "2147483648";
+    QTest::newRow("empty text") << ""
+                                << "300"
+                                << "";
+}
+
+void TstEntryPoints::cambiarTamanoWRejectsNonIntegers()
+{
+    QFETCH(QString, ancho);
+    QFETCH(QString, alto);
+    QFETCH(QString, wrong);
+
+    loadW("");
+    const QSize before = topLevel("FrmVeZezev")->size();
+    try {
+        m_module.cambiarTamanoW(w(ancho), w(alto));
+        QFAIL("no error");
+    } catch (const tavrel::ModuleError& error) {
+        QCOMPARE(error.kind(), tavrel::ModuleError::Kind::Conversion);
+        QCOMPARE(error.message(), QString("'%1' no es un valor entero válido").arg(wrong));
+    }
+    QCOMPARE(topLevel("FrmVeZezev")->size(), before);
+}
+
+void TstEntryPoints::identityEntries_data()
+{
+    QTest::addColumn<bool>("afterUnload");
+    QTest::newRow("before any load") << false;
+    QTest::newRow("after an unload") << true;
+}
+
+void TstEntryPoints::identityEntries()
+{
+    QFETCH(bool, afterUnload);
+    if (afterUnload) {
+        loadW("");
+        m_module.unload();
+    }
+    const std::tuple<GetServerTextFn, GetServerTextWFn, const char*> entries[] = {
+        {m_module.guidNet, m_module.guidNetW, "{CF2C242B-B879-4297-A1A0-047B76BAD2F0}"},
+        {m_module.nameNet, m_module.nameNetW, "VVeZezevBD.VVeZezev"},
+        {m_module.publicToken, m_module.publicTokenW, "5c81f0d94e27b316"},
+    };
+    for (const auto& [com, wide, expected] : entries) {
+        BSTR result = tavrel::toBstr("valor anterior"); // the entry must free it
+        com(&result);
+        QCOMPARE(tavrel::fromBstr(result), QString(expected));
+        SysFreeString(result);
+
+        const char16_t* pointer = nullptr;
+        const char16_t* returned = wide(&pointer);
+        QCOMPARE(returned, pointer);
+        QCOMPARE(QString::fromUtf16(pointer), QString(expected));
+    }
+}
+
+QTEST_MAIN(TstEntryPoints)
+#include "tst_entrypoints.moc"
