@@ -136,11 +136,7 @@ BandInstance BandLayouter::layout(const Band& band)
         switch (item.object->type()) {
         case ReportObject::Type::Text: {
             const auto& text = static_cast<const TextObject&>(*item.object);
-            // A band that does not stretch cuts its objects at its bottom.
-            QRectF clip = item.rect;
-            clip.setTop(std::max(clip.top(), 0.0));
-            clip.setBottom(std::max(clip.top(), std::min(clip.bottom(), instance.height)));
-            TextRun run{text.name(), item.rect,     clip,        {},
+            TextRun run{text.name(), item.rect,     item.rect,   {},
                         text.font(), text.colour(), text.fill(), text.horizontalAlignment()};
             const QRectF content = item.rect.marginsRemoved(text.padding());
             const qreal lineHeight = m_measurer.lineHeight(text.font());
@@ -153,14 +149,14 @@ BandInstance BandLayouter::layout(const Band& band)
                     y += content.height() - total;
             }
             for (const QString& line : item.lines) {
-                const QRectF lineRect(content.left(), y, content.width(), lineHeight);
+                run.lines.append(
+                    TextLine{line, QRectF(content.left(), y, content.width(), lineHeight)});
                 y += lineHeight;
-                // Lines wholly outside the box are left out; the renderer cuts the rest.
-                if (lineRect.top() >= run.clip.bottom() - kUnitEpsilon ||
-                    lineRect.bottom() <= run.clip.top() + kUnitEpsilon)
-                    continue;
-                run.lines.append(TextLine{line, lineRect});
             }
+            // Text stays inside its box, and a band that does not stretch cuts its
+            // objects at its bottom.
+            run.clip.setTop(std::max(run.clip.top(), 0.0));
+            run.cutAt(instance.height);
             const bool hasText = std::any_of(run.lines.cbegin(), run.lines.cend(),
                                              [](const TextLine& l) { return !l.text.isEmpty(); });
             if (hasText || run.fill.isValid())

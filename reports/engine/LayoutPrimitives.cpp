@@ -1,5 +1,7 @@
 #include "LayoutPrimitives.h"
 
+#include <algorithm>
+
 namespace tavrel::report {
 
 QString TextRun::text() const
@@ -8,6 +10,19 @@ QString TextRun::text() const
     for (const TextLine& line : lines)
         texts.append(line.text);
     return texts.join(u'\n');
+}
+
+void TextRun::cutAt(qreal bottom)
+{
+    clip.setBottom(std::max(clip.top(), std::min(clip.bottom(), bottom)));
+    const qreal tolerance = 0.01;
+    for (qsizetype i = lines.size() - 1; i >= 0; --i) {
+        const QRectF& rect = lines[i].rect;
+        const bool whole = rect.bottom() <= clip.bottom() + tolerance;
+        const bool firstVisible = i == 0 && rect.top() < clip.bottom() - tolerance;
+        if (!whole && !firstVisible)
+            lines.removeAt(i);
+    }
 }
 
 void translate(Primitive& primitive, const QPointF& offset)

@@ -37,6 +37,10 @@ struct TextRun
 
     // The visible lines joined with '\n'.
     QString text() const;
+    // Lowers the clip's bottom to `bottom` at most and keeps the lines that still fit
+    // whole; the first line stays even when it is cut, so that a box lower than one
+    // line shows what it can.
+    void cutAt(qreal bottom);
 };
 
 struct ImageRun

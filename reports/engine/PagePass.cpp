@@ -93,6 +93,8 @@ QList<LaidOutPage> PagePass::run()
     if (!m_empty) {
         for (Band* title : bandsOf(Band::Kind::Title))
             placeFlowing(*title);
+        m_titlesDone = true;
+        placeColumnHeaders();
         for (const Group& group : groups())
             runDataBand(*group.master, group.details);
         for (Band* summary : bandsOf(Band::Kind::Summary))
@@ -138,6 +140,12 @@ void PagePass::startPage()
         m_y += instance.height + header->spaceAfter();
     }
     m_limit = m_printable.bottom() - footerReserve();
+    if (m_titlesDone)
+        placeColumnHeaders();
+}
+
+void PagePass::placeColumnHeaders()
+{
     if (m_empty)
         return;
     for (Band* columnHeader : bandsOf(Band::Kind::ColumnHeader)) {
@@ -214,14 +222,8 @@ void PagePass::place(const BandInstance& instance, qreal top, qreal cutAt)
     const QPointF offset(m_printable.left(), top);
     for (Primitive item : instance.items) {
         translate(item, offset);
-        if (auto* text = std::get_if<TextRun>(&item)) {
-            if (text->clip.bottom() > cutAt) {
-                text->clip.setBottom(std::max(text->clip.top(), cutAt));
-                text->lines.removeIf([&](const TextLine& line) {
-                    return line.rect.top() >= text->clip.bottom() - kUnitEpsilon;
-                });
-            }
-        }
+        if (auto* text = std::get_if<TextRun>(&item); text && text->clip.bottom() > cutAt)
+            text->cutAt(cutAt);
         m_page.items.append(item);
     }
 }

@@ -37,6 +37,7 @@ private:
     static bool wantsPrint(Band& band);
 
     void startPage();
+    void placeColumnHeaders();
     void finishPage(bool lastPage);
     qreal footerReserve();
     void place(const BandInstance& instance, qreal top, qreal cutAt);
@@ -59,6 +60,7 @@ private:
     qreal m_limit = 0;      // where the page footers begin
     bool m_hasFlow = false; // the page holds a title, data or summary band
     int m_count = 0;
+    bool m_titlesDone = false; // column headers follow the titles on the first page
 };
 
 } // namespace tavrel::report
