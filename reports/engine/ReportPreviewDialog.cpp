@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tavrel::report {
@@ -41,7 +42,7 @@ ReportPreviewDialog::ReportPreviewDialog(LaidOutDocument document, QWidget* pare
     layout->setSpacing(0);
     buildToolBar();
     layout->addWidget(m_preview, 1);
-    resize(900, 700);
+    resize(1000, 760);
     m_preview->fitToWidth();
     m_preview->updatePreview();
     updatePageLabel();
@@ -53,25 +54,33 @@ void ReportPreviewDialog::buildToolBar()
 {
     auto* bar = new QToolBar(this);
     bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    const auto add = [&](const QString& name, const QString& text, QStyle::StandardPixmap icon,
-                         void (ReportPreviewDialog::*slot)()) {
-        QAction* action = bar->addAction(style()->standardIcon(icon), text);
+    const auto icon = [this](QStyle::StandardPixmap pixmap) {
+        return style()->standardIcon(pixmap);
+    };
+    const auto add = [&](const QString& name, const QString& text, const QIcon& icon,
+                         void (ReportPreviewDialog::*slot)(), bool iconOnly = false) {
+        QAction* action = bar->addAction(icon, text);
         action->setObjectName(name);
+        action->setToolTip(text);
         connect(action, &QAction::triggered, this, slot);
+        if (iconOnly) {
+            if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action)))
+                button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        }
         return action;
     };
-    add(QStringLiteral("actionPrimera"), QStringLiteral("Primera"), QStyle::SP_MediaSkipBackward,
-        &ReportPreviewDialog::firstPage);
-    add(QStringLiteral("actionAnterior"), QStringLiteral("Anterior"), QStyle::SP_MediaSeekBackward,
-        &ReportPreviewDialog::previousPage);
+    add(QStringLiteral("actionPrimera"), QStringLiteral("Primera página"),
+        icon(QStyle::SP_MediaSkipBackward), &ReportPreviewDialog::firstPage, true);
+    add(QStringLiteral("actionAnterior"), QStringLiteral("Página anterior"),
+        icon(QStyle::SP_MediaSeekBackward), &ReportPreviewDialog::previousPage, true);
     m_pageLabel = new QLabel(bar);
     m_pageLabel->setObjectName(QStringLiteral("labelPagina"));
     m_pageLabel->setContentsMargins(8, 0, 8, 0);
     bar->addWidget(m_pageLabel);
-    add(QStringLiteral("actionSiguiente"), QStringLiteral("Siguiente"), QStyle::SP_MediaSeekForward,
-        &ReportPreviewDialog::nextPage);
-    add(QStringLiteral("actionUltima"), QStringLiteral("Última"), QStyle::SP_MediaSkipForward,
-        &ReportPreviewDialog::lastPage);
+    add(QStringLiteral("actionSiguiente"), QStringLiteral("Página siguiente"),
+        icon(QStyle::SP_MediaSeekForward), &ReportPreviewDialog::nextPage, true);
+    add(QStringLiteral("actionUltima"), QStringLiteral("Última página"),
+        icon(QStyle::SP_MediaSkipForward), &ReportPreviewDialog::lastPage, true);
     bar->addSeparator();
     QAction* zoomInAction =
         bar->addAction(QStringLiteral("Acercar"), this, &ReportPreviewDialog::zoomIn);
@@ -87,13 +96,14 @@ void ReportPreviewDialog::buildToolBar()
         ->setObjectName(QStringLiteral("actionPaginaCompleta"));
     bar->addSeparator();
     QAction* printAction = add(QStringLiteral("actionImprimir"), QStringLiteral("Imprimir…"),
-                               QStyle::SP_DialogApplyButton, &ReportPreviewDialog::printWithDialog);
+                               QIcon::fromTheme(QStringLiteral("document-print")),
+                               &ReportPreviewDialog::printWithDialog);
     printAction->setShortcut(QKeySequence::Print);
     add(QStringLiteral("actionExportarPdf"), QStringLiteral("Exportar a PDF…"),
-        QStyle::SP_DialogSaveButton, &ReportPreviewDialog::exportPdfWithDialog);
+        icon(QStyle::SP_DialogSaveButton), &ReportPreviewDialog::exportPdfWithDialog);
     bar->addSeparator();
-    add(QStringLiteral("actionCerrar"), QStringLiteral("Cerrar"), QStyle::SP_DialogCloseButton,
-        &ReportPreviewDialog::reject);
+    add(QStringLiteral("actionCerrar"), QStringLiteral("Cerrar"),
+        icon(QStyle::SP_DialogCloseButton), &ReportPreviewDialog::reject);
     static_cast<QVBoxLayout*>(this->layout())->addWidget(bar);
 }
 

@@ -58,8 +58,11 @@ void ReportRenderer::paintPage(QPainter& painter, const LaidOutPage& page, qreal
         } else if (const auto* image = std::get_if<ImageRun>(&item)) {
             painter.drawImage(scaled(image->rect, scale), image->image);
         } else if (const auto* line = std::get_if<LineRun>(&item)) {
+            // Frame sides meet end to end; smoothing would darken every joint on screen.
+            painter.setRenderHint(QPainter::Antialiasing, false);
             painter.setPen(pen(line->colour, line->width, scale));
             painter.drawLine(QLineF(line->line.p1() * scale, line->line.p2() * scale));
+            painter.setRenderHint(QPainter::Antialiasing);
         } else if (const auto* rect = std::get_if<RectRun>(&item)) {
             painter.setPen(rect->penWidth > 0 ? pen(rect->colour, rect->penWidth, scale)
                                               : QPen(Qt::NoPen));
