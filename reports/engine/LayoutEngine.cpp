@@ -60,10 +60,7 @@ void LayoutEngine::check(const Report& report, const ValueResolver& resolver) co
 
 LaidOutDocument LayoutEngine::layout(Report& report) const
 {
-    ReportSettings settings = m_settings;
-    if (!settings.runTime.isValid())
-        settings.runTime = QDateTime::currentDateTime();
-    ValueResolver resolver(report, m_sources, m_variables, settings);
+    ValueResolver resolver(report, m_sources, m_variables, m_settings);
     check(report, resolver);
 
     const TextMeasurer measurer;

@@ -26,7 +26,6 @@ public:
     const QString& name() const { return m_name; }
     const QRectF& geometry() const { return m_geometry; }
     void setGeometry(const QRectF& geometry) { m_geometry = geometry; }
-    void moveTo(const QPointF& topLeft) { m_geometry.moveTopLeft(topLeft); }
 
 private:
     Type m_type;

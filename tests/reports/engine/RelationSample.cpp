@@ -75,43 +75,32 @@ void RelationSample::buildHeader()
     header.setStretch(true);
     header.addPicture(QStringLiteral("Picture1"), {0, 0, 151.18, 94.49})
         .setField(QStringLiteral("QryGnEmpre"), QStringLiteral("BMP_REPO"));
-    header
-        .addText(QStringLiteral("QryGnEmpreNOM_EMPR"), {151.18, 11.34, 453.54, 18.90},
-                 QStringLiteral("[QryGnEmpre.\"NOM_EMPR\"]"))
-        .setFontPixelSize(13)
-        .setBold(true)
+    const auto add = [&](const char* name, QRectF rect, const QString& text,
+                         qreal size) -> TextObject& {
+        return header.addText(QString::fromLatin1(name), rect, text)
+            .setFontPixelSize(size)
+            .setBold(true);
+    };
+    add("QryGnEmpreNOM_EMPR", {151.18, 11.34, 453.54, 18.90},
+        QStringLiteral("[QryGnEmpre.\"NOM_EMPR\"]"), 13)
         .setStretch(TextObject::Stretch::ToTallest);
-    header
-        .addText(QStringLiteral("QryGnEmpreNIT_EMPR"), {415.75, 30.24, 188.98, 15.12},
-                 QStringLiteral("NIT: [QryGnEmpre.\"NIT_EMPR\"]"))
-        .setFontPixelSize(11)
-        .setBold(true)
+    add("QryGnEmpreNIT_EMPR", {415.75, 30.24, 188.98, 15.12},
+        QStringLiteral("NIT: [QryGnEmpre.\"NIT_EMPR\"]"), 11)
         .setShiftWhenOverlapped(true);
-    header
-        .addText(QStringLiteral("Memo1"), {151.18, 45.24, 453.54, 15.12},
-                 QStringLiteral("Nómina - Relación Rubros SIIF2"))
-        .setFontPixelSize(11)
-        .setBold(true)
+    add("Memo1", {151.18, 45.24, 453.54, 15.12}, QStringLiteral("Nómina - Relación Rubros SIIF2"),
+        11)
         .setShiftWhenOverlapped(true)
         .setStretch(TextObject::Stretch::ToTallest);
-    header
-        .addText(QStringLiteral("Memo2"), {151.18, 60.35, 453.54, 15.12},
-                 QStringLiteral("Definición Relación Rubros SIIF2"))
-        .setFontPixelSize(11)
-        .setBold(true)
+    add("Memo2", {151.18, 60.35, 453.54, 15.12}, QStringLiteral("Definición Relación Rubros SIIF2"),
+        11)
         .setShiftWhenOverlapped(true)
         .setStretch(TextObject::Stretch::ToTallest);
-    const QStringList system{QStringLiteral("Página: [PAGE#]"), QStringLiteral("Fecha: [DATE]"),
-                             QStringLiteral("Hora: [TIME]")};
-    const qreal tops[] = {30.24, 45.35, 60.47};
-    for (int i = 0; i < 3; ++i) {
-        header
-            .addText(QStringLiteral("SysMemo%1").arg(i + 1), {642.52, tops[i], 98.27, 15.12},
-                     system[i])
-            .setFontPixelSize(8)
-            .setBold(true)
-            .setVerticalAlignment(Qt::AlignVCenter);
-    }
+    add("SysMemo1", {642.52, 30.24, 98.27, 15.12}, QStringLiteral("Página: [PAGE#]"), 8)
+        .setVerticalAlignment(Qt::AlignVCenter);
+    add("SysMemo2", {642.52, 45.35, 98.27, 15.12}, QStringLiteral("Fecha: [DATE]"), 8)
+        .setVerticalAlignment(Qt::AlignVCenter);
+    add("SysMemo3", {642.52, 60.47, 98.27, 15.12}, QStringLiteral("Hora: [TIME]"), 8)
+        .setVerticalAlignment(Qt::AlignVCenter);
 }
 
 void RelationSample::buildBlock()
@@ -168,22 +157,16 @@ void RelationSample::buildFooter()
 {
     Band& footer =
         report.addBand(Band::Kind::PageFooter, kFooterHeight, QStringLiteral("PageFooter1"));
-    footer
-        .addText(QStringLiteral("Memo3"), {0, 0, 151.18, 15.12},
-                 QStringLiteral("TavreL: [gStNomProg]"))
-        .setFontPixelSize(11)
+    const auto add = [&](const char* name, qreal left, qreal width,
+                         const QString& text) -> TextObject& {
+        return footer.addText(QString::fromLatin1(name), {left, 0, width, 15.12}, text)
+            .setFontPixelSize(11);
+    };
+    add("Memo3", 0, 151.18, QStringLiteral("TavreL: [gStNomProg]"))
         .setHorizontalAlignment(Qt::AlignRight);
-    footer
-        .addText(QStringLiteral("Memo4"), {226.77, 0, 188.98, 15.12},
-                 QStringLiteral("Usuario: [gStCodUsua]"))
-        .setFontPixelSize(11);
-    footer
-        .addText(QStringLiteral("Memo5"), {415.75, 0, 188.98, 15.12},
-                 QStringLiteral("Tavrel by Mirova"))
-        .setFontPixelSize(11);
-    footer.addText(QStringLiteral("Memo6"), {604.72, 0, 136.06, 15.12}, QStringLiteral("Velmora"))
-        .setFontPixelSize(11)
-        .setItalic(true);
+    add("Memo4", 226.77, 188.98, QStringLiteral("Usuario: [gStCodUsua]"));
+    add("Memo5", 415.75, 188.98, QStringLiteral("Tavrel by Mirova"));
+    add("Memo6", 604.72, 136.06, QStringLiteral("Velmora")).setItalic(true);
 }
 
 LaidOutDocument RelationSample::layOut()

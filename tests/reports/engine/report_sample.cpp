@@ -3,6 +3,7 @@
 #include "ReportRenderer.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTextStream>
 
 int main(int argc, char** argv)
@@ -14,8 +15,12 @@ int main(int argc, char** argv)
         return 2;
     }
     RelationSample sample(args.size() > 2 ? args[2].toInt() : 14);
+    QElapsedTimer timer;
+    timer.start();
     const tavrel::report::LaidOutDocument document = sample.layOut();
+    const qint64 layoutMs = timer.restart();
     tavrel::report::ReportRenderer(document).exportPdf(args[1]);
-    QTextStream(stdout) << document.pages.size() << " páginas\n";
+    QTextStream(stdout) << document.pages.size() << " páginas; diagramación " << layoutMs
+                        << " ms, PDF " << timer.elapsed() << " ms\n";
     return 0;
 }

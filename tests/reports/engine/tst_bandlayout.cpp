@@ -40,10 +40,8 @@ private Q_SLOTS:
     void wrappedLinesFitTheirBox();
     void shifting_data();
     void shifting();
-    void growToTallestReachesLowestObject();
     void verticalAlignment_data();
     void verticalAlignment();
-    void frameSidesLieOnTheBoxEdges();
     void pictureFromBlob_data();
     void pictureFromBlob();
 
@@ -185,17 +183,6 @@ void TstBandLayout::shifting()
         QCOMPARE(below->box.top(), nit->box.bottom());
 }
 
-void TstBandLayout::growToTallestReachesLowestObject()
-{
-    m_band->setHeight(94.49);
-    m_band->addPicture(QStringLiteral("Logo"), {0, 0, 151.18, 94.49});
-    m_band
-        ->addText(QStringLiteral("Memo1"), {151.18, 45.24, 453.54, 15.12}, QStringLiteral("Nómina"))
-        .setStretch(TextObject::Stretch::ToTallest);
-    const BandInstance instance = layOut();
-    QCOMPARE(run(instance, QStringLiteral("Memo1"))->box.bottom(), 94.49);
-}
-
 void TstBandLayout::verticalAlignment_data()
 {
     QTest::addColumn<int>("alignment");
@@ -219,23 +206,6 @@ void TstBandLayout::verticalAlignment()
     font.pixelSize = 8;
     const qreal free = 28 - m_measurer.lineHeight(font);
     QCOMPARE(text->lines.first().rect.top(), 3 + free * gapAbove);
-}
-
-void TstBandLayout::frameSidesLieOnTheBoxEdges()
-{
-    m_band->addText(QStringLiteral("Memo26"), {0, 112, 272, 16}, QString())
-        .setFrame(Frame::Left | Frame::Bottom, 1.5);
-    const BandInstance instance = layOut();
-    QList<QLineF> lines;
-    for (const Primitive& item : instance.items) {
-        if (const auto* line = std::get_if<LineRun>(&item)) {
-            lines.append(line->line);
-            QCOMPARE(line->width, 1.5);
-        }
-    }
-    // An empty text prints its frame and nothing else.
-    QCOMPARE(instance.items.size(), 2);
-    QCOMPARE(lines, (QList<QLineF>{QLineF(0, 112, 0, 128), QLineF(0, 128, 272, 128)}));
 }
 
 void TstBandLayout::pictureFromBlob_data()
