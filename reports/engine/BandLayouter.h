@@ -1,0 +1,42 @@
+#pragma once
+
+#include "LayoutPrimitives.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QImage>
+
+namespace tavrel::report {
+
+class Band;
+class TextMeasurer;
+class ValueResolver;
+
+// One printing of a band: its final height and its primitives relative to the band.
+struct BandInstance
+{
+    qreal height = 0;
+    QList<Primitive> items;
+};
+
+// Lays out one band for the current record: evaluates texts, breaks them into lines,
+// grows stretching boxes, shifts boxes pushed down by a grown box above them, grows
+// the band when it stretches and cuts what does not fit.
+class BandLayouter
+{
+public:
+    BandLayouter(ValueResolver& resolver, const TextMeasurer& measurer);
+
+    BandInstance layout(const Band& band);
+
+private:
+    QImage pictureFromBytes(const QByteArray& bytes);
+
+    ValueResolver& m_resolver;
+    const TextMeasurer& m_measurer;
+    // Decoded pictures by their bytes, so a logo on every page is decoded once and
+    // written into a PDF once.
+    QHash<QByteArray, QImage> m_pictures;
+};
+
+} // namespace tavrel::report

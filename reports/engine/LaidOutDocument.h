@@ -1,0 +1,31 @@
+#pragma once
+
+#include "LayoutPrimitives.h"
+#include "Page.h"
+
+#include <QList>
+#include <QString>
+
+namespace tavrel::report {
+
+struct LaidOutPage
+{
+    int number = 0;         // 1-based
+    QList<Primitive> items; // in painting order
+
+    QList<const TextRun*> texts() const;
+    // Every text run of that object on the page (a data band prints it once per record).
+    QList<const TextRun*> textsNamed(const QString& objectName) const;
+    QList<const LineRun*> lines() const;
+    QList<const ImageRun*> images() const;
+};
+
+// A report laid out into pages, ready to be rendered on any device.
+struct LaidOutDocument
+{
+    QString title;
+    Page page;
+    QList<LaidOutPage> pages;
+};
+
+} // namespace tavrel::report

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "FontSpec.h"
+
+#include <QColor>
+#include <QImage>
+#include <QLineF>
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+#include <variant>
+
+namespace tavrel::report {
+
+// What the layout engine hands to a renderer: positioned primitives in report units,
+// relative to the top left corner of the paper. `objectName` names the object of the
+// layout that produced them.
+
+// One line of a text run, already broken; drawn with the run's alignment inside `rect`.
+struct TextLine
+{
+    QString text;
+    QRectF rect;
+};
+
+struct TextRun
+{
+    QString objectName;
+    QRectF box;  // the text object's box after stretching and shifting
+    QRectF clip; // nothing of the text is drawn outside this rectangle
+    QList<TextLine> lines;
+    FontSpec font;
+    QColor colour;
+    QColor fill; // invalid: no background
+    Qt::Alignment alignment = Qt::AlignLeft;
+
+    // The visible lines joined with '\n'.
+    QString text() const;
+    // Lowers the clip's bottom to `bottom` at most and keeps the lines that still fit
+    // whole; the first line stays even when it is cut, so that a box lower than one
+    // line shows what it can.
+    void cutAt(qreal bottom);
+};
+
+struct ImageRun
+{
+    QString objectName;
+    QRectF box;  // the picture object's box
+    QRectF rect; // where the image is drawn, fitted inside the box
+    QImage image;
+};
+
+struct LineRun
+{
+    QString objectName;
+    QLineF line;
+    qreal width = 1;
+    QColor colour;
+};
+
+struct RectRun
+{
+    QString objectName;
+    QRectF rect;
+    qreal penWidth = 1;
+    QColor colour;
+    QColor fill;
+};
+
+using Primitive = std::variant<TextRun, ImageRun, LineRun, RectRun>;
+
+// Moves a primitive by an offset.
+void translate(Primitive& primitive, const QPointF& offset);
+
+} // namespace tavrel::report

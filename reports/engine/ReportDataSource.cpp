@@ -1,0 +1,7 @@
+#include "ReportDataSource.h"
+
+namespace tavrel::report {
+
+ReportDataSource::~ReportDataSource() = default;
+
+} // namespace tavrel::report

@@ -1,0 +1,239 @@
+#include "Band.h"
+#include "BandLayouter.h"
+#include "MemoryDataSource.h"
+#include "Report.h"
+#include "TextMeasurer.h"
+#include "ValueResolver.h"
+
+#include <QBuffer>
+#include <QTest>
+
+using namespace tavrel::report;
+
+namespace {
+
+const QString kLong = QStringLiteral(
+    "Sueldos del personal administrativo de planta con cargo al presupuesto de la vigencia");
+
+QByteArray pngBytes(QSize size)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::darkBlue);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+} // namespace
+
+// One band laid out on its own, with a data source holding a picture blob.
+class TstBandLayout : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void stretching_data();
+    void stretching();
+    void wrappedLinesFitTheirBox();
+    void shifting_data();
+    void shifting();
+    void verticalAlignment_data();
+    void verticalAlignment();
+    void pictureFromBlob_data();
+    void pictureFromBlob();
+
+private:
+    BandInstance layOut() { return BandLayouter(*m_resolver, m_measurer).layout(*m_band); }
+    const TextRun* run(const BandInstance& instance, const QString& name) const;
+
+    Report m_report;
+    std::unique_ptr<Band> m_band;
+    std::unique_ptr<MemoryDataSource> m_images;
+    std::unique_ptr<ValueResolver> m_resolver;
+    TextMeasurer m_measurer;
+    FontSpec m_font;
+};
+
+void TstBandLayout::init()
+{
+    m_band = std::make_unique<Band>(Band::Kind::MasterData, 40, QStringLiteral("Banda"));
+    m_images = std::make_unique<MemoryDataSource>(QStringLiteral("Fotos"),
+                                                  QStringList{QStringLiteral("BMP_REPO")});
+    m_resolver = std::make_unique<ValueResolver>(m_report, QList<ReportDataSource*>{m_images.get()},
+                                                 nullptr, ReportSettings());
+    m_font.pixelSize = 11;
+}
+
+const TextRun* TstBandLayout::run(const BandInstance& instance, const QString& name) const
+{
+    for (const Primitive& item : instance.items) {
+        const auto* text = std::get_if<TextRun>(&item);
+        if (text && text->objectName == name)
+            return text;
+    }
+    return nullptr;
+}
+
+void TstBandLayout::stretching_data()
+{
+    QTest::addColumn<int>("stretch");
+    QTest::addColumn<bool>("bandStretches");
+    QTest::addColumn<bool>("boxGrows");
+    QTest::addColumn<bool>("bandGrows");
+
+    QTest::newRow("fixed box cuts its text")
+        << int(TextObject::Stretch::None) << true << false << false;
+    QTest::newRow("box grows and the band follows")
+        << int(TextObject::Stretch::ToText) << true << true << true;
+    QTest::newRow("box grows but a fixed band cuts it")
+        << int(TextObject::Stretch::ToText) << false << true << false;
+}
+
+void TstBandLayout::stretching()
+{
+    QFETCH(int, stretch);
+    QFETCH(bool, bandStretches);
+    QFETCH(bool, boxGrows);
+    QFETCH(bool, bandGrows);
+    m_band->setStretch(bandStretches);
+    m_band->addText(QStringLiteral("Memo15"), {80, 10, 120, 16}, kLong)
+        .setFont(m_font)
+        .setStretch(TextObject::Stretch(stretch));
+
+    const BandInstance instance = layOut();
+    const TextRun* text = run(instance, QStringLiteral("Memo15"));
+    QVERIFY(text);
+    const QStringList all = m_measurer.breakLines(kLong, m_font, 116, true);
+    QVERIFY(all.size() >= 4);
+    const qreal textHeight = all.size() * m_measurer.lineHeight(m_font) + 2;
+    QCOMPARE(text->box.height() > 16, boxGrows);
+    if (boxGrows)
+        QCOMPARE(text->box.height(), textHeight);
+    QCOMPARE(instance.height > 40, bandGrows);
+    if (bandGrows)
+        QCOMPARE(instance.height, 10 + textHeight);
+    // Nothing is drawn outside the box nor below a band that does not grow.
+    QVERIFY(text->clip.top() >= text->box.top() && text->clip.bottom() <= text->box.bottom());
+    QVERIFY(text->clip.bottom() <= instance.height);
+    for (const TextLine& line : text->lines)
+        QVERIFY(line.rect.top() < text->clip.bottom());
+    QCOMPARE(text->lines.size() == all.size(), bandGrows);
+}
+
+void TstBandLayout::wrappedLinesFitTheirBox()
+{
+    m_band->addText(QStringLiteral("Ajustado"), {0, 0, 150, 16}, kLong).setFont(m_font);
+    m_band->addText(QStringLiteral("SinAjuste"), {0, 20, 150, 16}, kLong)
+        .setFont(m_font)
+        .setWordWrap(false);
+    const BandInstance instance = layOut();
+
+    const TextRun* wrapped = run(instance, QStringLiteral("Ajustado"));
+    // Only whole lines show; the second would be cut by the box.
+    QCOMPARE(wrapped->lines.size(), 1);
+    const QStringList lines = m_measurer.breakLines(kLong, m_font, 146, true);
+    QCOMPARE(lines.join(u' '), kLong);
+    for (const QString& line : lines)
+        QVERIFY2(m_measurer.textWidth(line, m_font) <= 146, qPrintable(line));
+    const TextRun* single = run(instance, QStringLiteral("SinAjuste"));
+    QCOMPARE(single->text(), kLong);
+    QCOMPARE(single->clip, single->box);
+}
+
+void TstBandLayout::shifting_data()
+{
+    QTest::addColumn<qreal>("left");
+    QTest::addColumn<bool>("shifts");
+    QTest::addColumn<bool>("moves");
+
+    QTest::newRow("under the grown box: pushed below it") << 415.75 << true << true;
+    QTest::newRow("beside the grown box: stays") << 620.0 << true << false;
+    QTest::newRow("no shift asked: stays overlapped") << 415.75 << false << false;
+}
+
+void TstBandLayout::shifting()
+{
+    QFETCH(qreal, left);
+    QFETCH(bool, shifts);
+    QFETCH(bool, moves);
+    m_band->setStretch(true);
+    m_band
+        ->addText(QStringLiteral("Nombre"), {151.18, 11.34, 453.54, 18.90},
+                  QStringList(4, kLong).join(u' '))
+        .setFont(m_font)
+        .setStretch(TextObject::Stretch::ToText);
+    m_band->addText(QStringLiteral("Nit"), {left, 30.24, 100, 15.12}, QStringLiteral("NIT: 1"))
+        .setFont(m_font)
+        .setShiftWhenOverlapped(shifts);
+    m_band->addText(QStringLiteral("Debajo"), {left, 45.36, 100, 15.12}, QStringLiteral("x"))
+        .setFont(m_font)
+        .setShiftWhenOverlapped(true);
+
+    const BandInstance instance = layOut();
+    const TextRun* name = run(instance, QStringLiteral("Nombre"));
+    const TextRun* nit = run(instance, QStringLiteral("Nit"));
+    const TextRun* below = run(instance, QStringLiteral("Debajo"));
+    QVERIFY(name->box.bottom() > 45.36);
+    QCOMPARE(nit->box.top(), moves ? name->box.bottom() : 30.24);
+    // The push carries on down to the box under the shifted one.
+    if (moves)
+        QCOMPARE(below->box.top(), nit->box.bottom());
+}
+
+void TstBandLayout::verticalAlignment_data()
+{
+    QTest::addColumn<int>("alignment");
+    QTest::addColumn<qreal>("gapAbove"); // in parts of the free height inside the padding
+
+    QTest::newRow("top") << int(Qt::AlignTop) << 0.0;
+    QTest::newRow("centre") << int(Qt::AlignVCenter) << 0.5;
+    QTest::newRow("bottom") << int(Qt::AlignBottom) << 1.0;
+}
+
+void TstBandLayout::verticalAlignment()
+{
+    QFETCH(int, alignment);
+    QFETCH(qreal, gapAbove);
+    m_band->addText(QStringLiteral("SysMemo1"), {642.52, 2, 98.27, 30}, QStringLiteral("Página: 1"))
+        .setFontPixelSize(8)
+        .setVerticalAlignment(Qt::Alignment(alignment));
+    const BandInstance instance = layOut();
+    const TextRun* text = run(instance, QStringLiteral("SysMemo1"));
+    FontSpec font;
+    font.pixelSize = 8;
+    const qreal free = 28 - m_measurer.lineHeight(font);
+    QCOMPARE(text->lines.first().rect.top(), 3 + free * gapAbove);
+}
+
+void TstBandLayout::pictureFromBlob_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QRectF>("expected");
+
+    QTest::newRow("wide picture: full width, centred vertically")
+        << pngBytes({200, 50}) << QRectF(0, 17.5, 100, 25);
+    QTest::newRow("tall picture: full height, centred horizontally")
+        << pngBytes({30, 60}) << QRectF(37.5, 5, 25, 50);
+    QTest::newRow("bytes that are no picture leave the box empty")
+        << QByteArray("no image") << QRectF();
+}
+
+void TstBandLayout::pictureFromBlob()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QRectF, expected);
+    m_images->addRow({bytes});
+    m_images->first();
+    m_band->addPicture(QStringLiteral("Picture1"), {0, 5, 100, 50})
+        .setField(QStringLiteral("Fotos"), QStringLiteral("BMP_REPO"));
+    const BandInstance instance = layOut();
+    QCOMPARE(instance.items.isEmpty(), expected.isNull());
+    if (!expected.isNull())
+        QCOMPARE(std::get<ImageRun>(instance.items.first()).rect, expected);
+}
+
+QTEST_MAIN(TstBandLayout)
+#include "tst_bandlayout.moc"
