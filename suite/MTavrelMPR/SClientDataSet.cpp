@@ -1,8 +1,6 @@
 #include "SClientDataSet.h"
 
-#include "CommandTextParser.h"
 #include "ModuleError.h"
-#include "RecordLocator.h"
 #include "SClientDataSetPrivate.h"
 
 #include <algorithm>
@@ -12,35 +10,7 @@ using tavrel::Field;
 using tavrel::FieldKind;
 using tavrel::ModuleError;
 
-namespace {
-
-// While a field's OnValidate runs, the field reads the value proposed for it.
-class ProposalScope
-{
-public:
-    ProposalScope(const Field*& proposing, QVariant& proposed, const Field* field,
-                  const QVariant& value)
-        : m_proposing(proposing), m_proposed(proposed), m_oldField(proposing), m_oldValue(proposed)
-    {
-        proposing = field;
-        proposed = value;
-    }
-    ~ProposalScope()
-    {
-        m_proposing = m_oldField;
-        m_proposed = m_oldValue;
-    }
-    ProposalScope(const ProposalScope&) = delete;
-    ProposalScope& operator=(const ProposalScope&) = delete;
-
-private:
-    const Field*& m_proposing;
-    QVariant& m_proposed;
-    const Field* m_oldField;
-    QVariant m_oldValue;
-};
-
-} // namespace
+namespace {} // namespace
 
 SClientDataSet::SClientDataSet(QObject* parent)
     : QObject(parent), d(std::make_unique<Private>(this))
@@ -52,55 +22,37 @@ SClientDataSet::~SClientDataSet() = default;
 
 QString SClientDataSet::commandText() const
 {
-    return d->commandText;
+    return d->command.text();
 }
 
 void SClientDataSet::setCommandText(const QString& text)
 {
-    tavrel::ParamList params;
-    for (const QString& name : tavrel::CommandTextParser::parameterNames(text)) {
-        const tavrel::Param* old = findParam(name);
-        tavrel::Param p = old ? *old : tavrel::Param{};
-        p.name = name;
-        params.append(p);
-    }
-    d->commandText = text;
-    d->params = params;
+    d->command.setText(text);
 }
 
 QStringList SClientDataSet::sql() const
 {
-    if (d->commandText.isEmpty())
-        return {};
-    QStringList lines = d->commandText.split(QLatin1Char('\n'));
-    if (d->commandText.endsWith(QLatin1Char('\n')))
-        lines.removeLast();
-    for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-    }
-    return lines;
+    return d->command.lines();
 }
 
 void SClientDataSet::setSQL(const QStringList& lines)
 {
-    QString text;
-    for (const QString& line : lines)
-        text += line + QLatin1Char('\n');
-    setCommandText(text);
+    d->command.setLines(lines);
 }
 
 const tavrel::ParamList& SClientDataSet::params() const
 {
-    return d->params;
+    return d->command.params();
 }
+
 int SClientDataSet::paramCount() const
 {
-    return int(d->params.size());
+    return int(d->command.params().size());
 }
+
 tavrel::Param& SClientDataSet::param(int index)
 {
-    return d->params[index];
+    return d->command.params()[index];
 }
 
 tavrel::Param& SClientDataSet::paramByName(const QString& name)
@@ -113,11 +65,7 @@ tavrel::Param& SClientDataSet::paramByName(const QString& name)
 
 tavrel::Param* SClientDataSet::findParam(const QString& name)
 {
-    for (tavrel::Param& p : d->params) {
-        if (p.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &p;
-    }
-    return nullptr;
+    return d->command.findParam(name);
 }
 
 QString SClientDataSet::providerName() const
@@ -302,9 +250,7 @@ void SClientDataSet::createDataSet()
 
 void SClientDataSet::refresh()
 {
-    d->checkActive();
-    d->checkNotCalculating();
-    checkBrowseMode();
+    d->checkBrowsing();
     if (!d->inMemory) {
         if (changeCount() > 0) {
             d->refuse(QStringLiteral("'%1' tiene cambios sin enviar al servidor; aplíquelos o "
@@ -317,20 +263,14 @@ void SClientDataSet::refresh()
         d->cursor = byKey >= 0 ? byKey : std::min(oldCursor, recordCount() - 1);
         d->bof = d->eof = false;
     }
-    d->invalidateCalculated();
-    d->recalculateCurrent();
-    d->notifyRow(-1);
-    d->notifyData(nullptr);
-    d->notifyCurrentRow();
+    d->resync();
 }
 
 // ---- navigation
 
 void SClientDataSet::first()
 {
-    d->checkActive();
-    d->checkNotCalculating();
-    checkBrowseMode();
+    d->checkBrowsing();
     d->fire(BeforeScroll);
     d->bof = true;
     d->eof = isEmpty();
@@ -340,9 +280,7 @@ void SClientDataSet::first()
 
 void SClientDataSet::last()
 {
-    d->checkActive();
-    d->checkNotCalculating();
-    checkBrowseMode();
+    d->checkBrowsing();
     d->fire(BeforeScroll);
     d->eof = true;
     d->bof = isEmpty();
@@ -361,9 +299,7 @@ void SClientDataSet::prior()
 
 int SClientDataSet::moveBy(int distance)
 {
-    d->checkActive();
-    d->checkNotCalculating();
-    checkBrowseMode();
+    d->checkBrowsing();
     if (distance == 0)
         return 0;
     d->fire(BeforeScroll);
@@ -408,9 +344,7 @@ bool SClientDataSet::isEmpty() const
 
 void SClientDataSet::setRecNo(int recNo)
 {
-    d->checkActive();
-    d->checkNotCalculating();
-    checkBrowseMode();
+    d->checkBrowsing();
     const int target = std::clamp(recNo - 1, 0, recordCount() - 1);
     if (isEmpty() || target == d->cursor)
         return;
@@ -423,27 +357,15 @@ void SClientDataSet::setRecNo(int recNo)
 bool SClientDataSet::locate(const QString& fields, const QVariantList& values,
                             tavrel::LocateOptions options)
 {
-    d->checkActive();
-    d->checkNotCalculating();
-    checkBrowseMode();
-    const QList<Field*> keys = d->fieldList(fields);
-    QList<tavrel::FieldType> types;
-    for (Field* f : keys)
-        types.append(f->dataType());
-    const tavrel::RecordLocator locator(types, values, options);
+    d->checkBrowsing();
     d->fire(BeforeScroll);
-    for (int row = 0; row < recordCount(); ++row) {
-        QVariantList keyValues;
-        for (Field* f : keys)
-            keyValues.append(valueAt(row, f->index()));
-        if (locator.matches(keyValues)) {
-            d->bof = d->eof = false;
-            d->moveCursor(row);
-            d->fire(AfterScroll);
-            return true;
-        }
-    }
-    return false;
+    const int row = d->findRow(fields, values, options);
+    if (row < 0)
+        return false;
+    d->bof = d->eof = false;
+    d->moveCursor(row);
+    d->fire(AfterScroll);
+    return true;
 }
 
 QVariant SClientDataSet::lookup(const QString& keyFields, const QVariantList& keyValues,
@@ -451,26 +373,16 @@ QVariant SClientDataSet::lookup(const QString& keyFields, const QVariantList& ke
 {
     if (!active())
         return QVariant();
-    const QList<Field*> keys = d->fieldList(keyFields);
     const QList<Field*> results = d->fieldList(resultFields);
-    QList<tavrel::FieldType> types;
-    for (Field* f : keys)
-        types.append(f->dataType());
-    const tavrel::RecordLocator locator(types, keyValues);
-    for (int row = 0; row < recordCount(); ++row) {
-        QVariantList values;
-        for (Field* f : keys)
-            values.append(valueAt(row, f->index()));
-        if (!locator.matches(values))
-            continue;
-        if (results.size() == 1)
-            return valueAt(row, results.first()->index());
-        QVariantList found;
-        for (Field* f : results)
-            found.append(valueAt(row, f->index()));
-        return found;
-    }
-    return QVariant();
+    const int row = d->findRow(keyFields, keyValues, {});
+    if (row < 0)
+        return QVariant();
+    if (results.size() == 1)
+        return valueAt(row, results.first()->index());
+    QVariantList found;
+    for (Field* f : results)
+        found.append(valueAt(row, f->index()));
+    return found;
 }
 
 QVariant SClientDataSet::valueAt(int row, int fieldIndex)
@@ -545,10 +457,7 @@ void SClientDataSet::post()
     d->modified = false;
     d->putBack = false;
     d->setState(DataSetState::Browse);
-    d->invalidateCalculated();
-    d->recalculateCurrent();
-    d->notifyRow(-1);
-    d->notifyData(nullptr);
+    d->resync();
     d->fire(AfterPost);
 }
 
@@ -573,11 +482,7 @@ void SClientDataSet::cancel()
     d->modified = false;
     d->putBack = false;
     d->setState(DataSetState::Browse);
-    d->invalidateCalculated();
-    d->recalculateCurrent();
-    d->notifyRow(-1);
-    d->notifyData(nullptr);
-    d->notifyCurrentRow();
+    d->resync();
     d->fire(AfterCancel);
 }
 
@@ -604,11 +509,7 @@ void SClientDataSet::deleteRecord()
     d->bof = isEmpty();
     d->eof = isEmpty();
     d->setState(DataSetState::Browse);
-    d->invalidateCalculated();
-    d->recalculateCurrent();
-    d->notifyRow(-1);
-    d->notifyData(nullptr);
-    d->notifyCurrentRow();
+    d->resync();
     d->fire(AfterDelete);
     d->fire(AfterScroll);
 }
@@ -632,56 +533,14 @@ void SClientDataSet::checkBrowseMode()
 
 void SClientDataSet::assignField(Field& field, const QVariant& value)
 {
-    if (field.dataSet() != this)
-        return;
-    if (d->state == DataSetState::CalcFields) {
-        if (field.kind() == FieldKind::Data) {
-            throw ModuleError(QStringLiteral("El campo '%1' no se puede modificar mientras se "
-                                             "calculan los campos de '%2'")
-                                  .arg(field.fieldName(), objectName()));
-        }
-        (*d->calcTarget)[field.index()] = field.convert(value);
-        return;
-    }
-    if (!d->editing()) {
-        d->refuse(QStringLiteral("El conjunto de datos '%1' no está en modo de edición o "
-                                 "inserción"));
-    }
-    if (field.kind() != FieldKind::Data) {
-        throw ModuleError(QStringLiteral("El campo '%1' de '%2' es calculado y no se puede "
-                                         "modificar")
-                              .arg(field.fieldName(), objectName()));
-    }
-    if (field.readOnly()) {
-        throw ModuleError(QStringLiteral("El campo '%1' de '%2' es de solo lectura")
-                              .arg(field.fieldName(), objectName()));
-    }
-    const QVariant converted = field.convert(value);
-    if (field.OnValidate) {
-        ProposalScope proposal(d->proposing, d->proposed, &field, converted);
-        field.OnValidate(field);
-    }
-    if (!d->editing()) {
-        d->refuse(QStringLiteral("El conjunto de datos '%1' no está en modo de edición o "
-                                 "inserción"));
-    }
-    d->buffer[field.index()] = converted;
-    d->modified = true;
-    if (d->hasComputedFields)
-        d->calculate(d->buffer);
-    if (field.OnChange)
-        field.OnChange(field);
-    d->notifyData(&field);
-    d->notifyRow(d->cursor);
+    d->assign(field, value);
 }
 
 // ---- the server
 
 int SClientDataSet::applyUpdates()
 {
-    d->checkActive();
-    d->checkNotCalculating();
-    checkBrowseMode();
+    d->checkBrowsing();
     if (d->inMemory || d->providerName.isEmpty()) {
         d->rows.acceptChanges({}, {});
         return 0;
@@ -705,10 +564,7 @@ void SClientDataSet::cancelUpdates()
     d->cursor = std::min(std::max(d->cursor, 0), recordCount() - 1);
     d->bof = d->eof = isEmpty();
     emit rowsReset();
-    d->invalidateCalculated();
-    d->recalculateCurrent();
-    d->notifyData(nullptr);
-    d->notifyCurrentRow();
+    d->resync();
 }
 
 // ---- controls
@@ -738,10 +594,7 @@ bool SClientDataSet::controlsDisabled() const
 void SClientDataSet::invalidateCalculatedFields()
 {
     d->checkNotCalculating();
-    d->invalidateCalculated();
-    d->recalculateCurrent();
-    d->notifyRow(-1);
-    d->notifyData(nullptr);
+    d->resync();
 }
 
 void SClientDataSet::attachSource(tavrel::DataSource* source)

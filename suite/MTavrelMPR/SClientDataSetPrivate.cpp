@@ -37,6 +37,32 @@ private:
     DataSetState m_oldState;
 };
 
+// While a field's OnValidate runs, the field reads the value proposed for it.
+class ProposalScope
+{
+public:
+    ProposalScope(const Field*& proposing, QVariant& proposed, const Field* field,
+                  const QVariant& value)
+        : m_proposing(proposing), m_proposed(proposed), m_oldField(proposing), m_oldValue(proposed)
+    {
+        proposing = field;
+        proposed = value;
+    }
+    ~ProposalScope()
+    {
+        m_proposing = m_oldField;
+        m_proposed = m_oldValue;
+    }
+    ProposalScope(const ProposalScope&) = delete;
+    ProposalScope& operator=(const ProposalScope&) = delete;
+
+private:
+    const Field*& m_proposing;
+    QVariant& m_proposed;
+    const Field* m_oldField;
+    QVariant m_oldValue;
+};
+
 bool sameColumns(const std::vector<std::unique_ptr<Field>>& fields,
                  const tavrel::DataPacket& packet)
 {
@@ -70,6 +96,22 @@ void SClientDataSet::Private::checkNotCalculating() const
 void SClientDataSet::Private::refuse(const QString& message) const
 {
     throw ModuleError(message.arg(q->objectName()));
+}
+
+void SClientDataSet::Private::checkBrowsing()
+{
+    checkActive();
+    checkNotCalculating();
+    q->checkBrowseMode();
+}
+
+void SClientDataSet::Private::resync()
+{
+    invalidateCalculated();
+    recalculateCurrent();
+    notifyRow(-1);
+    notifyData(nullptr);
+    notifyCurrentRow();
 }
 
 void SClientDataSet::Private::setState(DataSetState newState)
@@ -153,7 +195,7 @@ tavrel::DataPacket SClientDataSet::Private::fetch()
     if (!remoteServer)
         refuse(QStringLiteral("El conjunto de datos '%1' no tiene servidor remoto"));
     remoteServer->open();
-    return remoteServer->appServer()->open(providerName, commandText, params);
+    return remoteServer->appServer()->open(providerName, command.text(), command.params());
 }
 
 SClientDataSet::Private::Loaded SClientDataSet::Private::load(const tavrel::DataPacket& packet)
@@ -304,6 +346,24 @@ QList<Field*> SClientDataSet::Private::fieldList(const QString& names) const
     return list;
 }
 
+int SClientDataSet::Private::findRow(const QString& fieldNames, const QVariantList& values,
+                                     tavrel::LocateOptions options)
+{
+    const QList<Field*> keys = fieldList(fieldNames);
+    QList<tavrel::FieldType> types;
+    for (Field* f : keys)
+        types.append(f->dataType());
+    const tavrel::RecordLocator locator(types, values, options);
+    for (int row = 0; row < rows.count(); ++row) {
+        QVariantList keyValues;
+        for (Field* f : keys)
+            keyValues.append(q->valueAt(row, f->index()));
+        if (locator.matches(keyValues))
+            return row;
+    }
+    return -1;
+}
+
 void SClientDataSet::Private::moveCursor(int row)
 {
     cursor = row;
@@ -342,9 +402,7 @@ void SClientDataSet::Private::putBackLastChange()
 
 void SClientDataSet::Private::insertRecord(bool append)
 {
-    checkActive();
-    checkNotCalculating();
-    q->checkBrowseMode();
+    checkBrowsing();
     fire(q->BeforeInsert);
     fire(q->BeforeScroll);
     const int position = append ? rows.count() : std::max(cursor, 0);
@@ -407,4 +465,49 @@ int SClientDataSet::Private::apply()
         throw;
     }
     return int(delta.rows.size());
+}
+
+void SClientDataSet::Private::assign(Field& field, const QVariant& value)
+{
+    if (field.dataSet() != q)
+        return;
+    if (state == DataSetState::CalcFields) {
+        if (field.kind() == FieldKind::Data) {
+            throw ModuleError(QStringLiteral("El campo '%1' no se puede modificar mientras se "
+                                             "calculan los campos de '%2'")
+                                  .arg(field.fieldName(), q->objectName()));
+        }
+        (*calcTarget)[field.index()] = field.convert(value);
+        return;
+    }
+    if (!editing()) {
+        refuse(QStringLiteral("El conjunto de datos '%1' no está en modo de edición o "
+                              "inserción"));
+    }
+    if (field.kind() != FieldKind::Data) {
+        throw ModuleError(QStringLiteral("El campo '%1' de '%2' es calculado y no se puede "
+                                         "modificar")
+                              .arg(field.fieldName(), q->objectName()));
+    }
+    if (field.readOnly()) {
+        throw ModuleError(QStringLiteral("El campo '%1' de '%2' es de solo lectura")
+                              .arg(field.fieldName(), q->objectName()));
+    }
+    const QVariant converted = field.convert(value);
+    if (field.OnValidate) {
+        ProposalScope proposal(proposing, proposed, &field, converted);
+        field.OnValidate(field);
+    }
+    if (!editing()) {
+        refuse(QStringLiteral("El conjunto de datos '%1' no está en modo de edición o "
+                              "inserción"));
+    }
+    buffer[field.index()] = converted;
+    modified = true;
+    if (hasComputedFields)
+        calculate(buffer);
+    if (field.OnChange)
+        field.OnChange(field);
+    notifyData(&field);
+    notifyRow(cursor);
 }

@@ -3,6 +3,7 @@
 // Internal to the MTavrelMPR library: the state of an SClientDataSet and the steps its
 // operations share.
 
+#include "CommandText.h"
 #include "DataPacket.h"
 #include "DataSource.h"
 #include "RowStore.h"
@@ -18,8 +19,7 @@ struct SClientDataSet::Private
 
     SClientDataSet* q;
 
-    QString commandText;
-    tavrel::ParamList params;
+    tavrel::CommandText command;
     QString providerName;
     QPointer<SDCOMConnection> remoteServer;
     int company = 0;
@@ -73,11 +73,16 @@ struct SClientDataSet::Private
     }
     void checkActive() const;
     void checkNotCalculating() const;
+    // Active, not calculating, and a pending edit posted or cancelled.
+    void checkBrowsing();
     [[noreturn]] void refuse(const QString& message) const;
 
     void setState(tavrel::DataSetState newState);
     void notifyState();
     void notifyData(tavrel::Field* field);
+    // After the rows changed: every calculation dropped, the current row calculated
+    // again, views and data sources told.
+    void resync();
     void notifyRow(int row);
     void notifyCurrentRow();
     void pushPendingEdits();
@@ -94,7 +99,11 @@ struct SClientDataSet::Private
     void invalidateCalculated();
     QVariant lookupValue(const tavrel::Field& field, const QVariantList& values);
     QList<tavrel::Field*> fieldList(const QString& names) const;
+    // The first row whose fields match the values; -1 when none does.
+    int findRow(const QString& fieldNames, const QVariantList& values,
+                tavrel::LocateOptions options);
 
+    void assign(tavrel::Field& field, const QVariant& value);
     void insertRecord(bool append);
     int apply();
     void moveCursor(int row);

@@ -1,4 +1,4 @@
-#include "CommandTextParser.h"
+#include "CommandText.h"
 #include "ModuleError.h"
 #include "SClientDataSet.h"
 
@@ -44,7 +44,7 @@ void TstCommandText::parameterNames()
 {
     QFETCH(QString, text);
     QFETCH(QStringList, names);
-    QCOMPARE(tavrel::CommandTextParser::parameterNames(text), names);
+    QCOMPARE(tavrel::CommandText::parameterNames(text), names);
 }
 
 void TstCommandText::newTextKeepsValuesOfParamsThatStay()

@@ -1,4 +1,4 @@
-#include "CommandTextParser.h"
+#include "CommandText.h"
 
 namespace tavrel {
 
@@ -16,7 +16,7 @@ bool isNamePart(QChar c)
 
 } // namespace
 
-QStringList CommandTextParser::parameterNames(const QString& text)
+QStringList CommandText::parameterNames(const QString& text)
 {
     QStringList names;
     const qsizetype n = text.size();
@@ -49,6 +49,50 @@ QStringList CommandTextParser::parameterNames(const QString& text)
         }
     }
     return names;
+}
+
+void CommandText::setText(const QString& text)
+{
+    ParamList params;
+    for (const QString& name : parameterNames(text)) {
+        const Param* old = findParam(name);
+        Param p = old ? *old : Param{};
+        p.name = name;
+        params.append(p);
+    }
+    m_text = text;
+    m_params = params;
+}
+
+QStringList CommandText::lines() const
+{
+    if (m_text.isEmpty())
+        return {};
+    QStringList lines = m_text.split(QLatin1Char('\n'));
+    if (m_text.endsWith(QLatin1Char('\n')))
+        lines.removeLast();
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    return lines;
+}
+
+void CommandText::setLines(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + QLatin1Char('\n');
+    setText(text);
+}
+
+Param* CommandText::findParam(const QString& name)
+{
+    for (Param& p : m_params) {
+        if (p.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &p;
+    }
+    return nullptr;
 }
 
 } // namespace tavrel
