@@ -69,7 +69,6 @@ int RowStore::addNew(int position, const QVariantList& values)
     row.id = m_nextId++;
     row.values = values;
     row.status = Status::New;
-    row.calculated = true; // a new record starts with its calculated fields cleared
     position = std::clamp(position, 0, count());
     m_rows.insert(m_rows.begin() + position, std::move(row));
     return position;
@@ -139,7 +138,7 @@ void RowStore::restoreOriginal(int index, const QList<int>& dataFields)
     row.original.clear();
     row.status = Status::Unchanged;
     row.changeOrder = 0;
-    row.calculated = false;
+    row.calculatedIn = 0;
     if (m_lastChange.rowId == row.id)
         m_lastChange = {};
 }
@@ -161,7 +160,7 @@ int RowStore::restoreDeleted(quint64 rowId)
         return -1;
     const int position = std::clamp(it->position, 0, count());
     m_rows.insert(m_rows.begin() + position, it->row);
-    m_rows[size_t(position)].calculated = false;
+    m_rows[size_t(position)].calculatedIn = 0;
     m_deleted.erase(it);
     if (m_lastChange.rowId == rowId)
         m_lastChange = {};

@@ -37,8 +37,10 @@ public:
         QVariantList values;
         QVariantList original; // the values as the server has them (Modified rows only)
         Status status = Status::Unchanged;
-        int changeOrder = 0;     // when the row entered the log, for the order of the delta
-        bool calculated = false; // lookup and calculated values are current
+        int changeOrder = 0; // when the row entered the log, for the order of the delta
+        // Lookup and calculated values are current when this equals the dataset's
+        // calculation generation; 0: never.
+        quint64 calculatedIn = 0;
     };
 
     // What the last post or delete logged, so that a refused apply can put it back.

@@ -294,10 +294,10 @@ void SClientDataSet::Private::ensureCalculated(int row)
     if (!hasComputedFields)
         return;
     tavrel::RowStore::Row& r = rows.row(row);
-    if (r.calculated)
+    if (r.calculatedIn == calculation)
         return;
     // Marked first: a failing handler is not run again for every repaint of the row.
-    r.calculated = true;
+    r.calculatedIn = calculation;
     calculate(r.values);
 }
 
@@ -308,7 +308,7 @@ void SClientDataSet::Private::recalculateCurrent()
     if (editing()) {
         calculate(buffer);
     } else {
-        rows.row(cursor).calculated = false;
+        rows.row(cursor).calculatedIn = 0;
         ensureCalculated(cursor);
     }
 }
@@ -317,8 +317,7 @@ void SClientDataSet::Private::invalidateCalculated()
 {
     if (!hasComputedFields)
         return;
-    for (int i = 0; i < rows.count(); ++i)
-        rows.row(i).calculated = false;
+    ++calculation;
 }
 
 QVariant SClientDataSet::Private::lookupValue(const Field& field, const QVariantList& values)
@@ -415,7 +414,7 @@ void SClientDataSet::Private::insertRecord(bool append)
     modified = false;
     putBack = false;
     invalidateCalculated();
-    rows.row(position).calculated = true;
+    rows.row(position).calculatedIn = calculation; // starts with its calculations cleared
     setState(DataSetState::Insert);
     try {
         fire(q->OnNewRecord);

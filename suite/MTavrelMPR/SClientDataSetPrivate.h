@@ -45,7 +45,8 @@ struct SClientDataSet::Private
     bool modified = false;
     bool putBack = false; // the record came back from a refused apply
 
-    QVariantList* calcTarget = nullptr;       // the row being calculated
+    quint64 calculation = 1;            // generation of the calculated values; see RowStore::Row
+    QVariantList* calcTarget = nullptr; // the row being calculated
     const tavrel::Field* proposing = nullptr; // the field being validated
     QVariant proposed;
 

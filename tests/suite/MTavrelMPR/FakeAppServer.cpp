@@ -22,11 +22,6 @@ void FakeAppServer::addProvider(const QString& provider, const QString& table)
     m_providers.insert(provider, table.toUpper());
 }
 
-void FakeAppServer::setCanned(const QString& commandText, const tavrel::DataPacket& packet)
-{
-    m_canned.insert(commandText.trimmed(), packet);
-}
-
 FakeAppServer::Table& FakeAppServer::table(const QString& name)
 {
     return m_tables[name.toUpper()];
@@ -57,9 +52,6 @@ tavrel::DataPacket FakeAppServer::open(const QString& provider, const QString& c
     mainTable(provider);
     opened.append({commandText, params});
     const QString text = commandText.trimmed();
-    if (m_canned.contains(text))
-        return m_canned.value(text);
-
     static const QRegularExpression select(
         QStringLiteral(R"(^SELECT\s+\*\s+FROM\s+(\w+)(?:\s+WHERE\s+(\w+)\s*=\s*:(\w+))?$)"),
         QRegularExpression::CaseInsensitiveOption);

@@ -7,9 +7,9 @@
 #include <functional>
 
 // An application server in memory for the dataset tests. It knows tables with technical
-// row keys, providers naming a main table, and canned packets by command text. open()
-// understands "SELECT * FROM T" with an optional "WHERE COL = :P"; applyUpdates()
-// checks the original values the way the real server does and writes all or nothing.
+// row keys and providers naming a main table. open() understands "SELECT * FROM T" with
+// an optional "WHERE COL = :P"; applyUpdates() checks the original values the way the
+// real server does and writes all or nothing. invoke() runs the registered methods.
 class FakeAppServer : public tavrel::IAppServer
 {
 public:
@@ -23,7 +23,6 @@ public:
     void addTable(const QString& name, const QList<tavrel::ColumnInfo>& columns,
                   const QList<QVariantList>& rows);
     void addProvider(const QString& provider, const QString& table);
-    void setCanned(const QString& commandText, const tavrel::DataPacket& packet);
     Table& table(const QString& name);
     // Changes one stored value behind the clients' backs, as another user would.
     void change(const QString& table, int row, const QString& column, const QVariant& value);
@@ -43,6 +42,5 @@ private:
 
     QMap<QString, Table> m_tables;
     QHash<QString, QString> m_providers;
-    QHash<QString, tavrel::DataPacket> m_canned;
     qint64 m_nextKey = 1;
 };
