@@ -48,22 +48,27 @@ QString Field::fieldName() const
 {
     return d->name;
 }
+
 FieldType Field::dataType() const
 {
     return d->type;
 }
+
 int Field::size() const
 {
     return d->size;
 }
+
 FieldKind Field::kind() const
 {
     return d->kind;
 }
+
 int Field::index() const
 {
     return d->index;
 }
+
 SClientDataSet* Field::dataSet() const
 {
     return d->dataSet;
@@ -78,10 +83,12 @@ void Field::setDisplayLabel(const QString& label)
 {
     d->displayLabel = label;
 }
+
 QString Field::displayFormat() const
 {
     return d->displayFormat;
 }
+
 void Field::setDisplayFormat(const QString& format)
 {
     d->displayFormat = format;
@@ -117,58 +124,72 @@ void Field::setDisplayWidth(int width)
 {
     d->displayWidth = width;
 }
+
 int Field::tag() const
 {
     return d->tag;
 }
+
 void Field::setTag(int tag)
 {
     d->tag = tag;
 }
+
 bool Field::readOnly() const
 {
     return d->readOnly;
 }
+
 void Field::setReadOnly(bool readOnly)
 {
     d->readOnly = readOnly;
 }
+
 bool Field::visible() const
 {
     return d->visible;
 }
+
 void Field::setVisible(bool visible)
 {
     d->visible = visible;
 }
+
 QString Field::keyField() const
 {
     return d->keyField;
 }
+
 void Field::setKeyField(const QString& fields)
 {
     d->keyField = fields;
 }
+
 SClientDataSet* Field::lookupDataSet() const
 {
     return d->lookupDataSet;
 }
+
 void Field::setLookupDataSet(SClientDataSet* dataSet)
 {
     d->lookupDataSet = dataSet;
 }
+
 QString Field::lookupKeyField() const
 {
     return d->lookupKeyField;
 }
+
 void Field::setLookupKeyField(const QString& fields)
 {
     d->lookupKeyField = fields;
 }
+
 QString Field::lookupResultField() const
 {
     return d->lookupResultField;
 }
+
 void Field::setLookupResultField(const QString& field)
 {
     d->lookupResultField = field;

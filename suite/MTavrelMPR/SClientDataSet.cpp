@@ -72,46 +72,57 @@ QString SClientDataSet::providerName() const
 {
     return d->providerName;
 }
+
 void SClientDataSet::setProviderName(const QString& name)
 {
     d->providerName = name;
 }
+
 SDCOMConnection* SClientDataSet::remoteServer() const
 {
     return d->remoteServer;
 }
+
 void SClientDataSet::setRemoteServer(SDCOMConnection* connection)
 {
     d->remoteServer = connection;
 }
+
 int SClientDataSet::company() const
 {
     return d->company;
 }
+
 void SClientDataSet::setCompany(int company)
 {
     d->company = company;
 }
+
 QString SClientDataSet::sMainTable() const
 {
     return d->mainTable;
 }
+
 void SClientDataSet::setSMainTable(const QString& table)
 {
     d->mainTable = table;
 }
+
 bool SClientDataSet::sAuditFields() const
 {
     return d->auditFields;
 }
+
 void SClientDataSet::setSAuditFields(bool on)
 {
     d->auditFields = on;
 }
+
 int SClientDataSet::tag() const
 {
     return d->tag;
 }
+
 void SClientDataSet::setTag(int tag)
 {
     d->tag = tag;
@@ -178,6 +189,7 @@ DataSetState SClientDataSet::state() const
 {
     return d->state;
 }
+
 bool SClientDataSet::active() const
 {
     return d->state != DataSetState::Inactive;
@@ -261,7 +273,7 @@ void SClientDataSet::refresh()
         d->install(d->load(d->fetch()));
         const int byKey = d->rows.indexOfKey(key);
         d->cursor = byKey >= 0 ? byKey : std::min(oldCursor, recordCount() - 1);
-        d->bof = d->eof = false;
+        d->bof = d->eof = isEmpty();
     }
     d->resync();
 }
@@ -292,6 +304,7 @@ void SClientDataSet::next()
 {
     moveBy(1);
 }
+
 void SClientDataSet::prior()
 {
     moveBy(-1);
@@ -325,18 +338,22 @@ bool SClientDataSet::eof() const
 {
     return d->eof;
 }
+
 bool SClientDataSet::bof() const
 {
     return d->bof;
 }
+
 int SClientDataSet::recordCount() const
 {
     return d->rows.count();
 }
+
 int SClientDataSet::recNo() const
 {
     return d->cursor + 1;
 }
+
 bool SClientDataSet::isEmpty() const
 {
     return recordCount() == 0;
@@ -389,7 +406,7 @@ QVariant SClientDataSet::valueAt(int row, int fieldIndex)
 {
     if (row < 0 || row >= recordCount() || fieldIndex < 0 || fieldIndex >= fieldCount())
         return QVariant();
-    if (row == d->cursor && (d->editing() || d->calcTarget == &d->buffer) && !d->buffer.isEmpty())
+    if (row == d->cursor && !d->buffer.isEmpty()) // the record being edited
         return d->buffer.at(fieldIndex);
     tavrel::RowStore::Row& r = d->rows.row(row);
     if (d->calcTarget == &r.values)

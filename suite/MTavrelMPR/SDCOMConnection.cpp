@@ -30,30 +30,37 @@ QString SDCOMConnection::serverGUID() const
 {
     return d->serverGUID;
 }
+
 void SDCOMConnection::setServerGUID(const QString& guid)
 {
     d->serverGUID = guid;
 }
+
 QString SDCOMConnection::serverName() const
 {
     return d->serverName;
 }
+
 void SDCOMConnection::setServerName(const QString& name)
 {
     d->serverName = name;
 }
+
 QString SDCOMConnection::protocol() const
 {
     return d->protocol;
 }
+
 void SDCOMConnection::setProtocol(const QString& protocol)
 {
     d->protocol = protocol;
 }
+
 QString SDCOMConnection::database() const
 {
     return d->database;
 }
+
 void SDCOMConnection::setDatabase(const QString& database)
 {
     d->database = database;
