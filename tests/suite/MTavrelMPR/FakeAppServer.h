@@ -4,12 +4,11 @@
 
 #include <QHash>
 #include <QMap>
-#include <functional>
 
 // An application server in memory for the dataset tests. It knows tables with technical
 // row keys and providers naming a main table. open() understands "SELECT * FROM T" with
 // an optional "WHERE COL = :P"; applyUpdates() checks the original values the way the
-// real server does and writes all or nothing. invoke() runs the registered methods.
+// real server does and writes all or nothing.
 class FakeAppServer : public tavrel::IAppServer
 {
 public:
@@ -29,7 +28,6 @@ public:
 
     QList<QPair<QString, tavrel::ParamList>> opened; // command texts and params received
     QList<tavrel::Delta> applied;                    // deltas that were written
-    QHash<QString, std::function<QVariant(QVariantList&)>> methods;
 
     tavrel::DataPacket open(const QString& provider, const QString& commandText,
                             const tavrel::ParamList& params) override;

@@ -307,14 +307,6 @@ void TstClientDataSet::connectionNeedsAServer()
     SDCOMConnection::setServerFactory(nullptr);
     QCOMPARE(asked, QStringLiteral("local demo.sqlite"));
     QVERIFY(connection.connected());
-
-    f->server->methods.insert(QStringLiteral("EjecutarSQL"), [](QVariantList& args) {
-        args[2] = QStringLiteral("sin error");
-        return QVariant(0);
-    });
-    QVariantList args{QVariantList{"UPDATE"}, QVariant(), QString()};
-    QCOMPARE(connection.invoke(QStringLiteral("EjecutarSQL"), args), QVariant(0));
-    QCOMPARE(args[2], QVariant("sin error"));
 }
 
 QTEST_GUILESS_MAIN(TstClientDataSet)

@@ -20,7 +20,6 @@ private Q_SLOTS:
     void assign();
     void displayText_data();
     void displayText();
-    void nullReadsAsZeroOrEmpty();
     void refusals_data();
     void refusals();
 };
@@ -91,8 +90,6 @@ void TstFields::displayText_data()
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("money format groups thousands")
-        << FieldType::Float << "#,##.00" << QVariant(1234567.5) << "1.234.567,50";
     QTest::newRow("no format: general number with decimal comma")
         << FieldType::Float << "" << QVariant(1234.5) << "1234,5";
     QTest::newRow("integers take a display format too")
@@ -121,24 +118,6 @@ void TstFields::displayText()
     ds.append();
     f->setValue(value);
     QCOMPARE(f->displayText(), expected);
-}
-
-void TstFields::nullReadsAsZeroOrEmpty()
-{
-    SClientDataSet ds;
-    Field* n = ds.addField(QStringLiteral("VAL_CAUS"), FieldType::Float);
-    Field* t = ds.addField(QStringLiteral("NOM"), FieldType::String, 10);
-    ds.createDataSet();
-    ds.append();
-    QVERIFY(n->isNull());
-    QCOMPARE(n->asInteger(), 0);
-    QCOMPARE(n->asFloat(), 0.0);
-    QCOMPARE(t->asString(), QString());
-    QVERIFY(!n->asDateTime().isValid());
-    n->setValue(2.5);
-    QCOMPARE(n->asInteger(), 3);
-    n->clear();
-    QVERIFY(n->isNull());
 }
 
 void TstFields::refusals_data()
