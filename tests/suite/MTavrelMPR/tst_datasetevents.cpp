@@ -23,6 +23,7 @@ private Q_SLOTS:
     void beforePostRefusalKeepsTheRecordBeingEdited_data();
     void beforePostRefusalKeepsTheRecordBeingEdited();
     void closeDropsThePendingEdit();
+    void unreadableControlTextStopsThePost();
 
 private:
     void run(const QString& steps);
@@ -241,6 +242,20 @@ void TstDataSetEvents::closeDropsThePendingEdit()
     QCOMPARE(f->dataSet.fieldByName(QStringLiteral("NOM_CONT"))->asString(),
              QStringLiteral("Sueldo básico"));
     QVERIFY(f->server->applied.isEmpty());
+}
+
+void TstDataSetEvents::unreadableControlTextStopsThePost()
+{
+    QObject edit;
+    source->addUpdateHandler(&edit, [this] {
+        log << "Push";
+        f->dataSet.fieldByName(QStringLiteral("VAL_TOTA"))->setAsString(QStringLiteral("mil"));
+    });
+    run("open edit");
+    log.clear();
+    QVERIFY_THROWS_EXCEPTION(ModuleError, f->dataSet.post());
+    QCOMPARE(log, QStringList{"Push"});
+    QCOMPARE(f->dataSet.state(), DataSetState::Edit);
 }
 
 QTEST_GUILESS_MAIN(TstDataSetEvents)
