@@ -1,0 +1,512 @@
+#include "SClientDataSetPrivate.h"
+
+#include "ModuleError.h"
+#include "RecordLocator.h"
+
+#include <algorithm>
+
+using tavrel::DataSetState;
+using tavrel::Field;
+using tavrel::FieldKind;
+using tavrel::ModuleError;
+
+namespace {
+
+// Puts the dataset into CalcFields on one row, and back as it was afterwards.
+class CalculationScope
+{
+public:
+    CalculationScope(QVariantList*& calcTarget, DataSetState& state, QVariantList* target)
+        : m_calcTarget(calcTarget), m_state(state), m_oldTarget(calcTarget), m_oldState(state)
+    {
+        calcTarget = target;
+        state = DataSetState::CalcFields;
+    }
+    ~CalculationScope()
+    {
+        m_calcTarget = m_oldTarget;
+        m_state = m_oldState;
+    }
+    CalculationScope(const CalculationScope&) = delete;
+    CalculationScope& operator=(const CalculationScope&) = delete;
+
+private:
+    QVariantList*& m_calcTarget;
+    DataSetState& m_state;
+    QVariantList* m_oldTarget;
+    DataSetState m_oldState;
+};
+
+// While a field's OnValidate runs, the field reads the value proposed for it.
+class ProposalScope
+{
+public:
+    ProposalScope(const Field*& proposing, QVariant& proposed, const Field* field,
+                  const QVariant& value)
+        : m_proposing(proposing), m_proposed(proposed), m_oldField(proposing), m_oldValue(proposed)
+    {
+        proposing = field;
+        proposed = value;
+    }
+    ~ProposalScope()
+    {
+        m_proposing = m_oldField;
+        m_proposed = m_oldValue;
+    }
+    ProposalScope(const ProposalScope&) = delete;
+    ProposalScope& operator=(const ProposalScope&) = delete;
+
+private:
+    const Field*& m_proposing;
+    QVariant& m_proposed;
+    const Field* m_oldField;
+    QVariant m_oldValue;
+};
+
+bool sameColumns(const std::vector<std::unique_ptr<Field>>& fields,
+                 const tavrel::DataPacket& packet)
+{
+    if (fields.size() != size_t(packet.columns.size()))
+        return false;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const tavrel::ColumnInfo& c = packet.columns[qsizetype(i)];
+        if (fields[i]->fieldName() != c.name || fields[i]->dataType() != c.type ||
+            fields[i]->size() != c.size)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void SClientDataSet::Private::checkActive() const
+{
+    if (state == DataSetState::Inactive)
+        refuse(QStringLiteral("El conjunto de datos '%1' no está abierto"));
+}
+
+void SClientDataSet::Private::checkNotCalculating() const
+{
+    if (state == DataSetState::CalcFields) {
+        refuse(QStringLiteral("El conjunto de datos '%1' no permite esta operación mientras "
+                              "calcula sus campos"));
+    }
+}
+
+void SClientDataSet::Private::refuse(const QString& message) const
+{
+    throw ModuleError(message.arg(q->objectName()));
+}
+
+void SClientDataSet::Private::checkBrowsing()
+{
+    checkActive();
+    checkNotCalculating();
+    q->checkBrowseMode();
+}
+
+void SClientDataSet::Private::resync()
+{
+    invalidateCalculated();
+    recalculateCurrent();
+    notifyRow(-1);
+    notifyData(nullptr);
+    notifyCurrentRow();
+}
+
+void SClientDataSet::Private::setState(DataSetState newState)
+{
+    if (state == newState)
+        return;
+    state = newState;
+    notifyState();
+}
+
+void SClientDataSet::Private::notifyState()
+{
+    if (disableCount > 0)
+        return;
+    const auto current = sources;
+    for (const auto& source : current) {
+        if (source)
+            source->notifyStateChanged();
+    }
+    emit q->stateChanged();
+}
+
+void SClientDataSet::Private::notifyData(Field* field)
+{
+    if (disableCount > 0)
+        return;
+    const auto current = sources;
+    for (const auto& source : current) {
+        if (source)
+            source->notifyDataChanged(field);
+    }
+    emit q->dataChanged(field);
+}
+
+void SClientDataSet::Private::notifyRow(int row)
+{
+    if (disableCount == 0)
+        emit q->rowChanged(row);
+}
+
+void SClientDataSet::Private::notifyCurrentRow()
+{
+    if (disableCount == 0)
+        emit q->currentRowChanged(cursor);
+}
+
+void SClientDataSet::Private::pushPendingEdits()
+{
+    if (disableCount > 0)
+        return;
+    const auto current = sources;
+    for (const auto& source : current) {
+        if (source)
+            source->updateData();
+    }
+}
+
+void SClientDataSet::Private::indexFields()
+{
+    dataFields.clear();
+    hasComputedFields = false;
+    for (const auto& f : fields) {
+        if (f->kind() == FieldKind::Data)
+            dataFields.append(f->index());
+        else
+            hasComputedFields = true;
+    }
+}
+
+QVariantList SClientDataSet::Private::blankRecord() const
+{
+    QVariantList values;
+    values.resize(qsizetype(fields.size()));
+    return values;
+}
+
+tavrel::DataPacket SClientDataSet::Private::fetch()
+{
+    if (providerName.isEmpty())
+        refuse(QStringLiteral("El conjunto de datos '%1' no tiene proveedor"));
+    if (!remoteServer)
+        refuse(QStringLiteral("El conjunto de datos '%1' no tiene servidor remoto"));
+    remoteServer->open();
+    return remoteServer->appServer()->open(providerName, command.text(), command.params());
+}
+
+SClientDataSet::Private::Loaded SClientDataSet::Private::load(const tavrel::DataPacket& packet)
+{
+    Loaded out;
+    QList<int> source;
+    QList<Field*> target;
+    if (declaredCount == 0) {
+        const bool keep = sameColumns(fields, packet);
+        for (int c = 0; c < packet.columns.size(); ++c) {
+            const tavrel::ColumnInfo& column = packet.columns[c];
+            if (!keep) {
+                out.created.push_back(std::unique_ptr<Field>(
+                    new Field(q, column.name, column.type, column.size, FieldKind::Data, c)));
+            }
+            target.append(keep ? fields[size_t(c)].get() : out.created.back().get());
+            source.append(c);
+            out.columnNames.append(column.name);
+        }
+    } else {
+        for (int i = 0; i < declaredCount; ++i) {
+            Field* f = fields[size_t(i)].get();
+            const int column = packet.columnIndex(f->fieldName());
+            if (f->kind() == FieldKind::Data && column < 0) {
+                throw ModuleError(QStringLiteral("El campo '%1' de '%2' no está en el resultado "
+                                                 "de la consulta")
+                                      .arg(f->fieldName(), q->objectName()));
+            }
+            target.append(f);
+            source.append(f->kind() == FieldKind::Data ? column : -1);
+            out.columnNames.append(column >= 0 ? packet.columns[column].name
+                                               : f->fieldName().toUpper());
+        }
+    }
+
+    out.rows.reserve(packet.rows.size());
+    for (const QVariantList& packetRow : packet.rows) {
+        QVariantList values;
+        values.resize(target.size());
+        for (int i = 0; i < target.size(); ++i) {
+            if (source[i] < 0)
+                continue;
+            const QVariant& raw = packetRow.at(source[i]);
+            const bool sameType = packet.columns[source[i]].type == target[i]->dataType();
+            const bool text = raw.typeId() == QMetaType::QString;
+            if (sameType &&
+                (!text || target[i]->size() == 0 || raw.toString().size() <= target[i]->size()))
+                values[i] = raw;
+            else
+                values[i] = target[i]->convert(raw);
+        }
+        out.rows.append(values);
+    }
+    out.keys = packet.rowKeys;
+    return out;
+}
+
+void SClientDataSet::Private::install(Loaded&& loaded)
+{
+    emit q->rowsAboutToBeReset();
+    if (declaredCount == 0 && !loaded.created.empty()) {
+        fields.clear();
+        for (auto& f : loaded.created)
+            fields.push_back(std::move(f));
+    }
+    columnNames = loaded.columnNames;
+    indexFields();
+    rows.load(loaded.rows, loaded.keys);
+    cursor = rows.count() > 0 ? 0 : -1;
+    bof = true;
+    eof = rows.count() == 0;
+    buffer.clear();
+    modified = false;
+    putBack = false;
+    inMemory = false;
+    state = DataSetState::Browse;
+    emit q->rowsReset();
+}
+
+void SClientDataSet::Private::calculate(QVariantList& target)
+{
+    CalculationScope scope(calcTarget, state, &target);
+    for (const auto& f : fields) {
+        if (f->kind() != FieldKind::Data)
+            target[f->index()] = QVariant();
+    }
+    for (const auto& f : fields) {
+        if (f->kind() == FieldKind::Lookup)
+            target[f->index()] = lookupValue(*f, target);
+    }
+    fire(q->OnCalcFields);
+}
+
+void SClientDataSet::Private::ensureCalculated(int row)
+{
+    if (!hasComputedFields)
+        return;
+    tavrel::RowStore::Row& r = rows.row(row);
+    if (r.calculatedIn == calculation)
+        return;
+    // Marked first: a failing handler is not run again for every repaint of the row.
+    r.calculatedIn = calculation;
+    calculate(r.values);
+}
+
+void SClientDataSet::Private::recalculateCurrent()
+{
+    if (cursor < 0 || !hasComputedFields)
+        return;
+    if (editing()) {
+        calculate(buffer);
+    } else {
+        rows.row(cursor).calculatedIn = 0;
+        ensureCalculated(cursor);
+    }
+}
+
+void SClientDataSet::Private::invalidateCalculated()
+{
+    if (!hasComputedFields)
+        return;
+    ++calculation;
+}
+
+QVariant SClientDataSet::Private::lookupValue(const Field& field, const QVariantList& values)
+{
+    SClientDataSet* other = field.lookupDataSet();
+    if (!other || !other->active())
+        return QVariant();
+    QVariantList keys;
+    for (Field* key : fieldList(field.keyField())) {
+        const QVariant& v = values.at(key->index());
+        if (tavrel::isNull(v))
+            return QVariant();
+        keys.append(v);
+    }
+    return field.convert(other->lookup(field.lookupKeyField(), keys, field.lookupResultField()));
+}
+
+QList<Field*> SClientDataSet::Private::fieldList(const QString& names) const
+{
+    QList<Field*> list;
+    for (const QString& name : tavrel::RecordLocator::splitFieldNames(names))
+        list.append(q->fieldByName(name));
+    if (list.isEmpty())
+        refuse(QStringLiteral("No se indicaron campos de búsqueda en '%1'"));
+    return list;
+}
+
+int SClientDataSet::Private::findRow(const QString& fieldNames, const QVariantList& values,
+                                     tavrel::LocateOptions options)
+{
+    const QList<Field*> keys = fieldList(fieldNames);
+    QList<tavrel::FieldType> types;
+    for (Field* f : keys)
+        types.append(f->dataType());
+    const tavrel::RecordLocator locator(types, values, options);
+    for (int row = 0; row < rows.count(); ++row) {
+        QVariantList keyValues;
+        for (Field* f : keys)
+            keyValues.append(q->valueAt(row, f->index()));
+        if (locator.matches(keyValues))
+            return row;
+    }
+    return -1;
+}
+
+void SClientDataSet::Private::moveCursor(int row)
+{
+    cursor = row;
+    recalculateCurrent();
+    notifyData(nullptr);
+    notifyCurrentRow();
+}
+
+void SClientDataSet::Private::putBackLastChange()
+{
+    const tavrel::RowStore::LastChange last = rows.lastChange();
+    if (last.rowId == 0)
+        return;
+    if (last.kind == tavrel::DeltaRow::Kind::Delete) {
+        const int position = rows.deletedPosition(last.rowId);
+        emit q->rowsAboutToBeInserted(position, position);
+        rows.restoreDeleted(last.rowId);
+        emit q->rowsInserted(position, position);
+        bof = eof = false;
+        moveCursor(position);
+        return;
+    }
+    const int index = rows.indexOfId(last.rowId);
+    if (index < 0)
+        return;
+    cursor = index;
+    ensureCalculated(index);
+    buffer = rows.row(index).values;
+    modified = true;
+    putBack = true;
+    const bool inserted = rows.row(index).status == tavrel::RowStore::Status::Inserted;
+    setState(inserted ? DataSetState::Insert : DataSetState::Edit);
+    notifyData(nullptr);
+    notifyCurrentRow();
+}
+
+void SClientDataSet::Private::insertRecord(bool append)
+{
+    checkBrowsing();
+    fire(q->BeforeInsert);
+    fire(q->BeforeScroll);
+    const int position = append ? rows.count() : std::max(cursor, 0);
+    emit q->rowsAboutToBeInserted(position, position);
+    rows.addNew(position, blankRecord());
+    emit q->rowsInserted(position, position);
+    cursor = position;
+    bof = eof = false;
+    buffer = blankRecord();
+    modified = false;
+    putBack = false;
+    invalidateCalculated();
+    rows.row(position).calculatedIn = calculation; // starts with its calculations cleared
+    setState(DataSetState::Insert);
+    try {
+        fire(q->OnNewRecord);
+    } catch (...) {
+        // A new record that cannot be initialised is not kept.
+        emit q->rowsAboutToBeRemoved(position, position);
+        rows.discard(position);
+        emit q->rowsRemoved(position, position);
+        buffer.clear();
+        cursor = std::min(position, rows.count() - 1);
+        setState(DataSetState::Browse);
+        notifyData(nullptr);
+        throw;
+    }
+    modified = false;
+    notifyRow(-1);
+    notifyData(nullptr);
+    notifyCurrentRow();
+    fire(q->AfterInsert);
+    fire(q->AfterScroll);
+}
+
+int SClientDataSet::Private::apply()
+{
+    QList<quint64> insertedIds;
+    const tavrel::Delta delta = rows.delta(dataFields, columnNames, &insertedIds);
+    if (delta.rows.isEmpty())
+        return 0;
+    try {
+        for (const tavrel::DeltaRow& row : delta.rows) {
+            if (row.kind != tavrel::DeltaRow::Kind::Insert && row.rowKey < 0) {
+                refuse(QStringLiteral("Los cambios de '%1' no se pueden guardar: la consulta "
+                                      "no identifica sus filas en el servidor"));
+            }
+        }
+        if (!remoteServer)
+            refuse(QStringLiteral("El conjunto de datos '%1' no tiene servidor remoto"));
+        remoteServer->open();
+        const QList<qint64> keys = remoteServer->appServer()->applyUpdates(providerName, delta);
+        rows.acceptChanges(insertedIds, keys);
+    } catch (...) {
+        try {
+            putBackLastChange();
+        } catch (...) {
+            // The refusal of the server is the error to report.
+        }
+        throw;
+    }
+    return int(delta.rows.size());
+}
+
+void SClientDataSet::Private::assign(Field& field, const QVariant& value)
+{
+    if (field.dataSet() != q)
+        return;
+    if (state == DataSetState::CalcFields) {
+        if (field.kind() == FieldKind::Data) {
+            throw ModuleError(QStringLiteral("El campo '%1' no se puede modificar mientras se "
+                                             "calculan los campos de '%2'")
+                                  .arg(field.fieldName(), q->objectName()));
+        }
+        (*calcTarget)[field.index()] = field.convert(value);
+        return;
+    }
+    if (!editing()) {
+        refuse(QStringLiteral("El conjunto de datos '%1' no está en modo de edición o "
+                              "inserción"));
+    }
+    if (field.kind() != FieldKind::Data) {
+        throw ModuleError(QStringLiteral("El campo '%1' de '%2' es calculado y no se puede "
+                                         "modificar")
+                              .arg(field.fieldName(), q->objectName()));
+    }
+    if (field.readOnly()) {
+        throw ModuleError(QStringLiteral("El campo '%1' de '%2' es de solo lectura")
+                              .arg(field.fieldName(), q->objectName()));
+    }
+    const QVariant converted = field.convert(value);
+    if (field.OnValidate) {
+        ProposalScope proposal(proposing, proposed, &field, converted);
+        field.OnValidate(field);
+    }
+    if (!editing()) {
+        refuse(QStringLiteral("El conjunto de datos '%1' no está en modo de edición o "
+                              "inserción"));
+    }
+    buffer[field.index()] = converted;
+    modified = true;
+    if (hasComputedFields)
+        calculate(buffer);
+    if (field.OnChange)
+        field.OnChange(field);
+    notifyData(&field);
+    notifyRow(cursor);
+}

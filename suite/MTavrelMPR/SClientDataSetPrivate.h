@@ -1,0 +1,112 @@
+#pragma once
+
+// Internal to the MTavrelMPR library: the state of an SClientDataSet and the steps its
+// operations share.
+
+#include "CommandText.h"
+#include "DataPacket.h"
+#include "DataSource.h"
+#include "RowStore.h"
+#include "SClientDataSet.h"
+#include "SDCOMConnection.h"
+
+#include <QPointer>
+#include <vector>
+
+struct SClientDataSet::Private
+{
+    explicit Private(SClientDataSet* owner) : q(owner) {}
+
+    SClientDataSet* q;
+
+    tavrel::CommandText command;
+    QString providerName;
+    QPointer<SDCOMConnection> remoteServer;
+    int company = 0;
+    QString mainTable;
+    bool auditFields = false;
+    int tag = 0;
+
+    // Declared fields first; those beyond declaredCount were created from a result.
+    std::vector<std::unique_ptr<tavrel::Field>> fields;
+    int declaredCount = 0;
+    QStringList columnNames; // per field: the packet column it is read from and sent to
+    QList<int> dataFields;
+    bool hasComputedFields = false;
+
+    tavrel::RowStore rows;
+    int cursor = -1;
+    bool bof = true;
+    bool eof = true;
+    tavrel::DataSetState state = tavrel::DataSetState::Inactive;
+    bool inMemory = false;
+
+    QVariantList buffer; // the record being edited or inserted
+    bool modified = false;
+    bool putBack = false; // the record came back from a refused apply
+
+    quint64 calculation = 1;            // generation of the calculated values; see RowStore::Row
+    QVariantList* calcTarget = nullptr; // the row being calculated
+    const tavrel::Field* proposing = nullptr; // the field being validated
+    QVariant proposed;
+
+    int disableCount = 0;
+    tavrel::DataSetState stateWhenDisabled = tavrel::DataSetState::Inactive;
+    QList<QPointer<tavrel::DataSource>> sources;
+
+    // The rows of a packet read against the fields, ready to be installed.
+    struct Loaded
+    {
+        std::vector<std::unique_ptr<tavrel::Field>> created;
+        QStringList columnNames;
+        QList<QVariantList> rows;
+        QList<qint64> keys;
+    };
+
+    void fire(const Event& event)
+    {
+        if (event)
+            event(*q);
+    }
+    bool editing() const
+    {
+        return state == tavrel::DataSetState::Edit || state == tavrel::DataSetState::Insert;
+    }
+    void checkActive() const;
+    void checkNotCalculating() const;
+    // Active, not calculating, and a pending edit posted or cancelled.
+    void checkBrowsing();
+    [[noreturn]] void refuse(const QString& message) const;
+
+    void setState(tavrel::DataSetState newState);
+    void notifyState();
+    void notifyData(tavrel::Field* field);
+    // After the rows changed: every calculation dropped, the current row calculated
+    // again, views and data sources told.
+    void resync();
+    void notifyRow(int row);
+    void notifyCurrentRow();
+    void pushPendingEdits();
+
+    void indexFields();
+    QVariantList blankRecord() const;
+    tavrel::DataPacket fetch();
+    Loaded load(const tavrel::DataPacket& packet);
+    void install(Loaded&& loaded);
+
+    void calculate(QVariantList& target);
+    void ensureCalculated(int row);
+    void recalculateCurrent();
+    void invalidateCalculated();
+    QVariant lookupValue(const tavrel::Field& field, const QVariantList& values);
+    QList<tavrel::Field*> fieldList(const QString& names) const;
+    // The first row whose fields match the values; -1 when none does.
+    int findRow(const QString& fieldNames, const QVariantList& values,
+                tavrel::LocateOptions options);
+
+    void assign(tavrel::Field& field, const QVariant& value);
+    void insertRecord(bool append);
+    int apply();
+    void moveCursor(int row);
+    void putBackLastChange();
+};

@@ -1,0 +1,139 @@
+#include "SDCOMConnection.h"
+
+#include "ModuleError.h"
+
+namespace {
+
+SDCOMConnection::ServerFactory& serverFactory()
+{
+    static SDCOMConnection::ServerFactory factory;
+    return factory;
+}
+
+} // namespace
+
+struct SDCOMConnection::Private
+{
+    QString serverGUID;
+    QString serverName;
+    QString protocol;
+    QString database;
+    std::shared_ptr<tavrel::IAppServer> server;
+};
+
+SDCOMConnection::SDCOMConnection(QObject* parent) : QObject(parent), d(std::make_unique<Private>())
+{}
+
+SDCOMConnection::~SDCOMConnection() = default;
+
+QString SDCOMConnection::serverGUID() const
+{
+    return d->serverGUID;
+}
+
+void SDCOMConnection::setServerGUID(const QString& guid)
+{
+    d->serverGUID = guid;
+}
+
+QString SDCOMConnection::serverName() const
+{
+    return d->serverName;
+}
+
+void SDCOMConnection::setServerName(const QString& name)
+{
+    d->serverName = name;
+}
+
+QString SDCOMConnection::protocol() const
+{
+    return d->protocol;
+}
+
+void SDCOMConnection::setProtocol(const QString& protocol)
+{
+    d->protocol = protocol;
+}
+
+QString SDCOMConnection::database() const
+{
+    return d->database;
+}
+
+void SDCOMConnection::setDatabase(const QString& database)
+{
+    d->database = database;
+}
+
+bool SDCOMConnection::connected() const
+{
+    return d->server != nullptr;
+}
+
+void SDCOMConnection::setConnected(bool connected)
+{
+    if (connected)
+        open();
+    else
+        close();
+}
+
+void SDCOMConnection::open()
+{
+    if (d->server)
+        return;
+    const QString protocol = d->protocol.isEmpty() ? QStringLiteral("local") : d->protocol;
+    const ServerFactory& factory = serverFactory();
+    if (!factory) {
+        throw tavrel::ModuleError(
+            QStringLiteral("No hay un servidor de aplicaciones disponible para el protocolo '%1'")
+                .arg(protocol),
+            tavrel::ModuleError::Kind::Connection);
+    }
+    std::shared_ptr<tavrel::IAppServer> server = factory(protocol, d->database);
+    if (!server) {
+        throw tavrel::ModuleError(QStringLiteral("No fue posible conectar con el servidor '%1' "
+                                                 "(protocolo '%2')")
+                                      .arg(d->database, protocol),
+                                  tavrel::ModuleError::Kind::Connection);
+    }
+    setAppServer(std::move(server));
+}
+
+void SDCOMConnection::close()
+{
+    if (!d->server)
+        return;
+    d->server.reset();
+    emit connectedChanged(false);
+}
+
+void SDCOMConnection::setAppServer(std::shared_ptr<tavrel::IAppServer> server)
+{
+    const bool was = connected();
+    d->server = std::move(server);
+    if (was != connected())
+        emit connectedChanged(connected());
+}
+
+tavrel::IAppServer* SDCOMConnection::appServer() const
+{
+    if (!d->server) {
+        throw tavrel::ModuleError(
+            QStringLiteral("La conexión '%1' con el servidor de aplicaciones no está abierta")
+                .arg(objectName()),
+            tavrel::ModuleError::Kind::Connection);
+    }
+    return d->server.get();
+}
+
+QVariant SDCOMConnection::invoke(const QString& method, QVariantList& args)
+{
+    return appServer()->invoke(method, args);
+}
+
+void SDCOMConnection::setServerFactory(ServerFactory factory)
+{
+    serverFactory() = std::move(factory);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "IAppServer.h"
+#include "MTavrelMPRExport.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+
+// The connection of a module's datasets to the application server.
+//
+// open() asks the registered server factory for a server for Protocol and Database
+// ("local" or empty: the server runs in-process and Database names a SQLite file or a
+// postgresql:// URL). Tests and embedders may hand a server over with setAppServer().
+// Datasets connect their connection when they open.
+class MTAVRELMPR_EXPORT SDCOMConnection : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString ServerGUID READ serverGUID WRITE setServerGUID)
+    Q_PROPERTY(QString ServerName READ serverName WRITE setServerName)
+    Q_PROPERTY(QString Protocol READ protocol WRITE setProtocol)
+    Q_PROPERTY(QString Database READ database WRITE setDatabase)
+    Q_PROPERTY(bool Connected READ connected WRITE setConnected NOTIFY connectedChanged)
+
+public:
+    using ServerFactory = std::function<std::shared_ptr<tavrel::IAppServer>(
+        const QString& protocol, const QString& database)>;
+
+    explicit SDCOMConnection(QObject* parent = nullptr);
+    ~SDCOMConnection() override;
+
+    QString serverGUID() const;
+    void setServerGUID(const QString& guid);
+    QString serverName() const;
+    void setServerName(const QString& name);
+    QString protocol() const;
+    void setProtocol(const QString& protocol);
+    QString database() const;
+    void setDatabase(const QString& database);
+
+    bool connected() const;
+    void setConnected(bool connected);
+    // Connects through the server factory; nothing happens when already connected.
+    // Throws ModuleError (Connection) when no factory is registered or it fails.
+    void open();
+    void close();
+
+    // The server; connected from here on.
+    void setAppServer(std::shared_ptr<tavrel::IAppServer> server);
+    // Throws ModuleError (Connection) when not connected.
+    tavrel::IAppServer* appServer() const;
+
+    // Late-bound call on the server; the callee may write into args.
+    QVariant invoke(const QString& method, QVariantList& args);
+
+    // The factory that open() uses. The application registers it once, before the
+    // first connection (the in-process server for "local"); an empty one unregisters.
+    static void setServerFactory(ServerFactory factory);
+
+signals:
+    void connectedChanged(bool connected);
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};

@@ -1,0 +1,262 @@
+#include "DataSetFixture.h"
+#include "DataSource.h"
+#include "Field.h"
+#include "ModuleError.h"
+
+#include <QTest>
+
+using tavrel::DataSetState;
+using tavrel::Field;
+using tavrel::ModuleError;
+
+// Records every event of the fixture's dataset, its NOM_CONT field and a data source.
+class TstDataSetEvents : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void order_data();
+    void order();
+    void validateRefusalKeepsTheOldValue();
+    void beforePostRefusalKeepsTheRecordBeingEdited_data();
+    void beforePostRefusalKeepsTheRecordBeingEdited();
+    void closeDropsThePendingEdit();
+    void unreadableControlTextStopsThePost();
+
+private:
+    void run(const QString& steps);
+
+    std::unique_ptr<DataSetFixture> f;
+    std::unique_ptr<tavrel::DataSource> source;
+    QStringList log;
+};
+
+static QString stateName(DataSetState s)
+{
+    switch (s) {
+    case DataSetState::Inactive:
+        return QStringLiteral("Inactive");
+    case DataSetState::Browse:
+        return QStringLiteral("Browse");
+    case DataSetState::Edit:
+        return QStringLiteral("Edit");
+    case DataSetState::Insert:
+        return QStringLiteral("Insert");
+    case DataSetState::CalcFields:
+        return QStringLiteral("CalcFields");
+    }
+    return QString();
+}
+
+void TstDataSetEvents::init()
+{
+    f = std::make_unique<DataSetFixture>();
+    SClientDataSet& ds = f->dataSet;
+    ds.addField(QStringLiteral("SALDO"), tavrel::FieldType::Float, 0,
+                tavrel::FieldKind::Calculated);
+    const QList<std::pair<SClientDataSet::Event*, QString>> events = {
+        {&ds.BeforeOpen, "BeforeOpen"},     {&ds.AfterOpen, "AfterOpen"},
+        {&ds.BeforeClose, "BeforeClose"},   {&ds.AfterClose, "AfterClose"},
+        {&ds.BeforeInsert, "BeforeInsert"}, {&ds.AfterInsert, "AfterInsert"},
+        {&ds.BeforeEdit, "BeforeEdit"},     {&ds.AfterEdit, "AfterEdit"},
+        {&ds.BeforePost, "BeforePost"},     {&ds.AfterPost, "AfterPost"},
+        {&ds.BeforeCancel, "BeforeCancel"}, {&ds.AfterCancel, "AfterCancel"},
+        {&ds.BeforeDelete, "BeforeDelete"}, {&ds.AfterDelete, "AfterDelete"},
+        {&ds.BeforeScroll, "BeforeScroll"}, {&ds.AfterScroll, "AfterScroll"},
+        {&ds.OnNewRecord, "OnNewRecord"},   {&ds.OnCalcFields, "CalcFields"}};
+    for (const auto& [event, name] : events)
+        *event = [this, name = name](SClientDataSet&) { log << name; };
+    Field* nom = ds.fieldByName(QStringLiteral("NOM_CONT"));
+    nom->OnValidate = [this](Field& fld) { log << "Validate:" + fld.asString(); };
+    nom->OnChange = [this](Field& fld) { log << "Change:" + fld.asString(); };
+    source = std::make_unique<tavrel::DataSource>();
+    source->setDataSet(&ds);
+    source->OnStateChange = [this](tavrel::DataSource& s) {
+        log << "State:" + stateName(s.state());
+    };
+    source->OnDataChange = [this](tavrel::DataSource&, Field* fld) {
+        log << (fld ? "Data:" + fld->fieldName() : QStringLiteral("Data"));
+    };
+}
+
+void TstDataSetEvents::cleanup()
+{
+    source.reset();
+    f.reset();
+    log.clear();
+}
+
+void TstDataSetEvents::run(const QString& steps)
+{
+    SClientDataSet& ds = f->dataSet;
+    for (const QString& step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (step == "open")
+            ds.open();
+        else if (step == "close")
+            ds.close();
+        else if (step == "insert")
+            ds.insert();
+        else if (step == "append")
+            ds.append();
+        else if (step == "edit")
+            ds.edit();
+        else if (step == "assign")
+            ds.fieldByName(QStringLiteral("NOM_CONT"))->setValue(QStringLiteral("Prima"));
+        else if (step == "post")
+            ds.post();
+        else if (step == "cancel")
+            ds.cancel();
+        else if (step == "delete")
+            ds.deleteRecord();
+        else if (step == "next")
+            ds.next();
+        else
+            QFAIL(qPrintable("unknown step " + step));
+    }
+}
+
+void TstDataSetEvents::order_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("open computes the first row, then AfterOpen and AfterScroll")
+        << ""
+        << "open" << QStringList{"BeforeOpen", "State:Browse", "CalcFields",
+                                 "Data",       "AfterOpen",    "AfterScroll"};
+    QTest::newRow("insert: new record with cleared calculations, state before OnNewRecord")
+        << "open"
+        << "insert" << QStringList{"BeforeInsert", "BeforeScroll", "State:Insert", "OnNewRecord",
+                                   "Data",         "AfterInsert",  "AfterScroll"};
+    QTest::newRow("append over a modified edit posts it first")
+        << "open edit assign"
+        << "append" << QStringList{"BeforePost",  "State:Browse", "CalcFields",   "Data",
+                                   "AfterPost",   "BeforeInsert", "BeforeScroll", "State:Insert",
+                                   "OnNewRecord", "Data",         "AfterInsert",  "AfterScroll"};
+    QTest::newRow("append over an untouched insert cancels it first")
+        << "open insert"
+        << "append" << QStringList{"BeforeCancel", "State:Browse", "CalcFields",   "Data",
+                                   "AfterCancel",  "BeforeInsert", "BeforeScroll", "State:Insert",
+                                   "OnNewRecord",  "Data",         "AfterInsert",  "AfterScroll"};
+    QTest::newRow("edit") << "open"
+                          << "edit" << QStringList{"BeforeEdit", "State:Edit", "Data", "AfterEdit"};
+    QTest::newRow("assignment: validate sees the new value, calculation before OnChange")
+        << "open edit"
+        << "assign" << QStringList{"Validate:Prima", "CalcFields", "Change:Prima", "Data:NOM_CONT"};
+    QTest::newRow("post: stored, browse, recalculated, AfterPost")
+        << "open edit assign"
+        << "post" << QStringList{"BeforePost", "State:Browse", "CalcFields", "Data", "AfterPost"};
+    QTest::newRow("cancel: restored, browse, recalculated, AfterCancel")
+        << "open edit assign"
+        << "cancel"
+        << QStringList{"BeforeCancel", "State:Browse", "CalcFields", "Data", "AfterCancel"};
+    QTest::newRow("delete in browse scrolls to the next row")
+        << "open"
+        << "delete" << QStringList{"BeforeDelete", "BeforeScroll", "CalcFields",
+                                   "Data",         "AfterDelete",  "AfterScroll"};
+    QTest::newRow("delete in insert is a cancel")
+        << "open insert"
+        << "delete"
+        << QStringList{"BeforeCancel", "State:Browse", "CalcFields", "Data", "AfterCancel"};
+    QTest::newRow("delete in edit drops the edit with the row")
+        << "open edit assign"
+        << "delete" << QStringList{"BeforeDelete", "BeforeScroll", "State:Browse", "CalcFields",
+                                   "Data",         "AfterDelete",  "AfterScroll"};
+    QTest::newRow("scrolling recomputes the row it lands on")
+        << "open"
+        << "next" << QStringList{"BeforeScroll", "CalcFields", "Data", "AfterScroll"};
+    QTest::newRow("close with a pending edit: no post, no cancel events")
+        << "open edit assign"
+        << "close" << QStringList{"BeforeClose", "State:Inactive", "Data", "AfterClose"};
+}
+
+void TstDataSetEvents::order()
+{
+    QFETCH(QString, setup);
+    QFETCH(QString, action);
+    QFETCH(QStringList, expected);
+    run(setup);
+    log.clear();
+    run(action);
+    QCOMPARE(log, expected);
+}
+
+void TstDataSetEvents::validateRefusalKeepsTheOldValue()
+{
+    SClientDataSet& ds = f->dataSet;
+    Field* nom = ds.fieldByName(QStringLiteral("NOM_CONT"));
+    QString proposed;
+    nom->OnValidate = [&](Field& fld) {
+        proposed = fld.asString();
+        if (fld.asString() == QLatin1String("Malo"))
+            throw ModuleError(QStringLiteral("La Contabilizción Seleccionada no se Encuentra "
+                                             "Registrada..."));
+    };
+    run("open edit");
+    log.clear();
+    QVERIFY_THROWS_EXCEPTION(ModuleError, nom->setValue(QStringLiteral("Malo")));
+    QCOMPARE(proposed, QStringLiteral("Malo"));
+    QCOMPARE(nom->asString(), QStringLiteral("Sueldo básico"));
+    QCOMPARE(ds.state(), DataSetState::Edit);
+    QVERIFY(!ds.modified());
+    QVERIFY2(log.isEmpty(), qPrintable(log.join(',')));
+}
+
+void TstDataSetEvents::beforePostRefusalKeepsTheRecordBeingEdited_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<DataSetState>("state");
+    QTest::newRow("a new record stays in insert") << "open append assign" << DataSetState::Insert;
+    QTest::newRow("an edited record stays in edit") << "open edit assign" << DataSetState::Edit;
+}
+
+void TstDataSetEvents::beforePostRefusalKeepsTheRecordBeingEdited()
+{
+    QFETCH(QString, setup);
+    QFETCH(DataSetState, state);
+    SClientDataSet& ds = f->dataSet;
+    ds.BeforePost = [](SClientDataSet&) {
+        throw ModuleError(QStringLiteral("Sin hora del servidor"), ModuleError::Kind::Server);
+    };
+    run(setup);
+    const int rows = ds.recordCount();
+    QVERIFY_THROWS_EXCEPTION(ModuleError, ds.post());
+    QCOMPARE(ds.state(), state);
+    QCOMPARE(ds.recordCount(), rows);
+    QCOMPARE(ds.fieldByName(QStringLiteral("NOM_CONT"))->asString(), QStringLiteral("Prima"));
+    QVERIFY(ds.modified());
+    QCOMPARE(ds.changeCount(), 0);
+
+    ds.BeforePost = nullptr;
+    ds.post();
+    QCOMPARE(ds.state(), DataSetState::Browse);
+    QCOMPARE(ds.changeCount(), 1);
+}
+
+void TstDataSetEvents::closeDropsThePendingEdit()
+{
+    run("open edit assign close open");
+    QCOMPARE(f->dataSet.fieldByName(QStringLiteral("NOM_CONT"))->asString(),
+             QStringLiteral("Sueldo básico"));
+    QVERIFY(f->server->applied.isEmpty());
+}
+
+void TstDataSetEvents::unreadableControlTextStopsThePost()
+{
+    QObject edit;
+    source->addUpdateHandler(&edit, [this] {
+        log << "Push";
+        f->dataSet.fieldByName(QStringLiteral("VAL_TOTA"))->setAsString(QStringLiteral("mil"));
+    });
+    run("open edit");
+    log.clear();
+    QVERIFY_THROWS_EXCEPTION(ModuleError, f->dataSet.post());
+    QCOMPARE(log, QStringList{"Push"});
+    QCOMPARE(f->dataSet.state(), DataSetState::Edit);
+}
+
+QTEST_GUILESS_MAIN(TstDataSetEvents)
+#include "tst_datasetevents.moc"
