@@ -1,0 +1,60 @@
+#pragma once
+
+#include "LaidOutDocument.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QObject;
+class QPrinter;
+class QWidget;
+
+// The report actions of the maintenance form (BtnReporteClick): preview, print to the
+// selected printer without a dialog, or the printer set-up. Preview and print lay the
+// pages out anew each time through `preparar`.
+//
+// The windows are replaceable, so that a caller without a screen (or a test) can see
+// what would be shown: by default the preview is a modal ReportPreviewDialog and the
+// set-up a modal print dialog that only chooses and sets up the printer, both over
+// `ventana`.
+class ImpresionRelacion
+{
+public:
+    using Preparar = std::function<tavrel::report::LaidOutDocument()>;
+    using MostrarVistaPrevia = std::function<void(tavrel::report::LaidOutDocument paginas)>;
+    using ConfigurarImpresora = std::function<void(QPrinter& impresora)>;
+
+    explicit ImpresionRelacion(Preparar preparar, QWidget* ventana = nullptr);
+    ~ImpresionRelacion();
+    ImpresionRelacion(const ImpresionRelacion&) = delete;
+    ImpresionRelacion& operator=(const ImpresionRelacion&) = delete;
+
+    // The selected printer: the system's default until the set-up changes it.
+    QPrinter& impresora() const { return *m_impresora; }
+
+    void setMostrarVistaPrevia(MostrarVistaPrevia mostrar);
+    void setConfigurarImpresora(ConfigurarImpresora configurar);
+
+    // Acts on the name of the action that was triggered:
+    //   spbPreview, Imprimir3   preview
+    //   spbReporte, Imprimir1   print without a dialog
+    //   PrepararPgina1          printer set-up only
+    // Any other sender does nothing. Errors (no printer, a field missing from the data)
+    // are thrown as tavrel::ModuleError for the form's error display.
+    void BtnReporteClick(const QString& sender);
+    void BtnReporteClick(const QObject* sender);
+
+    void ShowReport();
+    void Print();
+    void EjecutarPrinterSetupDialog();
+
+private:
+    Preparar m_preparar;
+    QPointer<QWidget> m_ventana;
+    std::unique_ptr<QPrinter> m_impresora;
+    MostrarVistaPrevia m_mostrarVistaPrevia;
+    ConfigurarImpresora m_configurarImpresora;
+};
