@@ -1,0 +1,91 @@
+#include "RelacionDatos.h"
+
+#include "Field.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+
+using tavrel::FieldKind;
+using tavrel::FieldType;
+
+QByteArray RelacionDatos::logoPng()
+{
+    QImage imagen(240, 150, QImage::Format_RGB32);
+    imagen.fill(QColor(0, 84, 147));
+    QPainter pintor(&imagen);
+    pintor.setRenderHint(QPainter::Antialiasing);
+    pintor.setPen(Qt::NoPen);
+    pintor.setBrush(QColor(252, 209, 22));
+    pintor.drawEllipse(QRectF(75, 20, 90, 90));
+    pintor.setBrush(QColor(206, 17, 38));
+    pintor.drawRect(QRectF(0, 125, 240, 25));
+    pintor.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    imagen.save(&buffer, "PNG");
+    return bytes;
+}
+
+RelacionDatos::RelacionDatos(int filas)
+{
+    empresa.setObjectName(QStringLiteral("CdsGnEmpre"));
+    empresa.addField(QStringLiteral("NOM_EMPR"), FieldType::String, 80);
+    empresa.addField(QStringLiteral("NIT_EMPR"), FieldType::String, 20);
+    empresa.addField(QStringLiteral("BMP_REPO"), FieldType::Blob);
+    empresa.createDataSet();
+    empresa.append();
+    empresa.field(0)->setValue(QStringLiteral("Instituto Departamental de Tránsito del Meta"));
+    empresa.field(1)->setValue(QStringLiteral("892.000.148-8"));
+    empresa.field(2)->setValue(logoPng());
+    empresa.post();
+
+    relacion.setObjectName(QStringLiteral("QryVeZEZev"));
+    for (const char* nombre : {"COD_CONT", "COD_CCOS"})
+        relacion.addField(QLatin1String(nombre), FieldType::SmallInt);
+    for (const char* nombre : {"COD_CUEN", "DEP_APAC", "DtfNmbCont", "DtfNmbCamRela", "DtfNmbCuen",
+                               "DtfNmbFuen", "DtfNmbPres", "DtfNmbSitu"})
+        relacion.addField(QLatin1String(nombre), FieldType::String, 90);
+    for (const char* nombre : {"VAL_TOTA", "VAL_CAUS"})
+        relacion.addField(QLatin1String(nombre), FieldType::Float)
+            ->setDisplayFormat(QStringLiteral("#,##.00"));
+    relacion
+        .addField(QStringLiteral("DtfNmbValSald"), FieldType::Float, 0, FieldKind::Calculated)
+        ->setDisplayFormat(QStringLiteral("#,##.00"));
+    relacion.OnCalcFields = [](SClientDataSet& ds) {
+        const auto valor = [&](const char* nombre) { return ds.fieldByName(QLatin1String(nombre)); };
+        const bool completo = !valor("VAL_TOTA")->isNull() && !valor("VAL_CAUS")->isNull();
+        valor("DtfNmbValSald")
+            ->setValue(completo ? valor("VAL_TOTA")->asFloat() - valor("VAL_CAUS")->asFloat() : 0.0);
+    };
+    relacion.createDataSet();
+    for (int n = 1; n <= filas; ++n)
+        agregar(n);
+}
+
+void RelacionDatos::agregar(int n)
+{
+    agregar(n, 1000000.0 * n + 0.89, 500000.0);
+}
+
+void RelacionDatos::agregar(int n, double total, const QVariant& causado)
+{
+    relacion.append();
+    const auto poner = [&](const char* nombre, const QVariant& valor) {
+        relacion.fieldByName(QLatin1String(nombre))->setValue(valor);
+    };
+    poner("COD_CONT", 100 + n);
+    poner("DtfNmbCont", QStringLiteral("Sueldo básico %1").arg(n));
+    poner("COD_CCOS", n % 3 + 1);
+    poner("DtfNmbCamRela", QStringLiteral("Nómina de planta"));
+    poner("COD_CUEN", QStringLiteral("51010%1").arg(n % 10));
+    poner("DtfNmbCuen", QStringLiteral("Sueldos del personal administrativo"));
+    poner("DtfNmbFuen", QStringLiteral("Nación"));
+    poner("DtfNmbPres", QStringLiteral("10 - Recursos corrientes"));
+    poner("DtfNmbSitu", QStringLiteral("CSF"));
+    poner("DEP_APAC", QStringLiteral("Gestión General"));
+    poner("VAL_TOTA", total);
+    poner("VAL_CAUS", causado);
+    relacion.post();
+}
