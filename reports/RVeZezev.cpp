@@ -55,7 +55,8 @@ void TRptVeZezev::ModificarEncabezado()
     mover(objeto(kEncabezado, QStringLiteral("QRLblDescripcion")), {100, 49});
     TextObject& nombre = texto(kEncabezado, QStringLiteral("QRDBTxtNOM_EMPR"));
     nombre.setFont(fuente(12, true));
-    nombre.setGeometry({100, 8, 70, 16});
+    // Designed 70 wide for a label that grows with its text; it runs to the page column.
+    nombre.setGeometry({100, 8, 661 - 100, 16});
     TextObject& nit = texto(kEncabezado, QStringLiteral("QRDBTxtNIT_EMPR"));
     nit.setGeometry({563, 32, 661 - 563, nit.geometry().height()});
 

@@ -17,11 +17,6 @@ QString campoEmpresa(const char* campo)
     return QStringLiteral("[QryEmpresa.\"%1\"]").arg(QLatin1String(campo));
 }
 
-qreal altoLinea(const FontSpec& fuente, const QMarginsF& relleno)
-{
-    return TextMeasurer().lineHeight(fuente) + relleno.top() + relleno.bottom();
-}
-
 } // namespace
 
 TRptReporteMaestro::TRptReporteMaestro(QWidget* parent) : QWidget(parent)
@@ -88,12 +83,18 @@ void TRptReporteMaestro::cambiarFuente(TextObject& texto, const FontSpec& tipo, 
 {
     texto.setFont(tipo);
     QRectF caja = texto.geometry();
-    const QMarginsF& relleno = texto.padding();
-    caja.setHeight(altoLinea(tipo, relleno));
-    if (ajustarAncho) {
-        caja.setWidth(std::ceil(TextMeasurer().textWidth(texto.text(), tipo) + relleno.left() +
-                                relleno.right()));
-    }
+    caja.setHeight(TextMeasurer().lineHeight(tipo) + texto.padding().top() +
+                   texto.padding().bottom());
+    texto.setGeometry(caja);
+    if (ajustarAncho)
+        TRptReporteMaestro::ajustarAncho(texto, texto.text());
+}
+
+void TRptReporteMaestro::ajustarAncho(TextObject& texto, const QString& muestra)
+{
+    QRectF caja = texto.geometry();
+    caja.setWidth(std::ceil(TextMeasurer().textWidth(muestra, texto.font()) +
+                            texto.padding().left() + texto.padding().right()));
     texto.setGeometry(caja);
 }
 
@@ -142,20 +143,26 @@ void TRptReporteMaestro::CrearEncabezado()
     etiqueta(banda, QStringLiteral("QRLblDescripcion"), {80, 52},
              QStringLiteral("Descripcion Informe    "), fuente(11, true));
 
+    // The system values are as wide as a date, which reaches a little into the right
+    // margin.
     const FontSpec pequena = fuente(9);
-    const qreal anchoValor = kAnchoBanda - 695;
-    etiqueta(banda, QStringLiteral("QRLblPagina"), {kColumnaPagina, 5}, QStringLiteral("Página:"),
-             pequena);
-    textoDatos(banda, QStringLiteral("QRSysDatPagina"), {695, 5}, anchoValor,
-               QStringLiteral("[PAGE#]"), pequena);
-    etiqueta(banda, QStringLiteral("QRLblFecha"), {kColumnaPagina, 20}, QStringLiteral("Fecha:"),
-             pequena);
-    textoDatos(banda, QStringLiteral("QRSysDatFecha"), {695, 20}, anchoValor,
-               QStringLiteral("[DATE]"), pequena);
-    etiqueta(banda, QStringLiteral("QRLblHora"), {kColumnaPagina, 35}, QStringLiteral("Hora:"),
-             pequena);
-    textoDatos(banda, QStringLiteral("QRSysDatHora"), {695, 35}, anchoValor,
-               QStringLiteral("[TIME]"), pequena);
+    const struct
+    {
+        const char* etiqueta;
+        const char* textoEtiqueta;
+        const char* valor;
+        const char* textoValor;
+        qreal arriba;
+    } lineas[] = {{"QRLblPagina", "Página:", "QRSysDatPagina", "[PAGE#]", 5},
+                  {"QRLblFecha", "Fecha:", "QRSysDatFecha", "[DATE]", 20},
+                  {"QRLblHora", "Hora:", "QRSysDatHora", "[TIME]", 35}};
+    for (const auto& linea : lineas) {
+        etiqueta(banda, QLatin1String(linea.etiqueta), {kColumnaPagina, linea.arriba},
+                 QString::fromUtf8(linea.textoEtiqueta), pequena);
+        ajustarAncho(textoDatos(banda, QLatin1String(linea.valor), {695, linea.arriba}, 1,
+                                QLatin1String(linea.textoValor), pequena),
+                     QStringLiteral("00/00/0000"));
+    }
 }
 
 void TRptReporteMaestro::CrearEncabezadoColumnas()

@@ -51,6 +51,8 @@ protected:
     // Gives a text a new font and, for a label, the size of its text in it.
     static void cambiarFuente(tavrel::report::TextObject& texto,
                               const tavrel::report::FontSpec& fuente, bool ajustarAncho);
+    // Makes a text as wide as `muestra` in its font.
+    static void ajustarAncho(tavrel::report::TextObject& texto, const QString& muestra);
     static void mover(tavrel::report::ReportObject& objeto, const QPointF& posicion);
 
 private:

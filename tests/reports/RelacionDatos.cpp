@@ -50,14 +50,16 @@ RelacionDatos::RelacionDatos(int filas)
     for (const char* nombre : {"VAL_TOTA", "VAL_CAUS"})
         relacion.addField(QLatin1String(nombre), FieldType::Float)
             ->setDisplayFormat(QStringLiteral("#,##.00"));
-    relacion
-        .addField(QStringLiteral("DtfNmbValSald"), FieldType::Float, 0, FieldKind::Calculated)
+    relacion.addField(QStringLiteral("DtfNmbValSald"), FieldType::Float, 0, FieldKind::Calculated)
         ->setDisplayFormat(QStringLiteral("#,##.00"));
     relacion.OnCalcFields = [](SClientDataSet& ds) {
-        const auto valor = [&](const char* nombre) { return ds.fieldByName(QLatin1String(nombre)); };
+        const auto valor = [&](const char* nombre) {
+            return ds.fieldByName(QLatin1String(nombre));
+        };
         const bool completo = !valor("VAL_TOTA")->isNull() && !valor("VAL_CAUS")->isNull();
         valor("DtfNmbValSald")
-            ->setValue(completo ? valor("VAL_TOTA")->asFloat() - valor("VAL_CAUS")->asFloat() : 0.0);
+            ->setValue(completo ? valor("VAL_TOTA")->asFloat() - valor("VAL_CAUS")->asFloat()
+                                : 0.0);
     };
     relacion.createDataSet();
     for (int n = 1; n <= filas; ++n)

@@ -166,12 +166,18 @@ void TstReporteRelacion::captionFollowsTheConfiguredColumn_data()
     QTest::addColumn<QString>("camRela");
     QTest::addColumn<QString>("titulo");
 
-    QTest::newRow("payroll class") << "cod_tnom" << "Clase de Nómina";
-    QTest::newRow("cost centre, in the reports' singular") << "cod_ccos" << "Centro de Costo";
-    QTest::newRow("prototype group") << "cod_gpro" << "Grupo de Prototipos";
-    QTest::newRow("accounting expense") << "cod_gast" << "Gasto Contable";
-    QTest::newRow("kind key in upper case is not a column name") << "COD_TNOM" << "";
-    QTest::newRow("no kind configured yet") << "" << "";
+    QTest::newRow("payroll class") << "cod_tnom"
+                                   << "Clase de Nómina";
+    QTest::newRow("cost centre, in the reports' singular") << "cod_ccos"
+                                                           << "Centro de Costo";
+    QTest::newRow("prototype group") << "cod_gpro"
+                                     << "Grupo de Prototipos";
+    QTest::newRow("accounting expense") << "cod_gast"
+                                        << "Gasto Contable";
+    QTest::newRow("kind key in upper case is not a column name") << "COD_TNOM"
+                                                                 << "";
+    QTest::newRow("no kind configured yet") << ""
+                                            << "";
 }
 
 void TstReporteRelacion::captionFollowsTheConfiguredColumn()
@@ -191,9 +197,9 @@ void TstReporteRelacion::pdfIsLetterWithEmbeddedFontsAndAccents()
     for (const Poppler::FontInfo& fuente : fuentes)
         QVERIFY2(fuente.isEmbedded(), qPrintable(fuente.name()));
     const QString texto = pdf->page(0)->text(QRectF());
-    for (const char* esperado : {"Fuente de Financiación", "Situación de Fondos",
-                                 "Dependencia de Afectación de PAC", "Sueldo básico 2", "Nación",
-                                 "Gestión General", "Clase de Nómina"})
+    for (const char* esperado :
+         {"Fuente de Financiación", "Situación de Fondos", "Dependencia de Afectación de PAC",
+          "Sueldo básico 2", "Nación", "Gestión General", "Clase de Nómina"})
         QVERIFY2(texto.contains(QString::fromUtf8(esperado)), esperado);
 }
 
