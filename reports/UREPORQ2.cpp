@@ -4,6 +4,8 @@
 #include "SClientDataSet.h"
 #include "TextMeasurer.h"
 
+#include <cmath>
+
 using namespace tavrel::report;
 
 namespace {

@@ -1,3 +1,5 @@
+#include "DataSetReportSource.h"
+#include "ExportarRelacionPdf.h"
 #include "RelacionDatos.h"
 #include "ReportRenderer.h"
 #include "ReportUnits.h"
@@ -71,6 +73,8 @@ private Q_SLOTS:
     void blocksBreakBetweenPagesNeverInside();
     void amountsShowWithTheMoneyFormat_data();
     void amountsShowWithTheMoneyFormat();
+    void variableCallback_data();
+    void variableCallback();
 
 private:
     LaidOutDocument preparar(int filas, const QString& camRela = QStringLiteral("cod_tnom"));
@@ -190,7 +194,19 @@ void TstReporteRelacion::captionFollowsTheConfiguredColumn()
 
 void TstReporteRelacion::pdfIsLetterWithEmbeddedFontsAndAccents()
 {
-    const auto pdf = exportar(preparar(2));
+    m_datos->agregar(1);
+    m_datos->agregar(2);
+    const QString archivo = m_dir.filePath(QStringLiteral("exportado.pdf"));
+    {
+        DataSetReportSource empresa(ReporteRelacion::NombreEmpresa, m_datos->empresa);
+        DataSetReportSource relacion(ReporteRelacion::NombreRelacion, m_datos->relacion);
+        QCOMPARE(ExportarRelacionPdf(archivo, empresa, relacion,
+                                     {QStringLiteral("JPEREZ"), QStringLiteral("VVeZezev"),
+                                      QString(), QStringLiteral("cod_tnom")}),
+                 1);
+    }
+    const auto pdf = Poppler::Document::load(archivo);
+    QVERIFY(pdf);
     QCOMPARE(pdf->page(0)->pageSizeF(), QSizeF(612, 792));
     const QList<Poppler::FontInfo> fuentes = pdf->fonts();
     QVERIFY(!fuentes.isEmpty());
@@ -266,6 +282,47 @@ void TstReporteRelacion::amountsShowWithTheMoneyFormat()
     QCOMPARE(mostrados, importes);
     const auto pdf = exportar(documento);
     QVERIFY(pdf->page(0)->text(QRectF()).contains(importes.first()));
+}
+
+void TstReporteRelacion::variableCallback_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("camRela");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("user code") << "gStCodUsua"
+                               << "cod_tnom"
+                               << "JPEREZ";
+    QTest::newRow("program code") << "gStNomProg"
+                                  << "cod_tnom"
+                                  << "VVeZezev";
+    QTest::newRow("short date format, shown by no object") << "gStDateFormat"
+                                                           << ""
+                                                           << "d/M/yy";
+    QTest::newRow("caption of the configured column") << "gStCamRela"
+                                                      << "cod_gast"
+                                                      << "Gasto Contable";
+    QTest::newRow("a column without caption leaves the value passed") << "gStCamRela"
+                                                                      << "cod_tnom "
+                                                                      << "previo";
+    QTest::newRow("variable names are compared exactly") << "gstcodusua"
+                                                         << ""
+                                                         << "previo";
+    QTest::newRow("the company variable is not supplied") << "gSmCodEmpr"
+                                                          << ""
+                                                          << "previo";
+}
+
+void TstReporteRelacion::variableCallback()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, camRela);
+    QFETCH(QString, value);
+    const VariablesRelacion variables{QStringLiteral("JPEREZ"), QStringLiteral("VVeZezev"),
+                                      QStringLiteral("d/M/yy"), camRela};
+    QVariant valor = QStringLiteral("previo");
+    variables.frxRptVeZezevGetValue(name, valor);
+    QCOMPARE(valor.toString(), value);
 }
 
 QTEST_MAIN(TstReporteRelacion)
