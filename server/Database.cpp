@@ -17,16 +17,6 @@ QString newConnectionName()
     return QStringLiteral("tavrel-db-%1").arg(counter.fetchAndAddRelaxed(1));
 }
 
-bool isConnectionFailure(const QSqlError& error)
-{
-    const QString code = error.nativeErrorCode();
-    const QString text = error.databaseText();
-    return error.type() == QSqlError::ConnectionError || code.startsWith(QLatin1String("08")) ||
-           code.startsWith(QLatin1String("57P0")) ||
-           text.contains(QLatin1String("server closed the connection")) ||
-           text.contains(QLatin1String("no connection to the server"));
-}
-
 qsizetype indexOfName(const QStringList& names, const QString& name)
 {
     for (qsizetype i = 0; i < names.size(); ++i) {
@@ -73,7 +63,7 @@ struct Database::Private
 
     [[noreturn]] void fail(const QSqlError& error) const
     {
-        const bool lost = isConnectionFailure(error);
+        const bool lost = dialect->isConnectionFailure(error);
         QString message = messageOf(error);
         if (lost)
             message = QStringLiteral("Se perdió la conexión con la base de datos %1: %2")
@@ -96,6 +86,17 @@ struct Database::Private
                               ModuleError::Kind::Refusal);
         if (markers.occurrences.isEmpty()) {
             if (!query.exec(sql))
+                fail(query.lastError());
+            return query;
+        }
+        if (dialect->inlinesValues()) {
+            QString text = markers.pieces.first();
+            for (qsizetype i = 0; i < markers.occurrences.size(); ++i) {
+                const qsizetype index = indexOfName(markers.distinct, markers.occurrences[i]);
+                text += dialect->driverLiteral(connection, values.at(index));
+                text += markers.pieces.at(i + 1);
+            }
+            if (!query.exec(text))
                 fail(query.lastError());
             return query;
         }

@@ -99,6 +99,16 @@ QString PostgresDialect::connectOptions(bool) const
     return QStringLiteral("connect_timeout=5");
 }
 
+bool PostgresDialect::isConnectionFailure(const QSqlError& error) const
+{
+    // SQLSTATE class 08 (connection exception) and 57P01-57P03 (server shutting down).
+    const QString code = error.nativeErrorCode();
+    const QString text = error.databaseText();
+    return code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P0")) ||
+           text.contains(QLatin1String("server closed the connection")) ||
+           text.contains(QLatin1String("no connection to the server"));
+}
+
 void PostgresDialect::initialiseSession(QSqlDatabase& db) const
 {
     QSqlQuery query(db);

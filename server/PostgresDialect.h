@@ -22,6 +22,10 @@ public:
 
     QVariant toDatabase(const QVariant& value) const override;
     QString literal(const QVariant& value) const override;
+    // QPSQL would PREPARE, EXECUTE with the same driver literals and DEALLOCATE; one
+    // plain statement does the same work in one round trip, and leaves no prepared
+    // statement behind when it fails inside a transaction.
+    bool inlinesValues() const override { return true; }
 
     QString connectOptions(bool readOnly) const override;
     void initialiseSession(QSqlDatabase& db) const override;
@@ -30,6 +34,7 @@ public:
     {
         return QStringLiteral("SET TRANSACTION READ ONLY");
     }
+    bool isConnectionFailure(const QSqlError& error) const override;
     QString currentTimestampQuery() const override
     {
         return QStringLiteral("SELECT LOCALTIMESTAMP(3)");

@@ -4,6 +4,8 @@
 #include "SqliteDialect.h"
 
 #include <QDateTime>
+#include <QSqlDriver>
+#include <QSqlField>
 #include <QSqlQuery>
 
 namespace tavrel {
@@ -36,6 +38,14 @@ QString SqlDialect::createIndexStatement(const TableDef& table, const IndexDef& 
     return QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
         .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), index.name, table.name,
              index.columns.join(QLatin1String(", ")));
+}
+
+QString SqlDialect::driverLiteral(const QSqlDatabase& db, const QVariant& value) const
+{
+    const QVariant bound = toDatabase(value);
+    QSqlField field(QStringLiteral("v"), bound.metaType());
+    field.setValue(bound);
+    return db.driver()->formatValue(field);
 }
 
 qint64 SqlDialect::insertedKey(QSqlQuery& query) const

@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <memory>
 
+class QSqlError;
 class QSqlQuery;
 
 namespace tavrel {
@@ -43,6 +44,11 @@ public:
     virtual QVariant toDatabase(const QVariant& value) const = 0;
     // The value written as an SQL literal (bulk loading of generated data).
     virtual QString literal(const QVariant& value) const = 0;
+    // True when values go into the statement text as the driver's own literals instead
+    // of being bound to a prepared statement.
+    virtual bool inlinesValues() const = 0;
+    // The value as the driver writes it into a statement (inlinesValues() only).
+    QString driverLiteral(const QSqlDatabase& db, const QVariant& value) const;
     // Column names as the server reports them: upper case on every engine.
     virtual QString normaliseColumnName(const QString& name) const { return name.toUpper(); }
 
@@ -58,6 +64,8 @@ public:
     virtual bool readsOnSeparateConnection() const = 0;
     // Statement that makes the current transaction read-only (empty when not used).
     virtual QString readOnlyTransactionStatement() const = 0;
+    // True when a failed statement means that the connection itself is gone.
+    virtual bool isConnectionFailure(const QSqlError& error) const = 0;
     // SELECT that answers the server's current local date-time.
     virtual QString currentTimestampQuery() const = 0;
 

@@ -114,6 +114,7 @@ SqlText::Markers SqlText::parseMarkers(const QString& sql)
     Markers markers;
     const qsizetype n = sql.size();
     markers.positionalText.reserve(n);
+    qsizetype pieceStart = 0;
     qsizetype i = 0;
     while (i < n) {
         const QChar c = sql.at(i);
@@ -142,6 +143,8 @@ SqlText::Markers SqlText::parseMarkers(const QString& sql)
                     ++end;
                 const QString name = sql.mid(i + 1, end - i - 1);
                 markers.occurrences.append(name);
+                markers.pieces.append(sql.mid(pieceStart, i - pieceStart));
+                pieceStart = end;
                 if (!markers.distinct.contains(name, Qt::CaseInsensitive))
                     markers.distinct.append(name);
                 markers.positionalText += QLatin1Char('?');
@@ -152,6 +155,7 @@ SqlText::Markers SqlText::parseMarkers(const QString& sql)
         markers.positionalText += c;
         ++i;
     }
+    markers.pieces.append(sql.mid(pieceStart));
     return markers;
 }
 

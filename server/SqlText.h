@@ -15,6 +15,7 @@ public:
     struct Markers
     {
         QString positionalText;  // the text with every marker replaced by "?"
+        QStringList pieces;      // the text around the markers: occurrences + 1 pieces
         QStringList occurrences; // marker names (as written) in text order, repeats included
         QStringList distinct;    // names in the order of their first appearance
     };

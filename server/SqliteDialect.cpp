@@ -126,6 +126,15 @@ void SqliteDialect::initialiseSession(QSqlDatabase& db) const
                           ModuleError::Kind::Connection);
 }
 
+bool SqliteDialect::isConnectionFailure(const QSqlError& error) const
+{
+    // QSQLITE reports every failed step as a connection error; only the primary result
+    // codes of a file that cannot be read or opened mean the database is gone.
+    const int primary = error.nativeErrorCode().toInt() & 0xff;
+    return primary == 10 /* SQLITE_IOERR */ || primary == 14 /* SQLITE_CANTOPEN */ ||
+           primary == 26 /* SQLITE_NOTADB */;
+}
+
 QString SqliteDialect::currentTimestampQuery() const
 {
     return QStringLiteral("SELECT strftime('%Y-%m-%dT%H:%M:%f', 'now', 'localtime')");

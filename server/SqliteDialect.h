@@ -20,11 +20,13 @@ public:
 
     QVariant toDatabase(const QVariant& value) const override;
     QString literal(const QVariant& value) const override;
+    bool inlinesValues() const override { return false; }
 
     QString connectOptions(bool readOnly) const override;
     void initialiseSession(QSqlDatabase& db) const override;
     bool readsOnSeparateConnection() const override { return true; }
     QString readOnlyTransactionStatement() const override { return QString(); }
+    bool isConnectionFailure(const QSqlError& error) const override;
     QString currentTimestampQuery() const override;
 
     QString insertReturningKey() const override { return QString(); }

@@ -7,6 +7,7 @@
 
 #include <QAtomicInteger>
 #include <QCoreApplication>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSqlRecord>
 #include <QUrl>
@@ -15,16 +16,92 @@ namespace tavrel::test {
 
 namespace {
 
-QString uniqueDatabaseName()
+QString uniqueDatabaseName(const QString& role)
 {
     static QAtomicInteger<int> counter;
     QString app = QCoreApplication::applicationName().toLower();
     app.replace(QRegularExpression(QStringLiteral("[^a-z0-9]")), QStringLiteral("_"));
-    return QStringLiteral("tvl_%1_%2_%3")
-        .arg(app.left(30))
+    return QStringLiteral("tvl_%1_%2_%3_%4")
+        .arg(role, app.left(30))
         .arg(QCoreApplication::applicationPid())
         .arg(counter.fetchAndAddRelaxed(1));
 }
+
+QString urlOfDatabase(const QString& adminUrl, const QString& name)
+{
+    QUrl url(adminUrl);
+    url.setPath(QLatin1Char('/') + name);
+    return url.toString();
+}
+
+// Building the schema and the demo data costs more than copying a finished database, so
+// each test process builds the demo once into a template database and clones it for
+// every test that asks for demo data. The template is dropped when the application ends.
+struct DemoTemplate
+{
+    QString adminUrl;
+    QString name;
+    std::unique_ptr<QTemporaryDir> sqliteDir;
+
+    QString sqliteFile()
+    {
+        if (!sqliteDir) {
+            auto dir = std::make_unique<QTemporaryDir>();
+            const QString file = dir->filePath(QStringLiteral("demo.sqlite"));
+            {
+                std::unique_ptr<Database> db =
+                    Database::open(file, Database::OpenMode::CreateSqliteFile);
+                SchemaInstaller::install(*db);
+                DemoData::create(*db);
+            }
+            sqliteDir = std::move(dir);
+        }
+        return sqliteDir->filePath(QStringLiteral("demo.sqlite"));
+    }
+
+    static DemoTemplate& instance()
+    {
+        static DemoTemplate t;
+        return t;
+    }
+
+    static void drop()
+    {
+        DemoTemplate& t = instance();
+        if (t.name.isEmpty())
+            return;
+        try {
+            std::unique_ptr<Database> admin = Database::open(t.adminUrl);
+            admin->exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(t.name));
+        } catch (const ModuleError& e) {
+            qWarning("could not drop template database %s: %s", qPrintable(t.name), e.what());
+        }
+        t.name.clear();
+    }
+
+    QString postgresName(const QString& admin)
+    {
+        if (!name.isEmpty() && adminUrl == admin)
+            return name;
+        drop();
+        adminUrl = admin;
+        const QString candidate = uniqueDatabaseName(QStringLiteral("tpl"));
+        {
+            std::unique_ptr<Database> a = Database::open(adminUrl);
+            a->exec(QStringLiteral("CREATE DATABASE %1").arg(candidate));
+        }
+        name = candidate;
+        static bool registered = false;
+        if (!registered) {
+            qAddPostRoutine(&DemoTemplate::drop);
+            registered = true;
+        }
+        std::unique_ptr<Database> db = Database::open(urlOfDatabase(adminUrl, name));
+        SchemaInstaller::install(*db);
+        DemoData::create(*db);
+        return name;
+    }
+};
 
 } // namespace
 
@@ -41,28 +118,34 @@ bool TestDatabase::postgresUnavailable()
 
 TestDatabase::TestDatabase(Content content, const QString& engineName)
 {
-    if (engineName == QLatin1String("postgres")) {
-        m_adminUrl = qEnvironmentVariable("TAVREL_TEST_PG").trimmed();
-        if (m_adminUrl.isEmpty())
-            throw ModuleError(QStringLiteral("TAVREL_TEST_PG is not set"),
-                              ModuleError::Kind::Connection);
-        m_pgName = uniqueDatabaseName();
-        {
-            std::unique_ptr<Database> admin = Database::open(m_adminUrl);
-            admin->exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgName));
-            admin->exec(QStringLiteral("CREATE DATABASE %1").arg(m_pgName));
-        }
-        QUrl url(m_adminUrl);
-        url.setPath(QLatin1Char('/') + m_pgName);
-        m_url = url.toString();
-    } else {
+    if (engineName != QLatin1String("postgres")) {
         m_url = m_dir.filePath(QStringLiteral("test.sqlite"));
-    }
-    if (content == Content::Nothing)
+        if (content == Content::Demo) {
+            if (!QFile::copy(DemoTemplate::instance().sqliteFile(), m_url))
+                throw ModuleError(
+                    QStringLiteral("could not copy the demo database to %1").arg(m_url));
+            QFile(m_url).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        } else if (content == Content::Schema) {
+            SchemaInstaller::install(database());
+        }
         return;
-    SchemaInstaller::install(database());
-    if (content == Content::Demo)
-        DemoData::create(database());
+    }
+    m_adminUrl = qEnvironmentVariable("TAVREL_TEST_PG").trimmed();
+    if (m_adminUrl.isEmpty())
+        throw ModuleError(QStringLiteral("TAVREL_TEST_PG is not set"),
+                          ModuleError::Kind::Connection);
+    m_pgName = uniqueDatabaseName(QStringLiteral("test"));
+    const QString source =
+        content == Content::Demo ? DemoTemplate::instance().postgresName(m_adminUrl) : QString();
+    {
+        std::unique_ptr<Database> admin = Database::open(m_adminUrl);
+        admin->exec(source.isEmpty()
+                        ? QStringLiteral("CREATE DATABASE %1").arg(m_pgName)
+                        : QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_pgName, source));
+    }
+    m_url = urlOfDatabase(m_adminUrl, m_pgName);
+    if (content == Content::Schema)
+        SchemaInstaller::install(database());
 }
 
 TestDatabase::~TestDatabase()
