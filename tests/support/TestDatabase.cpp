@@ -41,6 +41,7 @@ struct DemoTemplate
 {
     QString adminUrl;
     QString name;
+    std::unique_ptr<Database> adminDb; // one administrative connection per process
     std::unique_ptr<QTemporaryDir> sqliteDir;
 
     QString sqliteFile()
@@ -68,34 +69,39 @@ struct DemoTemplate
     static void drop()
     {
         DemoTemplate& t = instance();
-        if (t.name.isEmpty())
-            return;
-        try {
-            std::unique_ptr<Database> admin = Database::open(t.adminUrl);
-            admin->exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(t.name));
-        } catch (const ModuleError& e) {
-            qWarning("could not drop template database %s: %s", qPrintable(t.name), e.what());
+        if (!t.name.isEmpty()) {
+            try {
+                t.admin(t.adminUrl)
+                    .exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(t.name));
+            } catch (const ModuleError& e) {
+                qWarning("could not drop template database %s: %s", qPrintable(t.name), e.what());
+            }
+            t.name.clear();
         }
-        t.name.clear();
+        t.adminDb.reset();
+    }
+
+    Database& admin(const QString& url)
+    {
+        if (!adminDb || url != adminUrl) {
+            adminDb = Database::open(url);
+            adminUrl = url;
+            static bool registered = false;
+            if (!registered) {
+                qAddPostRoutine(&DemoTemplate::drop);
+                registered = true;
+            }
+        }
+        return *adminDb;
     }
 
     QString postgresName(const QString& admin)
     {
         if (!name.isEmpty() && adminUrl == admin)
             return name;
-        drop();
-        adminUrl = admin;
         const QString candidate = uniqueDatabaseName(QStringLiteral("tpl"));
-        {
-            std::unique_ptr<Database> a = Database::open(adminUrl);
-            a->exec(QStringLiteral("CREATE DATABASE %1").arg(candidate));
-        }
+        this->admin(admin).exec(QStringLiteral("CREATE DATABASE %1").arg(candidate));
         name = candidate;
-        static bool registered = false;
-        if (!registered) {
-            qAddPostRoutine(&DemoTemplate::drop);
-            registered = true;
-        }
         std::unique_ptr<Database> db = Database::open(urlOfDatabase(adminUrl, name));
         SchemaInstaller::install(*db);
         DemoData::create(*db);
@@ -137,12 +143,11 @@ TestDatabase::TestDatabase(Content content, const QString& engineName)
     m_pgName = uniqueDatabaseName(QStringLiteral("test"));
     const QString source =
         content == Content::Demo ? DemoTemplate::instance().postgresName(m_adminUrl) : QString();
-    {
-        std::unique_ptr<Database> admin = Database::open(m_adminUrl);
-        admin->exec(source.isEmpty()
-                        ? QStringLiteral("CREATE DATABASE %1").arg(m_pgName)
-                        : QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_pgName, source));
-    }
+    DemoTemplate::instance()
+        .admin(m_adminUrl)
+        .exec(source.isEmpty()
+                  ? QStringLiteral("CREATE DATABASE %1").arg(m_pgName)
+                  : QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_pgName, source));
     m_url = urlOfDatabase(m_adminUrl, m_pgName);
     if (content == Content::Schema)
         SchemaInstaller::install(database());
@@ -154,8 +159,9 @@ TestDatabase::~TestDatabase()
     if (m_pgName.isEmpty())
         return;
     try {
-        std::unique_ptr<Database> admin = Database::open(m_adminUrl);
-        admin->exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgName));
+        DemoTemplate::instance()
+            .admin(m_adminUrl)
+            .exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgName));
     } catch (const ModuleError& e) {
         qWarning("could not drop test database %s: %s", qPrintable(m_pgName), e.what());
     }
