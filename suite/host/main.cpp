@@ -64,7 +64,8 @@ int main(int argc, char** argv)
     if (options.subcommand == QLatin1String("session") ||
         options.subcommand == QLatin1String("call")) {
         // The module builds its windows even when nobody sees them.
-        if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv);
         QTextStream out(stdout);
@@ -84,8 +85,9 @@ int main(int argc, char** argv)
     session.user = options.user.toUpper();
     session.password = options.password;
     session.company = options.company;
-    session.clientVersion = QStringLiteral("%1;%2").arg(QStringLiteral(TAVREL_VERSION),
-                                                        QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+    session.clientVersion =
+        QStringLiteral("%1;%2").arg(QStringLiteral(TAVREL_VERSION),
+                                    QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
 
     bool loggedIn = false;
     if (!session.database.isEmpty() && !session.user.isEmpty()) {
@@ -97,7 +99,8 @@ int main(int argc, char** argv)
                 QTextStream(stderr) << "tavrel: " << e.message() << "\n";
                 return 1;
             }
-            QMessageBox::warning(nullptr, QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS"), e.message());
+            QMessageBox::warning(nullptr, QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS"),
+                                 e.message());
         }
     }
     if (!loggedIn) {
@@ -108,6 +111,7 @@ int main(int argc, char** argv)
     }
 
     HostWindow window(session);
+    window.setQuiet(!options.screenshot.isEmpty());
     if (options.openModule.isEmpty()) {
         if (!options.screenshot.isEmpty())
             return saveScreenshot(&window, options.screenshot);
