@@ -87,15 +87,15 @@ void DemoGenerator::insertCompanies()
 
 void DemoGenerator::insertCatalogues()
 {
-    // Twenty concepts per company, five of each kind, three accounts each; the same
-    // concepts in every company.
-    for (int k = 0; k < 20; ++k) {
+    // Twenty concepts per company, five of each kind, with ten accounts each and a list
+    // of related codes per kind; the same concepts in every company.
+    for (int k = 0; k < conceptCount; ++k) {
         Concept payrollConcept;
         payrollConcept.code = 100 + k;
         payrollConcept.kind = QLatin1String(kinds[k % 4]);
-        for (int r = 1; r <= 8; ++r)
+        for (int r = 1; r <= relatedPerKind; ++r)
             payrollConcept.relatedCodes.append(r * 10 + k % 4);
-        for (int a = 1; a <= 3; ++a)
+        for (int a = 1; a <= accountsPerConcept; ++a)
             payrollConcept.accounts.append(QStringLiteral("5101%1%2")
                                                .arg(payrollConcept.code)
                                                .arg(a, 2, 10, QLatin1Char('0')));
@@ -117,7 +117,7 @@ void DemoGenerator::insertCatalogues()
         for (int kind = 0; kind < 4; ++kind) {
             BulkInserter list(m_db, QLatin1String(tables[kind]),
                               columns({"COD_EMPR", codeColumns[kind], nameColumns[kind]}));
-            for (int r = 1; r <= 8; ++r)
+            for (int r = 1; r <= relatedPerKind; ++r)
                 list.add({company, r * 10 + kind,
                           QStringLiteral("%1 %2").arg(QLatin1String(nameColumns[kind])).arg(r)});
             list.finish();
@@ -139,15 +139,17 @@ void DemoGenerator::insertRelationsAndMovements(int relationRows, DemoSummary& s
     const QString stamp = m_db.dialect().literal(QDateTime(QDate(2016, 1, 4), QTime(9, 0)));
     static const int resources[] = {10, 11, 12, 15, 16, 20, 21, 25, 50, 53};
     for (int i = 0; i < relationRows; ++i) {
+        // Each row gets a key of its own (company, concept, account, related code) as
+        // long as there are keys left, as relation rows have in real use.
         const int company = firstCompany + i % companyCount;
-        const Concept& payrollConcept = m_concepts.at(below(int(m_concepts.size())));
-        const QString account =
-            payrollConcept.accounts.at(below(int(payrollConcept.accounts.size())));
+        const int j = i / companyCount;
+        const Concept& payrollConcept = m_concepts.at(j % conceptCount);
+        const QString account = payrollConcept.accounts.at(j / conceptCount % accountsPerConcept);
+        const int relatedCode = payrollConcept.relatedCodes.at(
+            j / (conceptCount * accountsPerConcept) % relatedPerKind);
         const int roll = below(100);
         const bool noRelated = roll < 2;      // never matches a movement
         const bool otherAccount = roll >= 95; // its movements go to another account
-        const int relatedCode =
-            payrollConcept.relatedCodes.at(below(int(payrollConcept.relatedCodes.size())));
         const QString related = noRelated ? QStringLiteral("NULL") : QString::number(relatedCode);
         const qint64 total = 1000000 + qint64(below(900000)) * 1000;
         r.addLiterals(QStringLiteral("'GENERA', %1, 'A', %2, %3, %4, '%5', '%6', %7, '%8', "

@@ -17,6 +17,9 @@ public:
     static constexpr int firstCompany = 11;
     static constexpr int companyCount = 5;
     static constexpr int movementsPerRelation = 50;
+    static constexpr int conceptCount = 20;
+    static constexpr int accountsPerConcept = 10;
+    static constexpr int relatedPerKind = 250;
 
     explicit DemoGenerator(Database& db);
     DemoSummary run(int relationRows);

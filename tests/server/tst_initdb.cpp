@@ -154,11 +154,11 @@ void TstInitDb::scaleGeneratesDeterministicBenchmarkData()
     QCOMPARE(db.queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_NCMOV WHERE COD_EMPR >= 11 AND "
                                           "NAT_TRAN = 'D'"))
                  .toInt(),
-             2205);
+             2232);
     QCOMPARE(db.queryValue(QStringLiteral("SELECT ROUND(SUM(VAL_CAUC)) FROM NM_NCMOV "
                                           "WHERE COD_EMPR >= 11"))
                  .toDouble(),
-             740510158.0);
+             743234156.0);
 }
 
 void TstInitDb::connectFailuresNameTheServer_data()

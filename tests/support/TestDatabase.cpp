@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSqlRecord>
 #include <QUrl>
+#include <cstdlib>
 
 namespace tavrel::test {
 
@@ -88,7 +89,12 @@ struct DemoTemplate
             adminUrl = url;
             static bool registered = false;
             if (!registered) {
-                qAddPostRoutine(&DemoTemplate::drop);
+                // With an application the drop runs while it is being destroyed; tests
+                // without one drop it at exit.
+                if (QCoreApplication::instance())
+                    qAddPostRoutine(&DemoTemplate::drop);
+                else
+                    std::atexit(&DemoTemplate::drop);
                 registered = true;
             }
         }
