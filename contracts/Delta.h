@@ -9,7 +9,12 @@ namespace tavrel {
 // Column names are those of the packet (upper case).
 struct DeltaRow
 {
-    enum class Kind { Insert, Modify, Delete };
+    enum class Kind
+    {
+        Insert,
+        Modify,
+        Delete
+    };
 
     Kind kind = Kind::Insert;
     qint64 rowKey = -1;   // technical key from the packet; -1 for inserts

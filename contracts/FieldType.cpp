@@ -12,15 +12,24 @@ namespace tavrel {
 QString fieldTypeName(FieldType type)
 {
     switch (type) {
-    case FieldType::String: return QStringLiteral("texto");
-    case FieldType::FixedChar: return QStringLiteral("texto fijo");
-    case FieldType::SmallInt: return QStringLiteral("entero corto");
-    case FieldType::Integer: return QStringLiteral("entero");
-    case FieldType::LargeInt: return QStringLiteral("entero largo");
-    case FieldType::Float: return QStringLiteral("número");
-    case FieldType::DateTime: return QStringLiteral("fecha y hora");
-    case FieldType::Blob: return QStringLiteral("binario");
-    case FieldType::Boolean: return QStringLiteral("lógico");
+    case FieldType::String:
+        return QStringLiteral("texto");
+    case FieldType::FixedChar:
+        return QStringLiteral("texto fijo");
+    case FieldType::SmallInt:
+        return QStringLiteral("entero corto");
+    case FieldType::Integer:
+        return QStringLiteral("entero");
+    case FieldType::LargeInt:
+        return QStringLiteral("entero largo");
+    case FieldType::Float:
+        return QStringLiteral("número");
+    case FieldType::DateTime:
+        return QStringLiteral("fecha y hora");
+    case FieldType::Blob:
+        return QStringLiteral("binario");
+    case FieldType::Boolean:
+        return QStringLiteral("lógico");
     }
     return QString();
 }
@@ -131,9 +140,10 @@ QVariant coerce(const QVariant& value, FieldType type)
     case FieldType::SmallInt: {
         const qlonglong n = toInteger(value, type);
         if (n < std::numeric_limits<qint16>::min() || n > std::numeric_limits<qint16>::max())
-            throw ModuleError(QStringLiteral("%1 está fuera del rango de un entero corto (-32768 a 32767)")
-                                  .arg(n),
-                              ModuleError::Kind::Conversion);
+            throw ModuleError(
+                QStringLiteral("%1 está fuera del rango de un entero corto (-32768 a 32767)")
+                    .arg(n),
+                ModuleError::Kind::Conversion);
         return int(n);
     }
     case FieldType::Integer: {
@@ -143,10 +153,14 @@ QVariant coerce(const QVariant& value, FieldType type)
                               ModuleError::Kind::Conversion);
         return int(n);
     }
-    case FieldType::LargeInt: return toInteger(value, type);
-    case FieldType::Float: return toFloat(value, type);
-    case FieldType::DateTime: return toDateTime(value, type);
-    case FieldType::Blob: return value.toByteArray();
+    case FieldType::LargeInt:
+        return toInteger(value, type);
+    case FieldType::Float:
+        return toFloat(value, type);
+    case FieldType::DateTime:
+        return toDateTime(value, type);
+    case FieldType::Blob:
+        return value.toByteArray();
     case FieldType::Boolean: {
         if (value.typeId() == QMetaType::QString) {
             const QString t = value.toString().trimmed().toUpper();

@@ -15,7 +15,18 @@ namespace tavrel {
 //   DateTime          -> QDateTime in local time, millisecond precision
 //   Blob              -> QByteArray
 //   Boolean           -> bool
-enum class FieldType { String, FixedChar, SmallInt, Integer, LargeInt, Float, DateTime, Blob, Boolean };
+enum class FieldType
+{
+    String,
+    FixedChar,
+    SmallInt,
+    Integer,
+    LargeInt,
+    Float,
+    DateTime,
+    Blob,
+    Boolean
+};
 
 QString fieldTypeName(FieldType type);
 

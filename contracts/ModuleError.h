@@ -12,7 +12,8 @@ namespace tavrel {
 class ModuleError : public std::exception
 {
 public:
-    enum class Kind {
+    enum class Kind
+    {
         Refusal,    // a rule of the module or the suite refused the action
         Conversion, // a text or value could not be converted
         Server,     // the database or the application server failed

@@ -85,7 +85,8 @@ QString ActualizacionCausado::actualizacionAnual(bool sumarValTran, const QStrin
     QString t;
     t += QStringLiteral(" UPDATE NM_RPCOS SET VAL_CAUS =");
     t += QStringLiteral(" ( ");
-    t += sumarValTran ? QStringLiteral(" SELECT SUM(VAL_TRAN) ") : QStringLiteral(" SELECT SUM(VAL_CAUC) ");
+    t += sumarValTran ? QStringLiteral(" SELECT SUM(VAL_TRAN) ")
+                      : QStringLiteral(" SELECT SUM(VAL_CAUC) ");
     t += QStringLiteral(" FROM NM_NCMOV ");
     t += QStringLiteral(" WHERE NM_NCMOV.COD_EMPR = NM_Rpcos.COD_EMPR AND ");
     t += QStringLiteral(" NM_NCMOV.COD_CCOS = NM_Rpcos.COD_CCOS AND ");

@@ -13,7 +13,8 @@
 class ActualizacionCausado
 {
 public:
-    enum class Ruta {
+    enum class Ruta
+    {
         FechaVacia,      // FEC_RPCO empty or missing: latest accounting date
         FechaNoPositiva, // FEC_RPCO 0 or less: latest accounting date, second set of texts
         Anual,           // FEC_RPCO a year: the whole year

@@ -36,9 +36,23 @@ struct ModuleApplication::Private
     }
 };
 
+namespace {
+ModuleApplication::MessageSink& defaultSink()
+{
+    static ModuleApplication::MessageSink sink;
+    return sink;
+}
+} // namespace
+
 ModuleApplication::ModuleApplication(QObject* parent) : QObject(parent), d(new Private)
 {
+    d->sink = defaultSink();
     gInstance = this;
+}
+
+void ModuleApplication::setDefaultMessageSink(MessageSink sink)
+{
+    defaultSink() = std::move(sink);
 }
 
 ModuleApplication::~ModuleApplication()

@@ -83,6 +83,9 @@ MVGNNORMAMP_EXPORT Q_DECLARE_LOGGING_CATEGORY(lcModuleLifecycle)
         void showMessage(const QString& message, MessageKind kind);
         // Replaces the modal boxes, e.g. in tests; an empty sink restores them.
         void setMessageSink(MessageSink sink);
+        // The sink every application object created from now on starts with; a host
+        // without a screen (the headless sub-commands) prints the messages instead.
+        static void setDefaultMessageSink(MessageSink sink);
 
         static QString title();
 

@@ -43,8 +43,6 @@ HostOptions HostOptions::parse(const QStringList& arguments)
         }
         *target = arguments[++i];
     }
-    if (!o.screenshot.isEmpty() && o.openModule.isEmpty())
-        o.error = QStringLiteral("--screenshot necesita --open con el programa a mostrar");
     return o;
 }
 
@@ -53,7 +51,7 @@ QString HostOptions::usage()
     return QStringLiteral(
         "Uso:\n"
         "  tavrel [--database D] [--user U] [--password P] [--company N]\n"
-        "         [--open MODULO [--screenshot ARCHIVO.png]]\n"
+        "         [--open MODULO] [--screenshot ARCHIVO.png]\n"
         "  tavrel init-db --database <archivo-sqlite | postgresql://...> [--demo] [--scale N]\n");
 }
 

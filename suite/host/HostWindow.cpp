@@ -14,6 +14,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTextStream>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -21,8 +22,8 @@ namespace tavrel {
 
 HostWindow::HostWindow(const HostSession& session, QWidget* parent)
     : QMainWindow(parent), m_session(session), m_programs(new QTreeWidget(this)),
-      m_company(new QLineEdit(session.company.isEmpty() ? QStringLiteral("1") : session.company,
-                              this))
+      m_company(
+          new QLineEdit(session.company.isEmpty() ? QStringLiteral("1") : session.company, this))
 {
     setWindowTitle(QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS"));
     setObjectName(QStringLiteral("HostWindow"));
@@ -35,8 +36,8 @@ HostWindow::HostWindow(const HostSession& session, QWidget* parent)
     QTreeWidgetItem* firstProgram = nullptr;
     for (const ProgramEntry& p : ProgramCatalog::programs()) {
         QList<QTreeWidgetItem*> groups = m_programs->findItems(p.group, Qt::MatchExactly);
-        QTreeWidgetItem* group = groups.isEmpty() ? new QTreeWidgetItem(m_programs, {p.group})
-                                                  : groups.first();
+        QTreeWidgetItem* group =
+            groups.isEmpty() ? new QTreeWidgetItem(m_programs, {p.group}) : groups.first();
         group->setFlags(Qt::ItemIsEnabled);
         auto* item = new QTreeWidgetItem(group, {p.caption, p.code});
         item->setData(0, Qt::UserRole, p.code);
@@ -118,13 +119,18 @@ bool HostWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::Close && m_loader && watched == m_loader->window()) {
         // The module frees its own windows on unload; let the close finish first.
-        QMetaObject::invokeMethod(this, [this] { m_loader.reset(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { m_loader.reset(); }, Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void HostWindow::showError(const QString& message)
 {
+    if (m_quiet) {
+        QTextStream(stderr) << "tavrel: " << message << "\n";
+        return;
+    }
     QMessageBox::critical(this, windowTitle(), message);
 }
 

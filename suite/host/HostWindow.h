@@ -28,6 +28,8 @@ public:
     // Loads the program and returns its window; errors go to the user and give nullptr.
     QWidget* openProgram(const ProgramEntry& program);
     QTreeWidget* programList() const { return m_programs; }
+    // Errors go to the error stream instead of a message box (screenshots, scripts).
+    void setQuiet(bool quiet) { m_quiet = quiet; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,6 +42,7 @@ private:
     QTreeWidget* m_programs;
     QLineEdit* m_company;
     std::unique_ptr<ModuleLoader> m_loader;
+    bool m_quiet = false;
 };
 
 } // namespace tavrel

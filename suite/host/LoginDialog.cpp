@@ -23,7 +23,8 @@ LoginDialog::LoginDialog(const HostSession& initial, QWidget* parent)
     m_password->setObjectName(QStringLiteral("password"));
     m_password->setEchoMode(QLineEdit::Password);
     m_database->setMinimumWidth(320);
-    m_database->setPlaceholderText(QStringLiteral("archivo SQLite o postgresql://usuario@host/base"));
+    m_database->setPlaceholderText(
+        QStringLiteral("archivo SQLite o postgresql://usuario@host/base"));
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("&Base de datos o servidor:"), m_database);

@@ -23,7 +23,8 @@ ModuleLoader::~ModuleLoader()
 
 QString ModuleLoader::libraryPath(const QString& libraryName)
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(libraryName + QStringLiteral(".so"));
+    return QDir(QCoreApplication::applicationDirPath())
+        .filePath(libraryName + QStringLiteral(".so"));
 }
 
 QFunctionPointer ModuleLoader::entry(const char* name)

@@ -1,5 +1,6 @@
 // The suite's menu host: login, program list, module loading, headless sub-commands.
 
+#include "HeadlessCommands.h"
 #include "HostOptions.h"
 #include "HostSession.h"
 #include "HostWindow.h"
@@ -56,9 +57,22 @@ int main(int argc, char** argv)
         QTextStream(stderr) << "tavrel: " << options.error << "\n" << HostOptions::usage();
         return 2;
     }
-    if (!options.subcommand.isEmpty() && options.subcommand != QLatin1String("help")) {
+    if (options.subcommand == QLatin1String("init-db")) {
         QCoreApplication app(argc, argv);
         return runSubcommand(options);
+    }
+    if (options.subcommand == QLatin1String("session") ||
+        options.subcommand == QLatin1String("call")) {
+        // The module builds its windows even when nobody sees them.
+        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return options.subcommand == QLatin1String("session")
+                   ? HeadlessCommands::session(options.subcommandArgs, out, err)
+                   : HeadlessCommands::call(options.subcommandArgs, out, err);
     }
     if (options.subcommand == QLatin1String("help"))
         return runSubcommand(options);
@@ -71,8 +85,9 @@ int main(int argc, char** argv)
     session.user = options.user.toUpper();
     session.password = options.password;
     session.company = options.company;
-    session.clientVersion = QStringLiteral("%1;%2").arg(QStringLiteral(TAVREL_VERSION),
-                                                        QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
+    session.clientVersion =
+        QStringLiteral("%1;%2").arg(QStringLiteral(TAVREL_VERSION),
+                                    QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
 
     bool loggedIn = false;
     if (!session.database.isEmpty() && !session.user.isEmpty()) {
@@ -84,7 +99,8 @@ int main(int argc, char** argv)
                 QTextStream(stderr) << "tavrel: " << e.message() << "\n";
                 return 1;
             }
-            QMessageBox::warning(nullptr, QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS"), e.message());
+            QMessageBox::warning(nullptr, QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS"),
+                                 e.message());
         }
     }
     if (!loggedIn) {
@@ -95,6 +111,7 @@ int main(int argc, char** argv)
     }
 
     HostWindow window(session);
+    window.setQuiet(!options.screenshot.isEmpty());
     if (options.openModule.isEmpty()) {
         if (!options.screenshot.isEmpty())
             return saveScreenshot(&window, options.screenshot);

@@ -25,12 +25,12 @@ void TstCoerce::accepted_data()
 
     QTest::newRow("null stays null whatever the type")
         << QVariant() << int(FieldType::SmallInt) << QVariant();
-    QTest::newRow("16-bit upper bound fits") << QVariant(32767) << int(FieldType::SmallInt)
-                                             << QVariant(32767);
-    QTest::newRow("typed integer text, blanks around") << QVariant(QStringLiteral(" 42 "))
-                                                       << int(FieldType::Integer) << QVariant(42);
-    QTest::newRow("whole double becomes an integer") << QVariant(7.0) << int(FieldType::Integer)
-                                                     << QVariant(7);
+    QTest::newRow("16-bit upper bound fits")
+        << QVariant(32767) << int(FieldType::SmallInt) << QVariant(32767);
+    QTest::newRow("typed integer text, blanks around")
+        << QVariant(QStringLiteral(" 42 ")) << int(FieldType::Integer) << QVariant(42);
+    QTest::newRow("whole double becomes an integer")
+        << QVariant(7.0) << int(FieldType::Integer) << QVariant(7);
     QTest::newRow("fixed char loses trailing blanks only")
         << QVariant(QStringLiteral(" 01  ")) << int(FieldType::FixedChar)
         << QVariant(QStringLiteral(" 01"));

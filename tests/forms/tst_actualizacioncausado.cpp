@@ -76,17 +76,17 @@ void TstActualizacionCausado::rutaPorFecha_data()
 
     const QDateTime ultima(QDate(2015, 6, 30), QTime(0, 0));
     QTest::newRow("no setting: first set of texts, latest movement date")
-        << QString() << QVariant(ultima) << false << QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = ( SELECT")
-        << ultima;
+        << QString() << QVariant(ultima) << false
+        << QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = ( SELECT") << ultima;
     QTest::newRow("zero: second set of texts, the query closed in any case")
         << QStringLiteral("0") << QVariant(ultima) << true
         << QStringLiteral(" UPDATE NM_Rpcos SET VAL_CAUS =  ( SELECT") << ultima;
-    QTest::newRow("negative works like zero") << QStringLiteral("-1") << QVariant(ultima) << true
-                                              << QStringLiteral(" UPDATE NM_Rpcos SET VAL_CAUS =  ( SELECT")
-                                              << ultima;
+    QTest::newRow("negative works like zero")
+        << QStringLiteral("-1") << QVariant(ultima) << true
+        << QStringLiteral(" UPDATE NM_Rpcos SET VAL_CAUS =  ( SELECT") << ultima;
     QTest::newRow("no movement up to now: the client time is the accounting date")
-        << QString() << QVariant() << false << QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = ( SELECT")
-        << kHoraCliente;
+        << QString() << QVariant() << false
+        << QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = ( SELECT") << kHoraCliente;
 }
 
 void TstActualizacionCausado::rutaPorFecha()
@@ -104,7 +104,8 @@ void TstActualizacionCausado::rutaPorFecha()
                                    QStringLiteral("S"), QStringLiteral("dd/MM/yyyy"));
 
     QCOMPARE(s.consultas.size(), 1);
-    QVERIFY(s.consultas[0].contains(QLatin1String("MAX(FEC_PROC) FEC_PROC  FROM NM_NCMOV  WHERE FEC_PROC <= :PDTFECPROC ")));
+    QVERIFY(s.consultas[0].contains(
+        QLatin1String("MAX(FEC_PROC) FEC_PROC  FROM NM_NCMOV  WHERE FEC_PROC <= :PDTFECPROC ")));
     QCOMPARE(s.cierres, QList<bool>{cerrarSiempre});
     QCOMPARE(s.llamadas.size(), 1); // the date path sends no clean-up
     const QVariantList& a = s.llamadas[0].arreglo;
@@ -113,10 +114,12 @@ void TstActualizacionCausado::rutaPorFecha()
     QVERIFY2(texto.startsWith(inicioTexto), qPrintable(texto));
     // The date path sums VAL_CAUC whatever the flag says.
     QVERIFY(texto.contains(QLatin1String("SUM(VAL_CAUC)")));
-    QVERIFY(texto.indexOf(QLatin1String(":pFechaCont")) < texto.indexOf(QLatin1String(":pFechaSrv")));
+    QVERIFY(texto.indexOf(QLatin1String(":pFechaCont")) <
+            texto.indexOf(QLatin1String(":pFechaSrv")));
     QCOMPARE(a[1].toDateTime(), fechaContable);
     QCOMPARE(a[2].toDateTime(), s.horaServidor);
-    QVERIFY(texto.endsWith(QLatin1String(" ,ACT_USUA = 'JPEREZ' ,ACT_HORA = :pFechaSrv ,ACT_ESTA = 'M'")));
+    QVERIFY(texto.endsWith(
+        QLatin1String(" ,ACT_USUA = 'JPEREZ' ,ACT_HORA = :pFechaSrv ,ACT_ESTA = 'M'")));
 }
 
 void TstActualizacionCausado::rutaAnual_data()
@@ -124,9 +127,12 @@ void TstActualizacionCausado::rutaAnual_data()
     QTest::addColumn<QString>("digiDian");
     QTest::addColumn<QString>("suma");
 
-    QTest::newRow("flag S sums the transaction amount") << QStringLiteral("S") << QStringLiteral(" SELECT SUM(VAL_TRAN) ");
-    QTest::newRow("lower-case s is not S") << QStringLiteral("s") << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
-    QTest::newRow("N sums the caused amount") << QStringLiteral("N") << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
+    QTest::newRow("flag S sums the transaction amount")
+        << QStringLiteral("S") << QStringLiteral(" SELECT SUM(VAL_TRAN) ");
+    QTest::newRow("lower-case s is not S")
+        << QStringLiteral("s") << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
+    QTest::newRow("N sums the caused amount")
+        << QStringLiteral("N") << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
     QTest::newRow("no company chosen yet") << QString() << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
 }
 
@@ -144,13 +150,16 @@ void TstActualizacionCausado::rutaAnual()
     QCOMPARE(s.llamadas.size(), 2);
     const QVariantList& a = s.llamadas[0].arreglo;
     QCOMPARE(a.size(), 4);
-    QVERIFY(a[0].toString().startsWith(QStringLiteral(" UPDATE NM_RPCOS SET VAL_CAUS = ( ") + suma));
-    QVERIFY(a[0].toString().contains(QLatin1String(" NM_NCMOV.FEC_PROC BETWEEN :pFechaInic AND :pFechaFin AND NM_NCMOV.NAT_TRAN = 'D'  ) ")));
+    QVERIFY(
+        a[0].toString().startsWith(QStringLiteral(" UPDATE NM_RPCOS SET VAL_CAUS = ( ") + suma));
+    QVERIFY(a[0].toString().contains(QLatin1String(
+        " NM_NCMOV.FEC_PROC BETWEEN :pFechaInic AND :pFechaFin AND NM_NCMOV.NAT_TRAN = 'D'  ) ")));
     QCOMPARE(a[1].toDateTime(), QDateTime(QDate(2013, 1, 1), QTime(0, 0)));
     QCOMPARE(a[2].toDateTime(), QDateTime(QDate(2013, 12, 31), QTime(0, 0)));
     QCOMPARE(a[3].toDateTime(), s.horaServidor);
-    QCOMPARE(s.llamadas[1].arreglo,
-             QVariantList{QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = 0 WHERE VAL_CAUS IS NULL ")});
+    QCOMPARE(
+        s.llamadas[1].arreglo,
+        QVariantList{QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = 0 WHERE VAL_CAUS IS NULL ")});
 }
 
 void TstActualizacionCausado::conversionDetieneAntesDeEnviar_data()
@@ -159,7 +168,8 @@ void TstActualizacionCausado::conversionDetieneAntesDeEnviar_data()
     QTest::addColumn<QString>("formato");
 
     QTest::newRow("letters are no year") << QStringLiteral("abc") << QStringLiteral("dd/MM/yyyy");
-    QTest::newRow("digits followed by letters") << QStringLiteral("2013x") << QStringLiteral("dd/MM/yyyy");
+    QTest::newRow("digits followed by letters")
+        << QStringLiteral("2013x") << QStringLiteral("dd/MM/yyyy");
     QTest::newRow("month-first format: 31/12 has no month 31")
         << QStringLiteral("2013") << QStringLiteral("MM/dd/yyyy");
 }
@@ -189,7 +199,8 @@ void TstActualizacionCausado::falloDelServidor_data()
 
     QTest::newRow("yearly update refused: no clean-up follows")
         << QStringLiteral("2013") << QList<int>{1} << 1;
-    QTest::newRow("clean-up refused after a good update") << QStringLiteral("2013") << QList<int>{0, 1} << 2;
+    QTest::newRow("clean-up refused after a good update")
+        << QStringLiteral("2013") << QList<int>{0, 1} << 2;
     QTest::newRow("date-path update refused") << QString() << QList<int>{1} << 1;
 }
 
@@ -207,7 +218,8 @@ void TstActualizacionCausado::falloDelServidor()
                                        QStringLiteral("S"), QStringLiteral("dd/MM/yyyy"));
         QFAIL("the failure was not reported");
     } catch (const tavrel::ModuleError& e) {
-        QCOMPARE(e.message(), QStringLiteral("Error actualizando nm_rpcos.. violación de restricción"));
+        QCOMPARE(e.message(),
+                 QStringLiteral("Error actualizando nm_rpcos.. violación de restricción"));
     }
     QCOMPARE(s.llamadas.size(), llamadas);
 }

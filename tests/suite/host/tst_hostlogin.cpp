@@ -37,10 +37,14 @@ void TstHostLogin::login_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("accepted");
 
-    QTest::newRow("demo user with its password") << "JPEREZ" << "Tavrel2026" << true;
-    QTest::newRow("user code typed in lower case") << "jperez" << "Tavrel2026" << true;
-    QTest::newRow("wrong password") << "JPEREZ" << "tavrel2026" << false;
-    QTest::newRow("unknown user gets the same answer") << "NADIE" << "Tavrel2026" << false;
+    QTest::newRow("demo user with its password") << "JPEREZ"
+                                                 << "Tavrel2026" << true;
+    QTest::newRow("user code typed in lower case") << "jperez"
+                                                   << "Tavrel2026" << true;
+    QTest::newRow("wrong password") << "JPEREZ"
+                                    << "tavrel2026" << false;
+    QTest::newRow("unknown user gets the same answer") << "NADIE"
+                                                       << "Tavrel2026" << false;
 }
 
 void TstHostLogin::login()

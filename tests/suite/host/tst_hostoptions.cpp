@@ -25,9 +25,10 @@ void TstHostOptions::parse_data()
     QTest::addColumn<QString>("errorPart");
 
     QTest::newRow("direct opening with every session value")
-        << QStringList{"--database", "demo.sqlite", "--user", "JPEREZ", "--password", "x",
-                       "--company", "1", "--open", "VEdUvura"}
-        << QString() << "demo.sqlite" << "VEdUvura" << QString();
+        << QStringList{"--database", "demo.sqlite", "--user", "JPEREZ", "--password",
+                       "x",          "--company",   "1",      "--open", "VEdUvura"}
+        << QString() << "demo.sqlite"
+        << "VEdUvura" << QString();
     QTest::newRow("sub-command keeps its own arguments untouched")
         << QStringList{"init-db", "--database", "d.sqlite", "--demo"} << "init-db" << QString()
         << QString() << QString();
@@ -36,9 +37,6 @@ void TstHostOptions::parse_data()
         << "Falta el valor de --database";
     QTest::newRow("unknown option is named")
         << QStringList{"--colour", "red"} << QString() << QString() << QString() << "--colour";
-    QTest::newRow("a screenshot needs a program to show")
-        << QStringList{"--screenshot", "a.png"} << QString() << QString() << QString()
-        << "--screenshot";
 }
 
 void TstHostOptions::parse()

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "DatabaseLocation.h"
+#include "SqlDialect.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+#include <functional>
+#include <memory>
+
+class QSqlError;
+
+namespace tavrel {
+
+// One open database: a uniquely named QtSql connection (two on SQLite, whose read-only
+// SELECTs run on a second connection opened read-only) and the dialect of its engine.
+// Statements use ":NAME" markers; their values are given one per distinct name, in the
+// order in which the names first appear in the text, and are bound through the dialect.
+// Every failure is thrown as ModuleError: kind Connection when the database cannot be
+// reached, Server when a statement fails (the message is the database's own).
+class Database
+{
+public:
+    enum class OpenMode
+    {
+        Existing,         // the database must exist (a missing SQLite file is an error)
+        CreateSqliteFile, // a missing SQLite file is created (init-db only)
+    };
+
+    static std::unique_ptr<Database> open(const QString& location,
+                                          OpenMode mode = OpenMode::Existing);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    const SqlDialect& dialect() const;
+    const DatabaseLocation& location() const;
+    bool isPostgres() const { return location().engine == DatabaseLocation::Engine::Postgres; }
+    QSqlDatabase connection() const;
+
+    // Runs a statement; the query comes back active (positioned before the first row).
+    QSqlQuery exec(const QString& sql, const QVariantList& values = {});
+    // The first column of the first row, or an invalid QVariant when there is no row.
+    QVariant queryValue(const QString& sql, const QVariantList& values = {});
+    // Runs one SELECT so that it cannot write, and hands the active query to `read`.
+    void readOnly(const QString& sql, const QVariantList& values,
+                  const std::function<void(QSqlQuery&)>& read);
+
+    // Runs `work` in a transaction: committed when it returns, rolled back when it
+    // throws. Nested calls join the outer transaction.
+    void transaction(const std::function<void()>& work);
+    bool inTransaction() const;
+
+    QStringList tableNames() const;
+
+    // A database message cleaned for users: first line, without the engine's prefix.
+    static QString messageOf(const QSqlError& error);
+
+private:
+    struct Private;
+    explicit Database(std::unique_ptr<Private> d);
+    std::unique_ptr<Private> d;
+};
+
+} // namespace tavrel

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace tavrel {
+
+// The sub-command "init-db --database <sqlite-file | postgresql://...> [--demo] [--scale N]":
+// creates the schema, with --demo the fixed demo data, and with --scale N also N
+// generated relation rows with about 50 movements each (implies --demo). Everything is
+// created in one transaction. A database that already holds tables of the system is left
+// untouched.
+//
+// Exit codes: 0 created; 1 wrong arguments or the database failed; 2 the schema exists.
+class InitDbCommand
+{
+public:
+    static int run(const QStringList& args, QTextStream& out, QTextStream& err);
+    static QString usage();
+};
+
+} // namespace tavrel

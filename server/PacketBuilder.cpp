@@ -1,0 +1,112 @@
+#include "PacketBuilder.h"
+
+#include "ModuleError.h"
+#include "SchemaCatalog.h"
+#include "SqlDialect.h"
+
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace tavrel {
+
+namespace {
+
+// The type of a column the catalogue does not know, from the values it holds: integers
+// of any width become LargeInt so that both engines agree on `SELECT COUNT(*) N`.
+FieldType typeFromValues(const QList<QVariantList>& rows, int column)
+{
+    bool sawInteger = false;
+    for (const QVariantList& row : rows) {
+        const QVariant& v = row.at(column);
+        if (isNull(v))
+            continue;
+        switch (v.typeId()) {
+        case QMetaType::Double:
+        case QMetaType::Float:
+            return FieldType::Float;
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+        case QMetaType::Short:
+        case QMetaType::UShort:
+            sawInteger = true;
+            break;
+        case QMetaType::QDateTime:
+        case QMetaType::QDate:
+            return FieldType::DateTime;
+        case QMetaType::QByteArray:
+            return FieldType::Blob;
+        case QMetaType::Bool:
+            return FieldType::Boolean;
+        default:
+            return FieldType::String;
+        }
+    }
+    return sawInteger ? FieldType::LargeInt : FieldType::String;
+}
+
+} // namespace
+
+DataPacket PacketBuilder::build(QSqlQuery& query, const SqlDialect& dialect)
+{
+    const SchemaCatalog& catalog = SchemaCatalog::instance();
+    const QSqlRecord record = query.record();
+    const QString technicalKey = SchemaCatalog::technicalKey();
+
+    DataPacket packet;
+    int keyColumn = -1;
+    QList<int> sourceColumns; // packet column -> query column
+    QList<bool> known;
+    for (int i = 0; i < record.count(); ++i) {
+        const QString name = dialect.normaliseColumnName(record.fieldName(i));
+        if (name == technicalKey && keyColumn < 0) {
+            keyColumn = i;
+            continue;
+        }
+        ColumnInfo info;
+        info.name = name;
+        const std::optional<ColumnDef> def = catalog.column(name);
+        if (def) {
+            info.type = def->type;
+            info.size = def->size;
+        }
+        known.append(def.has_value());
+        packet.columns.append(info);
+        sourceColumns.append(i);
+    }
+
+    while (query.next()) {
+        QVariantList row;
+        row.reserve(sourceColumns.size());
+        for (int c = 0; c < sourceColumns.size(); ++c) {
+            const QVariant raw = query.value(sourceColumns[c]);
+            if (!known[c]) {
+                row.append(isNull(raw) ? QVariant() : raw);
+                continue;
+            }
+            try {
+                row.append(coerce(raw, packet.columns[c].type));
+            } catch (const ModuleError& e) {
+                throw ModuleError(
+                    QStringLiteral("Columna %1: %2").arg(packet.columns[c].name, e.message()),
+                    e.kind());
+            }
+        }
+        packet.rows.append(row);
+        if (keyColumn >= 0)
+            packet.rowKeys.append(query.value(keyColumn).toLongLong());
+    }
+
+    for (int c = 0; c < packet.columns.size(); ++c) {
+        if (known[c])
+            continue;
+        const FieldType type = typeFromValues(packet.rows, c);
+        packet.columns[c].type = type;
+        for (QVariantList& row : packet.rows)
+            row[c] = coerce(row[c], type);
+    }
+    return packet;
+}
+
+} // namespace tavrel

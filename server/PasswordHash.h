@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace tavrel {
+
+// Salted password hashes as stored in GN_USUAR.CLA_USUA:
+// "pbkdf2-sha256$<iterations>$<salt base64>$<key base64>" (PBKDF2 with HMAC-SHA-256,
+// a 16-byte salt and a 32-byte key). Plain passwords are never stored.
+class PasswordHash
+{
+public:
+    static constexpr int defaultIterations = 10000;
+
+    // Hash with a fresh random salt.
+    static QString make(const QString& password);
+    // Hash with a given salt (deterministic demo data).
+    static QString make(const QString& password, const QByteArray& salt,
+                        int iterations = defaultIterations);
+    // True when `password` gives `stored`; false for any malformed stored value.
+    static bool verify(const QString& password, const QString& stored);
+
+    // PBKDF2-HMAC-SHA-256 (RFC 8018), exposed for its test vectors.
+    static QByteArray pbkdf2(const QByteArray& password, const QByteArray& salt, int iterations,
+                             int keyLength);
+};
+
+} // namespace tavrel

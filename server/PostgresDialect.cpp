@@ -1,0 +1,132 @@
+#include "PostgresDialect.h"
+
+#include "ModuleError.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTimeZone>
+
+namespace tavrel {
+
+QString PostgresDialect::technicalKeyDefinition() const
+{
+    return SchemaCatalog::technicalKey() + QStringLiteral(" BIGSERIAL PRIMARY KEY");
+}
+
+QString PostgresDialect::typeName(const ColumnDef& column) const
+{
+    switch (column.type) {
+    case FieldType::String:
+        return column.size > 0 ? QStringLiteral("VARCHAR(%1)").arg(column.size)
+                               : QStringLiteral("TEXT");
+    case FieldType::FixedChar:
+        return QStringLiteral("CHAR(%1)").arg(column.size);
+    case FieldType::SmallInt:
+        return QStringLiteral("SMALLINT");
+    case FieldType::Integer:
+        return QStringLiteral("INTEGER");
+    case FieldType::LargeInt:
+        return QStringLiteral("BIGINT");
+    case FieldType::Float:
+        return QStringLiteral("DOUBLE PRECISION");
+    case FieldType::DateTime:
+        return QStringLiteral("TIMESTAMP(3) WITHOUT TIME ZONE");
+    case FieldType::Blob:
+        return QStringLiteral("BYTEA");
+    case FieldType::Boolean:
+        return QStringLiteral("BOOLEAN");
+    }
+    return QStringLiteral("TEXT");
+}
+
+QString PostgresDialect::columnDefinition(const ColumnDef& column) const
+{
+    return column.name + QLatin1Char(' ') + typeName(column);
+}
+
+QStringList PostgresDialect::tableNames(const QSqlDatabase& db) const
+{
+    QStringList names;
+    for (const QString& name : db.tables(QSql::Tables)) {
+        // QPSQL lists tables of other schemas as "schema.table"; only public counts.
+        if (!name.contains(QLatin1Char('.')))
+            names.append(name.toUpper());
+    }
+    return names;
+}
+
+QVariant PostgresDialect::toDatabase(const QVariant& value) const
+{
+    if (!value.isValid() || value.isNull())
+        return value;
+    if (value.typeId() == QMetaType::QDate)
+        return QDateTime(value.toDate(), QTime(0, 0));
+    return value;
+}
+
+QString PostgresDialect::literal(const QVariant& value) const
+{
+    if (!value.isValid() || value.isNull())
+        return QStringLiteral("NULL");
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return value.toString();
+    case QMetaType::Double:
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+    case QMetaType::QByteArray:
+        return QStringLiteral("'\\x%1'::bytea")
+            .arg(QString::fromLatin1(value.toByteArray().toHex()));
+    case QMetaType::QDateTime:
+        return QStringLiteral("TIMESTAMP ") + quoted(canonicalDateTime(value.toDateTime()));
+    case QMetaType::QDate:
+        return QStringLiteral("TIMESTAMP ") +
+               quoted(canonicalDateTime(QDateTime(value.toDate(), QTime(0, 0))));
+    default:
+        return quoted(value.toString());
+    }
+}
+
+QString PostgresDialect::connectOptions(bool) const
+{
+    return QStringLiteral("connect_timeout=5");
+}
+
+bool PostgresDialect::isConnectionFailure(const QSqlError& error) const
+{
+    // SQLSTATE class 08 (connection exception) and 57P01-57P03 (server shutting down).
+    const QString code = error.nativeErrorCode();
+    const QString text = error.databaseText();
+    return code.startsWith(QLatin1String("08")) || code.startsWith(QLatin1String("57P0")) ||
+           text.contains(QLatin1String("server closed the connection")) ||
+           text.contains(QLatin1String("no connection to the server"));
+}
+
+void PostgresDialect::initialiseSession(QSqlDatabase& db) const
+{
+    QSqlQuery query(db);
+    // Notices ("table does not exist, skipping") are of no use to anyone here.
+    query.exec(QStringLiteral("SET client_min_messages = warning"));
+    const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
+    if (!zone.isEmpty() && query.exec(QStringLiteral("SET TIME ZONE ") + quoted(zone)))
+        return;
+    // A zone name the server does not know: fall back to the current offset.
+    const int offset = QDateTime::currentDateTime().offsetFromUtc();
+    const QString interval = QStringLiteral("%1%2:%3")
+                                 .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                                 .arg(std::abs(offset) / 3600, 2, 10, QLatin1Char('0'))
+                                 .arg(std::abs(offset) % 3600 / 60, 2, 10, QLatin1Char('0'));
+    if (!query.exec(QStringLiteral("SET TIME ZONE INTERVAL '%1' HOUR TO MINUTE").arg(interval)))
+        throw ModuleError(QStringLiteral("No se pudo fijar la zona horaria de la sesión: %1")
+                              .arg(query.lastError().databaseText()),
+                          ModuleError::Kind::Connection);
+}
+
+} // namespace tavrel

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "SqlDialect.h"
+
+namespace tavrel {
+
+// PostgreSQL through QPSQL. Date-times are TIMESTAMP(3) WITHOUT TIME ZONE holding local
+// time. QPSQL sends bound date-times as UTC instants, so every session runs in the
+// client's time zone and the server turns them back into the same local time. CHAR(n)
+// values come back padded and column names in lower case; the packet builder undoes
+// both.
+class PostgresDialect : public SqlDialect
+{
+public:
+    QString engineName() const override { return QStringLiteral("PostgreSQL"); }
+    QString driverName() const override { return QStringLiteral("QPSQL"); }
+
+    QString technicalKeyDefinition() const override;
+    QString columnDefinition(const ColumnDef& column) const override;
+    QStringList tableNames(const QSqlDatabase& db) const override;
+    QString explainPrefix() const override { return QStringLiteral("EXPLAIN "); }
+
+    QVariant toDatabase(const QVariant& value) const override;
+    QString literal(const QVariant& value) const override;
+    // QPSQL would PREPARE, EXECUTE with the same driver literals and DEALLOCATE; one
+    // plain statement does the same work in one round trip, and leaves no prepared
+    // statement behind when it fails inside a transaction.
+    bool inlinesValues() const override { return true; }
+
+    QString connectOptions(bool readOnly) const override;
+    void initialiseSession(QSqlDatabase& db) const override;
+    bool readsOnSeparateConnection() const override { return false; }
+    QString readOnlyTransactionStatement() const override
+    {
+        return QStringLiteral("SET TRANSACTION READ ONLY");
+    }
+    bool isConnectionFailure(const QSqlError& error) const override;
+    QString currentTimestampQuery() const override
+    {
+        return QStringLiteral("SELECT LOCALTIMESTAMP(3)");
+    }
+
+    QString insertReturningKey() const override
+    {
+        return QStringLiteral(" RETURNING ") + SchemaCatalog::technicalKey();
+    }
+
+protected:
+    QString typeName(const ColumnDef& column) const override;
+};
+
+} // namespace tavrel

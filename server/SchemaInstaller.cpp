@@ -1,0 +1,49 @@
+#include "SchemaInstaller.h"
+
+#include "Database.h"
+#include "ModuleError.h"
+#include "SchemaCatalog.h"
+
+#include <QDateTime>
+
+namespace tavrel {
+
+int SchemaInstaller::installedVersion(Database& db)
+{
+    if (!db.tableNames().contains(SchemaCatalog::versionTable()))
+        return -1;
+    const QVariant version = db.queryValue(
+        QStringLiteral("SELECT MAX(NUM_VERS) FROM %1").arg(SchemaCatalog::versionTable()));
+    return version.isNull() ? -1 : version.toInt();
+}
+
+QStringList SchemaInstaller::existingTables(Database& db)
+{
+    const QStringList present = db.tableNames();
+    QStringList existing;
+    for (const TableDef& table : SchemaCatalog::instance().tables()) {
+        if (present.contains(table.name))
+            existing.append(table.name);
+    }
+    return existing;
+}
+
+void SchemaInstaller::install(Database& db)
+{
+    const QStringList existing = existingTables(db);
+    if (!existing.isEmpty())
+        throw ModuleError(QStringLiteral("La base de datos %1 ya tiene tablas del sistema (%2); no "
+                                         "se modificó nada")
+                              .arg(db.location().serverName(), existing.join(QLatin1String(", "))));
+    db.transaction([&db] {
+        for (const TableDef& table : SchemaCatalog::instance().tables()) {
+            for (const QString& statement : db.dialect().createTableStatements(table))
+                db.exec(statement);
+        }
+        db.exec(QStringLiteral("INSERT INTO %1 (NUM_VERS, FEC_CREA) VALUES (:V, :F)")
+                    .arg(SchemaCatalog::versionTable()),
+                {SchemaCatalog::version, QDateTime::currentDateTime().toLocalTime()});
+    });
+}
+
+} // namespace tavrel

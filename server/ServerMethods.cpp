@@ -1,0 +1,137 @@
+#include "ServerMethods.h"
+
+#include "CommaText.h"
+#include "Database.h"
+#include "FieldType.h"
+#include "ModuleError.h"
+#include "PasswordHash.h"
+
+#include <QDateTime>
+#include <QHash>
+
+namespace tavrel {
+
+namespace {
+
+void expectArguments(const QString& method, const QVariantList& args, int count)
+{
+    if (args.size() != count)
+        throw ModuleError(QStringLiteral("El método %1 espera %2 argumento(s) y recibió %3")
+                              .arg(method)
+                              .arg(count)
+                              .arg(args.size()));
+}
+
+// The first element of an array argument, or the argument itself when it is no array.
+QVariant firstElement(const QVariant& argument)
+{
+    if (argument.typeId() == QMetaType::QVariantList ||
+        argument.typeId() == QMetaType::QStringList) {
+        const QVariantList list = argument.toList();
+        return list.isEmpty() ? QVariant() : list.first();
+    }
+    return argument;
+}
+
+// A hash of a password nobody has, so that an unknown user costs as much as a known one.
+const QString& decoyHash()
+{
+    static const QString hash =
+        PasswordHash::make(QStringLiteral("-"), QByteArrayLiteral("tavrel-no-user!!"));
+    return hash;
+}
+
+} // namespace
+
+QStringList ServerMethods::names()
+{
+    return {QStringLiteral("BuscarFechaServidor"), QStringLiteral("BuscarPathProgramaArreglo"),
+            QStringLiteral("EjecutarSQL"), QStringLiteral("ValidarUsuario")};
+}
+
+QVariant ServerMethods::invoke(const QString& method, QVariantList& args)
+{
+    // Late binding resolves names without regard to case.
+    const auto is = [&method](const char* name) {
+        return method.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
+    };
+    if (is("BuscarFechaServidor"))
+        return buscarFechaServidor(args);
+    if (is("BuscarPathProgramaArreglo"))
+        return buscarPathProgramaArreglo(args);
+    if (is("EjecutarSQL"))
+        return ejecutarSQL(args);
+    if (is("ValidarUsuario"))
+        return validarUsuario(args);
+    throw ModuleError(
+        QStringLiteral("El servidor de aplicaciones no tiene el método «%1»").arg(method));
+}
+
+QVariant ServerMethods::buscarFechaServidor(QVariantList& args)
+{
+    expectArguments(QStringLiteral("BuscarFechaServidor"), args, 0);
+    const QVariant now = m_db.queryValue(m_db.dialect().currentTimestampQuery());
+    return coerce(now, FieldType::DateTime);
+}
+
+QVariant ServerMethods::buscarPathProgramaArreglo(QVariantList& args)
+{
+    expectArguments(QStringLiteral("BuscarPathProgramaArreglo"), args, 5);
+    const QStringList codes = CommaText::split(firstElement(args[0]).toString());
+    QHash<QString, QString> pathOf;
+    m_db.readOnly(QStringLiteral("SELECT COD_PROG, PAT_PROG FROM GN_PROGR"), {},
+                  [&pathOf](QSqlQuery& query) {
+                      while (query.next())
+                          pathOf.insert(query.value(0).toString().trimmed().toUpper(),
+                                        query.value(1).toString().trimmed());
+                  });
+    QStringList paths;
+    for (const QString& code : codes)
+        paths.append(pathOf.value(code.trimmed().toUpper()));
+    args[4] = QVariantList{CommaText::join(paths)};
+    return QVariant();
+}
+
+QVariant ServerMethods::ejecutarSQL(QVariantList& args)
+{
+    expectArguments(QStringLiteral("EjecutarSQL"), args, 3);
+    const QVariantList statement = args[0].toList();
+    if (statement.isEmpty() || statement.first().typeId() != QMetaType::QString)
+        throw ModuleError(
+            QStringLiteral("EjecutarSQL espera en su primer argumento un arreglo cuyo "
+                           "elemento 0 es el texto de la sentencia"));
+    const QString sql = statement.first().toString();
+    const QVariantList values = statement.mid(1);
+    try {
+        m_db.transaction([&] { m_db.exec(sql, values); });
+    } catch (const ModuleError& e) {
+        args[2] = e.message();
+        return 1;
+    }
+    args[2] = QString();
+    return 0;
+}
+
+QVariant ServerMethods::validarUsuario(QVariantList& args)
+{
+    expectArguments(QStringLiteral("ValidarUsuario"), args, 3);
+    const QString user = args[0].toString().trimmed().toUpper();
+    const QString password = args[1].toString();
+    QString stored = decoyHash();
+    QString type;
+    bool known = false;
+    m_db.readOnly(
+        QStringLiteral("SELECT CLA_USUA, TIP_USUA FROM GN_USUAR WHERE UPPER(COD_USUA) = :U"),
+        {user}, [&](QSqlQuery& query) {
+            if (query.next()) {
+                known = true;
+                stored = query.value(0).toString();
+                type = query.value(1).toString().trimmed();
+            }
+        });
+    const bool valid = PasswordHash::verify(password, stored) && known && !user.isEmpty();
+    args[2] = valid ? type : QString();
+    return valid ? 0 : 1;
+}
+
+} // namespace tavrel

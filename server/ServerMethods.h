@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+
+namespace tavrel {
+
+class Database;
+
+// The late-bound methods of the application server object. Arguments come by
+// reference; a method writes its out arguments into the list.
+//
+//   BuscarFechaServidor()                       -> QDateTime, the database's local time
+//   BuscarPathProgramaArreglo(codes, userText, userType&, userCode&, paths&)
+//       codes: QVariantList{comma text of program codes}; paths receives
+//       QVariantList{comma text of their GN_PROGR paths, in the order asked, empty for
+//       an unknown program}. userType and userCode are left as they are.
+//   EjecutarSQL(statement, unused, error&)      -> int 0 on success, 1 on failure
+//       statement: QVariantList{sql, values of its markers in order of first
+//       appearance}; runs in its own transaction; error receives the database message.
+//   ValidarUsuario(userCode, password, userType&) -> int 0 valid, 1 refused
+//       Unknown user and wrong password get the same answer.
+class ServerMethods
+{
+public:
+    explicit ServerMethods(Database& db) : m_db(db) {}
+
+    // Throws ModuleError naming an unknown method or a wrong argument list.
+    QVariant invoke(const QString& method, QVariantList& args);
+    static QStringList names();
+
+private:
+    QVariant buscarFechaServidor(QVariantList& args);
+    QVariant buscarPathProgramaArreglo(QVariantList& args);
+    QVariant ejecutarSQL(QVariantList& args);
+    QVariant validarUsuario(QVariantList& args);
+
+    Database& m_db;
+};
+
+} // namespace tavrel

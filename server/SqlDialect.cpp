@@ -1,0 +1,72 @@
+#include "SqlDialect.h"
+
+#include "PostgresDialect.h"
+#include "SqliteDialect.h"
+
+#include <QDateTime>
+#include <QSqlDriver>
+#include <QSqlField>
+#include <QSqlQuery>
+
+namespace tavrel {
+
+SqlDialect::~SqlDialect() = default;
+
+std::unique_ptr<SqlDialect> SqlDialect::forDriver(const QString& driverName)
+{
+    if (driverName == QLatin1String("QSQLITE"))
+        return std::make_unique<SqliteDialect>();
+    if (driverName == QLatin1String("QPSQL"))
+        return std::make_unique<PostgresDialect>();
+    return nullptr;
+}
+
+QStringList SqlDialect::createTableStatements(const TableDef& table) const
+{
+    QStringList parts{technicalKeyDefinition()};
+    for (const ColumnDef& column : table.columns)
+        parts.append(columnDefinition(column));
+    QStringList statements{QStringLiteral("CREATE TABLE %1 (\n    %2\n)")
+                               .arg(table.name, parts.join(QLatin1String(",\n    ")))};
+    for (const IndexDef& index : table.indexes)
+        statements.append(createIndexStatement(table, index));
+    return statements;
+}
+
+QString SqlDialect::createIndexStatement(const TableDef& table, const IndexDef& index) const
+{
+    return QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+        .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), index.name, table.name,
+             index.columns.join(QLatin1String(", ")));
+}
+
+QString SqlDialect::driverLiteral(const QSqlDatabase& db, const QVariant& value) const
+{
+    const QVariant bound = toDatabase(value);
+    QSqlField field(QStringLiteral("v"), bound.metaType());
+    field.setValue(bound);
+    return db.driver()->formatValue(field);
+}
+
+qint64 SqlDialect::insertedKey(QSqlQuery& query) const
+{
+    if (insertReturningKey().isEmpty())
+        return query.lastInsertId().toLongLong();
+    if (!query.next())
+        return -1;
+    return query.value(0).toLongLong();
+}
+
+QString SqlDialect::canonicalDateTime(const QDateTime& value)
+{
+    return value.toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+}
+
+QString SqlDialect::quoted(const QString& text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('\''), QLatin1String("''"));
+    return QLatin1Char('\'') + escaped + QLatin1Char('\'');
+}
+
+} // namespace tavrel

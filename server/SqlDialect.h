@@ -1,0 +1,87 @@
+#pragma once
+
+#include "SchemaCatalog.h"
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <memory>
+
+class QSqlError;
+class QSqlQuery;
+
+namespace tavrel {
+
+// Everything that differs between the database engines, in one place. The rest of the
+// server speaks plain SQL through QtSql and asks the dialect whenever an engine would
+// answer differently: DDL types, how values are bound and written as literals, session
+// set-up, how a read-only SELECT is protected and how a new row's key comes back.
+class SqlDialect
+{
+public:
+    virtual ~SqlDialect();
+
+    // The dialect for a QtSql driver name ("QSQLITE", "QPSQL"); null for other drivers.
+    static std::unique_ptr<SqlDialect> forDriver(const QString& driverName);
+
+    virtual QString engineName() const = 0; // for messages: "SQLite", "PostgreSQL"
+    virtual QString driverName() const = 0;
+
+    // --- Schema ---
+    virtual QString technicalKeyDefinition() const = 0;
+    virtual QString columnDefinition(const ColumnDef& column) const = 0;
+    // CREATE TABLE followed by the table's indexes.
+    QStringList createTableStatements(const TableDef& table) const;
+    QString createIndexStatement(const TableDef& table, const IndexDef& index) const;
+    // Names of the tables of the current database, upper case.
+    virtual QStringList tableNames(const QSqlDatabase& db) const = 0;
+    // Prefix that makes the engine describe the plan of a statement instead of running it.
+    virtual QString explainPrefix() const = 0;
+
+    // --- Values ---
+    // The value as it must be bound to a statement parameter.
+    virtual QVariant toDatabase(const QVariant& value) const = 0;
+    // The value written as an SQL literal (bulk loading of generated data).
+    virtual QString literal(const QVariant& value) const = 0;
+    // True when values go into the statement text as the driver's own literals instead
+    // of being bound to a prepared statement.
+    virtual bool inlinesValues() const = 0;
+    // The value as the driver writes it into a statement (inlinesValues() only).
+    QString driverLiteral(const QSqlDatabase& db, const QVariant& value) const;
+    // Column names as the server reports them: upper case on every engine.
+    virtual QString normaliseColumnName(const QString& name) const { return name.toUpper(); }
+
+    // --- Connections ---
+    // QSqlDatabase connect options; `readOnly` asks for a connection that cannot write.
+    virtual QString connectOptions(bool readOnly) const = 0;
+    // Runs once on each new connection. Throws ModuleError when the session cannot be
+    // prepared.
+    virtual void initialiseSession(QSqlDatabase& db) const = 0;
+    // True when read-only SELECTs run on a second connection opened read-only (the
+    // engine cannot restrict a transaction); false when they run in a read-only
+    // transaction on the main connection.
+    virtual bool readsOnSeparateConnection() const = 0;
+    // Statement that makes the current transaction read-only (empty when not used).
+    virtual QString readOnlyTransactionStatement() const = 0;
+    // True when a failed statement means that the connection itself is gone.
+    virtual bool isConnectionFailure(const QSqlError& error) const = 0;
+    // SELECT that answers the server's current local date-time.
+    virtual QString currentTimestampQuery() const = 0;
+
+    // --- Inserts ---
+    // Text appended to an INSERT so that it returns the new technical key as a row
+    // (empty when the key is read with lastInsertId instead).
+    virtual QString insertReturningKey() const = 0;
+    qint64 insertedKey(QSqlQuery& query) const;
+
+    // Canonical text of a date-time: local time, millisecond precision, ISO order.
+    static QString canonicalDateTime(const QDateTime& value);
+    static QString quoted(const QString& text);
+
+protected:
+    // The DDL type of a column, without constraints.
+    virtual QString typeName(const ColumnDef& column) const = 0;
+};
+
+} // namespace tavrel

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "SqlDialect.h"
+
+namespace tavrel {
+
+// SQLite through QSQLITE. Date-times are TEXT in the canonical local form
+// "yyyy-MM-ddTHH:mm:ss.zzz", so that comparing texts compares times; widths and 16-bit
+// ranges are enforced by CHECK constraints, as a typed engine would.
+class SqliteDialect : public SqlDialect
+{
+public:
+    QString engineName() const override { return QStringLiteral("SQLite"); }
+    QString driverName() const override { return QStringLiteral("QSQLITE"); }
+
+    QString technicalKeyDefinition() const override;
+    QString columnDefinition(const ColumnDef& column) const override;
+    QStringList tableNames(const QSqlDatabase& db) const override;
+    QString explainPrefix() const override { return QStringLiteral("EXPLAIN QUERY PLAN "); }
+
+    QVariant toDatabase(const QVariant& value) const override;
+    QString literal(const QVariant& value) const override;
+    bool inlinesValues() const override { return false; }
+
+    QString connectOptions(bool readOnly) const override;
+    void initialiseSession(QSqlDatabase& db) const override;
+    bool readsOnSeparateConnection() const override { return true; }
+    QString readOnlyTransactionStatement() const override { return QString(); }
+    bool isConnectionFailure(const QSqlError& error) const override;
+    QString currentTimestampQuery() const override;
+
+    QString insertReturningKey() const override { return QString(); }
+
+protected:
+    QString typeName(const ColumnDef& column) const override;
+};
+
+} // namespace tavrel

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "Delta.h"
+
+#include <QList>
+
+namespace tavrel {
+
+class Database;
+struct TableDef;
+
+// Applies the rows of a delta to one table in one transaction. Rows are found by the
+// technical key; a modified row must still hold the original values of the columns it
+// changes, a deleted row the original values of all its columns. When a row no longer
+// matches, everything is rolled back and ModuleError kind Conflict is thrown.
+class UpdateApplier
+{
+public:
+    // Returns the technical keys of the inserted rows, in delta order.
+    static QList<qint64> apply(Database& db, const TableDef& table, const Delta& delta);
+};
+
+} // namespace tavrel

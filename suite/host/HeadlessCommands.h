@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QStringList>
+#include <QTextStream>
+
+namespace tavrel {
+
+// Sub-commands that load a module without showing it:
+//   tavrel session --database D --user U --password P --company N [--protocol X]
+//                  [--alias A] [--hpv TEXT] [--version "V;D"] --json
+//     loads the module, prints the session globals as the module holds them, unloads.
+//   tavrel call --database D --user U --password P --company N MODULE OPERATION
+//     loads the module (its company change runs), invokes the published operation of
+//     its window by name and unloads. Exit 0 on success; the error's message and exit
+//     1 on failure.
+// Both need a QApplication; messages the module would show in a box are printed.
+class HeadlessCommands
+{
+public:
+    static int session(const QStringList& args, QTextStream& out, QTextStream& err);
+    static int call(const QStringList& args, QTextStream& out, QTextStream& err);
+};
+
+} // namespace tavrel

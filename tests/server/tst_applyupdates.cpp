@@ -1,0 +1,254 @@
+#include "Database.h"
+#include "LocalAppServer.h"
+#include "ModuleError.h"
+#include "ServerTestUtil.h"
+#include "TestDatabase.h"
+
+#include <QDateTime>
+#include <QTest>
+
+using namespace tavrel;
+using tavrel::test::TestDatabase;
+
+// Writing through applyUpdates; every test gets a fresh demo database.
+class TstApplyUpdates : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void insertsReturnKeysAndRoundTripValues();
+    void secondClientWorkingOnStaleRow_data();
+    void secondClientWorkingOnStaleRow();
+    void nullOriginalMatchesNullOnly();
+    void failedRowUndoesTheWholeDelta_data();
+    void failedRowUndoesTheWholeDelta();
+    void readOnlyProviderRefusesUpdates();
+
+private:
+    DataPacket relationRows(IAppServer& server);
+    std::unique_ptr<TestDatabase> m_db;
+};
+
+namespace {
+
+const QString relationProvider = QStringLiteral("DtsPVeZEZev");
+
+QVariantMap originalOf(const DataPacket& packet, int row)
+{
+    QVariantMap map;
+    for (int c = 0; c < packet.columns.size(); ++c)
+        map.insert(packet.columns[c].name, packet.rows[row][c]);
+    return map;
+}
+
+DeltaRow modify(const DataPacket& packet, int row, const QVariantMap& values)
+{
+    DeltaRow d;
+    d.kind = DeltaRow::Kind::Modify;
+    d.rowKey = packet.rowKeys[row];
+    d.original = originalOf(packet, row);
+    d.values = values;
+    return d;
+}
+
+DeltaRow remove(const DataPacket& packet, int row)
+{
+    DeltaRow d;
+    d.kind = DeltaRow::Kind::Delete;
+    d.rowKey = packet.rowKeys[row];
+    d.original = originalOf(packet, row);
+    return d;
+}
+
+DeltaRow insert(const QVariantMap& values)
+{
+    DeltaRow d;
+    d.kind = DeltaRow::Kind::Insert;
+    d.values = values;
+    return d;
+}
+
+} // namespace
+
+void TstApplyUpdates::initTestCase()
+{
+    TAVREL_SKIP_WITHOUT_POSTGRES();
+}
+
+void TstApplyUpdates::init()
+{
+    m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
+}
+
+void TstApplyUpdates::cleanup()
+{
+    m_db.reset();
+}
+
+DataPacket TstApplyUpdates::relationRows(IAppServer& server)
+{
+    return server.open(
+        relationProvider,
+        QStringLiteral("SELECT * FROM NM_RPCOS WHERE COD_EMPR = 1 ORDER BY TVL_ROWID"), {});
+}
+
+void TstApplyUpdates::insertsReturnKeysAndRoundTripValues()
+{
+    const auto server = LocalAppServer::connect(m_db->url());
+    const QDateTime stamp(QDate(2026, 3, 1), QTime(23, 59, 58, 125));
+    Delta delta;
+    delta.rows = {insert({{"ACT_USUA", "JPEREZ"},
+                          {"ACT_HORA", stamp},
+                          {"ACT_ESTA", "A"},
+                          {"COD_EMPR", 1},
+                          {"COD_CONT", QStringLiteral("10")}, // text is coerced to SMALLINT
+                          {"COD_CUEN", "51010101"},
+                          {"VAL_TOTA", 1234.56}}),
+                  insert({{"COD_EMPR", 1}, {"DEP_APAC", QStringLiteral("CAFETERÍA")}})};
+    const QList<qint64> keys = server->applyUpdates(relationProvider, delta);
+    QCOMPARE(keys.size(), 2);
+    QVERIFY(keys[0] < keys[1]);
+
+    const DataPacket packet = server->open(
+        relationProvider, QStringLiteral("SELECT * FROM NM_RPCOS WHERE TVL_ROWID = :K"),
+        {Param{QStringLiteral("K"), keys[0], FieldType::LargeInt}});
+    QCOMPARE(packet.rowKeys, QList<qint64>{keys[0]});
+    const QVariantList& row = packet.rows.first();
+    QCOMPARE(row[packet.columnIndex(QStringLiteral("ACT_HORA"))], QVariant(stamp));
+    QCOMPARE(row[packet.columnIndex(QStringLiteral("COD_CONT"))], QVariant(10));
+    QCOMPARE(row[packet.columnIndex(QStringLiteral("VAL_TOTA"))], QVariant(1234.56));
+    QVERIFY(isNull(row[packet.columnIndex(QStringLiteral("CAS_CONT"))]));
+}
+
+void TstApplyUpdates::secondClientWorkingOnStaleRow_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("same column changed by both: the second is refused")
+        << int(DeltaRow::Kind::Modify) << "VAL_TOTA" << true;
+    QTest::newRow("deleting a row someone changed is refused")
+        << int(DeltaRow::Kind::Delete) << "" << true;
+    QTest::newRow("another column of the same row: both changes stay")
+        << int(DeltaRow::Kind::Modify) << "DEP_APAC" << false;
+}
+
+void TstApplyUpdates::secondClientWorkingOnStaleRow()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, column);
+    QFETCH(bool, refused);
+
+    const auto first = LocalAppServer::connect(m_db->url());
+    const auto second = LocalAppServer::connect(m_db->url());
+    const DataPacket readByFirst = relationRows(*first);
+    const DataPacket readBySecond = relationRows(*second);
+    const qint64 key = readByFirst.rowKeys[0];
+
+    first->applyUpdates(relationProvider, {{modify(readByFirst, 0, {{"VAL_TOTA", 111.0}})}});
+
+    const DeltaRow late = DeltaRow::Kind(kind) == DeltaRow::Kind::Delete
+                              ? remove(readBySecond, 0)
+                              : modify(readBySecond, 0,
+                                       {{column, column == QLatin1String("VAL_TOTA")
+                                                     ? QVariant(222.0)
+                                                     : QVariant(QStringLiteral("OTRA"))}});
+    try {
+        second->applyUpdates(relationProvider, {{late}});
+        QVERIFY(!refused);
+    } catch (const ModuleError& e) {
+        QVERIFY2(refused, qPrintable(e.message()));
+        QCOMPARE(e.kind(), ModuleError::Kind::Conflict);
+        QVERIFY2(e.message().contains(QLatin1String("modificado o borrado por otro usuario")),
+                 qPrintable(e.message()));
+    }
+    const QList<QVariantList> rows = m_db->queryRows(
+        QStringLiteral("SELECT VAL_TOTA, DEP_APAC FROM NM_RPCOS WHERE TVL_ROWID = :K"), {key});
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0][0].toDouble(), 111.0);
+    QCOMPARE(rows[0][1].toString().trimmed(),
+             refused ? QStringLiteral("DESPACHO GERENCIA") : QStringLiteral("OTRA"));
+}
+
+void TstApplyUpdates::nullOriginalMatchesNullOnly()
+{
+    const auto server = LocalAppServer::connect(m_db->url());
+    const DataPacket packet = relationRows(*server);
+    const int caused = packet.columnIndex(QStringLiteral("VAL_CAUS"));
+    int nullRow = -1;
+    for (int r = 0; r < packet.rows.size() && nullRow < 0; ++r) {
+        if (isNull(packet.rows[r][caused]))
+            nullRow = r;
+    }
+    QVERIFY(nullRow >= 0);
+    server->applyUpdates(relationProvider, {{modify(packet, nullRow, {{"VAL_CAUS", 5.0}})}});
+    // The same stale original (null) no longer matches the stored 5.
+    QVERIFY_THROWS_EXCEPTION(
+        ModuleError,
+        server->applyUpdates(relationProvider, {{modify(packet, nullRow, {{"VAL_CAUS", 6.0}})}}));
+}
+
+void TstApplyUpdates::failedRowUndoesTheWholeDelta_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<int>("errorKind");
+    QTest::addColumn<QString>("messagePart");
+
+    QTest::newRow("16-bit code out of range")
+        << "COD_PRES" << QVariant(40000) << int(ModuleError::Kind::Conversion) << "COD_PRES";
+    QTest::newRow("column the table does not have")
+        << "NO_EXISTE" << QVariant(1) << int(ModuleError::Kind::Refusal) << "NO_EXISTE";
+    QTest::newRow("technical key cannot be assigned")
+        << "TVL_ROWID" << QVariant(1) << int(ModuleError::Kind::Refusal) << "TVL_ROWID";
+    // A 10-character user code in CHAR(8): PostgreSQL refuses the length, SQLite its CHECK.
+    QTest::newRow("value wider than its CHAR column, on both engines")
+        << "ACT_USUA" << QVariant(QStringLiteral("ANALISTA01")) << int(ModuleError::Kind::Server)
+        << "";
+}
+
+void TstApplyUpdates::failedRowUndoesTheWholeDelta()
+{
+    QFETCH(QString, column);
+    QFETCH(QVariant, value);
+    QFETCH(int, errorKind);
+    QFETCH(QString, messagePart);
+
+    const auto server = LocalAppServer::connect(m_db->url());
+    const DataPacket before = relationRows(*server);
+    Delta delta;
+    delta.rows = {insert({{"COD_EMPR", 1}, {"DEP_APAC", "NUEVA"}}),
+                  modify(before, 1, {{"VAL_TOTA", 1.0}}), remove(before, 2),
+                  modify(before, 3, {{column, value}})};
+    try {
+        server->applyUpdates(relationProvider, delta);
+        QFAIL("the delta was applied");
+    } catch (const ModuleError& e) {
+        QCOMPARE(int(e.kind()), errorKind);
+        QVERIFY2(e.message().contains(messagePart), qPrintable(e.message()));
+    }
+    const DataPacket after = relationRows(*server);
+    QVERIFY2(after == before, qPrintable(test::packetDifference(after, before)));
+}
+
+void TstApplyUpdates::readOnlyProviderRefusesUpdates()
+{
+    const auto server = LocalAppServer::connect(m_db->url());
+    try {
+        server->applyUpdates(QStringLiteral("DtsPNmNccon"),
+                             {{insert({{"COD_EMPR", 1}, {"COD_CONT", 99}})}});
+        QFAIL("accepted");
+    } catch (const ModuleError& e) {
+        QVERIFY2(e.message().contains(QLatin1String("DtsPNmNccon")), qPrintable(e.message()));
+    }
+    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_NCCON WHERE COD_CONT = 99"))
+                 .toInt(),
+             0);
+}
+
+QTEST_GUILESS_MAIN(TstApplyUpdates)
+#include "tst_applyupdates.moc"

@@ -1,0 +1,345 @@
+#include "Database.h"
+#include "LocalAppServer.h"
+#include "ModuleError.h"
+#include "ServerTestUtil.h"
+#include "TestDatabase.h"
+
+#include <QDateTime>
+#include <QTest>
+
+using namespace tavrel;
+using tavrel::test::param;
+using tavrel::test::TestDatabase;
+
+// Reading through the providers. Nothing here writes, so the tests share one demo
+// database.
+class TstProviders : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void providersRunTheirDatasetTexts_data();
+    void providersRunTheirDatasetTexts();
+    void relationPacketHidesTheTechnicalKey();
+    void textsThatCouldWriteAreRefused_data();
+    void textsThatCouldWriteAreRefused();
+    void unknownNamesAreNamedInTheError_data();
+    void unknownNamesAreNamedInTheError();
+    void packetsAreIdenticalOnBothEngines_data();
+    void packetsAreIdenticalOnBothEngines();
+
+private:
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<IAppServer> m_server;
+};
+
+void TstProviders::initTestCase()
+{
+    TAVREL_SKIP_WITHOUT_POSTGRES();
+    m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
+    m_server = LocalAppServer::connect(m_db->url());
+}
+
+void TstProviders::cleanupTestCase()
+{
+    m_server.reset();
+    m_db.reset();
+}
+
+namespace {
+
+const char* const digifText = "SELECT VAL_VARI, TIP_DATO\n"
+                              "FROM GN_DIGIF\n"
+                              "WHERE (COD_VARI = :PCODVARI)\n"
+                              "  AND (PAI_VARI = :PCODPAIS OR PAI_VARI = 0)\n"
+                              "  AND (\n"
+                              "    EXISTS (\n"
+                              "      SELECT DISTINCT 1 FROM GN_EMPRE\n"
+                              "      WHERE COD_EMPR = :PCODEMPR\n"
+                              "        AND EMP_VARI = COD_DIFL\n"
+                              "    ) OR\n"
+                              "    (EMP_VARI = 0)\n"
+                              "  )\n";
+
+ParamList digifParams(int company)
+{
+    return {param("PCODVARI", QStringLiteral("V0000017"), FieldType::String),
+            param("PCODPAIS", 169, FieldType::SmallInt),
+            param("PCODEMPR", company, FieldType::SmallInt)};
+}
+
+} // namespace
+
+void TstProviders::providersRunTheirDatasetTexts_data()
+{
+    QTest::addColumn<QString>("provider");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<ParamList>("params");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QVariant>("firstValue");
+
+    const QString nccon =
+        QStringLiteral("SELECT COD_CONT, NOM_CONT, CAM_RELA\nFROM NM_NCCON\n"
+                       "WHERE (COD_EMPR = :P_COD_EMPR) AND\n"
+                       "               CAM_RELA IN('COD_TNOM','COD_GAST','COD_CCOS',\n"
+                       "                                        'COD_GPRO') AND\n"
+                       "              (COD_CONT = :P_COD_CONT)\n");
+    const auto ncconParams = [](int conceptCode) {
+        return ParamList{param("P_COD_EMPR", 1, FieldType::SmallInt),
+                         param("P_COD_CONT", conceptCode, FieldType::SmallInt)};
+    };
+    const QString ncmco =
+        QStringLiteral("SELECT COD_CUEN, NOM_CUEN\nFROM NM_NCMCO\n"
+                       "WHERE (COD_EMPR = :P_COD_EMPR) AND\n"
+                       "(COD_CONT = :P_COD_CONT) AND\n(COD_CUEN = :P_COD_CUEN)\n");
+    const auto ncmcoParams = [](int conceptCode, const char* account) {
+        return ParamList{param("P_COD_EMPR", 1, FieldType::SmallInt),
+                         param("P_COD_CONT", conceptCode, FieldType::SmallInt),
+                         param("P_COD_CUEN", QLatin1String(account), FieldType::String)};
+    };
+
+    QTest::newRow("conceptCode of a listed kind, name without padding")
+        << "DtsPNmNccon" << nccon << ncconParams(10) << 1 << "NOM_CONT"
+        << QVariant(QStringLiteral("SUELDO BÁSICO PERSONAL DE PLANTA"));
+    QTest::newRow("conceptCode of kind COD_CARG is not among the four")
+        << "DtsPNmNccon" << nccon << ncconParams(50) << 0 << "" << QVariant();
+    QTest::newRow("kind in lower case matches none")
+        << "DtsPNmNccon" << nccon << ncconParams(70) << 0 << "" << QVariant();
+    QTest::newRow("account of its conceptCode")
+        << "DtsPNmNcmco" << ncmco << ncmcoParams(10, "51010101") << 1 << "NOM_CUEN"
+        << QVariant(QStringLiteral("SUELDOS DEL PERSONAL DE PLANTA"));
+    QTest::newRow("account that exists only for another conceptCode")
+        << "DtsPNmNcmco" << ncmco << ncmcoParams(10, "51010501") << 0 << "" << QVariant();
+    QTest::newRow("related-code list in lower case, names come back upper case")
+        << "DtsPCamRela"
+        << "select cod_empr, cod_tnom, nom_tnom from nm_tnomi where cod_empr = :codempr"
+        << ParamList{param("codempr", 1, FieldType::Integer)} << 4 << "NOM_TNOM"
+        << QVariant(QStringLiteral("NÓMINA MENSUAL"));
+    QTest::newRow("flag of company 1 keeps its blanks in VARCHAR")
+        << "DtsPGnDigif" << digifText << digifParams(1) << 1 << "VAL_VARI"
+        << QVariant(QStringLiteral(" S "));
+    QTest::newRow("flag group of company 2 has no flag row")
+        << "DtsPGnDigif" << digifText << digifParams(2) << 0 << "" << QVariant();
+    QTest::newRow("company country and flag group")
+        << "DtsPGnEmpr1"
+        << "SELECT PAI_EMPR, COD_DIFL\nFROM GN_EMPRE\nWHERE (COD_EMPR = :P_COD_EMPR)\n"
+        << ParamList{param("P_COD_EMPR", 1, FieldType::SmallInt)} << 1 << "PAI_EMPR"
+        << QVariant(169);
+    QTest::newRow("period variable")
+        << "DtsPNmVarig"
+        << "SELECT VAL_VARI FROM NM_VARIG\nWHERE COD_VARI ='FEC_RPCO'\n"
+        << ParamList{} << 1 << "VAL_VARI" << QVariant(QStringLiteral("2013"));
+    QTest::newRow("cost centre, the padded CHAR(90) name trimmed")
+        << "DtsPGnCcost"
+        << "SELECT COD_CCOS, NOM_CCOS\nFROM GN_CCOST\n"
+           "WHERE (COD_EMPR = :P_COD_EMPR) AND\n(COD_CCOS = :P_COD_CCOS)\n"
+        << ParamList{param("P_COD_EMPR", 1, FieldType::SmallInt),
+                     param("P_COD_CCOS", 100, FieldType::SmallInt)}
+        << 1 << "NOM_CCOS" << QVariant(QStringLiteral("DIRECCIÓN GENERAL"));
+    QTest::newRow("legacy report company header")
+        << "DtsPEmpresa"
+        << " SELECT NOM_EMPR, NIT_EMPR, BMP_REPO  FROM GN_EMPRE  WHERE COD_EMPR = :CODEMPR "
+        << ParamList{param("CODEMPR", 2, FieldType::SmallInt)} << 1 << "NIT_EMPR"
+        << QVariant(QStringLiteral("800.134.562-5"));
+    QTest::newRow("latest processing date not after a date, typed by its alias")
+        << "DtsPTemporal"
+        << "SELECT MAX(FEC_PROC) FEC_PROC  FROM NM_NCMOV  WHERE FEC_PROC <= :PDTFECPROC "
+        << ParamList{param("PDTFECPROC", QDateTime(QDate(2014, 6, 15), QTime(10, 0)),
+                           FieldType::DateTime)}
+        << 1 << "FEC_PROC" << QVariant(QDateTime(QDate(2014, 5, 31), QTime(0, 0)));
+    QTest::newRow("a date at 23:59 is after midnight of the same day")
+        << "DtsPTemporal"
+        << "SELECT MAX(FEC_PROC) FEC_PROC FROM NM_NCMOV WHERE FEC_PROC <= :PDTFECPROC"
+        << ParamList{param("PDTFECPROC", QDateTime(QDate(2013, 12, 31), QTime(23, 59)),
+                           FieldType::DateTime)}
+        << 1 << "FEC_PROC" << QVariant(QDateTime(QDate(2013, 12, 31), QTime(23, 59)));
+    QTest::newRow("companies of the suite")
+        << "DtsPGnEmpre"
+        << "SELECT COD_EMPR, NOM_EMPR FROM GN_EMPRE ORDER BY COD_EMPR" << ParamList{} << 3
+        << "NOM_EMPR" << QVariant(QStringLiteral("E.S.E. Hospital San Rafael de Villa del Río"));
+    QTest::newRow("companies of a user")
+        << "DtsPGnUempr"
+        << "SELECT COD_EMPR FROM GN_UEMPR WHERE COD_USUA = :P_COD_USUA"
+        << ParamList{param("P_COD_USUA", QStringLiteral("MGOMEZ"), FieldType::String)} << 1
+        << "COD_EMPR" << QVariant(2);
+    QTest::newRow("notes of a form")
+        << "DtsPGnNotas"
+        << "SELECT ALE_NOTA FROM GN_NOTAS WHERE FOR_NOTA = 'FrmVeZezev'" << ParamList{} << 1
+        << "ALE_NOTA" << QVariant(QStringLiteral("S"));
+    QTest::newRow("change log") << "DtsPGnLogcm"
+                                << "SELECT FEC_CAMB FROM GN_LOGCM" << ParamList{} << 1 << "FEC_CAMB"
+                                << QVariant(QDateTime(QDate(2014, 3, 10), QTime(16, 40)));
+    QTest::newRow("count without catalogue entry is a large integer")
+        << "DtsPTemporal"
+        << "SELECT COUNT(*) AS N FROM NM_RPCOS WHERE COD_EMPR = :E"
+        << ParamList{param("E", QStringLiteral("1"), FieldType::String)} << 1 << "N"
+        << QVariant(qlonglong(8));
+}
+
+void TstProviders::providersRunTheirDatasetTexts()
+{
+    QFETCH(QString, provider);
+    QFETCH(QString, sql);
+    QFETCH(ParamList, params);
+    QFETCH(int, rows);
+    QFETCH(QString, column);
+    QFETCH(QVariant, firstValue);
+
+    const DataPacket packet = m_server->open(provider, sql, params);
+    QCOMPARE(packet.rows.size(), rows);
+    if (rows == 0)
+        return;
+    const int c = packet.columnIndex(column);
+    QVERIFY2(c >= 0, qPrintable(column));
+    QCOMPARE(packet.columns[c].name, column);
+    const QVariant got = packet.rows.first().at(c);
+    QCOMPARE(got.typeId(), firstValue.typeId());
+    QCOMPARE(got, firstValue);
+}
+
+void TstProviders::relationPacketHidesTheTechnicalKey()
+{
+    const DataPacket packet = m_server->open(QStringLiteral("DtsPVeZEZev"),
+                                             QStringLiteral("SELECT * FROM NM_RPCOS\n"), {});
+    QStringList names;
+    for (const ColumnInfo& c : packet.columns)
+        names.append(c.name);
+    QCOMPARE(names, QStringList({"ACT_USUA", "ACT_HORA", "ACT_ESTA", "COD_EMPR", "COD_CCOS",
+                                 "COD_CONT", "COD_CUEN", "COD_FUEN", "COD_PRES", "COD_SITU",
+                                 "DEP_APAC", "VAL_TOTA", "VAL_CAUS", "CAS_CONT"}));
+    QCOMPARE(packet.rows.size(), 14);
+    QCOMPARE(packet.rowKeys.size(), 14);
+    QCOMPARE(QSet<qint64>(packet.rowKeys.begin(), packet.rowKeys.end()).size(), 14);
+
+    const ColumnInfo& account = packet.columns[packet.columnIndex(QStringLiteral("COD_CUEN"))];
+    QCOMPARE(account.type, FieldType::FixedChar);
+    QCOMPARE(account.size, 30);
+    QCOMPARE(packet.columns[packet.columnIndex(QStringLiteral("COD_PRES"))].type,
+             FieldType::SmallInt);
+    QCOMPARE(packet.columns[packet.columnIndex(QStringLiteral("ACT_HORA"))].type,
+             FieldType::DateTime);
+
+    // No fixed-width value keeps padding; nulls stay null.
+    for (const QVariantList& row : packet.rows) {
+        for (int c = 0; c < packet.columns.size(); ++c) {
+            if (packet.columns[c].type == FieldType::FixedChar && !isNull(row[c]))
+                QVERIFY2(!row[c].toString().endsWith(QLatin1Char(' ')),
+                         qPrintable(row[c].toString()));
+        }
+    }
+    const int caused = packet.columnIndex(QStringLiteral("VAL_CAUS"));
+    const auto nulls = std::count_if(packet.rows.begin(), packet.rows.end(),
+                                     [caused](const QVariantList& r) { return isNull(r[caused]); });
+    QCOMPARE(nulls, 4);
+}
+
+void TstProviders::textsThatCouldWriteAreRefused_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("messagePart");
+
+    QTest::newRow("delete names the provider and the text") << "DELETE FROM NM_RPCOS"
+                                                            << "DELETE FROM NM_RPCOS";
+    QTest::newRow("update") << "UPDATE NM_RPCOS SET VAL_CAUS = 0"
+                            << "UPDATE NM_RPCOS";
+    QTest::newRow("a second statement after a select")
+        << "SELECT 1 FROM NM_RPCOS; DELETE FROM NM_RPCOS"
+        << "varias sentencias";
+    QTest::newRow("a CTE that ends in a delete") << "WITH X AS (SELECT 1 A) DELETE FROM NM_RPCOS"
+                                                 << "DELETE FROM NM_RPCOS";
+    // Passes the text check; the engine itself must refuse it (PostgreSQL: read-only
+    // transaction; SQLite: no such statement).
+    QTest::newRow("select into a new table") << "SELECT * INTO TMP_COPIA FROM NM_RPCOS"
+                                             << "";
+}
+
+void TstProviders::textsThatCouldWriteAreRefused()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, messagePart);
+    const qlonglong before =
+        m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toLongLong();
+    try {
+        m_server->open(QStringLiteral("DtsPTemporal"), sql, {});
+        QFAIL("the text was run");
+    } catch (const ModuleError& e) {
+        if (!messagePart.isEmpty()) {
+            QVERIFY2(e.message().contains(QLatin1String("DtsPTemporal")), qPrintable(e.message()));
+            QVERIFY2(e.message().contains(messagePart), qPrintable(e.message()));
+        }
+    }
+    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toLongLong(),
+             before);
+    QVERIFY(!m_db->database().tableNames().contains(QStringLiteral("TMP_COPIA")));
+}
+
+void TstProviders::unknownNamesAreNamedInTheError_data()
+{
+    QTest::addColumn<QString>("provider");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("messagePart");
+
+    QTest::newRow("unknown provider") << "DtsPNoExiste"
+                                      << "SELECT 1"
+                                      << "DtsPNoExiste";
+    QTest::newRow("marker without a parameter value")
+        << "DtsPNmNccon"
+        << "SELECT * FROM NM_NCCON WHERE COD_EMPR = :P_FALTA"
+        << "P_FALTA";
+    QTest::newRow("the database's own message for a missing table") << "DtsPTemporal"
+                                                                    << "SELECT * FROM NM_NOEXISTE"
+                                                                    << "nm_noexiste";
+}
+
+void TstProviders::unknownNamesAreNamedInTheError()
+{
+    QFETCH(QString, provider);
+    QFETCH(QString, sql);
+    QFETCH(QString, messagePart);
+    try {
+        m_server->open(provider, sql, {});
+        QFAIL("no error");
+    } catch (const ModuleError& e) {
+        QVERIFY2(e.message().contains(messagePart, Qt::CaseInsensitive), qPrintable(e.message()));
+    }
+}
+
+void TstProviders::packetsAreIdenticalOnBothEngines_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<ParamList>("params");
+
+    QTest::newRow("relation rows with keys, nulls, dates and padded codes")
+        << "SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID" << ParamList{};
+    QTest::newRow("companies with their PNG logos")
+        << "SELECT * FROM GN_EMPRE ORDER BY COD_EMPR" << ParamList{};
+    QTest::newRow("concepts, an empty CHAR(8) kind among them")
+        << "SELECT * FROM NM_NCCON ORDER BY COD_EMPR, COD_CONT" << ParamList{};
+    QTest::newRow("aggregate typed by its alias")
+        << "SELECT MAX(FEC_PROC) FEC_PROC, SUM(VAL_CAUC) TOTAL, COUNT(*) N FROM NM_NCMOV "
+           "WHERE FEC_PROC BETWEEN :A AND :B AND NAT_TRAN = 'D'"
+        << ParamList{param("A", QDateTime(QDate(2013, 1, 1), QTime(0, 0)), FieldType::DateTime),
+                     param("B", QDateTime(QDate(2013, 12, 31), QTime(0, 0)), FieldType::DateTime)};
+    QTest::newRow("flag query") << QString::fromLatin1(digifText) << digifParams(1);
+}
+
+void TstProviders::packetsAreIdenticalOnBothEngines()
+{
+    if (!TestDatabase::isPostgres())
+        QSKIP("compared in the PostgreSQL run");
+    QFETCH(QString, sql);
+    QFETCH(ParamList, params);
+    TestDatabase sqlite(TestDatabase::Content::Demo, QStringLiteral("sqlite"));
+    const std::unique_ptr<IAppServer> other = LocalAppServer::connect(sqlite.url());
+    const DataPacket fromPostgres = m_server->open(QStringLiteral("DtsPTemporal"), sql, params);
+    const DataPacket fromSqlite = other->open(QStringLiteral("DtsPTemporal"), sql, params);
+    QVERIFY(!fromPostgres.rows.isEmpty());
+    QVERIFY2(fromPostgres == fromSqlite,
+             qPrintable(test::packetDifference(fromPostgres, fromSqlite)));
+}
+
+QTEST_GUILESS_MAIN(TstProviders)
+#include "tst_providers.moc"

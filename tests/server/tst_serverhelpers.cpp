@@ -1,0 +1,154 @@
+#include "CommaText.h"
+#include "DemoData.h"
+#include "DemoLogo.h"
+#include "PasswordHash.h"
+#include "SchemaCatalog.h"
+
+#include <QImage>
+#include <QTest>
+
+using namespace tavrel;
+
+class TstServerHelpers : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void commaTextRoundTrip_data();
+    void commaTextRoundTrip();
+    void commaTextReadsSuiteLists_data();
+    void commaTextReadsSuiteLists();
+    void pbkdf2MatchesPublishedVectors_data();
+    void pbkdf2MatchesPublishedVectors();
+    void passwordHashes();
+    void nitCheckDigit_data();
+    void nitCheckDigit();
+    void catalogueGivesOneMeaningPerColumn();
+    void logosAreDistinctPngs();
+};
+
+void TstServerHelpers::commaTextRoundTrip_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("plain entries are not quoted") << QStringList{"a/b", "c"} << "a/b,c";
+    QTest::newRow("blank inside an entry quotes it")
+        << QStringList{"Mis Programas/x", "y"} << "\"Mis Programas/x\",y";
+    QTest::newRow("comma and quote inside an entry")
+        << QStringList{"a,b", "say \"hi\""} << "\"a,b\",\"say \"\"hi\"\"\"";
+    QTest::newRow("empty entry between two keeps its place") << QStringList{"a", "", "c"} << "a,,c";
+    QTest::newRow("a single empty entry is not an empty list") << QStringList{""} << "\"\"";
+    QTest::newRow("no entries") << QStringList{} << "";
+}
+
+void TstServerHelpers::commaTextRoundTrip()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QString, text);
+    QCOMPARE(CommaText::join(entries), text);
+    QCOMPARE(CommaText::split(text), entries);
+}
+
+void TstServerHelpers::commaTextReadsSuiteLists_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("entries");
+
+    QTest::newRow("program codes as the module sends them")
+        << "\"VNmNccon\",\"VNmNcmco\"" << QStringList{"VNmNccon", "VNmNcmco"};
+    QTest::newRow("blank outside quotes separates") << "a b,c" << QStringList{"a", "b", "c"};
+    QTest::newRow("trailing comma adds an empty entry") << "a," << QStringList{"a", ""};
+}
+
+void TstServerHelpers::commaTextReadsSuiteLists()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, entries);
+    QCOMPARE(CommaText::split(text), entries);
+}
+
+void TstServerHelpers::pbkdf2MatchesPublishedVectors_data()
+{
+    QTest::addColumn<QByteArray>("password");
+    QTest::addColumn<QByteArray>("salt");
+    QTest::addColumn<int>("iterations");
+    QTest::addColumn<QByteArray>("keyHex");
+
+    // RFC 7914, section 11: two output blocks, so the block counter is exercised.
+    QTest::newRow("RFC 7914 one iteration, 64 bytes")
+        << QByteArray("passwd") << QByteArray("salt") << 1
+        << QByteArray("55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc"
+                      "49ca9cccf179b645991664b39d77ef317c71b845b1e30bd509112041d3a19783");
+    QTest::newRow("many iterations, 32 bytes")
+        << QByteArray("password") << QByteArray("salt") << 4096
+        << QByteArray("c5e478d59288c841aa530db6845c4c8d962893a001ce4e11a4963873aa98134a");
+}
+
+void TstServerHelpers::pbkdf2MatchesPublishedVectors()
+{
+    QFETCH(QByteArray, password);
+    QFETCH(QByteArray, salt);
+    QFETCH(int, iterations);
+    QFETCH(QByteArray, keyHex);
+    const QByteArray key = PasswordHash::pbkdf2(password, salt, iterations, int(keyHex.size() / 2));
+    QCOMPARE(key.toHex(), keyHex);
+}
+
+void TstServerHelpers::passwordHashes()
+{
+    const QString stored = PasswordHash::make(QStringLiteral("Tavrel2026"));
+    QVERIFY(!stored.contains(QLatin1String("Tavrel2026")));
+    QVERIFY(PasswordHash::verify(QStringLiteral("Tavrel2026"), stored));
+    QVERIFY(!PasswordHash::verify(QStringLiteral("tavrel2026"), stored));
+    // Two hashes of one password differ by their random salt.
+    QVERIFY(stored != PasswordHash::make(QStringLiteral("Tavrel2026")));
+    // A damaged stored value never validates.
+    QVERIFY(!PasswordHash::verify(QStringLiteral("Tavrel2026"), QStringLiteral("Tavrel2026")));
+    QVERIFY(!PasswordHash::verify(QString(), QString()));
+}
+
+void TstServerHelpers::nitCheckDigit_data()
+{
+    QTest::addColumn<QString>("digits");
+    QTest::addColumn<QString>("nit");
+
+    // Published NITs of national bodies, with their DIAN check digits.
+    QTest::newRow("DIAN, remainder gives 11 - r") << "800197268"
+                                                  << "800.197.268-4";
+    QTest::newRow("Ministerio de Hacienda") << "899999090"
+                                            << "899.999.090-2";
+}
+
+void TstServerHelpers::nitCheckDigit()
+{
+    QFETCH(QString, digits);
+    QFETCH(QString, nit);
+    QCOMPARE(DemoData::nitWithCheckDigit(digits), nit);
+}
+
+void TstServerHelpers::catalogueGivesOneMeaningPerColumn()
+{
+    const SchemaCatalog& catalog = SchemaCatalog::instance();
+    QCOMPARE(catalog.inconsistentColumns(), QStringList());
+    QCOMPARE(catalog.column(QStringLiteral("act_hora"))->type, FieldType::DateTime);
+    QCOMPARE(catalog.column(QStringLiteral("COD_CUEN"))->size, 30);
+    for (const TableDef& table : catalog.tables())
+        QVERIFY2(!table.column(SchemaCatalog::technicalKey()), qPrintable(table.name));
+}
+
+void TstServerHelpers::logosAreDistinctPngs()
+{
+    const QByteArray one = DemoLogo::png(1);
+    QVERIFY(one.startsWith("\x89PNG"));
+    QCOMPARE(DemoLogo::png(1), one);
+    QVERIFY(DemoLogo::png(2) != one);
+    const QImage image = QImage::fromData(one, "PNG");
+    QCOMPARE(image.size(), QSize(128, 128));
+    // The centre of the emblem is painted, the corner stays transparent.
+    QVERIFY(qAlpha(image.pixel(64, 44)) > 0);
+    QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+}
+
+QTEST_GUILESS_MAIN(TstServerHelpers)
+#include "tst_serverhelpers.moc"

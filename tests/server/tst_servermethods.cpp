@@ -1,0 +1,375 @@
+#include "Database.h"
+#include "LocalAppServer.h"
+#include "ModuleError.h"
+#include "ServerTestUtil.h"
+#include "TestDatabase.h"
+
+#include <QDateTime>
+#include <QTest>
+
+using namespace tavrel;
+using tavrel::test::TestDatabase;
+
+// The late-bound methods. Every test gets a fresh database.
+class TstServerMethods : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanup();
+    void ejecutarSqlBindsValuesByFirstAppearance();
+    void ejecutarSqlFailureWritesNothing_data();
+    void ejecutarSqlFailureWritesNothing();
+    void causedValueStatements_data();
+    void causedValueStatements();
+    void causedValueSumIsAnIndexLookup();
+    void serverTimeIsCurrentLocalTime();
+    void programPathsInTheOrderAsked_data();
+    void programPathsInTheOrderAsked();
+    void login_data();
+    void login();
+    void unknownMethodOrWrongArgumentsAreNamed_data();
+    void unknownMethodOrWrongArgumentsAreNamed();
+
+private:
+    void start(TestDatabase::Content content);
+    DataPacket relationRows();
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<IAppServer> m_server;
+};
+
+namespace {
+
+QVariantList statement(const QString& sql, const QVariantList& values = {})
+{
+    return QVariantList{sql} + values;
+}
+
+// The caused-value statements as the maintenance form composes them.
+QString auditTail()
+{
+    return QStringLiteral(" ,ACT_USUA = 'JPEREZ' ,ACT_HORA = :pFechaSrv ,ACT_ESTA = 'M'");
+}
+
+QString yearlyUpdate(const QString& sumColumn)
+{
+    return QStringLiteral(" UPDATE NM_RPCOS SET VAL_CAUS = ( SELECT SUM(%1)  FROM NM_NCMOV "
+                          " WHERE NM_NCMOV.COD_EMPR = NM_Rpcos.COD_EMPR AND "
+                          " NM_NCMOV.COD_CCOS = NM_Rpcos.COD_CCOS AND "
+                          " NM_NCMOV.COD_CONT = NM_Rpcos.COD_CONT AND "
+                          " NM_NCMOV.COD_CUEN = NM_Rpcos.COD_CUEN AND "
+                          " NM_NCMOV.FEC_PROC BETWEEN :pFechaInic AND :pFechaFin"
+                          " AND NM_NCMOV.NAT_TRAN = 'D'  ) ")
+               .arg(sumColumn) +
+           auditTail();
+}
+
+QString datePathUpdate()
+{
+    return QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = ( SELECT SUM(VAL_CAUC) FROM NM_NCMOV "
+                          "WHERE NM_NCMOV.COD_EMPR = NM_Rpcos.COD_EMPR AND "
+                          "      NM_NCMOV.COD_CCOS = NM_Rpcos.COD_CCOS AND "
+                          "      NM_NCMOV.COD_CONT = NM_Rpcos.COD_CONT AND "
+                          "      NM_NCMOV.COD_CUEN = NM_Rpcos.COD_CUEN AND "
+                          "      NM_NCMOV.FEC_PROC = :pFechaCont"
+                          "      AND NM_NCMOV.NAT_TRAN = 'D' ) ") +
+           auditTail();
+}
+
+const QString cleanupUpdate =
+    QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = 0 WHERE VAL_CAUS IS NULL ");
+
+QDateTime at(int y, int m, int d, int h = 0, int min = 0)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min));
+}
+
+QStringList textsOf(const QList<QVariantList>& rows)
+{
+    QStringList texts;
+    for (const QVariantList& row : rows) {
+        for (const QVariant& v : row)
+            texts.append(v.toString());
+    }
+    return texts;
+}
+
+} // namespace
+
+void TstServerMethods::initTestCase()
+{
+    TAVREL_SKIP_WITHOUT_POSTGRES();
+}
+
+void TstServerMethods::start(TestDatabase::Content content)
+{
+    m_db = std::make_unique<TestDatabase>(content);
+    m_server = LocalAppServer::connect(m_db->url());
+}
+
+void TstServerMethods::cleanup()
+{
+    m_server.reset();
+    m_db.reset();
+}
+
+DataPacket TstServerMethods::relationRows()
+{
+    return m_server->open(QStringLiteral("DtsPVeZEZev"),
+                          QStringLiteral("SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID"), {});
+}
+
+void TstServerMethods::ejecutarSqlBindsValuesByFirstAppearance()
+{
+    start(TestDatabase::Content::Demo);
+    // Markers :b, :a, :b take the values [b, a].
+    QVariantList args{statement(QStringLiteral("UPDATE NM_VARIG SET VAL_VARI = :b, NOM_VARI = :a "
+                                               "WHERE COD_VARI = 'FEC_RPCO' AND VAL_VARI <> :b"),
+                                {QStringLiteral("2014"), QStringLiteral("Año 'siguiente' \\n;--")}),
+                      QVariant(), QString()};
+    QCOMPARE(m_server->invoke(QStringLiteral("EjecutarSQL"), args), QVariant(0));
+    QCOMPARE(args[2], QVariant(QString()));
+    const QList<QVariantList> rows = m_db->queryRows(
+        QStringLiteral("SELECT VAL_VARI, NOM_VARI FROM NM_VARIG WHERE COD_VARI = 'FEC_RPCO'"));
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows[0][0].toString(), QStringLiteral("2014"));
+    // Quotes and backslashes arrive as text, whatever way the engine receives values.
+    QCOMPARE(rows[0][1].toString(), QStringLiteral("Año 'siguiente' \\n;--"));
+}
+
+void TstServerMethods::ejecutarSqlFailureWritesNothing_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QVariantList>("values");
+    QTest::addColumn<QString>("messagePart");
+
+    QTest::newRow("syntax error") << "UPDATE NM_RPCOS SE VAL_CAUS = 0" << QVariantList{} << "";
+    QTest::newRow("the database names the missing table")
+        << "UPDATE NM_NOEXISTE SET VAL_CAUS = 0" << QVariantList{} << "nm_noexiste";
+    QTest::newRow("one row breaks a CHAR(1) width: no row is changed")
+        << "UPDATE NM_RPCOS SET ACT_ESTA = CASE WHEN COD_EMPR = 3 THEN 'XX' ELSE 'Z' END"
+        << QVariantList{} << "";
+    QTest::newRow("fewer values than markers")
+        << "UPDATE NM_RPCOS SET VAL_CAUS = :a WHERE COD_EMPR = :b" << QVariantList{1.0}
+        << "parámetro";
+}
+
+void TstServerMethods::ejecutarSqlFailureWritesNothing()
+{
+    QFETCH(QString, sql);
+    QFETCH(QVariantList, values);
+    QFETCH(QString, messagePart);
+    start(TestDatabase::Content::Demo);
+    const DataPacket before = relationRows();
+
+    QVariantList args{statement(sql, values), QVariant(), QString()};
+    QCOMPARE(m_server->invoke(QStringLiteral("EjecutarSQL"), args), QVariant(1));
+    const QString message = args[2].toString();
+    QVERIFY(!message.isEmpty());
+    QVERIFY2(message.contains(messagePart, Qt::CaseInsensitive), qPrintable(message));
+    const DataPacket after = relationRows();
+    QVERIFY2(after == before, qPrintable(test::packetDifference(after, before)));
+}
+
+void TstServerMethods::causedValueStatements_data()
+{
+    QTest::addColumn<QList<QVariantList>>("statements");
+    QTest::addColumn<QVariantList>("caused"); // per relation row, in insertion order
+
+    const QDateTime server(QDate(2026, 3, 2), QTime(10, 11, 12, 345));
+    const QVariant null;
+    // Row 1 has debits at 1 Jan 00:00 (100) and 31 Dec 00:00 (20) of 2013 inside the
+    // period; one at 23:59 on 31 Dec (4000) and one at 23:59 on 31 Dec 2012 outside;
+    // a credit, another company and another account never count. Row 2 has no
+    // movement, row 3 no related code.
+    QTest::newRow("year 2013 sums VAL_CAUC; the clean-up turns empty sums into 0")
+        << QList<QVariantList>{statement(yearlyUpdate(QStringLiteral("VAL_CAUC")),
+                                         {at(2013, 1, 1), at(2013, 12, 31), server}),
+                               statement(cleanupUpdate)}
+        << QVariantList{120.0, 0.0, 0.0};
+    QTest::newRow("flag S: the same period sums VAL_TRAN")
+        << QList<QVariantList>{statement(yearlyUpdate(QStringLiteral("VAL_TRAN")),
+                                         {at(2013, 1, 1), at(2013, 12, 31), server})}
+        << QVariantList{1200.0, null, null};
+    QTest::newRow("date path: movements of exactly the accounting date")
+        << QList<QVariantList>{statement(datePathUpdate(), {at(2013, 12, 31), server})}
+        << QVariantList{20.0, null, null};
+}
+
+void TstServerMethods::causedValueStatements()
+{
+    QFETCH(QList<QVariantList>, statements);
+    QFETCH(QVariantList, caused);
+    start(TestDatabase::Content::Schema);
+
+    const QString relation = QStringLiteral("INSERT INTO NM_RPCOS (ACT_USUA, ACT_ESTA, COD_EMPR, "
+                                            "COD_CCOS, COD_CONT, COD_CUEN, VAL_CAUS) "
+                                            "VALUES ('X', 'A', 1, :CCOS, 10, :CUEN, 999)");
+    m_db->exec(relation, {100, QStringLiteral("51010101")});
+    m_db->exec(relation, {100, QStringLiteral("51019999")});
+    m_db->exec(relation, {QVariant(), QStringLiteral("51010101")});
+    const QString movement = QStringLiteral(
+        "INSERT INTO NM_NCMOV (COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, FEC_PROC, NAT_TRAN, "
+        "VAL_CAUC, VAL_TRAN) VALUES (:E, 100, 10, :CUEN, :F, :N, :C, :T)");
+    const QString account = QStringLiteral("51010101");
+    m_db->exec(movement, {1, account, at(2013, 1, 1), "D", 100.0, 1000.0});
+    m_db->exec(movement, {1, account, at(2013, 12, 31), "D", 20.0, 200.0});
+    m_db->exec(movement, {1, account, at(2013, 12, 31, 23, 59), "D", 4000.0, 40000.0});
+    m_db->exec(movement, {1, account, at(2012, 12, 31, 23, 59), "D", 300000.0, 3000000.0});
+    m_db->exec(movement, {1, account, at(2013, 6, 30), "C", 50000.0, 500000.0});
+    m_db->exec(movement, {1, QStringLiteral("51010102"), at(2013, 6, 30), "D", 6.0e5, 6.0e6});
+    m_db->exec(movement, {2, account, at(2013, 6, 30), "D", 7.0e6, 7.0e7});
+
+    for (const QVariantList& s : statements) {
+        QVariantList args{s, QVariant(), QString()};
+        QCOMPARE(m_server->invoke(QStringLiteral("EjecutarSQL"), args), QVariant(0));
+    }
+
+    const DataPacket packet = relationRows();
+    const QDateTime server = statements.first().last().toDateTime();
+    QCOMPARE(packet.rows.size(), caused.size());
+    for (int r = 0; r < packet.rows.size(); ++r) {
+        const QVariantList& row = packet.rows[r];
+        QCOMPARE(row[packet.columnIndex(QStringLiteral("VAL_CAUS"))], caused[r]);
+        QCOMPARE(row[packet.columnIndex(QStringLiteral("ACT_USUA"))],
+                 QVariant(QStringLiteral("JPEREZ")));
+        QCOMPARE(row[packet.columnIndex(QStringLiteral("ACT_HORA"))], QVariant(server));
+        QCOMPARE(row[packet.columnIndex(QStringLiteral("ACT_ESTA"))],
+                 QVariant(QStringLiteral("M")));
+    }
+}
+
+void TstServerMethods::causedValueSumIsAnIndexLookup()
+{
+    start(TestDatabase::Content::Demo);
+    Database& db = m_db->database();
+    // Tiny tables make a sequential scan look cheap; forbid it to see whether the index
+    // can serve the correlated sum at all.
+    if (db.isPostgres()) {
+        db.exec(QStringLiteral("SET enable_seqscan = off"));
+        db.exec(QStringLiteral("SET jit = off")); // the forced plan's cost would compile it
+    }
+    const SqlDialect& dialect = db.dialect();
+    QString sql = yearlyUpdate(QStringLiteral("VAL_CAUC"));
+    sql.replace(QLatin1String(":pFechaInic"), dialect.literal(at(2013, 1, 1)));
+    sql.replace(QLatin1String(":pFechaFin"), dialect.literal(at(2013, 12, 31)));
+    sql.replace(QLatin1String(":pFechaSrv"), dialect.literal(at(2026, 1, 1)));
+    const QString plan =
+        textsOf(m_db->queryRows(dialect.explainPrefix() + sql)).join(QLatin1Char('\n'));
+    QVERIFY2(plan.contains(QLatin1String("NM_NCMOV_CAUS"), Qt::CaseInsensitive), qPrintable(plan));
+}
+
+void TstServerMethods::serverTimeIsCurrentLocalTime()
+{
+    start(TestDatabase::Content::Schema);
+    QVariantList args;
+    const QVariant answer = m_server->invoke(QStringLiteral("BuscarFechaServidor"), args);
+    QCOMPARE(answer.typeId(), QMetaType::QDateTime);
+    const QDateTime time = answer.toDateTime();
+    QCOMPARE(time.timeSpec(), Qt::LocalTime);
+    // Same machine: a wrong session time zone would be hours off.
+    QVERIFY2(qAbs(time.secsTo(QDateTime::currentDateTime())) < 60, qPrintable(time.toString()));
+}
+
+void TstServerMethods::programPathsInTheOrderAsked_data()
+{
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<QString>("paths");
+
+    QTest::newRow("the two linked programs of the window") << "\"VNmNccon\",\"VNmNcmco\""
+                                                           << "nomina/VNmNccon,nomina/VNmNcmco";
+    QTest::newRow("order follows the question, not the table") << "\"VNmNcmco\",\"VNmNccon\""
+                                                               << "nomina/VNmNcmco,nomina/VNmNccon";
+    QTest::newRow("unknown program keeps its place with an empty path")
+        << "\"VNmNccon\",\"VNoExiste\",\"VVeZezev\""
+        << "nomina/VNmNccon,,VEdUvura";
+    QTest::newRow("a path with a blank comes back quoted") << "\"VConBlanco\""
+                                                           << "\"Mis Programas/VConBlanco\"";
+}
+
+void TstServerMethods::programPathsInTheOrderAsked()
+{
+    QFETCH(QString, asked);
+    QFETCH(QString, paths);
+    start(TestDatabase::Content::Demo);
+    m_db->exec(QStringLiteral("INSERT INTO GN_PROGR (COD_PROG, NOM_PROG, PAT_PROG) "
+                              "VALUES ('VConBlanco', 'Prueba', 'Mis Programas/VConBlanco')"));
+    QVariantList args{QVariantList{asked}, QStringLiteral("JPEREZ Tavrel2026 1A"),
+                      QStringLiteral("A"), QStringLiteral("JPEREZ"), QVariant()};
+    m_server->invoke(QStringLiteral("BuscarPathProgramaArreglo"), args);
+    QCOMPARE(args[4], QVariant(QVariantList{paths}));
+    QCOMPARE(args[2], QVariant(QStringLiteral("A")));
+    QCOMPARE(args[3], QVariant(QStringLiteral("JPEREZ")));
+}
+
+void TstServerMethods::login_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("type");
+
+    QTest::newRow("administrator") << "JPEREZ"
+                                   << "Tavrel2026" << 0 << "A";
+    QTest::newRow("user codes are not case-sensitive") << "jperez"
+                                                       << "Tavrel2026" << 0 << "A";
+    QTest::newRow("ordinary user") << "MGOMEZ"
+                                   << "Nomina2026" << 0 << "U";
+    QTest::newRow("ten-character user code") << "ANALISTA01"
+                                             << "Analista2026" << 0 << "U";
+    QTest::newRow("passwords are case-sensitive") << "JPEREZ"
+                                                  << "tavrel2026" << 1 << "";
+    QTest::newRow("another user's password") << "MGOMEZ"
+                                             << "Tavrel2026" << 1 << "";
+    QTest::newRow("unknown user, same answer as a wrong password") << "NADIE"
+                                                                   << "Tavrel2026" << 1 << "";
+    QTest::newRow("empty user and password") << ""
+                                             << "" << 1 << "";
+}
+
+void TstServerMethods::login()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(int, status);
+    QFETCH(QString, type);
+    start(TestDatabase::Content::Demo);
+    QVariantList args{user, password, QStringLiteral("?")};
+    QCOMPARE(m_server->invoke(QStringLiteral("ValidarUsuario"), args), QVariant(status));
+    QCOMPARE(args[2].toString(), type);
+    QCOMPARE(
+        m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM GN_USUAR WHERE CLA_USUA LIKE :P"),
+                         {QLatin1Char('%') + password + QLatin1Char('%')})
+            .toInt(),
+        password.isEmpty() ? 3 : 0);
+}
+
+void TstServerMethods::unknownMethodOrWrongArgumentsAreNamed_data()
+{
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<int>("argumentCount");
+
+    QTest::newRow("unknown method") << "BuscarNada" << 0;
+    QTest::newRow("EjecutarSQL without its error argument") << "EjecutarSQL" << 2;
+    QTest::newRow("program paths with three arguments") << "BuscarPathProgramaArreglo" << 3;
+}
+
+void TstServerMethods::unknownMethodOrWrongArgumentsAreNamed()
+{
+    QFETCH(QString, method);
+    QFETCH(int, argumentCount);
+    start(TestDatabase::Content::Schema);
+    QVariantList args;
+    for (int i = 0; i < argumentCount; ++i)
+        args.append(QVariantList{QStringLiteral("SELECT 1")});
+    try {
+        m_server->invoke(method, args);
+        QFAIL("accepted");
+    } catch (const ModuleError& e) {
+        QVERIFY2(e.message().contains(method), qPrintable(e.message()));
+    }
+}
+
+QTEST_GUILESS_MAIN(TstServerMethods)
+#include "tst_servermethods.moc"

@@ -1,0 +1,211 @@
+#include "TestDatabase.h"
+
+#include "Database.h"
+#include "DemoData.h"
+#include "ModuleError.h"
+#include "SchemaInstaller.h"
+
+#include <QAtomicInteger>
+#include <QCoreApplication>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSqlRecord>
+#include <QUrl>
+#include <cstdlib>
+
+namespace tavrel::test {
+
+namespace {
+
+QString uniqueDatabaseName(const QString& role)
+{
+    static QAtomicInteger<int> counter;
+    QString app = QCoreApplication::applicationName().toLower();
+    app.replace(QRegularExpression(QStringLiteral("[^a-z0-9]")), QStringLiteral("_"));
+    return QStringLiteral("tvl_%1_%2_%3_%4")
+        .arg(role, app.left(30))
+        .arg(QCoreApplication::applicationPid())
+        .arg(counter.fetchAndAddRelaxed(1));
+}
+
+QString urlOfDatabase(const QString& adminUrl, const QString& name)
+{
+    QUrl url(adminUrl);
+    url.setPath(QLatin1Char('/') + name);
+    return url.toString();
+}
+
+// Building the schema and the demo data costs more than copying a finished database, so
+// each test process builds the demo once into a template database and clones it for
+// every test that asks for demo data. The template is dropped when the application ends.
+struct DemoTemplate
+{
+    QString adminUrl;
+    QString name;
+    std::unique_ptr<Database> adminDb; // one administrative connection per process
+    std::unique_ptr<QTemporaryDir> sqliteDir;
+
+    QString sqliteFile()
+    {
+        if (!sqliteDir) {
+            auto dir = std::make_unique<QTemporaryDir>();
+            const QString file = dir->filePath(QStringLiteral("demo.sqlite"));
+            {
+                std::unique_ptr<Database> db =
+                    Database::open(file, Database::OpenMode::CreateSqliteFile);
+                SchemaInstaller::install(*db);
+                DemoData::create(*db);
+            }
+            sqliteDir = std::move(dir);
+        }
+        return sqliteDir->filePath(QStringLiteral("demo.sqlite"));
+    }
+
+    static DemoTemplate& instance()
+    {
+        static DemoTemplate t;
+        return t;
+    }
+
+    static void drop()
+    {
+        DemoTemplate& t = instance();
+        if (!t.name.isEmpty()) {
+            try {
+                t.admin(t.adminUrl)
+                    .exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(t.name));
+            } catch (const ModuleError& e) {
+                qWarning("could not drop template database %s: %s", qPrintable(t.name), e.what());
+            }
+            t.name.clear();
+        }
+        t.adminDb.reset();
+    }
+
+    Database& admin(const QString& url)
+    {
+        if (!adminDb || url != adminUrl) {
+            adminDb = Database::open(url);
+            adminUrl = url;
+            static bool registered = false;
+            if (!registered) {
+                // With an application the drop runs while it is being destroyed; tests
+                // without one drop it at exit.
+                if (QCoreApplication::instance())
+                    qAddPostRoutine(&DemoTemplate::drop);
+                else
+                    std::atexit(&DemoTemplate::drop);
+                registered = true;
+            }
+        }
+        return *adminDb;
+    }
+
+    QString postgresName(const QString& admin)
+    {
+        if (!name.isEmpty() && adminUrl == admin)
+            return name;
+        const QString candidate = uniqueDatabaseName(QStringLiteral("tpl"));
+        this->admin(admin).exec(QStringLiteral("CREATE DATABASE %1").arg(candidate));
+        name = candidate;
+        std::unique_ptr<Database> db = Database::open(urlOfDatabase(adminUrl, name));
+        SchemaInstaller::install(*db);
+        DemoData::create(*db);
+        return name;
+    }
+};
+
+} // namespace
+
+QString TestDatabase::engine()
+{
+    const QString value = qEnvironmentVariable("TAVREL_TEST_ENGINE").trimmed().toLower();
+    return value.isEmpty() ? QStringLiteral("sqlite") : value;
+}
+
+bool TestDatabase::postgresUnavailable()
+{
+    return isPostgres() && qEnvironmentVariable("TAVREL_TEST_PG").trimmed().isEmpty();
+}
+
+TestDatabase::TestDatabase(Content content, const QString& engineName)
+{
+    if (engineName != QLatin1String("postgres")) {
+        m_url = m_dir.filePath(QStringLiteral("test.sqlite"));
+        if (content == Content::Demo) {
+            if (!QFile::copy(DemoTemplate::instance().sqliteFile(), m_url))
+                throw ModuleError(
+                    QStringLiteral("could not copy the demo database to %1").arg(m_url));
+            QFile(m_url).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        } else if (content == Content::Schema) {
+            SchemaInstaller::install(database());
+        }
+        return;
+    }
+    m_adminUrl = qEnvironmentVariable("TAVREL_TEST_PG").trimmed();
+    if (m_adminUrl.isEmpty())
+        throw ModuleError(QStringLiteral("TAVREL_TEST_PG is not set"),
+                          ModuleError::Kind::Connection);
+    m_pgName = uniqueDatabaseName(QStringLiteral("test"));
+    const QString source =
+        content == Content::Demo ? DemoTemplate::instance().postgresName(m_adminUrl) : QString();
+    DemoTemplate::instance()
+        .admin(m_adminUrl)
+        .exec(source.isEmpty()
+                  ? QStringLiteral("CREATE DATABASE %1").arg(m_pgName)
+                  : QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_pgName, source));
+    m_url = urlOfDatabase(m_adminUrl, m_pgName);
+    if (content == Content::Schema)
+        SchemaInstaller::install(database());
+}
+
+TestDatabase::~TestDatabase()
+{
+    m_db.reset();
+    if (m_pgName.isEmpty())
+        return;
+    try {
+        DemoTemplate::instance()
+            .admin(m_adminUrl)
+            .exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgName));
+    } catch (const ModuleError& e) {
+        qWarning("could not drop test database %s: %s", qPrintable(m_pgName), e.what());
+    }
+}
+
+Database& TestDatabase::database()
+{
+    if (!m_db)
+        m_db = Database::open(m_url, Database::OpenMode::CreateSqliteFile);
+    return *m_db;
+}
+
+void TestDatabase::disconnect()
+{
+    m_db.reset();
+}
+
+void TestDatabase::exec(const QString& sql, const QVariantList& params)
+{
+    database().exec(sql, params);
+}
+
+QVariant TestDatabase::queryValue(const QString& sql, const QVariantList& params)
+{
+    return database().queryValue(sql, params);
+}
+
+QList<QVariantList> TestDatabase::queryRows(const QString& sql, const QVariantList& params)
+{
+    QList<QVariantList> rows;
+    QSqlQuery query = database().exec(sql, params);
+    while (query.next()) {
+        QVariantList row;
+        for (int i = 0; i < query.record().count(); ++i)
+            row.append(query.value(i));
+        rows.append(row);
+    }
+    return rows;
+}
+
+} // namespace tavrel::test

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QTemporaryDir>
+#include <QVariantList>
+#include <cstdio>
+#include <memory>
+
+namespace tavrel {
+class Database;
+}
+
+namespace tavrel::test {
+
+// A fresh database for one test, on the engine named by the environment variable
+// TAVREL_TEST_ENGINE ("sqlite", the default, or "postgres"). SQLite lives in a temporary
+// folder; PostgreSQL gets a database of its own, created through the administrative URL
+// in TAVREL_TEST_PG and dropped again by the destructor.
+class TestDatabase
+{
+public:
+    enum class Content
+    {
+        Nothing, // no schema; on SQLite not even the file
+        Schema,  // the tables, empty
+        Demo,    // the tables with the fixed demo data
+    };
+
+    // `engineName` overrides the engine of the run ("sqlite" or "postgres"), for tests
+    // that compare the two.
+    explicit TestDatabase(Content content = Content::Demo, const QString& engineName = engine());
+    ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
+
+    static QString engine();
+    static bool isPostgres() { return engine() == QLatin1String("postgres"); }
+    // True when the tests run on PostgreSQL but no server is configured.
+    static bool postgresUnavailable();
+
+    // The database as LocalAppServer::connect and init-db take it.
+    QString url() const { return m_url; }
+
+    // Raw SQL for setting up and checking, bound like the server binds (":NAME" markers,
+    // one value per distinct name in order of first appearance).
+    void exec(const QString& sql, const QVariantList& params = {});
+    QVariant queryValue(const QString& sql, const QVariantList& params = {});
+    QList<QVariantList> queryRows(const QString& sql, const QVariantList& params = {});
+
+    // The helper connection itself (opened on first use).
+    Database& database();
+    // Closes the helper connection, e.g. before a test that needs the database alone.
+    void disconnect();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_url;
+    QString m_adminUrl;
+    QString m_pgName;
+    std::unique_ptr<Database> m_db;
+};
+
+} // namespace tavrel::test
+
+// First statement of initTestCase(): on PostgreSQL without a configured server the whole
+// test is skipped, and ctest sees the marker it reports as "skipped".
+#define TAVREL_SKIP_WITHOUT_POSTGRES()                                                             \
+    do {                                                                                           \
+        if (tavrel::test::TestDatabase::postgresUnavailable()) {                                   \
+            std::fputs("TAVREL_NO_POSTGRES\n", stdout);                                            \
+            std::fflush(stdout);                                                                   \
+            QSKIP("PostgreSQL is not configured (TAVREL_TEST_PG is unset)");                       \
+        }                                                                                          \
+    } while (false)
