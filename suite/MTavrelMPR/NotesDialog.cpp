@@ -68,6 +68,8 @@ NotesDialog::NotesDialog(NotesStore& store, const QString& keyValue, const QStri
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setAlternatingRowColors(true);
     m_list->verticalHeader()->hide();
+    m_list->setWordWrap(false);
+    m_list->setTextElideMode(Qt::ElideRight);
     m_list->horizontalHeader()->setSectionResizeMode(DateColumn, QHeaderView::ResizeToContents);
     m_list->horizontalHeader()->setSectionResizeMode(UserColumn, QHeaderView::ResizeToContents);
     m_list->horizontalHeader()->setSectionResizeMode(AlertColumn, QHeaderView::ResizeToContents);

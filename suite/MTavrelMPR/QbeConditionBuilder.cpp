@@ -197,7 +197,7 @@ QString QbeConditionBuilder::dateSql(const QbeCriterion& c, const QString& value
 {
     QDate day = QDate::fromString(value, m_dateFormat);
     if (!day.isValid())
-        day = QDate::fromString(value, Qt::ISODate);
+        day = QDate::fromString(value, QStringLiteral("yyyy-MM-dd"));
     if (!day.isValid())
         refuse(QStringLiteral("«%1» no es una fecha válida para «%2»; escríbala como %3")
                    .arg(value, c.label, m_dateFormat));

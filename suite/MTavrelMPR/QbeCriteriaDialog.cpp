@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace tavrel {
 
@@ -89,10 +91,17 @@ QbeCriteriaDialog::QbeCriteriaDialog(const QList<FieldInfo>& fields, const QStri
     main->addWidget(scroll, 1);
     main->addWidget(buttons);
 
-    // Tall enough for about twelve fields; more scroll.
-    const int shown = std::min(int(m_rows.size()), 12);
-    resize(std::max(520, grid->sizeHint().width() + 40),
-           std::min(560, grid->sizeHint().height() + 110 + (shown < 3 ? 30 : 0)));
+    // As wide as the lines need; tall enough for about twelve fields, more scroll.
+    const QSize lines = layout->sizeHint();
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(lines.width() + scroll->verticalScrollBar()->sizeHint().width());
+    if (lines.height() <= 400) {
+        scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        scroll->setMinimumHeight(lines.height());
+    } else {
+        scroll->setMinimumHeight(400);
+    }
+    resize(sizeHint());
 }
 
 QbeCriteriaDialog::~QbeCriteriaDialog() = default;
