@@ -23,8 +23,6 @@ private slots:
     void init();
     void cleanup();
 
-    void loggedValueText_data();
-    void loggedValueText();
     void insertLogsEveryStoredValue();
     void changeLogsEachChangedFieldWithOldAndNewValue();
     void deleteLogsTheValuesItRemoved();
@@ -90,28 +88,6 @@ QStringList TstChangeLog::entries(const QString& operation)
     }
     list.sort();
     return list;
-}
-
-void TstChangeLog::loggedValueText_data()
-{
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<QVariant>("text");
-
-    QTest::newRow("null stays null") << QVariant() << QVariant();
-    QTest::newRow("decimal point, shortest form") << QVariant(1500.1) << QVariant("1500.1");
-    QTest::newRow("date-time in the one canonical form")
-        << QVariant(QDateTime(QDate(2013, 12, 31), QTime(23, 59, 0, 5)))
-        << QVariant("2013-12-31T23:59:00.005");
-    QTest::newRow("flag as S") << QVariant(true) << QVariant("S");
-    QTest::newRow("binary data in base64")
-        << QVariant(QByteArray("\x89PNG", 4)) << QVariant("iVBORw==");
-}
-
-void TstChangeLog::loggedValueText()
-{
-    QFETCH(QVariant, value);
-    QFETCH(QVariant, text);
-    QCOMPARE(ChangeLogBuilder::valueText(value), text);
 }
 
 void TstChangeLog::insertLogsEveryStoredValue()
