@@ -24,7 +24,8 @@ struct TTavrelDBgrid::Private
     QPointer<tavrel::DataSource> source;
     QList<tavrel::GridColumn> columns;
     bool readOnly = false;
-    bool following = false; // the grid is moving to the dataset's row
+    bool following = false;    // the grid is moving to the dataset's row
+    bool rowsRemoving = false; // the dataset is removing a row and moves by itself
 };
 
 TTavrelDBgrid::TTavrelDBgrid(QWidget* parent) : QTableView(parent), d(std::make_unique<Private>())
@@ -48,7 +49,10 @@ TTavrelDBgrid::TTavrelDBgrid(QWidget* parent) : QTableView(parent), d(std::make_
         followDataSet();
     });
     connect(d->model, &QAbstractItemModel::rowsInserted, this, &TTavrelDBgrid::followDataSet);
-    connect(d->model, &QAbstractItemModel::rowsRemoved, this, &TTavrelDBgrid::followDataSet);
+    connect(d->model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        d->rowsRemoving = false;
+        followDataSet();
+    });
 }
 
 TTavrelDBgrid::~TTavrelDBgrid() = default;
@@ -238,10 +242,18 @@ void TTavrelDBgrid::keyPressEvent(QKeyEvent* event)
     QTableView::keyPressEvent(event);
 }
 
+void TTavrelDBgrid::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    // While a cancel or delete removes the current row, the view picks another current
+    // row on its own; that is not a move of the user, and the dataset is not to follow.
+    d->rowsRemoving = true;
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
+}
+
 void TTavrelDBgrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
 {
     QTableView::currentChanged(current, previous);
-    if (d->following || !current.isValid() || current.row() == previous.row())
+    if (d->following || d->rowsRemoving || !current.isValid() || current.row() == previous.row())
         return;
     if (current.row() != d->model->currentRow()) {
         // A refusal (a pending record that cannot be posted) keeps the dataset where it

@@ -73,6 +73,9 @@ public:
     QColor evenRowColor() const;
     QColor oddRowColor() const;
 
+protected Q_SLOTS:
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

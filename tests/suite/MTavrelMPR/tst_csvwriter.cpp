@@ -11,7 +11,6 @@ class TstCsvWriter : public QObject
 private Q_SLOTS:
     void quote_data();
     void quote();
-    void documentIsWhatSpanishExcelOpens();
 };
 
 void TstCsvWriter::quote_data()
@@ -38,15 +37,6 @@ void TstCsvWriter::quote()
     QFETCH(QString, value);
     QFETCH(QString, expected);
     QCOMPARE(CsvWriter::quote(value), expected);
-}
-
-void TstCsvWriter::documentIsWhatSpanishExcelOpens()
-{
-    const QByteArray doc = CsvWriter::document(
-        {QStringLiteral("Código"), QStringLiteral("Valor")},
-        {{QStringLiteral("10"), QStringLiteral("850,00")}, {QStringLiteral("11"), QString()}});
-    QVERIFY(doc.startsWith("\xEF\xBB\xBF"));
-    QCOMPARE(QString::fromUtf8(doc.mid(3)), QStringLiteral("Código;Valor\r\n10;850,00\r\n11;\r\n"));
 }
 
 QTEST_APPLESS_MAIN(TstCsvWriter)

@@ -5,7 +5,6 @@
 #include "ErrorReporter.h"
 #include "Field.h"
 #include "ModuleError.h"
-#include "TVsCmbCodigo.h"
 
 #include <QTest>
 
@@ -31,7 +30,6 @@ private Q_SLOTS:
     void lookupStoresTheKeyOfTheChosenRow();
     void lookupShowsEmptyForAnUnknownKey();
     void lookupRefusalKeepsThePreviousChoice();
-    void codeComboKeepsTextsAndCodesInStep();
 
 private:
     std::unique_ptr<DataSetFixture> f;
@@ -258,23 +256,6 @@ void TstDBEdits::lookupRefusalKeepsThePreviousChoice()
     combo->setReadOnly(true);
     QVERIFY(!combo->selectKey(QStringLiteral("02")));
     QCOMPARE(messages.size(), 1);
-}
-
-void TstDBEdits::codeComboKeepsTextsAndCodesInStep()
-{
-    TVsCmbCodigo cmb;
-    QCOMPARE(cmb.codigoActual(), QString());
-    cmb.agregar(QStringLiteral("Código"), QStringLiteral("COD_CONT"));
-    cmb.agregar(QStringLiteral("Nombre"), QStringLiteral("NOM_CONT"));
-    cmb.setCurrentIndex(1);
-    QCOMPARE(cmb.codigoActual(), QStringLiteral("NOM_CONT"));
-    QVERIFY(cmb.seleccionarCodigo(QStringLiteral("COD_CONT")));
-    QCOMPARE(cmb.currentText(), QStringLiteral("Código"));
-    QVERIFY(!cmb.seleccionarCodigo(QStringLiteral("NO_EXISTE")));
-    QCOMPARE(cmb.currentIndex(), 0);
-    cmb.limpiar();
-    QCOMPARE(cmb.count(), 0);
-    QVERIFY(cmb.Codigos().isEmpty());
 }
 
 QTEST_MAIN(TstDBEdits)

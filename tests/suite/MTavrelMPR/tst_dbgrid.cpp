@@ -31,6 +31,7 @@ private Q_SLOTS:
     void followsTheCursorBothWays();
     void keys_data();
     void keys();
+    void cancellingANewLastRecordKeepsTheOthers();
     void typingEditsOnlyEditableCells();
     void refusedCellValueKeepsTheOldOne();
     void cellTextBeingTypedIsPostedWithTheRecord();
@@ -175,6 +176,20 @@ void TstDBGrid::keys()
     QTest::keyClick(grid.get(), Qt::Key_Escape);
     QCOMPARE(f->dataSet.state(), DataSetState::Browse);
     QVERIFY(messages.isEmpty());
+}
+
+void TstDBGrid::cancellingANewLastRecordKeepsTheOthers()
+{
+    // The view moves its current row away from the removed one by itself; the dataset,
+    // still cancelling, must not be moved (and so cancelled a second time).
+    f->dataSet.last();
+    f->dataSet.append();
+    QCOMPARE(f->dataSet.recordCount(), 4);
+    grid->setFocus();
+    QTest::keyClick(grid.get(), Qt::Key_Escape);
+    QCOMPARE(f->dataSet.recordCount(), 3);
+    QCOMPARE(f->dataSet.recNo(), 3);
+    QCOMPARE(grid->currentIndex().row(), 2);
 }
 
 void TstDBGrid::typingEditsOnlyEditableCells()

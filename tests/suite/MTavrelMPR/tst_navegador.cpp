@@ -22,7 +22,6 @@ private Q_SLOTS:
     void buttonsFollowTheDataSet();
     void deleteAsksFirst();
     void refusalsAreReportedNotThrown();
-    void hintsAndVisibleButtons();
 
 private:
     Nav::Buttons enabledButtons() const;
@@ -136,20 +135,6 @@ void TstNavegador::refusalsAreReportedNotThrown()
     QCOMPARE(messages, QStringList{QStringLiteral("Falta la contabilización")});
     QCOMPARE(ds.state(), DataSetState::Edit);
     QVERIFY(nav->button(Nav::Post)->isEnabled());
-}
-
-void TstNavegador::hintsAndVisibleButtons()
-{
-    QCOMPARE(nav->button(Nav::First)->toolTip(), QStringLiteral("Primero"));
-    QCOMPARE(nav->button(Nav::Refresh)->toolTip(), QStringLiteral("Refrescar"));
-    nav->setHints({QStringLiteral("Inicio"), QString()});
-    QCOMPARE(nav->button(Nav::First)->toolTip(), QStringLiteral("Inicio"));
-    QCOMPARE(nav->button(Nav::Prior)->toolTip(), QStringLiteral("Anterior"));
-
-    nav->setVisibleButtons(Nav::First | Nav::Prior | Nav::Next | Nav::Last);
-    nav->show();
-    QVERIFY(nav->button(Nav::Last)->isVisible());
-    QVERIFY(!nav->button(Nav::Insert)->isVisible());
 }
 
 QTEST_MAIN(TstNavegador)
