@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataSetTypes.h"
+#include "Delta.h"
 #include "Field.h"
 #include "MTavrelMPRExport.h"
 #include "Param.h"
@@ -62,6 +63,8 @@ class DataSource;
 //   rowsAboutToBeReset/rowsReset, rowsAboutToBeInserted/rowsInserted,
 //   rowsAboutToBeRemoved/rowsRemoved: the row list changes (always sent). Fields may
 //       be created or dropped between rowsAboutToBeReset and rowsReset.
+//   updatesApplied(delta): the server accepted the delta that applyUpdates() sent; the
+//       rows are Unchanged again. For observers such as a change log.
 class MTAVRELMPR_EXPORT SClientDataSet : public QObject
 {
     Q_OBJECT
@@ -195,6 +198,7 @@ signals:
     void rowsInserted(int first, int last);
     void rowsAboutToBeRemoved(int first, int last);
     void rowsRemoved(int first, int last);
+    void updatesApplied(const tavrel::Delta& delta);
 
 private:
     friend class tavrel::Field;

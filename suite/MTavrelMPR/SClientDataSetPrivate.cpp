@@ -463,6 +463,7 @@ int SClientDataSet::Private::apply()
         }
         throw;
     }
+    emit q->updatesApplied(delta);
     return int(delta.rows.size());
 }
 

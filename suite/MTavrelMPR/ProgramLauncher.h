@@ -1,0 +1,35 @@
+#pragma once
+
+#include "MTavrelMPRExport.h"
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+
+namespace tavrel {
+
+// A request to open another program of the suite, as a linked label makes it.
+struct ProgramRequest
+{
+    QString path;      // the program's path, as GN_PROGR keeps it
+    QString keyField;  // the column of the current record that the link carries; may be empty
+    QString infoField; // the column of the opened program that receives the key
+    QVariant keyValue; // the key column's value in the current record; null when none
+};
+
+// The process-wide hook through which components ask the host to open a program. The
+// host sets the handler; without one, launch() refuses with "El programa <path> no está
+// disponible en este equipo".
+class MTAVRELMPR_EXPORT ProgramLauncher
+{
+public:
+    using Handler = std::function<void(const ProgramRequest& request)>;
+
+    // An empty handler restores the refusal.
+    static void setHandler(Handler handler);
+    static bool hasHandler();
+    // Hands the request to the handler; errors are thrown to the caller.
+    static void launch(const ProgramRequest& request);
+};
+
+} // namespace tavrel
