@@ -13,6 +13,8 @@
 #include "SqlCondition.h"
 #include "TTavrelDBgrid.h"
 #include "TVNavegador.h"
+#include "TVNotas.h"
+#include "TVSDBQbe.h"
 #include "TVsCmbCodigo.h"
 
 #include <QFileDialog>
@@ -185,7 +187,18 @@ void TfrmFormaMaestro::buildToolBar(QWidget* bar)
     VNvgdrFrm->setFlat(true);
     VNvgdrFrm->setFixedSize(10 * 25, 25);
     bottom->addWidget(VNvgdrFrm);
-    // TODO(components): DBQbe1 (TVSDBQbe) and NotasTavrel (TVNotas) go here.
+
+    DBQbe1 = new TVSDBQbe(bar);
+    DBQbe1->setObjectName(QStringLiteral("DBQbe1"));
+    DBQbe1->setFlat(true);
+    DBQbe1->setFocusPolicy(Qt::NoFocus);
+    DBQbe1->setToolTip(QStringLiteral("Consulta por ejemplo (F7)"));
+    bottom->addWidget(DBQbe1);
+    NotasTavrel = new TVNotas(bar);
+    NotasTavrel->setObjectName(QStringLiteral("NotasTavrel"));
+    NotasTavrel->setAutoRaise(true);
+    NotasTavrel->setToolTip(QStringLiteral("Notas / Alertas (F8)"));
+    bottom->addWidget(NotasTavrel);
     bottom->addStretch(1);
 }
 
@@ -246,6 +259,13 @@ void TfrmFormaMaestro::buildMenu()
         });
         d->recordActions.append({a, button});
     }
+    record->addSeparator();
+    QAction* query = action(record, "actConsulta", QStringLiteral("C&onsulta por ejemplo..."),
+                            QKeySequence(Qt::Key_F7));
+    connect(query, &QAction::triggered, DBQbe1, &QToolButton::click);
+    QAction* notes =
+        action(record, "actNotas", QStringLiteral("&Notas / Alertas..."), QKeySequence(Qt::Key_F8));
+    connect(notes, &QAction::triggered, NotasTavrel, &QToolButton::click);
 }
 
 void TfrmFormaMaestro::updateRecordActions()
@@ -362,7 +382,8 @@ void TfrmFormaMaestro::setCompanyField(const QString& field)
 
 QString TfrmFormaMaestro::baseCommandText() const
 {
-    return d->baseText;
+    SClientDataSet* ds = dtsFrm->dataSet();
+    return ds && DBQbe1->dataSet() == ds ? DBQbe1->baseSql() : d->baseText;
 }
 
 void TfrmFormaMaestro::cmbEmpresaChange(QObject*)
@@ -391,22 +412,30 @@ void TfrmFormaMaestro::cmbEmpresaChange(QObject*)
 void TfrmFormaMaestro::openForCompany(int company)
 {
     SClientDataSet* ds = dtsFrm->dataSet();
+    if (!ds->remoteServer())
+        ds->setRemoteServer(DCOMCnction);
+    tavrel::ApplyAfterChange::attach(*ds);
+    NotasTavrel->setDataSet(ds);
+    const QString restriction = d->companyField.isEmpty()
+                                    ? QString()
+                                    : QStringLiteral("%1 = %2").arg(d->companyField).arg(company);
+
+    if (DBQbe1->dataSet() == ds) {
+        // Through the query-by-example: the company is its base condition, so that the
+        // conditions typed later narrow the company's rows. The criteria of the previous
+        // company are forgotten.
+        DBQbe1->setBaseCondition(restriction);
+        DBQbe1->Inicializar(true);
+        return;
+    }
+
     if (ds != d->restricted || ds->commandText() != d->restrictedText)
         d->baseText = ds->commandText();
     d->restricted = ds;
-    if (!ds->remoteServer())
-        ds->setRemoteServer(DCOMCnction);
     ds->close();
-    const QString text =
-        d->companyField.isEmpty()
-            ? d->baseText
-            : tavrel::SqlCondition::append(
-                  d->baseText, QStringLiteral("%1 = %2").arg(d->companyField).arg(company));
+    const QString text = tavrel::SqlCondition::append(d->baseText, restriction);
     ds->setCommandText(text);
     d->restrictedText = text;
-    // TODO(components): DBQbe1 takes `text` as its base here, so that the conditions typed
-    // later are added to the company restriction instead of replacing it.
-    tavrel::ApplyAfterChange::attach(*ds);
     ds->open();
 }
 

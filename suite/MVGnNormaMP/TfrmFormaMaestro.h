@@ -16,6 +16,8 @@ class SClientDataSet;
 class SDCOMConnection;
 class TTavrelDBgrid;
 class TVNavegador;
+class TVNotas;
+class TVSDBQbe;
 class TVsCmbCodigo;
 
 namespace tavrel {
@@ -26,6 +28,9 @@ class DataSource;
 // of dtsFrm, the columns of DBGFrm and puts its controls on the edit panel inside
 // ScBFrm; the master form brings the rest:
 //
+//   - the query-by-example button DBQbe1, through which the dataset of dtsFrm is opened
+//     when the derived form binds it (SetDataset), and the notes button NotasTavrel on
+//     the same dataset;
 //   - the connection DCOMCnction to the application server of the session
 //     (gStProtocolo, gStParSrv);
 //   - the login: FormCreate validates gStParUsu / gStParPas on the server and fills
@@ -69,7 +74,7 @@ public:
     QString companyField() const;
     void setCompanyField(const QString& field);
     // The command text of dtsFrm's dataset as the derived form gave it, before the
-    // company restriction was added.
+    // company restriction (and the query-by-example conditions) were added.
     QString baseCommandText() const;
 
     // The derived form's report action, run by the print buttons and menu items with
@@ -102,9 +107,8 @@ public:
     QAction* PrepararPgina1 = nullptr; // Preparar página
     QAction* Imprimir1 = nullptr;      // Imprimir
     QAction* Exportar1 = nullptr;      // Exportar a CSV
-    // TODO(components): the query-by-example button DBQbe1 (TVSDBQbe) and the notes
-    // button NotasTavrel (TVNotas) belong here and in the tool bar, between the
-    // navigator and the print buttons (see buildToolBar).
+    TVSDBQbe* DBQbe1 = nullptr;
+    TVNotas* NotasTavrel = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

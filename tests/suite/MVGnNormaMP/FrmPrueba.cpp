@@ -7,6 +7,8 @@
 #include "SClientDataSet.h"
 #include "SessionGlobals.h"
 #include "TTavrelDBgrid.h"
+#include "TVNotas.h"
+#include "TVSDBQbe.h"
 
 #include <QLabel>
 
@@ -74,6 +76,12 @@ void FrmPrueba::FormCreate(QObject* Sender)
 {
     log << QStringLiteral("FormCreate");
     dtsFrm->setDataSet(QryRelacion);
+    if (throughQbe)
+        DBQbe1->SetDataset(QryRelacion);
+    DBQbe1->setSQLUpperCase(true);
+    NotasTavrel->setTituloForma(QStringLiteral("Relación de prueba"));
+    NotasTavrel->setForma(QStringLiteral("FrmPrueba"));
+    NotasTavrel->setCampo(QStringLiteral("COD_CONT"));
     TfrmFormaMaestro::FormCreate(Sender);
 }
 

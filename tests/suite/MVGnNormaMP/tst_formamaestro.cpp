@@ -10,6 +10,8 @@
 #include "SessionGlobals.h"
 #include "TTavrelDBgrid.h"
 #include "TVNavegador.h"
+#include "TVNotas.h"
+#include "TVSDBQbe.h"
 #include "TVsCmbCodigo.h"
 #include "TestDatabase.h"
 
@@ -39,7 +41,9 @@ private Q_SLOTS:
     void refusedLogin_data();
     void refusedLogin();
     void userSeesOnlyTheirCompanies();
+    void companyChangeShowsOnlyThatCompany_data();
     void companyChangeShowsOnlyThatCompany();
+    void typedConditionsNarrowTheCompanyRows();
     void companyChangeWaitsForThePendingRecord();
     void postedAndDeletedRowsReachTheDatabase();
     void conflictKeepsTheUserValuesInEdit();
@@ -180,8 +184,22 @@ void TstFormaMaestro::userSeesOnlyTheirCompanies()
     QCOMPARE(form->QryRelacion->recordCount(), 3);
 }
 
+void TstFormaMaestro::companyChangeShowsOnlyThatCompany_data()
+{
+    QTest::addColumn<bool>("throughQbe");
+    QTest::addColumn<QString>("opened");
+
+    QTest::newRow("the company is the base condition of the query-by-example")
+        << true << "SELECT * FROM NM_RPCOS\n WHERE (COD_EMPR = 3)";
+    QTest::newRow("without it, the company is added to the command text")
+        << false << "SELECT * FROM NM_RPCOS WHERE COD_EMPR = 3\n";
+}
+
 void TstFormaMaestro::companyChangeShowsOnlyThatCompany()
 {
+    QFETCH(bool, throughQbe);
+    QFETCH(QString, opened);
+    form->throughQbe = throughQbe;
     createForm();
     SClientDataSet* ds = form->QryRelacion;
     QVERIFY(form->cmbEmpresa->seleccionarCodigo(QStringLiteral("3")));
@@ -195,8 +213,25 @@ void TstFormaMaestro::companyChangeShowsOnlyThatCompany()
     QCOMPARE(form->CdsGnEmpre->fieldByName(QStringLiteral("COD_EMPR"))->asInteger(), 3);
     // The derived form's text stays the base; the restriction is added to it each time.
     QCOMPARE(form->baseCommandText(), QStringLiteral("SELECT * FROM NM_RPCOS\n"));
-    QCOMPARE(ds->commandText(), QStringLiteral("SELECT * FROM NM_RPCOS WHERE COD_EMPR = 3\n"));
+    QCOMPARE(ds->commandText(), opened);
     QVERIFY(messages.isEmpty());
+}
+
+void TstFormaMaestro::typedConditionsNarrowTheCompanyRows()
+{
+    createForm();
+    SClientDataSet* ds = form->QryRelacion;
+    QCOMPARE(form->NotasTavrel->dataSet(), ds);
+    // Concept 10 has rows in every company; only company 1's are shown.
+    form->DBQbe1->Vquery(QStringLiteral(" WHERE COD_CONT = 10"));
+    QCOMPARE(ds->recordCount(), 3);
+    for (int row = 0; row < ds->recordCount(); ++row)
+        QCOMPARE(ds->valueAt(row, ds->fieldByName(QStringLiteral("COD_EMPR"))->index()).toInt(), 1);
+    // Another company starts without the criteria of the previous one.
+    form->cmbEmpresa->seleccionarCodigo(QStringLiteral("2"));
+    emit form->cmbEmpresa->activated(form->cmbEmpresa->currentIndex());
+    QCOMPARE(ds->recordCount(), 3);
+    QVERIFY(form->DBQbe1->condition().isEmpty());
 }
 
 void TstFormaMaestro::companyChangeWaitsForThePendingRecord()
@@ -369,11 +404,12 @@ void TstFormaMaestro::rendersWithoutOverlaps()
             QVERIFY(a == b || !a->geometry().intersects(b->geometry()));
     }
     // The tool bar keeps the company box, the navigator and the buttons apart.
-    const QList<QWidget*> bar{form->lblEmpresa, form->cmbEmpresa, form->VNvgdrFrm, form->spbPreview,
-                              form->spbReporte};
+    const QList<QWidget*> bar{form->lblEmpresa,  form->cmbEmpresa, form->VNvgdrFrm, form->DBQbe1,
+                              form->NotasTavrel, form->spbPreview, form->spbReporte};
     for (QWidget* a : bar) {
         QVERIFY(a->isVisible());
-        QVERIFY2(a->width() >= a->minimumSizeHint().width(), a->metaObject()->className());
+        const bool fixed = a->minimumSize() == a->maximumSize();
+        QVERIFY2(fixed || a->width() >= a->minimumSizeHint().width(), a->metaObject()->className());
         for (QWidget* b : bar)
             QVERIFY(a == b || !a->geometry().intersects(b->geometry()));
     }
