@@ -108,12 +108,9 @@ void TstNavegador::deleteAsksFirst()
     SClientDataSet& ds = f->dataSet;
     ds.open();
     QString question;
-    answerNextBox(QStringLiteral("No"), &question);
+    answerNextBox(QStringLiteral("Sí"), &question);
     nav->button(Nav::Delete)->click();
     QCOMPARE(question, QStringLiteral("¿Borrar el registro?"));
-    QCOMPARE(ds.recordCount(), 3);
-    answerNextBox(QStringLiteral("Sí"));
-    nav->button(Nav::Delete)->click();
     QCOMPARE(ds.recordCount(), 2);
 
     // A new record is only dropped: nothing to ask.

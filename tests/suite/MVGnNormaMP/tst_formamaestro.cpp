@@ -48,7 +48,6 @@ private Q_SLOTS:
     void postedAndDeletedRowsReachTheDatabase();
     void conflictKeepsTheUserValuesInEdit();
     void exportsTheGridAsCsv();
-    void shortcutsDriveTheRecord();
     void printActionsRunTheReportHandler();
     void reConsultarReopensWithTheValuesInOrder();
     void rendersWithoutOverlaps();
@@ -329,22 +328,6 @@ void TstFormaMaestro::exportsTheGridAsCsv()
 
     QVERIFY_THROWS_EXCEPTION(ModuleError,
                              form->exportarCsv(dir.filePath(QStringLiteral("no/existe.csv"))));
-}
-
-void TstFormaMaestro::shortcutsDriveTheRecord()
-{
-    createForm();
-    SClientDataSet* ds = form->QryRelacion;
-    form->DBGFrm->setFocus();
-    QTest::keyClick(form->DBGFrm, Qt::Key_End, Qt::ControlModifier);
-    QCOMPARE(ds->recNo(), 8);
-    QTest::keyClick(form->DBGFrm, Qt::Key_N, Qt::ControlModifier);
-    QCOMPARE(ds->state(), DataSetState::Insert);
-    // Escape from an edit with nothing typed reaches the form, which cancels.
-    form->DBEdtDepAPac->setFocus();
-    QTest::keyClick(form->DBEdtDepAPac, Qt::Key_Escape);
-    QCOMPARE(ds->state(), DataSetState::Browse);
-    QCOMPARE(ds->recordCount(), 8);
 }
 
 void TstFormaMaestro::printActionsRunTheReportHandler()
