@@ -19,6 +19,7 @@ struct DataSetTableModel::Private
     QList<Field*> fields; // one per column; null for a name the dataset lacks
     QHash<int, bool> readOnlyColumns;
     QHash<int, QColor> colors;
+    QHash<int, QString> titles;
     bool readOnly = false;
 };
 
@@ -139,6 +140,18 @@ void DataSetTableModel::setColumnColor(int column, const QColor& color)
         emit dataChanged(index(0, column), index(rowCount() - 1, column), {Qt::BackgroundRole});
 }
 
+QString DataSetTableModel::columnTitle(int column) const
+{
+    return d->titles.value(column);
+}
+
+void DataSetTableModel::setColumnTitle(int column, const QString& title)
+{
+    d->titles.insert(column, title);
+    if (column >= 0 && column < columnCount())
+        emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
 bool DataSetTableModel::readOnly() const
 {
     return d->readOnly;
@@ -212,6 +225,9 @@ QVariant DataSetTableModel::headerData(int section, Qt::Orientation orientation,
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < columnCount()) {
+        const QString title = columnTitle(section);
+        if (!title.isEmpty())
+            return title;
         if (Field* f = d->fields[section])
             return f->displayLabel();
         return d->configured.value(section);

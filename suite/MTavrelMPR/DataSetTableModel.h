@@ -49,6 +49,9 @@ public:
     void setColumnReadOnly(int column, bool readOnly);
     QColor columnColor(int column) const; // invalid: the view's own colour
     void setColumnColor(int column, const QColor& color);
+    // Header text; empty (the default): the field's display label.
+    QString columnTitle(int column) const;
+    void setColumnTitle(int column, const QString& title);
     bool readOnly() const;
     void setReadOnly(bool readOnly);
 

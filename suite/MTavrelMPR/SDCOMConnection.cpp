@@ -137,3 +137,8 @@ void SDCOMConnection::setServerFactory(ServerFactory factory)
 {
     serverFactory() = std::move(factory);
 }
+
+bool SDCOMConnection::hasServerFactory()
+{
+    return bool(serverFactory());
+}

@@ -58,6 +58,7 @@ public:
     // The factory that open() uses. The application registers it once, before the
     // first connection (the in-process server for "local"); an empty one unregisters.
     static void setServerFactory(ServerFactory factory);
+    static bool hasServerFactory();
 
 signals:
     void connectedChanged(bool connected);

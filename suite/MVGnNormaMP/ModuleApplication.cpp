@@ -1,5 +1,6 @@
 #include "ModuleApplication.h"
 
+#include "ErrorReporter.h"
 #include "ModuleError.h"
 
 #include <QApplication>
@@ -48,6 +49,8 @@ ModuleApplication::ModuleApplication(QObject* parent) : QObject(parent), d(new P
 {
     d->sink = defaultSink();
     gInstance = this;
+    // The suite's controls show the errors they catch the way the module does.
+    ErrorReporter::setHandler([this](const std::exception& error) { handleException(error); });
 }
 
 void ModuleApplication::setDefaultMessageSink(MessageSink sink)
@@ -64,6 +67,7 @@ ModuleApplication::~ModuleApplication()
     }
     if (gInstance == this) {
         gInstance = nullptr;
+        ErrorReporter::setHandler({});
     }
 }
 

@@ -1,0 +1,312 @@
+#include "TTavrelDBgrid.h"
+
+#include "Confirmation.h"
+#include "CsvWriter.h"
+#include "DataSetTableModel.h"
+#include "DataSource.h"
+#include "ErrorReporter.h"
+#include "Field.h"
+#include "GridRowDelegate.h"
+#include "SClientDataSet.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+
+using tavrel::DataSetState;
+using tavrel::ErrorReporter;
+
+struct TTavrelDBgrid::Private
+{
+    tavrel::DataSetTableModel* model = nullptr;
+    GridRowDelegate* delegate = nullptr;
+    QPointer<tavrel::DataSource> source;
+    QList<tavrel::GridColumn> columns;
+    bool readOnly = false;
+    bool following = false;    // the grid is moving to the dataset's row
+    bool rowsRemoving = false; // the dataset is removing a row and moves by itself
+};
+
+TTavrelDBgrid::TTavrelDBgrid(QWidget* parent) : QTableView(parent), d(std::make_unique<Private>())
+{
+    d->model = new tavrel::DataSetTableModel(this);
+    d->model->OnError = [](const tavrel::ModuleError& e) { ErrorReporter::report(e); };
+    setModel(d->model);
+    d->delegate = new GridRowDelegate(this);
+    setItemDelegate(d->delegate);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(AnyKeyPressed | EditKeyPressed | DoubleClicked);
+    setTabKeyNavigation(true);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    verticalHeader()->hide(); // the highlighted row marks the current record
+    horizontalHeader()->setHighlightSections(false);
+
+    connect(d->model, &tavrel::DataSetTableModel::currentRowChanged, this,
+            &TTavrelDBgrid::followDataSet);
+    connect(d->model, &QAbstractItemModel::modelReset, this, [this] {
+        applyWidths();
+        followDataSet();
+    });
+    connect(d->model, &QAbstractItemModel::rowsInserted, this, &TTavrelDBgrid::followDataSet);
+    connect(d->model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        d->rowsRemoving = false;
+        followDataSet();
+    });
+}
+
+TTavrelDBgrid::~TTavrelDBgrid() = default;
+
+tavrel::DataSource* TTavrelDBgrid::dataSource() const
+{
+    return d->source;
+}
+
+void TTavrelDBgrid::setDataSource(tavrel::DataSource* source)
+{
+    if (d->source)
+        d->source->removeUpdateHandlers(this);
+    d->source = source;
+    if (source)
+        source->addUpdateHandler(this, [this] { pushPendingEdit(); });
+    d->model->setDataSource(source);
+    applyWidths();
+    followDataSet();
+}
+
+tavrel::DataSetTableModel* TTavrelDBgrid::dataModel() const
+{
+    return d->model;
+}
+
+void TTavrelDBgrid::setColumns(const QList<tavrel::GridColumn>& columns)
+{
+    d->columns = columns;
+    QStringList names;
+    for (const auto& c : columns)
+        names.append(c.fieldName);
+    for (int i = 0; i < columns.size(); ++i) {
+        d->model->setColumnTitle(i, columns[i].title);
+        d->model->setColumnColor(i, columns[i].color);
+        d->model->setColumnReadOnly(i, columns[i].readOnly);
+    }
+    d->model->setColumns(names);
+}
+
+int TTavrelDBgrid::addColumn(const QString& fieldName, const QString& title, int width)
+{
+    QList<tavrel::GridColumn> all = d->columns;
+    tavrel::GridColumn column;
+    column.fieldName = fieldName;
+    column.title = title;
+    column.width = width;
+    all.append(column);
+    setColumns(all);
+    return int(all.size()) - 1;
+}
+
+QList<tavrel::GridColumn> TTavrelDBgrid::columns() const
+{
+    return d->columns;
+}
+
+int TTavrelDBgrid::columnCount() const
+{
+    return d->model->columnCount();
+}
+
+tavrel::Field* TTavrelDBgrid::columnField(int column) const
+{
+    return d->model->columnField(column);
+}
+
+bool TTavrelDBgrid::columnReadOnly(int column) const
+{
+    return d->model->columnReadOnly(column);
+}
+
+void TTavrelDBgrid::setColumnReadOnly(int column, bool readOnly)
+{
+    if (column >= 0 && column < d->columns.size())
+        d->columns[column].readOnly = readOnly;
+    d->model->setColumnReadOnly(column, readOnly);
+}
+
+QColor TTavrelDBgrid::columnColor(int column) const
+{
+    return d->model->columnColor(column);
+}
+
+void TTavrelDBgrid::setColumnColor(int column, const QColor& color)
+{
+    if (column >= 0 && column < d->columns.size())
+        d->columns[column].color = color;
+    d->model->setColumnColor(column, color);
+}
+
+void TTavrelDBgrid::setColumnTitle(int column, const QString& title)
+{
+    if (column >= 0 && column < d->columns.size())
+        d->columns[column].title = title;
+    d->model->setColumnTitle(column, title);
+}
+
+void TTavrelDBgrid::setColumnDefaultWidth(int column, int width)
+{
+    if (column >= 0 && column < d->columns.size())
+        d->columns[column].width = width;
+    if (column >= 0 && column < columnCount())
+        setColumnWidth(column, width > 0 ? width : defaultWidth(column));
+}
+
+bool TTavrelDBgrid::readOnly() const
+{
+    return d->readOnly;
+}
+
+void TTavrelDBgrid::setReadOnly(bool readOnly)
+{
+    d->readOnly = readOnly;
+    d->model->setReadOnly(readOnly);
+    setEditTriggers(readOnly ? NoEditTriggers : (AnyKeyPressed | EditKeyPressed | DoubleClicked));
+}
+
+QStringList TTavrelDBgrid::visibleTitles() const
+{
+    QStringList titles;
+    for (int c = 0; c < columnCount(); ++c) {
+        if (!isColumnHidden(c))
+            titles.append(d->model->headerData(c, Qt::Horizontal).toString());
+    }
+    return titles;
+}
+
+QList<QStringList> TTavrelDBgrid::visibleRows() const
+{
+    QList<QStringList> rows;
+    const int count = d->model->rowCount();
+    rows.reserve(count);
+    for (int r = 0; r < count; ++r) {
+        QStringList values;
+        for (int c = 0; c < columnCount(); ++c) {
+            if (!isColumnHidden(c))
+                values.append(d->model->index(r, c).data(Qt::DisplayRole).toString());
+        }
+        rows.append(values);
+    }
+    return rows;
+}
+
+QByteArray TTavrelDBgrid::toCsv() const
+{
+    return tavrel::CsvWriter::document(visibleTitles(), visibleRows());
+}
+
+QColor TTavrelDBgrid::currentRowColor() const
+{
+    return palette().color(QPalette::Active, QPalette::Highlight);
+}
+
+QColor TTavrelDBgrid::evenRowColor() const
+{
+    return QColor(Qt::white);
+}
+
+QColor TTavrelDBgrid::oddRowColor() const
+{
+    return palette().color(QPalette::ToolTipBase);
+}
+
+void TTavrelDBgrid::keyPressEvent(QKeyEvent* event)
+{
+    SClientDataSet* ds = d->model->dataSet();
+    const bool active = ds && ds->active();
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (event->key() == Qt::Key_Insert && mods == Qt::NoModifier) {
+        if (active && !d->readOnly)
+            ErrorReporter::guard([ds] { ds->insert(); });
+        return;
+    }
+    if (event->key() == Qt::Key_Delete && mods == Qt::ControlModifier) {
+        if (active && !d->readOnly && !ds->isEmpty() &&
+            tavrel::Confirmation::ask(this, tavrel::Confirmation::deleteQuestion()))
+            ErrorReporter::guard([ds] { ds->deleteRecord(); });
+        return;
+    }
+    if (event->key() == Qt::Key_Escape && mods == Qt::NoModifier) {
+        if (active && (ds->state() == DataSetState::Edit || ds->state() == DataSetState::Insert)) {
+            ErrorReporter::guard([ds] { ds->cancel(); });
+            return;
+        }
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TTavrelDBgrid::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end)
+{
+    // While a cancel or delete removes the current row, the view picks another current
+    // row on its own; that is not a move of the user, and the dataset is not to follow.
+    d->rowsRemoving = true;
+    QTableView::rowsAboutToBeRemoved(parent, start, end);
+}
+
+void TTavrelDBgrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (d->following || d->rowsRemoving || !current.isValid() || current.row() == previous.row())
+        return;
+    if (current.row() != d->model->currentRow()) {
+        // A refusal (a pending record that cannot be posted) keeps the dataset where it
+        // was, and the grid goes back to it.
+        d->model->setCurrentRow(current.row());
+        if (d->model->currentRow() != current.row())
+            followDataSet();
+    }
+    viewport()->update();
+}
+
+void TTavrelDBgrid::followDataSet()
+{
+    viewport()->update();
+    const int row = d->model->currentRow();
+    if (row < 0 || row >= d->model->rowCount() || columnCount() == 0)
+        return;
+    const QModelIndex at = currentIndex();
+    if (at.isValid() && at.row() == row)
+        return;
+    const int column = at.isValid() ? at.column() : 0;
+    d->following = true;
+    selectionModel()->setCurrentIndex(d->model->index(row, column), QItemSelectionModel::NoUpdate);
+    d->following = false;
+    scrollTo(d->model->index(row, column));
+}
+
+void TTavrelDBgrid::applyWidths()
+{
+    for (int c = 0; c < columnCount(); ++c) {
+        const int wanted = c < d->columns.size() ? d->columns[c].width : -1;
+        setColumnWidth(c, wanted > 0 ? wanted : defaultWidth(c));
+    }
+}
+
+int TTavrelDBgrid::defaultWidth(int column) const
+{
+    // The field's display width in characters, at least the title's, at most 40.
+    const tavrel::Field* f = columnField(column);
+    const QString title = d->model->headerData(column, Qt::Horizontal).toString();
+    const int characters =
+        std::clamp(std::max(f ? f->displayWidth() : 10, int(title.size())), 4, 40);
+    return characters * fontMetrics().averageCharWidth() + 10;
+}
+
+void TTavrelDBgrid::pushPendingEdit()
+{
+    QLineEdit* editor = d->delegate->openEditor();
+    if (!editor || state() != EditingState)
+        return;
+    const QModelIndex at = currentIndex();
+    tavrel::Field* f = columnField(at.column());
+    if (f && editor->text() != f->textOf(at.data(Qt::EditRole)))
+        f->setAsString(editor->text()); // a refusal stops the post, the editor stays open
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
+}

@@ -1,0 +1,130 @@
+#pragma once
+
+#include "MVGnNormaMPExport.h"
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenuBar;
+class QScrollArea;
+class QToolButton;
+class SClientDataSet;
+class SDCOMConnection;
+class TTavrelDBgrid;
+class TVNavegador;
+class TVNotas;
+class TVSDBQbe;
+class TVsCmbCodigo;
+
+namespace tavrel {
+class DataSource;
+}
+
+// The master form of the suite's maintenance windows. A derived form sets the dataset
+// of dtsFrm, the columns of DBGFrm and puts its controls on the edit panel inside
+// ScBFrm; the master form brings the rest:
+//
+//   - the query-by-example button DBQbe1, through which the dataset of dtsFrm is opened
+//     when the derived form binds it (SetDataset), and the notes button NotasTavrel on
+//     the same dataset;
+//   - the connection DCOMCnction to the application server of the session
+//     (gStProtocolo, gStParSrv);
+//   - the login: FormCreate validates gStParUsu / gStParPas on the server and fills
+//     gStCodiUsua, gStPassUsua and gStTipoUsuario;
+//   - the company box cmbEmpresa with the companies of the user (CdsGnUempr) named from
+//     CdsGnEmpre; its change handler cmbEmpresaChange keeps the current company in the
+//     module application's tag and in gStCodiEmpr, and opens the dataset of dtsFrm on
+//     that company's rows only;
+//   - every post and delete of that dataset carried to the server at once;
+//   - the grid DBGFrm, the navigator VNvgdrFrm, the print buttons spbReporte and
+//     spbPreview with the menu items Imprimir3 (preview), PrepararPgina1 (page set-up)
+//     and Imprimir1 (print), which all run the report handler of the derived form, and
+//     the export of the grid to a CSV file.
+//
+// The derived form replaces FormCreate and cmbEmpresaChange and calls the framework's:
+// last in FormCreate, first in cmbEmpresaChange. Whoever creates the form calls
+// FormCreate once; when it throws (a refused login, a user without companies) the form
+// must not be shown.
+//
+// Every handler started by a control catches the errors and hands them to the module
+// application's handleException (through tavrel::ErrorReporter).
+class MVGNNORMAMP_EXPORT TfrmFormaMaestro : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TfrmFormaMaestro(QWidget* parent = nullptr);
+    ~TfrmFormaMaestro() override;
+
+    Q_INVOKABLE virtual void FormCreate(QObject* Sender = nullptr);
+    Q_INVOKABLE virtual void cmbEmpresaChange(QObject* Sender = nullptr);
+
+    // Resizing inside the host: a new height, or a new width and height.
+    Q_INVOKABLE void CambiarAltura(int alto);
+    Q_INVOKABLE void CambiarTamano(int ancho, int alto);
+
+    // The company in effect (0 before the first company change).
+    int currentCompany() const;
+    // The column that holds the company in the dataset of dtsFrm ("COD_EMPR"); empty for
+    // a dataset without companies, which is then opened unrestricted.
+    QString companyField() const;
+    void setCompanyField(const QString& field);
+    // The command text of dtsFrm's dataset as the derived form gave it, before the
+    // company restriction (and the query-by-example conditions) were added.
+    QString baseCommandText() const;
+
+    // The derived form's report action, run by the print buttons and menu items with
+    // the one that was used; without one they are disabled.
+    void setReportHandler(std::function<void(QObject* sender)> handler);
+    // Runs the report handler (a UI boundary: errors are shown, not thrown).
+    Q_INVOKABLE void ejecutarReporte(QObject* sender);
+
+    // Writes the rows of the grid into a CSV file (see tavrel::CsvWriter); the file is
+    // replaced only when it was written completely. Throws ModuleError on failure.
+    void exportarCsv(const QString& path);
+
+    // The inside of ScBFrm, where the derived form places its controls.
+    QWidget* panel() const;
+
+    // Components, by their names in the form descriptions.
+    SDCOMConnection* DCOMCnction = nullptr;
+    SClientDataSet* CdsGnUempr = nullptr;
+    SClientDataSet* CdsGnEmpre = nullptr;
+    tavrel::DataSource* dtsFrm = nullptr;
+    TTavrelDBgrid* DBGFrm = nullptr;
+    QScrollArea* ScBFrm = nullptr;
+    TVNavegador* VNvgdrFrm = nullptr;
+    QLabel* lblEmpresa = nullptr;
+    TVsCmbCodigo* cmbEmpresa = nullptr;
+    QToolButton* spbPreview = nullptr;
+    QToolButton* spbReporte = nullptr;
+    QMenuBar* MainMenu = nullptr;
+    QAction* Imprimir3 = nullptr;      // Vista previa
+    QAction* PrepararPgina1 = nullptr; // Preparar página
+    QAction* Imprimir1 = nullptr;      // Imprimir
+    QAction* Exportar1 = nullptr;      // Exportar a CSV
+    TVSDBQbe* DBQbe1 = nullptr;
+    TVNotas* NotasTavrel = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildMenu();
+    void buildToolBar(QWidget* bar);
+    void connectToServer();
+    void logIn();
+    void loadCompanies();
+    void chooseFirstCompany();
+    void companyChosen();
+    void openForCompany(int company);
+    void exportWithDialog();
+    void updateRecordActions();
+
+    struct Private;
+    std::unique_ptr<Private> d;
+};

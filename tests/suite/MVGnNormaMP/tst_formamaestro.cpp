@@ -1,0 +1,410 @@
+#include "DBEdit.h"
+#include "DataSource.h"
+#include "DtmGnLibre.h"
+#include "Field.h"
+#include "FrmPrueba.h"
+#include "LocalAppServer.h"
+#include "ModuleApplication.h"
+#include "ModuleError.h"
+#include "SClientDataSet.h"
+#include "SessionGlobals.h"
+#include "TTavrelDBgrid.h"
+#include "TVNavegador.h"
+#include "TVNotas.h"
+#include "TVSDBQbe.h"
+#include "TVsCmbCodigo.h"
+#include "TestDatabase.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollArea>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+using tavrel::DataSetState;
+using tavrel::ModuleError;
+using tavrel::test::TestDatabase;
+
+class TstFormaMaestro : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void logsInAndOpensTheSessionCompany();
+    void refusedLogin_data();
+    void refusedLogin();
+    void userSeesOnlyTheirCompanies();
+    void companyChangeShowsOnlyThatCompany_data();
+    void companyChangeShowsOnlyThatCompany();
+    void typedConditionsNarrowTheCompanyRows();
+    void companyChangeWaitsForThePendingRecord();
+    void postedAndDeletedRowsReachTheDatabase();
+    void conflictKeepsTheUserValuesInEdit();
+    void exportsTheGridAsCsv();
+    void printActionsRunTheReportHandler();
+    void reConsultarReopensWithTheValuesInOrder();
+    void rendersWithoutOverlaps();
+
+private:
+    void session(const QString& user, const QString& password, const QString& company);
+    void createForm();
+    QList<int> companiesShown() const;
+    QVariant stored(const QString& sql);
+
+    std::unique_ptr<TestDatabase> db;
+    std::unique_ptr<tavrel::ModuleApplication> app;
+    std::unique_ptr<FrmPrueba> form;
+    QStringList messages;
+};
+
+void TstFormaMaestro::initTestCase()
+{
+    TAVREL_SKIP_WITHOUT_POSTGRES();
+}
+
+void TstFormaMaestro::init()
+{
+    db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
+    app = std::make_unique<tavrel::ModuleApplication>();
+    app->setMessageSink([this](const QString& m, tavrel::MessageKind) { messages << m; });
+    gStProtocolo = QStringLiteral("local");
+    session(QStringLiteral("JPEREZ"), QStringLiteral("Tavrel2026"), QStringLiteral("1"));
+    gStCodiUsua.clear();
+    gStPassUsua.clear();
+    gStTipoUsuario.clear();
+    gStCodiEmpr.clear();
+    form = std::make_unique<FrmPrueba>();
+}
+
+void TstFormaMaestro::cleanup()
+{
+    form.reset();
+    app.reset();
+    db.reset();
+    messages.clear();
+}
+
+void TstFormaMaestro::session(const QString& user, const QString& password, const QString& company)
+{
+    gStParSrv = db->url();
+    gStParUsu = user;
+    gStParPas = password;
+    gStParEmp = company;
+}
+
+void TstFormaMaestro::createForm()
+{
+    form->FormCreate(nullptr);
+    form->show();
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+}
+
+QList<int> TstFormaMaestro::companiesShown() const
+{
+    QList<int> codes;
+    for (const QString& c : form->cmbEmpresa->Codigos())
+        codes.append(c.toInt());
+    return codes;
+}
+
+QVariant TstFormaMaestro::stored(const QString& sql)
+{
+    return db->queryValue(sql);
+}
+
+void TstFormaMaestro::logsInAndOpensTheSessionCompany()
+{
+    createForm();
+    QCOMPARE(gStCodiUsua, QStringLiteral("JPEREZ"));
+    QCOMPARE(gStPassUsua, QStringLiteral("Tavrel2026"));
+    QCOMPARE(gStTipoUsuario, QStringLiteral("A"));
+    QCOMPARE(companiesShown(), (QList<int>{1, 2, 3}));
+    QCOMPARE(form->log, (QStringList{"FormCreate", "empresa 1"}));
+    QCOMPARE(app->tag(), 1);
+    QCOMPARE(form->CdsGnEmpre->fieldByName(QStringLiteral("COD_EMPR"))->asInteger(), 1);
+    SClientDataSet* ds = form->QryRelacion;
+    QCOMPARE(ds->recordCount(), 8);
+    QCOMPARE(form->DBGFrm->model()->rowCount(), 8);
+    QVERIFY(form->VNvgdrFrm->button(TVNavegador::Insert)->isEnabled());
+}
+
+void TstFormaMaestro::refusedLogin_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("another user's password") << "MGOMEZ"
+                                             << "Tavrel2026"
+                                             << "Usuario o contraseña incorrectos para «MGOMEZ»";
+    QTest::newRow("unknown user") << "NADIE"
+                                  << "x"
+                                  << "Usuario o contraseña incorrectos para «NADIE»";
+    QTest::newRow("no user in the session") << " "
+                                            << "Tavrel2026"
+                                            << "no indica el usuario";
+}
+
+void TstFormaMaestro::refusedLogin()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(QString, message);
+    session(user, password, QStringLiteral("2"));
+    try {
+        form->FormCreate(nullptr);
+        QFAIL("the login was accepted");
+    } catch (const ModuleError& e) {
+        QVERIFY2(e.message().contains(message), qPrintable(e.message()));
+    }
+    QVERIFY(!form->isVisible());
+    QVERIFY(gStCodiUsua.isEmpty());
+    QCOMPARE(form->cmbEmpresa->count(), 0);
+    QVERIFY(!form->QryRelacion->active());
+}
+
+void TstFormaMaestro::userSeesOnlyTheirCompanies()
+{
+    // The session names company 1, which is not hers: the first of hers is taken.
+    session(QStringLiteral("mgomez"), QStringLiteral("Nomina2026"), QStringLiteral("1"));
+    createForm();
+    QCOMPARE(gStCodiUsua, QStringLiteral("MGOMEZ"));
+    QCOMPARE(gStTipoUsuario, QStringLiteral("U"));
+    QCOMPARE(companiesShown(), QList<int>{2});
+    QCOMPARE(app->tag(), 2);
+    QCOMPARE(form->QryRelacion->recordCount(), 3);
+}
+
+void TstFormaMaestro::companyChangeShowsOnlyThatCompany_data()
+{
+    QTest::addColumn<bool>("throughQbe");
+    QTest::addColumn<QString>("opened");
+
+    QTest::newRow("the company is the base condition of the query-by-example")
+        << true << "SELECT * FROM NM_RPCOS\n WHERE (COD_EMPR = 3)";
+    QTest::newRow("without it, the company is added to the command text")
+        << false << "SELECT * FROM NM_RPCOS WHERE COD_EMPR = 3\n";
+}
+
+void TstFormaMaestro::companyChangeShowsOnlyThatCompany()
+{
+    QFETCH(bool, throughQbe);
+    QFETCH(QString, opened);
+    form->throughQbe = throughQbe;
+    createForm();
+    SClientDataSet* ds = form->QryRelacion;
+    QVERIFY(form->cmbEmpresa->seleccionarCodigo(QStringLiteral("3")));
+    emit form->cmbEmpresa->activated(form->cmbEmpresa->currentIndex());
+    QCOMPARE(app->tag(), 3);
+    QCOMPARE(gStCodiEmpr, QStringLiteral("3"));
+    QCOMPARE(form->log.last(), QStringLiteral("empresa 3"));
+    QCOMPARE(ds->recordCount(), 3);
+    for (int row = 0; row < ds->recordCount(); ++row)
+        QCOMPARE(ds->valueAt(row, ds->fieldByName(QStringLiteral("COD_EMPR"))->index()).toInt(), 3);
+    QCOMPARE(form->CdsGnEmpre->fieldByName(QStringLiteral("COD_EMPR"))->asInteger(), 3);
+    // The derived form's text stays the base; the restriction is added to it each time.
+    QCOMPARE(form->baseCommandText(), QStringLiteral("SELECT * FROM NM_RPCOS\n"));
+    QCOMPARE(ds->commandText(), opened);
+    QVERIFY(messages.isEmpty());
+}
+
+void TstFormaMaestro::typedConditionsNarrowTheCompanyRows()
+{
+    createForm();
+    SClientDataSet* ds = form->QryRelacion;
+    QCOMPARE(form->NotasTavrel->dataSet(), ds);
+    // Concept 10 has rows in every company; only company 1's are shown.
+    form->DBQbe1->Vquery(QStringLiteral(" WHERE COD_CONT = 10"));
+    QCOMPARE(ds->recordCount(), 3);
+    for (int row = 0; row < ds->recordCount(); ++row)
+        QCOMPARE(ds->valueAt(row, ds->fieldByName(QStringLiteral("COD_EMPR"))->index()).toInt(), 1);
+    // Another company starts without the criteria of the previous one.
+    form->cmbEmpresa->seleccionarCodigo(QStringLiteral("2"));
+    emit form->cmbEmpresa->activated(form->cmbEmpresa->currentIndex());
+    QCOMPARE(ds->recordCount(), 3);
+    QVERIFY(form->DBQbe1->condition().isEmpty());
+}
+
+void TstFormaMaestro::companyChangeWaitsForThePendingRecord()
+{
+    createForm();
+    form->QryRelacion->edit();
+    form->QryRelacion->fieldByName(QStringLiteral("DEP_APAC"))->setValue(QStringLiteral("CAMBIO"));
+    form->cmbEmpresa->seleccionarCodigo(QStringLiteral("2"));
+    emit form->cmbEmpresa->activated(form->cmbEmpresa->currentIndex());
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.first().contains(QLatin1String("antes de cambiar de empresa")),
+             qPrintable(messages.first()));
+    QCOMPARE(form->cmbEmpresa->codigoActual(), QStringLiteral("1"));
+    QCOMPARE(app->tag(), 1);
+    QCOMPARE(form->QryRelacion->state(), DataSetState::Edit);
+    QCOMPARE(form->QryRelacion->fieldByName(QStringLiteral("DEP_APAC"))->asString(),
+             QStringLiteral("CAMBIO"));
+}
+
+void TstFormaMaestro::postedAndDeletedRowsReachTheDatabase()
+{
+    createForm();
+    TVNavegador* nav = form->VNvgdrFrm;
+    nav->btnClick(TVNavegador::Insert);
+    form->DBEdtCodCont->setFocus();
+    QTest::keyClicks(form->DBEdtCodCont, QStringLiteral("40"));
+    form->DBEdtDepAPac->setFocus();
+    QTest::keyClicks(form->DBEdtDepAPac, QStringLiteral("PRUEBA DE ALTA"));
+    form->DBEdtValTota->setFocus();
+    QTest::keyClicks(form->DBEdtValTota, QStringLiteral("1234,5"));
+    nav->btnClick(TVNavegador::Post); // the edit with the focus pushes its text first
+    QVERIFY2(messages.isEmpty(), qPrintable(messages.join('\n')));
+    QCOMPARE(form->QryRelacion->state(), DataSetState::Browse);
+    QCOMPARE(form->QryRelacion->changeCount(), 0);
+    const QString row = QStringLiteral("FROM NM_RPCOS WHERE DEP_APAC = 'PRUEBA DE ALTA'");
+    QCOMPARE(stored(QStringLiteral("SELECT COUNT(*) ") + row).toInt(), 1);
+    QCOMPARE(stored(QStringLiteral("SELECT COD_EMPR ") + row).toInt(), 1);
+    QCOMPARE(stored(QStringLiteral("SELECT VAL_TOTA ") + row).toDouble(), 1234.5);
+
+    nav->setConfirmDelete(false);
+    nav->btnClick(TVNavegador::Delete);
+    QVERIFY(messages.isEmpty());
+    QCOMPARE(stored(QStringLiteral("SELECT COUNT(*) ") + row).toInt(), 0);
+    QCOMPARE(form->QryRelacion->recordCount(), 8);
+}
+
+void TstFormaMaestro::conflictKeepsTheUserValuesInEdit()
+{
+    createForm();
+    SClientDataSet* ds = form->QryRelacion;
+    QVERIFY(ds->locate(QStringLiteral("DEP_APAC"), {QStringLiteral("URGENCIAS")}));
+    const int code = ds->fieldByName(QStringLiteral("COD_CONT"))->asInteger();
+    form->DBEdtDepAPac->setFocus();
+    form->DBEdtDepAPac->selectAll();
+    QTest::keyClicks(form->DBEdtDepAPac, QStringLiteral("MIA"));
+
+    // Another client changes the same row first.
+    const auto other = tavrel::LocalAppServer::connect(db->url());
+    QVariantList args{QVariantList{QStringLiteral("UPDATE NM_RPCOS SET DEP_APAC = 'SUYA' WHERE "
+                                                  "COD_EMPR = 1 AND DEP_APAC = 'URGENCIAS' AND "
+                                                  "COD_CONT = :C"),
+                                   code},
+                      QVariant(), QVariant()};
+    QCOMPARE(other->invoke(QStringLiteral("EjecutarSQL"), args).toInt(), 0);
+
+    form->VNvgdrFrm->btnClick(TVNavegador::Post);
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(ds->state(), DataSetState::Edit);
+    QCOMPARE(ds->fieldByName(QStringLiteral("DEP_APAC"))->asString(), QStringLiteral("MIA"));
+    QCOMPARE(form->DBEdtDepAPac->text(), QStringLiteral("MIA"));
+    QCOMPARE(stored(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE DEP_APAC = 'MIA'")).toInt(),
+             0);
+    QCOMPARE(
+        stored(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE DEP_APAC = 'SUYA'")).toInt(), 1);
+}
+
+void TstFormaMaestro::exportsTheGridAsCsv()
+{
+    session(QStringLiteral("MGOMEZ"), QStringLiteral("Nomina2026"), QStringLiteral("2"));
+    createForm();
+    form->DBGFrm->setColumnHidden(1, true);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("relación.csv"));
+    form->exportarCsv(path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    const QStringList lines = QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"));
+    QCOMPARE(lines.size(), 5); // header, three rows, and the empty rest after the last break
+    QCOMPARE(lines[0],
+             QStringLiteral("Contabilización;Dependencia de Afectación de PAC;Valor Total"));
+    QVERIFY2(lines.contains(QStringLiteral("10;ESCUELAS DEPORTIVAS;310.000.000,00")),
+             qPrintable(lines.join('\n')));
+
+    QVERIFY_THROWS_EXCEPTION(ModuleError,
+                             form->exportarCsv(dir.filePath(QStringLiteral("no/existe.csv"))));
+}
+
+void TstFormaMaestro::printActionsRunTheReportHandler()
+{
+    createForm();
+    QVERIFY(!form->Imprimir1->isEnabled());
+    QStringList senders;
+    form->setReportHandler([&](QObject* sender) {
+        senders << sender->objectName();
+        if (sender == form->PrepararPgina1)
+            throw ModuleError(QStringLiteral("No hay impresoras instaladas"));
+    });
+    form->Imprimir3->trigger();
+    form->PrepararPgina1->trigger();
+    form->Imprimir1->trigger();
+    form->spbPreview->click();
+    form->spbReporte->click();
+    QCOMPARE(senders,
+             (QStringList{"Imprimir3", "PrepararPgina1", "Imprimir1", "spbPreview", "spbReporte"}));
+    QCOMPARE(messages, QStringList{QStringLiteral("No hay impresoras instaladas")});
+}
+
+void TstFormaMaestro::reConsultarReopensWithTheValuesInOrder()
+{
+    createForm();
+    SClientDataSet query;
+    query.setProviderName(QStringLiteral("DtsPTemporal"));
+    query.setRemoteServer(form->DCOMCnction);
+    query.setCommandText(QStringLiteral("SELECT COD_EMPR FROM GN_UEMPR WHERE COD_USUA = :U AND "
+                                        "COD_EMPR >= :E ORDER BY COD_EMPR"));
+    DtmGnLibre::ReConsultar(&query, {QStringLiteral("JPEREZ"), 2});
+    QCOMPARE(query.recordCount(), 2);
+    DtmGnLibre::ReConsultar(&query, {QStringLiteral("ANALISTA01"), 1});
+    QCOMPARE(query.recordCount(), 1);
+    QVERIFY_THROWS_EXCEPTION(ModuleError, DtmGnLibre::ReConsultar(&query, {1, 2, 3}));
+    QVERIFY(query.active());
+}
+
+void TstFormaMaestro::rendersWithoutOverlaps()
+{
+    createForm();
+    form->CambiarTamano(719, 551);
+    QCOMPARE(form->size(), QSize(719, 551));
+    QTest::qWait(50);
+    const QPixmap shot = form->grab();
+    QVERIFY(shot.save(QDir::current().filePath(QStringLiteral("frmprueba.png"))));
+
+    // Every control of the edit panel is in view and on its own.
+    const QList<QWidget*> controls =
+        form->panel()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    const QRect viewport = form->ScBFrm->viewport()->rect();
+    for (QWidget* a : controls) {
+        QVERIFY2(viewport.contains(a->geometry()), qPrintable(a->objectName()));
+        if (auto* label = qobject_cast<QLabel*>(a))
+            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+        for (QWidget* b : controls)
+            QVERIFY(a == b || !a->geometry().intersects(b->geometry()));
+    }
+    // The tool bar keeps the company box, the navigator and the buttons apart.
+    const QList<QWidget*> bar{form->lblEmpresa,  form->cmbEmpresa, form->VNvgdrFrm, form->DBQbe1,
+                              form->NotasTavrel, form->spbPreview, form->spbReporte};
+    for (QWidget* a : bar) {
+        QVERIFY(a->isVisible());
+        const bool fixed = a->minimumSize() == a->maximumSize();
+        QVERIFY2(fixed || a->width() >= a->minimumSizeHint().width(), a->metaObject()->className());
+        for (QWidget* b : bar)
+            QVERIFY(a == b || !a->geometry().intersects(b->geometry()));
+    }
+    // The grid shows several rows and its titles whole.
+    TTavrelDBgrid* grid = form->DBGFrm;
+    QVERIFY(grid->height() > 4 * grid->verticalHeader()->defaultSectionSize());
+    const QFontMetrics header(grid->horizontalHeader()->font());
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        const QString title = grid->model()->headerData(c, Qt::Horizontal).toString();
+        QVERIFY2(header.horizontalAdvance(title) + 8 <= grid->columnWidth(c), qPrintable(title));
+    }
+}
+
+QTEST_MAIN(TstFormaMaestro)
+#include "tst_formamaestro.moc"
