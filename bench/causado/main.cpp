@@ -13,15 +13,18 @@ namespace {
 
 void report(const char* engine, const tavrel::bench::CausadoBench::Result& r)
 {
-    const auto line = [engine](const char* what, double seconds, double base, const QString& note) {
-        std::printf("%-11s %-12s %9.3f %7.2f%s\n", engine, what, seconds,
-                    base > 0 ? seconds / base : 0.0,
+    const double floor = r.floor();
+    const auto line = [engine, floor](const char* what, double seconds, const QString& note) {
+        std::printf("%-11s %-12s %9.3f %7.2f%s\n", engine, what, seconds, seconds / floor,
                     note.isEmpty() ? "" : qPrintable(QStringLiteral("  ") + note));
     };
-    line("floor", r.floor, r.floor,
-         QStringLiteral("grouped sum of 2013, %1 groups").arg(r.floorGroups));
-    line("yearly path", r.yearly, r.floor, QString());
-    line("date path", r.date, r.floor,
+    line("floor", floor,
+         QStringLiteral("grouped sum of 2013, %1 groups; planner's plan %2 s, index order %3 s")
+             .arg(r.floorGroups)
+             .arg(r.plannerFloor, 0, 'f', 3)
+             .arg(r.indexFloor, 0, 'f', 3));
+    line("yearly path", r.yearly, QString());
+    line("date path", r.date,
          QStringLiteral("%1 x the grouped sum of its one date (%2 s, %3 groups)")
              .arg(r.dateFloor > 0 ? r.date / r.dateFloor : 0.0, 0, 'f', 2)
              .arg(r.dateFloor, 0, 'f', 3)
