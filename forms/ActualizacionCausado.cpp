@@ -116,11 +116,13 @@ QDateTime ActualizacionCausado::convertirFecha(const QString& texto, const QStri
         int dia = 0, mes = 0, anio = 0;
         orden = {{d, &dia}, {m, &mes}, {y, &anio}};
         std::sort(orden.begin(), orden.end());
-        static const QRegularExpression digitos(QStringLiteral("^[0-9]{1,4}$"));
+        // As the runtime reads dates, blanks before a number are skipped: a FEC_RPCO of
+        // " 2013" passes the integer reading and gives the year 2013 here too.
+        static const QRegularExpression digitos(QStringLiteral("^ *[0-9]{1,4}$"));
         bool ok = true;
         for (int i = 0; i < 3 && ok; ++i) {
             ok = digitos.match(partes[i]).hasMatch();
-            *orden[i].second = partes[i].toInt();
+            *orden[i].second = partes[i].trimmed().toInt();
         }
         if (ok)
             fecha = QDate(anio, mes, dia);

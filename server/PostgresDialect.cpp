@@ -46,6 +46,13 @@ QString PostgresDialect::columnDefinition(const ColumnDef& column) const
     return column.name + QLatin1Char(' ') + typeName(column);
 }
 
+QString PostgresDialect::tableOptions(const TableDef& table) const
+{
+    if (table.fillFactor >= 100)
+        return QString();
+    return QStringLiteral(" WITH (fillfactor = %1)").arg(table.fillFactor);
+}
+
 QStringList PostgresDialect::tableNames(const QSqlDatabase& db) const
 {
     QStringList names;
@@ -114,6 +121,10 @@ void PostgresDialect::initialiseSession(QSqlDatabase& db) const
     QSqlQuery query(db);
     // Notices ("table does not exist, skipping") are of no use to anyone here.
     query.exec(QStringLiteral("SET client_min_messages = warning"));
+    // The server's statements are short; compiling them costs more than it saves. A
+    // correlated update over a large table is estimated expensive enough to be compiled
+    // and then spends about a second on it.
+    query.exec(QStringLiteral("SET jit = off"));
     const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
     if (!zone.isEmpty() && query.exec(QStringLiteral("SET TIME ZONE ") + quoted(zone)))
         return;

@@ -19,6 +19,8 @@ public:
     QString columnDefinition(const ColumnDef& column) const override;
     QStringList tableNames(const QSqlDatabase& db) const override;
     QString explainPrefix() const override { return QStringLiteral("EXPLAIN "); }
+    QString tableOptions(const TableDef& table) const override;
+    bool supportsIncludedColumns() const override { return true; }
 
     QVariant toDatabase(const QVariant& value) const override;
     QString literal(const QVariant& value) const override;

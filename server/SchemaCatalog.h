@@ -24,6 +24,9 @@ struct IndexDef
     QString name;
     QStringList columns;
     bool unique = false;
+    // Columns carried in the index only so that a query reading them needs no table
+    // access (non-unique indexes only: an engine without INCLUDE appends them to the key).
+    QStringList included = {};
 };
 
 struct TableDef
@@ -31,6 +34,9 @@ struct TableDef
     QString name;             // upper case
     QList<ColumnDef> columns; // in the order of SELECT *, without the technical key
     QList<IndexDef> indexes;
+    // Percentage of each page filled by inserts, where the engine has such a setting. A
+    // table whose rows are all rewritten at once keeps room for the new versions.
+    int fillFactor = 100;
 
     const ColumnDef* column(const QString& name) const;
 };

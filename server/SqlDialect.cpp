@@ -26,8 +26,9 @@ QStringList SqlDialect::createTableStatements(const TableDef& table) const
     QStringList parts{technicalKeyDefinition()};
     for (const ColumnDef& column : table.columns)
         parts.append(columnDefinition(column));
-    QStringList statements{QStringLiteral("CREATE TABLE %1 (\n    %2\n)")
-                               .arg(table.name, parts.join(QLatin1String(",\n    ")))};
+    QStringList statements{
+        QStringLiteral("CREATE TABLE %1 (\n    %2\n)%3")
+            .arg(table.name, parts.join(QLatin1String(",\n    ")), tableOptions(table))};
     for (const IndexDef& index : table.indexes)
         statements.append(createIndexStatement(table, index));
     return statements;
@@ -35,9 +36,21 @@ QStringList SqlDialect::createTableStatements(const TableDef& table) const
 
 QString SqlDialect::createIndexStatement(const TableDef& table, const IndexDef& index) const
 {
-    return QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)")
+    Q_ASSERT(index.included.isEmpty() || !index.unique);
+    QStringList key = index.columns;
+    QString include;
+    if (supportsIncludedColumns() && !index.included.isEmpty())
+        include = QStringLiteral(" INCLUDE (%1)").arg(index.included.join(QLatin1String(", ")));
+    else
+        key += index.included;
+    return QStringLiteral("CREATE %1INDEX %2 ON %3 (%4)%5")
         .arg(index.unique ? QStringLiteral("UNIQUE ") : QString(), index.name, table.name,
-             index.columns.join(QLatin1String(", ")));
+             key.join(QLatin1String(", ")), include);
+}
+
+QString SqlDialect::tableOptions(const TableDef&) const
+{
+    return QString();
 }
 
 QString SqlDialect::driverLiteral(const QSqlDatabase& db, const QVariant& value) const

@@ -34,6 +34,12 @@ public:
     // CREATE TABLE followed by the table's indexes.
     QStringList createTableStatements(const TableDef& table) const;
     QString createIndexStatement(const TableDef& table, const IndexDef& index) const;
+    // Text after CREATE TABLE's column list: the table's storage settings (empty when the
+    // engine has none).
+    virtual QString tableOptions(const TableDef& table) const;
+    // True when CREATE INDEX takes INCLUDE (...); otherwise included columns are appended
+    // to the key, which serves the same reads.
+    virtual bool supportsIncludedColumns() const = 0;
     // Names of the tables of the current database, upper case.
     virtual QStringList tableNames(const QSqlDatabase& db) const = 0;
     // Prefix that makes the engine describe the plan of a statement instead of running it.

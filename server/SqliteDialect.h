@@ -17,6 +17,7 @@ public:
     QString columnDefinition(const ColumnDef& column) const override;
     QStringList tableNames(const QSqlDatabase& db) const override;
     QString explainPrefix() const override { return QStringLiteral("EXPLAIN QUERY PLAN "); }
+    bool supportsIncludedColumns() const override { return false; }
 
     QVariant toDatabase(const QVariant& value) const override;
     QString literal(const QVariant& value) const override;

@@ -124,25 +124,32 @@ void TstActualizacionCausado::rutaPorFecha()
 
 void TstActualizacionCausado::rutaAnual_data()
 {
+    QTest::addColumn<QString>("fecRpco");
     QTest::addColumn<QString>("digiDian");
     QTest::addColumn<QString>("suma");
 
+    const QString anio = QStringLiteral("2013");
     QTest::newRow("flag S sums the transaction amount")
-        << QStringLiteral("S") << QStringLiteral(" SELECT SUM(VAL_TRAN) ");
+        << anio << QStringLiteral("S") << QStringLiteral(" SELECT SUM(VAL_TRAN) ");
     QTest::newRow("lower-case s is not S")
-        << QStringLiteral("s") << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
+        << anio << QStringLiteral("s") << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
     QTest::newRow("N sums the caused amount")
-        << QStringLiteral("N") << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
-    QTest::newRow("no company chosen yet") << QString() << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
+        << anio << QStringLiteral("N") << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
+    QTest::newRow("no company chosen yet")
+        << anio << QString() << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
+    QTest::newRow("blanks before the year are skipped by both readings")
+        << QStringLiteral("  2013") << QStringLiteral("N")
+        << QStringLiteral(" SELECT SUM(VAL_CAUC) ");
 }
 
 void TstActualizacionCausado::rutaAnual()
 {
+    QFETCH(QString, fecRpco);
     QFETCH(QString, digiDian);
     QFETCH(QString, suma);
 
     ServidorFalso s;
-    s.fecRpco = QStringLiteral("2013");
+    s.fecRpco = fecRpco;
     ActualizacionCausado::ejecutar(s.puertos(), kHoraCliente, QStringLiteral("JPEREZ"), digiDian,
                                    QStringLiteral("dd/MM/yyyy"));
 

@@ -248,7 +248,8 @@ void TstServerMethods::causedValueSumIsAnIndexLookup()
     // can serve the correlated sum at all.
     if (db.isPostgres()) {
         db.exec(QStringLiteral("SET enable_seqscan = off"));
-        db.exec(QStringLiteral("SET jit = off")); // the forced plan's cost would compile it
+        // Index-only reads need the pages marked all-visible, as autovacuum leaves them.
+        db.exec(QStringLiteral("VACUUM NM_NCMOV"));
     }
     const SqlDialect& dialect = db.dialect();
     QString sql = yearlyUpdate(QStringLiteral("VAL_CAUC"));
@@ -257,7 +258,10 @@ void TstServerMethods::causedValueSumIsAnIndexLookup()
     sql.replace(QLatin1String(":pFechaSrv"), dialect.literal(at(2026, 1, 1)));
     const QString plan =
         textsOf(m_db->queryRows(dialect.explainPrefix() + sql)).join(QLatin1Char('\n'));
-    QVERIFY2(plan.contains(QLatin1String("NM_NCMOV_CAUS"), Qt::CaseInsensitive), qPrintable(plan));
+    // The amounts are in the index: the sums never read the movement table.
+    const QString covering = db.isPostgres() ? QStringLiteral("Index Only Scan using nm_ncmov_caus")
+                                             : QStringLiteral("COVERING INDEX NM_NCMOV_CAUS");
+    QVERIFY2(plan.contains(covering), qPrintable(plan));
 }
 
 void TstServerMethods::serverTimeIsCurrentLocalTime()

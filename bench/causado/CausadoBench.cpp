@@ -1,0 +1,144 @@
+#include "CausadoBench.h"
+
+#include "ActualizacionCausado.h"
+#include "Database.h"
+#include "LocalAppServer.h"
+#include "SClientDataSet.h"
+#include "SDCOMConnection.h"
+#include "ServidorCausado.h"
+
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <algorithm>
+
+namespace tavrel::bench {
+
+namespace {
+
+const QString kGroupedSum =
+    QStringLiteral("SELECT COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, SUM(VAL_CAUC) FROM NM_NCMOV%1 "
+                   "WHERE NAT_TRAN = 'D' AND %2 GROUP BY COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN");
+
+double median(QList<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values.at(values.size() / 2);
+}
+
+double secondsOf(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+} // namespace
+
+struct CausadoBench::Private
+{
+    std::unique_ptr<Database> db; // setting changes and the floor
+    SDCOMConnection connection;
+    SClientDataSet qryNmVarig;
+    SClientDataSet qryTemporal;
+
+    void setPeriod(const QString& value)
+    {
+        db->exec(QStringLiteral("UPDATE NM_VARIG SET VAL_VARI = :V WHERE COD_VARI = 'FEC_RPCO'"),
+                 {value});
+    }
+
+    double timePath(const QString& period)
+    {
+        setPeriod(period);
+        QElapsedTimer timer;
+        timer.start();
+        ActualizacionCausado::ejecutar(
+            ServidorCausado::puertos(connection, qryNmVarig, qryTemporal),
+            QDateTime::currentDateTime(), QStringLiteral("BENCH"), QStringLiteral("N"),
+            QStringLiteral("dd/MM/yyyy"));
+        return secondsOf(timer);
+    }
+
+    // Reads every group; returns how many there were.
+    qint64 readGroups(const QString& condition, const QVariantList& values, bool indexOrder)
+    {
+        const bool postgres = db->isPostgres();
+        QString from;
+        if (indexOrder && !postgres)
+            from = QStringLiteral(" INDEXED BY NM_NCMOV_CAUS");
+        if (indexOrder && postgres) {
+            db->exec(QStringLiteral("SET enable_seqscan = off"));
+            db->exec(QStringLiteral("SET enable_bitmapscan = off"));
+        }
+        qint64 groups = 0;
+        {
+            QSqlQuery query = db->exec(kGroupedSum.arg(from, condition), values);
+            while (query.next()) {
+                for (int c = 0; c < 5; ++c)
+                    query.value(c);
+                ++groups;
+            }
+        }
+        if (indexOrder && postgres) {
+            db->exec(QStringLiteral("RESET enable_seqscan"));
+            db->exec(QStringLiteral("RESET enable_bitmapscan"));
+        }
+        return groups;
+    }
+
+    double timeYearlyFloor(bool indexOrder, qint64& groups)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        groups = readGroups(QStringLiteral("FEC_PROC BETWEEN :I AND :F"),
+                            {QDateTime(QDate(2013, 1, 1), QTime(0, 0)),
+                             QDateTime(QDate(2013, 12, 31), QTime(0, 0))},
+                            indexOrder);
+        return secondsOf(timer);
+    }
+
+    // The date path needs the latest date first; so does its floor. For one date the
+    // planner's choice, the date index, is the right one.
+    double timeDateFloor(qint64& groups)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        const QVariant latest = db->queryValue(
+            QStringLiteral("SELECT MAX(FEC_PROC) FROM NM_NCMOV WHERE FEC_PROC <= :C"),
+            {QDateTime::currentDateTime()});
+        groups = readGroups(QStringLiteral("FEC_PROC = :C"), {latest}, false);
+        return secondsOf(timer);
+    }
+};
+
+CausadoBench::CausadoBench(const QString& database) : d(std::make_unique<Private>())
+{
+    d->db = Database::open(database);
+    d->connection.setAppServer(std::shared_ptr<IAppServer>(LocalAppServer::connect(database)));
+    ServidorCausado::prepararQryNmVarig(d->qryNmVarig);
+    ServidorCausado::prepararQryTemporal(d->qryTemporal);
+    d->qryNmVarig.setRemoteServer(&d->connection);
+    d->qryTemporal.setRemoteServer(&d->connection);
+}
+
+CausadoBench::~CausadoBench() = default;
+
+CausadoBench::Result CausadoBench::run(int runs)
+{
+    QList<double> plannerFloor, indexFloor, yearly, date, dateFloor;
+    Result result;
+    for (int i = 0; i < runs; ++i) {
+        plannerFloor.append(d->timeYearlyFloor(false, result.floorGroups));
+        indexFloor.append(d->timeYearlyFloor(true, result.floorGroups));
+        yearly.append(d->timePath(QStringLiteral("2013")));
+        dateFloor.append(d->timeDateFloor(result.dateGroups));
+        date.append(d->timePath(QString()));
+    }
+    d->setPeriod(QStringLiteral("2013"));
+    result.plannerFloor = median(plannerFloor);
+    result.indexFloor = median(indexFloor);
+    result.yearly = median(yearly);
+    result.date = median(date);
+    result.dateFloor = median(dateFloor);
+    return result;
+}
+
+} // namespace tavrel::bench
