@@ -53,12 +53,12 @@ TRptReporteMaestro::~TRptReporteMaestro() = default;
 
 FontSpec TRptReporteMaestro::fuente(qreal alto, bool negrita, bool cursiva)
 {
-    FontSpec spec;
-    spec.family = QStringLiteral("Arial");
-    spec.pixelSize = alto;
-    spec.bold = negrita;
-    spec.italic = cursiva;
-    return spec;
+    FontSpec fuente;
+    fuente.family = QStringLiteral("Arial");
+    fuente.pixelSize = alto;
+    fuente.bold = negrita;
+    fuente.italic = cursiva;
+    return fuente;
 }
 
 TextObject& TRptReporteMaestro::etiqueta(Band& banda, const QString& nombre,
