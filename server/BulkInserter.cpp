@@ -50,4 +50,12 @@ qint64 BulkInserter::finish()
     return m_written;
 }
 
+QStringList BulkInserter::columns(std::initializer_list<const char*> names)
+{
+    QStringList list;
+    for (const char* n : names)
+        list.append(QLatin1String(n));
+    return list;
+}
+
 } // namespace tavrel

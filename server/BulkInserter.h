@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <initializer_list>
 
 namespace tavrel {
 
@@ -25,6 +26,9 @@ public:
     qint64 finish();
 
     qint64 rowCount() const { return m_written + m_pending; }
+
+    // Column names written as literals: columns({"COD_EMPR", "NOM_EMPR"}).
+    static QStringList columns(std::initializer_list<const char*> names);
 
 private:
     void flush();

@@ -13,14 +13,6 @@ namespace tavrel {
 
 namespace {
 
-QStringList columns(std::initializer_list<const char*> names)
-{
-    QStringList list;
-    for (const char* n : names)
-        list.append(QLatin1String(n));
-    return list;
-}
-
 QVariant text(const char* utf8)
 {
     return QString::fromUtf8(utf8);
@@ -33,9 +25,9 @@ QDateTime at(int year, int month, int day, int hour = 0, int minute = 0)
 
 void insertCompanies(Database& db)
 {
-    BulkInserter companies(
-        db, QStringLiteral("GN_EMPRE"),
-        columns({"COD_EMPR", "NOM_EMPR", "NIT_EMPR", "BMP_REPO", "PAI_EMPR", "COD_DIFL"}));
+    BulkInserter companies(db, QStringLiteral("GN_EMPRE"),
+                           BulkInserter::columns({"COD_EMPR", "NOM_EMPR", "NIT_EMPR", "BMP_REPO",
+                                                  "PAI_EMPR", "COD_DIFL"}));
     companies.add({1, text("E.S.E. Hospital San Rafael de Villa del Río"),
                    DemoData::nitWithCheckDigit(QStringLiteral("890680025")), DemoLogo::png(1), 169,
                    1});
@@ -50,8 +42,9 @@ void insertCompanies(Database& db)
     // Flag V0000017 ("S": the yearly caused value sums VAL_TRAN) applies to flag group 1,
     // that is company 1 only; it is stored with blanks around the value. The row for
     // country 58 applies to none of the companies.
-    BulkInserter flags(db, QStringLiteral("GN_DIGIF"),
-                       columns({"COD_VARI", "PAI_VARI", "EMP_VARI", "VAL_VARI", "TIP_DATO"}));
+    BulkInserter flags(
+        db, QStringLiteral("GN_DIGIF"),
+        BulkInserter::columns({"COD_VARI", "PAI_VARI", "EMP_VARI", "VAL_VARI", "TIP_DATO"}));
     flags.add({text("V0000017"), 169, 1, text(" S "), text("C")});
     flags.add({text("V0000017"), 58, 0, text("S"), text("C")});
     flags.add({text("V0000001"), 0, 0, text("N"), text("C")});
@@ -59,7 +52,7 @@ void insertCompanies(Database& db)
     flags.finish();
 
     BulkInserter variables(db, QStringLiteral("NM_VARIG"),
-                           columns({"COD_VARI", "NOM_VARI", "VAL_VARI"}));
+                           BulkInserter::columns({"COD_VARI", "NOM_VARI", "VAL_VARI"}));
     variables.add({text("FEC_RPCO"), text("Año del reporte de rubros SIIF2"), text("2013")});
     variables.add({text("SAL_MINI"), text("Salario mínimo mensual legal vigente"), text("589500")});
     variables.finish();
@@ -164,7 +157,8 @@ const ListEntry expenses[] = {
 void insertList(Database& db, const char* table, const char* codeColumn, const char* nameColumn,
                 const ListEntry* entries, size_t count)
 {
-    BulkInserter list(db, QLatin1String(table), columns({"COD_EMPR", codeColumn, nameColumn}));
+    BulkInserter list(db, QLatin1String(table),
+                      BulkInserter::columns({"COD_EMPR", codeColumn, nameColumn}));
     for (size_t i = 0; i < count; ++i)
         list.add({entries[i].company, entries[i].code, text(entries[i].name)});
     list.finish();
@@ -173,12 +167,12 @@ void insertList(Database& db, const char* table, const char* codeColumn, const c
 void insertCatalogues(Database& db)
 {
     BulkInserter c(db, QStringLiteral("NM_NCCON"),
-                   columns({"COD_EMPR", "COD_CONT", "NOM_CONT", "CAM_RELA"}));
+                   BulkInserter::columns({"COD_EMPR", "COD_CONT", "NOM_CONT", "CAM_RELA"}));
     for (const Concept& k : concepts)
         c.add({k.company, k.code, text(k.name), text(k.kind)});
     c.finish();
     BulkInserter a(db, QStringLiteral("NM_NCMCO"),
-                   columns({"COD_EMPR", "COD_CONT", "COD_CUEN", "NOM_CUEN"}));
+                   BulkInserter::columns({"COD_EMPR", "COD_CONT", "COD_CUEN", "NOM_CUEN"}));
     for (const Account& k : accounts)
         a.add({k.company, k.payrollConcept, text(k.code), text(k.name)});
     a.finish();
@@ -204,8 +198,9 @@ void insertUsersAndPrograms(Database& db)
         {"ANALISTA01", "Analista de Nómina", "U", "Analista2026", {1}},
     };
     BulkInserter u(db, QStringLiteral("GN_USUAR"),
-                   columns({"COD_USUA", "NOM_USUA", "TIP_USUA", "CLA_USUA"}));
-    BulkInserter uc(db, QStringLiteral("GN_UEMPR"), columns({"COD_USUA", "COD_EMPR"}));
+                   BulkInserter::columns({"COD_USUA", "NOM_USUA", "TIP_USUA", "CLA_USUA"}));
+    BulkInserter uc(db, QStringLiteral("GN_UEMPR"),
+                    BulkInserter::columns({"COD_USUA", "COD_EMPR"}));
     for (const User& user : users) {
         // A fixed salt per demo user keeps the demo reproducible.
         const QByteArray salt = QCryptographicHash::hash(QByteArray("tavrel-demo:") + user.code,
@@ -219,7 +214,8 @@ void insertUsersAndPrograms(Database& db)
     u.finish();
     uc.finish();
 
-    BulkInserter p(db, QStringLiteral("GN_PROGR"), columns({"COD_PROG", "NOM_PROG", "PAT_PROG"}));
+    BulkInserter p(db, QStringLiteral("GN_PROGR"),
+                   BulkInserter::columns({"COD_PROG", "NOM_PROG", "PAT_PROG"}));
     p.add({text("VNmNccon"), text("Contabilización de Nómina"), text("nomina/VNmNccon")});
     p.add(
         {text("VNmNcmco"), text("Cuentas de Contabilización de Nómina"), text("nomina/VNmNcmco")});
@@ -227,8 +223,8 @@ void insertUsersAndPrograms(Database& db)
     p.finish();
 
     BulkInserter n(db, QStringLiteral("GN_NOTAS"),
-                   columns({"FOR_NOTA", "CAM_NOTA", "VAL_LLAV", "COD_EMPR", "COD_USUA", "FEC_NOTA",
-                            "TEX_NOTA", "ALE_NOTA"}));
+                   BulkInserter::columns({"FOR_NOTA", "CAM_NOTA", "VAL_LLAV", "COD_EMPR",
+                                          "COD_USUA", "FEC_NOTA", "TEX_NOTA", "ALE_NOTA"}));
     n.add({text("FrmVeZezev"), text("COD_CONT"), text("10"), 1, text("JPEREZ"),
            at(2014, 2, 3, 10, 15),
            text("Confirmar con presupuesto la fuente de financiación antes del cierre."),
@@ -236,8 +232,8 @@ void insertUsersAndPrograms(Database& db)
     n.finish();
 
     BulkInserter l(db, QStringLiteral("GN_LOGCM"),
-                   columns({"COD_EMPR", "COD_USUA", "FEC_CAMB", "TAB_CAMB", "CAM_CAMB", "VAL_ANTE",
-                            "VAL_NUEV", "OPE_CAMB"}));
+                   BulkInserter::columns({"COD_EMPR", "COD_USUA", "FEC_CAMB", "TAB_CAMB",
+                                          "CAM_CAMB", "VAL_ANTE", "VAL_NUEV", "OPE_CAMB"}));
     l.add({1, text("MGOMEZ"), at(2014, 3, 10, 16, 40), text("NM_RPCOS"), text("COD_FUEN"),
            text("01"), text("02"), text("M")});
     l.finish();
@@ -292,13 +288,14 @@ QList<Relation> relations()
 
 qint64 insertRelationsAndMovements(Database& db, qint64& movementCount)
 {
-    BulkInserter r(db, QStringLiteral("NM_RPCOS"),
-                   columns({"ACT_USUA", "ACT_HORA", "ACT_ESTA", "COD_EMPR", "COD_CCOS", "COD_CONT",
-                            "COD_CUEN", "COD_FUEN", "COD_PRES", "COD_SITU", "DEP_APAC", "VAL_TOTA",
-                            "VAL_CAUS", "CAS_CONT"}));
+    BulkInserter r(
+        db, QStringLiteral("NM_RPCOS"),
+        BulkInserter::columns({"ACT_USUA", "ACT_HORA", "ACT_ESTA", "COD_EMPR", "COD_CCOS",
+                               "COD_CONT", "COD_CUEN", "COD_FUEN", "COD_PRES", "COD_SITU",
+                               "DEP_APAC", "VAL_TOTA", "VAL_CAUS", "CAS_CONT"}));
     BulkInserter m(db, QStringLiteral("NM_NCMOV"),
-                   columns({"COD_EMPR", "COD_CCOS", "COD_CONT", "COD_CUEN", "FEC_PROC", "NAT_TRAN",
-                            "VAL_CAUC", "VAL_TRAN"}));
+                   BulkInserter::columns({"COD_EMPR", "COD_CCOS", "COD_CONT", "COD_CUEN",
+                                          "FEC_PROC", "NAT_TRAN", "VAL_CAUC", "VAL_TRAN"}));
     const auto money = [](qint64 cents) { return double(cents) / 100.0; };
     const QList<Relation> rows = relations();
     int sequence = 0;

@@ -11,14 +11,6 @@ namespace tavrel {
 
 namespace {
 
-QStringList columns(std::initializer_list<const char*> names)
-{
-    QStringList list;
-    for (const char* n : names)
-        list.append(QLatin1String(n));
-    return list;
-}
-
 QString cents(qint64 value)
 {
     return QStringLiteral("%1.%2").arg(value / 100).arg(value % 100, 2, 10, QLatin1Char('0'));
@@ -71,10 +63,11 @@ DemoSummary DemoGenerator::run(int relationRows)
 
 void DemoGenerator::insertCompanies()
 {
-    BulkInserter companies(
-        m_db, QStringLiteral("GN_EMPRE"),
-        columns({"COD_EMPR", "NOM_EMPR", "NIT_EMPR", "BMP_REPO", "PAI_EMPR", "COD_DIFL"}));
-    BulkInserter users(m_db, QStringLiteral("GN_UEMPR"), columns({"COD_USUA", "COD_EMPR"}));
+    BulkInserter companies(m_db, QStringLiteral("GN_EMPRE"),
+                           BulkInserter::columns({"COD_EMPR", "NOM_EMPR", "NIT_EMPR", "BMP_REPO",
+                                                  "PAI_EMPR", "COD_DIFL"}));
+    BulkInserter users(m_db, QStringLiteral("GN_UEMPR"),
+                       BulkInserter::columns({"COD_USUA", "COD_EMPR"}));
     for (int c = firstCompany; c < firstCompany + companyCount; ++c) {
         companies.add({c, QStringLiteral("Entidad Pública de Prueba %1").arg(c),
                        DemoData::nitWithCheckDigit(QString::number(899990000 + c)),
@@ -102,9 +95,9 @@ void DemoGenerator::insertCatalogues()
         m_concepts.append(payrollConcept);
     }
     BulkInserter c(m_db, QStringLiteral("NM_NCCON"),
-                   columns({"COD_EMPR", "COD_CONT", "NOM_CONT", "CAM_RELA"}));
+                   BulkInserter::columns({"COD_EMPR", "COD_CONT", "NOM_CONT", "CAM_RELA"}));
     BulkInserter a(m_db, QStringLiteral("NM_NCMCO"),
-                   columns({"COD_EMPR", "COD_CONT", "COD_CUEN", "NOM_CUEN"}));
+                   BulkInserter::columns({"COD_EMPR", "COD_CONT", "COD_CUEN", "NOM_CUEN"}));
     for (int company = firstCompany; company < firstCompany + companyCount; ++company) {
         for (const Concept& payrollConcept : m_concepts) {
             c.add({company, payrollConcept.code,
@@ -115,8 +108,9 @@ void DemoGenerator::insertCatalogues()
                        QStringLiteral("CUENTA %1").arg(account)});
         }
         for (int kind = 0; kind < 4; ++kind) {
-            BulkInserter list(m_db, QLatin1String(tables[kind]),
-                              columns({"COD_EMPR", codeColumns[kind], nameColumns[kind]}));
+            BulkInserter list(
+                m_db, QLatin1String(tables[kind]),
+                BulkInserter::columns({"COD_EMPR", codeColumns[kind], nameColumns[kind]}));
             for (int r = 1; r <= relatedPerKind; ++r)
                 list.add({company, r * 10 + kind,
                           QStringLiteral("%1 %2").arg(QLatin1String(nameColumns[kind])).arg(r)});
@@ -131,11 +125,12 @@ void DemoGenerator::insertRelationsAndMovements(int relationRows, DemoSummary& s
 {
     BulkInserter r(
         m_db, QStringLiteral("NM_RPCOS"),
-        columns({"ACT_USUA", "ACT_HORA", "ACT_ESTA", "COD_EMPR", "COD_CCOS", "COD_CONT", "COD_CUEN",
-                 "COD_FUEN", "COD_PRES", "COD_SITU", "DEP_APAC", "VAL_TOTA", "VAL_CAUS"}));
+        BulkInserter::columns({"ACT_USUA", "ACT_HORA", "ACT_ESTA", "COD_EMPR", "COD_CCOS",
+                               "COD_CONT", "COD_CUEN", "COD_FUEN", "COD_PRES", "COD_SITU",
+                               "DEP_APAC", "VAL_TOTA", "VAL_CAUS"}));
     BulkInserter m(m_db, QStringLiteral("NM_NCMOV"),
-                   columns({"COD_EMPR", "COD_CCOS", "COD_CONT", "COD_CUEN", "FEC_PROC", "NAT_TRAN",
-                            "VAL_CAUC", "VAL_TRAN"}));
+                   BulkInserter::columns({"COD_EMPR", "COD_CCOS", "COD_CONT", "COD_CUEN",
+                                          "FEC_PROC", "NAT_TRAN", "VAL_CAUC", "VAL_TRAN"}));
     const QString stamp = m_db.dialect().literal(QDateTime(QDate(2016, 1, 4), QTime(9, 0)));
     static const int resources[] = {10, 11, 12, 15, 16, 20, 21, 25, 50, 53};
     for (int i = 0; i < relationRows; ++i) {
