@@ -1,20 +1,35 @@
 #include "UVeZezev.h"
 
+#include "SessionGlobals.h"
+
 QPointer<TFrmVeZezev> FrmVeZezev;
 
-TFrmVeZezev::TFrmVeZezev(QWidget* parent) : QWidget(parent)
+TFrmVeZezev::TFrmVeZezev(QWidget* parent) : TfrmFormaMaestro(parent)
 {
     setObjectName(QStringLiteral("FrmVeZezev"));
     setWindowTitle(QStringLiteral("Relación Rubros SIIF2"));
-    resize(780, 520);
 }
 
-void TFrmVeZezev::CambiarAltura(int alto)
+TFrmVeZezev::~TFrmVeZezev() = default;
+
+void TFrmVeZezev::FormCreate(QObject* Sender)
 {
-    resize(width(), alto);
+    TfrmFormaMaestro::FormCreate(Sender);
 }
 
-void TFrmVeZezev::CambiarTamano(int ancho, int alto)
+void TFrmVeZezev::dtsFrmStateChange(QObject*) {}
+
+void TFrmVeZezev::cmbEmpresaChange(QObject* Sender)
 {
-    resize(ancho, alto);
+    TfrmFormaMaestro::cmbEmpresaChange(Sender);
+}
+
+QString TFrmVeZezev::NomProg() const
+{
+    return gStNombProg;
+}
+
+QString TFrmVeZezev::CodiUsua() const
+{
+    return gStCodiUsua;
 }

@@ -1,20 +1,78 @@
 #pragma once
 
-#include <QPointer>
-#include <QWidget>
+#include "TfrmFormaMaestro.h"
 
-// The maintenance window of the relation, whose window handle the load entry hands
-// to the host.
-class TFrmVeZezev : public QWidget
+#include <QPointer>
+#include <QString>
+
+class QLabel;
+class TVInfoAyuda;
+class TVNotas;
+class TVPField;
+
+namespace tavrel {
+class DBEdit;
+class DBLookupComboBox;
+} // namespace tavrel
+
+// The maintenance window "Relación Rubros SIIF2": the relation rows (NM_RPCOS) of one
+// company in the master form's grid, and the edit panel below it.
+//
+// The handler bodies live in separate files by subject: the window itself here
+// (UVeZezev.cpp), the code pickers in UVeZezevSelectores.cpp, the print actions in
+// UVeZezevReporte.cpp and the caused-value update in UVeZezevCausado.cpp.
+class TFrmVeZezev : public TfrmFormaMaestro
 {
     Q_OBJECT
 
 public:
     explicit TFrmVeZezev(QWidget* parent = nullptr);
+    ~TFrmVeZezev() override;
 
-    // Resizing inside the host: a new height, or a new width and height.
-    Q_INVOKABLE void CambiarAltura(int alto);
-    Q_INVOKABLE void CambiarTamano(int ancho, int alto);
+    // Published handlers, in the order of the form description.
+    Q_INVOKABLE void FormCreate(QObject* Sender = nullptr) override;
+    Q_INVOKABLE void dtsFrmStateChange(QObject* Sender = nullptr);
+    Q_INVOKABLE void VPFieldCodCuenClick(QObject* Sender = nullptr);
+    Q_INVOKABLE void VPFieldCodContClick(QObject* Sender = nullptr);
+    Q_INVOKABLE void VPFCamRelaClick(QObject* Sender = nullptr);
+    Q_INVOKABLE void cmbEmpresaChange(QObject* Sender = nullptr) override;
+    Q_INVOKABLE void BtnReporteClick(QObject* Sender = nullptr);
+    Q_INVOKABLE void DBEdtCodCuenEnter(QObject* Sender = nullptr);
+    Q_INVOKABLE void ActualizarCausado();
+
+    // The window's program code (gStNombProg) and the user of the session (gStCodiUsua).
+    QString NomProg() const;
+    QString CodiUsua() const;
+
+    // The edit panel, by the names of the form description.
+    QLabel* LblCodCont = nullptr;
+    tavrel::DBEdit* DBEdtCodCont = nullptr;
+    TVNotas* VNotas1 = nullptr;
+    tavrel::DBEdit* DBEDtfNmbCont = nullptr;
+    TVPField* VPFieldCodCont = nullptr;
+    QLabel* LblCamRela = nullptr;
+    tavrel::DBEdit* DBECamRela = nullptr;
+    tavrel::DBEdit* DBEDtfNmbCamRela = nullptr;
+    TVPField* VPFCamRela = nullptr;
+    QLabel* LblCodCuen = nullptr;
+    tavrel::DBEdit* DBEdtCodCuen = nullptr;
+    tavrel::DBEdit* DBEDtfNmbCuen = nullptr;
+    TVPField* VPFieldCodCuen = nullptr;
+    QLabel* Label4 = nullptr;
+    tavrel::DBLookupComboBox* DBLookupComboBox1 = nullptr;
+    QLabel* Label5 = nullptr;
+    tavrel::DBLookupComboBox* DBLookupComboBox2 = nullptr;
+    QLabel* Label6 = nullptr;
+    tavrel::DBLookupComboBox* DBLookupComboBox3 = nullptr;
+    QLabel* Label1 = nullptr;
+    tavrel::DBEdit* DBEdtDepAPac = nullptr;
+    QLabel* Label2 = nullptr;
+    tavrel::DBEdit* DBEdtValTota = nullptr;
+    QLabel* Label3 = nullptr;
+    tavrel::DBEdit* DBEdtValCaus = nullptr;
+    QLabel* Label7 = nullptr;
+    tavrel::DBEdit* DBEdtValSald = nullptr;
+    TVInfoAyuda* VInfoAyuda = nullptr;
 };
 
 // Set by the load entry while the module is loaded; null otherwise.
