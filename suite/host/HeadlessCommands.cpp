@@ -21,6 +21,7 @@ struct Parsed
 {
     HostSession session;
     QStringList positional;
+    QString pdf;
     bool json = false;
     QString error;
 };
@@ -38,6 +39,7 @@ Parsed parse(const QStringList& args)
         {QStringLiteral("--alias"), &p.session.alias},
         {QStringLiteral("--hpv"), &p.session.hostParameters},
         {QStringLiteral("--version"), &p.session.clientVersion},
+        {QStringLiteral("--pdf"), &p.pdf},
     };
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
@@ -149,18 +151,40 @@ int HeadlessCommands::call(const QStringList& args, QTextStream& out, QTextStrea
     printMessages(err);
     try {
         ModuleLoader loader(program->library);
-        QWidget* window = loader.load(p.session, 0);
-        const QMetaObject* meta = window->metaObject();
-        const int index = meta->indexOfMethod(QMetaObject::normalizedSignature(operation + "()"));
-        if (index < 0)
-            throw ModuleError(QStringLiteral("El programa %1 no tiene la operación %2")
-                                  .arg(program->caption, p.positional[1]));
-        meta->method(index).invoke(window, Qt::DirectConnection);
+        loader.load(p.session, 0);
+        loader.invoke(p.positional[1]);
         loader.unload();
         out << p.positional[1] << ": terminado\n";
         return 0;
     } catch (const std::exception& e) {
         err << "tavrel call: " << errorText(e) << "\n";
+        return 1;
+    }
+}
+
+int HeadlessCommands::report(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const Parsed p = parse(args);
+    QString error = p.error;
+    if (error.isEmpty() && p.pdf.isEmpty())
+        error = QStringLiteral("Falta --pdf ARCHIVO");
+    if (error.isEmpty() && !p.positional.isEmpty())
+        error = QStringLiteral("Argumento de más: %1").arg(p.positional.first());
+    if (!error.isEmpty()) {
+        err << "tavrel report: " << error << "\n";
+        return 2;
+    }
+    const ProgramEntry* program = ProgramCatalog::find(QStringLiteral("VEdUvura"));
+    printMessages(err);
+    try {
+        ModuleLoader loader(program->library);
+        loader.load(p.session, 0);
+        loader.invoke(QStringLiteral("ExportarPdf"), {p.pdf});
+        loader.unload();
+        out << "Reporte escrito en " << p.pdf << "\n";
+        return 0;
+    } catch (const std::exception& e) {
+        err << "tavrel report: " << errorText(e) << "\n";
         return 1;
     }
 }

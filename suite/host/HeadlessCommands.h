@@ -13,12 +13,16 @@ namespace tavrel {
 //     loads the module (its company change runs), invokes the published operation of
 //     its window by name and unloads. Exit 0 on success; the error's message and exit
 //     1 on failure.
+//   tavrel report --database D --user U --password P --company N --pdf FILE
+//     loads the relation program, writes its report of the company to FILE as PDF and
+//     unloads; the file is replaced only when the report was written completely.
 // Both need a QApplication; messages the module would show in a box are printed.
 class HeadlessCommands
 {
 public:
     static int session(const QStringList& args, QTextStream& out, QTextStream& err);
     static int call(const QStringList& args, QTextStream& out, QTextStream& err);
+    static int report(const QStringList& args, QTextStream& out, QTextStream& err);
 };
 
 } // namespace tavrel

@@ -52,7 +52,11 @@ QString HostOptions::usage()
         "Uso:\n"
         "  tavrel [--database D] [--user U] [--password P] [--company N]\n"
         "         [--open MODULO] [--screenshot ARCHIVO.png]\n"
-        "  tavrel init-db --database <archivo-sqlite | postgresql://...> [--demo] [--scale N]\n");
+        "  tavrel init-db --database <archivo-sqlite | postgresql://...> [--demo] [--scale N]\n"
+        "  tavrel session --database D --user U --password P --company N [--protocol X]\n"
+        "         [--alias A] [--hpv TEXTO] [--version \"V;F\"] [--json]\n"
+        "  tavrel call --database D --user U --password P --company N MODULO OPERACION\n"
+        "  tavrel report --database D --user U --password P --company N --pdf ARCHIVO.pdf\n");
 }
 
 } // namespace tavrel

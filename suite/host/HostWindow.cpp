@@ -4,6 +4,8 @@
 #include "ModuleLoader.h"
 #include "ProgramCatalog.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -11,6 +13,8 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
@@ -23,7 +27,8 @@ namespace tavrel {
 HostWindow::HostWindow(const HostSession& session, QWidget* parent)
     : QMainWindow(parent), m_session(session), m_programs(new QTreeWidget(this)),
       m_company(
-          new QLineEdit(session.company.isEmpty() ? QStringLiteral("1") : session.company, this))
+          new QLineEdit(session.company.isEmpty() ? QStringLiteral("1") : session.company, this)),
+      m_operations(menuBar()->addMenu(QStringLiteral("&Operaciones")))
 {
     setWindowTitle(QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS"));
     setObjectName(QStringLiteral("HostWindow"));
@@ -74,6 +79,13 @@ HostWindow::HostWindow(const HostSession& session, QWidget* parent)
     layout->addLayout(buttons);
     setCentralWidget(central);
     statusBar()->showMessage(QStringLiteral("%1 — %2").arg(m_session.user, m_session.database));
+    m_operations->setObjectName(QStringLiteral("operationsMenu"));
+    m_operations->setEnabled(false);
+    m_confirm = [this](const QString& question) {
+        return QMessageBox::question(this, windowTitle(), question,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
     resize(560, 380);
     m_programs->setFocus();
 }
@@ -105,6 +117,7 @@ QWidget* HostWindow::openProgram(const ProgramEntry& program)
         QWidget* window = m_loader->load(session, quintptr(winId()));
         window->installEventFilter(this);
         window->show();
+        fillOperations(program);
         return window;
     } catch (const ModuleError& e) {
         showError(e.message());
@@ -120,9 +133,69 @@ bool HostWindow::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Close && m_loader && watched == m_loader->window()) {
         // The module frees its own windows on unload; let the close finish first.
         QMetaObject::invokeMethod(
-            this, [this] { m_loader.reset(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                m_loader.reset();
+                m_operations->clear();
+                m_operations->setEnabled(false);
+            },
+            Qt::QueuedConnection);
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void HostWindow::fillOperations(const ProgramEntry& program)
+{
+    m_operations->clear();
+    for (const ProgramOperation& operation : program.operations) {
+        QAction* action = m_operations->addAction(operation.caption);
+        action->setObjectName(operation.method);
+        connect(action, &QAction::triggered, this, [this, operation] { runOperation(operation); });
+    }
+    m_operations->setEnabled(!program.operations.isEmpty());
+}
+
+bool HostWindow::runOperation(const ProgramOperation& operation)
+{
+    QWidget* window = m_loader ? m_loader->window() : nullptr;
+    if (!window)
+        return false;
+    // The operation rewrites rows on the server; a record being edited would then clash
+    // with them when posted.
+    if (auto* post = window->findChild<QAction*>(QStringLiteral("actGrabar"));
+        post && post->isEnabled()) {
+        showError(QStringLiteral("Grabe o cancele el registro que está editando antes de "
+                                 "ejecutar esta operación."));
+        return false;
+    }
+    if (!m_confirm(operation.confirmation))
+        return false;
+    const QString caption = QString(operation.caption).remove(u'&').remove(u'…');
+    statusBar()->showMessage(QStringLiteral("%1: en curso…").arg(caption));
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool ok = false;
+    try {
+        m_loader->invoke(operation.method);
+        ok = true;
+    } catch (const ModuleError& e) {
+        QApplication::restoreOverrideCursor();
+        showError(e.message());
+    } catch (const std::exception& e) {
+        QApplication::restoreOverrideCursor();
+        showError(QString::fromUtf8(e.what()));
+    }
+    if (!ok) {
+        statusBar()->showMessage(QStringLiteral("%1: no terminó").arg(caption));
+        return false;
+    }
+    // The operation changes rows on the server only; the window re-reads them so the
+    // user sees the new values.
+    if (auto* refresh = window->findChild<QAction*>(QStringLiteral("actRefrescar"));
+        refresh && refresh->isEnabled())
+        refresh->trigger();
+    QApplication::restoreOverrideCursor();
+    statusBar()->showMessage(QStringLiteral("%1: terminado").arg(caption));
+    return true;
 }
 
 void HostWindow::showError(const QString& message)

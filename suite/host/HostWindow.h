@@ -3,9 +3,11 @@
 #include "HostSession.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QLineEdit;
+class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -13,6 +15,7 @@ namespace tavrel {
 
 class ModuleLoader;
 struct ProgramEntry;
+struct ProgramOperation;
 
 // The menu host's main window: the program list of the suite. Opening a program loads
 // its module with the session and shows the window the module returns; closing that
@@ -31,17 +34,29 @@ public:
     // Errors go to the error stream instead of a message box (screenshots, scripts).
     void setQuiet(bool quiet) { m_quiet = quiet; }
 
+    // The menu of the open program's operations (empty while no program is open).
+    QMenu* operationsMenu() const { return m_operations; }
+    // Asks before an operation runs; the default is a Yes/No box with No preselected.
+    using Confirmation = std::function<bool(const QString& question)>;
+    void setConfirmation(Confirmation confirm) { m_confirm = std::move(confirm); }
+    // Asks, runs the operation on the open program's window with a busy cursor and
+    // then re-reads the window's records. Returns true when it ran without error.
+    bool runOperation(const ProgramOperation& operation);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void openCurrent();
     void showError(const QString& message);
+    void fillOperations(const ProgramEntry& program);
 
     HostSession m_session;
     QTreeWidget* m_programs;
     QLineEdit* m_company;
     std::unique_ptr<ModuleLoader> m_loader;
+    QMenu* m_operations;
+    Confirmation m_confirm;
     bool m_quiet = false;
 };
 

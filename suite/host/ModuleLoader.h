@@ -5,6 +5,7 @@
 #include <QLibrary>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 namespace tavrel {
@@ -26,6 +27,11 @@ public:
     void unload();
     bool isLoaded() const { return m_loaded; }
     QWidget* window() const { return m_window.data(); }
+
+    // Runs a published operation of the module's window by name, with text arguments
+    // (none, one or two). A window without that operation gets a ModuleError naming it;
+    // errors thrown by the operation pass through.
+    void invoke(const QString& operation, const QStringList& arguments = {});
 
     // Resolves an entry point of the loaded library; nullptr when it has none.
     QFunctionPointer entry(const char* name);

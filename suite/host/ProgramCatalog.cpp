@@ -5,8 +5,14 @@ namespace tavrel {
 const QList<ProgramEntry>& ProgramCatalog::programs()
 {
     static const QList<ProgramEntry> list = {
-        {QStringLiteral("VVeZezev"), QStringLiteral("Relación Rubros SIIF2"),
-         QStringLiteral("Nómina"), QStringLiteral("VEdUvura")},
+        {QStringLiteral("VVeZezev"),
+         QStringLiteral("Relación Rubros SIIF2"),
+         QStringLiteral("Nómina"),
+         QStringLiteral("VEdUvura"),
+         {{QStringLiteral("ActualizarCausado"), QStringLiteral("Actualizar &Causado…"),
+           QStringLiteral("Se recalculará el valor causado de los rubros de TODAS las "
+                          "empresas a partir de los movimientos débito de la contabilización "
+                          "de nómina.\n\n¿Desea continuar?")}}},
     };
     return list;
 }

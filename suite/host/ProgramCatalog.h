@@ -5,14 +5,25 @@
 
 namespace tavrel {
 
+// A published operation of a program's window that the host offers in its menu: the
+// operation's name, the menu caption and the question asked before it runs.
+struct ProgramOperation
+{
+    QString method;
+    QString caption;
+    QString confirmation;
+};
+
 // A program of the suite's menu: the code the suite knows it by, the caption users see,
-// the menu group and the module library that implements it.
+// the menu group, the module library that implements it and the operations of its
+// window that the host offers.
 struct ProgramEntry
 {
     QString code;
     QString caption;
     QString group;
     QString library;
+    QList<ProgramOperation> operations;
 };
 
 class ProgramCatalog

@@ -30,7 +30,7 @@ int runSubcommand(const HostOptions& options)
     }
     if (options.subcommand == QLatin1String("init-db"))
         return InitDbCommand::run(options.subcommandArgs, out, err);
-    err << "tavrel: el subcomando " << options.subcommand << " aún no está disponible\n";
+    err << "tavrel: subcomando desconocido " << options.subcommand << "\n";
     return 2;
 }
 
@@ -62,7 +62,8 @@ int main(int argc, char** argv)
         return runSubcommand(options);
     }
     if (options.subcommand == QLatin1String("session") ||
-        options.subcommand == QLatin1String("call")) {
+        options.subcommand == QLatin1String("call") ||
+        options.subcommand == QLatin1String("report")) {
         // The module builds its windows even when nobody sees them.
         if (qEnvironmentVariableIsEmpty("DISPLAY") &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -70,9 +71,11 @@ int main(int argc, char** argv)
         QApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
-        return options.subcommand == QLatin1String("session")
-                   ? HeadlessCommands::session(options.subcommandArgs, out, err)
-                   : HeadlessCommands::call(options.subcommandArgs, out, err);
+        if (options.subcommand == QLatin1String("session"))
+            return HeadlessCommands::session(options.subcommandArgs, out, err);
+        if (options.subcommand == QLatin1String("call"))
+            return HeadlessCommands::call(options.subcommandArgs, out, err);
+        return HeadlessCommands::report(options.subcommandArgs, out, err);
     }
     if (options.subcommand == QLatin1String("help"))
         return runSubcommand(options);
