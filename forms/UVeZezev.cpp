@@ -18,7 +18,9 @@
 #include "TVSDBQbe.h"
 #include "TextoComas.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPalette>
 
@@ -121,6 +123,23 @@ void TFrmVeZezev::FormCreate(QObject* Sender)
     dtsFrm->setDataSet(DtmVeZezev->QryVeZEZev);
     DBQbe1->SetDataset(DtmVeZezev->QryVeZEZev);
     TfrmFormaMaestro::FormCreate(Sender);
+    AjustarAnchoColumnas();
+}
+
+// A column narrower than its title (the field's display width is that of its values)
+// gets the width of the title.
+void TFrmVeZezev::AjustarAnchoColumnas()
+{
+    const QFontMetrics letras = DBGFrm->horizontalHeader()->fontMetrics();
+    for (int columna = 0; columna < DBGFrm->columnCount(); ++columna) {
+        const QString titulo =
+            DBGFrm->model()->headerData(columna, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int ancho = letras.horizontalAdvance(titulo) + 12;
+        if (DBGFrm->columnWidth(columna) < ancho) {
+            DBGFrm->setColumnDefaultWidth(columna, ancho);
+            DBGFrm->setColumnWidth(columna, ancho);
+        }
+    }
 }
 
 void TFrmVeZezev::cmbEmpresaChange(QObject* Sender)

@@ -87,6 +87,7 @@ private:
     void CrearColumnas();
     void CrearPanel();
     void CrearSelectores();
+    void AjustarAnchoColumnas();
     // The design-time links to the data module's datasets, made as soon as it exists.
     void EnlazarDatos();
 

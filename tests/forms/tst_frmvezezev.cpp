@@ -408,7 +408,13 @@ void TstFrmVeZezev::panelFitsWithoutOverlaps()
                      qPrintable(a->objectName() + u' ' + b->objectName()));
         }
     }
-    // The grid shows several rows.
+    // The grid shows several rows and its titles whole.
+    TTavrelDBgrid* grid = FrmVeZezev->DBGFrm;
+    const QFontMetrics letras(grid->horizontalHeader()->font());
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        const QString titulo = grid->model()->headerData(c, Qt::Horizontal).toString();
+        QVERIFY2(letras.horizontalAdvance(titulo) + 8 <= grid->columnWidth(c), qPrintable(titulo));
+    }
     QVERIFY(FrmVeZezev->DBGFrm->height() >
             4 * FrmVeZezev->DBGFrm->verticalHeader()->defaultSectionSize());
 }
