@@ -4,8 +4,11 @@
 
 #include <QPointer>
 #include <QString>
+#include <memory>
 
+class ImpresionRelacion;
 class QLabel;
+class ReporteRelacion;
 class TVInfoAyuda;
 class TVNotas;
 class TVPField;
@@ -73,6 +76,24 @@ public:
     QLabel* Label7 = nullptr;
     tavrel::DBEdit* DBEdtValSald = nullptr;
     TVInfoAyuda* VInfoAyuda = nullptr;
+
+    // The print actions, made on the first use of BtnReporteClick; null before.
+    ImpresionRelacion* impresion() const { return m_impresion.get(); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CrearColumnas();
+    void CrearPanel();
+    void CrearSelectores();
+    void AjustarAnchoColumnas();
+    // The design-time links to the data module's datasets, made as soon as it exists.
+    void EnlazarDatos();
+
+    std::unique_ptr<ReporteRelacion> m_reporte;
+    std::unique_ptr<ImpresionRelacion> m_impresion;
+    bool m_alturaExterior = false; // the frame has been taken into account once
 };
 
 // Set by the load entry while the module is loaded; null otherwise.

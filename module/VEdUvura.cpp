@@ -10,6 +10,8 @@
 #include "UVeZezev.h"
 
 #include <QApplication>
+#include <QPointer>
+#include <exception>
 #include <memory>
 
 using tavrel::ModuleApplication;
@@ -110,13 +112,21 @@ ModuleApplication& prepararAplicacion()
     return *module.application;
 }
 
-// The data module first, so that the forms find it while they are created.
+// The maintenance form as the framework's master form, for the resize entries.
+QPointer<TfrmFormaMaestro> FrmMaestro;
+
+// The data module first, so that the forms find it while they are created; the data
+// module's datasets are linked to the window's connection before the window's creation
+// handler opens them.
 void CrearFormas(ModuleApplication& application)
 {
     DtmVeZezev = application.create<TDtmVeZezev>();
     FrmVeZezev = application.create<TFrmVeZezev>();
+    DtmVeZezev->EnlazarForma(FrmVeZezev);
+    FrmVeZezev->FormCreate();
     RptVeZEZev = application.create<TRptVeZezev>();
     Captura = application.create<TCaptura>();
+    FrmMaestro = FrmVeZezev.data();
 }
 
 template <class Text>
@@ -155,9 +165,17 @@ quintptr cargar(quintptr host, Text protocolo, Text aliasCnx, Text servidor, Tex
     gStVersionCliente = separador < 0 ? versionYFecha : versionYFecha.left(separador);
     gStFechaCliente = separador < 0 ? QString() : versionYFecha.mid(separador + 1);
 
-    CrearFormas(application);
-
-    return static_cast<quintptr>(FrmVeZezev->winId());
+    // A window that cannot be made (a refused login, a user without companies) is
+    // reported here, and whatever was created for it goes again: the host gets no
+    // window and finds the module unloaded.
+    try {
+        CrearFormas(application);
+        return static_cast<quintptr>(FrmVeZezev->winId());
+    } catch (const std::exception& error) {
+        application.handleException(error);
+        VMiUnLoadDll();
+        return 0;
+    }
 }
 
 } // namespace
@@ -229,15 +247,15 @@ const char16_t* VEDUVURA_CALL getServerPublicTW(const char16_t** result)
 
 void VEDUVURA_CALL CambiarAltura(int32_t alto)
 {
-    if (FrmVeZezev) {
-        FrmVeZezev->CambiarAltura(alto);
+    if (FrmMaestro) {
+        FrmMaestro->CambiarAltura(alto);
     }
 }
 
 void VEDUVURA_CALL CambiarTamano(int32_t ancho, int32_t alto)
 {
-    if (FrmVeZezev) {
-        FrmVeZezev->CambiarTamano(ancho, alto);
+    if (FrmMaestro) {
+        FrmMaestro->CambiarTamano(ancho, alto);
     }
 }
 

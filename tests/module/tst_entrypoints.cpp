@@ -3,6 +3,7 @@
 #include "ModuleApplication.h"
 #include "ModuleError.h"
 #include "SessionGlobals.h"
+#include "TestDatabase.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -75,17 +76,20 @@ private slots:
 private:
     quintptr loadW(const QString& hpv, const QString& versionFecha = "3.1.0;20/03/2018")
     {
-        return m_module.loadW(0x5A17, u"local", u"demo", u"var/demo.sqlite", u"ADMIN", u"clave",
+        return m_module.loadW(0x5A17, u"local", u"demo", w(m_db->url()), u"JPEREZ", u"Tavrel2026",
                               u"1", w(hpv), w(versionFecha));
     }
 
     ModuleEntries m_module;
+    // The demo database the window logs into; the tests only read it.
+    std::unique_ptr<tavrel::test::TestDatabase> m_db;
 };
 
 void TstEntryPoints::initTestCase()
 {
     const QString error = m_module.open(QCoreApplication::applicationDirPath());
     QVERIFY2(error.isEmpty(), qPrintable(error));
+    m_db = std::make_unique<tavrel::test::TestDatabase>();
     QLoggingCategory::setFilterRules(QStringLiteral("tavrel.module.lifecycle.debug=true"));
     gPreviousHandler = qInstallMessageHandler(captureLifecycle);
 }
@@ -104,22 +108,25 @@ void TstEntryPoints::cleanup()
 void TstEntryPoints::sessionReachesGlobals_data()
 {
     QTest::addColumn<int>("entry"); // 0 wide texts, 1 COM strings, 2 null pointers
-    QTest::addColumn<QString>("password");
+    QTest::addColumn<QString>("alias");
 
-    QTest::newRow("wide texts, each into its own global") << 0 << "clave";
+    QTest::newRow("wide texts, each into its own global") << 0 << "demo";
     QTest::newRow("COM strings are read to their counted length")
-        << 1 << QString::fromUtf16(u"cl\0ave", 6);
+        << 1 << QString::fromUtf16(u"de\0mo", 5);
     QTest::newRow("null wide texts are empty") << 2 << "";
 }
 
 void TstEntryPoints::sessionReachesGlobals()
 {
     QFETCH(int, entry);
-    QFETCH(QString, password);
+    QFETCH(QString, alias);
 
-    // Every argument is distinct, so a swapped pair shows.
-    const QStringList args{"local",  "demo", "var/demo.sqlite", "ADMIN",
-                           password, "7",    "abc AND",         "3.1.0;20/03/2018"};
+    // Every argument is distinct, so a swapped pair shows. The window logs in, so the
+    // server, user and password are never null; company 7 is not the user's and the
+    // first of hers is taken.
+    const QString url = m_db->url();
+    const QStringList args{"local",      alias, url,       "JPEREZ",
+                           "Tavrel2026", "7",   "abc AND", "3.1.0;20/03/2018"};
     if (entry == 1) {
         BSTR b[8];
         for (int i = 0; i < 8; ++i) {
@@ -128,14 +135,16 @@ void TstEntryPoints::sessionReachesGlobals()
         m_module.load(0x5A17, b[0], b[1], b[2], b[3], b[4], b[5], b[6], b[7]);
         std::for_each(b, b + 8, SysFreeString);
     } else {
-        const auto arg = [&](int i) { return entry == 0 ? w(args[i]) : nullptr; };
+        const auto arg = [&](int i) {
+            return entry == 0 || (i >= 2 && i <= 4) ? w(args[i]) : nullptr;
+        };
         m_module.loadW(0x5A17, arg(0), arg(1), arg(2), arg(3), arg(4), arg(5), arg(6), arg(7));
     }
 
     const QStringList expected =
-        entry == 2 ? QStringList(9, QString())
-                   : QStringList{"local", "demo", "var/demo.sqlite", "ADMIN",     password,
-                                 "7",     "AND",  "3.1.0",           "20/03/2018"};
+        entry == 2 ? QStringList{"", "", url, "JPEREZ", "Tavrel2026", "", "", "", ""}
+                   : QStringList{"local", alias, url,     "JPEREZ",    "Tavrel2026",
+                                 "7",     "AND", "3.1.0", "20/03/2018"};
     QCOMPARE(sessionGlobals(), expected);
     QCOMPARE(*gSlParams, entry == 2 ? PreviousList : QStringList({"abc", "AND"}));
     QCOMPARE(gHandleTareas, quintptr(0x5A17));

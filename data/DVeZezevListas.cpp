@@ -1,0 +1,107 @@
+// The budget code lists and the country flags of the data module.
+#include "DVeZezev.h"
+
+#include "DtmGnLibre.h"
+#include "Field.h"
+#include "ModuleApplication.h"
+#include "ModuleError.h"
+#include "SClientDataSet.h"
+
+using tavrel::FieldType;
+using tavrel::ModuleError;
+
+int TDtmVeZezev::empresaActual()
+{
+    const tavrel::ModuleApplication* app = tavrel::ModuleApplication::instance();
+    return app ? app->tag() : 0;
+}
+
+void TDtmVeZezev::DataModuleCreate(QObject*)
+{
+    AgregarRegistro(CdsFueFina, {QStringLiteral("01"), QStringLiteral("Nación")});
+    AgregarRegistro(CdsFueFina, {QStringLiteral("02"), QStringLiteral("Propios")});
+
+    const struct
+    {
+        int codigo;
+        const char* nombre;
+    } recursos[] = {
+        {10, "Recursos corrientes"},
+        {11, "Otros recursos del tesoro"},
+        {12, "Recursos para preservar la seguridad democrática"},
+        {13, "Recursos del crédito externo previa autorización"},
+        {14, "Prestamos de destinación especifica"},
+        {15, "Donaciones"},
+        {16, "Fondos especiales"},
+        {17, "Rentas parafiscales"},
+        {18, "Prestamos destinación especifica autorizados"},
+        {19, "Donaciones internas"},
+        {20, "Ingresos corrientes"},
+        {21, "Otros recursos de tesorería"},
+        {22, "Recursos del crédito interno previa autorización"},
+        {23, "Recursos del crédito externo previa autorización"},
+        {24, "Prestamos destinación especifica"},
+        {25, "Donaciones"},
+        {26, "Fondos especiales"},
+        {27, "Rentas parafiscales"},
+        {50, "Fondo especial defensa nacional"},
+        {51, "Fondo especial subsidio y redistribución de ingresos"},
+        {52, "Fondo especial fazni"},
+        {53, "Fondo especial riesgos profesionales"},
+    };
+    for (const auto& r : recursos)
+        AgregarRegistro(CdsRecPres, {r.codigo, QString::fromUtf8(r.nombre)});
+
+    AgregarRegistro(CdsSitFond, {QStringLiteral("01"), QStringLiteral("CSF")});
+    AgregarRegistro(CdsSitFond, {QStringLiteral("02"), QStringLiteral("SSF")});
+}
+
+void TDtmVeZezev::AgregarRegistro(SClientDataSet* dataSet, const QVariantList& valores)
+{
+    dataSet->append();
+    const int campos = dataSet->fieldCount();
+    for (int i = 0; i < campos && i < valores.size(); ++i)
+        dataSet->field(i)->setValue(valores[i]);
+    dataSet->post();
+}
+
+QVariant TDtmVeZezev::VerDigiFlags(const QString& codigo)
+{
+    QryGnDigif->close();
+    QString valor;
+    try {
+        const int empresa = empresaActual();
+        QryGnDigif->paramByName(QStringLiteral("PCODVARI")).value = codigo;
+
+        // The company's country; the company query is opened again only for another one.
+        const tavrel::Param* empresaAbierta = QryGnEmpre->findParam(QStringLiteral("P_COD_EMPR"));
+        if (!QryGnEmpre->active() || !empresaAbierta || empresaAbierta->value != QVariant(empresa))
+            DtmGnLibre::ReConsultar(QryGnEmpre, {empresa});
+        tavrel::Param& pais = QryGnDigif->paramByName(QStringLiteral("PCODPAIS"));
+        pais.type = FieldType::SmallInt;
+        pais.value = QryGnEmpre->fieldByName(QStringLiteral("PAI_EMPR"))->asInteger();
+
+        tavrel::Param& empr = QryGnDigif->paramByName(QStringLiteral("PCODEMPR"));
+        empr.type = FieldType::SmallInt;
+        empr.value = empresa;
+
+        QryGnDigif->open();
+        valor = QryGnDigif->isEmpty()
+                    ? QStringLiteral("N")
+                    : QryGnDigif->fieldByName(QStringLiteral("VAL_VARI"))->asString().trimmed();
+    } catch (const ModuleError& e) {
+        throw ModuleError(mensajeDigiFlag(codigo, e.message()), e.kind());
+    } catch (const std::exception& e) {
+        throw ModuleError(mensajeDigiFlag(codigo, QString::fromUtf8(e.what())),
+                          ModuleError::Kind::Server);
+    }
+    QryGnDigif->close();
+    return valor;
+}
+
+QString TDtmVeZezev::mensajeDigiFlag(const QString& codigo, const QString& error)
+{
+    QString citado = codigo;
+    citado.replace(QLatin1Char('\''), QStringLiteral("''"));
+    return QStringLiteral("Error leyendo DIGIFLAG '%1': %2").arg(citado, error);
+}

@@ -1,0 +1,506 @@
+// The lookup dialog on the demo database: how it opens, how the user searches and
+// chooses, and what reaches the destination record and the picker.
+
+#include "DLLUFORM.h"
+#include "Field.h"
+#include "LocalAppServer.h"
+#include "ModalDriver.h"
+#include "ModuleApplication.h"
+#include "ModuleError.h"
+#include "QbeCriteriaDialog.h"
+#include "SClientDataSet.h"
+#include "SDCOMConnection.h"
+#include "TTavrelDBgrid.h"
+#include "TVPField.h"
+#include "TVSDBQbe.h"
+#include "TVsCmbCodigo.h"
+#include "TestDatabase.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+using tavrel::FieldType;
+using tavrel::MessageKind;
+
+namespace {
+
+// The concept picker's query: the company's concepts of the four related-field kinds.
+const QString kConceptos = QStringLiteral(
+    " SELECT COD_CONT, NOM_CONT  FROM NM_NCCON              WHERE (COD_EMPR = 1 AND CAM_RELA "
+    "IN ('COD_TNOM','COD_GAST','COD_CCOS','COD_GPRO')) ");
+
+// Key presses that carry their text, as a keyboard sends them.
+void teclear(QWidget* w, const QString& texto)
+{
+    for (const QChar c : texto) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &release);
+    }
+}
+
+void tecla(QWidget* w, int key)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+}
+
+QString codigoActual(TCaptura* d)
+{
+    return d->CdsTmp->fieldByName(QStringLiteral("COD_CONT"))->asString();
+}
+
+} // namespace
+
+class TstCaptura : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void aperturaSegunTag_data();
+    void aperturaSegunTag();
+    void busquedaIncremental_data();
+    void busquedaIncremental();
+    void cierre_data();
+    void cierre();
+    void resultadoVacio();
+    void mensajesDeConfiguracion_data();
+    void mensajesDeConfiguracion();
+    void tagDelDestinoDuranteLaEscritura_data();
+    void tagDelDestinoDuranteLaEscritura();
+    void lookUpField_data();
+    void lookUpField();
+    void tecladoMueveLaGrilla();
+
+private:
+    // Opens the picker's dialog, runs `accion` on it once it shows and returns the result.
+    bool ejecutar(std::function<void(TCaptura*)> accion);
+
+    std::unique_ptr<tavrel::test::TestDatabase> m_db;
+    std::unique_ptr<SDCOMConnection> m_conexion;
+    std::unique_ptr<tavrel::ModuleApplication> m_app;
+    QStringList m_mensajes;
+
+    std::unique_ptr<TCaptura> m_dialogo;
+    std::unique_ptr<TVPField> m_picker;
+    std::unique_ptr<SClientDataSet> m_destino;
+};
+
+void TstCaptura::initTestCase()
+{
+    TAVREL_SKIP_WITHOUT_POSTGRES();
+    m_db = std::make_unique<tavrel::test::TestDatabase>();
+    m_conexion = std::make_unique<SDCOMConnection>();
+    m_conexion->setAppServer(tavrel::LocalAppServer::connect(m_db->url()));
+    m_app = std::make_unique<tavrel::ModuleApplication>();
+    m_app->setMessageSink(
+        [this](const QString& mensaje, MessageKind) { m_mensajes.append(mensaje); });
+}
+
+void TstCaptura::cleanupTestCase()
+{
+    m_app.reset();
+    m_conexion.reset();
+    m_db.reset();
+}
+
+void TstCaptura::init()
+{
+    m_mensajes.clear();
+    m_dialogo = std::make_unique<TCaptura>();
+    m_destino = std::make_unique<SClientDataSet>();
+    m_destino->setObjectName(QStringLiteral("QryVeZEZev"));
+    m_destino->addField(QStringLiteral("COD_CONT"), FieldType::SmallInt);
+    m_destino->addField(QStringLiteral("COD_CUEN"), FieldType::FixedChar, 30);
+    m_destino->createDataSet();
+    m_destino->append();
+
+    m_picker = std::make_unique<TVPField>();
+    m_picker->setObjectName(QStringLiteral("VPFieldCodCont"));
+    m_picker->setRemoteServer(m_conexion.get());
+    m_picker->setDataSet(m_destino.get());
+    m_picker->setSQL({kConceptos});
+    m_picker->setVariables({QStringLiteral("COD_CONT")});
+    m_picker->setDestino({QStringLiteral("COD_CONT")});
+    m_picker->setTitulos({QStringLiteral("Código"), QStringLiteral("Nombre")});
+    m_picker->setTitulo(QStringLiteral(" Lista de Contabilizaciones"));
+}
+
+void TstCaptura::cleanup()
+{
+    m_picker.reset();
+    m_dialogo.reset();
+    m_destino.reset();
+}
+
+bool TstCaptura::ejecutar(std::function<void(TCaptura*)> accion)
+{
+    whenModalShows<TCaptura>(accion);
+    return m_dialogo->EjecutarCaptura(m_picker.get());
+}
+
+void TstCaptura::aperturaSegunTag_data()
+{
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("guarda");
+    QTest::addColumn<int>("filas");
+
+    QTest::newRow("tag 0: the concepts of company 1 of the four kinds, all at once")
+        << 0 << kConceptos << QString() << 5;
+    QTest::newRow("tag 1, WHERE in the query: criteria first, the empty opening ANDs its guard")
+        << 1 << kConceptos << QStringLiteral(" AND 1=0") << 0;
+    QTest::newRow("lower-case where on the second line counts as WHERE")
+        << 1 << QStringLiteral("select cod_cont, nom_cont from nm_nccon\nwhere cod_empr = 2")
+        << QStringLiteral(" AND 1=0") << 0;
+    QTest::newRow("no WHERE in any line: the guard brings its own")
+        << 2 << QStringLiteral("SELECT COD_CONT, NOM_CONT\nFROM NM_NCCON")
+        << QStringLiteral(" WHERE 1=0") << 0;
+}
+
+void TstCaptura::aperturaSegunTag()
+{
+    QFETCH(int, tag);
+    QFETCH(QString, sql);
+    QFETCH(QString, guarda);
+    QFETCH(int, filas);
+
+    m_picker->setTag(tag);
+    m_picker->setSQL(sql.split(QLatin1Char('\n')));
+    QString textoVacio;
+    bool criteriosPrimero = false;
+    if (tag != 0) {
+        whenModalShows<tavrel::QbeCriteriaDialog>([&](tavrel::QbeCriteriaDialog* criterios) {
+            criteriosPrimero = !m_dialogo->CdsTmp->active() || m_dialogo->CdsTmp->isEmpty();
+            textoVacio = m_dialogo->CdsTmp->commandText();
+            criterios->reject();
+        });
+    }
+    int filasVistas = -1;
+    QStringList titulos;
+    bool aceptarHabilitado = true;
+    const bool aceptado = ejecutar([&](TCaptura* d) {
+        filasVistas = d->CdsTmp->recordCount();
+        titulos = d->DBGrid1->visibleTitles();
+        aceptarHabilitado = d->BitBtnAceptar->isEnabled();
+        d->BitBtn2->click();
+    });
+
+    QVERIFY(!aceptado);
+    QCOMPARE(filasVistas, filas);
+    QCOMPARE(aceptarHabilitado, filas > 0);
+    QCOMPARE(titulos, (QStringList{QStringLiteral("Código"), QStringLiteral("Nombre")}));
+    QCOMPARE(m_dialogo->windowTitle(), QStringLiteral(" Lista de Contabilizaciones"));
+    QVERIFY(!m_dialogo->CdsTmp->active());
+    if (tag != 0) {
+        QVERIFY(criteriosPrimero);
+        QVERIFY2(textoVacio.endsWith(guarda), qPrintable(textoVacio));
+    }
+    QVERIFY(m_mensajes.isEmpty());
+}
+
+void TstCaptura::busquedaIncremental_data()
+{
+    QTest::addColumn<int>("columna");
+    QTest::addColumn<QString>("tecleado");
+    QTest::addColumn<QString>("textoFinal");
+    QTest::addColumn<QString>("codigo");
+
+    QTest::newRow("two lower-case letters find the name that starts with them") << 1 << "bo"
+                                                                                << "bo"
+                                                                                << "30";
+    QTest::newRow("upper-case letters find the same way") << 1 << "AP"
+                                                          << "AP"
+                                                          << "40";
+    QTest::newRow("a name that matches nothing leaves the row where it was") << 1 << "zz"
+                                                                             << "zz"
+                                                                             << "10";
+    QTest::newRow("a code column takes the whole number") << 0 << "11"
+                                                          << "11"
+                                                          << "11";
+    QTest::newRow("a letter in the code column brings the digits back") << 0 << "2x"
+                                                                        << "2"
+                                                                        << "10";
+    QTest::newRow("a letter first in the code column leaves the box empty") << 0 << "x"
+                                                                            << ""
+                                                                            << "10";
+}
+
+void TstCaptura::busquedaIncremental()
+{
+    QFETCH(int, columna);
+    QFETCH(QString, tecleado);
+    QFETCH(QString, textoFinal);
+    QFETCH(QString, codigo);
+
+    QString texto, valor, encontrado;
+    ejecutar([&](TCaptura* d) {
+        d->CmbCampos->setCurrentIndex(columna);
+        d->edtValor->setText(QStringLiteral("algo"));
+        teclear(d->edtBusqueda, tecleado);
+        texto = d->edtBusqueda->text();
+        valor = d->edtValor->text();
+        encontrado = codigoActual(d);
+        d->reject();
+    });
+
+    QCOMPARE(texto, textoFinal);
+    QCOMPARE(encontrado, codigo);
+    // Only a text that could not be read empties the value box.
+    QCOMPARE(valor.isEmpty(), textoFinal != tecleado);
+    QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(QLatin1Char('|'))));
+}
+
+void TstCaptura::cierre_data()
+{
+    QTest::addColumn<QString>("como");
+    QTest::addColumn<bool>("enEdicion");
+    QTest::addColumn<bool>("aceptado");
+    QTest::addColumn<QVariant>("escrito");
+    QTest::addColumn<QStringList>("valores");
+
+    const QVariant nulo;
+    const QStringList antes{QStringLiteral("previo")};
+    const QStringList elegido{QStringLiteral("30")};
+    QTest::newRow("Aceptar writes the chosen code")
+        << "aceptar" << true << true << QVariant(30) << elegido;
+    QTest::newRow("Enter in the search box accepts")
+        << "enter" << true << true << QVariant(30) << elegido;
+    QTest::newRow("a double click accepts though the dialog ends with Cancel")
+        << "dobleclic" << true << true << QVariant(30) << elegido;
+    QTest::newRow("Cancelar changes nothing") << "cancelar" << true << false << nulo << antes;
+    QTest::newRow("Escape changes nothing") << "escape" << true << false << nulo << antes;
+    QTest::newRow("a browsing destination gets nothing, the picker gets the values")
+        << "aceptar" << false << true << nulo << elegido;
+}
+
+void TstCaptura::cierre()
+{
+    QFETCH(QString, como);
+    QFETCH(bool, enEdicion);
+    QFETCH(bool, aceptado);
+    QFETCH(QVariant, escrito);
+    QFETCH(QStringList, valores);
+
+    if (!enEdicion)
+        m_destino->cancel();
+    m_picker->setValores({QStringLiteral("previo")});
+    int resultado = -1;
+    const bool r = ejecutar([&](TCaptura* d) {
+        d->CmbCampos->setCurrentIndex(1);
+        teclear(d->edtBusqueda, QStringLiteral("Bo"));
+        if (como == QLatin1String("aceptar")) {
+            d->BitBtnAceptar->click();
+        } else if (como == QLatin1String("enter")) {
+            QTest::keyClick(d->edtBusqueda, Qt::Key_Return);
+        } else if (como == QLatin1String("dobleclic")) {
+            const QModelIndex celda = d->DBGrid1->currentIndex();
+            const QPoint centro = d->DBGrid1->visualRect(celda).center();
+            QTest::mouseClick(d->DBGrid1->viewport(), Qt::LeftButton, {}, centro);
+            QTest::mouseDClick(d->DBGrid1->viewport(), Qt::LeftButton, {}, centro);
+        } else if (como == QLatin1String("cancelar")) {
+            d->BitBtn2->click();
+        } else {
+            QTest::keyClick(d->edtBusqueda, Qt::Key_Escape);
+        }
+        if (d->isVisible())
+            d->reject(); // the action did not close it
+    });
+    resultado = m_dialogo->result();
+
+    QCOMPARE(r, aceptado);
+    QCOMPARE(m_picker->valores(), valores);
+    if (enEdicion)
+        QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CONT"))->value(), escrito);
+    else
+        QVERIFY(m_destino->isEmpty());
+    if (como == QLatin1String("dobleclic"))
+        QCOMPARE(resultado, int(QDialog::Rejected));
+    QVERIFY(m_mensajes.isEmpty());
+}
+
+void TstCaptura::resultadoVacio()
+{
+    m_picker->setSQL(
+        {QStringLiteral("SELECT COD_CONT, NOM_CONT FROM NM_NCCON WHERE COD_EMPR = 99")});
+    m_picker->setValores({QStringLiteral("previo")});
+    bool habilitado = true;
+    bool abiertoTrasDobleClic = false;
+    const bool r = ejecutar([&](TCaptura* d) {
+        habilitado = d->BitBtnAceptar->isEnabled();
+        d->DBGrid1DblClick();
+        abiertoTrasDobleClic = d->isVisible();
+        QTest::keyClick(d->edtBusqueda, Qt::Key_Return); // the default button is disabled
+        abiertoTrasDobleClic = abiertoTrasDobleClic && d->isVisible();
+        d->reject();
+    });
+    QVERIFY(!r);
+    QVERIFY(!habilitado);
+    QVERIFY(abiertoTrasDobleClic);
+    QCOMPARE(m_picker->valores(), QStringList{QStringLiteral("previo")});
+    QVERIFY(m_destino->fieldByName(QStringLiteral("COD_CONT"))->isNull());
+}
+
+void TstCaptura::mensajesDeConfiguracion_data()
+{
+    QTest::addColumn<QStringList>("variables");
+    QTest::addColumn<QStringList>("destino");
+    QTest::addColumn<QStringList>("titulos");
+    QTest::addColumn<QString>("mensaje");
+    QTest::addColumn<QVariant>("codCont");
+    QTest::addColumn<QStringList>("valores");
+
+    const QStringList dosTitulos{QStringLiteral("Código"), QStringLiteral("Nombre")};
+    QTest::newRow("second variable line blank: the first is written, line 2 is named")
+        << QStringList{" cod_cont ", "  "} << QStringList{"COD_CONT", "COD_CUEN"} << dosTitulos
+        << "[Error en VARIABLES][Linea (2) vacia ]" << QVariant(10) << QStringList{"10"};
+    QTest::newRow("a variable that is no column of the query stops before any write")
+        << QStringList{"cod_xxx"} << QStringList{"COD_CONT"} << dosTitulos
+        << "[Error en VARIABLES][no existe variable <COD_XXX> en Query ]" << QVariant()
+        << QStringList{"previo"};
+    QTest::newRow("a blank destination line stops after the value is taken")
+        << QStringList{"COD_CONT"} << QStringList{" "} << dosTitulos
+        << "[Error en DESTINO][Linea (1) vacia ]" << QVariant() << QStringList{"10"};
+    QTest::newRow("one title for two columns: message, the labels stay the names")
+        << QStringList{"COD_CONT"} << QStringList{"COD_CONT"} << QStringList{"Código"}
+        << "[Error en TITULOS][Falta definicion de titulos]" << QVariant(10) << QStringList{"10"};
+}
+
+void TstCaptura::mensajesDeConfiguracion()
+{
+    QFETCH(QStringList, variables);
+    QFETCH(QStringList, destino);
+    QFETCH(QStringList, titulos);
+    QFETCH(QString, mensaje);
+    QFETCH(QVariant, codCont);
+    QFETCH(QStringList, valores);
+
+    m_picker->setVariables(variables);
+    m_picker->setDestino(destino);
+    m_picker->setTitulos(titulos);
+    m_picker->setValores({QStringLiteral("previo")});
+    QString etiqueta;
+    const bool r = ejecutar([&](TCaptura* d) {
+        etiqueta = d->CdsTmp->field(0)->displayLabel();
+        d->BitBtnAceptar->click();
+    });
+
+    QVERIFY(r);
+    QVERIFY(!m_mensajes.isEmpty());
+    QCOMPARE(m_mensajes.last(), mensaje);
+    QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CONT"))->value(), codCont);
+    QCOMPARE(m_picker->valores(), valores);
+    QCOMPARE(etiqueta, titulos.size() == 2 ? titulos.first() : QStringLiteral("COD_CONT"));
+}
+
+void TstCaptura::tagDelDestinoDuranteLaEscritura_data()
+{
+    QTest::addColumn<bool>("rechazar");
+    QTest::newRow("accepted value") << false;
+    QTest::newRow("refused value: the tag comes back all the same") << true;
+}
+
+void TstCaptura::tagDelDestinoDuranteLaEscritura()
+{
+    QFETCH(bool, rechazar);
+
+    tavrel::Field* campo = m_destino->fieldByName(QStringLiteral("COD_CONT"));
+    campo->setTag(5);
+    int visto = -1;
+    campo->OnValidate = [&](tavrel::Field& f) {
+        visto = f.tag();
+        if (rechazar)
+            throw tavrel::ModuleError(QStringLiteral("Contabilización no válida"));
+    };
+    const bool r = ejecutar([&](TCaptura* d) { d->BitBtnAceptar->click(); });
+
+    QVERIFY(r);
+    QCOMPARE(visto, 1005);
+    QCOMPARE(campo->tag(), 5);
+    QCOMPARE(campo->isNull(), rechazar);
+    QCOMPARE(m_mensajes, rechazar ? QStringList{"Contabilización no válida"} : QStringList{});
+}
+
+void TstCaptura::lookUpField_data()
+{
+    QTest::addColumn<QString>("lookUpField");
+    QTest::addColumn<QString>("lookUpValue");
+    QTest::addColumn<QStringList>("mensajes");
+
+    QTest::newRow("a column of the query gives its value") << " NOM_CONT"
+                                                           << "SUELDO BÁSICO "
+                                                              "PERSONAL DE PLANTA"
+                                                           << QStringList{};
+    QTest::newRow("no LookUpField empties the value") << ""
+                                                      << "" << QStringList{};
+    QTest::newRow("a missing column: error naming picker and field, the line is still written")
+        << "NOM_XXX "
+        << "antes"
+        << QStringList{" Error de parametrización de componente [VPFieldCodCont] campo "
+                       "LookUpField [NOM_XXX ] no encontrado en query de consulta "};
+}
+
+void TstCaptura::lookUpField()
+{
+    QFETCH(QString, lookUpField);
+    QFETCH(QString, lookUpValue);
+    QFETCH(QStringList, mensajes);
+
+    m_picker->setLookUpField(lookUpField);
+    m_picker->setLookUpValue(QStringLiteral("antes"));
+    ejecutar([&](TCaptura* d) { d->BitBtnAceptar->click(); });
+
+    QCOMPARE(m_picker->lookUpValue(), lookUpValue);
+    QCOMPARE(m_mensajes, mensajes);
+    QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CONT"))->asInteger(), 10);
+}
+
+void TstCaptura::tecladoMueveLaGrilla()
+{
+    // The picker's window: the edit it serves has the focus before the pick.
+    QWidget ventana;
+    auto* edicion = new QLineEdit(&ventana);
+    m_picker->setBuddy(edicion);
+    ventana.show();
+    ventana.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&ventana));
+    QStringList codigos;
+    QWidget* foco = nullptr;
+    ejecutar([&](TCaptura* d) {
+        foco = QApplication::focusWidget();
+        tecla(d->edtBusqueda, Qt::Key_Down);
+        tecla(d->edtBusqueda, Qt::Key_Down);
+        codigos << codigoActual(d);
+        tecla(d->edtBusqueda, Qt::Key_Up);
+        codigos << codigoActual(d);
+        tecla(d->edtBusqueda, Qt::Key_PageDown);
+        codigos << codigoActual(d);
+        tecla(d->edtBusqueda, Qt::Key_PageUp);
+        codigos << codigoActual(d);
+        // Typing while the grid has the focus goes on in the search box.
+        d->CmbCampos->setCurrentIndex(1);
+        d->DBGrid1->setFocus();
+        teclear(d->DBGrid1, QStringLiteral("h"));
+        codigos << codigoActual(d) << d->edtBusqueda->text();
+        if (qEnvironmentVariableIsSet("TAVREL_CAPTURA_PNG"))
+            d->grab().save(qEnvironmentVariable("TAVREL_CAPTURA_PNG"));
+        QTest::keyClick(d->edtBusqueda, Qt::Key_Enter);
+    });
+
+    QCOMPARE(foco, m_dialogo->edtBusqueda);
+    QCOMPARE(codigos, (QStringList{"20", "11", "40", "10", "11", "h"}));
+    QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CONT"))->asInteger(), 11);
+    QTRY_COMPARE(QApplication::focusWidget(), edicion);
+}
+
+QTEST_MAIN(TstCaptura)
+#include "tst_captura.moc"

@@ -1,0 +1,423 @@
+// The maintenance window over a demo database: its creation, the locking of the key
+// fields outside editing, the panel's keyboard order, the label links of a company
+// change and the preview.
+
+#include "DBEdit.h"
+#include "DBLookupComboBox.h"
+#include "DVeZezev.h"
+#include "DataSource.h"
+#include "LocalAppServer.h"
+#include "ModuleApplication.h"
+#include "ProgramLauncher.h"
+#include "SClientDataSet.h"
+#include "SDCOMConnection.h"
+#include "ServidorEspia.h"
+#include "SessionGlobals.h"
+#include "TTavrelDBgrid.h"
+#include "TVInfoAyuda.h"
+#include "TVPField.h"
+#include "TVSDBQbe.h"
+#include "TVsCmbCodigo.h"
+#include "TestDatabase.h"
+#include "UVeZezev.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QScrollArea>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using tavrel::DataSetState;
+using tavrel::DBEdit;
+using tavrel::test::TestDatabase;
+
+namespace {
+
+const QColor Gris(0xE9, 0xE9, 0xE9);
+
+enum class Paso
+{
+    Abrir,
+    Insertar,
+    Editar,
+    CancelarInsercion,
+    GrabarEdicion,
+    Cerrar,
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Paso)
+
+class TstFrmVeZezev : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+
+    void boundBeforeTheFirstCompanyChange();
+    void keyFieldsLockedOutsideEditing_data();
+    void keyFieldsLockedOutsideEditing();
+    void tabOrderAndLabelsOfThePanel();
+    void labelsOpenThePathsOfTheAnswer_data();
+    void labelsOpenThePathsOfTheAnswer();
+    void companyChange_data();
+    void companyChange();
+    void previewButtonOpensThePreview();
+    void panelFitsWithoutOverlaps_data();
+    void panelFitsWithoutOverlaps();
+
+private:
+    void crear();
+    SClientDataSet* relacion() const { return DtmVeZezev->QryVeZEZev; }
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<tavrel::ModuleApplication> m_app;
+    std::shared_ptr<ServidorEspia> m_espia;
+    std::function<void(ServidorEspia&)> m_prepararEspia;
+    QStringList m_mensajes;
+};
+
+void TstFrmVeZezev::initTestCase()
+{
+    TAVREL_SKIP_WITHOUT_POSTGRES();
+    m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
+    SDCOMConnection::setServerFactory([this](const QString&, const QString& database) {
+        m_espia = std::make_shared<ServidorEspia>(tavrel::LocalAppServer::connect(database));
+        if (m_prepararEspia)
+            m_prepararEspia(*m_espia);
+        return m_espia;
+    });
+}
+
+void TstFrmVeZezev::cleanupTestCase()
+{
+    SDCOMConnection::setServerFactory({});
+    m_db.reset();
+}
+
+void TstFrmVeZezev::init()
+{
+    m_app = std::make_unique<tavrel::ModuleApplication>();
+    m_app->setMessageSink([this](const QString& m, tavrel::MessageKind) { m_mensajes << m; });
+    gStProtocolo = QStringLiteral("local");
+    gStParSrv = m_db->url();
+    gStParUsu = QStringLiteral("JPEREZ");
+    gStParPas = QStringLiteral("Tavrel2026");
+    gStParEmp = QStringLiteral("1");
+    gStNombProg.clear();
+    DtmVeZezev = m_app->create<TDtmVeZezev>();
+    FrmVeZezev = m_app->create<TFrmVeZezev>();
+    DtmVeZezev->EnlazarForma(FrmVeZezev);
+}
+
+void TstFrmVeZezev::cleanup()
+{
+    tavrel::ProgramLauncher::setHandler({});
+    m_app.reset();
+    m_espia.reset();
+    m_prepararEspia = {};
+    m_mensajes.clear();
+}
+
+void TstFrmVeZezev::crear()
+{
+    FrmVeZezev->FormCreate();
+    FrmVeZezev->show();
+    FrmVeZezev->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(FrmVeZezev));
+}
+
+void TstFrmVeZezev::boundBeforeTheFirstCompanyChange()
+{
+    // The framework's creation reads the user's companies before it chooses one.
+    QStringList visto;
+    m_prepararEspia = [&visto](ServidorEspia& espia) {
+        espia.alAbrir = [&visto](const QString& provider) {
+            if (provider != u"DtsPGnUempr" || !visto.isEmpty())
+                return;
+            visto << gStNombProg
+                  << QString::number(FrmVeZezev->dtsFrm->dataSet() == DtmVeZezev->QryVeZEZev)
+                  << QString::number(FrmVeZezev->DBGFrm->dataSource() == FrmVeZezev->dtsFrm)
+                  << QString::number(FrmVeZezev->DBQbe1->dataSet() == DtmVeZezev->QryVeZEZev)
+                  << gStCodiEmpr;
+        };
+    };
+    gStCodiEmpr.clear();
+    crear();
+    QCOMPARE(visto, (QStringList{"VVeZezev", "1", "1", "1", ""}));
+    QCOMPARE(FrmVeZezev->NomProg(), QStringLiteral("VVeZezev"));
+    QCOMPARE(FrmVeZezev->CodiUsua(), QStringLiteral("JPEREZ"));
+    QVERIFY(relacion()->active());
+    QCOMPARE(FrmVeZezev->DBGFrm->model()->rowCount(), relacion()->recordCount());
+}
+
+void TstFrmVeZezev::keyFieldsLockedOutsideEditing_data()
+{
+    QTest::addColumn<QList<Paso>>("pasos");
+    QTest::addColumn<bool>("editable");
+
+    QTest::newRow("browsing after the company opened the relation: locked")
+        << QList<Paso>{Paso::Abrir} << false;
+    QTest::newRow("insert: codes can be typed and picked")
+        << QList<Paso>{Paso::Abrir, Paso::Insertar} << true;
+    QTest::newRow("edit of an existing row: the same as insert")
+        << QList<Paso>{Paso::Abrir, Paso::Editar} << true;
+    QTest::newRow("cancel of the insert: locked again")
+        << QList<Paso>{Paso::Abrir, Paso::Insertar, Paso::CancelarInsercion} << false;
+    QTest::newRow("post of the edit: locked again")
+        << QList<Paso>{Paso::Abrir, Paso::Editar, Paso::GrabarEdicion} << false;
+    QTest::newRow("closed relation: locked like browsing")
+        << QList<Paso>{Paso::Abrir, Paso::Cerrar} << false;
+}
+
+void TstFrmVeZezev::keyFieldsLockedOutsideEditing()
+{
+    QFETCH(QList<Paso>, pasos);
+    QFETCH(bool, editable);
+
+    crear();
+    TFrmVeZezev* f = FrmVeZezev;
+    for (Paso paso : pasos) {
+        switch (paso) {
+        case Paso::Abrir:
+            QCOMPARE(relacion()->state(), DataSetState::Browse);
+            break;
+        case Paso::Insertar:
+            relacion()->insert();
+            break;
+        case Paso::Editar:
+            relacion()->first();
+            relacion()->edit();
+            break;
+        case Paso::CancelarInsercion:
+            relacion()->cancel();
+            break;
+        case Paso::GrabarEdicion:
+            relacion()->post();
+            break;
+        case Paso::Cerrar:
+            relacion()->close();
+            break;
+        }
+    }
+    QVERIFY(m_mensajes.isEmpty());
+
+    const QColor color = editable ? QGuiApplication::palette().color(QPalette::Base) : Gris;
+    for (int columna : {0, 2, 4}) {
+        QCOMPARE(f->DBGFrm->columnColor(columna), color);
+        QCOMPARE(f->DBGFrm->columnReadOnly(columna), !editable);
+    }
+    // The names beside the codes never change.
+    for (int columna : {1, 3, 5}) {
+        QCOMPARE(f->DBGFrm->columnColor(columna), Gris);
+        QVERIFY(f->DBGFrm->columnReadOnly(columna));
+    }
+    for (DBEdit* codigo : {f->DBEdtCodCont, f->DBECamRela, f->DBEdtCodCuen}) {
+        QCOMPARE(codigo->color(), color);
+        QCOMPARE(codigo->isReadOnly(), !editable);
+    }
+    for (DBEdit* nombre : {f->DBEDtfNmbCont, f->DBEDtfNmbCamRela, f->DBEDtfNmbCuen}) {
+        QCOMPARE(nombre->color(), color);
+        QVERIFY(!nombre->isReadOnly());
+    }
+    for (TVPField* selector : {f->VPFieldCodCont, f->VPFCamRela, f->VPFieldCodCuen})
+        QCOMPARE(selector->isEnabled(), editable);
+}
+
+void TstFrmVeZezev::tabOrderAndLabelsOfThePanel()
+{
+    crear();
+    TFrmVeZezev* f = FrmVeZezev;
+    relacion()->insert();
+    f->DBEdtCodCont->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), f->DBEdtCodCont);
+
+    // The names beside the codes and the disabled balance are passed over.
+    const QList<QWidget*> esperado{f->DBECamRela,        f->DBEdtCodCuen,      f->DBLookupComboBox1,
+                                   f->DBLookupComboBox2, f->DBLookupComboBox3, f->DBEdtDepAPac,
+                                   f->DBEdtValTota,      f->DBEdtValCaus};
+    for (QWidget* siguiente : esperado) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), siguiente->objectName());
+    }
+    QVERIFY(QApplication::focusWidget() != f->DBEdtValSald);
+
+    QCOMPARE(f->LblCodCont->buddy(), f->DBEdtCodCont);
+    QCOMPARE(f->LblCamRela->buddy(), f->DBECamRela);
+    QCOMPARE(f->LblCodCuen->buddy(), f->DBEdtCodCuen);
+}
+
+void TstFrmVeZezev::labelsOpenThePathsOfTheAnswer_data()
+{
+    QTest::addColumn<QString>("respuesta"); // empty: the server's own answer
+    QTest::addColumn<QString>("rutaConcepto");
+    QTest::addColumn<QString>("rutaCuenta");
+
+    QTest::newRow("the demo's programs: concept first, account second") << ""
+                                                                        << "nomina/VNmNccon"
+                                                                        << "nomina/VNmNcmco";
+    QTest::newRow("a quoted path keeps its blank; blanks also separate")
+        << "\"C:\\Tavrel\\Nomina Uno\\VNmNccon.exe\" otros\\VNmNcmco.exe"
+        << "C:\\Tavrel\\Nomina Uno\\VNmNccon.exe"
+        << "otros\\VNmNcmco.exe";
+    QTest::newRow("one path only: the account label stays plain") << "nomina/VNmNccon"
+                                                                  << "nomina/VNmNccon"
+                                                                  << "";
+}
+
+void TstFrmVeZezev::labelsOpenThePathsOfTheAnswer()
+{
+    QFETCH(QString, respuesta);
+    QFETCH(QString, rutaConcepto);
+    QFETCH(QString, rutaCuenta);
+
+    QVariantList enviados;
+    m_prepararEspia = [&](ServidorEspia& espia) {
+        espia.responder = [&](const QString& metodo, QVariantList& args) {
+            if (metodo != u"BuscarPathProgramaArreglo")
+                return false;
+            enviados = args;
+            if (respuesta.isEmpty())
+                return false;
+            args[4] = QVariantList{respuesta};
+            return true;
+        };
+    };
+    QList<tavrel::ProgramRequest> pedidos;
+    tavrel::ProgramLauncher::setHandler(
+        [&pedidos](const tavrel::ProgramRequest& r) { pedidos << r; });
+    crear();
+
+    QCOMPARE(enviados.size(), 5);
+    const QString programas = enviados[0].toList().value(0).toString();
+    QCOMPARE(programas, QStringLiteral("\"VNmNccon\",\"VNmNcmco\""));
+    QCOMPARE(programas.size(), 21);
+    QCOMPARE(enviados[1].toString(), QStringLiteral("JPEREZ Tavrel2026 1A"));
+    QCOMPARE(enviados[2].toString(), QStringLiteral("A"));
+    QCOMPARE(enviados[3].toString(), QStringLiteral("JPEREZ"));
+
+    relacion()->first();
+    QTest::mouseClick(FrmVeZezev->LblCodCont, Qt::LeftButton);
+    QTest::mouseClick(FrmVeZezev->LblCodCuen, Qt::LeftButton);
+    QCOMPARE(pedidos.size(), rutaCuenta.isEmpty() ? 1 : 2);
+    QCOMPARE(pedidos[0].path, rutaConcepto);
+    QCOMPARE(pedidos[0].keyField, QStringLiteral("COD_CONT"));
+    QCOMPARE(pedidos[0].keyValue, relacion()->fieldByName(QStringLiteral("COD_CONT"))->value());
+    if (!rutaCuenta.isEmpty()) {
+        QCOMPARE(pedidos[1].path, rutaCuenta);
+        QVERIFY(pedidos[1].keyField.isEmpty());
+    }
+    QVERIFY(m_mensajes.isEmpty());
+}
+
+void TstFrmVeZezev::companyChange_data()
+{
+    QTest::addColumn<bool>("falla");
+    QTest::addColumn<QString>("digiDian");
+    QTest::addColumn<QString>("rutaConcepto");
+
+    QTest::newRow("company 2 has no V0000017 of its own: N") << false << "N"
+                                                             << "nomina/VNmNccon";
+    QTest::newRow("the paths fail on the server: company 1's flag and links stay")
+        << true << "S"
+        << "nomina/VNmNccon";
+}
+
+void TstFrmVeZezev::companyChange()
+{
+    QFETCH(bool, falla);
+    QFETCH(QString, digiDian);
+    QFETCH(QString, rutaConcepto);
+
+    crear();
+    QCOMPARE(DtmVeZezev->gStDigiDian, QStringLiteral("S"));
+    if (falla)
+        m_espia->falla = QStringLiteral("BuscarPathProgramaArreglo");
+
+    TVsCmbCodigo* empresas = FrmVeZezev->cmbEmpresa;
+    QVERIFY(empresas->seleccionarCodigo(QStringLiteral("2")));
+    emit empresas->activated(empresas->currentIndex());
+
+    QCOMPARE(m_mensajes, falla ? QStringList{"El servidor no responde"} : QStringList());
+    QCOMPARE(gStCodiEmpr, QStringLiteral("2"));
+    QCOMPARE(DtmVeZezev->gStDigiDian, digiDian);
+    QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCont), rutaConcepto);
+    QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCuen),
+             QStringLiteral("nomina/VNmNcmco"));
+}
+
+void TstFrmVeZezev::previewButtonOpensThePreview()
+{
+    crear();
+    QString vista;
+    QTimer vigia;
+    vigia.setInterval(20);
+    connect(&vigia, &QTimer::timeout, this, [&vista] {
+        if (auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            vista = QLatin1String(dialogo->metaObject()->className());
+            dialogo->reject();
+        }
+    });
+    vigia.start();
+    FrmVeZezev->spbPreview->click();
+    vigia.stop();
+    QCOMPARE(vista, QStringLiteral("tavrel::report::ReportPreviewDialog"));
+    QVERIFY(m_mensajes.isEmpty());
+}
+
+void TstFrmVeZezev::panelFitsWithoutOverlaps_data()
+{
+    QTest::addColumn<bool>("insertar");
+    QTest::newRow("browse: grey codes") << false;
+    QTest::newRow("insert: white codes") << true;
+}
+
+void TstFrmVeZezev::panelFitsWithoutOverlaps()
+{
+    QFETCH(bool, insertar);
+    crear();
+    if (insertar)
+        relacion()->insert();
+    QTest::qWait(50);
+    const QString archivo =
+        QStringLiteral("frmvezezev-%1.png").arg(insertar ? u"insercion" : u"consulta");
+    QVERIFY(FrmVeZezev->grab().save(QDir::current().filePath(archivo)));
+
+    // Every control of the edit panel is in view and on its own; a code edit and the
+    // name beside it may share their one-pixel border.
+    const QList<QWidget*> controles =
+        FrmVeZezev->panel()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    const QRect vista = FrmVeZezev->ScBFrm->viewport()->rect();
+    for (QWidget* a : controles) {
+        QVERIFY2(vista.contains(a->geometry()), qPrintable(a->objectName()));
+        if (auto* etiqueta = qobject_cast<QLabel*>(a))
+            QVERIFY2(etiqueta->width() >= etiqueta->sizeHint().width(),
+                     qPrintable(etiqueta->text()));
+        for (QWidget* b : controles) {
+            const QRect comun = a->geometry() & b->geometry();
+            QVERIFY2(a == b || comun.isEmpty() || comun.width() <= 1,
+                     qPrintable(a->objectName() + u' ' + b->objectName()));
+        }
+    }
+    // The grid shows several rows and its titles whole.
+    TTavrelDBgrid* grid = FrmVeZezev->DBGFrm;
+    const QFontMetrics letras(grid->horizontalHeader()->font());
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        const QString titulo = grid->model()->headerData(c, Qt::Horizontal).toString();
+        QVERIFY2(letras.horizontalAdvance(titulo) + 8 <= grid->columnWidth(c), qPrintable(titulo));
+    }
+    QVERIFY(FrmVeZezev->DBGFrm->height() >
+            4 * FrmVeZezev->DBGFrm->verticalHeader()->defaultSectionSize());
+}
+
+QTEST_MAIN(TstFrmVeZezev)
+#include "tst_frmvezezev.moc"
