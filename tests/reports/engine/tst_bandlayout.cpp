@@ -8,12 +8,14 @@
 #include <QBuffer>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tavrel::report;
 
 namespace {
 
-const QString kLong = QStringLiteral(
-    "Sueldos del personal administrativo de planta con cargo al presupuesto de la vigencia");
+const QString kLong =
+    u"Sueldos del personal administrativo de planta con cargo al presupuesto de la vigencia"_s;
 
 QByteArray pngBytes(QSize size)
 {
@@ -59,9 +61,8 @@ private:
 
 void TstBandLayout::init()
 {
-    m_band = std::make_unique<Band>(Band::Kind::MasterData, 40, QStringLiteral("Banda"));
-    m_images = std::make_unique<MemoryDataSource>(QStringLiteral("Fotos"),
-                                                  QStringList{QStringLiteral("BMP_REPO")});
+    m_band = std::make_unique<Band>(Band::Kind::MasterData, 40, u"Banda"_s);
+    m_images = std::make_unique<MemoryDataSource>(u"Fotos"_s, QStringList{u"BMP_REPO"_s});
     m_resolver = std::make_unique<ValueResolver>(m_report, QList<ReportDataSource*>{m_images.get()},
                                                  nullptr, ReportSettings());
     m_font.pixelSize = 11;
@@ -99,12 +100,12 @@ void TstBandLayout::stretching()
     QFETCH(bool, boxGrows);
     QFETCH(bool, bandGrows);
     m_band->setStretch(bandStretches);
-    m_band->addText(QStringLiteral("Memo15"), {80, 10, 120, 16}, kLong)
+    m_band->addText(u"Memo15"_s, {80, 10, 120, 16}, kLong)
         .setFont(m_font)
         .setStretch(TextObject::Stretch(stretch));
 
     const BandInstance instance = layOut();
-    const TextRun* text = run(instance, QStringLiteral("Memo15"));
+    const TextRun* text = run(instance, u"Memo15"_s);
     QVERIFY(text);
     const QStringList all = m_measurer.breakLines(kLong, m_font, 116, true);
     QVERIFY(all.size() >= 4);
@@ -125,20 +126,18 @@ void TstBandLayout::stretching()
 
 void TstBandLayout::wrappedLinesFitTheirBox()
 {
-    m_band->addText(QStringLiteral("Ajustado"), {0, 0, 150, 16}, kLong).setFont(m_font);
-    m_band->addText(QStringLiteral("SinAjuste"), {0, 20, 150, 16}, kLong)
-        .setFont(m_font)
-        .setWordWrap(false);
+    m_band->addText(u"Ajustado"_s, {0, 0, 150, 16}, kLong).setFont(m_font);
+    m_band->addText(u"SinAjuste"_s, {0, 20, 150, 16}, kLong).setFont(m_font).setWordWrap(false);
     const BandInstance instance = layOut();
 
-    const TextRun* wrapped = run(instance, QStringLiteral("Ajustado"));
+    const TextRun* wrapped = run(instance, u"Ajustado"_s);
     // Only whole lines show; the second would be cut by the box.
     QCOMPARE(wrapped->lines.size(), 1);
     const QStringList lines = m_measurer.breakLines(kLong, m_font, 146, true);
     QCOMPARE(lines.join(u' '), kLong);
     for (const QString& line : lines)
         QVERIFY2(m_measurer.textWidth(line, m_font) <= 146, qPrintable(line));
-    const TextRun* single = run(instance, QStringLiteral("SinAjuste"));
+    const TextRun* single = run(instance, u"SinAjuste"_s);
     QCOMPARE(single->text(), kLong);
     QCOMPARE(single->clip, single->box);
 }
@@ -160,22 +159,20 @@ void TstBandLayout::shifting()
     QFETCH(bool, shifts);
     QFETCH(bool, moves);
     m_band->setStretch(true);
-    m_band
-        ->addText(QStringLiteral("Nombre"), {151.18, 11.34, 453.54, 18.90},
-                  QStringList(4, kLong).join(u' '))
+    m_band->addText(u"Nombre"_s, {151.18, 11.34, 453.54, 18.90}, QStringList(4, kLong).join(u' '))
         .setFont(m_font)
         .setStretch(TextObject::Stretch::ToText);
-    m_band->addText(QStringLiteral("Nit"), {left, 30.24, 100, 15.12}, QStringLiteral("NIT: 1"))
+    m_band->addText(u"Nit"_s, {left, 30.24, 100, 15.12}, u"NIT: 1"_s)
         .setFont(m_font)
         .setShiftWhenOverlapped(shifts);
-    m_band->addText(QStringLiteral("Debajo"), {left, 45.36, 100, 15.12}, QStringLiteral("x"))
+    m_band->addText(u"Debajo"_s, {left, 45.36, 100, 15.12}, u"x"_s)
         .setFont(m_font)
         .setShiftWhenOverlapped(true);
 
     const BandInstance instance = layOut();
-    const TextRun* name = run(instance, QStringLiteral("Nombre"));
-    const TextRun* nit = run(instance, QStringLiteral("Nit"));
-    const TextRun* below = run(instance, QStringLiteral("Debajo"));
+    const TextRun* name = run(instance, u"Nombre"_s);
+    const TextRun* nit = run(instance, u"Nit"_s);
+    const TextRun* below = run(instance, u"Debajo"_s);
     QVERIFY(name->box.bottom() > 45.36);
     QCOMPARE(nit->box.top(), moves ? name->box.bottom() : 30.24);
     // The push carries on down to the box under the shifted one.
@@ -197,11 +194,11 @@ void TstBandLayout::verticalAlignment()
 {
     QFETCH(int, alignment);
     QFETCH(qreal, gapAbove);
-    m_band->addText(QStringLiteral("SysMemo1"), {642.52, 2, 98.27, 30}, QStringLiteral("Página: 1"))
+    m_band->addText(u"SysMemo1"_s, {642.52, 2, 98.27, 30}, u"Página: 1"_s)
         .setFontPixelSize(8)
         .setVerticalAlignment(Qt::Alignment(alignment));
     const BandInstance instance = layOut();
-    const TextRun* text = run(instance, QStringLiteral("SysMemo1"));
+    const TextRun* text = run(instance, u"SysMemo1"_s);
     FontSpec font;
     font.pixelSize = 8;
     const qreal free = 28 - m_measurer.lineHeight(font);
@@ -227,8 +224,7 @@ void TstBandLayout::pictureFromBlob()
     QFETCH(QRectF, expected);
     m_images->addRow({bytes});
     m_images->first();
-    m_band->addPicture(QStringLiteral("Picture1"), {0, 5, 100, 50})
-        .setField(QStringLiteral("Fotos"), QStringLiteral("BMP_REPO"));
+    m_band->addPicture(u"Picture1"_s, {0, 5, 100, 50}).setField(u"Fotos"_s, u"BMP_REPO"_s);
     const BandInstance instance = layOut();
     QCOMPARE(instance.items.isEmpty(), expected.isNull());
     if (!expected.isNull())

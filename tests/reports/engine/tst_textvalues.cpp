@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tavrel::report;
 
 // Text templates evaluated against a small report: a data source, declared variables,
@@ -29,18 +31,16 @@ private:
 void TstTextValues::init()
 {
     m_report = std::make_unique<Report>();
-    m_report->addVariable(QStringLiteral("gStCamRela"), QString());
-    m_report->addVariable(QStringLiteral("gStCodUsua"));
-    m_company = std::make_unique<MemoryDataSource>(
-        QStringLiteral("QryGnEmpre"),
-        QStringList{QStringLiteral("NOM_EMPR"), QStringLiteral("NIT_EMPR")});
-    m_company->addRow(
-        {QStringLiteral("Alcaldía de Villavicencio"), QStringLiteral("892.099.324-3")});
+    m_report->addVariable(u"gStCamRela"_s, QString());
+    m_report->addVariable(u"gStCodUsua"_s);
+    m_company = std::make_unique<MemoryDataSource>(u"QryGnEmpre"_s,
+                                                   QStringList{u"NOM_EMPR"_s, u"NIT_EMPR"_s});
+    m_company->addRow({u"Alcaldía de Villavicencio"_s, u"892.099.324-3"_s});
     ReportSettings settings;
     settings.runTime = QDateTime(QDate(2024, 1, 5), QTime(7, 3, 9));
     const auto variables = [](const QString& name, QVariant& value) {
         if (name == u"gStCodUsua")
-            value = QStringLiteral("JPEREZ");
+            value = u"JPEREZ"_s;
         else if (name == u"fechaCorte")
             value = QDate(2023, 12, 31);
     };
@@ -57,34 +57,33 @@ void TstTextValues::evaluated_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("literal keeps accents and its trailing blank")
-        << QStringLiteral("Recurso Presupuestal ") << QStringLiteral("Recurso Presupuestal ");
+        << u"Recurso Presupuestal "_s << u"Recurso Presupuestal "_s;
     QTest::newRow("quoted field after a literal")
-        << QStringLiteral("NIT: [QryGnEmpre.\"NIT_EMPR\"]") << QStringLiteral("NIT: 892.099.324-3");
+        << u"NIT: [QryGnEmpre.\"NIT_EMPR\"]"_s << u"NIT: 892.099.324-3"_s;
     QTest::newRow("unquoted field, source and field in other case")
-        << QStringLiteral("[qrygnempre.nom_empr]") << QStringLiteral("Alcaldía de Villavicencio");
+        << u"[qrygnempre.nom_empr]"_s << u"Alcaldía de Villavicencio"_s;
     QTest::newRow("page of total pages")
-        << QStringLiteral("Página [PAGE#] de [TOTALPAGES#]") << QStringLiteral("Página 2 de 7");
+        << u"Página [PAGE#] de [TOTALPAGES#]"_s << u"Página 2 de 7"_s;
     QTest::newRow("date in the process short date format, day first")
-        << QStringLiteral("Fecha: [DATE]") << QStringLiteral("Fecha: 05/01/2024");
-    QTest::newRow("time with leading zeros")
-        << QStringLiteral("[TIME]") << QStringLiteral("07:03:09");
-    QTest::newRow("system names ignore case") << QStringLiteral("[page#]") << QStringLiteral("2");
+        << u"Fecha: [DATE]"_s << u"Fecha: 05/01/2024"_s;
+    QTest::newRow("time with leading zeros") << u"[TIME]"_s << u"07:03:09"_s;
+    QTest::newRow("system names ignore case") << u"[page#]"_s << u"2"_s;
     QTest::newRow("variable supplied by the callback")
-        << QStringLiteral("Usuario: [gStCodUsua]") << QStringLiteral("Usuario: JPEREZ");
+        << u"Usuario: [gStCodUsua]"_s << u"Usuario: JPEREZ"_s;
     QTest::newRow("declared variable the callback leaves keeps its design value")
-        << QStringLiteral("<[gStCamRela]>") << QStringLiteral("<>");
+        << u"<[gStCamRela]>"_s << u"<>"_s;
     QTest::newRow("undeclared variable the callback knows, a date")
-        << QStringLiteral("[fechaCorte]") << QStringLiteral("31/12/2023");
+        << u"[fechaCorte]"_s << u"31/12/2023"_s;
     QTest::newRow("bracket without its end is literal")
-        << QStringLiteral("Saldo [inicial") << QStringLiteral("Saldo [inicial");
-    QTest::newRow("empty brackets are literal") << QStringLiteral("a[]b") << QStringLiteral("a[]b");
+        << u"Saldo [inicial"_s << u"Saldo [inicial"_s;
+    QTest::newRow("empty brackets are literal") << u"a[]b"_s << u"a[]b"_s;
 }
 
 void TstTextValues::evaluated()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    QCOMPARE(m_resolver->evaluate(TextTemplate(text), QStringLiteral("Memo1")), expected);
+    QCOMPARE(m_resolver->evaluate(TextTemplate(text), u"Memo1"_s), expected);
 }
 
 void TstTextValues::refused_data()
@@ -93,13 +92,11 @@ void TstTextValues::refused_data()
     QTest::addColumn<QStringList>("messageParts");
 
     QTest::newRow("unknown data source names object and source")
-        << QStringLiteral("[QryEmpresa.\"NOM_EMPR\"]")
-        << QStringList{QStringLiteral("«Memo1»"), QStringLiteral("«QryEmpresa»")};
+        << u"[QryEmpresa.\"NOM_EMPR\"]"_s << QStringList{u"«Memo1»"_s, u"«QryEmpresa»"_s};
     QTest::newRow("unknown field names the field and its source")
-        << QStringLiteral("[QryGnEmpre.\"BMP_LOGO\"]")
-        << QStringList{QStringLiteral("«BMP_LOGO»"), QStringLiteral("«QryGnEmpre»")};
+        << u"[QryGnEmpre.\"BMP_LOGO\"]"_s << QStringList{u"«BMP_LOGO»"_s, u"«QryGnEmpre»"_s};
     QTest::newRow("variable names compare exactly")
-        << QStringLiteral("[gstcodusua]") << QStringList{QStringLiteral("[gstcodusua]")};
+        << u"[gstcodusua]"_s << QStringList{u"[gstcodusua]"_s};
 }
 
 void TstTextValues::refused()
@@ -107,7 +104,7 @@ void TstTextValues::refused()
     QFETCH(QString, text);
     QFETCH(QStringList, messageParts);
     try {
-        m_resolver->evaluate(TextTemplate(text), QStringLiteral("Memo1"));
+        m_resolver->evaluate(TextTemplate(text), u"Memo1"_s);
         QFAIL("the text was accepted");
     } catch (const tavrel::ModuleError& error) {
         for (const QString& part : messageParts)
