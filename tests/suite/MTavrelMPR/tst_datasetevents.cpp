@@ -80,29 +80,20 @@ void TstDataSetEvents::cleanup()
 void TstDataSetEvents::run(const QString& steps)
 {
     SClientDataSet& ds = f->dataSet;
-    for (const QString& step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (step == "open")
-            ds.open();
-        else if (step == "close")
-            ds.close();
-        else if (step == "insert")
-            ds.insert();
-        else if (step == "append")
-            ds.append();
-        else if (step == "edit")
-            ds.edit();
-        else if (step == "assign")
-            ds.fieldByName(u"NOM_CONT"_s)->setValue(u"Prima"_s);
-        else if (step == "post")
-            ds.post();
-        else if (step == "cancel")
-            ds.cancel();
-        else if (step == "delete")
-            ds.deleteRecord();
-        else if (step == "next")
-            ds.next();
-        else
-            QFAIL(qPrintable("unknown step " + step));
+    const QHash<QString, std::function<void()>> actions{
+        {u"open"_s, [&] { ds.open(); }},
+        {u"close"_s, [&] { ds.close(); }},
+        {u"insert"_s, [&] { ds.insert(); }},
+        {u"append"_s, [&] { ds.append(); }},
+        {u"edit"_s, [&] { ds.edit(); }},
+        {u"assign"_s, [&] { ds.fieldByName(u"NOM_CONT"_s)->setValue(u"Prima"_s); }},
+        {u"post"_s, [&] { ds.post(); }},
+        {u"cancel"_s, [&] { ds.cancel(); }},
+        {u"delete"_s, [&] { ds.deleteRecord(); }},
+        {u"next"_s, [&] { ds.next(); }}};
+    for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+        QVERIFY2(actions.contains(step), qPrintable(u"unknown step "_s + step));
+        actions[step]();
     }
 }
 
