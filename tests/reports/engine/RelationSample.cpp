@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 
+using namespace Qt::StringLiterals;
 using namespace tavrel::report;
 
 namespace {
@@ -28,41 +29,36 @@ QByteArray logoPng()
 }
 
 const QStringList kRelationFields{
-    QStringLiteral("COD_CONT"),      QStringLiteral("DtfNmbCont"), QStringLiteral("COD_CCOS"),
-    QStringLiteral("DtfNmbCamRela"), QStringLiteral("COD_CUEN"),   QStringLiteral("DtfNmbCuen"),
-    QStringLiteral("DtfNmbFuen"),    QStringLiteral("DtfNmbPres"), QStringLiteral("DtfNmbSitu"),
-    QStringLiteral("DEP_APAC"),      QStringLiteral("VAL_TOTA"),   QStringLiteral("VAL_CAUS"),
-    QStringLiteral("DtfNmbValSald")};
+    u"COD_CONT"_s,   u"DtfNmbCont"_s, u"COD_CCOS"_s,     u"DtfNmbCamRela"_s, u"COD_CUEN"_s,
+    u"DtfNmbCuen"_s, u"DtfNmbFuen"_s, u"DtfNmbPres"_s,   u"DtfNmbSitu"_s,    u"DEP_APAC"_s,
+    u"VAL_TOTA"_s,   u"VAL_CAUS"_s,   u"DtfNmbValSald"_s};
 
 } // namespace
 
 RelationSample::RelationSample(int rows)
-    : company(QStringLiteral("QryGnEmpre"),
-              {QStringLiteral("NOM_EMPR"), QStringLiteral("NIT_EMPR"), QStringLiteral("BMP_REPO")}),
-      relation(QStringLiteral("QryVeZezev"), kRelationFields)
+    : company(u"QryGnEmpre"_s, {u"NOM_EMPR"_s, u"NIT_EMPR"_s, u"BMP_REPO"_s}),
+      relation(u"QryVeZezev"_s, kRelationFields)
 {
-    company.addRow({QStringLiteral("Instituto Departamental de Tránsito del Meta"),
-                    QStringLiteral("892.000.148-8"), logoPng()});
+    company.addRow(
+        {u"Instituto Departamental de Tránsito del Meta"_s, u"892.000.148-8"_s, logoPng()});
     for (int i = 1; i <= rows; ++i) {
         const double total = 1000000.0 * i;
-        relation.addRow({QStringLiteral("%1").arg(100 + i, 4, 10, QChar(u'0')),
-                         QStringLiteral("Sueldo básico %1").arg(i), QStringLiteral("01"),
-                         QStringLiteral("Nómina de planta"), QStringLiteral("51010%1").arg(i % 10),
-                         QStringLiteral("Sueldos del personal administrativo"),
-                         QStringLiteral("Nación"), QStringLiteral("10 - Recursos corrientes"),
-                         QStringLiteral("CSF - Con situación de fondos"),
-                         QStringLiteral("Gestión General"),
+        relation.addRow({u"%1"_s.arg(100 + i, 4, 10, QChar(u'0')), u"Sueldo básico %1"_s.arg(i),
+                         u"01"_s, u"Nómina de planta"_s, u"51010%1"_s.arg(i % 10),
+                         u"Sueldos del personal administrativo"_s, u"Nación"_s,
+                         u"10 - Recursos corrientes"_s, u"CSF - Con situación de fondos"_s,
+                         u"Gestión General"_s,
                          QLocale(QLocale::Spanish, QLocale::Colombia).toString(total, 'f', 2),
-                         QStringLiteral("500.000,00"), QStringLiteral("%1").arg(i)});
+                         u"500.000,00"_s, u"%1"_s.arg(i)});
     }
-    variables.insert(QStringLiteral("gStCodUsua"), QStringLiteral("JPEREZ"));
-    variables.insert(QStringLiteral("gStNomProg"), QStringLiteral("VVeZezev"));
-    variables.insert(QStringLiteral("gStCamRela"), QStringLiteral("Clase de Nómina"));
+    variables.insert(u"gStCodUsua"_s, u"JPEREZ"_s);
+    variables.insert(u"gStNomProg"_s, u"VVeZezev"_s);
+    variables.insert(u"gStCamRela"_s, u"Clase de Nómina"_s);
 
-    report.setTitle(QStringLiteral("Relación Rubros SIIF2"));
+    report.setTitle(u"Relación Rubros SIIF2"_s);
     for (const char* name : {"gStCodUsua", "gStDateFormat", "gStNomProg"})
         report.addVariable(QString::fromLatin1(name));
-    report.addVariable(QStringLiteral("gStCamRela"), QString());
+    report.addVariable(u"gStCamRela"_s, QString());
     buildHeader();
     buildBlock();
     buildFooter();
@@ -70,44 +66,39 @@ RelationSample::RelationSample(int rows)
 
 void RelationSample::buildHeader()
 {
-    Band& header =
-        report.addBand(Band::Kind::PageHeader, kHeaderHeight, QStringLiteral("PageHeader1"));
+    Band& header = report.addBand(Band::Kind::PageHeader, kHeaderHeight, u"PageHeader1"_s);
     header.setStretch(true);
-    header.addPicture(QStringLiteral("Picture1"), {0, 0, 151.18, 94.49})
-        .setField(QStringLiteral("QryGnEmpre"), QStringLiteral("BMP_REPO"));
+    header.addPicture(u"Picture1"_s, {0, 0, 151.18, 94.49})
+        .setField(u"QryGnEmpre"_s, u"BMP_REPO"_s);
     const auto add = [&](const char* name, QRectF rect, const QString& text,
                          qreal size) -> TextObject& {
         return header.addText(QString::fromLatin1(name), rect, text)
             .setFontPixelSize(size)
             .setBold(true);
     };
-    add("QryGnEmpreNOM_EMPR", {151.18, 11.34, 453.54, 18.90},
-        QStringLiteral("[QryGnEmpre.\"NOM_EMPR\"]"), 13)
+    add("QryGnEmpreNOM_EMPR", {151.18, 11.34, 453.54, 18.90}, u"[QryGnEmpre.\"NOM_EMPR\"]"_s, 13)
         .setStretch(TextObject::Stretch::ToTallest);
-    add("QryGnEmpreNIT_EMPR", {415.75, 30.24, 188.98, 15.12},
-        QStringLiteral("NIT: [QryGnEmpre.\"NIT_EMPR\"]"), 11)
+    add("QryGnEmpreNIT_EMPR", {415.75, 30.24, 188.98, 15.12}, u"NIT: [QryGnEmpre.\"NIT_EMPR\"]"_s,
+        11)
         .setShiftWhenOverlapped(true);
-    add("Memo1", {151.18, 45.24, 453.54, 15.12}, QStringLiteral("Nómina - Relación Rubros SIIF2"),
-        11)
+    add("Memo1", {151.18, 45.24, 453.54, 15.12}, u"Nómina - Relación Rubros SIIF2"_s, 11)
         .setShiftWhenOverlapped(true)
         .setStretch(TextObject::Stretch::ToTallest);
-    add("Memo2", {151.18, 60.35, 453.54, 15.12}, QStringLiteral("Definición Relación Rubros SIIF2"),
-        11)
+    add("Memo2", {151.18, 60.35, 453.54, 15.12}, u"Definición Relación Rubros SIIF2"_s, 11)
         .setShiftWhenOverlapped(true)
         .setStretch(TextObject::Stretch::ToTallest);
-    add("SysMemo1", {642.52, 30.24, 98.27, 15.12}, QStringLiteral("Página: [PAGE#]"), 8)
+    add("SysMemo1", {642.52, 30.24, 98.27, 15.12}, u"Página: [PAGE#]"_s, 8)
         .setVerticalAlignment(Qt::AlignVCenter);
-    add("SysMemo2", {642.52, 45.35, 98.27, 15.12}, QStringLiteral("Fecha: [DATE]"), 8)
+    add("SysMemo2", {642.52, 45.35, 98.27, 15.12}, u"Fecha: [DATE]"_s, 8)
         .setVerticalAlignment(Qt::AlignVCenter);
-    add("SysMemo3", {642.52, 60.47, 98.27, 15.12}, QStringLiteral("Hora: [TIME]"), 8)
+    add("SysMemo3", {642.52, 60.47, 98.27, 15.12}, u"Hora: [TIME]"_s, 8)
         .setVerticalAlignment(Qt::AlignVCenter);
 }
 
 void RelationSample::buildBlock()
 {
-    Band& block =
-        report.addBand(Band::Kind::MasterData, kBlockHeight, QStringLiteral("MasterData1"));
-    block.setDataSourceName(QStringLiteral("QryVeZezev"));
+    Band& block = report.addBand(Band::Kind::MasterData, kBlockHeight, u"MasterData1"_s);
+    block.setDataSourceName(u"QryVeZezev"_s);
     struct Cell
     {
         int memo;
@@ -145,8 +136,8 @@ void RelationSample::buildBlock()
         const QString content = QString::fromUtf8(cell.content);
         const bool isField = kRelationFields.contains(content);
         block
-            .addText(QStringLiteral("Memo%1").arg(cell.memo), {cell.left, cell.top, cell.width, 16},
-                     isField ? QStringLiteral("[QryVeZezev.\"%1\"]").arg(content) : content)
+            .addText(u"Memo%1"_s.arg(cell.memo), {cell.left, cell.top, cell.width, 16},
+                     isField ? u"[QryVeZezev.\"%1\"]"_s.arg(content) : content)
             .setFontPixelSize(11)
             .setBold(!isField)
             .setFrame(cell.frame);
@@ -155,18 +146,16 @@ void RelationSample::buildBlock()
 
 void RelationSample::buildFooter()
 {
-    Band& footer =
-        report.addBand(Band::Kind::PageFooter, kFooterHeight, QStringLiteral("PageFooter1"));
+    Band& footer = report.addBand(Band::Kind::PageFooter, kFooterHeight, u"PageFooter1"_s);
     const auto add = [&](const char* name, qreal left, qreal width,
                          const QString& text) -> TextObject& {
         return footer.addText(QString::fromLatin1(name), {left, 0, width, 15.12}, text)
             .setFontPixelSize(11);
     };
-    add("Memo3", 0, 151.18, QStringLiteral("TavreL: [gStNomProg]"))
-        .setHorizontalAlignment(Qt::AlignRight);
-    add("Memo4", 226.77, 188.98, QStringLiteral("Usuario: [gStCodUsua]"));
-    add("Memo5", 415.75, 188.98, QStringLiteral("Tavrel by Mirova"));
-    add("Memo6", 604.72, 136.06, QStringLiteral("Velmora")).setItalic(true);
+    add("Memo3", 0, 151.18, u"TavreL: [gStNomProg]"_s).setHorizontalAlignment(Qt::AlignRight);
+    add("Memo4", 226.77, 188.98, u"Usuario: [gStCodUsua]"_s);
+    add("Memo5", 415.75, 188.98, u"Tavrel by Mirova"_s);
+    add("Memo6", 604.72, 136.06, u"Velmora"_s).setItalic(true);
 }
 
 LaidOutDocument RelationSample::layOut()

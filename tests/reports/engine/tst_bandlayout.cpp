@@ -1,6 +1,7 @@
 #include "Band.h"
 #include "BandLayouter.h"
 #include "MemoryDataSource.h"
+#include "ModuleError.h"
 #include "Report.h"
 #include "TextMeasurer.h"
 #include "ValueResolver.h"
@@ -8,12 +9,14 @@
 #include <QBuffer>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tavrel::report;
 
 namespace {
 
-const QString kLong = QStringLiteral(
-    "Sueldos del personal administrativo de planta con cargo al presupuesto de la vigencia");
+const QString kLong =
+    u"Sueldos del personal administrativo de planta con cargo al presupuesto de la vigencia"_s;
 
 QByteArray pngBytes(QSize size)
 {
@@ -28,13 +31,19 @@ QByteArray pngBytes(QSize size)
 
 } // namespace
 
-// One band laid out on its own, with a data source holding a picture blob.
+// Text templates evaluated and one band laid out on its own, against a small report: a
+// company source, a source holding a picture blob, declared variables, a variables
+// callback and fixed run settings.
 class TstBandLayout : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void init();
+    void evaluated_data();
+    void evaluated();
+    void refused_data();
+    void refused();
     void stretching_data();
     void stretching();
     void wrappedLinesFitTheirBox();
@@ -49,8 +58,9 @@ private:
     BandInstance layOut() { return BandLayouter(*m_resolver, m_measurer).layout(*m_band); }
     const TextRun* run(const BandInstance& instance, const QString& name) const;
 
-    Report m_report;
+    std::unique_ptr<Report> m_report;
     std::unique_ptr<Band> m_band;
+    std::unique_ptr<MemoryDataSource> m_company;
     std::unique_ptr<MemoryDataSource> m_images;
     std::unique_ptr<ValueResolver> m_resolver;
     TextMeasurer m_measurer;
@@ -59,11 +69,27 @@ private:
 
 void TstBandLayout::init()
 {
-    m_band = std::make_unique<Band>(Band::Kind::MasterData, 40, QStringLiteral("Banda"));
-    m_images = std::make_unique<MemoryDataSource>(QStringLiteral("Fotos"),
-                                                  QStringList{QStringLiteral("BMP_REPO")});
-    m_resolver = std::make_unique<ValueResolver>(m_report, QList<ReportDataSource*>{m_images.get()},
-                                                 nullptr, ReportSettings());
+    m_report = std::make_unique<Report>();
+    m_report->addVariable(u"gStCamRela"_s, QString());
+    m_report->addVariable(u"gStCodUsua"_s);
+    m_band = std::make_unique<Band>(Band::Kind::MasterData, 40, u"Banda"_s);
+    m_company = std::make_unique<MemoryDataSource>(u"QryGnEmpre"_s,
+                                                   QStringList{u"NOM_EMPR"_s, u"NIT_EMPR"_s});
+    m_company->addRow({u"Alcaldía de Villavicencio"_s, u"892.099.324-3"_s});
+    m_images = std::make_unique<MemoryDataSource>(u"Fotos"_s, QStringList{u"BMP_REPO"_s});
+    ReportSettings settings;
+    settings.runTime = QDateTime(QDate(2024, 1, 5), QTime(7, 3, 9));
+    const auto variables = [](const QString& name, QVariant& value) {
+        if (name == u"gStCodUsua")
+            value = u"JPEREZ"_s;
+        else if (name == u"fechaCorte")
+            value = QDate(2023, 12, 31);
+    };
+    m_resolver = std::make_unique<ValueResolver>(
+        *m_report, QList<ReportDataSource*>{m_company.get(), m_images.get()}, variables, settings);
+    m_resolver->setPage(2);
+    m_resolver->setTotalPages(7);
+    m_company->first();
     m_font.pixelSize = 11;
 }
 
@@ -99,12 +125,12 @@ void TstBandLayout::stretching()
     QFETCH(bool, boxGrows);
     QFETCH(bool, bandGrows);
     m_band->setStretch(bandStretches);
-    m_band->addText(QStringLiteral("Memo15"), {80, 10, 120, 16}, kLong)
+    m_band->addText(u"Memo15"_s, {80, 10, 120, 16}, kLong)
         .setFont(m_font)
         .setStretch(TextObject::Stretch(stretch));
 
     const BandInstance instance = layOut();
-    const TextRun* text = run(instance, QStringLiteral("Memo15"));
+    const TextRun* text = run(instance, u"Memo15"_s);
     QVERIFY(text);
     const QStringList all = m_measurer.breakLines(kLong, m_font, 116, true);
     QVERIFY(all.size() >= 4);
@@ -125,20 +151,18 @@ void TstBandLayout::stretching()
 
 void TstBandLayout::wrappedLinesFitTheirBox()
 {
-    m_band->addText(QStringLiteral("Ajustado"), {0, 0, 150, 16}, kLong).setFont(m_font);
-    m_band->addText(QStringLiteral("SinAjuste"), {0, 20, 150, 16}, kLong)
-        .setFont(m_font)
-        .setWordWrap(false);
+    m_band->addText(u"Ajustado"_s, {0, 0, 150, 16}, kLong).setFont(m_font);
+    m_band->addText(u"SinAjuste"_s, {0, 20, 150, 16}, kLong).setFont(m_font).setWordWrap(false);
     const BandInstance instance = layOut();
 
-    const TextRun* wrapped = run(instance, QStringLiteral("Ajustado"));
+    const TextRun* wrapped = run(instance, u"Ajustado"_s);
     // Only whole lines show; the second would be cut by the box.
     QCOMPARE(wrapped->lines.size(), 1);
     const QStringList lines = m_measurer.breakLines(kLong, m_font, 146, true);
     QCOMPARE(lines.join(u' '), kLong);
     for (const QString& line : lines)
         QVERIFY2(m_measurer.textWidth(line, m_font) <= 146, qPrintable(line));
-    const TextRun* single = run(instance, QStringLiteral("SinAjuste"));
+    const TextRun* single = run(instance, u"SinAjuste"_s);
     QCOMPARE(single->text(), kLong);
     QCOMPARE(single->clip, single->box);
 }
@@ -160,22 +184,20 @@ void TstBandLayout::shifting()
     QFETCH(bool, shifts);
     QFETCH(bool, moves);
     m_band->setStretch(true);
-    m_band
-        ->addText(QStringLiteral("Nombre"), {151.18, 11.34, 453.54, 18.90},
-                  QStringList(4, kLong).join(u' '))
+    m_band->addText(u"Nombre"_s, {151.18, 11.34, 453.54, 18.90}, QStringList(4, kLong).join(u' '))
         .setFont(m_font)
         .setStretch(TextObject::Stretch::ToText);
-    m_band->addText(QStringLiteral("Nit"), {left, 30.24, 100, 15.12}, QStringLiteral("NIT: 1"))
+    m_band->addText(u"Nit"_s, {left, 30.24, 100, 15.12}, u"NIT: 1"_s)
         .setFont(m_font)
         .setShiftWhenOverlapped(shifts);
-    m_band->addText(QStringLiteral("Debajo"), {left, 45.36, 100, 15.12}, QStringLiteral("x"))
+    m_band->addText(u"Debajo"_s, {left, 45.36, 100, 15.12}, u"x"_s)
         .setFont(m_font)
         .setShiftWhenOverlapped(true);
 
     const BandInstance instance = layOut();
-    const TextRun* name = run(instance, QStringLiteral("Nombre"));
-    const TextRun* nit = run(instance, QStringLiteral("Nit"));
-    const TextRun* below = run(instance, QStringLiteral("Debajo"));
+    const TextRun* name = run(instance, u"Nombre"_s);
+    const TextRun* nit = run(instance, u"Nit"_s);
+    const TextRun* below = run(instance, u"Debajo"_s);
     QVERIFY(name->box.bottom() > 45.36);
     QCOMPARE(nit->box.top(), moves ? name->box.bottom() : 30.24);
     // The push carries on down to the box under the shifted one.
@@ -197,11 +219,11 @@ void TstBandLayout::verticalAlignment()
 {
     QFETCH(int, alignment);
     QFETCH(qreal, gapAbove);
-    m_band->addText(QStringLiteral("SysMemo1"), {642.52, 2, 98.27, 30}, QStringLiteral("Página: 1"))
+    m_band->addText(u"SysMemo1"_s, {642.52, 2, 98.27, 30}, u"Página: 1"_s)
         .setFontPixelSize(8)
         .setVerticalAlignment(Qt::Alignment(alignment));
     const BandInstance instance = layOut();
-    const TextRun* text = run(instance, QStringLiteral("SysMemo1"));
+    const TextRun* text = run(instance, u"SysMemo1"_s);
     FontSpec font;
     font.pixelSize = 8;
     const qreal free = 28 - m_measurer.lineHeight(font);
@@ -227,12 +249,72 @@ void TstBandLayout::pictureFromBlob()
     QFETCH(QRectF, expected);
     m_images->addRow({bytes});
     m_images->first();
-    m_band->addPicture(QStringLiteral("Picture1"), {0, 5, 100, 50})
-        .setField(QStringLiteral("Fotos"), QStringLiteral("BMP_REPO"));
+    m_band->addPicture(u"Picture1"_s, {0, 5, 100, 50}).setField(u"Fotos"_s, u"BMP_REPO"_s);
     const BandInstance instance = layOut();
     QCOMPARE(instance.items.isEmpty(), expected.isNull());
     if (!expected.isNull())
         QCOMPARE(std::get<ImageRun>(instance.items.first()).rect, expected);
+}
+
+void TstBandLayout::evaluated_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("literal keeps accents and its trailing blank")
+        << u"Recurso Presupuestal "_s << u"Recurso Presupuestal "_s;
+    QTest::newRow("quoted field after a literal")
+        << u"NIT: [QryGnEmpre.\"NIT_EMPR\"]"_s << u"NIT: 892.099.324-3"_s;
+    QTest::newRow("unquoted field, source and field in other case")
+        << u"[qrygnempre.nom_empr]"_s << u"Alcaldía de Villavicencio"_s;
+    QTest::newRow("page of total pages")
+        << u"Página [PAGE#] de [TOTALPAGES#]"_s << u"Página 2 de 7"_s;
+    QTest::newRow("date in the process short date format, day first")
+        << u"Fecha: [DATE]"_s << u"Fecha: 05/01/2024"_s;
+    QTest::newRow("time with leading zeros") << u"[TIME]"_s << u"07:03:09"_s;
+    QTest::newRow("system names ignore case") << u"[page#]"_s << u"2"_s;
+    QTest::newRow("variable supplied by the callback")
+        << u"Usuario: [gStCodUsua]"_s << u"Usuario: JPEREZ"_s;
+    QTest::newRow("declared variable the callback leaves keeps its design value")
+        << u"<[gStCamRela]>"_s << u"<>"_s;
+    QTest::newRow("undeclared variable the callback knows, a date")
+        << u"[fechaCorte]"_s << u"31/12/2023"_s;
+    QTest::newRow("bracket without its end is literal")
+        << u"Saldo [inicial"_s << u"Saldo [inicial"_s;
+    QTest::newRow("empty brackets are literal") << u"a[]b"_s << u"a[]b"_s;
+}
+
+void TstBandLayout::evaluated()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(m_resolver->evaluate(TextTemplate(text), u"Memo1"_s), expected);
+}
+
+void TstBandLayout::refused_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("messageParts");
+
+    QTest::newRow("unknown data source names object and source")
+        << u"[QryEmpresa.\"NOM_EMPR\"]"_s << QStringList{u"«Memo1»"_s, u"«QryEmpresa»"_s};
+    QTest::newRow("unknown field names the field and its source")
+        << u"[QryGnEmpre.\"BMP_LOGO\"]"_s << QStringList{u"«BMP_LOGO»"_s, u"«QryGnEmpre»"_s};
+    QTest::newRow("variable names compare exactly")
+        << u"[gstcodusua]"_s << QStringList{u"[gstcodusua]"_s};
+}
+
+void TstBandLayout::refused()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, messageParts);
+    try {
+        m_resolver->evaluate(TextTemplate(text), u"Memo1"_s);
+        QFAIL("the text was accepted");
+    } catch (const tavrel::ModuleError& error) {
+        for (const QString& part : messageParts)
+            QVERIFY2(error.message().contains(part), qPrintable(error.message()));
+    }
 }
 
 QTEST_MAIN(TstBandLayout)

@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::FieldKind;
 using tavrel::FieldType;
 using tavrel::report::DataSetReportSource;
@@ -20,7 +22,6 @@ private Q_SLOTS:
     void init();
     void textsAreThoseTheDataSetShows_data();
     void textsAreThoseTheDataSetShows();
-    void picturesComeAsBytes();
     void walkIsHiddenFromControlsAndEndsOnTheStartingRow();
     void closedDataSetIsRefusedByName();
 
@@ -31,13 +32,12 @@ private:
 void TstDataSetReportSource::init()
 {
     m_dataSet = std::make_unique<SClientDataSet>();
-    m_dataSet->setObjectName(QStringLiteral("QryRubros"));
-    m_dataSet->addField(QStringLiteral("NOMBRE"), FieldType::String, 40);
-    m_dataSet->addField(QStringLiteral("VALOR"), FieldType::Float)
-        ->setDisplayFormat(QStringLiteral("#,##.00"));
-    m_dataSet->addField(QStringLiteral("DOBLE"), FieldType::Float, 0, FieldKind::Calculated)
-        ->setDisplayFormat(QStringLiteral("#,##.00"));
-    m_dataSet->addField(QStringLiteral("FOTO"), FieldType::Blob);
+    m_dataSet->setObjectName(u"QryRubros"_s);
+    m_dataSet->addField(u"NOMBRE"_s, FieldType::String, 40);
+    m_dataSet->addField(u"VALOR"_s, FieldType::Float)->setDisplayFormat(u"#,##.00"_s);
+    m_dataSet->addField(u"DOBLE"_s, FieldType::Float, 0, FieldKind::Calculated)
+        ->setDisplayFormat(u"#,##.00"_s);
+    m_dataSet->addField(u"FOTO"_s, FieldType::Blob);
     m_dataSet->OnCalcFields = [](SClientDataSet& ds) {
         ds.field(2)->setValue(ds.field(1)->asFloat() * 2);
     };
@@ -60,26 +60,20 @@ void TstDataSetReportSource::textsAreThoseTheDataSetShows_data()
     QTest::addColumn<QStringList>("texts");
 
     QTest::newRow("money format with Colombian separators, no 0 before the comma")
-        << QStringLiteral("VALOR")
-        << QStringList{QStringLiteral("1.234.567,89"), QStringLiteral("2.500,00"),
-                       QStringLiteral(",50")};
+        << u"VALOR"_s << QStringList{u"1.234.567,89"_s, u"2.500,00"_s, u",50"_s};
     QTest::newRow("calculated field computed for each row walked")
-        << QStringLiteral("DOBLE")
-        << QStringList{QStringLiteral("2.469.135,78"), QStringLiteral("5.000,00"),
-                       QStringLiteral("1,00")};
+        << u"DOBLE"_s << QStringList{u"2.469.135,78"_s, u"5.000,00"_s, u"1,00"_s};
     QTest::newRow("field named in another case")
-        << QStringLiteral("nombre")
-        << QStringList{QStringLiteral("Nación"), QStringLiteral("Propios"),
-                       QStringLiteral("Crédito")};
+        << u"nombre"_s << QStringList{u"Nación"_s, u"Propios"_s, u"Crédito"_s};
     QTest::newRow("a field the dataset lacks is empty")
-        << QStringLiteral("NADA") << QStringList{QString(), QString(), QString()};
+        << u"NADA"_s << QStringList{QString(), QString(), QString()};
 }
 
 void TstDataSetReportSource::textsAreThoseTheDataSetShows()
 {
     QFETCH(QString, field);
     QFETCH(QStringList, texts);
-    DataSetReportSource source(QStringLiteral("QryVeZezev"), *m_dataSet);
+    DataSetReportSource source(u"QryVeZezev"_s, *m_dataSet);
     QCOMPARE(source.hasField(field), field != u"NADA");
     QCOMPARE(source.recordCount(), 3);
     QStringList walked;
@@ -88,21 +82,15 @@ void TstDataSetReportSource::textsAreThoseTheDataSetShows()
     QCOMPARE(walked, texts);
 }
 
-void TstDataSetReportSource::picturesComeAsBytes()
-{
-    DataSetReportSource source(QStringLiteral("QryVeZezev"), *m_dataSet);
-    source.first();
-    source.next();
-    QCOMPARE(source.value(QStringLiteral("FOTO")), QVariant(QByteArray("Propios")));
-}
-
 void TstDataSetReportSource::walkIsHiddenFromControlsAndEndsOnTheStartingRow()
 {
     QSignalSpy moves(m_dataSet.get(), &SClientDataSet::currentRowChanged);
     {
-        DataSetReportSource source(QStringLiteral("QryVeZezev"), *m_dataSet);
-        for (source.first(); !source.eof(); source.next()) {
-        }
+        DataSetReportSource source(u"QryVeZezev"_s, *m_dataSet);
+        QVariantList pictures;
+        for (source.first(); !source.eof(); source.next())
+            pictures << source.value(u"FOTO"_s);
+        QCOMPARE(pictures.value(1), QVariant(QByteArray("Propios"))); // blobs come as bytes
         QCOMPARE(moves.count(), 0);
         QVERIFY(m_dataSet->controlsDisabled());
     }
@@ -114,7 +102,7 @@ void TstDataSetReportSource::walkIsHiddenFromControlsAndEndsOnTheStartingRow()
 void TstDataSetReportSource::closedDataSetIsRefusedByName()
 {
     m_dataSet->close();
-    DataSetReportSource source(QStringLiteral("QryVeZezev"), *m_dataSet);
+    DataSetReportSource source(u"QryVeZezev"_s, *m_dataSet);
     QCOMPARE(source.recordCount(), 0);
     QVERIFY(source.eof());
     try {

@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tavrel::report;
 
 namespace {
@@ -81,31 +83,28 @@ private:
 void TstPagination::init()
 {
     m_report = std::make_unique<Report>();
-    m_rows = std::make_unique<MemoryDataSource>(QStringLiteral("Filas"),
-                                                QStringList{QStringLiteral("NOMBRE")});
+    m_rows = std::make_unique<MemoryDataSource>(u"Filas"_s, QStringList{u"NOMBRE"_s});
     m_extraSources.clear();
     Report& r = *m_report;
-    r.addBand(Band::Kind::PageHeader, 50, QStringLiteral("Encabezado"))
-        .addText(QStringLiteral("Pagina"), {0, 0, 300, 20},
-                 QStringLiteral("Página [PAGE#] de [TOTALPAGES#]"));
-    r.addBand(Band::Kind::Title, 30)
-        .addText(QStringLiteral("Titulo"), {0, 0, 300, 20}, QStringLiteral("Relación"));
-    r.addBand(Band::Kind::ColumnHeader, 20, QStringLiteral("Columnas"))
-        .addText(QStringLiteral("Columnas"), {0, 0, 300, 20}, QStringLiteral("Nombre"));
-    Band& data = r.addBand(Band::Kind::MasterData, 100, QStringLiteral("Datos"));
-    data.setDataSourceName(QStringLiteral("Filas")).setSpaceAfter(10);
-    data.addText(QStringLiteral("Dato"), {0, 0, 300, 20}, QStringLiteral("[LINE#] [Filas.NOMBRE]"));
-    data.addText(QStringLiteral("Pie del bloque"), {0, 80, 300, 20}, QStringLiteral("fin"));
+    r.addBand(Band::Kind::PageHeader, 50, u"Encabezado"_s)
+        .addText(u"Pagina"_s, {0, 0, 300, 20}, u"Página [PAGE#] de [TOTALPAGES#]"_s);
+    r.addBand(Band::Kind::Title, 30).addText(u"Titulo"_s, {0, 0, 300, 20}, u"Relación"_s);
+    r.addBand(Band::Kind::ColumnHeader, 20, u"Columnas"_s)
+        .addText(u"Columnas"_s, {0, 0, 300, 20}, u"Nombre"_s);
+    Band& data = r.addBand(Band::Kind::MasterData, 100, u"Datos"_s);
+    data.setDataSourceName(u"Filas"_s).setSpaceAfter(10);
+    data.addText(u"Dato"_s, {0, 0, 300, 20}, u"[LINE#] [Filas.NOMBRE]"_s);
+    data.addText(u"Pie del bloque"_s, {0, 80, 300, 20}, u"fin"_s);
     r.addBand(Band::Kind::Summary, 25)
-        .addText(QStringLiteral("Resumen"), {0, 0, 300, 20}, QStringLiteral("Registros: [COUNT#]"));
-    r.addBand(Band::Kind::PageFooter, 20, QStringLiteral("Pie"))
-        .addText(QStringLiteral("Pie"), {0, 0, 300, 20}, QStringLiteral("Pie [PAGE#]"));
+        .addText(u"Resumen"_s, {0, 0, 300, 20}, u"Registros: [COUNT#]"_s);
+    r.addBand(Band::Kind::PageFooter, 20, u"Pie"_s)
+        .addText(u"Pie"_s, {0, 0, 300, 20}, u"Pie [PAGE#]"_s);
 }
 
 void TstPagination::addRows(int count)
 {
     for (int i = 1; i <= count; ++i)
-        m_rows->addRow({QStringLiteral("Fila %1").arg(i)});
+        m_rows->addRow({u"Fila %1"_s.arg(i)});
 }
 
 LaidOutDocument TstPagination::layOut()
@@ -126,14 +125,14 @@ void TstPagination::bandsStackFromTheTopAndFooterSitsAtTheBottom()
     const auto top = [&](const QString& name, int index = 0) {
         return page.textsNamed(name).at(index)->box.top();
     };
-    QCOMPARE(page.textsNamed(QStringLiteral("Pagina")).first()->box.left(), mmToUnits(10));
-    QCOMPARE(top(QStringLiteral("Pagina")), kTop);
-    QCOMPARE(top(QStringLiteral("Titulo")), kTop + 50);
-    QCOMPARE(top(QStringLiteral("Columnas")), kTop + 80);
-    QCOMPARE(top(QStringLiteral("Dato"), 0), kTop + 100);
-    QCOMPARE(top(QStringLiteral("Dato"), 1), kTop + 210); // 100 high and 10 after
-    QCOMPARE(top(QStringLiteral("Resumen")), kTop + 320);
-    QCOMPARE(top(QStringLiteral("Pie")), kBottom - 20);
+    QCOMPARE(page.textsNamed(u"Pagina"_s).first()->box.left(), mmToUnits(10));
+    QCOMPARE(top(u"Pagina"_s), kTop);
+    QCOMPARE(top(u"Titulo"_s), kTop + 50);
+    QCOMPARE(top(u"Columnas"_s), kTop + 80);
+    QCOMPARE(top(u"Dato"_s, 0), kTop + 100);
+    QCOMPARE(top(u"Dato"_s, 1), kTop + 210); // 100 high and 10 after
+    QCOMPARE(top(u"Resumen"_s), kTop + 320);
+    QCOMPARE(top(u"Pie"_s), kBottom - 20);
 }
 
 void TstPagination::pageBreaks_data()
@@ -158,14 +157,13 @@ void TstPagination::pageBreaks()
     QStringList printed;
     for (const LaidOutPage& page : document.pages) {
         const QString number = QString::number(page.number);
-        QCOMPARE(textsOf(page, QStringLiteral("Pagina")),
-                 QStringList{QStringLiteral("Página %1 de %2").arg(number).arg(pages)});
-        QCOMPARE(textsOf(page, QStringLiteral("Columnas")).size(), 1);
-        QCOMPARE(textsOf(page, QStringLiteral("Pie")),
-                 QStringList{QStringLiteral("Pie ") + number});
+        QCOMPARE(textsOf(page, u"Pagina"_s),
+                 QStringList{u"Página %1 de %2"_s.arg(number).arg(pages)});
+        QCOMPARE(textsOf(page, u"Columnas"_s).size(), 1);
+        QCOMPARE(textsOf(page, u"Pie"_s), QStringList{u"Pie "_s + number});
         // A block starts and ends on the same page, above the footer.
-        const QList<const TextRun*> starts = page.textsNamed(QStringLiteral("Dato"));
-        const QList<const TextRun*> ends = page.textsNamed(QStringLiteral("Pie del bloque"));
+        const QList<const TextRun*> starts = page.textsNamed(u"Dato"_s);
+        const QList<const TextRun*> ends = page.textsNamed(u"Pie del bloque"_s);
         QCOMPARE(starts.size(), ends.size());
         for (qsizetype i = 0; i < starts.size(); ++i) {
             QCOMPARE(ends[i]->box.top(), starts[i]->box.top() + 80);
@@ -174,9 +172,9 @@ void TstPagination::pageBreaks()
         }
     }
     QCOMPARE(printed.size(), rows);
-    QCOMPARE(printed.last(), QStringLiteral("%1 Fila %1").arg(rows));
-    QCOMPARE(textsOf(document.pages.last(), QStringLiteral("Resumen")),
-             QStringList{QStringLiteral("Registros: %1").arg(rows)});
+    QCOMPARE(printed.last(), u"%1 Fila %1"_s.arg(rows));
+    QCOMPARE(textsOf(document.pages.last(), u"Resumen"_s),
+             QStringList{u"Registros: %1"_s.arg(rows)});
 }
 
 void TstPagination::pageScopes_data()
@@ -201,17 +199,17 @@ void TstPagination::pageScopes()
     QFETCH(int, footerScope);
     QFETCH(QList<bool>, headerOnPage);
     QFETCH(QList<bool>, footerOnPage);
-    m_report->band(QStringLiteral("Encabezado"))->setPageScope(Band::PageScope(headerScope));
-    m_report->band(QStringLiteral("Pie"))->setPageScope(Band::PageScope(footerScope));
+    m_report->band(u"Encabezado"_s)->setPageScope(Band::PageScope(headerScope));
+    m_report->band(u"Pie"_s)->setPageScope(Band::PageScope(footerScope));
     addRows(20);
     const LaidOutDocument document = layOut();
     QCOMPARE(document.pages.size(), 3);
     for (int i = 0; i < 3; ++i) {
         const LaidOutPage& page = document.pages[i];
-        QCOMPARE(!page.textsNamed(QStringLiteral("Pagina")).isEmpty(), headerOnPage[i]);
-        QCOMPARE(!page.textsNamed(QStringLiteral("Pie")).isEmpty(), footerOnPage[i]);
+        QCOMPARE(!page.textsNamed(u"Pagina"_s).isEmpty(), headerOnPage[i]);
+        QCOMPARE(!page.textsNamed(u"Pie"_s).isEmpty(), footerOnPage[i]);
         // Without a header the column header moves up; on page one it follows the title.
-        QCOMPARE(page.textsNamed(QStringLiteral("Columnas")).first()->box.top(),
+        QCOMPARE(page.textsNamed(u"Columnas"_s).first()->box.top(),
                  kTop + (headerOnPage[i] ? 50 : 0) + (i == 0 ? 30 : 0));
     }
 }
@@ -219,26 +217,22 @@ void TstPagination::pageScopes()
 void TstPagination::beforePrintSuppressesAndSetsCaptions()
 {
     addRows(3);
-    m_rows->addRow({QStringLiteral("omitir")});
-    m_report->band(QStringLiteral("Columnas"))->setBeforePrint([](Band&, bool& print) {
-        print = false;
-    });
-    Band* data = m_report->band(QStringLiteral("Datos"));
-    data->addText(QStringLiteral("QRLCamRela"), {300, 0, 200, 20});
+    m_rows->addRow({u"omitir"_s});
+    m_report->band(u"Columnas"_s)->setBeforePrint([](Band&, bool& print) { print = false; });
+    Band* data = m_report->band(u"Datos"_s);
+    data->addText(u"QRLCamRela"_s, {300, 0, 200, 20});
     MemoryDataSource* rows = m_rows.get();
     data->setBeforePrint([rows](Band& band, bool& print) {
-        const QString name = rows->displayText(QStringLiteral("NOMBRE"));
+        const QString name = rows->displayText(u"NOMBRE"_s);
         print = name != u"omitir";
-        band.text(QStringLiteral("QRLCamRela"))
-            ->setText(QStringLiteral("Clase de Nómina ") + name.right(1));
+        band.text(u"QRLCamRela"_s)->setText(u"Clase de Nómina "_s + name.right(1));
     });
     const LaidOutPage page = layOut().pages.first();
-    QVERIFY(page.textsNamed(QStringLiteral("Columnas")).isEmpty());
-    QCOMPARE(page.textsNamed(QStringLiteral("Dato")).first()->box.top(), kTop + 50 + 30);
-    QCOMPARE(textsOf(page, QStringLiteral("QRLCamRela")),
-             (QStringList{QStringLiteral("Clase de Nómina 1"), QStringLiteral("Clase de Nómina 2"),
-                          QStringLiteral("Clase de Nómina 3")}));
-    QCOMPARE(textsOf(page, QStringLiteral("Resumen")), QStringList{QStringLiteral("Registros: 3")});
+    QVERIFY(page.textsNamed(u"Columnas"_s).isEmpty());
+    QCOMPARE(page.textsNamed(u"Dato"_s).first()->box.top(), kTop + 50 + 30);
+    QCOMPARE(textsOf(page, u"QRLCamRela"_s),
+             (QStringList{u"Clase de Nómina 1"_s, u"Clase de Nómina 2"_s, u"Clase de Nómina 3"_s}));
+    QCOMPARE(textsOf(page, u"Resumen"_s), QStringList{u"Registros: 3"_s});
 }
 
 void TstPagination::emptySource_data()
@@ -259,35 +253,32 @@ void TstPagination::emptySource()
     QStringList names;
     for (const TextRun* run : document.pages.first().texts())
         names.append(run->objectName);
-    QCOMPARE(names, (QStringList{QStringLiteral("Pagina"), QStringLiteral("Pie")}));
+    QCOMPARE(names, (QStringList{u"Pagina"_s, u"Pie"_s}));
 }
 
 void TstPagination::detailRunsForEveryMasterRecord()
 {
     addRows(2);
-    MemoryDataSource lines(QStringLiteral("Lineas"), {QStringLiteral("VALOR")});
+    MemoryDataSource lines(u"Lineas"_s, {u"VALOR"_s});
     for (const char* value : {"a", "b", "c"})
         lines.addRow({QString::fromLatin1(value)});
     m_extraSources.append(&lines);
     m_report->addBand(Band::Kind::Detail, 20)
-        .setDataSourceName(QStringLiteral("Lineas"))
-        .addText(QStringLiteral("Detalle"), {20, 0, 200, 20},
-                 QStringLiteral("[LINE#][Lineas.VALOR]"));
+        .setDataSourceName(u"Lineas"_s)
+        .addText(u"Detalle"_s, {20, 0, 200, 20}, u"[LINE#][Lineas.VALOR]"_s);
     const LaidOutPage page = layOut().pages.first();
     QStringList order;
     for (const TextRun* run : page.texts()) {
         if (run->objectName == u"Dato" || run->objectName == u"Detalle")
             order.append(run->text());
     }
-    QCOMPARE(order,
-             (QStringList{QStringLiteral("1 Fila 1"), QStringLiteral("1a"), QStringLiteral("2b"),
-                          QStringLiteral("3c"), QStringLiteral("2 Fila 2"), QStringLiteral("1a"),
-                          QStringLiteral("2b"), QStringLiteral("3c")}));
+    QCOMPARE(order, (QStringList{u"1 Fila 1"_s, u"1a"_s, u"2b"_s, u"3c"_s, u"2 Fila 2"_s, u"1a"_s,
+                                 u"2b"_s, u"3c"_s}));
 }
 
 void TstPagination::unknownBandSourceIsRefused()
 {
-    m_report->band(QStringLiteral("Datos"))->setDataSourceName(QStringLiteral("QryVeZezev"));
+    m_report->band(u"Datos"_s)->setDataSourceName(u"QryVeZezev"_s);
     try {
         layOut();
         QFAIL("the layout ran");
@@ -303,7 +294,7 @@ void TstPagination::relationBlocksAreClosedBoxes()
     const LaidOutDocument document = sample.layOut();
     QCOMPARE(document.pages.size(), 1);
     const LaidOutPage& page = document.pages.first();
-    const QList<const TextRun*> corners = page.textsNamed(QStringLiteral("Memo7"));
+    const QList<const TextRun*> corners = page.textsNamed(u"Memo7"_s);
     QCOMPARE(corners.size(), 3);
     const QList<const LineRun*> lines = page.lines();
     const qreal left = mmToUnits(10);
@@ -311,7 +302,7 @@ void TstPagination::relationBlocksAreClosedBoxes()
         const qreal top = corners[i]->box.top();
         QCOMPARE(corners[i]->box.left(), left);
         QCOMPARE(top, kTop + RelationSample::kHeaderHeight + i * RelationSample::kBlockHeight);
-        QCOMPARE(corners[i]->text(), QStringLiteral("Contabilización"));
+        QCOMPARE(corners[i]->text(), u"Contabilización"_s);
         const qreal bottom = top + RelationSample::kBoxHeight;
         QVERIFY(covered(lines, Qt::Vertical, left, top, bottom));
         QVERIFY(covered(lines, Qt::Vertical, left + 740, top, bottom));
@@ -320,8 +311,7 @@ void TstPagination::relationBlocksAreClosedBoxes()
         // No inner line: the row under the top one has no horizontal line above it.
         QVERIFY(!covered(lines, Qt::Horizontal, top + 16, left, left + 10));
     }
-    QCOMPARE(textsOf(page, QStringLiteral("Memo8")),
-             QStringList(3, QStringLiteral("Clase de Nómina")));
+    QCOMPARE(textsOf(page, u"Memo8"_s), QStringList(3, u"Clase de Nómina"_s));
 }
 
 QTEST_MAIN(TstPagination)

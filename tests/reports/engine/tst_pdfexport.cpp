@@ -1,13 +1,18 @@
 #include "ModuleError.h"
 #include "RelationSample.h"
+#include "ReportPreviewDialog.h"
 #include "ReportRenderer.h"
 #include "ReportUnits.h"
 
+#include <QAction>
 #include <QFontInfo>
+#include <QLabel>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <poppler-qt6.h>
+
+using namespace Qt::StringLiterals;
 
 using namespace tavrel::report;
 
@@ -46,21 +51,23 @@ const Word* nearest(const QList<Word>& words, const QString& text, const QPointF
 
 } // namespace
 
-// The relation-shaped sample written to PDF and read back with poppler.
+// The relation-shaped sample written to PDF and read back with poppler, printed, and
+// shown in the preview window.
 class TstPdfExport : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void init();
-    void pagesMetadataAndFonts();
+    void pagesMetadataFontsAndAccents();
     void textsSitWhereLaidOut_data();
     void textsSitWhereLaidOut();
-    void accentedTextsSurvive_data();
-    void accentedTextsSurvive();
     void printerGetsPagesWithoutDialog_data();
     void printerGetsPagesWithoutDialog();
     void refusedExportsWriteNothing();
+    void previewNavigation_data();
+    void previewNavigation();
+    void previewExportsThePages();
 
 private:
     std::unique_ptr<Poppler::Document> load(const QString& fileName) const;
@@ -77,7 +84,7 @@ void TstPdfExport::init()
     m_sample = std::make_unique<RelationSample>(14);
     m_document = m_sample->layOut();
     QCOMPARE(m_document.pages.size(), 3);
-    m_pdf = m_dir.filePath(QStringLiteral("relacion.pdf"));
+    m_pdf = m_dir.filePath(u"relacion.pdf"_s);
     QVERIFY(ReportRenderer(m_document).exportPdf(m_pdf));
 }
 
@@ -89,25 +96,30 @@ std::unique_ptr<Poppler::Document> TstPdfExport::load(const QString& fileName) c
     return document;
 }
 
-void TstPdfExport::pagesMetadataAndFonts()
+void TstPdfExport::pagesMetadataFontsAndAccents()
 {
     // "Arial" is drawn with the metric-compatible Liberation Sans.
-    QCOMPARE(QFontInfo(QFont(QStringLiteral("Arial"))).family(), QStringLiteral("Liberation Sans"));
+    QCOMPARE(QFontInfo(QFont(u"Arial"_s)).family(), u"Liberation Sans"_s);
     const auto pdf = load(m_pdf);
     QVERIFY(pdf);
     QCOMPARE(pdf->numPages(), 3);
-    QCOMPARE(pdf->info(QStringLiteral("Title")), QStringLiteral("Relación Rubros SIIF2"));
-    QCOMPARE(pdf->info(QStringLiteral("Creator")), QStringLiteral("Tavrel"));
+    QCOMPARE(pdf->info(u"Title"_s), u"Relación Rubros SIIF2"_s);
+    QCOMPARE(pdf->info(u"Creator"_s), u"Tavrel"_s);
     for (int i = 0; i < 3; ++i) {
         const auto page = pdf->page(i);
         QCOMPARE(page->pageSizeF(), QSizeF(612, 792)); // Letter
-        QVERIFY(page->text(QRectF()).contains(QStringLiteral("Página: %1").arg(i + 1)));
+        QVERIFY(page->text(QRectF()).contains(u"Página: %1"_s.arg(i + 1)));
     }
+    // Accented labels, variable and field values come out as they were written.
+    const QString first = pdf->page(0)->text(QRectF());
+    for (const QString& text : {u"Contabilización"_s, u"Situación de Fondos"_s,
+                                u"Clase de Nómina"_s, u"Tránsito del Meta"_s})
+        QVERIFY2(first.contains(text), qPrintable(text));
     const QList<Poppler::FontInfo> fonts = pdf->fonts();
     QVERIFY(!fonts.isEmpty());
     for (const Poppler::FontInfo& font : fonts) {
         QVERIFY2(font.isEmbedded(), qPrintable(font.name()));
-        QVERIFY2(font.name().contains(QStringLiteral("LiberationSans")), qPrintable(font.name()));
+        QVERIFY2(font.name().contains(u"LiberationSans"_s), qPrintable(font.name()));
     }
 }
 
@@ -116,12 +128,12 @@ void TstPdfExport::textsSitWhereLaidOut_data()
     QTest::addColumn<QString>("objectName");
     QTest::addColumn<int>("pageIndex");
 
-    QTest::newRow("bold label at the corner of each block") << QStringLiteral("Memo7") << 1;
-    QTest::newRow("field in the middle of a block") << QStringLiteral("Memo20") << 1;
-    QTest::newRow("company name beside the logo") << QStringLiteral("QryGnEmpreNOM_EMPR") << 0;
-    QTest::newRow("vertically centred system text") << QStringLiteral("SysMemo2") << 2;
-    QTest::newRow("italic footer text") << QStringLiteral("Memo6") << 2;
-    QTest::newRow("right-aligned footer text") << QStringLiteral("Memo3") << 0;
+    QTest::newRow("bold label at the corner of each block") << u"Memo7"_s << 1;
+    QTest::newRow("field in the middle of a block") << u"Memo20"_s << 1;
+    QTest::newRow("company name beside the logo") << u"QryGnEmpreNOM_EMPR"_s << 0;
+    QTest::newRow("vertically centred system text") << u"SysMemo2"_s << 2;
+    QTest::newRow("italic footer text") << u"Memo6"_s << 2;
+    QTest::newRow("right-aligned footer text") << u"Memo3"_s << 0;
 }
 
 void TstPdfExport::textsSitWhereLaidOut()
@@ -144,30 +156,13 @@ void TstPdfExport::textsSitWhereLaidOut()
             // Ends at the box's right edge, inside its padding of 2 units.
             const qreal right = unitsToPoints(run->box.right() - 2);
             QVERIFY2(std::abs(last->box.right() - right) <= kTolerance,
-                     qPrintable(QStringLiteral("%1 != %2").arg(last->box.right()).arg(right)));
+                     qPrintable(u"%1 != %2"_s.arg(last->box.right()).arg(right)));
             QVERIFY(last->box.right() <= unitsToPoints(run->box.right()));
         } else {
-            QVERIFY2(
-                std::abs(first->box.left() - lineTop.x()) <= kTolerance,
-                qPrintable(QStringLiteral("%1 != %2").arg(first->box.left()).arg(lineTop.x())));
+            QVERIFY2(std::abs(first->box.left() - lineTop.x()) <= kTolerance,
+                     qPrintable(u"%1 != %2"_s.arg(first->box.left()).arg(lineTop.x())));
         }
     }
-}
-
-void TstPdfExport::accentedTextsSurvive_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("label with acute accent") << QStringLiteral("Contabilización");
-    QTest::newRow("label of several words") << QStringLiteral("Situación de Fondos");
-    QTest::newRow("variable value") << QStringLiteral("Clase de Nómina");
-    QTest::newRow("field value with accents") << QStringLiteral("Tránsito del Meta");
-}
-
-void TstPdfExport::accentedTextsSurvive()
-{
-    QFETCH(QString, text);
-    const auto pdf = load(m_pdf);
-    QVERIFY(pdf->page(0)->text(QRectF()).contains(text));
 }
 
 void TstPdfExport::printerGetsPagesWithoutDialog_data()
@@ -177,11 +172,9 @@ void TstPdfExport::printerGetsPagesWithoutDialog_data()
     QTest::addColumn<QStringList>("pageMarks");
 
     QTest::newRow("every page") << 0 << 0
-                                << QStringList{QStringLiteral("Página: 1"),
-                                               QStringLiteral("Página: 2"),
-                                               QStringLiteral("Página: 3")};
+                                << QStringList{u"Página: 1"_s, u"Página: 2"_s, u"Página: 3"_s};
     QTest::newRow("a page range chosen on the printer")
-        << 2 << 3 << QStringList{QStringLiteral("Página: 2"), QStringLiteral("Página: 3")};
+        << 2 << 3 << QStringList{u"Página: 2"_s, u"Página: 3"_s};
 }
 
 void TstPdfExport::printerGetsPagesWithoutDialog()
@@ -189,7 +182,7 @@ void TstPdfExport::printerGetsPagesWithoutDialog()
     QFETCH(int, from);
     QFETCH(int, to);
     QFETCH(QStringList, pageMarks);
-    const QString file = m_dir.filePath(QStringLiteral("impreso.pdf"));
+    const QString file = m_dir.filePath(u"impreso.pdf"_s);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(file);
@@ -210,17 +203,55 @@ void TstPdfExport::printerGetsPagesWithoutDialog()
 
 void TstPdfExport::refusedExportsWriteNothing()
 {
-    const QString missing = m_dir.filePath(QStringLiteral("no-existe/relacion.pdf"));
+    const QString missing = m_dir.filePath(u"no-existe/relacion.pdf"_s);
     try {
         ReportRenderer(m_document).exportPdf(missing);
         QFAIL("the export ran");
     } catch (const tavrel::ModuleError& error) {
         QVERIFY2(error.message().contains(missing), qPrintable(error.message()));
     }
-    const LaidOutDocument empty{QStringLiteral("Vacío"), Page(), {}};
-    const QString emptyFile = m_dir.filePath(QStringLiteral("vacio.pdf"));
+    const LaidOutDocument empty{u"Vacío"_s, Page(), {}};
+    const QString emptyFile = m_dir.filePath(u"vacio.pdf"_s);
     QVERIFY(!ReportRenderer(empty).exportPdf(emptyFile));
     QVERIFY(!QFile::exists(emptyFile));
+}
+
+void TstPdfExport::previewNavigation_data()
+{
+    QTest::addColumn<QStringList>("actions");
+    QTest::addColumn<int>("page");
+
+    QTest::newRow("opens on the first page") << QStringList{} << 1;
+    QTest::newRow("last, then next stays on the last")
+        << QStringList{u"actionUltima"_s, u"actionSiguiente"_s} << 3;
+    QTest::newRow("previous stops at the first page") << QStringList{u"actionAnterior"_s} << 1;
+}
+
+void TstPdfExport::previewNavigation()
+{
+    QFETCH(QStringList, actions);
+    QFETCH(int, page);
+    ReportPreviewDialog dialog(m_document);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.pageCount(), 3);
+    for (const QString& name : actions)
+        dialog.findChild<QAction*>(name)->trigger();
+    QCOMPARE(dialog.currentPage(), page);
+    QCOMPARE(dialog.findChild<QLabel*>(u"labelPagina"_s)->text(), u"Página %1 de 3"_s.arg(page));
+}
+
+void TstPdfExport::previewExportsThePages()
+{
+    ReportPreviewDialog dialog(m_document);
+    QAction* action = dialog.findChild<QAction*>(u"actionExportarPdf"_s);
+    QVERIFY(action);
+    QCOMPARE(action->text(), u"Exportar a PDF…"_s);
+    const QString file = m_dir.filePath(u"vista.pdf"_s);
+    QVERIFY(dialog.exportPdf(file));
+    const auto pdf = load(file);
+    QVERIFY(pdf);
+    QCOMPARE(pdf->numPages(), 3);
 }
 
 QTEST_MAIN(TstPdfExport)

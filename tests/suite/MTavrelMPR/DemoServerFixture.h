@@ -2,8 +2,7 @@
 
 #include "SDCOMConnection.h"
 #include "TestDatabase.h"
-
-#include <QStringList>
+#include "TestHelpers.h"
 
 // A fresh demo database on the engine of the run, a connection to an in-process
 // application server on it, and the messages the components report instead of showing
@@ -11,9 +10,8 @@
 struct DemoServerFixture
 {
     DemoServerFixture();
-    ~DemoServerFixture();
 
     tavrel::test::TestDatabase db;
     SDCOMConnection connection;
-    QStringList messages;
+    ReportedErrors messages;
 };

@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::ModuleError;
 
 void FakeAppServer::addTable(const QString& name, const QList<tavrel::ColumnInfo>& columns,
@@ -40,8 +42,7 @@ void FakeAppServer::change(const QString& tableName, int row, const QString& col
 QString FakeAppServer::mainTable(const QString& provider) const
 {
     if (!m_providers.contains(provider)) {
-        throw ModuleError(QStringLiteral("Proveedor '%1' desconocido").arg(provider),
-                          ModuleError::Kind::Server);
+        throw ModuleError(u"Proveedor '%1' desconocido"_s.arg(provider), ModuleError::Kind::Server);
     }
     return m_providers.value(provider);
 }
@@ -57,8 +58,7 @@ tavrel::DataPacket FakeAppServer::open(const QString& provider, const QString& c
         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = select.match(text);
     if (!m.hasMatch() || !m_tables.contains(m.captured(1).toUpper())) {
-        throw ModuleError(QStringLiteral("Consulta no soportada: %1").arg(text),
-                          ModuleError::Kind::Server);
+        throw ModuleError(u"Consulta no soportada: %1"_s.arg(text), ModuleError::Kind::Server);
     }
     const Table& t = m_tables[m.captured(1).toUpper()];
     tavrel::DataPacket packet;
@@ -85,7 +85,7 @@ QList<qint64> FakeAppServer::applyUpdates(const QString& provider, const tavrel:
 {
     Table copy = m_tables.value(mainTable(provider));
     auto conflict = [] {
-        return ModuleError(QStringLiteral("El registro fue modificado por otro usuario"),
+        return ModuleError(u"El registro fue modificado por otro usuario"_s,
                            ModuleError::Kind::Conflict);
     };
     auto column = [&](const QString& name) {
@@ -93,8 +93,7 @@ QList<qint64> FakeAppServer::applyUpdates(const QString& provider, const tavrel:
             if (copy.columns[c].name == name)
                 return c;
         }
-        throw ModuleError(QStringLiteral("Columna '%1' desconocida").arg(name),
-                          ModuleError::Kind::Server);
+        throw ModuleError(u"Columna '%1' desconocida"_s.arg(name), ModuleError::Kind::Server);
     };
     QList<qint64> newKeys;
     for (const tavrel::DeltaRow& row : delta.rows) {
@@ -132,11 +131,10 @@ QList<qint64> FakeAppServer::applyUpdates(const QString& provider, const tavrel:
 
 QVariant FakeAppServer::invoke(const QString& method, QVariantList&)
 {
-    throw ModuleError(QStringLiteral("Método '%1' desconocido").arg(method),
-                      ModuleError::Kind::Server);
+    throw ModuleError(u"Método '%1' desconocido"_s.arg(method), ModuleError::Kind::Server);
 }
 
 QString FakeAppServer::description() const
 {
-    return QStringLiteral("memoria");
+    return u"memoria"_s;
 }

@@ -2,8 +2,11 @@
 #include "DataSetTableModel.h"
 #include "Field.h"
 #include "ModuleError.h"
+#include "TestHelpers.h"
 
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 using tavrel::DataSetState;
 using tavrel::Field;
@@ -27,8 +30,7 @@ private Q_SLOTS:
     void onlyCalculatedFieldsMayBeAssignedDuringTheCalculation();
 
 private:
-    void addRow(const QString& fuente, int concepto, const QVariant& total,
-                const QVariant& causado);
+    Field* field(const QString& name) { return rubros->fieldByName(name); }
 
     std::unique_ptr<DataSetFixture> f; // its dataset is the concept query
     std::unique_ptr<SClientDataSet> fuentes;
@@ -39,49 +41,40 @@ private:
 void TstCalcFields::init()
 {
     f = std::make_unique<DataSetFixture>();
-    f->dataSet.setCommandText(
-        QStringLiteral("SELECT * FROM CONCEPTOS WHERE COD_CONT = :P_COD_CONT"));
+    f->dataSet.setCommandText(u"SELECT * FROM CONCEPTOS WHERE COD_CONT = :P_COD_CONT"_s);
 
     fuentes = std::make_unique<SClientDataSet>();
-    fuentes->addField(QStringLiteral("COD_FUEN"), FieldType::String, 2);
-    fuentes->addField(QStringLiteral("NOM_FUEN"), FieldType::String, 16);
+    fuentes->addField(u"COD_FUEN"_s, FieldType::String, 2);
+    fuentes->addField(u"NOM_FUEN"_s, FieldType::String, 16);
     fuentes->createDataSet();
-    for (const auto& [code, name] :
-         {std::pair{"01", "Nación"}, std::pair{"02", "Recursos propios"}}) {
-        fuentes->append();
-        fuentes->field(0)->setValue(QString::fromUtf8(code));
-        fuentes->field(1)->setValue(QString::fromUtf8(name));
-        fuentes->post();
-    }
+    appendRows(*fuentes, {{u"01"_s, u"Nación"_s}, {u"02"_s, u"Recursos propios"_s}});
 
     rubros = std::make_unique<SClientDataSet>();
-    rubros->setObjectName(QStringLiteral("QryVeZEZev"));
-    rubros->addField(QStringLiteral("COD_FUEN"), FieldType::FixedChar, 2);
-    rubros->addField(QStringLiteral("COD_CONT"), FieldType::SmallInt);
-    rubros->addField(QStringLiteral("VAL_TOTA"), FieldType::Float);
-    rubros->addField(QStringLiteral("VAL_CAUS"), FieldType::Float);
-    Field* fuente =
-        rubros->addField(QStringLiteral("DtfNmbFuen"), FieldType::String, 8, FieldKind::Lookup);
-    fuente->setKeyField(QStringLiteral("COD_FUEN"));
+    rubros->setObjectName(u"QryVeZEZev"_s);
+    rubros->addField(u"COD_FUEN"_s, FieldType::FixedChar, 2);
+    rubros->addField(u"COD_CONT"_s, FieldType::SmallInt);
+    rubros->addField(u"VAL_TOTA"_s, FieldType::Float);
+    rubros->addField(u"VAL_CAUS"_s, FieldType::Float);
+    Field* fuente = rubros->addField(u"DtfNmbFuen"_s, FieldType::String, 8, FieldKind::Lookup);
+    fuente->setKeyField(u"COD_FUEN"_s);
     fuente->setLookupDataSet(fuentes.get());
-    fuente->setLookupKeyField(QStringLiteral("COD_FUEN"));
-    fuente->setLookupResultField(QStringLiteral("NOM_FUEN"));
-    rubros->addField(QStringLiteral("DtfNmbCont"), FieldType::String, 40, FieldKind::Calculated);
-    rubros->addField(QStringLiteral("DtfNmbValSald"), FieldType::Float, 0, FieldKind::Calculated);
+    fuente->setLookupKeyField(u"COD_FUEN"_s);
+    fuente->setLookupResultField(u"NOM_FUEN"_s);
+    rubros->addField(u"DtfNmbCont"_s, FieldType::String, 40, FieldKind::Calculated);
+    rubros->addField(u"DtfNmbValSald"_s, FieldType::Float, 0, FieldKind::Calculated);
     rubros->OnCalcFields = [this](SClientDataSet& ds) {
         QCOMPARE(ds.state(), DataSetState::CalcFields);
-        Field* cont = ds.fieldByName(QStringLiteral("COD_CONT"));
+        Field* cont = ds.fieldByName(u"COD_CONT"_s);
         calculatedConcepts << cont->asInteger();
         SClientDataSet& qry = f->dataSet;
         qry.close();
-        qry.paramByName(QStringLiteral("P_COD_CONT")).value = cont->value();
+        qry.paramByName(u"P_COD_CONT"_s).value = cont->value();
         qry.open();
-        ds.fieldByName(QStringLiteral("DtfNmbCont"))
-            ->setValue(qry.fieldByName(QStringLiteral("NOM_CONT"))->value());
-        Field* total = ds.fieldByName(QStringLiteral("VAL_TOTA"));
-        Field* causado = ds.fieldByName(QStringLiteral("VAL_CAUS"));
+        ds.fieldByName(u"DtfNmbCont"_s)->setValue(qry.fieldByName(u"NOM_CONT"_s)->value());
+        Field* total = ds.fieldByName(u"VAL_TOTA"_s);
+        Field* causado = ds.fieldByName(u"VAL_CAUS"_s);
         const bool both = !total->isNull() && !causado->isNull();
-        ds.fieldByName(QStringLiteral("DtfNmbValSald"))
+        ds.fieldByName(u"DtfNmbValSald"_s)
             ->setValue(both ? total->asFloat() - causado->asFloat() : 0.0);
     };
     rubros->createDataSet();
@@ -95,29 +88,17 @@ void TstCalcFields::cleanup()
     calculatedConcepts.clear();
 }
 
-void TstCalcFields::addRow(const QString& fuente, int concepto, const QVariant& total,
-                           const QVariant& causado)
-{
-    rubros->append();
-    rubros->fieldByName(QStringLiteral("COD_FUEN"))->setValue(fuente);
-    rubros->fieldByName(QStringLiteral("COD_CONT"))->setValue(concepto);
-    rubros->fieldByName(QStringLiteral("VAL_TOTA"))->setValue(total);
-    rubros->fieldByName(QStringLiteral("VAL_CAUS"))->setValue(causado);
-    rubros->post();
-}
-
 void TstCalcFields::eachRowIsCalculatedFromItsOwnValues()
 {
-    addRow(QStringLiteral("01"), 1, 1000.0, 400.0);
-    addRow(QStringLiteral("02"), 2, 250.5, QVariant());
-    addRow(QStringLiteral("09"), 3, 80.0, 30.0);
+    appendRows(
+        *rubros,
+        {{u"01"_s, 1, 1000.0, 400.0}, {u"02"_s, 2, 250.5, QVariant()}, {u"09"_s, 3, 80.0, 30.0}});
     rubros->first();
     rubros->invalidateCalculatedFields(); // only the current row is calculated again
 
     tavrel::DataSetTableModel model;
     model.setDataSet(rubros.get());
-    model.setColumns({QStringLiteral("DtfNmbFuen"), QStringLiteral("DtfNmbCont"),
-                      QStringLiteral("DtfNmbValSald")});
+    model.setColumns({u"DtfNmbFuen"_s, u"DtfNmbCont"_s, u"DtfNmbValSald"_s});
     calculatedConcepts.clear();
     const QStringList expected[] = {{"Nación", "Sueldo básico", "600"},
                                     {"Recursos", "Horas extra", "0"},
@@ -135,62 +116,54 @@ void TstCalcFields::eachRowIsCalculatedFromItsOwnValues()
 
 void TstCalcFields::assignmentRecalculatesTheRecordBeingEdited()
 {
-    addRow(QStringLiteral("01"), 1, 1000.0, 400.0);
+    appendRows(*rubros, {{u"01"_s, 1, 1000.0, 400.0}});
     rubros->edit();
-    rubros->fieldByName(QStringLiteral("VAL_CAUS"))->setValue(100.0);
-    QCOMPARE(rubros->fieldByName(QStringLiteral("DtfNmbValSald"))->asFloat(), 900.0);
-    rubros->fieldByName(QStringLiteral("COD_FUEN"))->setValue(QStringLiteral("02"));
-    QCOMPARE(rubros->fieldByName(QStringLiteral("DtfNmbFuen"))->asString(),
-             QStringLiteral("Recursos"));
-    rubros->fieldByName(QStringLiteral("COD_CONT"))->setValue(2);
-    QCOMPARE(rubros->fieldByName(QStringLiteral("DtfNmbCont"))->asString(),
-             QStringLiteral("Horas extra"));
+    field(u"VAL_CAUS"_s)->setValue(100.0);
+    QCOMPARE(field(u"DtfNmbValSald"_s)->asFloat(), 900.0);
+    field(u"COD_FUEN"_s)->setValue(u"02"_s);
+    QCOMPARE(field(u"DtfNmbFuen"_s)->asString(), u"Recursos"_s);
+    field(u"COD_CONT"_s)->setValue(2);
+    QCOMPARE(field(u"DtfNmbCont"_s)->asString(), u"Horas extra"_s);
     rubros->cancel();
-    QCOMPARE(rubros->fieldByName(QStringLiteral("DtfNmbValSald"))->asFloat(), 600.0);
-    QCOMPARE(rubros->fieldByName(QStringLiteral("DtfNmbFuen"))->asString(),
-             QStringLiteral("Nación"));
+    QCOMPARE(field(u"DtfNmbValSald"_s)->asFloat(), 600.0);
+    QCOMPARE(field(u"DtfNmbFuen"_s)->asString(), u"Nación"_s);
 }
 
 void TstCalcFields::scrollingRecalculatesTheRowReached()
 {
-    addRow(QStringLiteral("01"), 1, 1000.0, 400.0);
-    addRow(QStringLiteral("02"), 2, 250.5, 0.5);
+    appendRows(*rubros, {{u"01"_s, 1, 1000.0, 400.0}, {u"02"_s, 2, 250.5, 0.5}});
     rubros->first();
-    QCOMPARE(rubros->fieldByName(QStringLiteral("DtfNmbFuen"))->asString(),
-             QStringLiteral("Nación"));
+    QCOMPARE(field(u"DtfNmbFuen"_s)->asString(), u"Nación"_s);
 
     // The code list changes while the relation stands on another row.
     rubros->next();
     fuentes->first();
     fuentes->edit();
-    fuentes->field(1)->setValue(QStringLiteral("Nación (PGN)"));
+    fuentes->field(1)->setValue(u"Nación (PGN)"_s);
     fuentes->post();
-    f->server->change(QStringLiteral("CONCEPTOS"), 0, QStringLiteral("NOM_CONT"),
-                      QStringLiteral("Sueldo"));
+    f->server->change(u"CONCEPTOS"_s, 0, u"NOM_CONT"_s, u"Sueldo"_s);
 
     rubros->prior();
-    QCOMPARE(rubros->fieldByName(QStringLiteral("DtfNmbFuen"))->asString(),
-             QStringLiteral("Nación ("));
-    QCOMPARE(rubros->fieldByName(QStringLiteral("DtfNmbCont"))->asString(),
-             QStringLiteral("Sueldo"));
+    QCOMPARE(field(u"DtfNmbFuen"_s)->asString(), u"Nación ("_s);
+    QCOMPARE(field(u"DtfNmbCont"_s)->asString(), u"Sueldo"_s);
 }
 
 void TstCalcFields::onlyCalculatedFieldsMayBeAssignedDuringTheCalculation()
 {
     QString refusal;
     rubros->OnCalcFields = [&](SClientDataSet& ds) {
-        ds.fieldByName(QStringLiteral("DtfNmbValSald"))->setValue(1.0);
+        ds.fieldByName(u"DtfNmbValSald"_s)->setValue(1.0);
         try {
-            ds.fieldByName(QStringLiteral("VAL_TOTA"))->setValue(1.0);
+            ds.fieldByName(u"VAL_TOTA"_s)->setValue(1.0);
         } catch (const ModuleError& e) {
             refusal = e.message();
         }
         QVERIFY_THROWS_EXCEPTION(ModuleError, ds.next());
     };
-    addRow(QStringLiteral("01"), 1, 1000.0, 400.0);
+    appendRows(*rubros, {{u"01"_s, 1, 1000.0, 400.0}});
     QVERIFY2(refusal.contains(QLatin1String("VAL_TOTA")), qPrintable(refusal));
-    QCOMPARE(rubros->fieldByName(QStringLiteral("VAL_TOTA"))->asFloat(), 1000.0);
-    QCOMPARE(rubros->fieldByName(QStringLiteral("DtfNmbValSald"))->asFloat(), 1.0);
+    QCOMPARE(field(u"VAL_TOTA"_s)->asFloat(), 1000.0);
+    QCOMPARE(field(u"DtfNmbValSald"_s)->asFloat(), 1.0);
 }
 
 QTEST_GUILESS_MAIN(TstCalcFields)

@@ -5,6 +5,7 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using tavrel::DataSetState;
 using tavrel::Field;
 using tavrel::ModuleError;
@@ -35,27 +36,15 @@ private:
 
 static QString stateName(DataSetState s)
 {
-    switch (s) {
-    case DataSetState::Inactive:
-        return QStringLiteral("Inactive");
-    case DataSetState::Browse:
-        return QStringLiteral("Browse");
-    case DataSetState::Edit:
-        return QStringLiteral("Edit");
-    case DataSetState::Insert:
-        return QStringLiteral("Insert");
-    case DataSetState::CalcFields:
-        return QStringLiteral("CalcFields");
-    }
-    return QString();
+    static const char* const names[] = {"Inactive", "Browse", "Edit", "Insert", "CalcFields"};
+    return QString::fromLatin1(names[int(s)]);
 }
 
 void TstDataSetEvents::init()
 {
     f = std::make_unique<DataSetFixture>();
     SClientDataSet& ds = f->dataSet;
-    ds.addField(QStringLiteral("SALDO"), tavrel::FieldType::Float, 0,
-                tavrel::FieldKind::Calculated);
+    ds.addField(u"SALDO"_s, tavrel::FieldType::Float, 0, tavrel::FieldKind::Calculated);
     const QList<std::pair<SClientDataSet::Event*, QString>> events = {
         {&ds.BeforeOpen, "BeforeOpen"},     {&ds.AfterOpen, "AfterOpen"},
         {&ds.BeforeClose, "BeforeClose"},   {&ds.AfterClose, "AfterClose"},
@@ -68,7 +57,7 @@ void TstDataSetEvents::init()
         {&ds.OnNewRecord, "OnNewRecord"},   {&ds.OnCalcFields, "CalcFields"}};
     for (const auto& [event, name] : events)
         *event = [this, name = name](SClientDataSet&) { log << name; };
-    Field* nom = ds.fieldByName(QStringLiteral("NOM_CONT"));
+    Field* nom = ds.fieldByName(u"NOM_CONT"_s);
     nom->OnValidate = [this](Field& fld) { log << "Validate:" + fld.asString(); };
     nom->OnChange = [this](Field& fld) { log << "Change:" + fld.asString(); };
     source = std::make_unique<tavrel::DataSource>();
@@ -77,7 +66,7 @@ void TstDataSetEvents::init()
         log << "State:" + stateName(s.state());
     };
     source->OnDataChange = [this](tavrel::DataSource&, Field* fld) {
-        log << (fld ? "Data:" + fld->fieldName() : QStringLiteral("Data"));
+        log << (fld ? "Data:" + fld->fieldName() : u"Data"_s);
     };
 }
 
@@ -91,103 +80,79 @@ void TstDataSetEvents::cleanup()
 void TstDataSetEvents::run(const QString& steps)
 {
     SClientDataSet& ds = f->dataSet;
-    for (const QString& step : steps.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (step == "open")
-            ds.open();
-        else if (step == "close")
-            ds.close();
-        else if (step == "insert")
-            ds.insert();
-        else if (step == "append")
-            ds.append();
-        else if (step == "edit")
-            ds.edit();
-        else if (step == "assign")
-            ds.fieldByName(QStringLiteral("NOM_CONT"))->setValue(QStringLiteral("Prima"));
-        else if (step == "post")
-            ds.post();
-        else if (step == "cancel")
-            ds.cancel();
-        else if (step == "delete")
-            ds.deleteRecord();
-        else if (step == "next")
-            ds.next();
-        else
-            QFAIL(qPrintable("unknown step " + step));
+    const QHash<QString, std::function<void()>> actions{
+        {u"open"_s, [&] { ds.open(); }},
+        {u"close"_s, [&] { ds.close(); }},
+        {u"insert"_s, [&] { ds.insert(); }},
+        {u"append"_s, [&] { ds.append(); }},
+        {u"edit"_s, [&] { ds.edit(); }},
+        {u"assign"_s, [&] { ds.fieldByName(u"NOM_CONT"_s)->setValue(u"Prima"_s); }},
+        {u"post"_s, [&] { ds.post(); }},
+        {u"cancel"_s, [&] { ds.cancel(); }},
+        {u"delete"_s, [&] { ds.deleteRecord(); }},
+        {u"next"_s, [&] { ds.next(); }}};
+    for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+        QVERIFY2(actions.contains(step), qPrintable(u"unknown step "_s + step));
+        actions[step]();
     }
 }
 
 void TstDataSetEvents::order_data()
 {
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QString>("steps"); // the setup, then after "|" the steps logged
+    QTest::addColumn<QString>("expected");
 
+    const QString post = u"BeforePost State:Browse CalcFields Data AfterPost"_s;
+    const QString cancel = u"BeforeCancel State:Browse CalcFields Data AfterCancel"_s;
+    const QString insert =
+        u" BeforeInsert BeforeScroll State:Insert OnNewRecord Data AfterInsert AfterScroll"_s;
     QTest::newRow("open computes the first row, then AfterOpen and AfterScroll")
-        << ""
-        << "open" << QStringList{"BeforeOpen", "State:Browse", "CalcFields",
-                                 "Data",       "AfterOpen",    "AfterScroll"};
+        << "| open"
+        << "BeforeOpen State:Browse CalcFields Data AfterOpen AfterScroll";
     QTest::newRow("insert: new record with cleared calculations, state before OnNewRecord")
-        << "open"
-        << "insert" << QStringList{"BeforeInsert", "BeforeScroll", "State:Insert", "OnNewRecord",
-                                   "Data",         "AfterInsert",  "AfterScroll"};
+        << "open | insert" << insert.trimmed();
     QTest::newRow("append over a modified edit posts it first")
-        << "open edit assign"
-        << "append" << QStringList{"BeforePost",  "State:Browse", "CalcFields",   "Data",
-                                   "AfterPost",   "BeforeInsert", "BeforeScroll", "State:Insert",
-                                   "OnNewRecord", "Data",         "AfterInsert",  "AfterScroll"};
+        << "open edit assign | append" << post + insert;
     QTest::newRow("append over an untouched insert cancels it first")
-        << "open insert"
-        << "append" << QStringList{"BeforeCancel", "State:Browse", "CalcFields",   "Data",
-                                   "AfterCancel",  "BeforeInsert", "BeforeScroll", "State:Insert",
-                                   "OnNewRecord",  "Data",         "AfterInsert",  "AfterScroll"};
-    QTest::newRow("edit") << "open"
-                          << "edit" << QStringList{"BeforeEdit", "State:Edit", "Data", "AfterEdit"};
+        << "open insert | append" << cancel + insert;
+    QTest::newRow("edit") << "open | edit"
+                          << "BeforeEdit State:Edit Data AfterEdit";
     QTest::newRow("assignment: validate sees the new value, calculation before OnChange")
-        << "open edit"
-        << "assign" << QStringList{"Validate:Prima", "CalcFields", "Change:Prima", "Data:NOM_CONT"};
+        << "open edit | assign"
+        << "Validate:Prima CalcFields Change:Prima Data:NOM_CONT";
     QTest::newRow("post: stored, browse, recalculated, AfterPost")
-        << "open edit assign"
-        << "post" << QStringList{"BeforePost", "State:Browse", "CalcFields", "Data", "AfterPost"};
+        << "open edit assign | post" << post;
     QTest::newRow("cancel: restored, browse, recalculated, AfterCancel")
-        << "open edit assign"
-        << "cancel"
-        << QStringList{"BeforeCancel", "State:Browse", "CalcFields", "Data", "AfterCancel"};
+        << "open edit assign | cancel" << cancel;
     QTest::newRow("delete in browse scrolls to the next row")
-        << "open"
-        << "delete" << QStringList{"BeforeDelete", "BeforeScroll", "CalcFields",
-                                   "Data",         "AfterDelete",  "AfterScroll"};
-    QTest::newRow("delete in insert is a cancel")
-        << "open insert"
-        << "delete"
-        << QStringList{"BeforeCancel", "State:Browse", "CalcFields", "Data", "AfterCancel"};
+        << "open | delete"
+        << "BeforeDelete BeforeScroll CalcFields Data AfterDelete AfterScroll";
+    QTest::newRow("delete in insert is a cancel") << "open insert | delete" << cancel;
     QTest::newRow("delete in edit drops the edit with the row")
-        << "open edit assign"
-        << "delete" << QStringList{"BeforeDelete", "BeforeScroll", "State:Browse", "CalcFields",
-                                   "Data",         "AfterDelete",  "AfterScroll"};
+        << "open edit assign | delete"
+        << "BeforeDelete BeforeScroll State:Browse CalcFields Data AfterDelete AfterScroll";
     QTest::newRow("scrolling recomputes the row it lands on")
-        << "open"
-        << "next" << QStringList{"BeforeScroll", "CalcFields", "Data", "AfterScroll"};
+        << "open | next"
+        << "BeforeScroll CalcFields Data AfterScroll";
     QTest::newRow("close with a pending edit: no post, no cancel events")
-        << "open edit assign"
-        << "close" << QStringList{"BeforeClose", "State:Inactive", "Data", "AfterClose"};
+        << "open edit assign | close"
+        << "BeforeClose State:Inactive Data AfterClose";
 }
 
 void TstDataSetEvents::order()
 {
-    QFETCH(QString, setup);
-    QFETCH(QString, action);
-    QFETCH(QStringList, expected);
-    run(setup);
+    QFETCH(QString, steps);
+    QFETCH(QString, expected);
+    run(steps.section(u'|', 0, 0));
     log.clear();
-    run(action);
-    QCOMPARE(log, expected);
+    run(steps.section(u'|', 1));
+    QCOMPARE(log.join(u' '), expected);
 }
 
 void TstDataSetEvents::validateRefusalKeepsTheOldValue()
 {
     SClientDataSet& ds = f->dataSet;
-    Field* nom = ds.fieldByName(QStringLiteral("NOM_CONT"));
+    Field* nom = ds.fieldByName(u"NOM_CONT"_s);
     QString proposed;
     nom->OnValidate = [&](Field& fld) {
         proposed = fld.asString();
@@ -197,9 +162,9 @@ void TstDataSetEvents::validateRefusalKeepsTheOldValue()
     };
     run("open edit");
     log.clear();
-    QVERIFY_THROWS_EXCEPTION(ModuleError, nom->setValue(QStringLiteral("Malo")));
-    QCOMPARE(proposed, QStringLiteral("Malo"));
-    QCOMPARE(nom->asString(), QStringLiteral("Sueldo básico"));
+    QVERIFY_THROWS_EXCEPTION(ModuleError, nom->setValue(u"Malo"_s));
+    QCOMPARE(proposed, u"Malo"_s);
+    QCOMPARE(nom->asString(), u"Sueldo básico"_s);
     QCOMPARE(ds.state(), DataSetState::Edit);
     QVERIFY(!ds.modified());
     QVERIFY2(log.isEmpty(), qPrintable(log.join(',')));
@@ -219,14 +184,14 @@ void TstDataSetEvents::beforePostRefusalKeepsTheRecordBeingEdited()
     QFETCH(DataSetState, state);
     SClientDataSet& ds = f->dataSet;
     ds.BeforePost = [](SClientDataSet&) {
-        throw ModuleError(QStringLiteral("Sin hora del servidor"), ModuleError::Kind::Server);
+        throw ModuleError(u"Sin hora del servidor"_s, ModuleError::Kind::Server);
     };
     run(setup);
     const int rows = ds.recordCount();
     QVERIFY_THROWS_EXCEPTION(ModuleError, ds.post());
     QCOMPARE(ds.state(), state);
     QCOMPARE(ds.recordCount(), rows);
-    QCOMPARE(ds.fieldByName(QStringLiteral("NOM_CONT"))->asString(), QStringLiteral("Prima"));
+    QCOMPARE(ds.fieldByName(u"NOM_CONT"_s)->asString(), u"Prima"_s);
     QVERIFY(ds.modified());
     QCOMPARE(ds.changeCount(), 0);
 
@@ -239,8 +204,7 @@ void TstDataSetEvents::beforePostRefusalKeepsTheRecordBeingEdited()
 void TstDataSetEvents::closeDropsThePendingEdit()
 {
     run("open edit assign close open");
-    QCOMPARE(f->dataSet.fieldByName(QStringLiteral("NOM_CONT"))->asString(),
-             QStringLiteral("Sueldo básico"));
+    QCOMPARE(f->dataSet.fieldByName(u"NOM_CONT"_s)->asString(), u"Sueldo básico"_s);
     QVERIFY(f->server->applied.isEmpty());
 }
 
@@ -249,7 +213,7 @@ void TstDataSetEvents::unreadableControlTextStopsThePost()
     QObject edit;
     source->addUpdateHandler(&edit, [this] {
         log << "Push";
-        f->dataSet.fieldByName(QStringLiteral("VAL_TOTA"))->setAsString(QStringLiteral("mil"));
+        f->dataSet.fieldByName(u"VAL_TOTA"_s)->setAsString(u"mil"_s);
     });
     run("open edit");
     log.clear();

@@ -1,15 +1,18 @@
 #include "DataSetFixture.h"
+#include "DataSetTableModel.h"
 #include "DataSource.h"
-#include "ErrorReporter.h"
-#include "Field.h"
-#include "ModalAnswer.h"
-#include "ModuleError.h"
 #include "TTavrelDBgrid.h"
+#include "TestHelpers.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::DataSetState;
+using tavrel::DataSetTableModel;
 using tavrel::ModuleError;
 
 // Column order of the grid under test.
@@ -21,13 +24,51 @@ enum Column
     Balance, // SALDO, calculated
 };
 
+// The concepts with a calculated balance; VAL_TOTA refuses negative values and NOM_CONT
+// is labelled "Nombre".
+struct GridForm : DataSetFixture
+{
+    GridForm()
+    {
+        dataSet.addField(u"SALDO"_s, tavrel::FieldType::Float, 0, tavrel::FieldKind::Calculated);
+        dataSet.OnCalcFields = [](SClientDataSet& d) {
+            d.fieldByName(u"SALDO"_s)
+                ->setValue(d.fieldByName(u"VAL_TOTA"_s)->asFloat() -
+                           d.fieldByName(u"VAL_CAUS"_s)->asFloat());
+        };
+        dataSet.fieldByName(u"VAL_TOTA"_s)->OnValidate = [](tavrel::Field& field) {
+            if (field.asFloat() < 0)
+                throw ModuleError(u"El valor total no puede ser negativo"_s);
+        };
+        dataSet.fieldByName(u"NOM_CONT"_s)->setDisplayLabel(u"Nombre"_s);
+        source.setDataSet(&dataSet);
+        grid.setDataSource(&source);
+        grid.setColumns({{u"COD_CONT"_s, u"Código"_s, 60, true, QColor(0xE9E9E9)},
+                         {u"NOM_CONT"_s, QString(), 200, false, QColor()},
+                         {u"VAL_TOTA"_s, u"Total"_s, -1, false, QColor()},
+                         {u"SALDO"_s, u"Saldo"_s, -1, false, QColor()}});
+        grid.resize(600, 200);
+    }
+
+    tavrel::DataSource source;
+    TTavrelDBgrid grid;
+};
+
+// The grid, and a table model of its own over the same data source.
 class TstDBGrid : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void init();
-    void cleanup();
+    void cleanup()
+    {
+        tester.reset();
+        model.reset();
+        f.reset();
+        messages.clear();
+        errors.clear();
+    }
     void followsTheCursorBothWays();
     void keys_data();
     void keys();
@@ -36,62 +77,44 @@ private Q_SLOTS:
     void refusedCellValueKeepsTheOldOne();
     void cellTextBeingTypedIsPostedWithTheRecord();
     void rowColours();
+    void modelStaysConsistentThroughTheDataSetLife();
+    void modelShowsFieldsTheWayTheyAreDisplayed();
+    void modelEditsGoThroughTheDataSet();
+    void modelTellsTheViewOnceAfterAQuietLoop();
 
 private:
     void typeInto(int row, int column, const QString& text);
-    QString cell(int row, int column) const;
+    void attachModel(); // for the model tests, checked by a model tester
+    QString cell(int row, int column) const
+    {
+        return grid->model()->index(row, column).data().toString();
+    }
 
-    std::unique_ptr<DataSetFixture> f;
-    std::unique_ptr<tavrel::DataSource> source;
-    std::unique_ptr<TTavrelDBgrid> grid;
-    QStringList messages;
+    std::unique_ptr<GridForm> f;
+    TTavrelDBgrid* grid = nullptr;
+    ReportedErrors messages;
+    std::unique_ptr<DataSetTableModel> model;
+    std::unique_ptr<QAbstractItemModelTester> tester;
+    QStringList errors; // those the model reports
 };
 
 void TstDBGrid::init()
 {
-    f = std::make_unique<DataSetFixture>();
-    SClientDataSet& ds = f->dataSet;
-    ds.addField(QStringLiteral("SALDO"), tavrel::FieldType::Float, 0,
-                tavrel::FieldKind::Calculated);
-    ds.OnCalcFields = [](SClientDataSet& d) {
-        d.fieldByName(QStringLiteral("SALDO"))
-            ->setValue(d.fieldByName(QStringLiteral("VAL_TOTA"))->asFloat() -
-                       d.fieldByName(QStringLiteral("VAL_CAUS"))->asFloat());
-    };
-    ds.fieldByName(QStringLiteral("VAL_TOTA"))->OnValidate = [](tavrel::Field& field) {
-        if (field.asFloat() < 0)
-            throw ModuleError(QStringLiteral("El valor total no puede ser negativo"));
-    };
-    source = std::make_unique<tavrel::DataSource>();
-    source->setDataSet(&ds);
-    grid = std::make_unique<TTavrelDBgrid>();
-    grid->setDataSource(source.get());
-    grid->setColumns(
-        {{QStringLiteral("COD_CONT"), QStringLiteral("Código"), 60, true, QColor(0xE9E9E9)},
-         {QStringLiteral("NOM_CONT"), QString(), 200, false, QColor()},
-         {QStringLiteral("VAL_TOTA"), QStringLiteral("Total"), -1, false, QColor()},
-         {QStringLiteral("SALDO"), QStringLiteral("Saldo"), -1, false, QColor()}});
-    tavrel::ErrorReporter::setHandler(
-        [this](const std::exception& e) { messages << QString::fromUtf8(e.what()); });
-    grid->resize(600, 200);
+    f = std::make_unique<GridForm>();
+    grid = &f->grid;
     grid->show();
     grid->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(grid.get()));
-    ds.open();
+    QVERIFY(QTest::qWaitForWindowActive(grid));
+    f->dataSet.open();
 }
 
-void TstDBGrid::cleanup()
+void TstDBGrid::attachModel()
 {
-    grid.reset();
-    source.reset();
-    f.reset();
-    tavrel::ErrorReporter::setHandler({});
-    messages.clear();
-}
-
-QString TstDBGrid::cell(int row, int column) const
-{
-    return grid->model()->index(row, column).data().toString();
+    model = std::make_unique<DataSetTableModel>();
+    model->OnError = [this](const ModuleError& e) { errors << e.message(); };
+    tester = std::make_unique<QAbstractItemModelTester>(
+        model.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    model->setDataSource(&f->source);
 }
 
 void TstDBGrid::typeInto(int row, int column, const QString& text)
@@ -99,9 +122,9 @@ void TstDBGrid::typeInto(int row, int column, const QString& text)
     grid->setFocus();
     grid->setCurrentIndex(grid->model()->index(row, column));
     // The first key opens the cell editor, which takes the rest.
-    QTest::keyClicks(grid.get(), text.left(1));
+    QTest::keyClicks(grid, text.left(1));
     QWidget* editor = QApplication::focusWidget();
-    if (editor == grid.get())
+    if (editor == grid)
         return;
     QTest::keyClicks(editor, text.mid(1));
     QTest::keyClick(editor, Qt::Key_Return);
@@ -118,13 +141,13 @@ void TstDBGrid::followsTheCursorBothWays()
     const QRect second = grid->visualRect(grid->model()->index(1, Name));
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, second.center());
     QCOMPARE(ds.recNo(), 2);
-    QCOMPARE(ds.fieldByName(QStringLiteral("NOM_CONT"))->asString(), QStringLiteral("Horas extra"));
+    QCOMPARE(ds.fieldByName(u"NOM_CONT"_s)->asString(), u"Horas extra"_s);
 
     // Reopening keeps the columns as the form set them.
     ds.close();
     ds.open();
     QCOMPARE(grid->columnWidth(Name), 200);
-    QCOMPARE(grid->model()->headerData(Code, Qt::Horizontal).toString(), QStringLiteral("Código"));
+    QCOMPARE(grid->model()->headerData(Code, Qt::Horizontal).toString(), u"Código"_s);
     QCOMPARE(grid->currentIndex().row(), 0);
 }
 
@@ -164,16 +187,16 @@ void TstDBGrid::keys()
     if (!answer.isEmpty())
         answerNextBox(answer, &question);
     grid->setFocus();
-    QTest::keyClick(grid.get(), key.key(), key.keyboardModifiers());
+    QTest::keyClick(grid, key.key(), key.keyboardModifiers());
     if (!answer.isEmpty())
-        QCOMPARE(question, QStringLiteral("¿Borrar el registro?"));
+        QCOMPARE(question, u"¿Borrar el registro?"_s);
     QCOMPARE(f->dataSet.recNo(), recNo);
     QCOMPARE(f->dataSet.recordCount(), records);
     QCOMPARE(f->dataSet.state(), state);
     QCOMPARE(grid->currentIndex().row(), recNo - 1);
 
     // Escape gives up whatever the key started.
-    QTest::keyClick(grid.get(), Qt::Key_Escape);
+    QTest::keyClick(grid, Qt::Key_Escape);
     QCOMPARE(f->dataSet.state(), DataSetState::Browse);
     QVERIFY(messages.isEmpty());
 }
@@ -186,7 +209,7 @@ void TstDBGrid::cancellingANewLastRecordKeepsTheOthers()
     f->dataSet.append();
     QCOMPARE(f->dataSet.recordCount(), 4);
     grid->setFocus();
-    QTest::keyClick(grid.get(), Qt::Key_Escape);
+    QTest::keyClick(grid, Qt::Key_Escape);
     QCOMPARE(f->dataSet.recordCount(), 3);
     QCOMPARE(f->dataSet.recNo(), 3);
     QCOMPARE(grid->currentIndex().row(), 2);
@@ -195,36 +218,36 @@ void TstDBGrid::cancellingANewLastRecordKeepsTheOthers()
 void TstDBGrid::typingEditsOnlyEditableCells()
 {
     SClientDataSet& ds = f->dataSet;
-    typeInto(1, Name, QStringLiteral("Recargo"));
+    typeInto(1, Name, u"Recargo"_s);
     QCOMPARE(ds.state(), DataSetState::Edit);
     QCOMPARE(ds.recNo(), 2);
-    QCOMPARE(ds.fieldByName(QStringLiteral("NOM_CONT"))->asString(), QStringLiteral("Recargo"));
+    QCOMPARE(ds.fieldByName(u"NOM_CONT"_s)->asString(), u"Recargo"_s);
     ds.cancel();
 
-    typeInto(0, Code, QStringLiteral("9"));
-    typeInto(0, Balance, QStringLiteral("9"));
+    typeInto(0, Code, u"9"_s);
+    typeInto(0, Balance, u"9"_s);
     QCOMPARE(ds.state(), DataSetState::Browse);
-    QCOMPARE(cell(0, Code), QStringLiteral("1"));
+    QCOMPARE(cell(0, Code), u"1"_s);
 
     // The form unlocks the column while a record is edited.
     grid->setColumnReadOnly(Code, false);
-    typeInto(0, Code, QStringLiteral("9"));
-    QCOMPARE(ds.fieldByName(QStringLiteral("COD_CONT"))->asInteger(), 9);
+    typeInto(0, Code, u"9"_s);
+    QCOMPARE(ds.fieldByName(u"COD_CONT"_s)->asInteger(), 9);
     ds.cancel();
 
     grid->setReadOnly(true);
-    typeInto(0, Name, QStringLiteral("X"));
-    QTest::keyClick(grid.get(), Qt::Key_Insert);
+    typeInto(0, Name, u"X"_s);
+    QTest::keyClick(grid, Qt::Key_Insert);
     QCOMPARE(ds.state(), DataSetState::Browse);
     QCOMPARE(ds.recordCount(), 3);
 }
 
 void TstDBGrid::refusedCellValueKeepsTheOldOne()
 {
-    typeInto(0, Total, QStringLiteral("-5"));
-    QCOMPARE(messages, QStringList{QStringLiteral("El valor total no puede ser negativo")});
-    QCOMPARE(f->dataSet.fieldByName(QStringLiteral("VAL_TOTA"))->asFloat(), 1000.0);
-    QCOMPARE(cell(0, Total), QStringLiteral("1.000,00"));
+    typeInto(0, Total, u"-5"_s);
+    QCOMPARE(messages, QStringList{u"El valor total no puede ser negativo"_s});
+    QCOMPARE(f->dataSet.fieldByName(u"VAL_TOTA"_s)->asFloat(), 1000.0);
+    QCOMPARE(cell(0, Total), u"1.000,00"_s);
 }
 
 void TstDBGrid::cellTextBeingTypedIsPostedWithTheRecord()
@@ -232,13 +255,13 @@ void TstDBGrid::cellTextBeingTypedIsPostedWithTheRecord()
     SClientDataSet& ds = f->dataSet;
     grid->setFocus();
     grid->setCurrentIndex(grid->model()->index(2, Total));
-    QTest::keyClick(grid.get(), Qt::Key_9);
+    QTest::keyClick(grid, Qt::Key_9);
     QVERIFY(grid->cellEditorOpen());
-    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("5,5"));
+    QTest::keyClicks(QApplication::focusWidget(), u"5,5"_s);
     ds.edit();
     ds.post();
-    QCOMPARE(ds.fieldByName(QStringLiteral("VAL_TOTA"))->asFloat(), 95.5);
-    QCOMPARE(cell(2, Balance), QStringLiteral("15,5"));
+    QCOMPARE(ds.fieldByName(u"VAL_TOTA"_s)->asFloat(), 95.5);
+    QCOMPARE(cell(2, Balance), u"15,5"_s);
     QVERIFY(!grid->cellEditorOpen());
 }
 
@@ -261,6 +284,92 @@ void TstDBGrid::rowColours()
     QVERIFY(near(colourAt(2, Name), grid->currentRowColor()));
     QCOMPARE(colourAt(0, Code), QColor(0xE9E9E9));
     QVERIFY(near(colourAt(2, Code), grid->currentRowColor()));
+}
+
+void TstDBGrid::modelStaysConsistentThroughTheDataSetLife()
+{
+    attachModel();
+    SClientDataSet& ds = f->dataSet;
+    ds.close();
+    QCOMPARE(model->rowCount(), 0);
+    QCOMPARE(model->columnCount(), 5);
+    ds.open();
+    QCOMPARE(model->rowCount(), 3);
+    ds.insert();
+    QCOMPARE(model->rowCount(), 4);
+    ds.fieldByName(u"NOM_CONT"_s)->setValue(u"Nuevo"_s);
+    QCOMPARE(model->index(0, 1).data().toString(), u"Nuevo"_s);
+    ds.post();
+    ds.append();
+    ds.cancel();
+    ds.last();
+    ds.deleteRecord();
+    QCOMPARE(model->rowCount(), 3);
+    model->setColumns({u"NOM_CONT"_s, u"NO_EXISTE"_s});
+    QCOMPARE(model->columnCount(), 2);
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), u"NO_EXISTE"_s);
+    ds.close();
+    QCOMPARE(model->rowCount(), 0);
+    ds.open();
+    QCOMPARE(model->rowCount(), 3);
+    f->source.setDataSet(nullptr);
+    QCOMPARE(model->rowCount(), 0);
+    QVERIFY(errors.isEmpty());
+}
+
+void TstDBGrid::modelShowsFieldsTheWayTheyAreDisplayed()
+{
+    attachModel();
+    model->setColumnColor(1, QColor(0xE9E9E9));
+    QCOMPARE(model->headerData(1, Qt::Horizontal).toString(), u"Nombre"_s);
+    QCOMPARE(model->headerData(2, Qt::Horizontal).toString(), u"VAL_TOTA"_s);
+    QCOMPARE(model->index(1, 2).data().toString(), u"250,50"_s);
+    QCOMPARE(model->index(1, 2).data(Qt::EditRole), QVariant(250.5));
+    QCOMPARE(model->index(1, 4).data().toString(), u"250,5"_s);
+    QCOMPARE(model->index(0, 1).data(Qt::BackgroundRole).value<QColor>(), QColor(0xE9E9E9));
+    QVERIFY(!model->index(0, 0).data(Qt::BackgroundRole).isValid());
+
+    QVERIFY(model->flags(model->index(0, 1)) & Qt::ItemIsEditable);
+    QVERIFY2(!(model->flags(model->index(0, 4)) & Qt::ItemIsEditable), "calculated column");
+    model->setColumnReadOnly(1, true);
+    QVERIFY(!(model->flags(model->index(0, 1)) & Qt::ItemIsEditable));
+    f->dataSet.fieldByName(u"VAL_TOTA"_s)->setReadOnly(true);
+    QVERIFY(!(model->flags(model->index(0, 2)) & Qt::ItemIsEditable));
+}
+
+void TstDBGrid::modelEditsGoThroughTheDataSet()
+{
+    attachModel();
+    SClientDataSet& ds = f->dataSet;
+    QVERIFY(model->setData(model->index(2, 3), u"30,5"_s));
+    QCOMPARE(ds.recNo(), 3);
+    QCOMPARE(ds.state(), DataSetState::Edit);
+    QCOMPARE(ds.fieldByName(u"VAL_CAUS"_s)->asFloat(), 30.5);
+    QCOMPARE(model->index(2, 4).data().toString(), u"49,5"_s);
+
+    QVERIFY(!model->setData(model->index(2, 3), u"treinta"_s));
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors.first().contains(QLatin1String("VAL_CAUS")), qPrintable(errors.first()));
+    QCOMPARE(ds.fieldByName(u"VAL_CAUS"_s)->asFloat(), 30.5);
+
+    // Moving to another row posts the edit, as a grid does.
+    QVERIFY(model->setData(model->index(0, 1), u"Sueldo"_s));
+    QCOMPARE(ds.changeCount(), 1);
+    QCOMPARE(model->index(2, 3).data().toString(), u"30,50"_s);
+}
+
+void TstDBGrid::modelTellsTheViewOnceAfterAQuietLoop()
+{
+    attachModel();
+    SClientDataSet& ds = f->dataSet;
+    QSignalSpy spy(model.get(), &DataSetTableModel::currentRowChanged);
+    ds.disableControls();
+    ds.first();
+    ds.next();
+    QCOMPARE(spy.count(), 0);
+    ds.enableControls();
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.last().first().toInt(), 1);
 }
 
 QTEST_MAIN(TstDBGrid)

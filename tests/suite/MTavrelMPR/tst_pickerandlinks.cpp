@@ -1,19 +1,16 @@
 // The picker button and the label links, without a server.
 
-#include "ErrorReporter.h"
-#include "Field.h"
-#include "ModuleError.h"
 #include "ProgramLauncher.h"
-#include "SClientDataSet.h"
-#include "SDCOMConnection.h"
 #include "TVInfoAyuda.h"
 #include "TVPField.h"
+#include "TestHelpers.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
-using tavrel::ModuleError;
+using namespace Qt::StringLiterals;
+
 using tavrel::ProgramRequest;
 
 class TstPickerAndLinks : public QObject
@@ -22,9 +19,9 @@ class TstPickerAndLinks : public QObject
 
 private slots:
     void init();
-    void cleanup();
+    void cleanup() { tavrel::ProgramLauncher::setHandler({}); }
 
-    void pickerPropertiesByName();
+    void sqlLinesAreEditedInPlace();
     void pickerKeys_data();
     void pickerKeys();
 
@@ -34,7 +31,7 @@ private slots:
     void withoutHostTheProgramIsReportedUnavailable();
 
 private:
-    QStringList m_messages;
+    ReportedErrors m_messages;
     QList<ProgramRequest> m_requests;
 };
 
@@ -42,49 +39,18 @@ void TstPickerAndLinks::init()
 {
     m_messages.clear();
     m_requests.clear();
-    tavrel::ErrorReporter::setHandler([this](const std::exception& error) {
-        m_messages.append(static_cast<const ModuleError&>(error).message());
-    });
     tavrel::ProgramLauncher::setHandler(
         [this](const ProgramRequest& request) { m_requests.append(request); });
 }
 
-void TstPickerAndLinks::cleanup()
+void TstPickerAndLinks::sqlLinesAreEditedInPlace()
 {
-    tavrel::ErrorReporter::setHandler({});
-    tavrel::ProgramLauncher::setHandler({});
-}
-
-void TstPickerAndLinks::pickerPropertiesByName()
-{
-    SClientDataSet dataSet;
-    SDCOMConnection connection;
-    TVPField picker;
-    const QList<std::pair<const char*, QVariant>> settings{
-        {"Variables", QStringList{QStringLiteral("COD_CONT")}},
-        {"Destino", QStringList{QStringLiteral("COD_CONT")}},
-        {"Titulos", QStringList{QStringLiteral("Código"), QStringLiteral("Nombre")}},
-        {"SQL", QStringList{QStringLiteral("select 1")}},
-        {"Valores", QStringList{QStringLiteral("10")}},
-        {"Titulo", QStringLiteral(" Lista de Contabilizaciones")},
-        {"DataBaseName", QStringLiteral("DBTavrel")},
-        {"LookUpField", QStringLiteral("NOM_CONT")},
-        {"LookUpValue", QStringLiteral("PRIMA")},
-        {"Tag", 3},
-        {"Name", QStringLiteral("VPFieldCodCont")},
-        {"DataSet", QVariant::fromValue(&dataSet)},
-        {"RemoteServer", QVariant::fromValue(&connection)},
-    };
-    for (const auto& [name, value] : settings) {
-        QVERIFY2(picker.setProperty(name, value), name);
-        QCOMPARE(picker.property(name), value);
-    }
-    QCOMPARE(picker.dataSet(), &dataSet);
-
     // The module clears the lines and appends its own.
+    TVPField picker;
+    picker.setSQL({u"select 1"_s});
     picker.sql().clear();
-    picker.sql().append(QStringLiteral("from gn_ccost"));
-    QCOMPARE(picker.property("SQL").toStringList(), QStringList{QStringLiteral("from gn_ccost")});
+    picker.sql().append(u"from gn_ccost"_s);
+    QCOMPARE(picker.property("SQL").toStringList(), QStringList{u"from gn_ccost"_s});
 }
 
 void TstPickerAndLinks::pickerKeys_data()
@@ -129,13 +95,13 @@ void TstPickerAndLinks::labelClickOpensThePathOfItsIndex_data()
     QTest::addColumn<int>("clicked");
     QTest::addColumn<QString>("opened"); // empty: nothing opens and the label is plain
 
-    const QStringList both{QStringLiteral("nomina/VNmNccon"), QStringLiteral("nomina/VNmNcmco")};
+    const QStringList both{u"nomina/VNmNccon"_s, u"nomina/VNmNcmco"_s};
     QTest::newRow("concept label opens the first path") << both << 0 << "nomina/VNmNccon";
     QTest::newRow("account label opens the second path") << both << 1 << "nomina/VNmNcmco";
     QTest::newRow("one path for two labels: the second stays plain")
-        << QStringList{QStringLiteral("nomina/VNmNccon")} << 1 << "";
+        << QStringList{u"nomina/VNmNccon"_s} << 1 << "";
     QTest::newRow("a blank path leaves its label plain")
-        << QStringList{QStringLiteral(" "), QStringLiteral("nomina/VNmNcmco")} << 0 << "";
+        << QStringList{u" "_s, u"nomina/VNmNcmco"_s} << 0 << "";
 }
 
 void TstPickerAndLinks::labelClickOpensThePathOfItsIndex()
@@ -145,11 +111,11 @@ void TstPickerAndLinks::labelClickOpensThePathOfItsIndex()
     QFETCH(QString, opened);
 
     QWidget form;
-    QList<QLabel*> labels{new QLabel(QStringLiteral("Contabilización"), &form),
-                          new QLabel(QStringLiteral("Cuenta Contable"), &form)};
+    QList<QLabel*> labels{new QLabel(u"Contabilización"_s, &form),
+                          new QLabel(u"Cuenta Contable"_s, &form)};
     TVInfoAyuda links;
     // Linked for one company first, then for the company of the row.
-    links.AsignarEventosMouseDown(labels, {QStringLiteral("a"), QStringLiteral("b")});
+    links.AsignarEventosMouseDown(labels, {u"a"_s, u"b"_s});
     links.AsignarEventosMouseDown(labels, paths);
 
     QLabel* label = labels[clicked];
@@ -164,26 +130,23 @@ void TstPickerAndLinks::labelClickOpensThePathOfItsIndex()
 void TstPickerAndLinks::linkCarriesTheKeyOfTheCurrentRecord()
 {
     SClientDataSet dataSet;
-    dataSet.addField(QStringLiteral("COD_CONT"), tavrel::FieldType::SmallInt);
+    dataSet.addField(u"COD_CONT"_s, tavrel::FieldType::SmallInt);
     dataSet.createDataSet();
-    dataSet.append();
-    dataSet.fieldByName(QStringLiteral("COD_CONT"))->setValue(20);
-    dataSet.post();
+    appendRows(dataSet, {{20}});
 
-    QLabel conceptLabel(QStringLiteral("Contabilización"));
-    QLabel account(QStringLiteral("Cuenta Contable"));
+    QLabel conceptLabel(u"Contabilización"_s);
+    QLabel account(u"Cuenta Contable"_s);
     TVInfoAyuda links;
     links.setDataSet(&dataSet);
-    links.AsignarEventosMouseDown({&conceptLabel, &account}, {QStringLiteral("nomina/VNmNccon"),
-                                                              QStringLiteral("nomina/VNmNcmco")});
-    links.CrearLlavesInformacion(QStringLiteral("COD_CONT"), QStringLiteral("COD_CONT"),
-                                 &conceptLabel);
+    links.AsignarEventosMouseDown({&conceptLabel, &account},
+                                  {u"nomina/VNmNccon"_s, u"nomina/VNmNcmco"_s});
+    links.CrearLlavesInformacion(u"COD_CONT"_s, u"COD_CONT"_s, &conceptLabel);
 
     QTest::mouseClick(&conceptLabel, Qt::LeftButton);
     QTest::mouseClick(&account, Qt::LeftButton);
     QCOMPARE(m_requests.size(), 2);
-    QCOMPARE(m_requests[0].keyField, QStringLiteral("COD_CONT"));
-    QCOMPARE(m_requests[0].infoField, QStringLiteral("COD_CONT"));
+    QCOMPARE(m_requests[0].keyField, u"COD_CONT"_s);
+    QCOMPARE(m_requests[0].infoField, u"COD_CONT"_s);
     QCOMPARE(m_requests[0].keyValue, QVariant(20));
     QVERIFY(m_requests[1].keyField.isEmpty());
     QVERIFY(!m_requests[1].keyValue.isValid());
@@ -192,12 +155,12 @@ void TstPickerAndLinks::linkCarriesTheKeyOfTheCurrentRecord()
 void TstPickerAndLinks::withoutHostTheProgramIsReportedUnavailable()
 {
     tavrel::ProgramLauncher::setHandler({});
-    QLabel conceptLabel(QStringLiteral("Contabilización"));
+    QLabel conceptLabel(u"Contabilización"_s);
     TVInfoAyuda links;
-    links.AsignarEventosMouseDown({&conceptLabel}, {QStringLiteral("nomina/VNmNccon")});
+    links.AsignarEventosMouseDown({&conceptLabel}, {u"nomina/VNmNccon"_s});
     QTest::mouseClick(&conceptLabel, Qt::LeftButton);
-    QCOMPARE(m_messages, QStringList{QStringLiteral(
-                             "El programa nomina/VNmNccon no está disponible en este equipo")});
+    QCOMPARE(m_messages,
+             QStringList{u"El programa nomina/VNmNccon no está disponible en este equipo"_s});
 }
 
 QTEST_MAIN(TstPickerAndLinks)

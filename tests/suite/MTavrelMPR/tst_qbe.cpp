@@ -3,17 +3,19 @@
 
 #include "DemoServerFixture.h"
 #include "Field.h"
-#include "ModalDriver.h"
 #include "ModuleError.h"
 #include "QbeCriteriaDialog.h"
 #include "SClientDataSet.h"
 #include "TVSDBQbe.h"
+#include "TestHelpers.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
+
+using namespace Qt::StringLiterals;
 
 using tavrel::ModuleError;
 using tavrel::QbeOperator;
@@ -65,8 +67,8 @@ void TstQbe::initTestCase()
 std::unique_ptr<SClientDataSet> TstQbe::dataSet(const QString& sql)
 {
     auto ds = std::make_unique<SClientDataSet>();
-    ds->setObjectName(QStringLiteral("CdsTmp"));
-    ds->setProviderName(QStringLiteral("DtsPTemporal"));
+    ds->setObjectName(u"CdsTmp"_s);
+    ds->setProviderName(u"DtsPTemporal"_s);
     ds->setRemoteServer(&m_fx->connection);
     ds->setCommandText(sql);
     return ds;
@@ -100,9 +102,9 @@ void TstQbe::criteriaNarrowTheRows()
     QFETCH(QString, value);
     QFETCH(QString, codes);
 
-    auto ds = dataSet(QStringLiteral(
-        "SELECT COD_CONT, NOM_CONT, CAM_RELA FROM NM_NCCON WHERE COD_EMPR = :P_COD_EMPR\n"));
-    ds->paramByName(QStringLiteral("P_COD_EMPR")).value = 1;
+    auto ds = dataSet(
+        u"SELECT COD_CONT, NOM_CONT, CAM_RELA FROM NM_NCCON WHERE COD_EMPR = :P_COD_EMPR\n"_s);
+    ds->paramByName(u"P_COD_EMPR"_s).value = 1;
     TVSDBQbe qbe;
     qbe.setTag(1);
     qbe.setSQLUpperCase(true);
@@ -114,47 +116,47 @@ void TstQbe::criteriaNarrowTheRows()
 
 void TstQbe::restrictionCombinesWithCriteria()
 {
-    auto ds = dataSet(QStringLiteral("SELECT * FROM NM_NCCON"));
+    auto ds = dataSet(u"SELECT * FROM NM_NCCON"_s);
     TVSDBQbe qbe;
     qbe.SetDataset(ds.get());
-    qbe.setBaseCondition(QStringLiteral("COD_EMPR = 2"));
+    qbe.setBaseCondition(u"COD_EMPR = 2"_s);
     qbe.setSQLUpperCase(true);
     qbe.Inicializar(true);
-    QCOMPARE(values(*ds, "COD_CONT"), QStringLiteral("10,20,40,50"));
+    QCOMPARE(values(*ds, "COD_CONT"), u"10,20,40,50"_s);
 
-    qbe.applyCriteria({{QStringLiteral("NOM_CONT"), QString(), tavrel::FieldType::FixedChar,
-                        QbeOperator::Contains, QStringLiteral("prima")}});
-    QCOMPARE(values(*ds, "COD_CONT"), QStringLiteral("20"));
-    qbe.Vquery(QStringLiteral(" WHERE COD_CONT = 10"));
-    QCOMPARE(values(*ds, "COD_EMPR"), QStringLiteral("2"));
+    qbe.applyCriteria({{u"NOM_CONT"_s, QString(), tavrel::FieldType::FixedChar,
+                        QbeOperator::Contains, u"prima"_s}});
+    QCOMPARE(values(*ds, "COD_CONT"), u"20"_s);
+    qbe.Vquery(u" WHERE COD_CONT = 10"_s);
+    QCOMPARE(values(*ds, "COD_EMPR"), u"2"_s);
 }
 
 void TstQbe::aDayIncludesItsLastMinute()
 {
-    auto ds = dataSet(QStringLiteral(
-        "SELECT FEC_PROC, VAL_TRAN FROM NM_NCMOV WHERE COD_EMPR = 3 AND COD_CCOS = 999"));
+    auto ds =
+        dataSet(u"SELECT FEC_PROC, VAL_TRAN FROM NM_NCMOV WHERE COD_EMPR = 3 AND COD_CCOS = 999"_s);
     TVSDBQbe qbe;
     qbe.setTag(1);
-    qbe.setDateFormat(QStringLiteral("dd/MM/yyyy"));
+    qbe.setDateFormat(u"dd/MM/yyyy"_s);
     qbe.SetDataset(ds.get());
     // Movement 1 is at 23:59 on 3 February 2014, movement 2 at midnight the next day.
-    qbe.applyCriteria({{QStringLiteral("FEC_PROC"), QString(), tavrel::FieldType::DateTime,
-                        QbeOperator::Equal, QStringLiteral("03/02/2014")}});
-    QCOMPARE(values(*ds, "VAL_TRAN"), QStringLiteral("1"));
+    qbe.applyCriteria({{u"FEC_PROC"_s, QString(), tavrel::FieldType::DateTime, QbeOperator::Equal,
+                        u"03/02/2014"_s}});
+    QCOMPARE(values(*ds, "VAL_TRAN"), u"1"_s);
 }
 
 void TstQbe::aFailedQueryKeepsTheRowsShown()
 {
-    auto ds = dataSet(QStringLiteral("SELECT * FROM NM_NCCON WHERE COD_EMPR = 1"));
+    auto ds = dataSet(u"SELECT * FROM NM_NCCON WHERE COD_EMPR = 1"_s);
     TVSDBQbe qbe;
     qbe.setTag(1);
     qbe.SetDataset(ds.get());
-    qbe.Vquery(QStringLiteral(" AND COD_CONT < 20"));
+    qbe.Vquery(u" AND COD_CONT < 20"_s);
     const QString shown = ds->commandText();
 
-    QVERIFY_THROWS_EXCEPTION(ModuleError, qbe.Vquery(QStringLiteral(" AND NO_EXISTE = 1")));
+    QVERIFY_THROWS_EXCEPTION(ModuleError, qbe.Vquery(u" AND NO_EXISTE = 1"_s));
     QCOMPARE(ds->commandText(), shown);
-    QCOMPARE(values(*ds, "COD_CONT"), QStringLiteral("10,11"));
+    QCOMPARE(values(*ds, "COD_CONT"), u"10,11"_s);
 
     ds->edit();
     QVERIFY_THROWS_EXCEPTION(ModuleError, qbe.Vquery(QString()));
@@ -163,10 +165,10 @@ void TstQbe::aFailedQueryKeepsTheRowsShown()
 
 void TstQbe::criteriaWindowRunsTheQuery()
 {
-    auto ds = dataSet(QStringLiteral("SELECT COD_CONT, NOM_CONT, CAM_RELA FROM NM_NCCON"));
+    auto ds = dataSet(u"SELECT COD_CONT, NOM_CONT, CAM_RELA FROM NM_NCCON"_s);
     ds->open();
-    ds->fieldByName(QStringLiteral("COD_CONT"))->setDisplayLabel(QStringLiteral("Código"));
-    ds->fieldByName(QStringLiteral("CAM_RELA"))->setVisible(false);
+    ds->fieldByName(u"COD_CONT"_s)->setDisplayLabel(u"Código"_s);
+    ds->fieldByName(u"CAM_RELA"_s)->setVisible(false);
     TVSDBQbe qbe;
     qbe.setSQLUpperCase(true);
     qbe.SetDataset(ds.get());
@@ -174,14 +176,14 @@ void TstQbe::criteriaWindowRunsTheQuery()
     bool hiddenFieldOffered = true;
     bool refusedStaysOpen = false;
     whenModalShows<tavrel::QbeCriteriaDialog>([&](tavrel::QbeCriteriaDialog* dialog) {
-        hiddenFieldOffered = dialog->valueEdit(QStringLiteral("CAM_RELA")) != nullptr;
-        auto* ok = dialog->findChild<QPushButton*>(QStringLiteral("aceptar"));
-        dialog->valueEdit(QStringLiteral("COD_CONT"))->setText(QStringLiteral("diez"));
+        hiddenFieldOffered = dialog->valueEdit(u"CAM_RELA"_s) != nullptr;
+        auto* ok = dialog->findChild<QPushButton*>(u"aceptar"_s);
+        dialog->valueEdit(u"COD_CONT"_s)->setText(u"diez"_s);
         ok->click();
         refusedStaysOpen = dialog->isVisible();
-        dialog->valueEdit(QStringLiteral("COD_CONT"))->clear();
-        dialog->operatorBox(QStringLiteral("NOM_CONT"))->setCurrentText(QStringLiteral("contiene"));
-        dialog->valueEdit(QStringLiteral("NOM_CONT"))->setText(QStringLiteral("sueldo"));
+        dialog->valueEdit(u"COD_CONT"_s)->clear();
+        dialog->operatorBox(u"NOM_CONT"_s)->setCurrentText(u"contiene"_s);
+        dialog->valueEdit(u"NOM_CONT"_s)->setText(u"sueldo"_s);
         if (!qEnvironmentVariableIsEmpty("TAVREL_SNAPSHOTS"))
             dialog->grab().save(qEnvironmentVariable("TAVREL_SNAPSHOTS") + "/qbe_criteria.png");
         ok->click();
@@ -194,16 +196,16 @@ void TstQbe::criteriaWindowRunsTheQuery()
     QVERIFY(m_fx->messages.first().startsWith(QStringLiteral("«diez» no es un número válido para "
                                                              "«Código»")));
     QCOMPARE(values(*ds, "NOM_CONT"),
-             QStringLiteral("SUELDO BÁSICO,SUELDO BÁSICO,SUELDO BÁSICO PERSONAL DE PLANTA"));
+             u"SUELDO BÁSICO,SUELDO BÁSICO,SUELDO BÁSICO PERSONAL DE PLANTA"_s);
 
     // The window opens again with the criteria of the last query.
     QString shownAgain;
     whenModalShows<tavrel::QbeCriteriaDialog>([&](tavrel::QbeCriteriaDialog* dialog) {
-        shownAgain = dialog->valueEdit(QStringLiteral("NOM_CONT"))->text();
+        shownAgain = dialog->valueEdit(u"NOM_CONT"_s)->text();
         dialog->reject();
     });
     QVERIFY(!qbe.showCriteria());
-    QCOMPARE(shownAgain, QStringLiteral("sueldo"));
+    QCOMPARE(shownAgain, u"sueldo"_s);
 }
 
 QTEST_MAIN(TstQbe)

@@ -1,0 +1,290 @@
+// SQL text as the datasets handle it: parameter markers, lines, conditions added to a
+// query typed by the module, and the criteria typed into the query-by-example window.
+
+#include "CommandText.h"
+#include "QbeConditionBuilder.h"
+#include "SClientDataSet.h"
+#include "SqlCondition.h"
+#include "TestHelpers.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using tavrel::FieldType;
+using tavrel::ModuleError;
+using tavrel::QbeConditionBuilder;
+using tavrel::QbeOperator;
+
+Q_DECLARE_METATYPE(FieldType)
+Q_DECLARE_METATYPE(QbeOperator)
+
+class TstQueryText : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void parameterNames_data();
+    void parameterNames();
+    void newTextKeepsValuesOfParamsThatStay();
+    void sqlLinesAndCommandTextAgree();
+    void paramByNameIgnoresCaseAndNamesTheMissingOne();
+    void appendCondition_data();
+    void appendCondition();
+    void compoundQueriesAreRefused();
+    void qbeCriterion_data();
+    void qbeCriterion();
+    void qbeConditionStartsByTag();
+    void qbeComposeQuery_data();
+    void qbeComposeQuery();
+};
+
+void TstQueryText::parameterNames_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("names");
+
+    QTest::newRow("markers in the order they stand")
+        << "WHERE (COD_EMPR = :P_COD_EMPR) AND\n(COD_CONT = :P_COD_CONT)"
+        << QStringList{"P_COD_EMPR", "P_COD_CONT"};
+    QTest::newRow("a repeated marker counts once, whatever its case")
+        << "WHERE A = :codempr OR B = :CODEMPR" << QStringList{"codempr"};
+    QTest::newRow("colon inside single quotes is text")
+        << "WHERE HORA = '10:30' AND X = ':NO' AND Y = :SI" << QStringList{"SI"};
+    QTest::newRow("colon inside double quotes is text")
+        << "SELECT \":NO\" FROM T WHERE Y = :SI" << QStringList{"SI"};
+    QTest::newRow("doubled quote does not end the literal")
+        << "WHERE N = 'it''s :NO' AND Y = :SI" << QStringList{"SI"};
+    QTest::newRow("double colon is a cast, not a marker")
+        << "WHERE X::integer = :P" << QStringList{"P"};
+    QTest::newRow("an apostrophe in a comment does not open a literal")
+        << "-- don't use :NO here\nWHERE Y = :SI /* nor :NO2 */" << QStringList{"SI"};
+    QTest::newRow("a colon not followed by a name is no marker")
+        << "SELECT a : b, :1 FROM T" << QStringList{};
+}
+
+void TstQueryText::parameterNames()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, names);
+    QCOMPARE(tavrel::CommandText::parameterNames(text), names);
+}
+
+void TstQueryText::newTextKeepsValuesOfParamsThatStay()
+{
+    SClientDataSet ds;
+    ds.setCommandText(u"SELECT * FROM T WHERE A = :P_A AND B = :P_B"_s);
+    ds.paramByName(u"P_A"_s).value = 7;
+    ds.paramByName(u"P_A"_s).type = tavrel::FieldType::SmallInt;
+    ds.paramByName(u"P_B"_s).value = u"x"_s;
+
+    ds.setCommandText(u"SELECT * FROM T WHERE C = :P_C AND A = :p_a"_s);
+
+    QCOMPARE(ds.paramCount(), 2);
+    QCOMPARE(ds.param(0).name, u"P_C"_s);
+    QVERIFY(!ds.param(0).value.isValid());
+    QCOMPARE(ds.param(1).name, u"p_a"_s);
+    QCOMPARE(ds.param(1).value, QVariant(7));
+    QCOMPARE(ds.param(1).type, tavrel::FieldType::SmallInt);
+    QVERIFY(!ds.findParam(u"P_B"_s));
+}
+
+void TstQueryText::sqlLinesAndCommandTextAgree()
+{
+    SClientDataSet ds;
+    ds.setSQL(
+        {u"SELECT COD_CUEN, NOM_CUEN"_s, u"FROM NM_NCMCO"_s, u"WHERE (COD_CUEN = :P_COD_CUEN)"_s});
+    QCOMPARE(ds.commandText(), QStringLiteral("SELECT COD_CUEN, NOM_CUEN\nFROM NM_NCMCO\n"
+                                              "WHERE (COD_CUEN = :P_COD_CUEN)\n"));
+    QCOMPARE(ds.paramCount(), 1);
+
+    ds.setCommandText(u"SELECT * FROM NM_RPCOS\n"_s);
+    QCOMPARE(ds.sql(), QStringList{u"SELECT * FROM NM_RPCOS"_s});
+    QCOMPARE(ds.paramCount(), 0);
+    ds.setCommandText(QString());
+    QVERIFY(ds.sql().isEmpty());
+}
+
+void TstQueryText::paramByNameIgnoresCaseAndNamesTheMissingOne()
+{
+    SClientDataSet ds;
+    ds.setObjectName(u"QryNmNccon"_s);
+    ds.setCommandText(u"SELECT * FROM T WHERE A = :P_COD_EMPR"_s);
+    QCOMPARE(&ds.paramByName(u"p_cod_empr"_s), &ds.param(0));
+    QVERIFY(mentions(thrownBy([&] { ds.paramByName(u"P_COD_CONT"_s); }),
+                     {u"P_COD_CONT", u"QryNmNccon"}));
+}
+
+void TstQueryText::appendCondition_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<QString>("condition");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("a text without WHERE gets one before its line break")
+        << u"SELECT * FROM NM_RPCOS\n"_s << u"COD_EMPR = 2"_s
+        << u"SELECT * FROM NM_RPCOS WHERE COD_EMPR = 2\n"_s;
+    QTest::newRow("an existing OR keeps its meaning inside parentheses")
+        << u"SELECT * FROM T WHERE A = 1 OR B = 2"_s << u"C = 3"_s
+        << u"SELECT * FROM T WHERE (A = 1 OR B = 2) AND (C = 3)"_s;
+    QTest::newRow("the condition goes before ORDER BY")
+        << u"SELECT * FROM T ORDER BY A"_s << u"C = 3"_s
+        << u"SELECT * FROM T WHERE C = 3 ORDER BY A"_s;
+    QTest::newRow("and before GROUP BY after an existing WHERE")
+        << u"SELECT A, COUNT(*) FROM T WHERE B > 0 GROUP BY A"_s << u"C = 3"_s
+        << u"SELECT A, COUNT(*) FROM T WHERE (B > 0) AND (C = 3) GROUP BY A"_s;
+    QTest::newRow("a WHERE inside a subquery is not the main one")
+        << u"SELECT * FROM T WHERE X IN (SELECT X FROM U WHERE Y = 1) ORDER BY X"_s << u"C = 3"_s
+        << u"SELECT * FROM T WHERE (X IN (SELECT X FROM U WHERE Y = 1)) AND (C = 3) ORDER BY X"_s;
+    QTest::newRow("words in quotes and comments are text")
+        << u"SELECT 'WHERE x ORDER BY' AS W FROM T -- WHERE\n"_s << u"C = 3"_s
+        << u"SELECT 'WHERE x ORDER BY' AS W FROM T WHERE C = 3 -- WHERE\n"_s;
+    QTest::newRow("a line comment inside the existing condition keeps its line break")
+        << u"SELECT * FROM T WHERE A = 1 -- primero\n  OR B = 2 /* fin */\nORDER BY A"_s
+        << u"C = 3"_s
+        << u"SELECT * FROM T WHERE (A = 1 -- primero\n  OR B = 2) AND (C = 3) /* fin */\nORDER BY A"_s;
+    QTest::newRow("a typed condition may start with WHERE")
+        << u"SELECT * FROM T"_s << u" WHERE 1=0"_s << u"SELECT * FROM T WHERE 1=0"_s;
+    QTest::newRow("an OR added alone is enclosed for whoever adds next")
+        << u"SELECT * FROM T"_s << u"A = 1 OR B = 2"_s
+        << u"SELECT * FROM T WHERE (A = 1 OR B = 2)"_s;
+    QTest::newRow("a blank condition changes nothing")
+        << u"SELECT * FROM T\n"_s << u"  "_s << u"SELECT * FROM T\n"_s;
+    QTest::newRow("lower-case keywords are keywords")
+        << u"select * from t where a = 1 order by a"_s << u"b = 2"_s
+        << u"select * from t WHERE (a = 1) AND (b = 2) order by a"_s;
+}
+
+void TstQueryText::appendCondition()
+{
+    QFETCH(QString, sql);
+    QFETCH(QString, condition);
+    QFETCH(QString, expected);
+    QCOMPARE(tavrel::SqlCondition::append(sql, condition), expected);
+}
+
+void TstQueryText::compoundQueriesAreRefused()
+{
+    const auto error = thrownBy([] {
+        tavrel::SqlCondition::append(u"SELECT A FROM T GROUP BY A UNION SELECT A FROM U"_s,
+                                     u"A = 1"_s);
+    });
+    QVERIFY(mentions(error, {u"UNION"}));
+}
+
+void TstQueryText::qbeCriterion_data()
+{
+    QTest::addColumn<FieldType>("type");
+    QTest::addColumn<QbeOperator>("op");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("sql"); // or the start of the refusal, after "!"
+
+    const auto S = FieldType::String;
+    const auto eq = QbeOperator::Equal;
+    QTest::newRow("an injection attempt stays one literal, quotes doubled")
+        << S << eq << "x' OR '1'='1"
+        << "UPPER(COL) = 'X'' OR ''1''=''1'";
+    QTest::newRow("typed in lower case, compared in upper case, accents included")
+        << S << QbeOperator::Contains << " bonificación "
+        << "UPPER(COL) LIKE '%BONIFICACIÓN%' ESCAPE '!'";
+    QTest::newRow("% _ and the escape character itself are searched for literally")
+        << S << QbeOperator::StartsWith << "5!0%_"
+        << "UPPER(COL) LIKE '5!!0!%!_%' ESCAPE '!'";
+    QTest::newRow("Colombian thousands and decimal separators")
+        << FieldType::Float << QbeOperator::Greater << "1.234,5"
+        << "COL > 1234.5";
+    QTest::newRow("decimal point gives the shortest exact literal")
+        << FieldType::Float << QbeOperator::LessOrEqual << "0.1"
+        << "COL <= 0.1";
+    QTest::newRow("a date equals every moment of that day")
+        << FieldType::DateTime << eq << "03/02/2014"
+        << "(COL >= '2014-02-03T00:00:00.000' AND COL < '2014-02-04T00:00:00.000')";
+    QTest::newRow("after the last day of a year starts with the next year")
+        << FieldType::DateTime << QbeOperator::Greater << "31/12/2013"
+        << "COL >= '2014-01-01T00:00:00.000'";
+    QTest::newRow("ISO date with dashes")
+        << FieldType::DateTime << QbeOperator::Less << "2014-02-03"
+        << "COL < '2014-02-03T00:00:00.000'";
+    QTest::newRow("yes in Spanish is true") << FieldType::Boolean << eq << "sí"
+                                            << "COL = TRUE";
+
+    QTest::newRow("letter O typed for a zero") << FieldType::Integer << eq << "1O"
+                                               << "!«1O» no es un número válido para «col»";
+    QTest::newRow("beyond the range of a small integer") << FieldType::SmallInt << eq << "40000"
+                                                         << "!«40000» no es un número válido";
+    QTest::newRow("text operator on a number") << FieldType::Integer << QbeOperator::Contains << "1"
+                                               << "!El operador «contiene» no se puede";
+    QTest::newRow("the 31st of February") << FieldType::DateTime << eq << "31/02/2014"
+                                          << "!«31/02/2014» no es una fecha válida para «col»; "
+                                             "escríbala como dd/MM/yyyy";
+    QTest::newRow("year first with slashes is no date") << FieldType::DateTime << eq << "2014/02/03"
+                                                        << "!«2014/02/03» no es una fecha válida";
+    QTest::newRow("a line break inside a text value")
+        << S << eq << "a\nb"
+        << "!El valor de «col» tiene caracteres de control";
+}
+
+void TstQueryText::qbeCriterion()
+{
+    QFETCH(FieldType, type);
+    QFETCH(QbeOperator, op);
+    QFETCH(QString, value);
+    QFETCH(QString, sql);
+
+    QbeConditionBuilder builder;
+    builder.setUpperCase(true);
+    try {
+        QCOMPARE(builder.expression({{u"COL"_s, u"col"_s, type, op, value}}), sql);
+    } catch (const ModuleError& e) {
+        QVERIFY2(sql.startsWith('!') && e.message().startsWith(sql.mid(1)),
+                 qPrintable(e.message()));
+        QCOMPARE(e.kind(), ModuleError::Kind::Conversion);
+    }
+}
+
+void TstQueryText::qbeConditionStartsByTag()
+{
+    const QList<tavrel::QbeCriterion> criteria{
+        {u"COD"_s, {}, FieldType::Integer, QbeOperator::Greater, u"5"_s},
+        {u"NOM"_s, {}, FieldType::String, QbeOperator::Equal, u"  "_s},
+        {u"VAL"_s, {}, FieldType::Float, QbeOperator::Less, u"9"_s}};
+    QbeConditionBuilder builder;
+    QCOMPARE(builder.condition(criteria, 0), u" WHERE COD > 5 AND VAL < 9"_s);
+    QCOMPARE(builder.condition(criteria, 1), u" AND COD > 5 AND VAL < 9"_s);
+    QCOMPARE(builder.condition({criteria[1]}, 0), QString());
+    QVERIFY_THROWS_EXCEPTION(
+        ModuleError, builder.expression(
+                         {{u"NOM; DELETE"_s, {}, FieldType::String, QbeOperator::Equal, u"x"_s}}));
+}
+
+void TstQueryText::qbeComposeQuery_data()
+{
+    QTest::addColumn<QString>("baseCondition");
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<QString>("condition");
+    QTest::addColumn<QString>("query");
+
+    QTest::newRow("without restriction the condition is appended as it is")
+        << "" << 0 << " WHERE 1=0"
+        << "SELECT * FROM T WHERE 1=0";
+    QTest::newRow("restriction alone") << "COD_EMPR = 2" << 0 << ""
+                                       << "SELECT * FROM T WHERE (COD_EMPR = 2)";
+    QTest::newRow("a typed where (any case) becomes AND after the restriction")
+        << "WHERE COD_EMPR = 2" << 0 << "\nwhere A = 1"
+        << "SELECT * FROM T WHERE (COD_EMPR = 2) AND A = 1";
+    QTest::newRow("base with its own WHERE (tag 1) gets the restriction with AND")
+        << "COD_EMPR = 2" << 1 << " AND A = 1"
+        << "SELECT * FROM T AND (COD_EMPR = 2) AND A = 1";
+}
+
+void TstQueryText::qbeComposeQuery()
+{
+    QFETCH(QString, baseCondition);
+    QFETCH(int, tag);
+    QFETCH(QString, condition);
+    QFETCH(QString, query);
+    QCOMPARE(QbeConditionBuilder::composeQuery(u"SELECT * FROM T"_s, baseCondition, tag, condition),
+             query);
+}
+
+QTEST_GUILESS_MAIN(TstQueryText)
+#include "tst_querytext.moc"

@@ -1,0 +1,249 @@
+// What is kept about a record of the demo database: its notes (kept on the server,
+// refused when someone else changed them, shown by the notes button) and the change log
+// that an applied insert, change and delete leave in GN_LOGCM.
+
+#include "ChangeLogBuilder.h"
+#include "DemoServerFixture.h"
+#include "Field.h"
+#include "LocalAppServer.h"
+#include "ModuleError.h"
+#include "NotesDialog.h"
+#include "NotesStore.h"
+#include "SClientDataSet.h"
+#include "SessionGlobals.h"
+#include "TVDatasetLog.h"
+#include "TVNotas.h"
+#include "TestHelpers.h"
+
+#include <QCheckBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using tavrel::ChangeLogBuilder;
+using tavrel::ModuleError;
+using tavrel::Note;
+using tavrel::NotesStore;
+
+class TstRecordHistory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TAVREL_SKIP_WITHOUT_POSTGRES(); }
+    void init();
+    void cleanup();
+
+    void notesAreKeptAcrossConnections();
+    void aNoteChangedElsewhereIsRefused();
+    void notesButtonOpensTheCurrentRecordsNotes();
+    void insertLogsEveryStoredValue();
+    void changeLogsEachChangedFieldWithOldAndNewValue();
+    void deleteLogsTheValuesItRemoved();
+    void aRefusedChangeLogsNothing();
+
+private:
+    tavrel::IAppServer& server() { return *m_fx->connection.appServer(); }
+    // Entries of one operation: "FIELD=old>new" sorted.
+    QStringList entries(const QString& operation);
+
+    std::unique_ptr<DemoServerFixture> m_fx;
+    std::unique_ptr<SClientDataSet> m_relation; // one relation row, its changes logged
+    std::unique_ptr<TVDatasetLog> m_log;
+};
+
+void TstRecordHistory::init()
+{
+    m_fx = std::make_unique<DemoServerFixture>();
+    gStCodiEmpr = u"1"_s;
+    gStCodiUsua = u"MGOMEZ"_s;
+    m_fx->db.exec(u"DELETE FROM GN_LOGCM"_s);
+    m_relation = std::make_unique<SClientDataSet>();
+    m_relation->setObjectName(u"QryVeZEZev"_s);
+    m_relation->setProviderName(u"DtsPVeZEZev"_s);
+    m_relation->setSMainTable(u"NM_RPCOS"_s);
+    m_relation->setRemoteServer(&m_fx->connection);
+    m_relation->setCommandText(u"SELECT * FROM NM_RPCOS WHERE COD_EMPR = 1 AND COD_CONT = 10 "
+                               "AND COD_CUEN = '51010101'"_s);
+    m_relation->open();
+    m_log = std::make_unique<TVDatasetLog>();
+    m_log->setDataSet(m_relation.get());
+}
+
+void TstRecordHistory::cleanup()
+{
+    m_log.reset();
+    m_relation.reset();
+    m_fx.reset();
+    gStCodiEmpr.clear();
+    gStCodiUsua.clear();
+}
+
+void TstRecordHistory::notesAreKeptAcrossConnections()
+{
+    NotesStore store(server(), u"FrmVeZezev"_s, u"COD_CONT"_s, 1);
+    Note added = store.add(u"10"_s, u"Revisar la fuente 'SGP'.\nLínea 2"_s, false, u"MGOMEZ"_s);
+    store.update(added, u"Revisada la fuente 'SGP'."_s, true);
+
+    const auto other = tavrel::LocalAppServer::connect(m_fx->db.url());
+    const QList<Note> notes = NotesStore(*other, u"FrmVeZezev"_s, u"COD_CONT"_s, 1).load(u"10"_s);
+    QCOMPARE(notes.size(), 2);
+    // Newest first: the one just written, then the demo note of 2014.
+    QCOMPARE(notes[0].text, u"Revisada la fuente 'SGP'."_s);
+    QCOMPARE(notes[0].user, u"MGOMEZ"_s);
+    QVERIFY(notes[0].alert);
+    QCOMPARE(notes[0].date, added.date);
+    QCOMPARE(notes[1].user, u"JPEREZ"_s);
+    QCOMPARE(notes[1].date, QDateTime(QDate(2014, 2, 3), QTime(10, 15)));
+
+    store.remove(notes[0]);
+    QCOMPARE(store.load(u"10"_s).size(), 1);
+    // The same key of another company or form has notes of its own.
+    QVERIFY(NotesStore(server(), u"FrmVeZezev"_s, u"COD_CONT"_s, 2).load(u"10"_s).isEmpty());
+    QVERIFY(NotesStore(server(), u"FrmNmNccon"_s, u"COD_CONT"_s, 1).load(u"10"_s).isEmpty());
+}
+
+void TstRecordHistory::aNoteChangedElsewhereIsRefused()
+{
+    NotesStore mine(server(), u"FrmVeZezev"_s, u"COD_CONT"_s, 1);
+    const auto other = tavrel::LocalAppServer::connect(m_fx->db.url());
+    NotesStore theirs(*other, u"FrmVeZezev"_s, u"COD_CONT"_s, 1);
+
+    QList<Note> read = mine.load(u"10"_s);
+    Note changedThere = theirs.load(u"10"_s).first();
+    theirs.update(changedThere, u"Cambiada en otro equipo"_s, false);
+
+    const auto error = thrownBy([&] { mine.update(read.first(), u"Cambiada aquí"_s, true); });
+    QVERIFY(error && error->kind() == ModuleError::Kind::Conflict);
+    QVERIFY_THROWS_EXCEPTION(ModuleError, mine.remove(read.first()));
+    QCOMPARE(mine.load(u"10"_s).first().text, u"Cambiada en otro equipo"_s);
+}
+
+void TstRecordHistory::notesButtonOpensTheCurrentRecordsNotes()
+{
+    SClientDataSet relation;
+    relation.setObjectName(u"QryVeZEZev"_s);
+    relation.setProviderName(u"DtsPTemporal"_s);
+    relation.setRemoteServer(&m_fx->connection);
+    relation.setCommandText(QStringLiteral("SELECT COD_CONT, NOM_CONT FROM NM_NCCON "
+                                           "WHERE COD_EMPR = 1 AND COD_CONT = 10"));
+    relation.open();
+    relation.fieldByName(u"COD_CONT"_s)->setDisplayLabel(u"Contabilización"_s);
+
+    TVNotas button;
+    button.setDataSet(&relation);
+    button.setTituloForma(u"Relación Rubros SIIF2"_s);
+    button.setForma(u"FrmVeZezev"_s);
+    button.setCampo(u"COD_CONT"_s);
+
+    QString title;
+    int listed = 0;
+    whenModalShows<tavrel::NotesDialog>([&](tavrel::NotesDialog* dialog) {
+        title = dialog->windowTitle();
+        listed = dialog->list()->rowCount();
+        dialog->findChild<QPushButton*>(u"nueva"_s)->click();
+        dialog->editor()->setPlainText(QStringLiteral("Validar el rubro con presupuesto antes "
+                                                      "del cierre mensual."));
+        dialog->alertBox()->setChecked(true);
+        dialog->findChild<QPushButton*>(u"guardar"_s)->click();
+        dialog->selectNote(1);
+        if (!qEnvironmentVariableIsEmpty("TAVREL_SNAPSHOTS"))
+            dialog->grab().save(qEnvironmentVariable("TAVREL_SNAPSHOTS") + "/notes.png");
+        dialog->ConfirmDelete = [](QWidget*) { return true; };
+        dialog->findChild<QPushButton*>(u"eliminar"_s)->click();
+        dialog->accept();
+    });
+    button.click();
+
+    QVERIFY(m_fx->messages.isEmpty());
+    QCOMPARE(title, u"Notas / Alertas - Relación Rubros SIIF2"_s);
+    QCOMPARE(listed, 1);
+    // The new note stays, the demo note (second in the list) is gone.
+    const QList<Note> kept = NotesStore(server(), u"FrmVeZezev"_s, u"COD_CONT"_s, 1).load(u"10"_s);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(kept[0].user, u"MGOMEZ"_s);
+    QVERIFY(kept[0].alert);
+}
+
+QStringList TstRecordHistory::entries(const QString& operation)
+{
+    const QList<QVariantList> rows = m_fx->db.queryRows(
+        QStringLiteral("SELECT CAM_CAMB, VAL_ANTE, VAL_NUEV, COD_EMPR, COD_USUA, TAB_CAMB, "
+                       "FEC_CAMB FROM GN_LOGCM WHERE OPE_CAMB = :OPE"),
+        {operation});
+    QStringList list;
+    for (const QVariantList& r : rows) {
+        if (r[3].toInt() != 1 || r[4].toString() != u"MGOMEZ" ||
+            r[5].toString() != QLatin1String("NM_RPCOS") || r[6].isNull())
+            list.append(u"wrong session or table: "_s + r[3].toString() + r[4].toString());
+        const auto text = [](const QVariant& v) { return v.isNull() ? u"null"_s : v.toString(); };
+        list.append(r[0].toString() + QLatin1Char('=') + text(r[1]) + QLatin1Char('>') +
+                    text(r[2]));
+    }
+    list.sort();
+    return list;
+}
+
+void TstRecordHistory::insertLogsEveryStoredValue()
+{
+    m_relation->append();
+    m_relation->fieldByName(u"COD_EMPR"_s)->setValue(1);
+    m_relation->fieldByName(u"COD_CONT"_s)->setValue(11);
+    m_relation->fieldByName(u"COD_CUEN"_s)->setValue(u"51010301"_s);
+    m_relation->fieldByName(u"VAL_TOTA"_s)->setValue(1500.5);
+    m_relation->post();
+    m_relation->applyUpdates();
+
+    QCOMPARE(entries(u"I"_s), QStringList({"COD_CONT=null>11", "COD_CUEN=null>51010301",
+                                           "COD_EMPR=null>1", "VAL_TOTA=null>1500.5"}));
+}
+
+void TstRecordHistory::changeLogsEachChangedFieldWithOldAndNewValue()
+{
+    const QString oldSource = m_relation->fieldByName(u"COD_FUEN"_s)->asString();
+    const QString oldTotal =
+        ChangeLogBuilder::valueText(m_relation->fieldByName(u"VAL_TOTA"_s)->value()).toString();
+    m_relation->edit();
+    m_relation->fieldByName(u"COD_FUEN"_s)->setValue(u"99"_s);
+    m_relation->fieldByName(u"VAL_TOTA"_s)->setValue(123.25);
+    m_relation->fieldByName(u"DEP_APAC"_s)
+        ->setValue(m_relation->fieldByName(u"DEP_APAC"_s)->value()); // same value
+    m_relation->post();
+    m_relation->applyUpdates();
+
+    QCOMPARE(entries(u"M"_s),
+             QStringList({"COD_FUEN=" + oldSource + ">99", "VAL_TOTA=" + oldTotal + ">123.25"}));
+    QVERIFY(entries(u"I"_s).isEmpty());
+}
+
+void TstRecordHistory::deleteLogsTheValuesItRemoved()
+{
+    QStringList expected;
+    for (tavrel::Field* f : m_relation->fields()) {
+        if (!f->isNull())
+            expected.append(f->fieldName() + QLatin1Char('=') +
+                            ChangeLogBuilder::valueText(f->value()).toString() + u">null"_s);
+    }
+    expected.sort();
+    m_relation->deleteRecord();
+    m_relation->applyUpdates();
+    QCOMPARE(entries(u"D"_s), expected);
+}
+
+void TstRecordHistory::aRefusedChangeLogsNothing()
+{
+    // Someone else changes the rows after they were read.
+    m_fx->db.exec(QStringLiteral("UPDATE NM_RPCOS SET COD_FUEN = '77' WHERE COD_EMPR = 1 AND "
+                                 "COD_CONT = 10"));
+    m_relation->edit();
+    m_relation->fieldByName(u"COD_FUEN"_s)->setValue(u"99"_s);
+    m_relation->post();
+    QVERIFY_THROWS_EXCEPTION(ModuleError, m_relation->applyUpdates());
+    QCOMPARE(m_fx->db.queryValue(u"SELECT COUNT(*) FROM GN_LOGCM"_s).toInt(), 0);
+    QVERIFY(m_fx->messages.isEmpty());
+}
+
+QTEST_MAIN(TstRecordHistory)
+#include "tst_recordhistory.moc"
