@@ -3,10 +3,12 @@
 #include "TestDatabase.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 using tavrel::test::TestDatabase;
@@ -44,6 +46,10 @@ private Q_SLOTS:
     void sessionReportsWhatTheModuleHolds();
     void callFailures_data();
     void callFailures();
+    void callRunsTheOperationOfEveryCompany();
+    void reportWritesThePdf();
+    void reportFailures_data();
+    void reportFailures();
 
 private:
     QStringList login(const QString& password = QStringLiteral("Tavrel2026")) const
@@ -110,6 +116,10 @@ void TstHeadless::callFailures_data()
     QTest::newRow("program and operation are both needed")
         << QStringList{QStringLiteral("VEdUvura")} << 2
         << QStringLiteral("indique el programa y la operación");
+    QTest::newRow("a wrong password stops the load with the login's message")
+        << QStringList{QStringLiteral("--password"), QStringLiteral("otra"),
+                       QStringLiteral("VEdUvura"), QStringLiteral("ActualizarCausado")}
+        << 1 << QStringLiteral("tavrel call: ");
 }
 
 void TstHeadless::callFailures()
@@ -121,6 +131,67 @@ void TstHeadless::callFailures()
     const Run r = runTavrel(QStringList{QStringLiteral("call")} + login() + tail);
     QCOMPARE(r.exitCode, exitCode);
     QVERIFY2(r.err.contains(message), qPrintable(r.err));
+}
+
+void TstHeadless::callRunsTheOperationOfEveryCompany()
+{
+    m_db->exec(QStringLiteral("UPDATE NM_RPCOS SET ACT_USUA = 'MGOMEZ', ACT_ESTA = 'A'"));
+
+    const Run r =
+        runTavrel(QStringList{QStringLiteral("call")} + login() +
+                  QStringList{QStringLiteral("VEdUvura"), QStringLiteral("ActualizarCausado")});
+
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    // The run is logged in to company 1 but rewrites the rows of every company.
+    QCOMPARE(
+        m_db->queryValue(QStringLiteral("SELECT COUNT(DISTINCT COD_EMPR) FROM NM_RPCOS "
+                                        "WHERE ACT_USUA = 'JPEREZ' AND ACT_ESTA = 'M'"))
+            .toInt(),
+        m_db->queryValue(QStringLiteral("SELECT COUNT(DISTINCT COD_EMPR) FROM NM_RPCOS")).toInt());
+    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS "
+                                             "WHERE ACT_USUA <> 'JPEREZ'"))
+                 .toInt(),
+             0);
+}
+
+void TstHeadless::reportWritesThePdf()
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("relación.pdf"));
+
+    const Run r = runTavrel(QStringList{QStringLiteral("report")} + login() +
+                            QStringList{QStringLiteral("--pdf"), pdf});
+
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(60000));
+    const QString content = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(content.contains(QStringLiteral("Contabilización")), qPrintable(content));
+}
+
+void TstHeadless::reportFailures_data()
+{
+    QTest::addColumn<QStringList>("tail");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("the file is required") << QStringList{} << 2 << QStringLiteral("Falta --pdf");
+    QTest::newRow("a folder that does not exist: the module's message, no file")
+        << QStringList{QStringLiteral("--pdf"), QStringLiteral("/no/existe/r.pdf")} << 1
+        << QStringLiteral("tavrel report: ");
+}
+
+void TstHeadless::reportFailures()
+{
+    QFETCH(QStringList, tail);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+
+    const Run r = runTavrel(QStringList{QStringLiteral("report")} + login() + tail);
+    QCOMPARE(r.exitCode, exitCode);
+    QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    QVERIFY(!QFile::exists(QStringLiteral("/no/existe/r.pdf")));
 }
 
 QTEST_GUILESS_MAIN(TstHeadless)
