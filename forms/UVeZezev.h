@@ -7,6 +7,9 @@
 #include <memory>
 
 class ImpresionRelacion;
+namespace tavrel::report {
+struct LaidOutDocument;
+}
 class QLabel;
 class ReporteRelacion;
 class TVInfoAyuda;
@@ -77,6 +80,11 @@ public:
     tavrel::DBEdit* DBEdtValSald = nullptr;
     TVInfoAyuda* VInfoAyuda = nullptr;
 
+    // Writes the report of the company on the window to a PDF file, as the preview's
+    // export does; the file is replaced only when the whole report was written. Reached
+    // by name by the host's headless report command. Errors are thrown as ModuleError.
+    Q_INVOKABLE void ExportarPdf(const QString& archivo);
+
     // The print actions, made on the first use of BtnReporteClick; null before.
     ImpresionRelacion* impresion() const { return m_impresion.get(); }
 
@@ -90,6 +98,8 @@ private:
     void AjustarAnchoColumnas();
     // The design-time links to the data module's datasets, made as soon as it exists.
     void EnlazarDatos();
+    // The report laid out anew from the company and relation datasets as they stand.
+    tavrel::report::LaidOutDocument PrepararReporte();
 
     std::unique_ptr<ReporteRelacion> m_reporte;
     std::unique_ptr<ImpresionRelacion> m_impresion;
