@@ -4,7 +4,7 @@
 #include "DLLUFORM.h"
 #include "Field.h"
 #include "LocalAppServer.h"
-#include "ModalDriver.h"
+#include "TestHelpers.h"
 #include "ModuleApplication.h"
 #include "ModuleError.h"
 #include "QbeCriteriaDialog.h"
