@@ -120,7 +120,8 @@ QWidget* HostWindow::openProgram(const ProgramEntry& program)
         fillOperations(program);
         return window;
     } catch (const ModuleError& e) {
-        showError(e.message());
+        if (!e.isSilent())
+            showError(e.message());
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));
     }

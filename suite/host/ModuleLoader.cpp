@@ -50,6 +50,11 @@ QWidget* ModuleLoader::load(const HostSession& s, quintptr hostWindow)
         loadW(hostWindow, u(s.protocol), u(s.alias), u(s.database), u(s.user), u(s.password),
               u(s.company), u(s.hostParameters), u(versionAndDate));
     m_loaded = true;
+    // A module that could not create its window has shown why and answers 0.
+    if (handle == 0)
+        throw ModuleError(QStringLiteral("El programa %1 no se abrió")
+                              .arg(QFileInfo(m_library.fileName()).completeBaseName()),
+                          ModuleError::Kind::Abort);
     m_window = QWidget::find(WId(handle));
     if (!m_window)
         throw ModuleError(QStringLiteral("El programa no devolvió una ventana válida"));
