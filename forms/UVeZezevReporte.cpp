@@ -34,8 +34,9 @@ tavrel::report::LaidOutDocument TFrmVeZezev::PrepararReporte()
                                                  "se puede preparar el informe."));
     if (!m_reporte)
         m_reporte = std::make_unique<ReporteRelacion>();
-    const VariablesRelacion variables{CodiUsua(), NomProg(),
-                                      tavrel::FormatSettings::instance().shortDateFormat(),
-                                      DtmVeZezev->gStCamRela};
+    VariablesRelacion variables{CodiUsua(), NomProg(),
+                                tavrel::FormatSettings::instance().shortDateFormat(),
+                                DtmVeZezev->gStCamRela};
+    variables.leerCamRela = [] { return DtmVeZezev ? DtmVeZezev->gStCamRela : QString(); };
     return m_reporte->PrepareReport(*CdsGnEmpre, *DtmVeZezev->QryVeZEZev, variables);
 }

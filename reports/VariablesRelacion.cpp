@@ -11,7 +11,7 @@ void VariablesRelacion::frxRptVeZezevGetValue(const QString& VarName, QVariant& 
     } else if (VarName == u"gStNomProg") {
         Value = gStNomProg;
     } else if (VarName == u"gStCamRela") {
-        const QString titulo = TituloCampoRelacionado(gStCamRela);
+        const QString titulo = TituloCampoRelacionado(leerCamRela ? leerCamRela() : gStCamRela);
         if (!titulo.isNull())
             Value = titulo;
     }
