@@ -480,7 +480,7 @@ void TstCaptura::tecladoMueveLaGrilla()
     QStringList codigos;
     QWidget* foco = nullptr;
     ejecutar([&](TCaptura* d) {
-        foco = QApplication::focusWidget();
+        foco = d->focusWidget();
         tecla(d->edtBusqueda, Qt::Key_Down);
         tecla(d->edtBusqueda, Qt::Key_Down);
         codigos << codigoActual(d);

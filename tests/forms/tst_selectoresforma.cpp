@@ -127,20 +127,29 @@ void TstSelectoresForma::cleanup()
 
 bool TstSelectoresForma::pulsar(TVPField* picker, std::function<void(TCaptura*)> accion)
 {
-    bool abierto = false;
+    // The dialog can only open inside the click; a watcher left over from a click that
+    // opened nothing stands down.
+    struct Estado
+    {
+        bool vigente = true;
+        bool abierto = false;
+    };
+    auto estado = std::make_shared<Estado>();
     whenModalShows<TCaptura>(
-        [&abierto, accion](TCaptura* d) {
-            abierto = true;
+        [estado, accion](TCaptura* d) {
+            if (!estado->vigente)
+                return;
+            estado->abierto = true;
             if (accion)
                 accion(d);
             if (d->isVisible())
                 d->reject();
         },
-        20);
+        1000);
     // As the picker's own click does, also while it is disabled.
     tavrel::ErrorReporter::guard([picker] { picker->OnClick(picker); });
-    QTest::qWait(300); // a dialog that should not open gets its chance to show
-    return abierto;
+    estado->vigente = false;
+    return estado->abierto;
 }
 
 void TstSelectoresForma::navegandoNoAbren_data()
