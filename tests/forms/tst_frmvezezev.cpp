@@ -6,6 +6,7 @@
 #include "DBLookupComboBox.h"
 #include "DVeZezev.h"
 #include "DataSource.h"
+#include "Field.h"
 #include "LocalAppServer.h"
 #include "ModuleApplication.h"
 #include "ProgramLauncher.h"
@@ -238,6 +239,8 @@ void TstFrmVeZezev::tabOrderAndLabelsOfThePanel()
     crear();
     TFrmVeZezev* f = FrmVeZezev;
     relacion()->insert();
+    // The account edit is entered only once the row has a concept.
+    relacion()->fieldByName(QStringLiteral("COD_CONT"))->setValue(10);
     f->DBEdtCodCont->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), f->DBEdtCodCont);
 
