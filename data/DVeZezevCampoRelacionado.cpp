@@ -133,8 +133,11 @@ void TDtmVeZezev::ConfigurarCampoRelacionado()
                 forma->DBECamRela->setVisible(true);
             if (forma->DBEDtfNmbCamRela)
                 forma->DBEDtfNmbCamRela->setVisible(true);
-            if (forma->LblCamRela)
+            if (forma->LblCamRela) {
+                // The label sizes itself to its caption, which is longer for some kinds.
                 forma->LblCamRela->setText(tipo->titulo);
+                forma->LblCamRela->adjustSize();
+            }
         }
         gStNomRela = tipo->campoNombre;
         gStCamRela = tipo->campoCodigo;

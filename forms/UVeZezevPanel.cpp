@@ -12,6 +12,7 @@
 #include "TVPField.h"
 
 #include <QLabel>
+#include <QPalette>
 
 using tavrel::DBEdit;
 using tavrel::DBLookupComboBox;
@@ -22,6 +23,7 @@ constexpr int AltoEdicion = 22;
 constexpr int LadoBoton = 22;
 const QColor Gris(0xE9, 0xE9, 0xE9);
 const QColor Plata(0xC0, 0xC0, 0xC0);
+const QColor TextoDeshabilitado(0x40, 0x40, 0x40);
 
 } // namespace
 
@@ -119,6 +121,10 @@ void TFrmVeZezev::CrearPanel()
     DBEdtValSald = edicion("DBEdtValSald", "DtfNmbValSald", 360, 264, 121);
     DBEdtValSald->setEnabled(false);
     DBEdtValSald->setColor(Plata);
+    // The style's disabled text would vanish on silver; the balance must stay readable.
+    QPalette saldo = DBEdtValSald->palette();
+    saldo.setColor(QPalette::Disabled, QPalette::Text, TextoDeshabilitado);
+    DBEdtValSald->setPalette(saldo);
 
     LblCodCont->setBuddy(DBEdtCodCont);
     LblCamRela->setBuddy(DBECamRela);

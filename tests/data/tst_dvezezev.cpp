@@ -206,6 +206,9 @@ void TstDVeZezev::conceptChangeDuringEdit()
     QCOMPARE(f->valor("COD_CONT"), nuevo);
     QCOMPARE(f->valor("COD_CCOS"), relacionado);
     QCOMPARE(f->forma->LblCamRela->text(), titulo);
+    // The caption is never cut: the label grows with it.
+    QVERIFY(f->forma->LblCamRela->width() >=
+            f->forma->LblCamRela->fontMetrics().horizontalAdvance(titulo));
     QCOMPARE(f->forma->VPFCamRela->titulo(), lista);
     QCOMPARE(f->forma->VPFCamRela->titulos(), (QStringList{"Código", "Nombre"}));
     QCOMPARE(f->forma->VPFCamRela->variables(), QStringList{codigo});

@@ -117,10 +117,6 @@ void TstModuloCargado::refusedLoginLeavesNothing_data()
         << "JPEREZ"
         << "tavrel2026"
         << "Usuario o contraseña incorrectos para «JPEREZ»; no se puede abrir la ventana.";
-    QTest::newRow("unknown user")
-        << "NADIE"
-        << "Tavrel2026"
-        << "Usuario o contraseña incorrectos para «NADIE»; no se puede abrir la ventana.";
 }
 
 void TstModuloCargado::refusedLoginLeavesNothing()
