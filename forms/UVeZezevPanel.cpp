@@ -166,6 +166,18 @@ void TFrmVeZezev::CrearSelectores()
     VPFieldCodCuen = selector("VPFieldCodCuen", QStringLiteral(" Lista de Cuentas Contables"), 592,
                               122, DBEdtCodCuen);
 
+    // The chosen row's code goes into the field of the same name; the related-code
+    // picker gets its code column each time a related-field kind is configured.
+    for (TVPField* s : {VPFieldCodCont, VPFieldCodCuen}) {
+        const QString campo =
+            s == VPFieldCodCont ? QStringLiteral("COD_CONT") : QStringLiteral("COD_CUEN");
+        s->variables() = {campo};
+        s->destino() = {campo};
+        s->titulos() = {QStringLiteral("Código"), QStringLiteral("Nombre")};
+    }
+    VPFCamRela->variables() = {QString()};
+    VPFCamRela->destino() = {QStringLiteral("COD_CCOS")};
+
     VPFieldCodCont->OnClick = [this](QObject* sender) { VPFieldCodContClick(sender); };
     VPFCamRela->OnClick = [this](QObject* sender) { VPFCamRelaClick(sender); };
     VPFieldCodCuen->OnClick = [this](QObject* sender) { VPFieldCodCuenClick(sender); };

@@ -1,6 +1,7 @@
 // The lookup dialog on the demo database: how it opens, how the user searches and
 // chooses, and what reaches the destination record and the picker.
 
+#include "ConsultasSelectores.h"
 #include "DLLUFORM.h"
 #include "Field.h"
 #include "LocalAppServer.h"
@@ -80,6 +81,8 @@ private Q_SLOTS:
     void lookUpField_data();
     void lookUpField();
     void tecladoMueveLaGrilla();
+    void listaDelCampoRelacionado_data();
+    void listaDelCampoRelacionado();
 
 private:
     // Opens the picker's dialog, runs `accion` on it once it shows and returns the result.
@@ -121,6 +124,7 @@ void TstCaptura::init()
     m_destino->setObjectName(QStringLiteral("QryVeZEZev"));
     m_destino->addField(QStringLiteral("COD_CONT"), FieldType::SmallInt);
     m_destino->addField(QStringLiteral("COD_CUEN"), FieldType::FixedChar, 30);
+    m_destino->addField(QStringLiteral("COD_CCOS"), FieldType::SmallInt);
     m_destino->createDataSet();
     m_destino->append();
 
@@ -476,7 +480,9 @@ void TstCaptura::tecladoMueveLaGrilla()
     QStringList codigos;
     QWidget* foco = nullptr;
     ejecutar([&](TCaptura* d) {
-        foco = QApplication::focusWidget();
+        // The focus arrives once the dialog is active, which a loaded machine delays.
+        (void)QTest::qWaitFor([d] { return d->focusWidget() == d->edtBusqueda; }, 5000);
+        foco = d->focusWidget();
         tecla(d->edtBusqueda, Qt::Key_Down);
         tecla(d->edtBusqueda, Qt::Key_Down);
         codigos << codigoActual(d);
@@ -500,6 +506,56 @@ void TstCaptura::tecladoMueveLaGrilla()
     QCOMPARE(codigos, (QStringList{"20", "11", "40", "10", "11", "h"}));
     QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CONT"))->asInteger(), 11);
     QTRY_COMPARE(QApplication::focusWidget(), edicion);
+}
+
+void TstCaptura::listaDelCampoRelacionado_data()
+{
+    QTest::addColumn<QStringList>("tipo");
+    QTest::addColumn<QStringList>("columnas");
+    QTest::addColumn<int>("filas");
+    QTest::addColumn<QVariant>("codCcos");
+
+    QTest::newRow("expenses: cod_gast and nom_gast of nm_gacon, company 1")
+        << QStringList{"nm_gacon", "cod_gast", "nom_gast"} << QStringList{"COD_GAST", "NOM_GAST"}
+        << 3 << QVariant(1);
+    QTest::newRow("cost centres of company 1")
+        << QStringList{"gn_ccost", "cod_ccos", "nom_ccos"} << QStringList{"COD_CCOS", "NOM_CCOS"}
+        << 5 << QVariant(100);
+    QTest::newRow("no kind configured: the server refuses the text, nothing opens")
+        << QStringList{"", "", ""} << QStringList{} << -1 << QVariant();
+}
+
+void TstCaptura::listaDelCampoRelacionado()
+{
+    QFETCH(QStringList, tipo);
+    QFETCH(QStringList, columnas);
+    QFETCH(int, filas);
+    QFETCH(QVariant, codCcos);
+
+    // As the maintenance window's related-code picker is set up for a kind.
+    m_picker->setVariables({tipo[1]});
+    m_picker->setDestino({QStringLiteral("COD_CCOS")});
+    m_picker->sql().clear();
+    m_picker->sql().append(ConsultasSelectores::relacionados(tipo[0], tipo[1], tipo[2], 1));
+    m_picker->OnClick = [this](QObject*) { m_dialogo->EjecutarCaptura(m_picker.get()); };
+
+    int vistas = -1;
+    QStringList nombres;
+    if (filas >= 0) {
+        whenModalShows<TCaptura>([&](TCaptura* d) {
+            vistas = d->CdsTmp->recordCount();
+            for (const tavrel::Field* f : d->CdsTmp->fields())
+                nombres << f->fieldName().toUpper();
+            d->BitBtnAceptar->click();
+        });
+    }
+    m_picker->click();
+
+    QCOMPARE(vistas, filas);
+    QCOMPARE(nombres, columnas);
+    QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CCOS"))->value(), codCcos);
+    QCOMPARE(m_mensajes.size(), filas < 0 ? 1 : 0);
+    QVERIFY(!m_dialogo->isVisible());
 }
 
 QTEST_MAIN(TstCaptura)

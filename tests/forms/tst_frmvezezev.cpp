@@ -6,6 +6,7 @@
 #include "DBLookupComboBox.h"
 #include "DVeZezev.h"
 #include "DataSource.h"
+#include "Field.h"
 #include "LocalAppServer.h"
 #include "ModuleApplication.h"
 #include "ProgramLauncher.h"
@@ -206,10 +207,9 @@ void TstFrmVeZezev::tabOrderAndLabelsOfThePanel()
 {
     crear();
     TFrmVeZezev* f = FrmVeZezev;
-    // A row with its concept, so that entering the account edit keeps the focus.
-    while (relacion()->fieldByName(QStringLiteral("COD_CONT"))->isNull() && !relacion()->eof())
-        relacion()->next();
-    relacion()->edit();
+    relacion()->insert();
+    // The account edit is entered only once the row has a concept.
+    relacion()->fieldByName(QStringLiteral("COD_CONT"))->setValue(10);
     f->DBEdtCodCont->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), f->DBEdtCodCont);
 

@@ -1,23 +1,15 @@
-// The code pickers' guards and query texts, without a window: the texts go to the
-// server exactly as built here, blanks included.
+// The code pickers' query texts, without a window: the texts go to the server exactly
+// as built here, blanks included.
 
 #include "ConsultasSelectores.h"
 
 #include <QTest>
-
-using Paso = ConsultasSelectores::Paso;
-using tavrel::DataSetState;
-
-Q_DECLARE_METATYPE(Paso)
-Q_DECLARE_METATYPE(DataSetState)
 
 class TstSelectores : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void guardas_data();
-    void guardas();
     void consultaDeConceptos_data();
     void consultaDeConceptos();
     void consultaDeCuentas_data();
@@ -25,54 +17,6 @@ private Q_SLOTS:
     void consultaDeRelacionados_data();
     void consultaDeRelacionados();
 };
-
-void TstSelectores::guardas_data()
-{
-    QTest::addColumn<QString>("selector");
-    QTest::addColumn<DataSetState>("estado");
-    QTest::addColumn<bool>("codContNulo");
-    QTest::addColumn<Paso>("paso");
-
-    QTest::newRow("concept picker while browsing: nothing")
-        << "concepto" << DataSetState::Browse << false << Paso::Nada;
-    QTest::newRow("concept picker on an inserted row without concept: opens")
-        << "concepto" << DataSetState::Insert << true << Paso::Abrir;
-    QTest::newRow("account picker while browsing, even without concept: nothing")
-        << "cuenta" << DataSetState::Browse << true << Paso::Nada;
-    QTest::newRow("account picker on an inactive dataset: nothing")
-        << "cuenta" << DataSetState::Inactive << true << Paso::Nada;
-    QTest::newRow("account picker in edit without concept: refused")
-        << "cuenta" << DataSetState::Edit << true << Paso::FaltaCuenta;
-    QTest::newRow("account picker in insert with concept: opens")
-        << "cuenta" << DataSetState::Insert << false << Paso::Abrir;
-    QTest::newRow("related picker ignores the state: browsing without concept refuses")
-        << "relacionado" << DataSetState::Browse << true << Paso::FaltaRelacionado;
-    QTest::newRow("related picker with concept opens even while browsing")
-        << "relacionado" << DataSetState::Browse << false << Paso::Abrir;
-    QTest::newRow("account edit entered without concept while browsing: refused")
-        << "entrada" << DataSetState::Browse << true << Paso::FaltaCuenta;
-    QTest::newRow("account edit entered with a concept: nothing")
-        << "entrada" << DataSetState::Edit << false << Paso::Nada;
-}
-
-void TstSelectores::guardas()
-{
-    QFETCH(QString, selector);
-    QFETCH(DataSetState, estado);
-    QFETCH(bool, codContNulo);
-    QFETCH(Paso, paso);
-
-    Paso obtenido = Paso::Nada;
-    if (selector == QLatin1String("concepto"))
-        obtenido = ConsultasSelectores::pasoConcepto(estado);
-    else if (selector == QLatin1String("cuenta"))
-        obtenido = ConsultasSelectores::pasoCuenta(estado, codContNulo);
-    else if (selector == QLatin1String("relacionado"))
-        obtenido = ConsultasSelectores::pasoRelacionado(codContNulo);
-    else
-        obtenido = ConsultasSelectores::pasoEntradaCuenta(codContNulo);
-    QCOMPARE(obtenido, paso);
-}
 
 void TstSelectores::consultaDeConceptos_data()
 {
