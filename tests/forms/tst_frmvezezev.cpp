@@ -13,6 +13,7 @@
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
 #include "ServidorEspia.h"
+#include "SesionDemo.h"
 #include "SessionGlobals.h"
 #include "TTavrelDBgrid.h"
 #include "TVInfoAyuda.h"
@@ -97,11 +98,7 @@ void TstFrmVeZezev::init()
 {
     m_app = std::make_unique<tavrel::ModuleApplication>();
     m_app->setMessageSink([this](const QString& m, tavrel::MessageKind) { m_mensajes << m; });
-    gStProtocolo = QStringLiteral("local");
-    gStParSrv = m_db->url();
-    gStParUsu = QStringLiteral("JPEREZ");
-    gStParPas = QStringLiteral("Tavrel2026");
-    gStParEmp = QStringLiteral("1");
+    prepararSesionDemo(m_db->url());
     gStNombProg.clear();
     DtmVeZezev = m_app->create<TDtmVeZezev>();
     FrmVeZezev = m_app->create<TFrmVeZezev>();

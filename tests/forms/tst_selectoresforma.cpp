@@ -8,14 +8,15 @@
 #include "ErrorReporter.h"
 #include "Field.h"
 #include "LocalAppServer.h"
-#include "TestHelpers.h"
 #include "ModuleApplication.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
+#include "SesionDemo.h"
 #include "SessionGlobals.h"
 #include "TVPField.h"
 #include "TVsCmbCodigo.h"
 #include "TestDatabase.h"
+#include "TestHelpers.h"
 #include "UVeZezev.h"
 
 #include <QKeyEvent>
@@ -103,11 +104,7 @@ void TstSelectoresForma::init()
 {
     m_app = std::make_unique<tavrel::ModuleApplication>();
     m_app->setMessageSink([this](const QString& m, tavrel::MessageKind) { m_mensajes << m; });
-    gStProtocolo = QStringLiteral("local");
-    gStParSrv = m_db->url();
-    gStParUsu = QStringLiteral("JPEREZ");
-    gStParPas = QStringLiteral("Tavrel2026");
-    gStParEmp = QStringLiteral("1");
+    prepararSesionDemo(m_db->url());
     DtmVeZezev = m_app->create<TDtmVeZezev>();
     FrmVeZezev = m_app->create<TFrmVeZezev>();
     Captura = m_app->create<TCaptura>();
