@@ -10,8 +10,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QMetaMethod>
 #include <QWidget>
+
+#include <functional>
 
 namespace tavrel {
 
@@ -105,6 +106,24 @@ QJsonObject sessionJson()
     return o;
 }
 
+// Loads the module with the session, runs `work` on it and unloads. Messages the
+// module would show go to `err`; an error ends the command with exit code 1.
+int withModule(const char* command, const QString& library, const HostSession& session,
+               QTextStream& err, const std::function<void(ModuleLoader&)>& work)
+{
+    printMessages(err);
+    try {
+        ModuleLoader loader(library);
+        loader.load(session, 0);
+        work(loader);
+        loader.unload();
+        return 0;
+    } catch (const std::exception& e) {
+        err << "tavrel " << command << ": " << errorText(e) << "\n";
+        return 1;
+    }
+}
+
 } // namespace
 
 int HeadlessCommands::session(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -114,23 +133,18 @@ int HeadlessCommands::session(const QStringList& args, QTextStream& out, QTextSt
         err << "tavrel session: " << p.error << "\n";
         return 2;
     }
-    printMessages(err);
-    try {
-        ModuleLoader loader(QStringLiteral("VEdUvura"));
-        loader.load(p.session, 0);
-        const QJsonObject globals = sessionJson();
-        loader.unload();
-        if (p.json) {
-            out << QJsonDocument(globals).toJson(QJsonDocument::Indented);
-        } else {
-            for (auto it = globals.begin(); it != globals.end(); ++it)
-                out << it.key() << " = " << it.value().toVariant().toString() << "\n";
-        }
-        return 0;
-    } catch (const std::exception& e) {
-        err << "tavrel session: " << errorText(e) << "\n";
-        return 1;
+    QJsonObject globals;
+    const int exitCode = withModule("session", QStringLiteral("VEdUvura"), p.session, err,
+                                    [&globals](ModuleLoader&) { globals = sessionJson(); });
+    if (exitCode != 0)
+        return exitCode;
+    if (p.json) {
+        out << QJsonDocument(globals).toJson(QJsonDocument::Indented);
+    } else {
+        for (auto it = globals.begin(); it != globals.end(); ++it)
+            out << it.key() << " = " << it.value().toVariant().toString() << "\n";
     }
+    return 0;
 }
 
 int HeadlessCommands::call(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -147,19 +161,13 @@ int HeadlessCommands::call(const QStringList& args, QTextStream& out, QTextStrea
         err << "tavrel call: programa desconocido " << p.positional[0] << "\n";
         return 2;
     }
-    const QByteArray operation = p.positional[1].toUtf8();
-    printMessages(err);
-    try {
-        ModuleLoader loader(program->library);
-        loader.load(p.session, 0);
-        loader.invoke(p.positional[1]);
-        loader.unload();
-        out << p.positional[1] << ": terminado\n";
-        return 0;
-    } catch (const std::exception& e) {
-        err << "tavrel call: " << errorText(e) << "\n";
-        return 1;
-    }
+    const QString operation = p.positional[1];
+    const int exitCode =
+        withModule("call", program->library, p.session, err,
+                   [&operation](ModuleLoader& loader) { loader.invoke(operation); });
+    if (exitCode == 0)
+        out << operation << ": terminado\n";
+    return exitCode;
 }
 
 int HeadlessCommands::report(const QStringList& args, QTextStream& out, QTextStream& err)
@@ -174,19 +182,12 @@ int HeadlessCommands::report(const QStringList& args, QTextStream& out, QTextStr
         err << "tavrel report: " << error << "\n";
         return 2;
     }
-    const ProgramEntry* program = ProgramCatalog::find(QStringLiteral("VEdUvura"));
-    printMessages(err);
-    try {
-        ModuleLoader loader(program->library);
-        loader.load(p.session, 0);
-        loader.invoke(QStringLiteral("ExportarPdf"), {p.pdf});
-        loader.unload();
+    const int exitCode = withModule(
+        "report", ProgramCatalog::find(QStringLiteral("VEdUvura"))->library, p.session, err,
+        [&p](ModuleLoader& loader) { loader.invoke(QStringLiteral("ExportarPdf"), {p.pdf}); });
+    if (exitCode == 0)
         out << "Reporte escrito en " << p.pdf << "\n";
-        return 0;
-    } catch (const std::exception& e) {
-        err << "tavrel report: " << errorText(e) << "\n";
-        return 1;
-    }
+    return exitCode;
 }
 
 } // namespace tavrel
