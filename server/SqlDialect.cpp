@@ -82,4 +82,30 @@ QString SqlDialect::quoted(const QString& text)
     return QLatin1Char('\'') + escaped + QLatin1Char('\'');
 }
 
+QString SqlDialect::typeName(const ColumnDef& column) const
+{
+    switch (column.type) {
+    case FieldType::String:
+        return column.size > 0 ? QStringLiteral("VARCHAR(%1)").arg(column.size)
+                               : QStringLiteral("TEXT");
+    case FieldType::FixedChar:
+        return QStringLiteral("CHAR(%1)").arg(column.size);
+    case FieldType::SmallInt:
+        return QStringLiteral("SMALLINT");
+    case FieldType::Integer:
+        return QStringLiteral("INTEGER");
+    case FieldType::LargeInt:
+        return QStringLiteral("BIGINT");
+    case FieldType::Float:
+        return QStringLiteral("DOUBLE PRECISION");
+    case FieldType::DateTime:
+        return QStringLiteral("TIMESTAMP(3) WITHOUT TIME ZONE");
+    case FieldType::Blob:
+        return QStringLiteral("BLOB");
+    case FieldType::Boolean:
+        return QStringLiteral("BOOLEAN");
+    }
+    return QStringLiteral("TEXT");
+}
+
 } // namespace tavrel

@@ -86,8 +86,9 @@ public:
     static QString quoted(const QString& text);
 
 protected:
-    // The DDL type of a column, without constraints.
-    virtual QString typeName(const ColumnDef& column) const = 0;
+    // The DDL type of a column, without constraints: standard SQL names here; a dialect
+    // replaces those its engine spells otherwise.
+    virtual QString typeName(const ColumnDef& column) const;
 };
 
 } // namespace tavrel

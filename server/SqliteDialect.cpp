@@ -14,30 +14,19 @@ QString SqliteDialect::technicalKeyDefinition() const
     return SchemaCatalog::technicalKey() + QStringLiteral(" INTEGER PRIMARY KEY");
 }
 
+// SQLite's storage classes: date-times are canonical ISO text (see canonicalDateTime).
 QString SqliteDialect::typeName(const ColumnDef& column) const
 {
     switch (column.type) {
-    case FieldType::String:
-        return column.size > 0 ? QStringLiteral("VARCHAR(%1)").arg(column.size)
-                               : QStringLiteral("TEXT");
-    case FieldType::FixedChar:
-        return QStringLiteral("CHAR(%1)").arg(column.size);
-    case FieldType::SmallInt:
-        return QStringLiteral("SMALLINT");
-    case FieldType::Integer:
-        return QStringLiteral("INTEGER");
-    case FieldType::LargeInt:
-        return QStringLiteral("BIGINT");
     case FieldType::Float:
         return QStringLiteral("REAL");
     case FieldType::DateTime:
         return QStringLiteral("TEXT");
-    case FieldType::Blob:
-        return QStringLiteral("BLOB");
     case FieldType::Boolean:
         return QStringLiteral("INTEGER");
+    default:
+        return SqlDialect::typeName(column);
     }
-    return QStringLiteral("TEXT");
 }
 
 QString SqliteDialect::columnDefinition(const ColumnDef& column) const
