@@ -60,19 +60,6 @@ QVariant ejecutarSQL(SDCOMConnection& conexion, QVariantList& arreglo, QString& 
 
 } // namespace
 
-void ServidorCausado::prepararQryNmVarig(SClientDataSet& qryNmVarig)
-{
-    qryNmVarig.setProviderName(QStringLiteral("DtsPNmVarig"));
-    qryNmVarig.setSQL({QStringLiteral("SELECT VAL_VARI FROM NM_VARIG"),
-                       QStringLiteral("WHERE COD_VARI ='FEC_RPCO'")});
-    qryNmVarig.addField(QStringLiteral("VAL_VARI"), FieldType::String, 20);
-}
-
-void ServidorCausado::prepararQryTemporal(SClientDataSet& qryTemporal)
-{
-    qryTemporal.setProviderName(QStringLiteral("DtsPTemporal"));
-}
-
 ActualizacionCausado::Servidor ServidorCausado::puertos(SDCOMConnection& conexion,
                                                         SClientDataSet& qryNmVarig,
                                                         SClientDataSet& qryTemporal)

@@ -16,12 +16,6 @@ class SDCOMConnection;
 class ServidorCausado
 {
 public:
-    // Design-time definition of QryNmVarig: provider, command lines and field VAL_VARI.
-    // The dataset must be closed.
-    static void prepararQryNmVarig(SClientDataSet& qryNmVarig);
-    // Design-time definition of QryTemporal: provider only; each use gives the text.
-    static void prepararQryTemporal(SClientDataSet& qryTemporal);
-
     static ActualizacionCausado::Servidor
     puertos(SDCOMConnection& conexion, SClientDataSet& qryNmVarig, SClientDataSet& qryTemporal);
 };

@@ -1,6 +1,7 @@
 #include "CausadoBench.h"
 
 #include "ActualizacionCausado.h"
+#include "DVeZezev.h"
 #include "Database.h"
 #include "LocalAppServer.h"
 #include "SClientDataSet.h"
@@ -36,8 +37,9 @@ struct CausadoBench::Private
 {
     std::unique_ptr<Database> db; // setting changes and the floor
     SDCOMConnection connection;
-    SClientDataSet qryNmVarig;
-    SClientDataSet qryTemporal;
+    TDtmVeZezev dataModule; // its QryNmVarig and QryTemporal, without a window
+    SClientDataSet& qryNmVarig = *dataModule.QryNmVarig;
+    SClientDataSet& qryTemporal = *dataModule.QryTemporal;
 
     void setPeriod(const QString& value)
     {
@@ -113,8 +115,6 @@ CausadoBench::CausadoBench(const QString& database) : d(std::make_unique<Private
 {
     d->db = Database::open(database);
     d->connection.setAppServer(std::shared_ptr<IAppServer>(LocalAppServer::connect(database)));
-    ServidorCausado::prepararQryNmVarig(d->qryNmVarig);
-    ServidorCausado::prepararQryTemporal(d->qryTemporal);
     d->qryNmVarig.setRemoteServer(&d->connection);
     d->qryTemporal.setRemoteServer(&d->connection);
 }

@@ -3,6 +3,7 @@
 // movements the test wrote.
 
 #include "ActualizacionCausado.h"
+#include "DVeZezev.h"
 #include "Database.h"
 #include "LocalAppServer.h"
 #include "ModuleError.h"
@@ -130,10 +131,11 @@ private:
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<IAppServer> m_real;
     std::unique_ptr<SDCOMConnection> m_conexion;
-    QDateTime m_horaServidor; // as the run read it
-    int m_enviadas = 0;       // EjecutarSQL calls
-    std::unique_ptr<SClientDataSet> m_qryNmVarig;
-    std::unique_ptr<SClientDataSet> m_qryTemporal;
+    QDateTime m_horaServidor;           // as the run read it
+    int m_enviadas = 0;                 // EjecutarSQL calls
+    std::unique_ptr<TDtmVeZezev> m_dtm; // owns the two datasets below
+    SClientDataSet* m_qryNmVarig = nullptr;
+    SClientDataSet* m_qryTemporal = nullptr;
 };
 
 void TstServidorCausado::initTestCase()
@@ -175,10 +177,10 @@ void TstServidorCausado::init()
     m_conexion = std::make_unique<SDCOMConnection>();
     // The connection shares the test's server without owning it.
     m_conexion->setAppServer(std::shared_ptr<IAppServer>(m_real.get(), [](IAppServer*) {}));
-    m_qryNmVarig = std::make_unique<SClientDataSet>();
-    m_qryTemporal = std::make_unique<SClientDataSet>();
-    ServidorCausado::prepararQryNmVarig(*m_qryNmVarig);
-    ServidorCausado::prepararQryTemporal(*m_qryTemporal);
+    // The data module's own definitions of the two datasets, without its window.
+    m_dtm = std::make_unique<TDtmVeZezev>();
+    m_qryNmVarig = m_dtm->QryNmVarig;
+    m_qryTemporal = m_dtm->QryTemporal;
     m_qryNmVarig->setRemoteServer(m_conexion.get());
     m_qryTemporal->setRemoteServer(m_conexion.get());
     // Open on the old setting: the run must read FEC_RPCO again.
@@ -187,8 +189,8 @@ void TstServidorCausado::init()
 
 void TstServidorCausado::cleanup()
 {
-    m_qryTemporal.reset();
-    m_qryNmVarig.reset();
+    m_qryNmVarig = m_qryTemporal = nullptr;
+    m_dtm.reset();
     m_conexion.reset();
 }
 
