@@ -1,6 +1,9 @@
 #pragma once
 
+#include "DVeZezev.h"
+#include "ModuleApplication.h"
 #include "SessionGlobals.h"
+#include "UVeZezev.h"
 
 #include <QString>
 
@@ -13,4 +16,14 @@ inline void prepararSesionDemo(const QString& url)
     gStParUsu = QStringLiteral("JPEREZ");
     gStParPas = QStringLiteral("Tavrel2026");
     gStParEmp = QStringLiteral("1");
+}
+
+// The data module and the window of the demo session, made and linked as the load entry
+// does; the window's FormCreate has not run yet.
+inline void crearFormasDemo(tavrel::ModuleApplication& app, const QString& url)
+{
+    prepararSesionDemo(url);
+    DtmVeZezev = app.create<TDtmVeZezev>();
+    FrmVeZezev = app.create<TFrmVeZezev>();
+    DtmVeZezev->EnlazarForma(FrmVeZezev);
 }

@@ -98,11 +98,8 @@ void TstFrmVeZezev::init()
 {
     m_app = std::make_unique<tavrel::ModuleApplication>();
     m_app->setMessageSink([this](const QString& m, tavrel::MessageKind) { m_mensajes << m; });
-    prepararSesionDemo(m_db->url());
     gStNombProg.clear();
-    DtmVeZezev = m_app->create<TDtmVeZezev>();
-    FrmVeZezev = m_app->create<TFrmVeZezev>();
-    DtmVeZezev->EnlazarForma(FrmVeZezev);
+    crearFormasDemo(*m_app, m_db->url());
 }
 
 void TstFrmVeZezev::cleanup()

@@ -104,11 +104,8 @@ void TstSelectoresForma::init()
 {
     m_app = std::make_unique<tavrel::ModuleApplication>();
     m_app->setMessageSink([this](const QString& m, tavrel::MessageKind) { m_mensajes << m; });
-    prepararSesionDemo(m_db->url());
-    DtmVeZezev = m_app->create<TDtmVeZezev>();
-    FrmVeZezev = m_app->create<TFrmVeZezev>();
+    crearFormasDemo(*m_app, m_db->url());
     Captura = m_app->create<TCaptura>();
-    DtmVeZezev->EnlazarForma(FrmVeZezev);
     FrmVeZezev->FormCreate();
     FrmVeZezev->show();
     FrmVeZezev->activateWindow();
