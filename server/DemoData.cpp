@@ -260,7 +260,7 @@ QList<Relation> relations()
 {
     return {
         // Company 1: every kind, a code absent from its list (99), resource 28 (no such
-        // code), a null caused value, a null related code and a row without payrollConcept.
+        // code), a null caused value and a null related code.
         {1, 10, text("51010101"), 100, "01", 10, "01", "DESPACHO GERENCIA", 850000000.0,
          412345678.9, 2500000000},
         {1, 10, text("51010102"), 300, "02", 20, "02", "URGENCIAS", 120000000.0, null, 310000000},
@@ -271,7 +271,6 @@ QList<Relation> relations()
         {1, 40, text("51030201"), 2, "01", 50, "01", "TESORERÍA", 76000000.0, 30100000.0,
          130000000},
         {1, 10, text("51010101"), null, "01", 12, "01", "DESPACHO GERENCIA", 5000000.0, null, 0},
-        {1, null, null, null, "02", 15, "02", "", 1000000.0, 250000.0, 0},
         // Company 2.
         {2, 10, text("51010101"), 210, "01", 20, "02", "ESCUELAS DEPORTIVAS", 310000000.0,
          150000000.0, 900000000},
