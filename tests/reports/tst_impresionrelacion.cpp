@@ -134,6 +134,7 @@ void TstImpresionRelacion::printGoesToThePrinterPreparedAnew()
     const QString texto = despues->page(1)->text(QRectF());
     QVERIFY(texto.contains(QStringLiteral("Gasto Contable")));
     QVERIFY(texto.contains(QStringLiteral("Sueldo básico 9")));
+    QVERIFY(texto.contains(QString::fromUtf8(RelacionDatos::NombreEmpresaActual)));
 }
 
 void TstImpresionRelacion::defaultSetUpOnlySetsUpThePrinter()

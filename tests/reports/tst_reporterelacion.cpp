@@ -115,12 +115,16 @@ void TstReporteRelacion::emptyRelationPrintsHeaderAndFooterOnly()
     QVERIFY(pdf);
     QCOMPARE(pdf->numPages(), 1);
     const QString texto = pdf->page(0)->text(QRectF());
+    // The header shows the company the dataset stands on, which is not the first.
+    const QByteArray nit = QByteArray("NIT: ") + RelacionDatos::NitEmpresaActual;
     for (const char* esperado :
-         {"Tránsito del Meta", "NIT: 892.000.148-8", "Nómina - Relación Rubros SIIF2",
+         {RelacionDatos::NombreEmpresaActual, nit.constData(), "Nómina - Relación Rubros SIIF2",
           "Definición Relación Rubros SIIF2", "Página: 1", "Fecha: 15/03/2024", "Hora: 14:05:09",
           "TavreL: VVeZezev", "Usuario: JPEREZ", "Tavrel by Mirova", "Velmora"})
         QVERIFY2(texto.contains(QString::fromUtf8(esperado)), esperado);
     QVERIFY(!texto.contains(QStringLiteral("Contabilización")));
+    QVERIFY(!texto.contains(QStringLiteral("Tránsito del Meta")));
+    QCOMPARE(m_datos->empresa.recNo(), 2);
 }
 
 void TstReporteRelacion::eachRowIsOneClosedBoxWithItsLabels()
