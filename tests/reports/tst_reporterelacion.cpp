@@ -1,5 +1,3 @@
-#include "DataSetReportSource.h"
-#include "ExportarRelacionPdf.h"
 #include "RelacionDatos.h"
 #include "ReportRenderer.h"
 #include "ReportUnits.h"
@@ -68,7 +66,6 @@ private Q_SLOTS:
     void eachRowIsOneClosedBoxWithItsLabels();
     void captionFollowsTheConfiguredColumn_data();
     void captionFollowsTheConfiguredColumn();
-    void pdfIsLetterWithEmbeddedFontsAndAccents();
     void footerProgramEndsAtTheRightOfItsBox();
     void blocksBreakBetweenPagesNeverInside();
     void amountsShowWithTheMoneyFormat_data();
@@ -194,33 +191,6 @@ void TstReporteRelacion::captionFollowsTheConfiguredColumn()
     QFETCH(QString, titulo);
     const QStringList esperados = titulo.isEmpty() ? QStringList() : QStringList(3, titulo);
     QCOMPARE(textos(preparar(3, camRela), QStringLiteral("Memo8")), esperados);
-}
-
-void TstReporteRelacion::pdfIsLetterWithEmbeddedFontsAndAccents()
-{
-    m_datos->agregar(1);
-    m_datos->agregar(2);
-    const QString archivo = m_dir.filePath(QStringLiteral("exportado.pdf"));
-    {
-        DataSetReportSource empresa(ReporteRelacion::NombreEmpresa, m_datos->empresa);
-        DataSetReportSource relacion(ReporteRelacion::NombreRelacion, m_datos->relacion);
-        QCOMPARE(ExportarRelacionPdf(archivo, empresa, relacion,
-                                     {QStringLiteral("JPEREZ"), QStringLiteral("VVeZezev"),
-                                      QString(), QStringLiteral("cod_tnom")}),
-                 1);
-    }
-    const auto pdf = Poppler::Document::load(archivo);
-    QVERIFY(pdf);
-    QCOMPARE(pdf->page(0)->pageSizeF(), QSizeF(612, 792));
-    const QList<Poppler::FontInfo> fuentes = pdf->fonts();
-    QVERIFY(!fuentes.isEmpty());
-    for (const Poppler::FontInfo& fuente : fuentes)
-        QVERIFY2(fuente.isEmbedded(), qPrintable(fuente.name()));
-    const QString texto = pdf->page(0)->text(QRectF());
-    for (const char* esperado :
-         {"Fuente de Financiación", "Situación de Fondos", "Dependencia de Afectación de PAC",
-          "Sueldo básico 2", "Nación", "Gestión General", "Clase de Nómina"})
-        QVERIFY2(texto.contains(QString::fromUtf8(esperado)), esperado);
 }
 
 void TstReporteRelacion::footerProgramEndsAtTheRightOfItsBox()
