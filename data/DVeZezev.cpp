@@ -2,8 +2,11 @@
 
 #include "DataSource.h"
 #include "Field.h"
+#include "ReporteRelacion.h"
 #include "SClientDataSet.h"
 #include "UVeZezev.h"
+
+#include <QPrinter>
 
 using tavrel::Field;
 using tavrel::FieldKind;
@@ -75,6 +78,8 @@ TDtmVeZezev::TDtmVeZezev(QObject* parent) : QObject(parent)
     crearRelacion();
     crearConsultas();
     conectarEventos();
+    frxRptVeZezev = std::make_unique<ReporteRelacion>();
+    frxDBDVeZEZev.setDataSet(QryVeZEZev);
     DataModuleCreate(this);
 }
 
@@ -251,6 +256,14 @@ void TDtmVeZezev::EnlazarForma(TFrmVeZezev* forma)
                                QryGnEmpre, QryNmVarig, QryTemporal, QryGnCcost})
         ds->setRemoteServer(forma->DCOMCnction);
     QryVeZEZev->fieldByName(QStringLiteral("DtfNmbEmpresa"))->setLookupDataSet(forma->CdsGnEmpre);
+    frxDBDGnEmpre.setDataSet(forma->CdsGnEmpre);
+}
+
+QPrinter& TDtmVeZezev::Impresora()
+{
+    if (!m_impresora)
+        m_impresora = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_impresora;
 }
 
 void TDtmVeZezev::QryVeZezevAfterInsert(SClientDataSet&)

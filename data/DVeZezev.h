@@ -1,11 +1,18 @@
 #pragma once
 
+#include "DataSetBinding.h"
+#include "PdfExportSettings.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
 
+#include <memory>
+
+class QPrinter;
+class ReporteRelacion;
 class SClientDataSet;
 class TFrmVeZezev;
 
@@ -25,6 +32,9 @@ class Field;
 // The related-field kind last configured from a concept (gStTabRela, gStCamRela,
 // gStNomRela) decides in which list the related codes of every row are named, the
 // caption of the window's related-field label and the list of its picker.
+//
+// The relation report lives here too, with its two dataset bindings, its PDF export
+// settings and the printer its set-up chose; the window shows the dialogs over them.
 class TDtmVeZezev : public QObject
 {
     Q_OBJECT
@@ -50,6 +60,16 @@ public:
     tavrel::DataSource* DtsCdsFueFina = nullptr;
     tavrel::DataSource* DtsCdsRecPres = nullptr;
     tavrel::DataSource* DtsCdsSitFond = nullptr;
+
+    // The relation report and its dataset bindings: the company ("QryGnEmpre", on the
+    // window's company list, bound by EnlazarForma) and the relation ("QryVeZezev").
+    std::unique_ptr<ReporteRelacion> frxRptVeZezev;
+    tavrel::report::DataSetBinding frxDBDGnEmpre{QStringLiteral("QryGnEmpre")};
+    tavrel::report::DataSetBinding frxDBDVeZEZev{QStringLiteral("QryVeZezev")};
+    tavrel::report::PdfExportSettings frxPDFExport1;
+    // The printer that the printer set-up chose and the report prints on; made on first
+    // use, since a printer needs the GUI application that headless runs do without.
+    QPrinter& Impresora();
 
     // The configured related-field kind: table, code column and name column.
     QString gStTabRela;
@@ -108,6 +128,8 @@ private:
     // The company chosen in the window: the module application's tag (0 without one).
     static int empresaActual();
     static QString mensajeDigiFlag(const QString& codigo, const QString& error);
+
+    std::unique_ptr<QPrinter> m_impresora;
 };
 
 // Set by the load entry while the module is loaded; null otherwise.

@@ -1,10 +1,5 @@
 #include "TipoCampoRelacionado.h"
 
-QString TipoCampoRelacionado::textoLista() const
-{
-    return textoSelect + QStringLiteral(" where cod_empr = :codempr");
-}
-
 const QList<TipoCampoRelacionado>& TipoCampoRelacionado::catalogo()
 {
     static const QList<TipoCampoRelacionado> tipos{

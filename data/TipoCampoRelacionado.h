@@ -16,9 +16,6 @@ struct TipoCampoRelacionado
     QString tituloLista; // title of the related-field picker
     QString textoSelect; // list query without the company condition
 
-    // The list query of the kind for the company in the parameter :codempr.
-    QString textoLista() const;
-
     static const QList<TipoCampoRelacionado>& catalogo();
     // The kind whose key equals the value exactly (case and every character count);
     // null when there is none.

@@ -6,12 +6,10 @@
 #include <QString>
 #include <memory>
 
-class ImpresionRelacion;
 namespace tavrel::report {
 struct LaidOutDocument;
 }
 class QLabel;
-class ReporteRelacion;
 class TVInfoAyuda;
 class TVNotas;
 class TVPField;
@@ -85,9 +83,6 @@ public:
     // by name by the host's headless report command. Errors are thrown as ModuleError.
     Q_INVOKABLE void ExportarPdf(const QString& archivo);
 
-    // The print actions, made on the first use of BtnReporteClick; null before.
-    ImpresionRelacion* impresion() const { return m_impresion.get(); }
-
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -101,8 +96,6 @@ private:
     // The report laid out anew from the company and relation datasets as they stand.
     tavrel::report::LaidOutDocument PrepararReporte();
 
-    std::unique_ptr<ReporteRelacion> m_reporte;
-    std::unique_ptr<ImpresionRelacion> m_impresion;
     bool m_alturaExterior = false; // the frame has been taken into account once
 };
 

@@ -9,34 +9,42 @@
 #include "ReporteRelacion.h"
 #include "VariablesRelacion.h"
 
-// Preview, print or printer set-up, by the button or menu item that was used. The
-// report is laid out anew from the company and relation datasets as they stand.
+namespace {
+
+TDtmVeZezev& moduloDatos()
+{
+    if (!DtmVeZezev)
+        throw tavrel::ModuleError(QStringLiteral("El módulo de datos de la relación no existe; no "
+                                                 "se puede preparar el informe."));
+    return *DtmVeZezev;
+}
+
+} // namespace
+
+// Preview, print or printer set-up, by the button or menu item that was used, with the
+// report and the printer of the data module. The report is laid out anew from the
+// company and relation datasets as they stand.
 void TFrmVeZezev::BtnReporteClick(QObject* Sender)
 {
-    if (!m_impresion)
-        m_impresion =
-            std::make_unique<ImpresionRelacion>([this] { return PrepararReporte(); }, this);
-    m_impresion->BtnReporteClick(Sender);
+    ImpresionRelacion impresion([this] { return PrepararReporte(); }, moduloDatos().Impresora(),
+                                this);
+    impresion.BtnReporteClick(Sender);
 }
 
 void TFrmVeZezev::ExportarPdf(const QString& archivo)
 {
     const tavrel::report::LaidOutDocument paginas = PrepararReporte();
-    if (!tavrel::report::ReportRenderer(paginas).exportPdf(archivo))
+    if (!tavrel::report::ReportRenderer(paginas).exportPdf(archivo, moduloDatos().frxPDFExport1))
         throw tavrel::ModuleError(
             QStringLiteral("El informe no tiene páginas; no se escribió «%1».").arg(archivo));
 }
 
 tavrel::report::LaidOutDocument TFrmVeZezev::PrepararReporte()
 {
-    if (!DtmVeZezev)
-        throw tavrel::ModuleError(QStringLiteral("El módulo de datos de la relación no existe; no "
-                                                 "se puede preparar el informe."));
-    if (!m_reporte)
-        m_reporte = std::make_unique<ReporteRelacion>();
+    TDtmVeZezev& datos = moduloDatos();
     VariablesRelacion variables{CodiUsua(), NomProg(),
                                 tavrel::FormatSettings::instance().shortDateFormat(),
-                                DtmVeZezev->gStCamRela};
+                                datos.gStCamRela};
     variables.leerCamRela = [] { return DtmVeZezev ? DtmVeZezev->gStCamRela : QString(); };
-    return m_reporte->PrepareReport(*CdsGnEmpre, *DtmVeZezev->QryVeZEZev, variables);
+    return datos.frxRptVeZezev->PrepareReport(datos.frxDBDGnEmpre, datos.frxDBDVeZEZev, variables);
 }

@@ -10,12 +10,12 @@
 
 using tavrel::report::LaidOutDocument;
 
-ImpresionRelacion::ImpresionRelacion(Preparar preparar, QWidget* ventana)
-    : m_preparar(std::move(preparar)), m_ventana(ventana),
-      m_impresora(std::make_unique<QPrinter>(QPrinter::HighResolution))
+ImpresionRelacion::ImpresionRelacion(Preparar preparar, QPrinter& impresora, QWidget* ventana)
+    : m_preparar(std::move(preparar)), m_ventana(ventana), m_impresora(impresora)
 {
     m_mostrarVistaPrevia = [this](LaidOutDocument paginas) {
         tavrel::report::ReportPreviewDialog vista(std::move(paginas), m_ventana);
+        vista.setSelectedPrinter(&m_impresora);
         vista.exec();
     };
     m_configurarImpresora = [this](QPrinter& impresora) {
@@ -69,10 +69,10 @@ void ImpresionRelacion::ShowReport()
 void ImpresionRelacion::Print()
 {
     const LaidOutDocument paginas = m_preparar();
-    tavrel::report::ReportRenderer(paginas).print(m_impresora.get());
+    tavrel::report::ReportRenderer(paginas).print(&m_impresora);
 }
 
 void ImpresionRelacion::EjecutarPrinterSetupDialog()
 {
-    m_configurarImpresora(*m_impresora);
+    m_configurarImpresora(m_impresora);
 }

@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <functional>
-#include <memory>
 
 class QObject;
 class QPrinter;
@@ -14,7 +13,9 @@ class QWidget;
 
 // The report actions of the maintenance form (BtnReporteClick): preview, print to the
 // selected printer without a dialog, or the printer set-up. Preview and print lay the
-// pages out anew each time through `preparar`.
+// pages out anew each time through `preparar`. The printer is the caller's, so that
+// its set-up outlives the actions: the set-up changes it, the print button and the
+// preview's print both print on it.
 //
 // The windows are replaceable, so that a caller without a screen (or a test) can see
 // what would be shown: by default the preview is a modal ReportPreviewDialog and the
@@ -27,13 +28,13 @@ public:
     using MostrarVistaPrevia = std::function<void(tavrel::report::LaidOutDocument paginas)>;
     using ConfigurarImpresora = std::function<void(QPrinter& impresora)>;
 
-    explicit ImpresionRelacion(Preparar preparar, QWidget* ventana = nullptr);
+    ImpresionRelacion(Preparar preparar, QPrinter& impresora, QWidget* ventana = nullptr);
     ~ImpresionRelacion();
     ImpresionRelacion(const ImpresionRelacion&) = delete;
     ImpresionRelacion& operator=(const ImpresionRelacion&) = delete;
 
-    // The selected printer: the system's default until the set-up changes it.
-    QPrinter& impresora() const { return *m_impresora; }
+    // The selected printer, which the set-up changes.
+    QPrinter& impresora() const { return m_impresora; }
 
     void setMostrarVistaPrevia(MostrarVistaPrevia mostrar);
     void setConfigurarImpresora(ConfigurarImpresora configurar);
@@ -54,7 +55,7 @@ public:
 private:
     Preparar m_preparar;
     QPointer<QWidget> m_ventana;
-    std::unique_ptr<QPrinter> m_impresora;
+    QPrinter& m_impresora;
     MostrarVistaPrevia m_mostrarVistaPrevia;
     ConfigurarImpresora m_configurarImpresora;
 };

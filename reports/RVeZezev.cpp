@@ -1,5 +1,6 @@
 #include "RVeZezev.h"
 
+#include "DVeZezev.h"
 #include "TituloCampoRelacionado.h"
 
 using namespace tavrel::report;
@@ -37,11 +38,6 @@ TRptVeZezev::TRptVeZezev(QWidget* parent) : TRptReporteMaestro(parent)
     cuenta.setGeometry(caja);
 
     CrearBloqueRelacion();
-}
-
-void TRptVeZezev::setLeerCamRela(std::function<QString()> leer)
-{
-    m_leerCamRela = std::move(leer);
 }
 
 void TRptVeZezev::ModificarEncabezado()
@@ -153,5 +149,5 @@ void TRptVeZezev::DetailBand1BeforePrint(bool& PrintBand)
     Q_UNUSED(PrintBand);
     // A column without caption leaves the caption empty.
     texto(kDetalle, QStringLiteral("QRLCamRela"))
-        .setText(TituloCampoRelacionado(m_leerCamRela ? m_leerCamRela() : QString()));
+        .setText(TituloCampoRelacionado(DtmVeZezev ? DtmVeZezev->gStCamRela : QString()));
 }

@@ -1,5 +1,6 @@
 #include "ReporteRelacion.h"
 
+#include "DataSetBinding.h"
 #include "DataSetReportSource.h"
 #include "FormatSettings.h"
 #include "LayoutEngine.h"
@@ -184,5 +185,15 @@ LaidOutDocument ReporteRelacion::PrepareReport(SClientDataSet& empresa, SClientD
 {
     DataSetReportSource fuenteEmpresa(NombreEmpresa, empresa);
     DataSetReportSource fuenteRelacion(NombreRelacion, relacion);
+    return PrepareReport(fuenteEmpresa, fuenteRelacion, variables, momento);
+}
+
+LaidOutDocument ReporteRelacion::PrepareReport(const DataSetBinding& empresa,
+                                               const DataSetBinding& relacion,
+                                               const VariablesRelacion& variables,
+                                               const QDateTime& momento)
+{
+    DataSetReportSource fuenteEmpresa(empresa.userName(), empresa.boundDataSet());
+    DataSetReportSource fuenteRelacion(relacion.userName(), relacion.boundDataSet());
     return PrepareReport(fuenteEmpresa, fuenteRelacion, variables, momento);
 }

@@ -11,8 +11,9 @@
 class SClientDataSet;
 
 namespace tavrel::report {
+class DataSetBinding;
 class ReportDataSource;
-}
+} // namespace tavrel::report
 
 // The relation report frxRptVeZezev: one closed block per relation row under a page
 // header with the company's logo, name and NIT, and a footer with program and user.
@@ -41,6 +42,11 @@ public:
                                                   const QDateTime& momento = {});
     // The same over the company and relation datasets, each back on its row afterwards.
     tavrel::report::LaidOutDocument PrepareReport(SClientDataSet& empresa, SClientDataSet& relacion,
+                                                  const VariablesRelacion& variables,
+                                                  const QDateTime& momento = {});
+    // The same over the datasets of the two bindings, which the data module holds.
+    tavrel::report::LaidOutDocument PrepareReport(const tavrel::report::DataSetBinding& empresa,
+                                                  const tavrel::report::DataSetBinding& relacion,
                                                   const VariablesRelacion& variables,
                                                   const QDateTime& momento = {});
 

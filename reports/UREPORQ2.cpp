@@ -39,7 +39,6 @@ TRptReporteMaestro::TRptReporteMaestro(QWidget* parent) : QWidget(parent)
     QCKReporte.page() =
         Page(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10));
     QCKReporte.setPrintIfEmpty(false);
-    QCKReporte.addVariable(QStringLiteral("REPORTTITLE"), QCKReporte.title());
     CrearEncabezado();
     CrearEncabezadoColumnas();
     CrearDetalle();

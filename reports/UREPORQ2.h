@@ -22,7 +22,7 @@ public:
     ~TRptReporteMaestro() override;
 
     tavrel::report::Report QCKReporte;
-    OpcionesQuickRep QCKReporteOpciones;
+    OpcionesComponenteReporte QCKReporteOpciones;
     SClientDataSet* QryEmpresa = nullptr;
     SClientDataSet* QryTemp = nullptr;
     DialogoConfiguracionImpresora PrinterSetupDialog1;

@@ -67,13 +67,13 @@ LaidOutDocument LayoutEngine::layout(Report& report) const
     BandLayouter layouter(resolver, measurer);
 
     LaidOutDocument document{report.title(), report.page(), {}};
-    document.pages = PagePass(report, resolver, layouter, m_sources).run();
+    document.pages = PagePass(report, resolver, layouter).run();
     // The total number of pages is known after a pass; texts that show it may change
     // the page count in turn, so repeat until it settles.
     for (int pass = 0; pass < 3 && resolver.totalPagesUsed(); ++pass) {
         const qsizetype previous = document.pages.size();
         resolver.setTotalPages(int(previous));
-        document.pages = PagePass(report, resolver, layouter, m_sources).run();
+        document.pages = PagePass(report, resolver, layouter).run();
         if (document.pages.size() == previous)
             break;
     }

@@ -18,8 +18,9 @@ class Report;
 //   left of the page moves whole to the next page, so a block is never split;
 // - the summary bands once after the last record;
 // - the page footers at the bottom of the printable area of every page (or of the last).
-// When every data source of the data bands is empty only page header and footer print
-// (or nothing, when the report says so). A report that shows [TOTALPAGES#] is laid out
+// A source that no data band runs through is not moved: its fields show the record it
+// stands on. When every data source of the data bands is empty only page header and
+// footer print (or nothing, when the report says so). A report that shows [TOTALPAGES#] is laid out
 // twice; its BeforePrint hooks then run in both passes.
 class LayoutEngine
 {

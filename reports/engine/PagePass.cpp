@@ -7,9 +7,8 @@
 
 namespace tavrel::report {
 
-PagePass::PagePass(Report& report, ValueResolver& resolver, BandLayouter& layouter,
-                   const QList<ReportDataSource*>& sources)
-    : m_report(report), m_resolver(resolver), m_layouter(layouter), m_sources(sources),
+PagePass::PagePass(Report& report, ValueResolver& resolver, BandLayouter& layouter)
+    : m_report(report), m_resolver(resolver), m_layouter(layouter),
       m_printable(report.page().printableRect())
 {}
 
@@ -80,9 +79,8 @@ bool PagePass::wantsPrint(Band& band)
 
 QList<LaidOutPage> PagePass::run()
 {
-    // Sources that no band runs through show their first record everywhere.
-    for (ReportDataSource* source : m_sources)
-        source->first();
+    // Only the data bands move their sources; any other source shows the record it
+    // stands on, like the company chosen for the page header.
     m_resolver.setCount(0);
     m_resolver.setLine(0);
     m_empty = isEmpty();

@@ -12,13 +12,12 @@ class Report;
 class ReportDataSource;
 class ValueResolver;
 
-// One pass of the layout engine over the report: runs the data sources and puts the
-// printed bands on pages.
+// One pass of the layout engine over the report: runs the sources of the data bands and
+// puts the printed bands on pages. Sources that no data band names are not moved.
 class PagePass
 {
 public:
-    PagePass(Report& report, ValueResolver& resolver, BandLayouter& layouter,
-             const QList<ReportDataSource*>& sources);
+    PagePass(Report& report, ValueResolver& resolver, BandLayouter& layouter);
 
     QList<LaidOutPage> run();
 
@@ -50,7 +49,6 @@ private:
     Report& m_report;
     ValueResolver& m_resolver;
     BandLayouter& m_layouter;
-    QList<ReportDataSource*> m_sources;
     QRectF m_printable;
 
     QList<LaidOutPage> m_pages;

@@ -172,19 +172,25 @@ void ReportPreviewDialog::updatePageLabel()
 
 void ReportPreviewDialog::printWithDialog()
 {
-    QPrinter printer(QPrinter::HighResolution);
+    std::unique_ptr<QPrinter> systemDefault;
+    QPrinter* printer = m_selectedPrinter;
+    if (!printer) {
+        systemDefault = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer = systemDefault.get();
+    }
     ReportRenderer renderer(m_document);
-    renderer.setUpPrinter(&printer);
-    printer.setFromTo(1, int(m_document.pages.size()));
-    QPrintDialog dialog(&printer, this);
+    renderer.setUpPrinter(printer);
+    printer->setFromTo(1, int(m_document.pages.size()));
+    QPrintDialog dialog(printer, this);
     dialog.setMinMax(1, int(m_document.pages.size()));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
+    const bool accepted = dialog.exec() == QDialog::Accepted;
     try {
-        renderer.print(&printer);
+        if (accepted)
+            renderer.print(printer);
     } catch (const ModuleError& error) {
         QMessageBox::critical(this, QStringLiteral("Imprimir"), error.message());
     }
+    printer->setPrintRange(QPrinter::AllPages);
 }
 
 bool ReportPreviewDialog::exportPdf(const QString& fileName) const

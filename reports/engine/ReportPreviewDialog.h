@@ -28,6 +28,11 @@ public:
     int currentPage() const;
     int pageCount() const;
 
+    // The printer that Print starts from and prints on, as a printer set-up left it;
+    // not owned. Without one, Print starts from the system's default printer.
+    void setSelectedPrinter(QPrinter* printer) { m_selectedPrinter = printer; }
+    QPrinter* selectedPrinter() const { return m_selectedPrinter; }
+
 public Q_SLOTS:
     void firstPage();
     void previousPage();
@@ -37,7 +42,8 @@ public Q_SLOTS:
     void zoomOut();
     void fitWidth();
     void fitPage();
-    // Asks for a printer with the print dialog, then prints.
+    // Asks for a printer with the print dialog, starting from the selected one, then
+    // prints. The page range chosen there holds for this print only.
     void printWithDialog();
     // Asks for a file name, then exports; errors are shown in a message box.
     void exportPdfWithDialog();
@@ -50,7 +56,8 @@ private:
     void updatePageLabel();
 
     LaidOutDocument m_document;
-    std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<QPrinter> m_printer; // the preview's own, drawing the pages on screen
+    QPrinter* m_selectedPrinter = nullptr;
     QPrintPreviewWidget* m_preview = nullptr;
     QLabel* m_pageLabel = nullptr;
 };

@@ -118,7 +118,7 @@ bool ReportRenderer::print(QPrinter* printer) const
     return true;
 }
 
-bool ReportRenderer::exportPdf(const QString& fileName, const QString& creator) const
+bool ReportRenderer::exportPdf(const QString& fileName, const PdfExportSettings& settings) const
 {
     if (m_document.pages.isEmpty())
         return false;
@@ -132,7 +132,9 @@ bool ReportRenderer::exportPdf(const QString& fileName, const QString& creator) 
         const Page& page = m_document.page;
         writer.setPageLayout(QPageLayout(page.pageSize(), page.orientation(), QMarginsF()));
         writer.setTitle(m_document.title);
-        writer.setCreator(creator);
+        writer.setCreator(settings.creator);
+        writer.setPdfVersion(settings.pdfA ? QPagedPaintDevice::PdfVersion_A1b
+                                           : QPagedPaintDevice::PdfVersion_1_4);
         QPainter painter(&writer);
         paint(painter, writer);
     }

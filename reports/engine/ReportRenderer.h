@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LaidOutDocument.h"
+#include "PdfExportSettings.h"
 
 class QPainter;
 class QPagedPaintDevice;
@@ -27,8 +28,7 @@ public:
     // Writes the pages to a PDF file with fonts embedded. The file is replaced only when
     // the whole document was written. Returns false, writing nothing, when there are no
     // pages; throws ModuleError when the file cannot be written.
-    bool exportPdf(const QString& fileName,
-                   const QString& creator = QStringLiteral("Tavrel")) const;
+    bool exportPdf(const QString& fileName, const PdfExportSettings& settings = {}) const;
 
     // Prints on `printer` as it is set up, without a dialog; honours the printer's page
     // range. Returns false when there are no pages; throws ModuleError when the printer

@@ -71,6 +71,8 @@ QString ValueResolver::resolve(const TextTemplate::Token& token, const QString& 
         return QString::number(m_line);
     if (system == u"COUNT#")
         return QString::number(m_count);
+    if (system == u"REPORTTITLE")
+        return m_report.title();
     return variableText(token.text, objectName);
 }
 

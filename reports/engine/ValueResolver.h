@@ -19,6 +19,7 @@ class Report;
 //   PAGE#  TOTALPAGES#  DATE  TIME
 //   LINE#   the record number (1-based) of the data band being printed
 //   COUNT#  the master records printed so far (in a summary: all of them)
+//   REPORTTITLE  the report's title as it is at the run
 // System value names are case-insensitive. Unknown names are refused with a message.
 class ValueResolver
 {

@@ -1,6 +1,6 @@
 // The maintenance window over a demo database: its creation, the locking of the key
 // fields outside editing, the panel's keyboard order, the label links of a company
-// change and the preview.
+// change, the preview and the PDF.
 
 #include "DBEdit.h"
 #include "DBLookupComboBox.h"
@@ -28,10 +28,13 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPrinter>
 #include <QScrollArea>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <poppler-qt6.h>
 
 using tavrel::DataSetState;
 using tavrel::DBEdit;
@@ -62,6 +65,7 @@ private Q_SLOTS:
     void companyChange_data();
     void companyChange();
     void previewButtonOpensThePreview();
+    void pdfShowsTheChosenCompany();
     void panelFitsWithoutOverlaps_data();
     void panelFitsWithoutOverlaps();
 
@@ -337,6 +341,40 @@ void TstFrmVeZezev::previewButtonOpensThePreview()
     FrmVeZezev->spbPreview->click();
     vigia.stop();
     QCOMPARE(vista, QStringLiteral("tavrel::report::ReportPreviewDialog"));
+    QVERIFY(m_mensajes.isEmpty());
+}
+
+void TstFrmVeZezev::pdfShowsTheChosenCompany()
+{
+    // Company 2 is not the first of the company list: the header is still its own, in
+    // the exported file and on the data module's printer (a PDF file here).
+    crear();
+    TVsCmbCodigo* empresas = FrmVeZezev->cmbEmpresa;
+    QVERIFY(empresas->seleccionarCodigo(QStringLiteral("2")));
+    emit empresas->activated(empresas->currentIndex());
+    QTemporaryDir dir;
+    const QStringList archivos{dir.filePath(QStringLiteral("exportado.pdf")),
+                               dir.filePath(QStringLiteral("impreso.pdf"))};
+    FrmVeZezev->ExportarPdf(archivos[0]);
+    DtmVeZezev->Impresora().setOutputFormat(QPrinter::PdfFormat);
+    DtmVeZezev->Impresora().setOutputFileName(archivos[1]);
+    FrmVeZezev->spbReporte->click();
+
+    QStringList esperados{QStringLiteral("Nómina - Relación Rubros SIIF2")};
+    for (const char* columna : {"NOM_EMPR", "NIT_EMPR"})
+        esperados << m_db->queryValue(QStringLiteral("SELECT %1 FROM GN_EMPRE WHERE COD_EMPR = 2")
+                                          .arg(QLatin1String(columna)))
+                         .toString();
+    for (const QString& archivo : archivos) {
+        const auto pdf = Poppler::Document::load(archivo);
+        QVERIFY2(pdf, qPrintable(archivo));
+        QCOMPARE(pdf->page(0)->pageSizeF(), QSizeF(612, 792)); // Letter
+        for (const Poppler::FontInfo& fuente : pdf->fonts())
+            QVERIFY2(fuente.isEmbedded(), qPrintable(fuente.name()));
+        const QString texto = pdf->page(0)->text(QRectF()).simplified();
+        for (const QString& esperado : esperados)
+            QVERIFY2(texto.contains(esperado), qPrintable(esperado + QStringLiteral(" / ") + texto));
+    }
     QVERIFY(m_mensajes.isEmpty());
 }
 

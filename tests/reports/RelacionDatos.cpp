@@ -35,11 +35,17 @@ RelacionDatos::RelacionDatos(int filas)
     empresa.addField(QStringLiteral("NIT_EMPR"), FieldType::String, 20);
     empresa.addField(QStringLiteral("BMP_REPO"), FieldType::Blob);
     empresa.createDataSet();
-    empresa.append();
-    empresa.field(0)->setValue(QStringLiteral("Instituto Departamental de Tránsito del Meta"));
-    empresa.field(1)->setValue(QStringLiteral("892.000.148-8"));
-    empresa.field(2)->setValue(logoPng());
-    empresa.post();
+    for (const auto& [nombre, nit] :
+         {std::pair{"Instituto Departamental de Tránsito del Meta", "892.000.148-8"},
+          {NombreEmpresaActual, NitEmpresaActual},
+          {"Empresa de Acueducto de Granada", "822.002.459-1"}}) {
+        empresa.append();
+        empresa.field(0)->setValue(QString::fromUtf8(nombre));
+        empresa.field(1)->setValue(QString::fromUtf8(nit));
+        empresa.field(2)->setValue(logoPng());
+        empresa.post();
+    }
+    empresa.setRecNo(2);
 
     relacion.setObjectName(QStringLiteral("QryVeZEZev"));
     for (const char* nombre : {"COD_CONT", "COD_CCOS"})

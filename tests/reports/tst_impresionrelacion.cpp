@@ -1,7 +1,9 @@
 #include "ImpresionRelacion.h"
 #include "RelacionDatos.h"
+#include "ReportPreviewDialog.h"
 #include "ReporteRelacion.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -25,14 +27,17 @@ private Q_SLOTS:
     void senderDecidesTheAction();
     void printGoesToThePrinterPreparedAnew();
     void defaultSetUpOnlySetsUpThePrinter();
+    void previewPrintsOnTheSetUpPrinter();
 
 private:
     void vigilarDialogos();
+    LaidOutDocument preparar();
 
     QTemporaryDir m_dir;
     QString m_pdf;
     RelacionDatos m_datos{3};
     ReporteRelacion m_reporte;
+    std::unique_ptr<QPrinter> m_impresora; // the data module's, in the module
     std::unique_ptr<ImpresionRelacion> m_impresion;
     int m_preparadas = 0;
     int m_vistas = 0;
@@ -47,16 +52,12 @@ void TstImpresionRelacion::init()
     QFile::remove(m_pdf);
     m_preparadas = m_vistas = m_configuraciones = 0;
     m_dialogos.clear();
-    m_impresion = std::make_unique<ImpresionRelacion>([this] {
-        ++m_preparadas;
-        return m_reporte.PrepareReport(m_datos.empresa, m_datos.relacion,
-                                       {QStringLiteral("JPEREZ"), QStringLiteral("VVeZezev"),
-                                        QStringLiteral("dd/MM/yyyy"), QStringLiteral("cod_gast")});
-    });
+    m_impresora = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_impresora->setOutputFormat(QPrinter::PdfFormat);
+    m_impresora->setOutputFileName(m_pdf);
+    m_impresion = std::make_unique<ImpresionRelacion>([this] { return preparar(); }, *m_impresora);
     m_impresion->setMostrarVistaPrevia([this](LaidOutDocument) { ++m_vistas; });
     m_impresion->setConfigurarImpresora([this](QPrinter&) { ++m_configuraciones; });
-    m_impresion->impresora().setOutputFormat(QPrinter::PdfFormat);
-    m_impresion->impresora().setOutputFileName(m_pdf);
     vigilarDialogos();
 }
 
@@ -65,6 +66,15 @@ void TstImpresionRelacion::cleanup()
     m_vigia.stop();
     m_vigia.disconnect();
     m_impresion.reset();
+    m_impresora.reset();
+}
+
+LaidOutDocument TstImpresionRelacion::preparar()
+{
+    ++m_preparadas;
+    return m_reporte.PrepareReport(m_datos.empresa, m_datos.relacion,
+                                   {QStringLiteral("JPEREZ"), QStringLiteral("VVeZezev"),
+                                    QStringLiteral("dd/MM/yyyy"), QStringLiteral("cod_gast")});
 }
 
 void TstImpresionRelacion::vigilarDialogos()
@@ -134,14 +144,17 @@ void TstImpresionRelacion::printGoesToThePrinterPreparedAnew()
     const QString texto = despues->page(1)->text(QRectF());
     QVERIFY(texto.contains(QStringLiteral("Gasto Contable")));
     QVERIFY(texto.contains(QStringLiteral("Sueldo básico 9")));
+    QVERIFY(texto.contains(QString::fromUtf8(RelacionDatos::NombreEmpresaActual)));
 }
 
 void TstImpresionRelacion::defaultSetUpOnlySetsUpThePrinter()
 {
-    ImpresionRelacion impresion([this] {
-        ++m_preparadas;
-        return LaidOutDocument{};
-    });
+    ImpresionRelacion impresion(
+        [this] {
+            ++m_preparadas;
+            return LaidOutDocument{};
+        },
+        *m_impresora);
     impresion.setMostrarVistaPrevia([this](LaidOutDocument) { ++m_vistas; });
     QPrinter* elegida = nullptr;
     QTimer::singleShot(0, this, [&] {
@@ -150,9 +163,41 @@ void TstImpresionRelacion::defaultSetUpOnlySetsUpThePrinter()
     });
     impresion.BtnReporteClick(QStringLiteral("PrepararPgina1"));
     QCOMPARE(m_dialogos, QStringList{QStringLiteral("QPrintDialog Configurar impresora")});
-    QCOMPARE(elegida, &impresion.impresora());
+    QCOMPARE(elegida, m_impresora.get());
     QCOMPARE(m_preparadas, 0);
     QCOMPARE(m_vistas, 0);
+}
+
+void TstImpresionRelacion::previewPrintsOnTheSetUpPrinter()
+{
+    // The default preview; its print dialog opens on the printer of the set-up (a PDF
+    // file here) and is accepted, then the preview is closed.
+    m_vigia.disconnect();
+    bool pedido = false;
+    bool impreso = false;
+    connect(&m_vigia, &QTimer::timeout, this, [&pedido, &impreso] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialogo = qobject_cast<QPrintDialog*>(modal)) {
+            impreso = true;
+            dialogo->accept();
+        } else if (auto* vista = qobject_cast<tavrel::report::ReportPreviewDialog*>(modal)) {
+            if (impreso) {
+                vista->reject();
+            } else if (!pedido) {
+                pedido = true; // out of this tick: the print dialog runs its own loop
+                QTimer::singleShot(0, vista->findChild<QAction*>(QStringLiteral("actionImprimir")),
+                                   &QAction::trigger);
+            }
+        } else if (auto* otro = qobject_cast<QDialog*>(modal)) {
+            otro->reject(); // a failure to print
+        }
+    });
+    ImpresionRelacion impresion([this] { return preparar(); }, *m_impresora);
+    impresion.BtnReporteClick(QStringLiteral("spbPreview"));
+    QVERIFY(impreso);
+    const auto pdf = Poppler::Document::load(m_pdf);
+    QVERIFY(pdf);
+    QVERIFY(pdf->page(0)->text(QRectF()).contains(QStringLiteral("Gasto Contable")));
 }
 
 QTEST_MAIN(TstImpresionRelacion)

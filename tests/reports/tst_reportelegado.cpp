@@ -1,3 +1,4 @@
+#include "DVeZezev.h"
 #include "LayoutEngine.h"
 #include "MemoryDataSource.h"
 #include "Param.h"
@@ -25,18 +26,20 @@ private Q_SLOTS:
 private:
     std::unique_ptr<TRptReporteMaestro> m_maestro;
     std::unique_ptr<TRptVeZezev> m_relacion;
-    QString m_camRela;
+    std::unique_ptr<TDtmVeZezev> m_datos;
 };
 
 void TstReporteLegado::init()
 {
     m_maestro = std::make_unique<TRptReporteMaestro>();
     m_relacion = std::make_unique<TRptVeZezev>();
-    m_relacion->setLeerCamRela([this] { return m_camRela; });
+    m_datos = std::make_unique<TDtmVeZezev>();
+    DtmVeZezev = m_datos.get();
 }
 
 void TstReporteLegado::cleanup()
 {
+    m_datos.reset();
     m_relacion.reset();
     m_maestro.reset();
 }
@@ -151,11 +154,16 @@ void TstReporteLegado::printingShowsTheCaptionAndHidesTheColumnTitles()
     motor.addDataSource(&empresa);
     motor.addDataSource(&relacion);
 
-    // A caption left from an earlier run does not stay when the column has none.
-    m_camRela = QStringLiteral("cod_tnom");
+    // A caption left from an earlier run does not stay when the column has none. The
+    // title is read when the report prints.
+    DtmVeZezev->gStCamRela = QStringLiteral("cod_tnom");
     motor.layout(m_relacion->QCKReporte);
-    m_camRela = camRela;
+    DtmVeZezev->gStCamRela = camRela;
+    m_relacion->QCKReporte.setTitle(QStringLiteral("Relación Rubros SIIF2"));
     const LaidOutPage pagina = motor.layout(m_relacion->QCKReporte).pages.value(0);
+    const QList<const TextRun*> titulo = pagina.textsNamed(QStringLiteral("QRSysDatReportTitle"));
+    QVERIFY(!titulo.isEmpty());
+    QCOMPARE(titulo.first()->text(), QStringLiteral("Relación Rubros SIIF2"));
     QStringList titulos;
     for (const TextRun* run : pagina.textsNamed(QStringLiteral("QRLCamRela")))
         titulos << run->text();
