@@ -164,7 +164,7 @@ void DataSetTableModel::setReadOnly(bool readOnly)
 
 int DataSetTableModel::currentRow() const
 {
-    return d->dataSet ? d->dataSet->recNo() - 1 : -1;
+    return d->dataSet ? d->dataSet->currentRow() : -1;
 }
 
 bool DataSetTableModel::setCurrentRow(int row)
@@ -181,7 +181,7 @@ bool DataSetTableModel::setCurrentRow(int row)
 
 int DataSetTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !d->dataSet ? 0 : d->dataSet->recordCount();
+    return parent.isValid() || !d->dataSet ? 0 : d->dataSet->rowCount();
 }
 
 int DataSetTableModel::columnCount(const QModelIndex& parent) const

@@ -16,8 +16,8 @@ namespace tavrel {
 class DataSource;
 class Field;
 
-// A grid's view of a client dataset: one row per dataset row, one column per field of
-// a configurable list.
+// A grid's view of a client dataset: one row per dataset row (a record being inserted
+// included, see SClientDataSet::rowCount()), one column per field of a configurable list.
 //
 // DisplayRole gives the field's display text, EditRole its value, BackgroundRole the
 // column's colour. A cell is editable when its field is a data field that is not
