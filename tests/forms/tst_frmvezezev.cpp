@@ -57,6 +57,8 @@ private Q_SLOTS:
     void keyFieldsLockedOutsideEditing_data();
     void keyFieldsLockedOutsideEditing();
     void tabOrderAndLabelsOfThePanel();
+    void panelFollowsTheFieldsWhileEditing_data();
+    void panelFollowsTheFieldsWhileEditing();
     void labelsOpenThePathsOfTheAnswer_data();
     void labelsOpenThePathsOfTheAnswer();
     void companyChange_data();
@@ -220,6 +222,43 @@ void TstFrmVeZezev::tabOrderAndLabelsOfThePanel()
     QCOMPARE(f->LblCodCont->buddy(), f->DBEdtCodCont);
     QCOMPARE(f->LblCamRela->buddy(), f->DBECamRela);
     QCOMPARE(f->LblCodCuen->buddy(), f->DBEdtCodCuen);
+}
+
+void TstFrmVeZezev::panelFollowsTheFieldsWhileEditing_data()
+{
+    QTest::addColumn<bool>("insertar");
+    QTest::newRow("insert") << true;
+    QTest::newRow("edit of the first row") << false;
+}
+
+void TstFrmVeZezev::panelFollowsTheFieldsWhileEditing()
+{
+    QFETCH(bool, insertar);
+    crear();
+    TFrmVeZezev* f = FrmVeZezev;
+    relacion()->first();
+    if (insertar)
+        relacion()->insert();
+    else
+        relacion()->edit();
+    const auto escribir = [](DBEdit* edicion, const QString& texto) {
+        edicion->setFocus();
+        edicion->selectAll();
+        QTest::keyClicks(edicion, texto);
+        QTest::keyClick(edicion, Qt::Key_Tab);
+    };
+    // The names are looked up as soon as the code is in the row, not once it is posted.
+    escribir(f->DBEdtCodCont, QStringLiteral("11"));
+    QCOMPARE(f->DBEDtfNmbCont->text(), QStringLiteral("HORAS EXTRAS Y RECARGOS"));
+    escribir(f->DBEdtCodCuen, QStringLiteral("51010301"));
+    QCOMPARE(f->DBEDtfNmbCuen->text(), QStringLiteral("HORAS EXTRAS Y FESTIVOS"));
+    // Typed plain, shown formatted once the focus has left.
+    escribir(f->DBEdtValTota, QStringLiteral("2000000"));
+    QCOMPARE(f->DBEdtValTota->text(), QStringLiteral("2.000.000,00"));
+    escribir(f->DBEdtValCaus, QStringLiteral("500000"));
+    QCOMPARE(f->DBEdtValSald->text(), QStringLiteral("1.500.000,00"));
+    QCOMPARE(relacion()->state(), insertar ? DataSetState::Insert : DataSetState::Edit);
+    QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(u'|')));
 }
 
 void TstFrmVeZezev::labelsOpenThePathsOfTheAnswer_data()
