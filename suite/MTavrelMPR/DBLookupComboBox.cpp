@@ -102,6 +102,14 @@ void DBLookupComboBox::setListSource(DataSource* source)
     reload();
 }
 
+void DBLookupComboBox::setListDataSet(SClientDataSet* dataSet)
+{
+    d->listSource = nullptr;
+    d->model->setDataSource(nullptr);
+    d->model->setDataSet(dataSet);
+    reload();
+}
+
 QString DBLookupComboBox::keyField() const
 {
     return d->keyField;
