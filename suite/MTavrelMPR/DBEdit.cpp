@@ -46,8 +46,10 @@ void DBEdit::setDataSource(DataSource* source)
             if (!d->pending)
                 reload();
         });
+        // Any field may change what this one shows (calculated and lookup fields);
+        // typed text gives way only to a change of its own field.
         d->connections << connect(source, &DataSource::dataChanged, this, [this](Field* f) {
-            if (!f || f == field())
+            if (!d->pending || !f || f == field())
                 reload();
         });
         d->connections << connect(source, &DataSource::dataSetChanged, this, &DBEdit::reload);
@@ -105,7 +107,7 @@ void DBEdit::reload()
     const bool editing = state == DataSetState::Edit || state == DataSetState::Insert;
     QString shown;
     if (f && state != DataSetState::Inactive)
-        shown = editing && editable() ? f->asString() : f->displayText();
+        shown = editing && editable() && hasFocus() ? f->asString() : f->displayText();
     if (f) {
         const FieldType t = f->dataType();
         const bool number = t == FieldType::SmallInt || t == FieldType::Integer ||
@@ -203,6 +205,8 @@ void DBEdit::keyPressEvent(QKeyEvent* event)
 void DBEdit::focusInEvent(QFocusEvent* event)
 {
     QLineEdit::focusInEvent(event);
+    if (!d->pending)
+        reload();
     if (OnEnter)
         ErrorReporter::guard([this] { OnEnter(*this); });
 }
@@ -214,6 +218,7 @@ void DBEdit::focusOutEvent(QFocusEvent* event)
     if (event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason)
         return;
     ErrorReporter::guard([this] { updateRecord(); });
+    reload();
     if (OnExit)
         ErrorReporter::guard([this] { OnExit(*this); });
 }

@@ -15,12 +15,16 @@ class Field;
 // An edit bound to one field of a data source's dataset.
 //
 // It shows the field's display text, and its plain text (what a user would type) while
-// the dataset edits or inserts and the field can be changed. Typing puts the dataset
-// into Edit (when the data source allows it; otherwise the key is ignored). The typed
-// text is written into the field when the focus goes to another control, on Enter, and
-// when the dataset posts. A refused value brings the field's text back and its message
-// is shown (tavrel::ErrorReporter); during a post the refusal stops the post. Escape
-// drops the typed text.
+// it has the focus, the dataset edits or inserts and the field can be changed. It shows
+// the current record again whenever any of its fields changes (the names that other
+// fields look up or calculate follow their codes), keeping typed text unless its own
+// field was changed.
+//
+// Typing puts the dataset into Edit (when the data source allows it; otherwise the key
+// is ignored). The typed text is written into the field when the focus goes to another
+// control, on Enter, and when the dataset posts. A refused value brings the field's
+// text back and its message is shown (tavrel::ErrorReporter); during a post the refusal
+// stops the post. Escape drops the typed text.
 //
 // Calculated and lookup fields, read-only fields and a read-only edit show the value
 // and take no typing.

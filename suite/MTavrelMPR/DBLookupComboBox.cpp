@@ -63,10 +63,8 @@ void DBLookupComboBox::setDataSource(DataSource* source)
     d->connections.clear();
     d->source = source;
     if (source) {
-        d->connections << connect(source, &DataSource::dataChanged, this, [this](Field* f) {
-            if (!f || f == field())
-                reload();
-        });
+        d->connections << connect(source, &DataSource::dataChanged, this,
+                                  &DBLookupComboBox::reload);
         d->connections << connect(source, &DataSource::stateChanged, this,
                                   &DBLookupComboBox::reload);
         d->connections << connect(source, &DataSource::dataSetChanged, this,
@@ -101,6 +99,14 @@ void DBLookupComboBox::setListSource(DataSource* source)
 {
     d->listSource = source;
     d->model->setDataSource(source);
+    reload();
+}
+
+void DBLookupComboBox::setListDataSet(SClientDataSet* dataSet)
+{
+    d->listSource = nullptr;
+    d->model->setDataSource(nullptr);
+    d->model->setDataSet(dataSet);
     reload();
 }
 

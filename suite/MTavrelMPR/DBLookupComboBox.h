@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <memory>
 
+class SClientDataSet;
+
 namespace tavrel {
 
 class DataSetTableModel;
@@ -39,6 +41,8 @@ public:
 
     DataSource* listSource() const;
     void setListSource(DataSource* source);
+    // The list straight from a dataset (a lookup field's), without a data source.
+    void setListDataSet(SClientDataSet* dataSet);
     QString keyField() const;
     void setKeyField(const QString& fieldName);
     QString listField() const;

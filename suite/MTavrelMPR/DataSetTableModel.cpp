@@ -102,6 +102,16 @@ Field* DataSetTableModel::columnField(int column) const
     return column >= 0 && column < d->fields.size() ? d->fields[column] : nullptr;
 }
 
+Field* DataSetTableModel::columnKeyField(int column) const
+{
+    const Field* f = columnField(column);
+    if (!f || f->kind() != FieldKind::Lookup || !f->lookupDataSet() ||
+        f->keyField().contains(QLatin1Char(';')))
+        return nullptr;
+    Field* key = d->dataSet->findField(f->keyField());
+    return key && key->kind() == FieldKind::Data ? key : nullptr;
+}
+
 void DataSetTableModel::resolveColumns()
 {
     d->fields.clear();
@@ -164,7 +174,7 @@ void DataSetTableModel::setReadOnly(bool readOnly)
 
 int DataSetTableModel::currentRow() const
 {
-    return d->dataSet ? d->dataSet->recNo() - 1 : -1;
+    return d->dataSet ? d->dataSet->currentRow() : -1;
 }
 
 bool DataSetTableModel::setCurrentRow(int row)
@@ -181,7 +191,7 @@ bool DataSetTableModel::setCurrentRow(int row)
 
 int DataSetTableModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() || !d->dataSet ? 0 : d->dataSet->recordCount();
+    return parent.isValid() || !d->dataSet ? 0 : d->dataSet->rowCount();
 }
 
 int DataSetTableModel::columnCount(const QModelIndex& parent) const
@@ -240,7 +250,7 @@ Qt::ItemFlags DataSetTableModel::flags(const QModelIndex& index) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return Qt::NoItemFlags;
     Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-    const Field* f = d->fields[index.column()];
+    const Field* f = editedField(index.column());
     if (f && f->kind() == FieldKind::Data && !f->readOnly() && !d->readOnly &&
         !columnReadOnly(index.column()))
         flags |= Qt::ItemIsEditable;
@@ -251,7 +261,7 @@ bool DataSetTableModel::setData(const QModelIndex& index, const QVariant& value,
 {
     if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
         return false;
-    Field* f = d->fields[index.column()];
+    Field* f = editedField(index.column());
     try {
         if (currentRow() != index.row())
             d->dataSet->setRecNo(index.row() + 1);
@@ -266,6 +276,12 @@ bool DataSetTableModel::setData(const QModelIndex& index, const QVariant& value,
         report(e);
         return false;
     }
+}
+
+Field* DataSetTableModel::editedField(int column) const
+{
+    Field* key = columnKeyField(column);
+    return key ? key : columnField(column);
 }
 
 void DataSetTableModel::rowChangedInDataSet(int row)

@@ -16,15 +16,16 @@ namespace tavrel {
 class DataSource;
 class Field;
 
-// A grid's view of a client dataset: one row per dataset row, one column per field of
-// a configurable list.
+// A grid's view of a client dataset: one row per dataset row (a record being inserted
+// included, see SClientDataSet::rowCount()), one column per field of a configurable list.
 //
 // DisplayRole gives the field's display text, EditRole its value, BackgroundRole the
-// column's colour. A cell is editable when its field is a data field that is not
-// read-only and neither the column nor the model is read-only; setData() moves the
-// dataset to the row, puts it into Edit and assigns the field, so the dataset's rules
-// and events apply. Errors raised by the dataset are handed to OnError (a ModuleError
-// must not cross Qt's event loop) and setData() returns false.
+// column's colour. A cell is editable when the field it edits is a data field that is
+// not read-only and neither the column nor the model is read-only; setData() moves the
+// dataset to the row, puts it into Edit and assigns that field, so the dataset's rules
+// and events apply. A lookup column edits its key field: it shows the name looked up,
+// and takes a key of the lookup dataset. Errors raised by the dataset are handed to
+// OnError (a ModuleError must not cross Qt's event loop) and setData() returns false.
 class MTAVRELMPR_EXPORT DataSetTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -43,6 +44,9 @@ public:
     QStringList columns() const;
     void setColumns(const QStringList& fieldNames);
     Field* columnField(int column) const;
+    // The data field that holds a lookup column's key (a lookup over one key field);
+    // null for other columns.
+    Field* columnKeyField(int column) const;
 
     // Column settings stay with the column index until changed.
     bool columnReadOnly(int column) const;
@@ -75,6 +79,7 @@ signals:
 
 private:
     void resolveColumns();
+    Field* editedField(int column) const;
     void rowChangedInDataSet(int row);
     void report(const ModuleError& error) const;
 

@@ -1,16 +1,40 @@
 #include "GridRowDelegate.h"
 
+#include "DBLookupComboBox.h"
 #include "DataSetTableModel.h"
 #include "Field.h"
+#include "SClientDataSet.h"
 #include "TTavrelDBgrid.h"
 
 #include <QLineEdit>
+#include <algorithm>
 
 GridRowDelegate::GridRowDelegate(TTavrelDBgrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
 
-QWidget* GridRowDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+QWidget* GridRowDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                        const QModelIndex& index) const
 {
+    if (tavrel::Field* key = m_grid->dataModel()->columnKeyField(index.column())) {
+        const tavrel::Field* lookup = m_grid->columnField(index.column());
+        SClientDataSet* list = lookup->lookupDataSet();
+        auto* combo = new tavrel::DBLookupComboBox(parent);
+        combo->setFrame(false);
+        combo->setListDataSet(list);
+        combo->setKeyField(lookup->lookupKeyField());
+        combo->setListField(lookup->lookupResultField() + u';' + lookup->lookupKeyField());
+        combo->setDataSource(m_grid->dataSource());
+        combo->setDataField(key->fieldName());
+        // Wide enough for the names and the codes, whatever the column's width.
+        int characters = 0;
+        for (const QString& name : {lookup->lookupResultField(), lookup->lookupKeyField()}) {
+            if (const tavrel::Field* f = list->findField(name))
+                characters += f->displayWidth();
+        }
+        combo->setDropDownWidth(
+            std::max(option.rect.width(), characters * option.fontMetrics.averageCharWidth() + 40));
+        m_editor = combo;
+        return combo;
+    }
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
     if (const tavrel::Field* f = m_grid->columnField(index.column())) {

@@ -3,12 +3,13 @@
 #include <QPointer>
 #include <QStyledItemDelegate>
 
-class QLineEdit;
 class TTavrelDBgrid;
 
 // Paints a TTavrelDBgrid's rows (current record highlighted, the others alternating,
 // column colours kept) and edits its cells as plain text, so that the dataset reads the
-// text the way a user types it.
+// text the way a user types it. A lookup column is edited with a drop-down of the
+// lookup dataset's rows (name and key) that stores the chosen key as soon as it is
+// chosen, as the edit panel's lookup combos do.
 class GridRowDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -16,8 +17,8 @@ class GridRowDelegate : public QStyledItemDelegate
 public:
     explicit GridRowDelegate(TTavrelDBgrid* grid);
 
-    // The cell editor that is open, if any.
-    QLineEdit* openEditor() const { return m_editor; }
+    // The cell editor that is open, if any: a QLineEdit, or a drop-down for a lookup.
+    QWidget* openEditor() const { return m_editor; }
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                           const QModelIndex& index) const override;
@@ -30,5 +31,5 @@ protected:
 
 private:
     TTavrelDBgrid* m_grid;
-    mutable QPointer<QLineEdit> m_editor;
+    mutable QPointer<QWidget> m_editor;
 };

@@ -233,14 +233,17 @@ void SClientDataSet::close()
     d->cursor = -1;
     d->bof = d->eof = true;
     d->inMemory = false;
-    d->fields.resize(size_t(d->declaredCount));
-    d->columnNames = d->columnNames.mid(0, d->declaredCount);
-    d->indexFields();
     emit rowsReset();
-    d->notifyState();
-    d->notifyData(nullptr);
-    d->notifyCurrentRow();
-    d->fire(AfterClose);
+    // The fields made from the result stay (reading null) while the handlers run.
+    try {
+        d->notifyState();
+        d->notifyCurrentRow();
+        d->fire(AfterClose);
+    } catch (...) {
+        d->dropResultFields();
+        throw;
+    }
+    d->dropResultFields();
 }
 
 void SClientDataSet::createDataSet()
@@ -272,7 +275,7 @@ void SClientDataSet::refresh()
         const int oldCursor = d->cursor;
         d->install(d->load(d->fetch()));
         const int byKey = d->rows.indexOfKey(key);
-        d->cursor = byKey >= 0 ? byKey : std::min(oldCursor, recordCount() - 1);
+        d->cursor = byKey >= 0 ? byKey : std::min(oldCursor, d->rows.count() - 1);
         d->bof = d->eof = isEmpty();
     }
     d->resync();
@@ -296,7 +299,7 @@ void SClientDataSet::last()
     d->fire(BeforeScroll);
     d->eof = true;
     d->bof = isEmpty();
-    d->moveCursor(recordCount() - 1);
+    d->moveCursor(d->rows.count() - 1);
     d->fire(AfterScroll);
 }
 
@@ -320,8 +323,8 @@ int SClientDataSet::moveBy(int distance)
         return 0;
     d->bof = d->eof = false;
     int target = d->cursor + distance;
-    if (target >= recordCount()) {
-        target = recordCount() - 1;
+    if (target >= d->rows.count()) {
+        target = d->rows.count() - 1;
         d->eof = true;
     }
     if (target < 0) {
@@ -346,23 +349,33 @@ bool SClientDataSet::bof() const
 
 int SClientDataSet::recordCount() const
 {
-    return d->rows.count();
+    return d->rows.count() - (d->state == DataSetState::Insert ? 1 : 0);
 }
 
 int SClientDataSet::recNo() const
 {
-    return d->cursor + 1;
+    return d->state == DataSetState::Insert ? 0 : d->cursor + 1;
+}
+
+int SClientDataSet::rowCount() const
+{
+    return d->rows.count();
+}
+
+int SClientDataSet::currentRow() const
+{
+    return d->cursor;
 }
 
 bool SClientDataSet::isEmpty() const
 {
-    return recordCount() == 0;
+    return d->rows.count() == 0;
 }
 
 void SClientDataSet::setRecNo(int recNo)
 {
     d->checkBrowsing();
-    const int target = std::clamp(recNo - 1, 0, recordCount() - 1);
+    const int target = std::clamp(recNo - 1, 0, d->rows.count() - 1);
     if (isEmpty() || target == d->cursor)
         return;
     d->fire(BeforeScroll);
@@ -404,7 +417,7 @@ QVariant SClientDataSet::lookup(const QString& keyFields, const QVariantList& ke
 
 QVariant SClientDataSet::valueAt(int row, int fieldIndex)
 {
-    if (row < 0 || row >= recordCount() || fieldIndex < 0 || fieldIndex >= fieldCount())
+    if (row < 0 || row >= d->rows.count() || fieldIndex < 0 || fieldIndex >= fieldCount())
         return QVariant();
     if (row == d->cursor && !d->buffer.isEmpty()) // the record being edited
         return d->buffer.at(fieldIndex);
@@ -465,8 +478,7 @@ void SClientDataSet::post()
 {
     d->checkActive();
     d->checkNotCalculating();
-    if (!d->editing())
-        return;
+    d->checkEditing();
     d->pushPendingEdits();
     d->fire(BeforePost);
     d->rows.post(d->cursor, d->buffer, d->dataFields);
@@ -490,7 +502,7 @@ void SClientDataSet::cancel()
         emit rowsAboutToBeRemoved(position, position);
         d->rows.discard(position);
         emit rowsRemoved(position, position);
-        d->cursor = std::min(position, recordCount() - 1);
+        d->cursor = std::min(position, d->rows.count() - 1);
         d->bof = d->eof = isEmpty();
     } else if (d->putBack) {
         d->rows.restoreOriginal(d->cursor, d->dataFields);
@@ -522,7 +534,7 @@ void SClientDataSet::deleteRecord()
     d->buffer.clear();
     d->modified = false;
     d->putBack = false;
-    d->cursor = std::min(position, recordCount() - 1);
+    d->cursor = std::min(position, d->rows.count() - 1);
     d->bof = isEmpty();
     d->eof = isEmpty();
     d->setState(DataSetState::Browse);
@@ -578,7 +590,7 @@ void SClientDataSet::cancelUpdates()
         cancel();
     emit rowsAboutToBeReset();
     d->rows.cancelChanges(d->dataFields);
-    d->cursor = std::min(std::max(d->cursor, 0), recordCount() - 1);
+    d->cursor = std::min(std::max(d->cursor, 0), d->rows.count() - 1);
     d->bof = d->eof = isEmpty();
     emit rowsReset();
     d->resync();

@@ -38,12 +38,13 @@ class DataSource;
 //   edit:    BeforeEdit, Edit, AfterEdit (edit() of an empty dataset appends)
 //   assign:  read-only check, OnValidate (the field reads the proposed value; a throw
 //            keeps the old value), value stored, calculated fields, OnChange
-//   post:    data sources push pending edits, BeforePost, record stored, Browse,
-//            calculated fields, AfterPost
+//   post:    (only in Edit or Insert, otherwise an error) data sources push pending
+//            edits, BeforePost, record stored, Browse, calculated fields, AfterPost
 //   cancel:  BeforeCancel, values restored, Browse, AfterCancel
 //   delete:  in Insert it is cancel(); else BeforeDelete, BeforeScroll, row removed,
 //            Browse, AfterDelete, AfterScroll
-//   close:   BeforeClose, Inactive (pending edits and changes dropped), AfterClose
+//   close:   BeforeClose, Inactive (pending edits and changes dropped), AfterClose;
+//            fields created from the result are dropped only after AfterClose
 //   scroll:  pending edit posted (or cancelled), BeforeScroll, move, AfterScroll
 // A throw from a Before handler stops the operation with nothing changed.
 //
@@ -139,10 +140,15 @@ public:
     int moveBy(int distance);
     bool eof() const;
     bool bof() const;
+    // The posted records; in Insert the new record is not counted and recNo() is 0.
     int recordCount() const;
     int recNo() const; // 1-based; 0 when there is no current row
     void setRecNo(int recNo);
-    bool isEmpty() const;
+    // For views, which show the record being inserted as a row: the rows including it,
+    // and the 0-based row of the cursor among them (-1 when there is none).
+    int rowCount() const;
+    int currentRow() const;
+    bool isEmpty() const; // no rows at all; a record being inserted is one
     // Moves to the first row whose fields ("A;B") match the values; false leaves the
     // cursor where it was. See tavrel::RecordLocator for the comparison.
     bool locate(const QString& fields, const QVariantList& values,
@@ -151,8 +157,8 @@ public:
     // cursor; null when none matches. Several result fields give a QVariantList.
     QVariant lookup(const QString& keyFields, const QVariantList& keyValues,
                     const QString& resultFields);
-    // The value of a field in any row (0-based), without moving the cursor; the
-    // current row in Edit or Insert gives the values being edited.
+    // The value of a field in any row (0-based, as rowCount() counts them), without
+    // moving the cursor; the current row in Edit or Insert gives the values being edited.
     QVariant valueAt(int row, int fieldIndex);
 
     void insert();

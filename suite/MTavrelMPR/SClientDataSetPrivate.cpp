@@ -93,6 +93,12 @@ void SClientDataSet::Private::checkNotCalculating() const
     }
 }
 
+void SClientDataSet::Private::checkEditing() const
+{
+    if (!editing())
+        refuse(QStringLiteral("El conjunto de datos '%1' no está en modo de edición o inserción"));
+}
+
 void SClientDataSet::Private::refuse(const QString& message) const
 {
     throw ModuleError(message.arg(q->objectName()));
@@ -179,6 +185,17 @@ void SClientDataSet::Private::indexFields()
         else
             hasComputedFields = true;
     }
+}
+
+void SClientDataSet::Private::dropResultFields()
+{
+    if (state != DataSetState::Inactive || fields.size() == size_t(declaredCount))
+        return;
+    emit q->rowsAboutToBeReset();
+    fields.resize(size_t(declaredCount));
+    columnNames = columnNames.mid(0, declaredCount);
+    indexFields();
+    emit q->rowsReset();
 }
 
 QVariantList SClientDataSet::Private::blankRecord() const
@@ -480,10 +497,7 @@ void SClientDataSet::Private::assign(Field& field, const QVariant& value)
         (*calcTarget)[field.index()] = field.convert(value);
         return;
     }
-    if (!editing()) {
-        refuse(QStringLiteral("El conjunto de datos '%1' no está en modo de edición o "
-                              "inserción"));
-    }
+    checkEditing();
     if (field.kind() != FieldKind::Data) {
         throw ModuleError(QStringLiteral("El campo '%1' de '%2' es calculado y no se puede "
                                          "modificar")
@@ -498,10 +512,7 @@ void SClientDataSet::Private::assign(Field& field, const QVariant& value)
         ProposalScope proposal(proposing, proposed, &field, converted);
         field.OnValidate(field);
     }
-    if (!editing()) {
-        refuse(QStringLiteral("El conjunto de datos '%1' no está en modo de edición o "
-                              "inserción"));
-    }
+    checkEditing();
     buffer[field.index()] = converted;
     modified = true;
     if (hasComputedFields)

@@ -74,6 +74,7 @@ struct SClientDataSet::Private
     }
     void checkActive() const;
     void checkNotCalculating() const;
+    void checkEditing() const;
     // Active, not calculating, and a pending edit posted or cancelled.
     void checkBrowsing();
     [[noreturn]] void refuse(const QString& message) const;
@@ -89,6 +90,9 @@ struct SClientDataSet::Private
     void pushPendingEdits();
 
     void indexFields();
+    // Once closed: the fields created from the last result go (a dataset reopened in
+    // the meantime keeps them).
+    void dropResultFields();
     QVariantList blankRecord() const;
     tavrel::DataPacket fetch();
     Loaded load(const tavrel::DataPacket& packet);

@@ -9,6 +9,7 @@
 #include "GridRowDelegate.h"
 #include "SClientDataSet.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -233,6 +234,16 @@ void TTavrelDBgrid::keyPressEvent(QKeyEvent* event)
             ErrorReporter::guard([ds] { ds->deleteRecord(); });
         return;
     }
+    // F4 and Alt+Down open the list of a lookup column.
+    if (((event->key() == Qt::Key_F4 && mods == Qt::NoModifier) ||
+         (event->key() == Qt::Key_Down && mods == Qt::AltModifier)) &&
+        d->model->columnKeyField(currentIndex().column())) {
+        if (edit(currentIndex(), EditKeyPressed, event)) {
+            if (auto* combo = qobject_cast<QComboBox*>(d->delegate->openEditor()))
+                combo->showPopup();
+        }
+        return;
+    }
     if (event->key() == Qt::Key_Escape && mods == Qt::NoModifier) {
         if (active && (ds->state() == DataSetState::Edit || ds->state() == DataSetState::Insert)) {
             ErrorReporter::guard([ds] { ds->cancel(); });
@@ -301,7 +312,8 @@ int TTavrelDBgrid::defaultWidth(int column) const
 
 void TTavrelDBgrid::pushPendingEdit()
 {
-    QLineEdit* editor = d->delegate->openEditor();
+    // A lookup's drop-down has stored its choice already.
+    auto* editor = qobject_cast<QLineEdit*>(d->delegate->openEditor());
     if (!editor || state() != EditingState)
         return;
     const QModelIndex at = currentIndex();

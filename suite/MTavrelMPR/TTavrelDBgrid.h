@@ -26,8 +26,9 @@ class Field;
 // column; Insert inserts a record; Ctrl+Delete deletes the current one after the
 // question "¿Borrar el registro?"; Escape cancels the record being edited. Typing into an
 // editable cell (or F2, or a double click) edits it; the text goes through the dataset,
-// so a refused value shows its message and the old value stays. Errors are handed to
-// tavrel::ErrorReporter.
+// so a refused value shows its message and the old value stays. A lookup column edits
+// its key field through a drop-down of the lookup dataset (F4 or Alt+Down opens it,
+// Enter picks). Errors are handed to tavrel::ErrorReporter.
 class MTAVRELMPR_EXPORT TTavrelDBgrid : public QTableView
 {
     Q_OBJECT

@@ -24,6 +24,7 @@
 #include "UVeZezev.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QHeaderView>
@@ -60,6 +61,10 @@ private Q_SLOTS:
     void keyFieldsLockedOutsideEditing_data();
     void keyFieldsLockedOutsideEditing();
     void tabOrderAndLabelsOfThePanel();
+    void panelFollowsTheFieldsWhileEditing_data();
+    void panelFollowsTheFieldsWhileEditing();
+    void gridListsTheBudgetCodes_data();
+    void gridListsTheBudgetCodes();
     void labelsOpenThePathsOfTheAnswer_data();
     void labelsOpenThePathsOfTheAnswer();
     void companyChange_data();
@@ -224,6 +229,88 @@ void TstFrmVeZezev::tabOrderAndLabelsOfThePanel()
     QCOMPARE(f->LblCodCont->buddy(), f->DBEdtCodCont);
     QCOMPARE(f->LblCamRela->buddy(), f->DBECamRela);
     QCOMPARE(f->LblCodCuen->buddy(), f->DBEdtCodCuen);
+}
+
+void TstFrmVeZezev::panelFollowsTheFieldsWhileEditing_data()
+{
+    QTest::addColumn<bool>("insertar");
+    QTest::newRow("insert") << true;
+    QTest::newRow("edit of the first row") << false;
+}
+
+void TstFrmVeZezev::panelFollowsTheFieldsWhileEditing()
+{
+    QFETCH(bool, insertar);
+    crear();
+    TFrmVeZezev* f = FrmVeZezev;
+    relacion()->first();
+    if (insertar)
+        relacion()->insert();
+    else
+        relacion()->edit();
+    const auto escribir = [](DBEdit* edicion, const QString& texto) {
+        edicion->setFocus();
+        edicion->selectAll();
+        QTest::keyClicks(edicion, texto);
+        QTest::keyClick(edicion, Qt::Key_Tab);
+    };
+    // The names are looked up as soon as the code is in the row, not once it is posted.
+    escribir(f->DBEdtCodCont, QStringLiteral("11"));
+    QCOMPARE(f->DBEDtfNmbCont->text(), QStringLiteral("HORAS EXTRAS Y RECARGOS"));
+    escribir(f->DBEdtCodCuen, QStringLiteral("51010301"));
+    QCOMPARE(f->DBEDtfNmbCuen->text(), QStringLiteral("HORAS EXTRAS Y FESTIVOS"));
+    // Typed plain, shown formatted once the focus has left.
+    escribir(f->DBEdtValTota, QStringLiteral("2000000"));
+    QCOMPARE(f->DBEdtValTota->text(), QStringLiteral("2.000.000,00"));
+    escribir(f->DBEdtValCaus, QStringLiteral("500000"));
+    QCOMPARE(f->DBEdtValSald->text(), QStringLiteral("1.500.000,00"));
+    QCOMPARE(relacion()->state(), insertar ? DataSetState::Insert : DataSetState::Edit);
+    QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(u'|')));
+}
+
+void TstFrmVeZezev::gridListsTheBudgetCodes_data()
+{
+    // The row without concept holds source 02, resource 15 and situation 02.
+    QTest::addColumn<int>("columna");
+    QTest::addColumn<QKeyCombination>("abrir");
+    QTest::addColumn<int>("mover"); // rows down the list (up when negative)
+    QTest::addColumn<QVariant>("codigo");
+    QTest::addColumn<QString>("nombre");
+
+    QTest::newRow("funding source: F4, one up, 01")
+        << 6 << QKeyCombination(Qt::Key_F4) << -1 << QVariant(QStringLiteral("01")) << "Nación";
+    QTest::newRow("budget resource: from Donaciones 15 to the other Donaciones, 25")
+        << 7 << QKeyCombination(Qt::AltModifier, Qt::Key_Down) << 10 << QVariant(25)
+        << "Donaciones";
+    QTest::newRow("funds situation: F4, one up, 01")
+        << 8 << QKeyCombination(Qt::Key_F4) << -1 << QVariant(QStringLiteral("01")) << "CSF";
+}
+
+void TstFrmVeZezev::gridListsTheBudgetCodes()
+{
+    QFETCH(int, columna);
+    QFETCH(QKeyCombination, abrir);
+    QFETCH(int, mover);
+    QFETCH(QVariant, codigo);
+    QFETCH(QString, nombre);
+    crear();
+    TTavrelDBgrid* grid = FrmVeZezev->DBGFrm;
+    QVERIFY(relacion()->locate(QStringLiteral("COD_PRES"), {15}));
+    const int fila = relacion()->recNo() - 1;
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(fila, columna));
+    QTest::keyClick(grid, abrir.key(), abrir.keyboardModifiers());
+    auto* lista = grid->findChild<QComboBox*>();
+    QVERIFY(lista && lista->view()->isVisible());
+    for (int i = 0; i < std::abs(mover); ++i)
+        QTest::keyClick(lista->view(), mover > 0 ? Qt::Key_Down : Qt::Key_Up);
+    QTest::keyClick(lista->view(), Qt::Key_Return);
+
+    const QString clave = grid->columnField(columna)->keyField();
+    QCOMPARE(relacion()->state(), DataSetState::Edit);
+    QCOMPARE(relacion()->fieldByName(clave)->value(), codigo);
+    QCOMPARE(grid->model()->index(fila, columna).data().toString(), nombre);
+    QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(u'|')));
 }
 
 void TstFrmVeZezev::labelsOpenThePathsOfTheAnswer_data()

@@ -213,6 +213,7 @@ void TstSelectoresForma::conceptoCuentaYGasto()
     QCOMPARE(concepto.filas, 5);
     QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(QLatin1Char('|'))));
     QCOMPARE(relacion()->fieldByName(QStringLiteral("COD_CONT"))->asInteger(), 40);
+    QCOMPARE(f->DBEDtfNmbCont->text(), QStringLiteral("APORTES PATRONALES A SALUD"));
     // The concept's kind is configured: the related picker now lists expenses.
     QCOMPARE(DtmVeZezev->gStCamRela, QStringLiteral("cod_gast"));
 
@@ -231,6 +232,8 @@ void TstSelectoresForma::conceptoCuentaYGasto()
     QVERIFY2(cuenta.sql.contains(QLatin1String("(COD_CONT = 40)")), qPrintable(cuenta.sql));
     QCOMPARE(relacion()->fieldByName(QStringLiteral("COD_CUEN"))->asString(),
              QStringLiteral("51030202"));
+    QCOMPARE(f->DBEDtfNmbCuen->text(),
+             QStringLiteral("APORTES A ADMINISTRADORAS DE RIESGOS LABORALES"));
     QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(QLatin1Char('|'))));
 }
 

@@ -51,7 +51,13 @@ void TstClientDataSet::fieldsComeFromTheResultWhenNoneAreDeclared()
     QCOMPARE(ds.field(1)->dataType(), FieldType::String);
     QCOMPARE(ds.field(1)->size(), 40);
     QCOMPARE(ds.fieldByName(u"cod_cont"_s)->asInteger(), 1);
+    // Handlers of the close still find the fields by name (empty); they go afterwards.
+    QStringList seen;
+    ds.AfterClose = [&seen](SClientDataSet& d) {
+        seen << d.fieldByName(u"NOM_CONT"_s)->asString();
+    };
     ds.close();
+    QCOMPARE(seen, QStringList{QString()});
     QCOMPARE(ds.fieldCount(), 0);
     QVERIFY(!ds.findField(u"COD_CONT"_s));
 }

@@ -2,6 +2,7 @@
 #include "DataSource.h"
 #include "Field.h"
 #include "ModuleError.h"
+#include "TestHelpers.h"
 
 #include <QTest>
 
@@ -136,7 +137,7 @@ void TstDataSetEvents::order_data()
         << "BeforeScroll CalcFields Data AfterScroll";
     QTest::newRow("close with a pending edit: no post, no cancel events")
         << "open edit assign | close"
-        << "BeforeClose State:Inactive Data AfterClose";
+        << "BeforeClose State:Inactive AfterClose";
 }
 
 void TstDataSetEvents::order()
@@ -199,6 +200,8 @@ void TstDataSetEvents::beforePostRefusalKeepsTheRecordBeingEdited()
     ds.post();
     QCOMPARE(ds.state(), DataSetState::Browse);
     QCOMPARE(ds.changeCount(), 1);
+    // Posted already: a second post has nothing to store and says so.
+    QVERIFY(mentions(thrownBy([&] { ds.post(); }), {u"QryConceptos", u"edición o inserción"}));
 }
 
 void TstDataSetEvents::closeDropsThePendingEdit()
