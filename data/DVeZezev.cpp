@@ -75,7 +75,6 @@ TDtmVeZezev::TDtmVeZezev(QObject* parent) : QObject(parent)
     crearRelacion();
     crearConsultas();
     conectarEventos();
-    DataModuleCreate(this);
 }
 
 TDtmVeZezev::~TDtmVeZezev() = default;
