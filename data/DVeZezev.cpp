@@ -80,7 +80,6 @@ TDtmVeZezev::TDtmVeZezev(QObject* parent) : QObject(parent)
     conectarEventos();
     frxRptVeZezev = std::make_unique<ReporteRelacion>();
     frxDBDVeZEZev.setDataSet(QryVeZEZev);
-    DataModuleCreate(this);
 }
 
 TDtmVeZezev::~TDtmVeZezev() = default;

@@ -85,7 +85,8 @@ public:
     // its FormCreate.
     void EnlazarForma(TFrmVeZezev* forma);
 
-    // Creation handler: fills the three budget code lists.
+    // Creation handler: fills the three budget code lists. Whoever creates the data
+    // module calls it once, after the module's reference points at it.
     Q_INVOKABLE void DataModuleCreate(QObject* Sender = nullptr);
 
     // Events of QryVeZEZev and its fields.

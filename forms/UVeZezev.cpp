@@ -122,8 +122,8 @@ void TFrmVeZezev::FormCreate(QObject* Sender)
     gStNombProg = QStringLiteral("VVeZezev");
     dtsFrm->setDataSet(DtmVeZezev->QryVeZEZev);
     DBQbe1->SetDataset(DtmVeZezev->QryVeZEZev);
-    TfrmFormaMaestro::FormCreate(Sender);
     AjustarAnchoColumnas();
+    TfrmFormaMaestro::FormCreate(Sender);
 }
 
 // A column narrower than its title (the field's display width is that of its values)

@@ -11,8 +11,8 @@
 
 #include <QApplication>
 #include <QPointer>
-#include <exception>
 #include <memory>
+#include <vector>
 
 using tavrel::ModuleApplication;
 using tavrel::ModuleError;
@@ -115,18 +115,35 @@ ModuleApplication& prepararAplicacion()
 // The maintenance form as the framework's master form, for the resize entries.
 QPointer<TfrmFormaMaestro> FrmMaestro;
 
+// The application owns the object and the module's reference points at it before its
+// creation handler runs, so that the handler, and whatever it calls, finds it there.
+template <class T> T& crear(ModuleApplication& application, QPointer<T>& referencia)
+{
+    referencia = application.create<T>();
+    return *referencia;
+}
+
 // The data module first, so that the forms find it while they are created; the data
 // module's datasets are linked to the window's connection before the window's creation
-// handler opens them.
+// handler opens them. An error leaves here with the objects made so far in place; the
+// unload entry frees them.
 void CrearFormas(ModuleApplication& application)
 {
-    DtmVeZezev = application.create<TDtmVeZezev>();
-    FrmVeZezev = application.create<TFrmVeZezev>();
-    DtmVeZezev->EnlazarForma(FrmVeZezev);
-    FrmVeZezev->FormCreate();
-    RptVeZEZev = application.create<TRptVeZezev>();
-    Captura = application.create<TCaptura>();
+    crear(application, DtmVeZezev).DataModuleCreate();
+    TFrmVeZezev& forma = crear(application, FrmVeZezev);
+    DtmVeZezev->EnlazarForma(&forma);
+    forma.FormCreate();
+    crear(application, RptVeZEZev);
+    crear(application, Captura);
     FrmMaestro = FrmVeZezev.data();
+}
+
+// The lists of earlier loads. The module never releases a list it handed out, as the
+// host or the framework may still read it: they are kept here and never freed.
+std::vector<std::unique_ptr<QStringList>>& listasAnteriores()
+{
+    static auto* listas = new std::vector<std::unique_ptr<QStringList>>;
+    return *listas;
 }
 
 template <class Text>
@@ -147,6 +164,8 @@ quintptr cargar(quintptr host, Text protocolo, Text aliasCnx, Text servidor, Tex
 
     // A blank string keeps the host's text and the previous list untouched.
     if (!RecortarEspacios(gStParHpv).isEmpty()) {
+        if (gSlParams)
+            listasAnteriores().push_back(std::move(gSlParams));
         gSlParams = std::make_unique<QStringList>();
         SepararParametrosHpv(gStParHpv, *gSlParams);
     }
@@ -165,17 +184,10 @@ quintptr cargar(quintptr host, Text protocolo, Text aliasCnx, Text servidor, Tex
     gStVersionCliente = separador < 0 ? versionYFecha : versionYFecha.left(separador);
     gStFechaCliente = separador < 0 ? QString() : versionYFecha.mid(separador + 1);
 
-    // A window that cannot be made (a refused login, a user without companies) is
-    // reported here, and whatever was created for it goes again: the host gets no
-    // window and finds the module unloaded.
-    try {
-        CrearFormas(application);
-        return static_cast<quintptr>(FrmVeZezev->winId());
-    } catch (const std::exception& error) {
-        application.handleException(error);
-        VMiUnLoadDll();
-        return 0;
-    }
+    // A window that cannot be made (a refused login, a user without companies) leaves as
+    // the error; the host shows it and calls the unload entry.
+    CrearFormas(application);
+    return static_cast<quintptr>(FrmVeZezev->winId());
 }
 
 } // namespace

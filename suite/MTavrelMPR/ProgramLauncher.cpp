@@ -25,9 +25,14 @@ bool ProgramLauncher::hasHandler()
 void ProgramLauncher::launch(const ProgramRequest& request)
 {
     if (!handler())
-        throw ModuleError(
-            QStringLiteral("El programa %1 no está disponible en este equipo").arg(request.path));
+        throw unavailable(request.path);
     handler()(request);
+}
+
+ModuleError ProgramLauncher::unavailable(const QString& path)
+{
+    return ModuleError(
+        QStringLiteral("El programa %1 no está disponible en este equipo").arg(path));
 }
 
 } // namespace tavrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MTavrelMPRExport.h"
+#include "ModuleError.h"
 
 #include <QString>
 #include <QVariant>
@@ -30,6 +31,8 @@ public:
     static bool hasHandler();
     // Hands the request to the handler; errors are thrown to the caller.
     static void launch(const ProgramRequest& request);
+    // The refusal for a program that cannot be opened here.
+    static ModuleError unavailable(const QString& path);
 };
 
 } // namespace tavrel

@@ -66,7 +66,9 @@ void DtmGnLibre::ReConsultar(SClientDataSet* ds, const QVariantList& values)
         tavrel::Param& p = ds->param(i);
         const QVariant& value = values[i];
         FieldType type;
-        if (!tavrel::isNull(value) && typeOfValue(value, type))
+        // A marker's parameter is a String until someone declares its type; only such a
+        // parameter takes the value's type, a declared one (a SmallInt) keeps its own.
+        if (p.type == FieldType::String && !tavrel::isNull(value) && typeOfValue(value, type))
             p.type = type;
         p.value = tavrel::isNull(value) ? QVariant() : value;
     }

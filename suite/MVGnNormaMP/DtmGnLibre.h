@@ -11,9 +11,10 @@ class MVGNNORMAMP_EXPORT DtmGnLibre
 {
 public:
     // Closes the dataset, gives its parameters the values in their order and opens it
-    // again. A non-null value also gives its parameter the value's type (an int makes
-    // an integer parameter), as the server converts each value to its parameter's type;
-    // a null value keeps the parameter's type. More values than parameters is refused
+    // again. The server converts each value to its parameter's type. A parameter whose
+    // type was never declared (still String, the type a ":name" marker gets) takes the
+    // type of a non-null value (an int makes an integer parameter); a declared type, such
+    // as the SmallInt of a company code, is kept. More values than parameters is refused
     // before the dataset is closed.
     static void ReConsultar(SClientDataSet* ds, const QVariantList& values);
 };

@@ -360,7 +360,8 @@ void TfrmFormaMaestro::chooseFirstCompany()
     const int sessionCompany = gStParEmp.trimmed().toInt(&ok);
     if (!ok || !cmbEmpresa->seleccionarCodigo(QString::number(sessionCompany)))
         cmbEmpresa->setCurrentIndex(0);
-    cmbEmpresaChange(cmbEmpresa);
+    // As every later change: an error is shown and the window stays.
+    companyChosen();
 }
 
 // ---- the company

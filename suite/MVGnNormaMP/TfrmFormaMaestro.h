@@ -48,7 +48,8 @@ class DataSource;
 // The derived form replaces FormCreate and cmbEmpresaChange and calls the framework's:
 // last in FormCreate, first in cmbEmpresaChange. Whoever creates the form calls
 // FormCreate once; when it throws (a refused login, a user without companies) the form
-// must not be shown.
+// must not be shown. Its first company change is handled like every later one: an error
+// there goes to the error handler and the form stays usable.
 //
 // Every handler started by a control catches the errors and hands them to the module
 // application's handleException (through tavrel::ErrorReporter).

@@ -1,8 +1,12 @@
 #include "HostWindow.h"
 
+#include "ModuleApplication.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
 #include "ProgramCatalog.h"
+#include "ProgramLauncher.h"
+#include "ProgramLink.h"
+#include "SessionGlobals.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,9 +92,27 @@ HostWindow::HostWindow(const HostSession& session, QWidget* parent)
     };
     resize(560, 380);
     m_programs->setFocus();
+    ProgramLauncher::setHandler(
+        [this](const ProgramRequest& request) { openLinkedProgram(request.path); });
 }
 
-HostWindow::~HostWindow() = default;
+HostWindow::~HostWindow()
+{
+    ProgramLauncher::setHandler({});
+    if (m_quiet)
+        ModuleApplication::setDefaultMessageSink({});
+}
+
+void HostWindow::setQuiet(bool quiet)
+{
+    m_quiet = quiet;
+    ModuleApplication::MessageSink print;
+    if (quiet)
+        print = [](const QString& message, MessageKind) {
+            QTextStream(stderr) << "tavrel: " << message << "\n";
+        };
+    ModuleApplication::setDefaultMessageSink(print);
+}
 
 void HostWindow::openCurrent()
 {
@@ -104,6 +126,11 @@ void HostWindow::openCurrent()
 QWidget* HostWindow::openProgram(const ProgramEntry& program)
 {
     if (m_loader && m_loader->isLoaded()) {
+        if (m_program != &program) {
+            showError(QStringLiteral("Cierre el programa «%1» antes de abrir «%2».")
+                          .arg(m_program->caption, program.caption));
+            return nullptr;
+        }
         if (QWidget* w = m_loader->window()) {
             w->raise();
             w->activateWindow();
@@ -114,6 +141,7 @@ QWidget* HostWindow::openProgram(const ProgramEntry& program)
     session.company = m_company->text();
     try {
         m_loader = std::make_unique<ModuleLoader>(program.library);
+        m_program = &program;
         QWidget* window = m_loader->load(session, quintptr(winId()));
         window->installEventFilter(this);
         window->show();
@@ -127,6 +155,26 @@ QWidget* HostWindow::openProgram(const ProgramEntry& program)
     }
     m_loader.reset();
     return nullptr;
+}
+
+void HostWindow::openLinkedProgram(const QString& path)
+{
+    HostSession session = m_session;
+    // The company of the module's window, which the user may have changed there.
+    session.company = gStCodiEmpr.isEmpty() ? m_company->text() : gStCodiEmpr;
+    const ProgramLink link =
+        ProgramLink::resolve(path, QCoreApplication::applicationDirPath(), session);
+    switch (link.kind) {
+    case ProgramLink::Kind::Executable:
+        link.start();
+        return;
+    case ProgramLink::Kind::Module:
+        openProgram(*link.module);
+        return;
+    case ProgramLink::Kind::Unavailable:
+        break;
+    }
+    throw ProgramLauncher::unavailable(path);
 }
 
 bool HostWindow::eventFilter(QObject* watched, QEvent* event)

@@ -19,7 +19,8 @@ struct ProgramOperation;
 
 // The menu host's main window: the program list of the suite. Opening a program loads
 // its module with the session and shows the window the module returns; closing that
-// window unloads the module.
+// window unloads the module. One program is open at a time. While the host window
+// exists it opens the programs that the modules' linked labels ask for (ProgramLink).
 class HostWindow : public QMainWindow
 {
     Q_OBJECT
@@ -29,10 +30,12 @@ public:
     ~HostWindow() override;
 
     // Loads the program and returns its window; errors go to the user and give nullptr.
+    // A module whose load entry throws is unloaded again after its error is shown.
     QWidget* openProgram(const ProgramEntry& program);
     QTreeWidget* programList() const { return m_programs; }
-    // Errors go to the error stream instead of a message box (screenshots, scripts).
-    void setQuiet(bool quiet) { m_quiet = quiet; }
+    // Errors, the host's and those the modules would show in a box, go to the error
+    // stream instead (screenshots, scripts): nothing waits for a user.
+    void setQuiet(bool quiet);
 
     // The menu of the open program's operations (empty while no program is open).
     QMenu* operationsMenu() const { return m_operations; }
@@ -48,6 +51,7 @@ protected:
 
 private:
     void openCurrent();
+    void openLinkedProgram(const QString& path);
     void showError(const QString& message);
     void fillOperations(const ProgramEntry& program);
 
@@ -55,6 +59,7 @@ private:
     QTreeWidget* m_programs;
     QLineEdit* m_company;
     std::unique_ptr<ModuleLoader> m_loader;
+    const ProgramEntry* m_program = nullptr; // the program m_loader holds
     QMenu* m_operations;
     Confirmation m_confirm;
     bool m_quiet = false;

@@ -46,10 +46,12 @@ QWidget* ModuleLoader::load(const HostSession& s, quintptr hostWindow)
                               .arg(m_library.fileName()));
     const QString versionAndDate = s.clientVersion;
     auto u = [](const QString& t) { return reinterpret_cast<const char16_t*>(t.utf16()); };
+    // Loaded from the call on: a load entry that throws may leave objects behind, which
+    // only its unload entry frees.
+    m_loaded = true;
     const quintptr handle =
         loadW(hostWindow, u(s.protocol), u(s.alias), u(s.database), u(s.user), u(s.password),
               u(s.company), u(s.hostParameters), u(versionAndDate));
-    m_loaded = true;
     // A module that could not create its window has shown why and answers 0.
     if (handle == 0)
         throw ModuleError(QStringLiteral("El programa %1 no se abrió")

@@ -22,7 +22,8 @@ public:
     ModuleLoader& operator=(const ModuleLoader&) = delete;
 
     // Calls the W load entry and returns the module's window. Errors thrown by the
-    // module pass through; a missing library or entry throws ModuleError, and a module
+    // module pass through, the module counting as loaded (unload() or the destructor
+    // frees what it made); a missing library or entry throws ModuleError, and a module
     // that answers 0 (it has already shown why) a silent one (Kind::Abort).
     QWidget* load(const HostSession& session, quintptr hostWindow);
     void unload();

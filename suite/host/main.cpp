@@ -8,6 +8,7 @@
 #include "LoginDialog.h"
 #include "ModuleError.h"
 #include "ProgramCatalog.h"
+#include "ProgramLink.h"
 
 #include <QApplication>
 #include <QDate>
@@ -83,10 +84,17 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavrel"));
 
+    // A host that started this one from a linked label passes the secrets of the session
+    // in the environment (see ProgramLink); they are not left there for our own children.
+    const auto fromEnvironment = [](const QString& given, const char* variable) {
+        const QString value = given.isEmpty() ? qEnvironmentVariable(variable) : given;
+        qunsetenv(variable);
+        return value;
+    };
     HostSession session;
-    session.database = options.database;
+    session.database = fromEnvironment(options.database, ProgramLink::DatabaseVariable);
     session.user = options.user.toUpper();
-    session.password = options.password;
+    session.password = fromEnvironment(options.password, ProgramLink::PasswordVariable);
     session.company = options.company;
     session.clientVersion =
         QStringLiteral("%1;%2").arg(QStringLiteral(TAVREL_VERSION),
@@ -107,6 +115,10 @@ int main(int argc, char** argv)
         }
     }
     if (!loggedIn) {
+        if (!options.screenshot.isEmpty()) {
+            QTextStream(stderr) << "tavrel: la captura necesita --database y --user\n";
+            return 2;
+        }
         LoginDialog login(session);
         if (login.exec() != QDialog::Accepted)
             return 0;

@@ -46,6 +46,7 @@ void RelacionFixture::abrir()
     forma = app->create<TFrmVeZezev>();
     DtmVeZezev = dtm;
     FrmVeZezev = forma;
+    dtm->DataModuleCreate();
 
     auto real = tavrel::LocalAppServer::connect(db->url());
     auto envoltorio = std::make_shared<ServidorConFallas>(std::move(real));

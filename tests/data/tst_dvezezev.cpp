@@ -349,8 +349,9 @@ void TstDVeZezev::codeLists()
     QFETCH(QVariant, codigo);
     QFETCH(QVariant, nombre);
 
-    // The lists need no server: the data module alone fills them.
+    // The lists need no server: the data module's creation handler alone fills them.
     TDtmVeZezev dtm;
+    dtm.DataModuleCreate();
     auto* ds = dtm.findChild<SClientDataSet*>(lista);
     QVERIFY(ds && ds->active());
     QCOMPARE(ds->lookup(ds->field(0)->fieldName(), {codigo}, ds->field(1)->fieldName()), nombre);

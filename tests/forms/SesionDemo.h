@@ -24,6 +24,7 @@ inline void crearFormasDemo(tavrel::ModuleApplication& app, const QString& url)
 {
     prepararSesionDemo(url);
     DtmVeZezev = app.create<TDtmVeZezev>();
+    DtmVeZezev->DataModuleCreate();
     FrmVeZezev = app.create<TFrmVeZezev>();
     DtmVeZezev->EnlazarForma(FrmVeZezev);
 }

@@ -136,7 +136,15 @@ void TstFrmVeZezev::boundBeforeTheFirstCompanyChange()
         espia.alAbrir = [&visto](const QString& provider) {
             if (provider != u"DtsPGnUempr" || !visto.isEmpty())
                 return;
-            visto << gStNombProg
+            // The columns already have their titles' widths.
+            TTavrelDBgrid* grid = FrmVeZezev->DBGFrm;
+            const QFontMetrics letras = grid->horizontalHeader()->fontMetrics();
+            int angostas = 0;
+            for (int c = 0; c < grid->columnCount(); ++c) {
+                const QString titulo = grid->model()->headerData(c, Qt::Horizontal).toString();
+                angostas += grid->columnWidth(c) < letras.horizontalAdvance(titulo) + 12;
+            }
+            visto << QString::number(angostas) << gStNombProg
                   << QString::number(FrmVeZezev->dtsFrm->dataSet() == DtmVeZezev->QryVeZEZev)
                   << QString::number(FrmVeZezev->DBGFrm->dataSource() == FrmVeZezev->dtsFrm)
                   << QString::number(FrmVeZezev->DBQbe1->dataSet() == DtmVeZezev->QryVeZEZev)
@@ -145,7 +153,7 @@ void TstFrmVeZezev::boundBeforeTheFirstCompanyChange()
     };
     gStCodiEmpr.clear();
     crear();
-    QCOMPARE(visto, (QStringList{"VVeZezev", "1", "1", "1", ""}));
+    QCOMPARE(visto, (QStringList{"0", "VVeZezev", "1", "1", "1", ""}));
     QCOMPARE(FrmVeZezev->NomProg(), QStringLiteral("VVeZezev"));
     QCOMPARE(FrmVeZezev->CodiUsua(), QStringLiteral("JPEREZ"));
     QVERIFY(relacion()->active());
@@ -378,33 +386,51 @@ void TstFrmVeZezev::labelsOpenThePathsOfTheAnswer()
 
 void TstFrmVeZezev::companyChange_data()
 {
-    QTest::addColumn<bool>("falla");
+    QTest::addColumn<QString>("falla"); // the change whose paths fail on the server
     QTest::addColumn<QString>("digiDian");
     QTest::addColumn<QString>("rutaConcepto");
 
-    QTest::newRow("company 2 has no V0000017 of its own: N") << false << "N"
+    QTest::newRow("company 2 has no V0000017 of its own: N") << ""
+                                                             << "N"
                                                              << "nomina/VNmNccon";
     QTest::newRow("the paths fail on the server: company 1's flag and links stay")
-        << true << "S"
+        << "segunda"
+        << "S"
+        << "nomina/VNmNccon";
+    QTest::newRow("the first change fails: the window opens, the next change links")
+        << "primera"
+        << "N"
         << "nomina/VNmNccon";
 }
 
 void TstFrmVeZezev::companyChange()
 {
-    QFETCH(bool, falla);
+    QFETCH(QString, falla);
     QFETCH(QString, digiDian);
     QFETCH(QString, rutaConcepto);
 
+    const QString metodo = QStringLiteral("BuscarPathProgramaArreglo");
+    if (falla == u"primera")
+        m_prepararEspia = [&metodo](ServidorEspia& espia) { espia.falla = metodo; };
     crear();
-    QCOMPARE(DtmVeZezev->gStDigiDian, QStringLiteral("S"));
-    if (falla)
-        m_espia->falla = QStringLiteral("BuscarPathProgramaArreglo");
+    if (falla == u"primera") {
+        // Shown once; the window works on company 1, without links or flag yet.
+        QCOMPARE(m_mensajes, QStringList{"El servidor no responde"});
+        QVERIFY(relacion()->active());
+        QVERIFY(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCont).isEmpty());
+        QVERIFY(DtmVeZezev->gStDigiDian.isEmpty());
+        m_espia->falla.clear();
+    } else {
+        QCOMPARE(DtmVeZezev->gStDigiDian, QStringLiteral("S"));
+    }
+    if (falla == u"segunda")
+        m_espia->falla = metodo;
 
     TVsCmbCodigo* empresas = FrmVeZezev->cmbEmpresa;
     QVERIFY(empresas->seleccionarCodigo(QStringLiteral("2")));
     emit empresas->activated(empresas->currentIndex());
 
-    QCOMPARE(m_mensajes, falla ? QStringList{"El servidor no responde"} : QStringList());
+    QCOMPARE(m_mensajes, falla.isEmpty() ? QStringList() : QStringList{"El servidor no responde"});
     QCOMPARE(gStCodiEmpr, QStringLiteral("2"));
     QCOMPARE(DtmVeZezev->gStDigiDian, digiDian);
     QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCont), rutaConcepto);

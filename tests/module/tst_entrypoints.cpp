@@ -191,7 +191,10 @@ void TstEntryPoints::hostParameters()
     QFETCH(std::optional<QStringList>, params);
     QFETCH(QString, filter);
 
+    // The module never releases a list it handed out: whoever kept it still reads it.
+    const QStringList* anterior = gSlParams.get();
     loadW(hpv);
+    QCOMPARE(*anterior, PreviousList);
     QCOMPARE(*gSlParams, params.value_or(PreviousList));
     QCOMPARE(gStParHpv, filter);
 }

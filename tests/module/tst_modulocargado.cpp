@@ -1,9 +1,11 @@
 // The module loaded from its library over a demo database, as the host loads it: a
-// refused login leaves nothing behind, and the caused-value update is reached by name.
+// refused login leaves the load entry as the error and the unload entry frees what it
+// made, and the caused-value update is reached by name.
 #include "ModuleEntries.h"
 
 #include "ModuleApplication.h"
 #include "ModuleError.h"
+#include "SClientDataSet.h"
 #include "SessionGlobals.h"
 #include "TestDatabase.h"
 
@@ -23,10 +25,17 @@ QtMessageHandler gPreviousHandler = nullptr;
 
 void captureLifecycle(QtMsgType type, const QMessageLogContext& context, const QString& text)
 {
-    if (qstrcmp(context.category, "tavrel.module.lifecycle") == 0)
-        gLifecycle << text;
-    else
+    if (qstrcmp(context.category, "tavrel.module.lifecycle") != 0) {
         gPreviousHandler(type, context, text);
+        return;
+    }
+    gLifecycle << text;
+    // The data module is in place before its creation handler fills the lists.
+    if (text == u"created DtmVeZezev") {
+        QObject* dtm = tavrel::ModuleApplication::instance()->ownedObjects().constLast();
+        gLifecycle << QString::number(
+            dtm->findChild<SClientDataSet*>(QStringLiteral("CdsFueFina"))->recordCount());
+    }
 }
 
 const char16_t* w(const QString& text)
@@ -61,8 +70,8 @@ private Q_SLOTS:
     void init();
     void cleanup();
 
-    void refusedLoginLeavesNothing_data();
-    void refusedLoginLeavesNothing();
+    void refusedLoginThrowsAndUnloadFrees_data();
+    void refusedLoginThrowsAndUnloadFrees();
     void actualizarCausadoByName_data();
     void actualizarCausadoByName();
 
@@ -107,7 +116,7 @@ void TstModuloCargado::cleanup()
     m_db.reset();
 }
 
-void TstModuloCargado::refusedLoginLeavesNothing_data()
+void TstModuloCargado::refusedLoginThrowsAndUnloadFrees_data()
 {
     QTest::addColumn<QString>("user");
     QTest::addColumn<QString>("password");
@@ -119,17 +128,24 @@ void TstModuloCargado::refusedLoginLeavesNothing_data()
         << "Usuario o contraseña incorrectos para «JPEREZ»; no se puede abrir la ventana.";
 }
 
-void TstModuloCargado::refusedLoginLeavesNothing()
+void TstModuloCargado::refusedLoginThrowsAndUnloadFrees()
 {
     QFETCH(QString, user);
     QFETCH(QString, password);
     QFETCH(QString, message);
 
-    QCOMPARE(load(user, password), quintptr(0));
-    QCOMPARE(m_messages, QStringList{message});
-    QCOMPARE(gLifecycle,
-             (QStringList{"created DtmVeZezev", "created FrmVeZezev", "closed FrmVeZezev",
-                          "destroyed FrmVeZezev", "destroyed DtmVeZezev"}));
+    // The error is the host's to show; what was made stays until the unload entry.
+    try {
+        load(user, password);
+        QFAIL("the load entry returned");
+    } catch (const tavrel::ModuleError& e) {
+        QCOMPARE(e.message(), message);
+    }
+    QVERIFY(m_messages.isEmpty());
+    QCOMPARE(gLifecycle, (QStringList{"created DtmVeZezev", "0", "created FrmVeZezev"}));
+    m_module.unload();
+    QCOMPARE(gLifecycle.mid(3),
+             (QStringList{"closed FrmVeZezev", "destroyed FrmVeZezev", "destroyed DtmVeZezev"}));
     QVERIFY(!topLevelNames().contains(QStringLiteral("FrmVeZezev")));
     QCOMPARE(tavrel::ModuleApplication::instance(), nullptr);
     // The resize entries find no window; a later load works.

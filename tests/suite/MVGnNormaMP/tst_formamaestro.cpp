@@ -358,8 +358,11 @@ void TstFormaMaestro::reConsultarReopensWithTheValuesInOrder()
     query.setRemoteServer(form->DCOMCnction);
     query.setCommandText(QStringLiteral("SELECT COD_EMPR FROM GN_UEMPR WHERE COD_USUA = :U AND "
                                         "COD_EMPR >= :E ORDER BY COD_EMPR"));
+    // A declared type stays; the value is converted to it.
+    query.paramByName(QStringLiteral("E")).type = tavrel::FieldType::SmallInt;
     DtmGnLibre::ReConsultar(&query, {QStringLiteral("JPEREZ"), 2});
     QCOMPARE(query.recordCount(), 2);
+    QCOMPARE(query.param(1).type, tavrel::FieldType::SmallInt);
     DtmGnLibre::ReConsultar(&query, {QStringLiteral("ANALISTA01"), 1});
     QCOMPARE(query.recordCount(), 1);
     QVERIFY_THROWS_EXCEPTION(ModuleError, DtmGnLibre::ReConsultar(&query, {1, 2, 3}));

@@ -1,6 +1,7 @@
 // The host's menu of operations of the open program, on the demo database.
 
 #include "HostWindow.h"
+#include "ModuleApplication.h"
 #include "ProgramCatalog.h"
 #include "TestDatabase.h"
 
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void operationRunsOnlyWhenConfirmed_data();
     void operationRunsOnlyWhenConfirmed();
     void recordBeingEditedIsNotOverwritten();
+    void refusedOpenUnloadsTheModule();
 
 private:
     const tavrel::ProgramEntry& program() const
@@ -123,6 +125,14 @@ void TstHostOperations::recordBeingEditedIsNotOverwritten()
 
     QVERIFY(!asked);
     QCOMPARE(stampedRows(), 0);
+}
+
+void TstHostOperations::refusedOpenUnloadsTheModule()
+{
+    // The load entry throws for a user without companies; the host shows it and unloads.
+    m_db->exec(QStringLiteral("DELETE FROM GN_UEMPR WHERE COD_USUA = 'JPEREZ'"));
+    QVERIFY(!m_window->openProgram(program()));
+    QCOMPARE(tavrel::ModuleApplication::instance(), nullptr);
 }
 
 QTEST_MAIN(TstHostOperations)

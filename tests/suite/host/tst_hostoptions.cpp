@@ -1,6 +1,10 @@
 #include "HostOptions.h"
 #include "ProgramCatalog.h"
+#include "ProgramLink.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using tavrel::HostOptions;
@@ -14,6 +18,8 @@ private Q_SLOTS:
     void parse();
     void catalogFindsTheProgramByAnyName_data();
     void catalogFindsTheProgramByAnyName();
+    void linkedProgram_data();
+    void linkedProgram();
 };
 
 void TstHostOptions::parse_data()
@@ -74,6 +80,69 @@ void TstHostOptions::catalogFindsTheProgramByAnyName()
     QVERIFY(p);
     QCOMPARE(p->library, QStringLiteral("VEdUvura"));
     QVERIFY(!tavrel::ProgramCatalog::find(QStringLiteral("VNoExiste")));
+}
+
+void TstHostOptions::linkedProgram_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("expected"); // kind, then the command line or the library
+
+    // The folder holds the executable nomina/VNmNccon and the plain file nomina/notas.txt.
+    const QString local = QStringLiteral("demo.sqlite");
+    const QString pg = QStringLiteral("postgresql://nomina:secreto@db/tavrel");
+    QTest::newRow("an executable below the host's folder: the session on its command line")
+        << "nomina/VNmNccon" << local
+        << "Executable nomina/VNmNccon --database demo.sqlite --user JPEREZ --company 2";
+    QTest::newRow("a Windows path to it, with blanks around")
+        << " nomina\\VNmNccon " << local
+        << "Executable nomina/VNmNccon --database demo.sqlite --user JPEREZ --company 2";
+    QTest::newRow("a database URL with its password goes in the environment instead")
+        << "nomina/VNmNccon" << pg << "Executable nomina/VNmNccon --user JPEREZ --company 2";
+    QTest::newRow("no such file, but the catalogue's library: opened in the host")
+        << "VEdUvura" << local << "Module VEdUvura";
+    QTest::newRow("the catalogue's program code behind a folder")
+        << "nomina/VVeZezev" << local << "Module VEdUvura";
+    QTest::newRow("a file that cannot run, not in the catalogue: unavailable")
+        << "nomina/notas.txt" << local << "Unavailable";
+    QTest::newRow("neither a file nor a known program")
+        << "nomina/VNmNcmco" << local << "Unavailable";
+}
+
+void TstHostOptions::linkedProgram()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, database);
+    QFETCH(QString, expected);
+
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("nomina")));
+    QFile program(folder.filePath(QStringLiteral("nomina/VNmNccon")));
+    QVERIFY(program.open(QIODevice::WriteOnly));
+    QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
+    QFile plain(folder.filePath(QStringLiteral("nomina/notas.txt")));
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+
+    tavrel::HostSession session;
+    session.database = database;
+    session.user = QStringLiteral("JPEREZ");
+    session.password = QStringLiteral("Tavrel2026");
+    session.company = QStringLiteral("2");
+    const tavrel::ProgramLink link = tavrel::ProgramLink::resolve(path, folder.path(), session);
+
+    const char* kinds[] = {"Executable", "Module", "Unavailable"};
+    QStringList seen{QLatin1String(kinds[int(link.kind)])};
+    if (link.kind == tavrel::ProgramLink::Kind::Executable)
+        seen << QDir(folder.path()).relativeFilePath(link.executable) << link.arguments;
+    if (link.module)
+        seen << link.module->library;
+    QCOMPARE(seen.join(u' '), expected);
+    // The password never goes on the command line.
+    QVERIFY(!link.arguments.join(u' ').contains(QStringLiteral("Tavrel2026")));
+    QStringList environment{"TAVREL_PASSWORD=Tavrel2026"};
+    if (database.startsWith(QStringLiteral("postgresql")))
+        environment.prepend(QStringLiteral("TAVREL_DATABASE=") + database);
+    QCOMPARE(link.environment, link.executable.isEmpty() ? QStringList() : environment);
 }
 
 QTEST_GUILESS_MAIN(TstHostOptions)
