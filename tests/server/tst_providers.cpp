@@ -210,9 +210,9 @@ void TstProviders::relationPacketHidesTheTechnicalKey()
     QCOMPARE(names, QStringList({"ACT_USUA", "ACT_HORA", "ACT_ESTA", "COD_EMPR", "COD_CCOS",
                                  "COD_CONT", "COD_CUEN", "COD_FUEN", "COD_PRES", "COD_SITU",
                                  "DEP_APAC", "VAL_TOTA", "VAL_CAUS", "CAS_CONT"}));
-    QCOMPARE(packet.rows.size(), 13);
-    QCOMPARE(packet.rowKeys.size(), 13);
-    QCOMPARE(QSet<qint64>(packet.rowKeys.begin(), packet.rowKeys.end()).size(), 13);
+    QCOMPARE(packet.rows.size(), 14);
+    QCOMPARE(packet.rowKeys.size(), 14);
+    QCOMPARE(QSet<qint64>(packet.rowKeys.begin(), packet.rowKeys.end()).size(), 14);
 
     const ColumnInfo& account = packet.columns[packet.columnIndex(QStringLiteral("COD_CUEN"))];
     QCOMPARE(account.type, FieldType::FixedChar);

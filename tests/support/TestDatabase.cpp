@@ -7,6 +7,7 @@
 
 #include <QAtomicInteger>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSqlRecord>
@@ -35,6 +36,18 @@ QString urlOfDatabase(const QString& adminUrl, const QString& name)
     return url.toString();
 }
 
+// The demo data with the odd rows that a real entity should not show a new user but
+// the tests must handle: a relation row of company 1 without concept, account or
+// related code.
+void createTestData(Database& db)
+{
+    DemoData::create(db);
+    db.exec(QStringLiteral("INSERT INTO NM_RPCOS (ACT_USUA, ACT_HORA, ACT_ESTA, COD_EMPR, "
+                           "COD_FUEN, COD_PRES, COD_SITU, DEP_APAC, VAL_TOTA, VAL_CAUS) VALUES "
+                           "('JPEREZ', :HORA, 'A', 1, '02', 15, '02', '', 1000000, 250000)"),
+            {QDateTime(QDate(2014, 1, 24), QTime(8, 30))});
+}
+
 // Building the schema and the demo data costs more than copying a finished database, so
 // each test process builds the demo once into a template database and clones it for
 // every test that asks for demo data. The template is dropped when the application ends.
@@ -54,7 +67,7 @@ struct DemoTemplate
                 std::unique_ptr<Database> db =
                     Database::open(file, Database::OpenMode::CreateSqliteFile);
                 SchemaInstaller::install(*db);
-                DemoData::create(*db);
+                createTestData(*db);
             }
             sqliteDir = std::move(dir);
         }
@@ -110,7 +123,7 @@ struct DemoTemplate
         name = candidate;
         std::unique_ptr<Database> db = Database::open(urlOfDatabase(adminUrl, name));
         SchemaInstaller::install(*db);
-        DemoData::create(*db);
+        createTestData(*db);
         return name;
     }
 };
