@@ -3,7 +3,6 @@
 #include "ModuleError.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTimeZone>
@@ -32,17 +31,6 @@ QString PostgresDialect::tableOptions(const TableDef& table) const
     return QStringLiteral(" WITH (fillfactor = %1)").arg(table.fillFactor);
 }
 
-QStringList PostgresDialect::tableNames(const QSqlDatabase& db) const
-{
-    QStringList names;
-    for (const QString& name : db.tables(QSql::Tables)) {
-        // QPSQL lists tables of other schemas as "schema.table"; only public counts.
-        if (!name.contains(QLatin1Char('.')))
-            names.append(name.toUpper());
-    }
-    return names;
-}
-
 QVariant PostgresDialect::toDatabase(const QVariant& value) const
 {
     if (!value.isValid() || value.isNull())
@@ -52,32 +40,9 @@ QVariant PostgresDialect::toDatabase(const QVariant& value) const
     return value;
 }
 
-QString PostgresDialect::literal(const QVariant& value) const
+QString PostgresDialect::blobLiteral(const QByteArray& value) const
 {
-    if (!value.isValid() || value.isNull())
-        return QStringLiteral("NULL");
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return value.toString();
-    case QMetaType::Double:
-        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-    case QMetaType::QByteArray:
-        return QStringLiteral("'\\x%1'::bytea")
-            .arg(QString::fromLatin1(value.toByteArray().toHex()));
-    case QMetaType::QDateTime:
-        return QStringLiteral("TIMESTAMP ") + quoted(canonicalDateTime(value.toDateTime()));
-    case QMetaType::QDate:
-        return QStringLiteral("TIMESTAMP ") +
-               quoted(canonicalDateTime(QDateTime(value.toDate(), QTime(0, 0))));
-    default:
-        return quoted(value.toString());
-    }
+    return QStringLiteral("'\\x%1'::bytea").arg(QString::fromLatin1(value.toHex()));
 }
 
 QString PostgresDialect::connectOptions(bool) const

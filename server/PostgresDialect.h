@@ -17,13 +17,10 @@ public:
 
     QString technicalKeyDefinition() const override;
     QString columnDefinition(const ColumnDef& column) const override;
-    QStringList tableNames(const QSqlDatabase& db) const override;
-    QString explainPrefix() const override { return QStringLiteral("EXPLAIN "); }
     QString tableOptions(const TableDef& table) const override;
     bool supportsIncludedColumns() const override { return true; }
 
     QVariant toDatabase(const QVariant& value) const override;
-    QString literal(const QVariant& value) const override;
     // QPSQL would PREPARE, EXECUTE with the same driver literals and DEALLOCATE; one
     // plain statement does the same work in one round trip, and leaves no prepared
     // statement behind when it fails inside a transaction.
@@ -31,24 +28,11 @@ public:
 
     QString connectOptions(bool readOnly) const override;
     void initialiseSession(QSqlDatabase& db) const override;
-    bool readsOnSeparateConnection() const override { return false; }
-    QString readOnlyTransactionStatement() const override
-    {
-        return QStringLiteral("SET TRANSACTION READ ONLY");
-    }
     bool isConnectionFailure(const QSqlError& error) const override;
-    QString currentTimestampQuery() const override
-    {
-        return QStringLiteral("SELECT LOCALTIMESTAMP(3)");
-    }
-
-    QString insertReturningKey() const override
-    {
-        return QStringLiteral(" RETURNING ") + SchemaCatalog::technicalKey();
-    }
 
 protected:
     QString typeName(const ColumnDef& column) const override;
+    QString blobLiteral(const QByteArray& value) const override;
 };
 
 } // namespace tavrel

@@ -4,6 +4,7 @@
 #include "SqliteDialect.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QSqlDriver>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -19,6 +20,59 @@ std::unique_ptr<SqlDialect> SqlDialect::forDriver(const QString& driverName)
     if (driverName == QLatin1String("QPSQL"))
         return std::make_unique<PostgresDialect>();
     return nullptr;
+}
+
+QStringList SqlDialect::tableNames(const QSqlDatabase& db) const
+{
+    QStringList names;
+    for (const QString& name : db.tables(QSql::Tables)) {
+        // Some drivers list tables of other schemas as "schema.table"; only the
+        // connection's own schema counts.
+        if (!name.contains(QLatin1Char('.')))
+            names.append(name.toUpper());
+    }
+    return names;
+}
+
+QString SqlDialect::literal(const QVariant& value) const
+{
+    if (!value.isValid() || value.isNull())
+        return QStringLiteral("NULL");
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::Short:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return value.toString();
+    case QMetaType::Double:
+        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+    case QMetaType::Bool:
+        return booleanLiteral(value.toBool());
+    case QMetaType::QByteArray:
+        return blobLiteral(value.toByteArray());
+    case QMetaType::QDateTime:
+        return dateTimeLiteral(value.toDateTime());
+    case QMetaType::QDate:
+        return dateTimeLiteral(QDateTime(value.toDate(), QTime(0, 0)));
+    default:
+        return quoted(value.toString());
+    }
+}
+
+QString SqlDialect::booleanLiteral(bool value) const
+{
+    return value ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+}
+
+QString SqlDialect::blobLiteral(const QByteArray& value) const
+{
+    return QStringLiteral("X'%1'").arg(QString::fromLatin1(value.toHex()));
+}
+
+QString SqlDialect::dateTimeLiteral(const QDateTime& value) const
+{
+    return QStringLiteral("TIMESTAMP ") + quoted(canonicalDateTime(value));
 }
 
 QStringList SqlDialect::createTableStatements(const TableDef& table) const

@@ -17,6 +17,8 @@ namespace tavrel {
 // server speaks plain SQL through QtSql and asks the dialect whenever an engine would
 // answer differently: DDL types, how values are bound and written as literals, session
 // set-up, how a read-only SELECT is protected and how a new row's key comes back.
+// The base class answers as standard SQL does; an engine overrides only where it
+// differs.
 class SqlDialect
 {
 public:
@@ -39,20 +41,20 @@ public:
     virtual QString tableOptions(const TableDef& table) const;
     // True when CREATE INDEX takes INCLUDE (...); otherwise included columns are appended
     // to the key, which serves the same reads.
-    virtual bool supportsIncludedColumns() const = 0;
+    virtual bool supportsIncludedColumns() const { return false; }
     // Names of the tables of the current database, upper case.
-    virtual QStringList tableNames(const QSqlDatabase& db) const = 0;
+    virtual QStringList tableNames(const QSqlDatabase& db) const;
     // Prefix that makes the engine describe the plan of a statement instead of running it.
-    virtual QString explainPrefix() const = 0;
+    virtual QString explainPrefix() const { return QStringLiteral("EXPLAIN "); }
 
     // --- Values ---
     // The value as it must be bound to a statement parameter.
     virtual QVariant toDatabase(const QVariant& value) const = 0;
     // The value written as an SQL literal (bulk loading of generated data).
-    virtual QString literal(const QVariant& value) const = 0;
+    QString literal(const QVariant& value) const;
     // True when values go into the statement text as the driver's own literals instead
     // of being bound to a prepared statement.
-    virtual bool inlinesValues() const = 0;
+    virtual bool inlinesValues() const { return false; }
     // The value as the driver writes it into a statement (inlinesValues() only).
     QString driverLiteral(const QSqlDatabase& db, const QVariant& value) const;
     // Column names as the server reports them: upper case on every engine.
@@ -67,18 +69,27 @@ public:
     // True when read-only SELECTs run on a second connection opened read-only (the
     // engine cannot restrict a transaction); false when they run in a read-only
     // transaction on the main connection.
-    virtual bool readsOnSeparateConnection() const = 0;
+    virtual bool readsOnSeparateConnection() const { return false; }
     // Statement that makes the current transaction read-only (empty when not used).
-    virtual QString readOnlyTransactionStatement() const = 0;
+    virtual QString readOnlyTransactionStatement() const
+    {
+        return QStringLiteral("SET TRANSACTION READ ONLY");
+    }
     // True when a failed statement means that the connection itself is gone.
     virtual bool isConnectionFailure(const QSqlError& error) const = 0;
     // SELECT that answers the server's current local date-time.
-    virtual QString currentTimestampQuery() const = 0;
+    virtual QString currentTimestampQuery() const
+    {
+        return QStringLiteral("SELECT LOCALTIMESTAMP(3)");
+    }
 
     // --- Inserts ---
     // Text appended to an INSERT so that it returns the new technical key as a row
     // (empty when the key is read with lastInsertId instead).
-    virtual QString insertReturningKey() const = 0;
+    virtual QString insertReturningKey() const
+    {
+        return QStringLiteral(" RETURNING ") + SchemaCatalog::technicalKey();
+    }
     qint64 insertedKey(QSqlQuery& query) const;
 
     // Canonical text of a date-time: local time, millisecond precision, ISO order.
@@ -89,6 +100,10 @@ protected:
     // The DDL type of a column, without constraints: standard SQL names here; a dialect
     // replaces those its engine spells otherwise.
     virtual QString typeName(const ColumnDef& column) const;
+    // Literals of the types whose spelling differs between engines.
+    virtual QString booleanLiteral(bool value) const;
+    virtual QString blobLiteral(const QByteArray& value) const;
+    virtual QString dateTimeLiteral(const QDateTime& value) const;
 };
 
 } // namespace tavrel

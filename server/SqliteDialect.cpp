@@ -3,7 +3,6 @@
 #include "ModuleError.h"
 
 #include <QDateTime>
-#include <QLocale>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -48,14 +47,6 @@ QString SqliteDialect::columnDefinition(const ColumnDef& column) const
     return definition;
 }
 
-QStringList SqliteDialect::tableNames(const QSqlDatabase& db) const
-{
-    QStringList names;
-    for (const QString& name : db.tables(QSql::Tables))
-        names.append(name.toUpper());
-    return names;
-}
-
 QVariant SqliteDialect::toDatabase(const QVariant& value) const
 {
     if (!value.isValid() || value.isNull())
@@ -72,29 +63,15 @@ QVariant SqliteDialect::toDatabase(const QVariant& value) const
     }
 }
 
-QString SqliteDialect::literal(const QVariant& value) const
+QString SqliteDialect::booleanLiteral(bool value) const
 {
-    if (!value.isValid() || value.isNull())
-        return QStringLiteral("NULL");
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::Short:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-        return value.toString();
-    case QMetaType::Double:
-        return QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
-    case QMetaType::Bool:
-        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-    case QMetaType::QByteArray:
-        return QStringLiteral("X'%1'").arg(QString::fromLatin1(value.toByteArray().toHex()));
-    case QMetaType::QDateTime:
-    case QMetaType::QDate:
-        return quoted(toDatabase(value).toString());
-    default:
-        return quoted(value.toString());
-    }
+    return value ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+// Date-times are canonical text, not a typed value.
+QString SqliteDialect::dateTimeLiteral(const QDateTime& value) const
+{
+    return quoted(canonicalDateTime(value));
 }
 
 QString SqliteDialect::connectOptions(bool readOnly) const

@@ -15,13 +15,9 @@ public:
 
     QString technicalKeyDefinition() const override;
     QString columnDefinition(const ColumnDef& column) const override;
-    QStringList tableNames(const QSqlDatabase& db) const override;
     QString explainPrefix() const override { return QStringLiteral("EXPLAIN QUERY PLAN "); }
-    bool supportsIncludedColumns() const override { return false; }
 
     QVariant toDatabase(const QVariant& value) const override;
-    QString literal(const QVariant& value) const override;
-    bool inlinesValues() const override { return false; }
 
     QString connectOptions(bool readOnly) const override;
     void initialiseSession(QSqlDatabase& db) const override;
@@ -34,6 +30,8 @@ public:
 
 protected:
     QString typeName(const ColumnDef& column) const override;
+    QString booleanLiteral(bool value) const override;
+    QString dateTimeLiteral(const QDateTime& value) const override;
 };
 
 } // namespace tavrel
