@@ -2,9 +2,7 @@
 
 #include "DataSource.h"
 #include "Field.h"
-#include "ReporteRelacion.h"
 #include "SClientDataSet.h"
-#include "UVeZezev.h"
 
 #include <QPrinter>
 
@@ -78,7 +76,6 @@ TDtmVeZezev::TDtmVeZezev(QObject* parent) : QObject(parent)
     crearRelacion();
     crearConsultas();
     conectarEventos();
-    frxRptVeZezev = std::make_unique<ReporteRelacion>();
     frxDBDVeZEZev.setDataSet(QryVeZEZev);
 }
 
@@ -247,15 +244,13 @@ void TDtmVeZezev::conectarEventos()
     };
 }
 
-void TDtmVeZezev::EnlazarForma(TFrmVeZezev* forma)
+void TDtmVeZezev::EnlazarForma(SDCOMConnection* conexion, SClientDataSet* empresas)
 {
-    if (!forma)
-        return;
     for (SClientDataSet* ds : {QryVeZEZev, QryNmNccon, QryNmNcmco, QryCamRela, QryGnDigif,
                                QryGnEmpre, QryNmVarig, QryTemporal, QryGnCcost})
-        ds->setRemoteServer(forma->DCOMCnction);
-    QryVeZEZev->fieldByName(QStringLiteral("DtfNmbEmpresa"))->setLookupDataSet(forma->CdsGnEmpre);
-    frxDBDGnEmpre.setDataSet(forma->CdsGnEmpre);
+        ds->setRemoteServer(conexion);
+    QryVeZEZev->fieldByName(QStringLiteral("DtfNmbEmpresa"))->setLookupDataSet(empresas);
+    frxDBDGnEmpre.setDataSet(empresas);
 }
 
 QPrinter& TDtmVeZezev::Impresora()

@@ -2,6 +2,7 @@
 
 #include "DataSetBinding.h"
 #include "PdfExportSettings.h"
+#include "TipoCampoRelacionado.h"
 
 #include <QObject>
 #include <QPointer>
@@ -12,9 +13,8 @@
 #include <memory>
 
 class QPrinter;
-class ReporteRelacion;
 class SClientDataSet;
-class TFrmVeZezev;
+class SDCOMConnection;
 
 namespace tavrel {
 class DataSource;
@@ -30,11 +30,12 @@ class Field;
 // EnlazarForma hands over once the window exists; until then none of them can open.
 //
 // The related-field kind last configured from a concept (gStTabRela, gStCamRela,
-// gStNomRela) decides in which list the related codes of every row are named, the
-// caption of the window's related-field label and the list of its picker.
+// gStNomRela) decides in which list the related codes of every row are named. The data
+// module knows no window: it announces each configuration with campoRelacionadoConfigurado,
+// and the window sets its related-field label, edits and picker from it.
 //
-// The relation report lives here too, with its two dataset bindings, its PDF export
-// settings and the printer its set-up chose; the window shows the dialogs over them.
+// The relation report's two dataset bindings, its PDF export settings and the printer
+// its set-up chose live here too; the window lays the report out over them.
 class TDtmVeZezev : public QObject
 {
     Q_OBJECT
@@ -61,9 +62,8 @@ public:
     tavrel::DataSource* DtsCdsRecPres = nullptr;
     tavrel::DataSource* DtsCdsSitFond = nullptr;
 
-    // The relation report and its dataset bindings: the company ("QryGnEmpre", on the
-    // window's company list, bound by EnlazarForma) and the relation ("QryVeZezev").
-    std::unique_ptr<ReporteRelacion> frxRptVeZezev;
+    // The relation report's dataset bindings: the company ("QryGnEmpre", on the window's
+    // company list, bound by EnlazarForma) and the relation ("QryVeZezev").
     tavrel::report::DataSetBinding frxDBDGnEmpre{QStringLiteral("QryGnEmpre")};
     tavrel::report::DataSetBinding frxDBDVeZEZev{QStringLiteral("QryVeZezev")};
     tavrel::report::PdfExportSettings frxPDFExport1;
@@ -81,9 +81,9 @@ public:
     QVariant gVrCamVRel;
 
     // Gives every server dataset the window's connection and makes the company-name
-    // lookup read the window's company list. Called once the window exists, before
-    // its FormCreate.
-    void EnlazarForma(TFrmVeZezev* forma);
+    // lookup and the report's company binding read the window's company list. Called
+    // once the window exists, before its FormCreate.
+    void EnlazarForma(SDCOMConnection* conexion, SClientDataSet* empresas);
 
     // Creation handler: fills the three budget code lists. Whoever creates the data
     // module calls it once, after the module's reference points at it.
@@ -106,10 +106,10 @@ public:
     Q_INVOKABLE void RefrescarCampoRelacionado();
     // Looks the concept up for the current company and, when found, configures its kind.
     Q_INVOKABLE void ValidarCampoRelacionado(int codigoContabilizacion);
-    // Configures the kind of the concept on which QryNmNccon stands: the kind strings,
-    // the list query of QryCamRela and, when the window exists, its related-field label
-    // and picker. Clears COD_CCOS when the code column changes while the relation is
-    // being edited or inserted.
+    // Configures the kind of the concept on which QryNmNccon stands: the kind strings
+    // and the list query of QryCamRela, announced by campoRelacionadoConfigurado. Clears
+    // COD_CCOS when the code column changes while the relation is being edited or
+    // inserted.
     void ConfigurarCampoRelacionado();
 
     // Appends one row to a list, the values in the order of its fields, and posts it.
@@ -119,6 +119,10 @@ public:
     // first row that applies, or "N" when none does. A failure is thrown as
     // "Error leyendo DIGIFLAG '<code>': <message>".
     Q_INVOKABLE QVariant VerDigiFlags(const QString& codigo);
+
+signals:
+    // A concept of this kind configured the data module; the kind strings are set.
+    void campoRelacionadoConfigurado(const TipoCampoRelacionado& tipo);
 
 private:
     void crearRelacion();

@@ -1,18 +1,13 @@
 // Field checks, posting rules and the related-field kind of the relation dataset.
 #include "DVeZezev.h"
 
-#include "DBEdit.h"
 #include "DtmGnLibre.h"
 #include "Field.h"
 #include "ModuleError.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
 #include "SessionGlobals.h"
-#include "TVPField.h"
 #include "TipoCampoRelacionado.h"
-#include "UVeZezev.h"
-
-#include <QLabel>
 
 using tavrel::DataSetState;
 using tavrel::Field;
@@ -127,30 +122,10 @@ void TDtmVeZezev::ConfigurarCampoRelacionado()
     const TipoCampoRelacionado* tipo =
         TipoCampoRelacionado::buscar(campoDe(QryNmNccon, "CAM_RELA")->asString());
     if (tipo) {
-        TFrmVeZezev* forma = FrmVeZezev;
-        if (forma) {
-            if (forma->DBECamRela)
-                forma->DBECamRela->setVisible(true);
-            if (forma->DBEDtfNmbCamRela)
-                forma->DBEDtfNmbCamRela->setVisible(true);
-            if (forma->LblCamRela) {
-                // The label sizes itself to its caption, which is longer for some kinds.
-                forma->LblCamRela->setText(tipo->titulo);
-                forma->LblCamRela->adjustSize();
-            }
-        }
         gStNomRela = tipo->campoNombre;
         gStCamRela = tipo->campoCodigo;
         gStTabRela = tipo->tabla;
-        if (forma && forma->VPFCamRela) {
-            TVPField* picker = forma->VPFCamRela;
-            picker->setVisible(true);
-            picker->setTitulo(tipo->tituloLista);
-            picker->titulos().clear();
-            picker->titulos() << QStringLiteral("Código") << QStringLiteral("Nombre");
-            picker->variables().clear();
-            picker->variables() << tipo->campoCodigo;
-        }
+        emit campoRelacionadoConfigurado(*tipo);
         QryCamRela->close();
         QryCamRela->setCommandText(QString());
         QryCamRela->setCommandText(tipo->textoSelect);

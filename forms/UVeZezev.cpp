@@ -11,6 +11,7 @@
 #include "SDCOMConnection.h"
 #include "SessionGlobals.h"
 #include "TTavrelDBgrid.h"
+#include "TipoCampoRelacionado.h"
 #include "TVInfoAyuda.h"
 #include "TVNavegador.h"
 #include "TVNotas.h"
@@ -57,7 +58,8 @@ QString primerElemento(const QVariant& respuesta)
 
 } // namespace
 
-TFrmVeZezev::TFrmVeZezev(QWidget* parent) : TfrmFormaMaestro(parent)
+TFrmVeZezev::TFrmVeZezev(QWidget* parent)
+    : TfrmFormaMaestro(parent), frxRptVeZezev(std::make_unique<ReporteRelacion>())
 {
     setObjectName(QStringLiteral("FrmVeZezev"));
     setWindowTitle(
@@ -111,6 +113,8 @@ void TFrmVeZezev::EnlazarDatos()
     DBLookupComboBox1->setListSource(dtm->DtsCdsFueFina);
     DBLookupComboBox2->setListSource(dtm->DtsCdsRecPres);
     DBLookupComboBox3->setListSource(dtm->DtsCdsSitFond);
+    connect(dtm, &TDtmVeZezev::campoRelacionadoConfigurado, this,
+            &TFrmVeZezev::MostrarCampoRelacionado, Qt::UniqueConnection);
 }
 
 void TFrmVeZezev::FormCreate(QObject* Sender)

@@ -10,6 +10,8 @@ namespace tavrel::report {
 struct LaidOutDocument;
 }
 class QLabel;
+class ReporteRelacion;
+struct TipoCampoRelacionado;
 class TVInfoAyuda;
 class TVNotas;
 class TVPField;
@@ -91,12 +93,16 @@ private:
     void CrearPanel();
     void CrearSelectores();
     void AjustarAnchoColumnas();
-    // The design-time links to the data module's datasets, made as soon as it exists.
+    // The design-time links to the data module's datasets and its related-field kind,
+    // made as soon as it exists.
     void EnlazarDatos();
+    // The related-field label, edits and picker of the kind the data module configured.
+    void MostrarCampoRelacionado(const TipoCampoRelacionado& tipo);
     // The report laid out anew from the company and relation datasets as they stand.
     tavrel::report::LaidOutDocument PrepararReporte();
 
     bool m_alturaExterior = false; // the frame has been taken into account once
+    std::unique_ptr<ReporteRelacion> frxRptVeZezev; // the relation report
 };
 
 // Set by the load entry while the module is loaded; null otherwise.

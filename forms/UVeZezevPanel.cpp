@@ -10,6 +10,7 @@
 #include "TVInfoAyuda.h"
 #include "TVNotas.h"
 #include "TVPField.h"
+#include "TipoCampoRelacionado.h"
 
 #include <QLabel>
 #include <QPalette>
@@ -182,4 +183,17 @@ void TFrmVeZezev::CrearSelectores()
     VPFCamRela->OnClick = [this](QObject* sender) { VPFCamRelaClick(sender); };
     VPFieldCodCuen->OnClick = [this](QObject* sender) { VPFieldCodCuenClick(sender); };
     DBEdtCodCuen->OnEnter = [this](DBEdit& edit) { DBEdtCodCuenEnter(&edit); };
+}
+
+void TFrmVeZezev::MostrarCampoRelacionado(const TipoCampoRelacionado& tipo)
+{
+    DBECamRela->setVisible(true);
+    DBEDtfNmbCamRela->setVisible(true);
+    // The label sizes itself to its caption, which is longer for some kinds.
+    LblCamRela->setText(tipo.titulo);
+    LblCamRela->adjustSize();
+    VPFCamRela->setVisible(true);
+    VPFCamRela->setTitulo(tipo.tituloLista);
+    VPFCamRela->titulos() = {QStringLiteral("Código"), QStringLiteral("Nombre")};
+    VPFCamRela->variables() = {tipo.campoCodigo};
 }

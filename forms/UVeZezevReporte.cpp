@@ -22,7 +22,7 @@ TDtmVeZezev& moduloDatos()
 } // namespace
 
 // Preview, print or printer set-up, by the button or menu item that was used, with the
-// report and the printer of the data module. The report is laid out anew from the
+// window's report and the data module's printer. The report is laid out anew from the
 // company and relation datasets as they stand.
 void TFrmVeZezev::BtnReporteClick(QObject* Sender)
 {
@@ -46,5 +46,5 @@ tavrel::report::LaidOutDocument TFrmVeZezev::PrepararReporte()
                                 tavrel::FormatSettings::instance().shortDateFormat(),
                                 datos.gStCamRela};
     variables.leerCamRela = [] { return DtmVeZezev ? DtmVeZezev->gStCamRela : QString(); };
-    return datos.frxRptVeZezev->PrepareReport(datos.frxDBDGnEmpre, datos.frxDBDVeZEZev, variables);
+    return frxRptVeZezev->PrepareReport(datos.frxDBDGnEmpre, datos.frxDBDVeZEZev, variables);
 }

@@ -131,7 +131,7 @@ void CrearFormas(ModuleApplication& application)
 {
     crear(application, DtmVeZezev).DataModuleCreate();
     TFrmVeZezev& forma = crear(application, FrmVeZezev);
-    DtmVeZezev->EnlazarForma(&forma);
+    DtmVeZezev->EnlazarForma(forma.DCOMCnction, forma.CdsGnEmpre);
     forma.FormCreate();
     crear(application, RptVeZEZev);
     crear(application, Captura);

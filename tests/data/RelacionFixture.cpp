@@ -1,17 +1,11 @@
 #include "RelacionFixture.h"
 
-#include "DBEdit.h"
-#include "DataSource.h"
 #include "Field.h"
 #include "LocalAppServer.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
 #include "SessionGlobals.h"
-#include "TVPField.h"
-#include "TVSDBQbe.h"
 #include "TVsCmbCodigo.h"
-
-#include <QLabel>
 
 using tavrel::test::TestDatabase;
 
@@ -53,23 +47,7 @@ void RelacionFixture::abrir()
     servidor = envoltorio.get();
     forma->DCOMCnction->setAppServer(envoltorio);
 
-    // The related-field controls that the kind configures, where the window has none yet.
-    QWidget* panel = forma->panel();
-    if (!forma->LblCamRela)
-        forma->LblCamRela = new QLabel(QStringLiteral("Campo Relacionado"), panel);
-    if (!forma->DBECamRela)
-        forma->DBECamRela = new tavrel::DBEdit(panel);
-    if (!forma->DBEDtfNmbCamRela)
-        forma->DBEDtfNmbCamRela = new tavrel::DBEdit(panel);
-    if (!forma->VPFCamRela)
-        forma->VPFCamRela = new TVPField(panel);
-
-    dtm->EnlazarForma(forma);
-    // The window binds the relation in its FormCreate, before the framework opens it.
-    if (forma->dtsFrm->dataSet() != dtm->QryVeZEZev) {
-        forma->dtsFrm->setDataSet(dtm->QryVeZEZev);
-        forma->DBQbe1->SetDataset(dtm->QryVeZEZev);
-    }
+    dtm->EnlazarForma(forma->DCOMCnction, forma->CdsGnEmpre);
     forma->FormCreate(nullptr);
 }
 

@@ -26,5 +26,5 @@ inline void crearFormasDemo(tavrel::ModuleApplication& app, const QString& url)
     DtmVeZezev = app.create<TDtmVeZezev>();
     DtmVeZezev->DataModuleCreate();
     FrmVeZezev = app.create<TFrmVeZezev>();
-    DtmVeZezev->EnlazarForma(FrmVeZezev);
+    DtmVeZezev->EnlazarForma(FrmVeZezev->DCOMCnction, FrmVeZezev->CdsGnEmpre);
 }
