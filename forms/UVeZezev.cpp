@@ -135,7 +135,7 @@ void TFrmVeZezev::FormCreate(QObject* Sender)
 void TFrmVeZezev::AjustarAnchoColumnas()
 {
     const QFontMetrics letras = DBGFrm->horizontalHeader()->fontMetrics();
-    for (int columna = 0; columna < DBGFrm->columnCount(); ++columna) {
+    for (int columna = 0; columna < DBGFrm->model()->columnCount(); ++columna) {
         const QString titulo =
             DBGFrm->model()->headerData(columna, Qt::Horizontal, Qt::DisplayRole).toString();
         const int ancho = letras.horizontalAdvance(titulo) + 12;

@@ -73,6 +73,11 @@ void DataSetTableModel::setDataSet(SClientDataSet* dataSet)
     endResetModel();
 }
 
+DataSource* DataSetTableModel::dataSource() const
+{
+    return d->source;
+}
+
 void DataSetTableModel::setDataSource(DataSource* source)
 {
     disconnect(d->sourceConnection);

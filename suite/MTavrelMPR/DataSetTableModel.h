@@ -37,6 +37,7 @@ public:
     SClientDataSet* dataSet() const;
     void setDataSet(SClientDataSet* dataSet);
     // Follows the data source's dataset, also when it changes later.
+    DataSource* dataSource() const;
     void setDataSource(DataSource* source);
 
     // Field names; empty (the default): the visible fields in their order. A name that

@@ -4,25 +4,56 @@
 #include "DataSetTableModel.h"
 #include "Field.h"
 #include "SClientDataSet.h"
-#include "TTavrelDBgrid.h"
 
 #include <QLineEdit>
 #include <algorithm>
 
-GridRowDelegate::GridRowDelegate(TTavrelDBgrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+namespace {
+
+const tavrel::DataSetTableModel* modelOf(const QModelIndex& index)
+{
+    return qobject_cast<const tavrel::DataSetTableModel*>(index.model());
+}
+
+// The field a cell shows; null outside a dataset model.
+const tavrel::Field* fieldOf(const QModelIndex& index)
+{
+    const tavrel::DataSetTableModel* model = modelOf(index);
+    return model ? model->columnField(index.column()) : nullptr;
+}
+
+} // namespace
+
+GridRowDelegate::GridRowDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
+
+QColor GridRowDelegate::currentRowColor(const QPalette& palette)
+{
+    return palette.color(QPalette::Active, QPalette::Highlight);
+}
+
+QColor GridRowDelegate::evenRowColor(const QPalette&)
+{
+    return QColor(Qt::white);
+}
+
+QColor GridRowDelegate::oddRowColor(const QPalette& palette)
+{
+    return palette.color(QPalette::ToolTipBase);
+}
 
 QWidget* GridRowDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                                        const QModelIndex& index) const
 {
-    if (tavrel::Field* key = m_grid->dataModel()->columnKeyField(index.column())) {
-        const tavrel::Field* lookup = m_grid->columnField(index.column());
+    const tavrel::DataSetTableModel* model = modelOf(index);
+    if (tavrel::Field* key = model ? model->columnKeyField(index.column()) : nullptr) {
+        const tavrel::Field* lookup = model->columnField(index.column());
         SClientDataSet* list = lookup->lookupDataSet();
         auto* combo = new tavrel::DBLookupComboBox(parent);
         combo->setFrame(false);
         combo->setListDataSet(list);
         combo->setKeyField(lookup->lookupKeyField());
         combo->setListField(lookup->lookupResultField() + u';' + lookup->lookupKeyField());
-        combo->setDataSource(m_grid->dataSource());
+        combo->setDataSource(model->dataSource());
         combo->setDataField(key->fieldName());
         // Wide enough for the names and the codes, whatever the column's width.
         int characters = 0;
@@ -37,7 +68,7 @@ QWidget* GridRowDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
     }
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
-    if (const tavrel::Field* f = m_grid->columnField(index.column())) {
+    if (const tavrel::Field* f = fieldOf(index)) {
         const tavrel::FieldType t = f->dataType();
         if ((t == tavrel::FieldType::String || t == tavrel::FieldType::FixedChar) && f->size() > 0)
             editor->setMaxLength(f->size());
@@ -52,7 +83,7 @@ QWidget* GridRowDelegate::createEditor(QWidget* parent, const QStyleOptionViewIt
 void GridRowDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const
 {
     auto* line = qobject_cast<QLineEdit*>(editor);
-    const tavrel::Field* f = m_grid->columnField(index.column());
+    const tavrel::Field* f = fieldOf(index);
     if (line && f)
         line->setText(f->textOf(index.data(Qt::EditRole)));
 }
@@ -62,7 +93,7 @@ void GridRowDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
 {
     if (auto* line = qobject_cast<QLineEdit*>(editor)) {
         // Unchanged text leaves the record alone (and the dataset out of Edit).
-        const tavrel::Field* f = m_grid->columnField(index.column());
+        const tavrel::Field* f = fieldOf(index);
         if (f && line->text() == f->textOf(index.data(Qt::EditRole)))
             return;
         model->setData(index, line->text(), Qt::EditRole);
@@ -71,19 +102,19 @@ void GridRowDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
 
 void GridRowDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
 {
+    const QPalette view = option->palette; // the view's, before the item's roles apply
     QStyledItemDelegate::initStyleOption(option, index);
     option->state &= ~QStyle::State_Selected;
-    if (index.row() == m_grid->dataModel()->currentRow()) {
-        option->backgroundBrush = m_grid->currentRowColor();
-        option->palette.setColor(QPalette::Text,
-                                 m_grid->palette().color(QPalette::HighlightedText));
+    const tavrel::DataSetTableModel* model = modelOf(index);
+    if (model && index.row() == model->currentRow()) {
+        option->backgroundBrush = currentRowColor(view);
+        option->palette.setColor(QPalette::Text, view.color(QPalette::HighlightedText));
         return;
     }
     const QVariant own = index.data(Qt::BackgroundRole);
     if (own.isValid())
         option->backgroundBrush = own.value<QColor>();
     else
-        option->backgroundBrush =
-            index.row() % 2 == 0 ? m_grid->evenRowColor() : m_grid->oddRowColor();
-    option->palette.setColor(QPalette::Text, m_grid->palette().color(QPalette::Text));
+        option->backgroundBrush = index.row() % 2 == 0 ? evenRowColor(view) : oddRowColor(view);
+    option->palette.setColor(QPalette::Text, view.color(QPalette::Text));
 }

@@ -111,31 +111,11 @@ QList<tavrel::GridColumn> TTavrelDBgrid::columns() const
     return d->columns;
 }
 
-int TTavrelDBgrid::columnCount() const
-{
-    return d->model->columnCount();
-}
-
-tavrel::Field* TTavrelDBgrid::columnField(int column) const
-{
-    return d->model->columnField(column);
-}
-
-bool TTavrelDBgrid::columnReadOnly(int column) const
-{
-    return d->model->columnReadOnly(column);
-}
-
 void TTavrelDBgrid::setColumnReadOnly(int column, bool readOnly)
 {
     if (column >= 0 && column < d->columns.size())
         d->columns[column].readOnly = readOnly;
     d->model->setColumnReadOnly(column, readOnly);
-}
-
-QColor TTavrelDBgrid::columnColor(int column) const
-{
-    return d->model->columnColor(column);
 }
 
 void TTavrelDBgrid::setColumnColor(int column, const QColor& color)
@@ -156,7 +136,7 @@ void TTavrelDBgrid::setColumnDefaultWidth(int column, int width)
 {
     if (column >= 0 && column < d->columns.size())
         d->columns[column].width = width;
-    if (column >= 0 && column < columnCount())
+    if (column >= 0 && column < d->model->columnCount())
         setColumnWidth(column, width > 0 ? width : defaultWidth(column));
 }
 
@@ -175,7 +155,7 @@ void TTavrelDBgrid::setReadOnly(bool readOnly)
 QStringList TTavrelDBgrid::visibleTitles() const
 {
     QStringList titles;
-    for (int c = 0; c < columnCount(); ++c) {
+    for (int c = 0; c < d->model->columnCount(); ++c) {
         if (!isColumnHidden(c))
             titles.append(d->model->headerData(c, Qt::Horizontal).toString());
     }
@@ -189,7 +169,7 @@ QList<QStringList> TTavrelDBgrid::visibleRows() const
     rows.reserve(count);
     for (int r = 0; r < count; ++r) {
         QStringList values;
-        for (int c = 0; c < columnCount(); ++c) {
+        for (int c = 0; c < d->model->columnCount(); ++c) {
             if (!isColumnHidden(c))
                 values.append(d->model->index(r, c).data(Qt::DisplayRole).toString());
         }
@@ -205,17 +185,17 @@ QByteArray TTavrelDBgrid::toCsv() const
 
 QColor TTavrelDBgrid::currentRowColor() const
 {
-    return palette().color(QPalette::Active, QPalette::Highlight);
+    return GridRowDelegate::currentRowColor(palette());
 }
 
 QColor TTavrelDBgrid::evenRowColor() const
 {
-    return QColor(Qt::white);
+    return GridRowDelegate::evenRowColor(palette());
 }
 
 QColor TTavrelDBgrid::oddRowColor() const
 {
-    return palette().color(QPalette::ToolTipBase);
+    return GridRowDelegate::oddRowColor(palette());
 }
 
 void TTavrelDBgrid::keyPressEvent(QKeyEvent* event)
@@ -280,7 +260,7 @@ void TTavrelDBgrid::followDataSet()
 {
     viewport()->update();
     const int row = d->model->currentRow();
-    if (row < 0 || row >= d->model->rowCount() || columnCount() == 0)
+    if (row < 0 || row >= d->model->rowCount() || d->model->columnCount() == 0)
         return;
     const QModelIndex at = currentIndex();
     if (at.isValid() && at.row() == row)
@@ -294,7 +274,7 @@ void TTavrelDBgrid::followDataSet()
 
 void TTavrelDBgrid::applyWidths()
 {
-    for (int c = 0; c < columnCount(); ++c) {
+    for (int c = 0; c < d->model->columnCount(); ++c) {
         const int wanted = c < d->columns.size() ? d->columns[c].width : -1;
         setColumnWidth(c, wanted > 0 ? wanted : defaultWidth(c));
     }
@@ -303,7 +283,7 @@ void TTavrelDBgrid::applyWidths()
 int TTavrelDBgrid::defaultWidth(int column) const
 {
     // The field's display width in characters, at least the title's, at most 40.
-    const tavrel::Field* f = columnField(column);
+    const tavrel::Field* f = d->model->columnField(column);
     const QString title = d->model->headerData(column, Qt::Horizontal).toString();
     const int characters =
         std::clamp(std::max(f ? f->displayWidth() : 10, int(title.size())), 4, 40);
@@ -317,7 +297,7 @@ void TTavrelDBgrid::pushPendingEdit()
     if (!editor || state() != EditingState)
         return;
     const QModelIndex at = currentIndex();
-    tavrel::Field* f = columnField(at.column());
+    tavrel::Field* f = d->model->columnField(at.column());
     if (f && editor->text() != f->textOf(at.data(Qt::EditRole)))
         f->setAsString(editor->text()); // a refusal stops the post, the editor stays open
     closeEditor(editor, QAbstractItemDelegate::NoHint);

@@ -11,7 +11,6 @@
 namespace tavrel {
 class DataSetTableModel;
 class DataSource;
-class Field;
 } // namespace tavrel
 
 // The data grid: a table over the dataset of a data source, one row per record.
@@ -42,14 +41,11 @@ public:
     tavrel::DataSetTableModel* dataModel() const;
 
     // Columns set by code. Without any, the grid shows the dataset's visible fields.
+    // The columns as they stand (fields, titles, colours, read-only) are the model's.
     void setColumns(const QList<tavrel::GridColumn>& columns);
     int addColumn(const QString& fieldName, const QString& title = {}, int width = -1);
     QList<tavrel::GridColumn> columns() const;
-    int columnCount() const;
-    tavrel::Field* columnField(int column) const;
-    bool columnReadOnly(int column) const;
     void setColumnReadOnly(int column, bool readOnly);
-    QColor columnColor(int column) const;
     void setColumnColor(int column, const QColor& color);
     void setColumnTitle(int column, const QString& title);
     // The width the column takes again each time the dataset opens.
@@ -82,7 +78,6 @@ protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
-    friend class GridRowDelegate;
     void followDataSet();
     void applyWidths();
     void pushPendingEdit();

@@ -5,6 +5,7 @@
 #include "DBEdit.h"
 #include "DBLookupComboBox.h"
 #include "DVeZezev.h"
+#include "DataSetTableModel.h"
 #include "DataSource.h"
 #include "Field.h"
 #include "LocalAppServer.h"
@@ -140,7 +141,7 @@ void TstFrmVeZezev::boundBeforeTheFirstCompanyChange()
             TTavrelDBgrid* grid = FrmVeZezev->DBGFrm;
             const QFontMetrics letras = grid->horizontalHeader()->fontMetrics();
             int angostas = 0;
-            for (int c = 0; c < grid->columnCount(); ++c) {
+            for (int c = 0; c < grid->model()->columnCount(); ++c) {
                 const QString titulo = grid->model()->headerData(c, Qt::Horizontal).toString();
                 angostas += grid->columnWidth(c) < letras.horizontalAdvance(titulo) + 12;
             }
@@ -194,13 +195,13 @@ void TstFrmVeZezev::keyFieldsLockedOutsideEditing()
 
     const QColor color = editable ? QGuiApplication::palette().color(QPalette::Base) : Gris;
     for (int columna : {0, 2, 4}) {
-        QCOMPARE(f->DBGFrm->columnColor(columna), color);
-        QCOMPARE(f->DBGFrm->columnReadOnly(columna), !editable);
+        QCOMPARE(f->DBGFrm->dataModel()->columnColor(columna), color);
+        QCOMPARE(f->DBGFrm->dataModel()->columnReadOnly(columna), !editable);
     }
     // The names beside the codes never change.
     for (int columna : {1, 3, 5}) {
-        QCOMPARE(f->DBGFrm->columnColor(columna), Gris);
-        QVERIFY(f->DBGFrm->columnReadOnly(columna));
+        QCOMPARE(f->DBGFrm->dataModel()->columnColor(columna), Gris);
+        QVERIFY(f->DBGFrm->dataModel()->columnReadOnly(columna));
     }
     for (DBEdit* codigo : {f->DBEdtCodCont, f->DBECamRela, f->DBEdtCodCuen}) {
         QCOMPARE(codigo->color(), color);
@@ -314,7 +315,7 @@ void TstFrmVeZezev::gridListsTheBudgetCodes()
         QTest::keyClick(lista->view(), mover > 0 ? Qt::Key_Down : Qt::Key_Up);
     QTest::keyClick(lista->view(), Qt::Key_Return);
 
-    const QString clave = grid->columnField(columna)->keyField();
+    const QString clave = grid->dataModel()->columnField(columna)->keyField();
     QCOMPARE(relacion()->state(), DataSetState::Edit);
     QCOMPARE(relacion()->fieldByName(clave)->value(), codigo);
     QCOMPARE(grid->model()->index(fila, columna).data().toString(), nombre);
@@ -528,7 +529,7 @@ void TstFrmVeZezev::panelFitsWithoutOverlaps()
     // The grid shows several rows and its titles whole.
     TTavrelDBgrid* grid = FrmVeZezev->DBGFrm;
     const QFontMetrics letras(grid->horizontalHeader()->font());
-    for (int c = 0; c < grid->columnCount(); ++c) {
+    for (int c = 0; c < grid->model()->columnCount(); ++c) {
         const QString titulo = grid->model()->headerData(c, Qt::Horizontal).toString();
         QVERIFY2(letras.horizontalAdvance(titulo) + 8 <= grid->columnWidth(c), qPrintable(titulo));
     }

@@ -403,7 +403,7 @@ void TstFormaMaestro::rendersWithoutOverlaps()
     TTavrelDBgrid* grid = form->DBGFrm;
     QVERIFY(grid->height() > 4 * grid->verticalHeader()->defaultSectionSize());
     const QFontMetrics header(grid->horizontalHeader()->font());
-    for (int c = 0; c < grid->columnCount(); ++c) {
+    for (int c = 0; c < grid->model()->columnCount(); ++c) {
         const QString title = grid->model()->headerData(c, Qt::Horizontal).toString();
         QVERIFY2(header.horizontalAdvance(title) + 8 <= grid->columnWidth(c), qPrintable(title));
     }
