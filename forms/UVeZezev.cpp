@@ -11,13 +11,13 @@
 #include "SDCOMConnection.h"
 #include "SessionGlobals.h"
 #include "TTavrelDBgrid.h"
-#include "TipoCampoRelacionado.h"
 #include "TVInfoAyuda.h"
 #include "TVNavegador.h"
 #include "TVNotas.h"
 #include "TVPField.h"
 #include "TVSDBQbe.h"
 #include "TextoComas.h"
+#include "TipoCampoRelacionado.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

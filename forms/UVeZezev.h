@@ -102,7 +102,8 @@ private:
     tavrel::report::LaidOutDocument PrepararReporte();
 
     bool m_alturaExterior = false; // the frame has been taken into account once
-    std::unique_ptr<ReporteRelacion> frxRptVeZezev; // the relation report
+    // The relation report, laid out anew by each run.
+    std::unique_ptr<ReporteRelacion> frxRptVeZezev;
 };
 
 // Set by the load entry while the module is loaded; null otherwise.
