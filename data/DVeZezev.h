@@ -13,6 +13,7 @@
 #include <memory>
 
 class QPrinter;
+class ReporteRelacion;
 class SClientDataSet;
 class SDCOMConnection;
 
@@ -67,6 +68,11 @@ public:
     tavrel::report::DataSetBinding frxDBDGnEmpre{QStringLiteral("QryGnEmpre")};
     tavrel::report::DataSetBinding frxDBDVeZEZev{QStringLiteral("QryVeZezev")};
     tavrel::report::PdfExportSettings frxPDFExport1;
+    // The relation report itself. Its layout lives in the report layer above this one, so
+    // the window makes it when it is created and hands it over; it then lives as long as
+    // the data module (the shared pointer keeps the deleter, so this layer needs no more
+    // than the name).
+    std::shared_ptr<ReporteRelacion> frxRptVeZezev;
     // The printer that the printer set-up chose and the report prints on; made on first
     // use, since a printer needs the GUI application that headless runs do without.
     QPrinter& Impresora();

@@ -59,7 +59,7 @@ QString primerElemento(const QVariant& respuesta)
 } // namespace
 
 TFrmVeZezev::TFrmVeZezev(QWidget* parent)
-    : TfrmFormaMaestro(parent), frxRptVeZezev(std::make_unique<ReporteRelacion>())
+    : TfrmFormaMaestro(parent)
 {
     setObjectName(QStringLiteral("FrmVeZezev"));
     setWindowTitle(
@@ -123,6 +123,8 @@ void TFrmVeZezev::FormCreate(QObject* Sender)
         throw ModuleError(QStringLiteral("El módulo de datos de la relación no existe; no se "
                                          "puede abrir la ventana."));
     EnlazarDatos();
+    if (!DtmVeZezev->frxRptVeZezev)
+        DtmVeZezev->frxRptVeZezev = std::make_shared<ReporteRelacion>();
     gStNombProg = QStringLiteral("VVeZezev");
     dtsFrm->setDataSet(DtmVeZezev->QryVeZEZev);
     DBQbe1->SetDataset(DtmVeZezev->QryVeZEZev);

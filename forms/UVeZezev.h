@@ -10,7 +10,6 @@ namespace tavrel::report {
 struct LaidOutDocument;
 }
 class QLabel;
-class ReporteRelacion;
 struct TipoCampoRelacionado;
 class TVInfoAyuda;
 class TVNotas;
@@ -102,8 +101,6 @@ private:
     tavrel::report::LaidOutDocument PrepararReporte();
 
     bool m_alturaExterior = false; // the frame has been taken into account once
-    // The relation report, laid out anew by each run.
-    std::unique_ptr<ReporteRelacion> frxRptVeZezev;
 };
 
 // Set by the load entry while the module is loaded; null otherwise.

@@ -46,5 +46,9 @@ tavrel::report::LaidOutDocument TFrmVeZezev::PrepararReporte()
                                 tavrel::FormatSettings::instance().shortDateFormat(),
                                 datos.gStCamRela};
     variables.leerCamRela = [] { return DtmVeZezev ? DtmVeZezev->gStCamRela : QString(); };
-    return frxRptVeZezev->PrepareReport(datos.frxDBDGnEmpre, datos.frxDBDVeZEZev, variables);
+    if (!datos.frxRptVeZezev)
+        throw tavrel::ModuleError(QStringLiteral("El reporte de la relación no está creado; "
+                                                 "abra de nuevo la ventana."));
+    return datos.frxRptVeZezev->PrepareReport(datos.frxDBDGnEmpre, datos.frxDBDVeZEZev,
+                                              variables);
 }
