@@ -497,8 +497,6 @@ void TstCaptura::tecladoMueveLaGrilla()
         d->DBGrid1->setFocus();
         teclear(d->DBGrid1, QStringLiteral("h"));
         codigos << codigoActual(d) << d->edtBusqueda->text();
-        if (qEnvironmentVariableIsSet("TAVREL_CAPTURA_PNG"))
-            d->grab().save(qEnvironmentVariable("TAVREL_CAPTURA_PNG"));
         QTest::keyClick(d->edtBusqueda, Qt::Key_Enter);
     });
 

@@ -26,7 +26,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
-#include <QDir>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPrinter>
@@ -505,9 +504,6 @@ void TstFrmVeZezev::panelFitsWithoutOverlaps()
     if (insertar)
         relacion()->insert();
     QTest::qWait(50);
-    const QString archivo =
-        QStringLiteral("frmvezezev-%1.png").arg(insertar ? u"insercion" : u"consulta");
-    QVERIFY(FrmVeZezev->grab().save(QDir::current().filePath(archivo)));
 
     // Every control of the edit panel is in view and on its own; a code edit and the
     // name beside it may share their one-pixel border.

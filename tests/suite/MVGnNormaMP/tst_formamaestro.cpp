@@ -16,7 +16,6 @@
 #include "TestDatabase.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -375,8 +374,6 @@ void TstFormaMaestro::rendersWithoutOverlaps()
     form->CambiarTamano(719, 551);
     QCOMPARE(form->size(), QSize(719, 551));
     QTest::qWait(50);
-    const QPixmap shot = form->grab();
-    QVERIFY(shot.save(QDir::current().filePath(QStringLiteral("frmprueba.png"))));
 
     // Every control of the edit panel is in view and on its own.
     const QList<QWidget*> controls =
