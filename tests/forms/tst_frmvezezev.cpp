@@ -14,6 +14,8 @@
 #include "SessionGlobals.h"
 #include "TTavrelDBgrid.h"
 #include "TVInfoAyuda.h"
+#include "TVNavegador.h"
+#include "TVNotas.h"
 #include "TVPField.h"
 #include "TVSDBQbe.h"
 #include "TVsCmbCodigo.h"
@@ -490,6 +492,17 @@ void TstFrmVeZezev::panelFitsWithoutOverlaps()
             QVERIFY2(a == b || comun.isEmpty() || comun.width() <= 1,
                      qPrintable(a->objectName() + u' ' + b->objectName()));
         }
+    }
+    // The tool bar keeps the company box, the navigator and the buttons apart.
+    TFrmVeZezev* f = FrmVeZezev;
+    const QList<QWidget*> barra{f->lblEmpresa,  f->cmbEmpresa, f->VNvgdrFrm, f->DBQbe1,
+                                f->NotasTavrel, f->spbPreview, f->spbReporte};
+    for (QWidget* a : barra) {
+        QVERIFY(a->isVisible());
+        const bool fijo = a->minimumSize() == a->maximumSize();
+        QVERIFY2(fijo || a->width() >= a->minimumSizeHint().width(), a->metaObject()->className());
+        for (QWidget* b : barra)
+            QVERIFY(a == b || !a->geometry().intersects(b->geometry()));
     }
     // The grid shows several rows and its titles whole.
     TTavrelDBgrid* grid = FrmVeZezev->DBGFrm;
