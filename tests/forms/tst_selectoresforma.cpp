@@ -199,7 +199,8 @@ void TstSelectoresForma::conceptoCuentaYGasto()
     Eleccion cuenta{QStringLiteral("aportes a adm")};
     QVERIFY(pulsar(f->VPFieldCodCuen, std::ref(cuenta)));
     QCOMPARE(cuenta.filas, 2);
-    QVERIFY2(cuenta.sql.contains(QLatin1String("(COD_CONT = 40)")), qPrintable(cuenta.sql));
+    QVERIFY2(cuenta.sql.contains(QLatin1String("WHERE (COD_EMPR = 1) AND  (COD_CONT = 40)")),
+             qPrintable(cuenta.sql));
     QCOMPARE(relacion()->fieldByName(QStringLiteral("COD_CUEN"))->asString(),
              QStringLiteral("51030202"));
     QCOMPARE(f->DBEDtfNmbCuen->text(),
