@@ -1,7 +1,7 @@
 #include "DataSource.h"
 #include "Field.h"
 #include "ModuleError.h"
-#include "RelacionFixture.h"
+#include "ModuloDemo.h"
 #include "SClientDataSet.h"
 #include "TVPField.h"
 
@@ -26,7 +26,7 @@ class TstDVeZezev : public QObject
 
 private Q_SLOTS:
     void initTestCase() { TAVREL_SKIP_WITHOUT_POSTGRES(); }
-    void init() { f = std::make_unique<RelacionFixture>(); }
+    void init() { f = std::make_unique<ModuloDemo>(); }
     void cleanup() { f.reset(); }
 
     void browsingShowsNamesAndBalances_data();
@@ -48,7 +48,7 @@ private Q_SLOTS:
 
 private:
     QString texto(const char* campo) const { return f->valor(campo).toString(); }
-    std::unique_ptr<RelacionFixture> f;
+    std::unique_ptr<ModuloDemo> f;
 };
 
 void TstDVeZezev::browsingShowsNamesAndBalances_data()
@@ -277,8 +277,8 @@ void TstDVeZezev::postingStampsAuditColumns()
     QFETCH(int, empresaGuardada);
 
     // A ten-character user: stored cut to its first eight.
-    f = std::make_unique<RelacionFixture>(QStringLiteral("ANALISTA01"),
-                                          QStringLiteral("Analista2026"));
+    f.reset(); // one session at a time
+    f = std::make_unique<ModuloDemo>(QStringLiteral("ANALISTA01"), QStringLiteral("Analista2026"));
     f->abrir();
     SClientDataSet* ds = f->dtm->QryVeZEZev;
     if (alta) {

@@ -5,9 +5,8 @@
 #include "DLLUFORM.h"
 #include "Field.h"
 #include "LocalAppServer.h"
-#include "TestHelpers.h"
-#include "ModuleApplication.h"
 #include "ModuleError.h"
+#include "ModuloDemo.h"
 #include "QbeCriteriaDialog.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
@@ -15,7 +14,7 @@
 #include "TVPField.h"
 #include "TVSDBQbe.h"
 #include "TVsCmbCodigo.h"
-#include "TestDatabase.h"
+#include "TestHelpers.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -24,7 +23,6 @@
 #include <memory>
 
 using tavrel::FieldType;
-using tavrel::MessageKind;
 
 namespace {
 
@@ -88,10 +86,8 @@ private:
     // Opens the picker's dialog, runs `accion` on it once it shows and returns the result.
     bool ejecutar(std::function<void(TCaptura*)> accion);
 
-    std::unique_ptr<tavrel::test::TestDatabase> m_db;
+    std::unique_ptr<ModuloDemo> m_modulo;
     std::unique_ptr<SDCOMConnection> m_conexion;
-    std::unique_ptr<tavrel::ModuleApplication> m_app;
-    QStringList m_mensajes;
 
     std::unique_ptr<TCaptura> m_dialogo;
     std::unique_ptr<TVPField> m_picker;
@@ -101,24 +97,20 @@ private:
 void TstCaptura::initTestCase()
 {
     TAVREL_SKIP_WITHOUT_POSTGRES();
-    m_db = std::make_unique<tavrel::test::TestDatabase>();
+    m_modulo = std::make_unique<ModuloDemo>();
     m_conexion = std::make_unique<SDCOMConnection>();
-    m_conexion->setAppServer(tavrel::LocalAppServer::connect(m_db->url()));
-    m_app = std::make_unique<tavrel::ModuleApplication>();
-    m_app->setMessageSink(
-        [this](const QString& mensaje, MessageKind) { m_mensajes.append(mensaje); });
+    m_conexion->setAppServer(tavrel::LocalAppServer::connect(m_modulo->db->url()));
 }
 
 void TstCaptura::cleanupTestCase()
 {
-    m_app.reset();
     m_conexion.reset();
-    m_db.reset();
+    m_modulo.reset();
 }
 
 void TstCaptura::init()
 {
-    m_mensajes.clear();
+    m_modulo->mensajes.clear();
     m_dialogo = std::make_unique<TCaptura>();
     m_destino = std::make_unique<SClientDataSet>();
     m_destino->setObjectName(QStringLiteral("QryVeZEZev"));
@@ -209,7 +201,7 @@ void TstCaptura::aperturaSegunTag()
         QVERIFY(criteriosPrimero);
         QVERIFY2(textoVacio.endsWith(guarda), qPrintable(textoVacio));
     }
-    QVERIFY(m_mensajes.isEmpty());
+    QVERIFY(m_modulo->mensajes.isEmpty());
 }
 
 void TstCaptura::busquedaIncremental_data()
@@ -261,7 +253,7 @@ void TstCaptura::busquedaIncremental()
     QCOMPARE(encontrado, codigo);
     // Only a text that could not be read empties the value box.
     QCOMPARE(valor.isEmpty(), textoFinal != tecleado);
-    QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(QLatin1Char('|'))));
+    QVERIFY2(m_modulo->mensajes.isEmpty(), qPrintable(m_modulo->mensajes.join(QLatin1Char('|'))));
 }
 
 void TstCaptura::cierre_data()
@@ -329,7 +321,7 @@ void TstCaptura::cierre()
         QVERIFY(m_destino->isEmpty());
     if (como == QLatin1String("dobleclic"))
         QCOMPARE(resultado, int(QDialog::Rejected));
-    QVERIFY(m_mensajes.isEmpty());
+    QVERIFY(m_modulo->mensajes.isEmpty());
 }
 
 void TstCaptura::resultadoVacio()
@@ -399,8 +391,8 @@ void TstCaptura::mensajesDeConfiguracion()
     });
 
     QVERIFY(r);
-    QVERIFY(!m_mensajes.isEmpty());
-    QCOMPARE(m_mensajes.last(), mensaje);
+    QVERIFY(!m_modulo->mensajes.isEmpty());
+    QCOMPARE(m_modulo->mensajes.last(), mensaje);
     QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CONT"))->value(), codCont);
     QCOMPARE(m_picker->valores(), valores);
     QCOMPARE(etiqueta, titulos.size() == 2 ? titulos.first() : QStringLiteral("COD_CONT"));
@@ -431,7 +423,8 @@ void TstCaptura::tagDelDestinoDuranteLaEscritura()
     QCOMPARE(visto, 1005);
     QCOMPARE(campo->tag(), 5);
     QCOMPARE(campo->isNull(), rechazar);
-    QCOMPARE(m_mensajes, rechazar ? QStringList{"Contabilización no válida"} : QStringList{});
+    QCOMPARE(m_modulo->mensajes,
+             rechazar ? QStringList{"Contabilización no válida"} : QStringList{});
 }
 
 void TstCaptura::lookUpField_data()
@@ -464,7 +457,7 @@ void TstCaptura::lookUpField()
     ejecutar([&](TCaptura* d) { d->BitBtnAceptar->click(); });
 
     QCOMPARE(m_picker->lookUpValue(), lookUpValue);
-    QCOMPARE(m_mensajes, mensajes);
+    QCOMPARE(m_modulo->mensajes, mensajes);
     QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CONT"))->asInteger(), 10);
 }
 
@@ -497,8 +490,6 @@ void TstCaptura::tecladoMueveLaGrilla()
         d->DBGrid1->setFocus();
         teclear(d->DBGrid1, QStringLiteral("h"));
         codigos << codigoActual(d) << d->edtBusqueda->text();
-        if (qEnvironmentVariableIsSet("TAVREL_CAPTURA_PNG"))
-            d->grab().save(qEnvironmentVariable("TAVREL_CAPTURA_PNG"));
         QTest::keyClick(d->edtBusqueda, Qt::Key_Enter);
     });
 
@@ -554,7 +545,7 @@ void TstCaptura::listaDelCampoRelacionado()
     QCOMPARE(vistas, filas);
     QCOMPARE(nombres, columnas);
     QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CCOS"))->value(), codCcos);
-    QCOMPARE(m_mensajes.size(), filas < 0 ? 1 : 0);
+    QCOMPARE(m_modulo->mensajes.size(), filas < 0 ? 1 : 0);
     QVERIFY(!m_dialogo->isVisible());
 }
 

@@ -7,15 +7,12 @@
 #include "DVeZezev.h"
 #include "ErrorReporter.h"
 #include "Field.h"
-#include "LocalAppServer.h"
-#include "ModuleApplication.h"
+#include "ModuloDemo.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
-#include "SesionDemo.h"
 #include "SessionGlobals.h"
 #include "TVPField.h"
 #include "TVsCmbCodigo.h"
-#include "TestDatabase.h"
 #include "TestHelpers.h"
 #include "UVeZezev.h"
 
@@ -25,7 +22,6 @@
 #include <QTest>
 
 using tavrel::DataSetState;
-using tavrel::test::TestDatabase;
 
 namespace {
 
@@ -63,10 +59,9 @@ class TstSelectoresForma : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
+    void initTestCase() { TAVREL_SKIP_WITHOUT_POSTGRES(); }
     void init();
-    void cleanup();
+    void cleanup() { m.reset(); }
 
     void navegandoNoAbren_data();
     void navegandoNoAbren();
@@ -80,43 +75,18 @@ private:
     // Runs the picker's click and returns whether the dialog opened.
     bool pulsar(TVPField* picker, std::function<void(TCaptura*)> accion = {});
 
-    std::unique_ptr<TestDatabase> m_db;
-    std::unique_ptr<tavrel::ModuleApplication> m_app;
-    QStringList m_mensajes;
+    std::unique_ptr<ModuloDemo> m;
 };
-
-void TstSelectoresForma::initTestCase()
-{
-    TAVREL_SKIP_WITHOUT_POSTGRES();
-    m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
-    SDCOMConnection::setServerFactory([](const QString&, const QString& database) {
-        return std::shared_ptr<tavrel::IAppServer>(tavrel::LocalAppServer::connect(database));
-    });
-}
-
-void TstSelectoresForma::cleanupTestCase()
-{
-    SDCOMConnection::setServerFactory({});
-    m_db.reset();
-}
 
 void TstSelectoresForma::init()
 {
-    m_app = std::make_unique<tavrel::ModuleApplication>();
-    m_app->setMessageSink([this](const QString& m, tavrel::MessageKind) { m_mensajes << m; });
-    crearFormasDemo(*m_app, m_db->url());
-    Captura = m_app->create<TCaptura>();
-    FrmVeZezev->FormCreate();
+    m = std::make_unique<ModuloDemo>();
+    m->abrir();
+    Captura = m->app->create<TCaptura>();
     FrmVeZezev->show();
     FrmVeZezev->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(FrmVeZezev));
     QCOMPARE(relacion()->state(), DataSetState::Browse);
-}
-
-void TstSelectoresForma::cleanup()
-{
-    m_app.reset();
-    m_mensajes.clear();
 }
 
 bool TstSelectoresForma::pulsar(TVPField* picker, std::function<void(TCaptura*)> accion)
@@ -162,7 +132,7 @@ void TstSelectoresForma::navegandoNoAbren()
     const QStringList antes = picker->sql();
     QVERIFY(!pulsar(picker));
     QCOMPARE(picker->sql(), antes);
-    QVERIFY(m_mensajes.isEmpty());
+    QVERIFY(m->mensajes.isEmpty());
 }
 
 void TstSelectoresForma::faltaLaContabilizacion_data()
@@ -195,7 +165,7 @@ void TstSelectoresForma::faltaLaContabilizacion()
     } else {
         QVERIFY(!pulsar(f->findChild<TVPField*>(como)));
     }
-    QTRY_COMPARE(m_mensajes, QStringList{mensaje});
+    QTRY_COMPARE(m->mensajes, QStringList{mensaje});
     QWidget* esperado = focoAlConcepto ? static_cast<QWidget*>(f->DBEdtCodCont)
                                        : static_cast<QWidget*>(f->DBLookupComboBox1);
     QTRY_COMPARE(QApplication::focusWidget(), esperado);
@@ -211,7 +181,7 @@ void TstSelectoresForma::conceptoCuentaYGasto()
     Eleccion concepto{QStringLiteral("ap")};
     QVERIFY(pulsar(f->VPFieldCodCont, std::ref(concepto)));
     QCOMPARE(concepto.filas, 5);
-    QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(QLatin1Char('|'))));
+    QVERIFY2(m->mensajes.isEmpty(), qPrintable(m->mensajes.join(QLatin1Char('|'))));
     QCOMPARE(relacion()->fieldByName(QStringLiteral("COD_CONT"))->asInteger(), 40);
     QCOMPARE(f->DBEDtfNmbCont->text(), QStringLiteral("APORTES PATRONALES A SALUD"));
     // The concept's kind is configured: the related picker now lists expenses.
@@ -229,12 +199,13 @@ void TstSelectoresForma::conceptoCuentaYGasto()
     Eleccion cuenta{QStringLiteral("aportes a adm")};
     QVERIFY(pulsar(f->VPFieldCodCuen, std::ref(cuenta)));
     QCOMPARE(cuenta.filas, 2);
-    QVERIFY2(cuenta.sql.contains(QLatin1String("(COD_CONT = 40)")), qPrintable(cuenta.sql));
+    QVERIFY2(cuenta.sql.contains(QLatin1String("WHERE (COD_EMPR = 1) AND  (COD_CONT = 40)")),
+             qPrintable(cuenta.sql));
     QCOMPARE(relacion()->fieldByName(QStringLiteral("COD_CUEN"))->asString(),
              QStringLiteral("51030202"));
     QCOMPARE(f->DBEDtfNmbCuen->text(),
              QStringLiteral("APORTES A ADMINISTRADORAS DE RIESGOS LABORALES"));
-    QVERIFY2(m_mensajes.isEmpty(), qPrintable(m_mensajes.join(QLatin1Char('|'))));
+    QVERIFY2(m->mensajes.isEmpty(), qPrintable(m->mensajes.join(QLatin1Char('|'))));
 }
 
 void TstSelectoresForma::relacionadoSinTipoMuestraElErrorDelServidor()
@@ -250,8 +221,8 @@ void TstSelectoresForma::relacionadoSinTipoMuestraElErrorDelServidor()
     QVERIFY(!pulsar(FrmVeZezev->VPFCamRela));
     QCOMPARE(FrmVeZezev->VPFCamRela->sql(),
              (QStringList{"select , ", "from ", "where cod_empr = 1"}));
-    QCOMPARE(m_mensajes.size(), 1);
-    QVERIFY(!m_mensajes.first().isEmpty());
+    QCOMPARE(m->mensajes.size(), 1);
+    QVERIFY(!m->mensajes.first().isEmpty());
     QVERIFY(!Captura->isVisible());
 }
 

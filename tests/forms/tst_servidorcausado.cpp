@@ -291,19 +291,25 @@ void TstServidorCausado::rutaPorFecha()
 
 void TstServidorCausado::rutaAnual_data()
 {
+    QTest::addColumn<QString>("fecRpco");
     QTest::addColumn<QString>("digiDian");
     QTest::addColumn<bool>("valTran");
 
-    QTest::newRow("S sums the transaction amount") << QStringLiteral("S") << true;
-    QTest::newRow("lower-case s sums the caused amount") << QStringLiteral("s") << false;
-    QTest::newRow("N sums the caused amount") << QStringLiteral("N") << false;
-    QTest::newRow("no flag read yet sums the caused amount") << QString() << false;
+    const QString anio = QStringLiteral("2013");
+    QTest::newRow("S sums the transaction amount") << anio << QStringLiteral("S") << true;
+    QTest::newRow("lower-case s sums the caused amount") << anio << QStringLiteral("s") << false;
+    QTest::newRow("N sums the caused amount") << anio << QStringLiteral("N") << false;
+    QTest::newRow("no flag read yet sums the caused amount") << anio << QString() << false;
+    QTest::newRow("blanks before the year are skipped")
+        << QStringLiteral("  2013") << QStringLiteral("N") << false;
 }
 
 void TstServidorCausado::rutaAnual()
 {
+    QFETCH(QString, fecRpco);
     QFETCH(QString, digiDian);
     QFETCH(bool, valTran);
+    fijarFecRpco(fecRpco);
 
     ejecutar(QStringLiteral("JPEREZ"), digiDian);
 
@@ -331,6 +337,7 @@ void TstServidorCausado::nadaSeEscribe_data()
     const QString dmy = QStringLiteral("dd/MM/yyyy");
     const QString jp = QStringLiteral("JPEREZ");
     QTest::newRow("a setting that is no integer") << QStringLiteral("abc") << dmy << jp << 0;
+    QTest::newRow("digits followed by letters") << QStringLiteral("2013x") << dmy << jp << 0;
     QTest::newRow("month-first date format: 31/12 has no month 31")
         << QStringLiteral("2013") << QStringLiteral("MM/dd/yyyy") << jp << 0;
     // Ten characters do not fit ACT_USUA CHAR(8): the server refuses the statement.

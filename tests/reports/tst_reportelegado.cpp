@@ -1,7 +1,6 @@
 #include "DVeZezev.h"
 #include "LayoutEngine.h"
 #include "MemoryDataSource.h"
-#include "Param.h"
 #include "RVeZezev.h"
 #include "SClientDataSet.h"
 
@@ -17,9 +16,6 @@ class TstReporteLegado : public QObject
 private Q_SLOTS:
     void init();
     void cleanup();
-    void objectsWhereTheFormsPutThem_data();
-    void objectsWhereTheFormsPutThem();
-    void templateReportAndDatasets();
     void printingShowsTheCaptionAndHidesTheColumnTitles_data();
     void printingShowsTheCaptionAndHidesTheColumnTitles();
 
@@ -42,86 +38,6 @@ void TstReporteLegado::cleanup()
     m_datos.reset();
     m_relacion.reset();
     m_maestro.reset();
-}
-
-void TstReporteLegado::objectsWhereTheFormsPutThem_data()
-{
-    QTest::addColumn<bool>("relacion");
-    QTest::addColumn<QString>("band");
-    QTest::addColumn<QString>("object");
-    QTest::addColumn<QPointF>("topLeft");
-    QTest::addColumn<qreal>("fontHeight"); // 0: not a text
-
-    const QString header = QStringLiteral("PageHeaderBand1");
-    const QString detail = QStringLiteral("DetailBand1");
-    QTest::newRow("template: company name beside the narrow logo")
-        << false << header << "QRDBTxtNOM_EMPR" << QPointF(80, 15) << 15.0;
-    QTest::newRow("relation form: company name moved up, smaller")
-        << true << header << "QRDBTxtNOM_EMPR" << QPointF(100, 8) << 12.0;
-    QTest::newRow("relation form: report title under the name")
-        << true << header << "QRSysDatReportTitle" << QPointF(100, 30) << 11.0;
-    QTest::newRow("template: page number at the top")
-        << false << header << "QRSysDatPagina" << QPointF(695, 5) << 9.0;
-    QTest::newRow("relation form: page, date and time lines lower")
-        << true << header << "QRLblHora" << QPointF(661, 63) << 9.0;
-    QTest::newRow("relation form: summary count moved right")
-        << true << "SmmBndResumen"
-        << "QRSysDatRegistros" << QPointF(708, 5) << 13.0;
-    QTest::newRow("template footer: italic maker name") << false << "PageFooterBand1"
-                                                        << "QRVelmora" << QPointF(617, 7) << 11.0;
-    QTest::newRow("relation block: caption set at print time")
-        << true << detail << "QRLCamRela" << QPointF(344, 8) << 11.0;
-    QTest::newRow("relation block: source on the second line of its pair, 2 lower")
-        << true << detail << "QRDBText8" << QPointF(312, 93) << 11.0;
-    QTest::newRow("relation block: balance on the last line")
-        << true << detail << "QRDBText13" << QPointF(576, 129) << 11.0;
-    QTest::newRow("relation block: inherited audit text keeps its font")
-        << true << detail << "QRDBTxtACT_HORA" << QPointF(589, 1) << 13.0;
-    QTest::newRow("relation block: rule over the block")
-        << true << detail << "QRShape2" << QPointF(0, 1) << 0.0;
-}
-
-void TstReporteLegado::objectsWhereTheFormsPutThem()
-{
-    QFETCH(bool, relacion);
-    QFETCH(QString, band);
-    QFETCH(QString, object);
-    QFETCH(QPointF, topLeft);
-    QFETCH(qreal, fontHeight);
-    const TRptReporteMaestro& forma =
-        relacion ? static_cast<TRptReporteMaestro&>(*m_relacion) : *m_maestro;
-    const ReportObject& encontrado = forma.objeto(band, object);
-    QCOMPARE(encontrado.geometry().topLeft(), topLeft);
-    if (fontHeight > 0)
-        QCOMPARE(forma.texto(band, object).font().pixelSize, fontHeight);
-}
-
-void TstReporteLegado::templateReportAndDatasets()
-{
-    const Report& plantilla = m_maestro->QCKReporte;
-    QCOMPARE(plantilla.page().paperSize(), QSizeF(816, 1056));
-    QCOMPARE(plantilla.page().marginsMm(), QMarginsF(10, 10, 10, 10));
-    QVERIFY(!plantilla.printIfEmpty());
-    QCOMPARE(m_maestro->QryEmpresa->providerName(), QStringLiteral("DtsPEmpresa"));
-    QCOMPARE(m_maestro->QryEmpresa->paramCount(), 1);
-    QCOMPARE(m_maestro->QryEmpresa->param(0).name, QStringLiteral("CODEMPR"));
-    QCOMPARE(m_maestro->QryTemp->providerName(), QStringLiteral("DtsPTemporal"));
-    QCOMPARE(m_maestro->size(), QSize(898, 533));
-
-    QCOMPARE(m_relacion->objectName(), QStringLiteral("RptVeZEZev"));
-    QCOMPARE(m_relacion->size(), QSize(887, 589));
-    const Band* detalle = m_relacion->QCKReporte.band(QStringLiteral("DetailBand1"));
-    QCOMPARE(detalle->height(), 160.0);
-    QCOMPARE(detalle->objects().size(), 24u + 3u); // the block and the template's audit texts
-    QCOMPARE(m_maestro->objeto(QStringLiteral("PageHeaderBand1"), QStringLiteral("QRDBImgBMP_REPO"))
-                 .geometry()
-                 .width(),
-             74.0);
-    QCOMPARE(
-        m_relacion->objeto(QStringLiteral("PageHeaderBand1"), QStringLiteral("QRDBImgBMP_REPO"))
-            .geometry()
-            .width(),
-        92.0);
 }
 
 void TstReporteLegado::printingShowsTheCaptionAndHidesTheColumnTitles_data()

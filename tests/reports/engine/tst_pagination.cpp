@@ -1,7 +1,6 @@
 #include "LayoutEngine.h"
 #include "MemoryDataSource.h"
 #include "ModuleError.h"
-#include "RelationSample.h"
 #include "Report.h"
 #include "ReportUnits.h"
 
@@ -25,31 +24,6 @@ QStringList textsOf(const LaidOutPage& page, const QString& name)
     return texts;
 }
 
-// Whether lines at `at` along one axis cover [from, to] on the other, end to end.
-bool covered(const QList<const LineRun*>& lines, Qt::Orientation orientation, qreal at, qreal from,
-             qreal to)
-{
-    qreal reached = from;
-    bool grew = true;
-    while (grew && reached < to - 0.01) {
-        grew = false;
-        for (const LineRun* run : lines) {
-            const QLineF l = run->line;
-            const bool vertical = qFuzzyCompare(l.x1(), l.x2());
-            if (vertical != (orientation == Qt::Vertical))
-                continue;
-            const qreal pos = vertical ? l.x1() : l.y1();
-            const qreal a = vertical ? std::min(l.y1(), l.y2()) : std::min(l.x1(), l.x2());
-            const qreal b = vertical ? std::max(l.y1(), l.y2()) : std::max(l.x1(), l.x2());
-            if (std::abs(pos - at) < 0.01 && a <= reached + 0.01 && b > reached + 0.01) {
-                reached = b;
-                grew = true;
-            }
-        }
-    }
-    return reached >= to - 0.01;
-}
-
 } // namespace
 
 // A report with every kind of band over one data source of names.
@@ -69,7 +43,6 @@ private Q_SLOTS:
     void emptySource();
     void detailRunsForEveryMasterRecord();
     void unknownBandSourceIsRefused();
-    void relationBlocksAreClosedBoxes();
 
 private:
     void addRows(int count);
@@ -286,32 +259,6 @@ void TstPagination::unknownBandSourceIsRefused()
         QVERIFY2(error.message().contains(u"«Datos»") && error.message().contains(u"«QryVeZezev»"),
                  qPrintable(error.message()));
     }
-}
-
-void TstPagination::relationBlocksAreClosedBoxes()
-{
-    RelationSample sample(3);
-    const LaidOutDocument document = sample.layOut();
-    QCOMPARE(document.pages.size(), 1);
-    const LaidOutPage& page = document.pages.first();
-    const QList<const TextRun*> corners = page.textsNamed(u"Memo7"_s);
-    QCOMPARE(corners.size(), 3);
-    const QList<const LineRun*> lines = page.lines();
-    const qreal left = mmToUnits(10);
-    for (qsizetype i = 0; i < corners.size(); ++i) {
-        const qreal top = corners[i]->box.top();
-        QCOMPARE(corners[i]->box.left(), left);
-        QCOMPARE(top, kTop + RelationSample::kHeaderHeight + i * RelationSample::kBlockHeight);
-        QCOMPARE(corners[i]->text(), u"Contabilización"_s);
-        const qreal bottom = top + RelationSample::kBoxHeight;
-        QVERIFY(covered(lines, Qt::Vertical, left, top, bottom));
-        QVERIFY(covered(lines, Qt::Vertical, left + 740, top, bottom));
-        QVERIFY(covered(lines, Qt::Horizontal, top, left, left + 740));
-        QVERIFY(covered(lines, Qt::Horizontal, bottom, left, left + 740));
-        // No inner line: the row under the top one has no horizontal line above it.
-        QVERIFY(!covered(lines, Qt::Horizontal, top + 16, left, left + 10));
-    }
-    QCOMPARE(textsOf(page, u"Memo8"_s), QStringList(3, u"Clase de Nómina"_s));
 }
 
 QTEST_MAIN(TstPagination)

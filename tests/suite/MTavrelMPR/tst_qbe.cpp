@@ -184,8 +184,6 @@ void TstQbe::criteriaWindowRunsTheQuery()
         dialog->valueEdit(u"COD_CONT"_s)->clear();
         dialog->operatorBox(u"NOM_CONT"_s)->setCurrentText(u"contiene"_s);
         dialog->valueEdit(u"NOM_CONT"_s)->setText(u"sueldo"_s);
-        if (!qEnvironmentVariableIsEmpty("TAVREL_SNAPSHOTS"))
-            dialog->grab().save(qEnvironmentVariable("TAVREL_SNAPSHOTS") + "/qbe_criteria.png");
         ok->click();
     });
     qbe.click();

@@ -149,8 +149,6 @@ void TstRecordHistory::notesButtonOpensTheCurrentRecordsNotes()
         dialog->alertBox()->setChecked(true);
         dialog->findChild<QPushButton*>(u"guardar"_s)->click();
         dialog->selectNote(1);
-        if (!qEnvironmentVariableIsEmpty("TAVREL_SNAPSHOTS"))
-            dialog->grab().save(qEnvironmentVariable("TAVREL_SNAPSHOTS") + "/notes.png");
         dialog->ConfirmDelete = [](QWidget*) { return true; };
         dialog->findChild<QPushButton*>(u"eliminar"_s)->click();
         dialog->accept();

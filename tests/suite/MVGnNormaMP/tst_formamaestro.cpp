@@ -16,11 +16,7 @@
 #include "TestDatabase.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFile>
-#include <QHeaderView>
-#include <QLabel>
-#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -50,7 +46,6 @@ private Q_SLOTS:
     void exportsTheGridAsCsv();
     void printActionsRunTheReportHandler();
     void reConsultarReopensWithTheValuesInOrder();
-    void rendersWithoutOverlaps();
 
 private:
     void session(const QString& user, const QString& password, const QString& company);
@@ -367,46 +362,6 @@ void TstFormaMaestro::reConsultarReopensWithTheValuesInOrder()
     QCOMPARE(query.recordCount(), 1);
     QVERIFY_THROWS_EXCEPTION(ModuleError, DtmGnLibre::ReConsultar(&query, {1, 2, 3}));
     QVERIFY(query.active());
-}
-
-void TstFormaMaestro::rendersWithoutOverlaps()
-{
-    createForm();
-    form->CambiarTamano(719, 551);
-    QCOMPARE(form->size(), QSize(719, 551));
-    QTest::qWait(50);
-    const QPixmap shot = form->grab();
-    QVERIFY(shot.save(QDir::current().filePath(QStringLiteral("frmprueba.png"))));
-
-    // Every control of the edit panel is in view and on its own.
-    const QList<QWidget*> controls =
-        form->panel()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    const QRect viewport = form->ScBFrm->viewport()->rect();
-    for (QWidget* a : controls) {
-        QVERIFY2(viewport.contains(a->geometry()), qPrintable(a->objectName()));
-        if (auto* label = qobject_cast<QLabel*>(a))
-            QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
-        for (QWidget* b : controls)
-            QVERIFY(a == b || !a->geometry().intersects(b->geometry()));
-    }
-    // The tool bar keeps the company box, the navigator and the buttons apart.
-    const QList<QWidget*> bar{form->lblEmpresa,  form->cmbEmpresa, form->VNvgdrFrm, form->DBQbe1,
-                              form->NotasTavrel, form->spbPreview, form->spbReporte};
-    for (QWidget* a : bar) {
-        QVERIFY(a->isVisible());
-        const bool fixed = a->minimumSize() == a->maximumSize();
-        QVERIFY2(fixed || a->width() >= a->minimumSizeHint().width(), a->metaObject()->className());
-        for (QWidget* b : bar)
-            QVERIFY(a == b || !a->geometry().intersects(b->geometry()));
-    }
-    // The grid shows several rows and its titles whole.
-    TTavrelDBgrid* grid = form->DBGFrm;
-    QVERIFY(grid->height() > 4 * grid->verticalHeader()->defaultSectionSize());
-    const QFontMetrics header(grid->horizontalHeader()->font());
-    for (int c = 0; c < grid->model()->columnCount(); ++c) {
-        const QString title = grid->model()->headerData(c, Qt::Horizontal).toString();
-        QVERIFY2(header.horizontalAdvance(title) + 8 <= grid->columnWidth(c), qPrintable(title));
-    }
 }
 
 QTEST_MAIN(TstFormaMaestro)

@@ -1,4 +1,4 @@
-#include "RelacionFixture.h"
+#include "ModuloDemo.h"
 
 #include "Field.h"
 #include "LocalAppServer.h"
@@ -9,11 +9,10 @@
 
 using tavrel::test::TestDatabase;
 
-RelacionFixture::RelacionFixture(const QString& usuario, const QString& clave,
-                                 const QString& empresa)
-    : db(std::make_unique<TestDatabase>(TestDatabase::Content::Demo))
+ModuloDemo::ModuloDemo(const QString& usuario, const QString& clave, const QString& empresa)
+    : db(std::make_unique<TestDatabase>(TestDatabase::Content::Demo)),
+      app(std::make_unique<tavrel::ModuleApplication>())
 {
-    app = std::make_unique<tavrel::ModuleApplication>();
     app->setMessageSink([this](const QString& m, tavrel::MessageKind) { mensajes << m; });
     gStProtocolo = QStringLiteral("local");
     gStParSrv = db->url();
@@ -24,40 +23,44 @@ RelacionFixture::RelacionFixture(const QString& usuario, const QString& clave,
     gStPassUsua.clear();
     gStTipoUsuario.clear();
     gStCodiEmpr.clear();
+    gStNombProg.clear();
+    SDCOMConnection::setServerFactory([this](const QString&, const QString& database) {
+        servidor = std::make_shared<ServidorDemo>(tavrel::LocalAppServer::connect(database));
+        if (prepararServidor)
+            prepararServidor(*servidor);
+        return servidor;
+    });
 }
 
-RelacionFixture::~RelacionFixture()
+ModuloDemo::~ModuloDemo()
 {
-    if (app && forma)
-        app->closeAndDestroy(forma);
     app.reset();
+    SDCOMConnection::setServerFactory({});
+    servidor.reset();
     db.reset();
 }
 
-void RelacionFixture::abrir()
+void ModuloDemo::crearFormas()
 {
-    dtm = app->create<TDtmVeZezev>();
-    forma = app->create<TFrmVeZezev>();
-    DtmVeZezev = dtm;
-    FrmVeZezev = forma;
+    dtm = DtmVeZezev = app->create<TDtmVeZezev>();
     dtm->DataModuleCreate();
-
-    auto real = tavrel::LocalAppServer::connect(db->url());
-    auto envoltorio = std::make_shared<ServidorConFallas>(std::move(real));
-    servidor = envoltorio.get();
-    forma->DCOMCnction->setAppServer(envoltorio);
-
+    forma = FrmVeZezev = app->create<TFrmVeZezev>();
     dtm->EnlazarForma(forma->DCOMCnction, forma->CdsGnEmpre);
-    forma->FormCreate(nullptr);
 }
 
-void RelacionFixture::cambiarEmpresa(int empresa)
+void ModuloDemo::abrir()
+{
+    crearFormas();
+    forma->FormCreate();
+}
+
+void ModuloDemo::cambiarEmpresa(int empresa)
 {
     forma->cmbEmpresa->seleccionarCodigo(QString::number(empresa));
     emit forma->cmbEmpresa->activated(forma->cmbEmpresa->currentIndex());
 }
 
-bool RelacionFixture::ubicar(const QVariant& concepto, const QVariant& relacionado)
+bool ModuloDemo::ubicar(const QVariant& concepto, const QVariant& relacionado)
 {
     SClientDataSet* ds = dtm->QryVeZEZev;
     const int cont = ds->fieldByName(QStringLiteral("COD_CONT"))->index();
@@ -71,7 +74,7 @@ bool RelacionFixture::ubicar(const QVariant& concepto, const QVariant& relaciona
     return false;
 }
 
-QVariant RelacionFixture::valor(const char* campo) const
+QVariant ModuloDemo::valor(const char* campo) const
 {
     return dtm->QryVeZEZev->fieldByName(QLatin1String(campo))->value();
 }

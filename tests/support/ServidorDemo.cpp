@@ -1,0 +1,46 @@
+#include "ServidorDemo.h"
+
+#include "ModuleError.h"
+
+using tavrel::ModuleError;
+
+namespace {
+
+[[noreturn]] void fallar(const QString& nombre)
+{
+    throw ModuleError(QStringLiteral("el servidor no responde a %1").arg(nombre),
+                      ModuleError::Kind::Server);
+}
+
+} // namespace
+
+ServidorDemo::ServidorDemo(std::unique_ptr<tavrel::IAppServer> real) : m_real(std::move(real)) {}
+
+tavrel::DataPacket ServidorDemo::open(const QString& provider, const QString& commandText,
+                                      const tavrel::ParamList& params)
+{
+    if (alAbrir)
+        alAbrir(provider);
+    if (!proveedorQueFalla.isEmpty() && provider == proveedorQueFalla)
+        fallar(provider);
+    return m_real->open(provider, commandText, params);
+}
+
+QList<qint64> ServidorDemo::applyUpdates(const QString& provider, const tavrel::Delta& delta)
+{
+    return m_real->applyUpdates(provider, delta);
+}
+
+QVariant ServidorDemo::invoke(const QString& method, QVariantList& args)
+{
+    if (!metodoQueFalla.isEmpty() && method == metodoQueFalla)
+        fallar(method);
+    if (responder && responder(method, args))
+        return QVariant();
+    return m_real->invoke(method, args);
+}
+
+QString ServidorDemo::description() const
+{
+    return m_real->description();
+}
