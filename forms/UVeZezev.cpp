@@ -4,7 +4,6 @@
 #include "DBLookupComboBox.h"
 #include "DVeZezev.h"
 #include "DataSource.h"
-#include "ImpresionRelacion.h"
 #include "ModuleError.h"
 #include "ReporteRelacion.h"
 #include "SClientDataSet.h"

@@ -4,7 +4,6 @@
 
 #include <QPointer>
 #include <QString>
-#include <memory>
 
 namespace tavrel::report {
 struct LaidOutDocument;
