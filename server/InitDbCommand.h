@@ -11,7 +11,8 @@ namespace tavrel {
 // created in one transaction. A database that already holds tables of the system is left
 // untouched.
 //
-// Exit codes: 0 created; 1 wrong arguments or the database failed; 2 the schema exists.
+// --help and --version print their answer on `out` and create nothing.
+// Exit codes: 0 created or answered; 1 wrong arguments or the database failed; 2 the schema exists.
 class InitDbCommand
 {
 public:

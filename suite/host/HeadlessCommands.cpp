@@ -1,5 +1,7 @@
 #include "HeadlessCommands.h"
 
+#include "CommandLine.h"
+#include "HostOptions.h"
 #include "HostSession.h"
 #include "ModuleApplication.h"
 #include "ModuleError.h"
@@ -24,44 +26,68 @@ struct Parsed
     QStringList positional;
     QString pdf;
     bool json = false;
+    QString answer; // what --help or --version asked for
     QString error;
 };
 
-Parsed parse(const QStringList& args)
+const char* const kSynopses[] = {
+    "tavrel session --database D --user U --password P --company N [--protocol X]\n"
+    "         [--alias A] [--hpv TEXTO] [--client-version \"V;F\"] [--json]",
+    "tavrel call --database D --user U --password P --company N MODULO OPERACION",
+    "tavrel report --database D --user U --password P --company N --pdf ARCHIVO.pdf",
+};
+
+Parsed parse(const QString& command, const QStringList& args)
 {
+    QList<QCommandLineOption> options = HostOptions::sessionOptions();
+    options += {{QStringLiteral("protocol"),
+                 QStringLiteral("El protocolo de la conexión; local si no se indica."),
+                 QStringLiteral("X"), QStringLiteral("local")},
+                {QStringLiteral("alias"), QStringLiteral("El alias de la conexión."),
+                 QStringLiteral("A")},
+                {QStringLiteral("hpv"), QStringLiteral("El texto de parámetros del anfitrión."),
+                 QStringLiteral("TEXTO")},
+                {QStringLiteral("client-version"),
+                 QStringLiteral("La versión y la fecha del cliente, separadas por \";\"."),
+                 QStringLiteral("V;F")}};
+    const bool session = command == QLatin1String("session");
+    const bool report = command == QLatin1String("report");
+    if (session)
+        options += {QStringLiteral("json"), QStringLiteral("Imprime las variables en JSON.")};
+    if (report)
+        options += {QStringLiteral("pdf"), QStringLiteral("El archivo PDF que se escribe."),
+                    QStringLiteral("ARCHIVO.pdf")};
+    CommandLine line(QStringLiteral("Uso: ") + HeadlessCommands::usage(command), options);
     Parsed p;
-    p.session.protocol = QStringLiteral("local");
-    const QHash<QString, QString*> options = {
-        {QStringLiteral("--database"), &p.session.database},
-        {QStringLiteral("--user"), &p.session.user},
-        {QStringLiteral("--password"), &p.session.password},
-        {QStringLiteral("--company"), &p.session.company},
-        {QStringLiteral("--protocol"), &p.session.protocol},
-        {QStringLiteral("--alias"), &p.session.alias},
-        {QStringLiteral("--hpv"), &p.session.hostParameters},
-        {QStringLiteral("--version"), &p.session.clientVersion},
-        {QStringLiteral("--pdf"), &p.pdf},
-    };
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("--json")) {
-            p.json = true;
-        } else if (options.contains(a)) {
-            if (i + 1 >= args.size()) {
-                p.error = QStringLiteral("Falta el valor de %1").arg(a);
-                return p;
-            }
-            *options.value(a) = args[++i];
-        } else if (a.startsWith(QLatin1String("--"))) {
-            p.error = QStringLiteral("Opción desconocida: %1").arg(a);
-            return p;
-        } else {
-            p.positional << a;
-        }
-    }
+    const CommandLine::Result result = line.parse(args);
+    if (result == CommandLine::Result::Answer)
+        p.answer = line.answer();
+    if (result == CommandLine::Result::WrongArgument)
+        p.error = HostOptions::refusal(line);
+    if (result != CommandLine::Result::Run)
+        return p;
+    const QCommandLineParser& values = line.values();
+    p.session.database = values.value(QStringLiteral("database"));
+    p.session.user = values.value(QStringLiteral("user"));
+    p.session.password = values.value(QStringLiteral("password"));
+    p.session.company = values.value(QStringLiteral("company"));
+    p.session.protocol = values.value(QStringLiteral("protocol"));
+    p.session.alias = values.value(QStringLiteral("alias"));
+    p.session.hostParameters = values.value(QStringLiteral("hpv"));
+    p.session.clientVersion = values.value(QStringLiteral("client-version"));
+    p.json = session && values.isSet(QStringLiteral("json"));
+    p.pdf = report ? values.value(QStringLiteral("pdf")) : QString();
+    p.positional = line.positional();
     if (p.session.database.isEmpty())
         p.error = QStringLiteral("Falta --database");
     return p;
+}
+
+// --help and --version print their answer; true when `p` held one.
+bool answered(const Parsed& p, QTextStream& out)
+{
+    out << p.answer;
+    return !p.answer.isEmpty();
 }
 
 // Messages the module would show in a modal box go to the error stream.
@@ -128,7 +154,9 @@ int withModule(const char* command, const QString& library, const HostSession& s
 
 int HeadlessCommands::session(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const Parsed p = parse(args);
+    const Parsed p = parse(QStringLiteral("session"), args);
+    if (answered(p, out))
+        return 0;
     if (!p.error.isEmpty()) {
         err << "tavrel session: " << p.error << "\n";
         return 2;
@@ -149,7 +177,9 @@ int HeadlessCommands::session(const QStringList& args, QTextStream& out, QTextSt
 
 int HeadlessCommands::call(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const Parsed p = parse(args);
+    const Parsed p = parse(QStringLiteral("call"), args);
+    if (answered(p, out))
+        return 0;
     if (!p.error.isEmpty() || p.positional.size() != 2) {
         err << "tavrel call: "
             << (p.error.isEmpty() ? QStringLiteral("indique el programa y la operación") : p.error)
@@ -172,7 +202,9 @@ int HeadlessCommands::call(const QStringList& args, QTextStream& out, QTextStrea
 
 int HeadlessCommands::report(const QStringList& args, QTextStream& out, QTextStream& err)
 {
-    const Parsed p = parse(args);
+    const Parsed p = parse(QStringLiteral("report"), args);
+    if (answered(p, out))
+        return 0;
     QString error = p.error;
     if (error.isEmpty() && p.pdf.isEmpty())
         error = QStringLiteral("Falta --pdf ARCHIVO");
@@ -188,6 +220,24 @@ int HeadlessCommands::report(const QStringList& args, QTextStream& out, QTextStr
     if (exitCode == 0)
         out << "Reporte escrito en " << p.pdf << "\n";
     return exitCode;
+}
+
+QString HeadlessCommands::usage(const QString& command)
+{
+    for (const char* synopsis : kSynopses) {
+        const QString text = QString::fromUtf8(synopsis);
+        if (text.section(QLatin1Char(' '), 1, 1) == command)
+            return text;
+    }
+    return QString();
+}
+
+QString HeadlessCommands::synopses()
+{
+    QString text;
+    for (const char* synopsis : kSynopses)
+        text += QStringLiteral("  ") + QString::fromUtf8(synopsis) + QLatin1Char('\n');
+    return text;
 }
 
 } // namespace tavrel

@@ -25,10 +25,6 @@ int runSubcommand(const HostOptions& options)
 {
     QTextStream out(stdout);
     QTextStream err(stderr);
-    if (options.subcommand == QLatin1String("help")) {
-        out << HostOptions::usage();
-        return 0;
-    }
     if (options.subcommand == QLatin1String("init-db"))
         return InitDbCommand::run(options.subcommandArgs, out, err);
     err << "tavrel: subcomando desconocido " << options.subcommand << "\n";
@@ -53,7 +49,12 @@ int main(int argc, char** argv)
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
     const HostOptions options = HostOptions::parse(arguments);
+    if (!options.answer.isEmpty()) {
+        QTextStream(stdout) << options.answer;
+        return 0;
+    }
     if (!options.error.isEmpty()) {
         QTextStream(stderr) << "tavrel: " << options.error << "\n" << HostOptions::usage();
         return 2;
@@ -78,9 +79,6 @@ int main(int argc, char** argv)
             return HeadlessCommands::call(options.subcommandArgs, out, err);
         return HeadlessCommands::report(options.subcommandArgs, out, err);
     }
-    if (options.subcommand == QLatin1String("help"))
-        return runSubcommand(options);
-
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavrel"));
 
