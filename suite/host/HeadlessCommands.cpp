@@ -40,16 +40,16 @@ const char* const kSynopses[] = {
 Parsed parse(const QString& command, const QStringList& args)
 {
     QList<QCommandLineOption> options = HostOptions::sessionOptions();
-    options += {{QStringLiteral("protocol"),
-                 QStringLiteral("El protocolo de la conexión; local si no se indica."),
-                 QStringLiteral("X"), QStringLiteral("local")},
-                {QStringLiteral("alias"), QStringLiteral("El alias de la conexión."),
-                 QStringLiteral("A")},
-                {QStringLiteral("hpv"), QStringLiteral("El texto de parámetros del anfitrión."),
-                 QStringLiteral("TEXTO")},
-                {QStringLiteral("client-version"),
-                 QStringLiteral("La versión y la fecha del cliente, separadas por \";\"."),
-                 QStringLiteral("V;F")}};
+    options +=
+        {{QStringLiteral("protocol"),
+          QStringLiteral("El protocolo de la conexión; local si no se indica."),
+          QStringLiteral("X"), QStringLiteral("local")},
+         {QStringLiteral("alias"), QStringLiteral("El alias de la conexión."), QStringLiteral("A")},
+         {QStringLiteral("hpv"), QStringLiteral("El texto de parámetros del anfitrión."),
+          QStringLiteral("TEXTO")},
+         {QStringLiteral("client-version"),
+          QStringLiteral("La versión y la fecha del cliente, separadas por \";\"."),
+          QStringLiteral("V;F")}};
     const bool session = command == QLatin1String("session");
     const bool report = command == QLatin1String("report");
     if (session)

@@ -1,13 +1,17 @@
-// The host's menu of operations of the open program, on the demo database.
+// The host's login, program list and menu of the open program's operations, on the demo.
 
 #include "HostWindow.h"
+#include "LoginDialog.h"
 #include "ModuleApplication.h"
 #include "ProgramCatalog.h"
 #include "TestDatabase.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTest>
+#include <QTreeWidget>
 
 using tavrel::test::TestDatabase;
 
@@ -19,25 +23,15 @@ private Q_SLOTS:
     void initTestCase();
     void init();
     void cleanup();
+    void login_data();
+    void login();
     void menuFollowsTheOpenProgram();
     void operationRunsOnlyWhenConfirmed_data();
     void operationRunsOnlyWhenConfirmed();
-    void recordBeingEditedIsNotOverwritten();
     void refusedOpenUnloadsTheModule();
 
 private:
-    const tavrel::ProgramEntry& program() const
-    {
-        return *tavrel::ProgramCatalog::find(QStringLiteral("VEdUvura"));
-    }
-    int stampedRows()
-    {
-        return m_db
-            ->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_ESTA = 'M' "
-                                        "AND ACT_USUA = 'JPEREZ'"))
-            .toInt();
-    }
-
+    const tavrel::ProgramEntry& m_program = *tavrel::ProgramCatalog::find("VEdUvura");
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<tavrel::HostWindow> m_window;
     int m_rows = 0;
@@ -46,14 +40,14 @@ private:
 void TstHostOperations::initTestCase()
 {
     TAVREL_SKIP_WITHOUT_POSTGRES();
+    m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
+    m_rows = m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toInt();
 }
 
 void TstHostOperations::init()
 {
-    m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
-    // Nothing in the demo data was last changed by JPEREZ, so his stamp shows the run.
+    // Nothing in the demo data was last changed by JPEREZ, so his stamp shows a run.
     m_db->exec(QStringLiteral("UPDATE NM_RPCOS SET ACT_USUA = 'MGOMEZ'"));
-    m_rows = m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toInt();
     tavrel::HostSession session;
     session.database = m_db->url();
     session.user = QStringLiteral("JPEREZ");
@@ -67,16 +61,56 @@ void TstHostOperations::init()
 void TstHostOperations::cleanup()
 {
     m_window.reset();
-    m_db.reset();
+}
+
+void TstHostOperations::login_data()
+{
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("demo user with its password") << "JPEREZ"
+                                                 << "Tavrel2026" << true;
+    QTest::newRow("user code typed in lower case") << "jperez"
+                                                   << "Tavrel2026" << true;
+    QTest::newRow("wrong password") << "JPEREZ"
+                                    << "tavrel2026" << false;
+    QTest::newRow("unknown user gets the same answer") << "NADIE"
+                                                       << "Tavrel2026" << false;
+}
+
+void TstHostOperations::login()
+{
+    QFETCH(QString, user);
+    QFETCH(QString, password);
+    QFETCH(bool, accepted);
+
+    tavrel::HostSession initial;
+    initial.database = m_db->url();
+    tavrel::LoginDialog dialog(initial);
+    dialog.findChild<QLineEdit*>(QStringLiteral("user"))->setText(user);
+    dialog.findChild<QLineEdit*>(QStringLiteral("password"))->setText(password);
+    dialog.accept();
+
+    QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
+    auto* error = dialog.findChild<QLabel*>(QStringLiteral("error"));
+    QCOMPARE(error->isVisibleTo(&dialog), !accepted);
+    QCOMPARE(accepted ? dialog.session().user : error->text(),
+             QString(accepted ? "JPEREZ" : "Usuario o contraseña incorrectos."));
 }
 
 void TstHostOperations::menuFollowsTheOpenProgram()
 {
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS"));
+    const QList<QTreeWidgetItem*> found = m_window->programList()->findItems(
+        QStringLiteral("Relación Rubros SIIF2"), Qt::MatchExactly | Qt::MatchRecursive);
+    QCOMPARE(found.size(), 1);
+    QCOMPARE(m_window->programList()->currentItem(), found.first());
     QMenu* menu = m_window->operationsMenu();
     QVERIFY(!menu->isEnabled());
     QVERIFY(menu->actions().isEmpty());
 
-    QWidget* moduleWindow = m_window->openProgram(program());
+    QWidget* moduleWindow = m_window->openProgram(m_program);
     QVERIFY(moduleWindow);
     QVERIFY(menu->isEnabled());
     auto* action = menu->findChild<QAction*>(QStringLiteral("ActualizarCausado"));
@@ -90,48 +124,44 @@ void TstHostOperations::menuFollowsTheOpenProgram()
 
 void TstHostOperations::operationRunsOnlyWhenConfirmed_data()
 {
+    QTest::addColumn<bool>("editing");
     QTest::addColumn<bool>("confirmed");
-    QTest::newRow("answered yes: every company's rows recomputed and stamped") << true;
-    QTest::newRow("answered no: nothing sent to the server") << false;
+    QTest::newRow("answered yes: every company's rows recomputed and stamped") << false << true;
+    QTest::newRow("answered no: nothing sent to the server") << false << false;
+    QTest::newRow("a record being edited is not overwritten; nobody is asked") << true << true;
 }
 
 void TstHostOperations::operationRunsOnlyWhenConfirmed()
 {
+    QFETCH(bool, editing);
     QFETCH(bool, confirmed);
-    QVERIFY(m_window->openProgram(program()));
+    QWidget* moduleWindow = m_window->openProgram(m_program);
+    QVERIFY(moduleWindow);
+    auto* edit = moduleWindow->findChild<QAction*>(QStringLiteral("actEditar"));
+    QVERIFY(edit && edit->isEnabled());
+    if (editing)
+        edit->trigger();
     QString asked;
     m_window->setConfirmation([&](const QString& question) {
         asked = question;
         return confirmed;
     });
 
-    QCOMPARE(m_window->runOperation(program().operations.first()), confirmed);
+    QCOMPARE(m_window->runOperation(m_program.operations.first()), confirmed && !editing);
 
-    QVERIFY2(asked.contains(QStringLiteral("TODAS las empresas")), qPrintable(asked));
-    QCOMPARE(stampedRows(), confirmed ? m_rows : 0);
-}
-
-void TstHostOperations::recordBeingEditedIsNotOverwritten()
-{
-    QWidget* moduleWindow = m_window->openProgram(program());
-    QVERIFY(moduleWindow);
-    auto* edit = moduleWindow->findChild<QAction*>(QStringLiteral("actEditar"));
-    QVERIFY(edit && edit->isEnabled());
-    edit->trigger();
-    bool asked = false;
-    m_window->setConfirmation([&](const QString&) { return asked = true; });
-
-    QVERIFY(!m_window->runOperation(program().operations.first()));
-
-    QVERIFY(!asked);
-    QCOMPARE(stampedRows(), 0);
+    QCOMPARE(asked.contains(QStringLiteral("TODAS las empresas")), !editing);
+    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_ESTA = 'M' "
+                                             "AND ACT_USUA = 'JPEREZ'"))
+                 .toInt(),
+             confirmed && !editing ? m_rows : 0);
 }
 
 void TstHostOperations::refusedOpenUnloadsTheModule()
 {
     // The load entry throws for a user without companies; the host shows it and unloads.
+    // This runs last: the user keeps no company.
     m_db->exec(QStringLiteral("DELETE FROM GN_UEMPR WHERE COD_USUA = 'JPEREZ'"));
-    QVERIFY(!m_window->openProgram(program()));
+    QVERIFY(!m_window->openProgram(m_program));
     QCOMPARE(tavrel::ModuleApplication::instance(), nullptr);
 }
 
