@@ -2,6 +2,7 @@
 
 #include "DVeZezev.h"
 #include "ModuleApplication.h"
+#include "ProgramLauncher.h"
 #include "ServidorDemo.h"
 #include "TestDatabase.h"
 #include "UVeZezev.h"
@@ -13,7 +14,7 @@
 // The module as the host loads it, over a fresh demo database: the module application
 // with a message sink, the session the host hands over, and the data module and the
 // window made and linked as the load entry makes them. Every server a connection asks
-// for is a ServidorDemo around the real one.
+// for is a ServidorDemo around the real one, and the programs asked for are kept.
 class ModuloDemo
 {
 public:
@@ -35,6 +36,7 @@ public:
     QVariant valor(const char* campo) const;
 
     std::unique_ptr<tavrel::test::TestDatabase> db;
+    tavrel::SessionServices::Scope servicios;
     std::unique_ptr<tavrel::ModuleApplication> app;
     TDtmVeZezev* dtm = nullptr;
     TFrmVeZezev* forma = nullptr;
@@ -42,4 +44,5 @@ public:
     std::shared_ptr<ServidorDemo> servidor;
     std::function<void(ServidorDemo&)> prepararServidor;
     QStringList mensajes;
+    QList<tavrel::ProgramRequest> programas;
 };
