@@ -34,13 +34,6 @@ ModuloDemo::ModuloDemo(const QString& usuario, const QString& clave, const QStri
     gStNombProg.clear();
 }
 
-ModuloDemo::~ModuloDemo()
-{
-    app.reset();
-    servidor.reset();
-    db.reset();
-}
-
 void ModuloDemo::crearFormas()
 {
     dtm = DtmVeZezev = app->create<TDtmVeZezev>();

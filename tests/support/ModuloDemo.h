@@ -21,7 +21,6 @@ public:
     explicit ModuloDemo(const QString& usuario = QStringLiteral("JPEREZ"),
                         const QString& clave = QStringLiteral("Tavrel2026"),
                         const QString& empresa = QStringLiteral("1"));
-    ~ModuloDemo();
     ModuloDemo(const ModuloDemo&) = delete;
     ModuloDemo& operator=(const ModuloDemo&) = delete;
 
@@ -37,7 +36,6 @@ public:
 
     std::unique_ptr<tavrel::test::TestDatabase> db;
     tavrel::SessionServices::Scope servicios;
-    std::unique_ptr<tavrel::ModuleApplication> app;
     TDtmVeZezev* dtm = nullptr;
     TFrmVeZezev* forma = nullptr;
     // The server of the latest connection, and what is done to each new one.
@@ -45,4 +43,5 @@ public:
     std::function<void(ServidorDemo&)> prepararServidor;
     QStringList mensajes;
     QList<tavrel::ProgramRequest> programas;
+    std::unique_ptr<tavrel::ModuleApplication> app; // last, so that it is freed first
 };
