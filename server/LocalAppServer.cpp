@@ -5,7 +5,6 @@
 #include "PacketBuilder.h"
 #include "ProviderRegistry.h"
 #include "SchemaCatalog.h"
-#include "SchemaInstaller.h"
 #include "ServerMethods.h"
 #include "SqlText.h"
 #include "UpdateApplier.h"
@@ -69,7 +68,7 @@ QVariantList markerValues(const ProviderDef& provider, const QString& sql, const
 
 void requireSchema(Database& db)
 {
-    const int version = SchemaInstaller::installedVersion(db);
+    const int version = SchemaCatalog::installedVersion(db);
     const QString server = db.location().serverName();
     if (version < 0)
         throw ModuleError(QStringLiteral("La base de datos %1 no tiene las tablas del sistema; "

@@ -1,5 +1,7 @@
 #include "SchemaCatalog.h"
 
+#include "Database.h"
+
 namespace tavrel {
 
 namespace {
@@ -165,6 +167,15 @@ SchemaCatalog::SchemaCatalog() : m_tables(defineTables())
                 m_inconsistent.append(table.name + QLatin1Char('.') + c.name);
         }
     }
+}
+
+int SchemaCatalog::installedVersion(Database& db)
+{
+    if (!db.tableNames().contains(versionTable()))
+        return -1;
+    const QVariant version =
+        db.queryValue(QStringLiteral("SELECT MAX(NUM_VERS) FROM %1").arg(versionTable()));
+    return version.isNull() ? -1 : version.toInt();
 }
 
 const SchemaCatalog& SchemaCatalog::instance()

@@ -10,6 +10,8 @@
 
 namespace tavrel {
 
+class Database;
+
 // One column of the schema. `size` is the width in characters of String and FixedChar
 // columns; a String of size 0 is unbounded text.
 struct ColumnDef
@@ -53,6 +55,8 @@ public:
     // The server's hidden technical key, first column of every table.
     static QString technicalKey() { return QStringLiteral("TVL_ROWID"); }
     static QString versionTable() { return QStringLiteral("TVL_SCHEMA"); }
+    // Version stored in the database's TVL_SCHEMA; -1 when the database has no schema.
+    static int installedVersion(Database& db);
 
     static const SchemaCatalog& instance();
 

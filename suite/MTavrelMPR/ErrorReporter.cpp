@@ -1,38 +1,25 @@
 #include "ErrorReporter.h"
 
 #include "ModuleError.h"
-
-#include <QApplication>
-#include <QMessageBox>
+#include "SessionServices.h"
 
 namespace tavrel {
-
-namespace {
-ErrorReporter::Handler& handler()
-{
-    static ErrorReporter::Handler h;
-    return h;
-}
-} // namespace
-
-void ErrorReporter::setHandler(Handler h)
-{
-    handler() = std::move(h);
-}
 
 void ErrorReporter::report(const std::exception& error)
 {
     const auto* moduleError = dynamic_cast<const ModuleError*>(&error);
     if (moduleError && moduleError->isSilent())
         return;
-    if (handler()) {
-        handler()(error);
+    // Copies: a handler may end the scope that installed it.
+    if (const auto handler = SessionServices::current().reportError) {
+        handler(error);
         return;
     }
     const QString text = moduleError ? moduleError->message() : QString::fromUtf8(error.what());
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Tavrel"), text, QMessageBox::Ok,
-                    QApplication::activeWindow());
-    box.exec();
+    if (const auto show = SessionServices::current().showMessage)
+        show(text, MessageKind::Error);
+    else
+        SessionServices::messageBox(text, MessageKind::Error);
 }
 
 } // namespace tavrel

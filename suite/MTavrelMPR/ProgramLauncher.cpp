@@ -1,32 +1,16 @@
 #include "ProgramLauncher.h"
 
 #include "ModuleError.h"
+#include "SessionServices.h"
 
 namespace tavrel {
 
-namespace {
-ProgramLauncher::Handler& handler()
-{
-    static ProgramLauncher::Handler h;
-    return h;
-}
-} // namespace
-
-void ProgramLauncher::setHandler(Handler h)
-{
-    handler() = std::move(h);
-}
-
-bool ProgramLauncher::hasHandler()
-{
-    return bool(handler());
-}
-
 void ProgramLauncher::launch(const ProgramRequest& request)
 {
-    if (!handler())
+    const auto launch = SessionServices::current().launchProgram;
+    if (!launch)
         throw unavailable(request.path);
-    handler()(request);
+    launch(request);
 }
 
 ModuleError ProgramLauncher::unavailable(const QString& path)

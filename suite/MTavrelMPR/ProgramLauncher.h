@@ -5,7 +5,6 @@
 
 #include <QString>
 #include <QVariant>
-#include <functional>
 
 namespace tavrel {
 
@@ -18,18 +17,13 @@ struct ProgramRequest
     QVariant keyValue; // the key column's value in the current record; null when none
 };
 
-// The process-wide hook through which components ask the host to open a program. The
-// host sets the handler; without one, launch() refuses with "El programa <path> no está
+// How components ask the host to open a program: through the session services'
+// launchProgram; without one, launch() refuses with "El programa <path> no está
 // disponible en este equipo".
 class MTAVRELMPR_EXPORT ProgramLauncher
 {
 public:
-    using Handler = std::function<void(const ProgramRequest& request)>;
-
-    // An empty handler restores the refusal.
-    static void setHandler(Handler handler);
-    static bool hasHandler();
-    // Hands the request to the handler; errors are thrown to the caller.
+    // Hands the request to the host; errors are thrown to the caller.
     static void launch(const ProgramRequest& request);
     // The refusal for a program that cannot be opened here.
     static ModuleError unavailable(const QString& path);

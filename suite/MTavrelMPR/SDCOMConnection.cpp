@@ -1,16 +1,7 @@
 #include "SDCOMConnection.h"
 
 #include "ModuleError.h"
-
-namespace {
-
-SDCOMConnection::ServerFactory& serverFactory()
-{
-    static SDCOMConnection::ServerFactory factory;
-    return factory;
-}
-
-} // namespace
+#include "SessionServices.h"
 
 struct SDCOMConnection::Private
 {
@@ -84,14 +75,14 @@ void SDCOMConnection::open()
     if (d->server)
         return;
     const QString protocol = d->protocol.isEmpty() ? QStringLiteral("local") : d->protocol;
-    const ServerFactory& factory = serverFactory();
-    if (!factory) {
+    const auto connectServer = tavrel::SessionServices::current().connectServer;
+    if (!connectServer) {
         throw tavrel::ModuleError(
             QStringLiteral("No hay un servidor de aplicaciones disponible para el protocolo '%1'")
                 .arg(protocol),
             tavrel::ModuleError::Kind::Connection);
     }
-    std::shared_ptr<tavrel::IAppServer> server = factory(protocol, d->database);
+    std::shared_ptr<tavrel::IAppServer> server = connectServer(protocol, d->database);
     if (!server) {
         throw tavrel::ModuleError(QStringLiteral("No fue posible conectar con el servidor '%1' "
                                                  "(protocolo '%2')")
@@ -131,14 +122,4 @@ tavrel::IAppServer* SDCOMConnection::appServer() const
 QVariant SDCOMConnection::invoke(const QString& method, QVariantList& args)
 {
     return appServer()->invoke(method, args);
-}
-
-void SDCOMConnection::setServerFactory(ServerFactory factory)
-{
-    serverFactory() = std::move(factory);
-}
-
-bool SDCOMConnection::hasServerFactory()
-{
-    return bool(serverFactory());
 }

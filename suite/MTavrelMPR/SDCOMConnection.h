@@ -6,14 +6,13 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
-#include <functional>
 #include <memory>
 
 // The connection of a module's datasets to the application server.
 //
-// open() asks the registered server factory for a server for Protocol and Database
-// ("local" or empty: the server runs in-process and Database names a SQLite file or a
-// postgresql:// URL). Tests and embedders may hand a server over with setAppServer().
+// open() asks the session services' connectServer for a server for Protocol ("local"
+// when empty) and Database; the host decides what serves each protocol. Tests and
+// embedders may hand a server over with setAppServer().
 // Datasets connect their connection when they open.
 class MTAVRELMPR_EXPORT SDCOMConnection : public QObject
 {
@@ -25,9 +24,6 @@ class MTAVRELMPR_EXPORT SDCOMConnection : public QObject
     Q_PROPERTY(bool Connected READ connected WRITE setConnected NOTIFY connectedChanged)
 
 public:
-    using ServerFactory = std::function<std::shared_ptr<tavrel::IAppServer>(
-        const QString& protocol, const QString& database)>;
-
     explicit SDCOMConnection(QObject* parent = nullptr);
     ~SDCOMConnection() override;
 
@@ -42,8 +38,8 @@ public:
 
     bool connected() const;
     void setConnected(bool connected);
-    // Connects through the server factory; nothing happens when already connected.
-    // Throws ModuleError (Connection) when no factory is registered or it fails.
+    // Connects through connectServer; nothing happens when already connected.
+    // Throws ModuleError (Connection) when there is none or it fails.
     void open();
     void close();
 
@@ -54,11 +50,6 @@ public:
 
     // Late-bound call on the server; the callee may write into args.
     QVariant invoke(const QString& method, QVariantList& args);
-
-    // The factory that open() uses. The application registers it once, before the
-    // first connection (the in-process server for "local"); an empty one unregisters.
-    static void setServerFactory(ServerFactory factory);
-    static bool hasServerFactory();
 
 signals:
     void connectedChanged(bool connected);

@@ -1,28 +1,25 @@
 #include "SessionContext.h"
 
+#include "SessionServices.h"
+
 namespace tavrel {
 
 namespace {
-SessionContext::Source& source()
+SessionValues values()
 {
-    static SessionContext::Source s;
-    return s;
+    const auto& source = SessionServices::current().sessionValues;
+    return source ? source() : SessionValues();
 }
 } // namespace
 
-void SessionContext::setSource(Source s)
-{
-    source() = std::move(s);
-}
-
 QString SessionContext::companyCode()
 {
-    return source() ? source()().companyCode : QString();
+    return values().companyCode;
 }
 
 QString SessionContext::userCode()
 {
-    return source() ? source()().userCode : QString();
+    return values().userCode;
 }
 
 } // namespace tavrel

@@ -1,12 +1,11 @@
 #include "ModuleApplication.h"
 
-#include "ErrorReporter.h"
 #include "ModuleError.h"
+#include "SessionGlobals.h"
 
-#include <QApplication>
-#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
+#include <optional>
 
 Q_LOGGING_CATEGORY(lcModuleLifecycle, "tavrel.module.lifecycle", QtInfoMsg)
 
@@ -30,6 +29,7 @@ struct ModuleApplication::Private
     int tag = 0;
     QList<QPointer<QObject>> owned;
     MessageSink sink;
+    std::optional<SessionServices::Scope> services;
 
     void forgetDeleted()
     {
@@ -37,25 +37,16 @@ struct ModuleApplication::Private
     }
 };
 
-namespace {
-ModuleApplication::MessageSink& defaultSink()
-{
-    static ModuleApplication::MessageSink sink;
-    return sink;
-}
-} // namespace
-
 ModuleApplication::ModuleApplication(QObject* parent) : QObject(parent), d(new Private)
 {
-    d->sink = defaultSink();
+    d->sink = SessionServices::current().showMessage;
     gInstance = this;
-    // The suite's controls show the errors they catch the way the module does.
-    ErrorReporter::setHandler([this](const std::exception& error) { handleException(error); });
-}
-
-void ModuleApplication::setDefaultMessageSink(MessageSink sink)
-{
-    defaultSink() = std::move(sink);
+    // The suite's controls show the errors they catch the way the module does, and read
+    // the company and the user of the module's session.
+    d->services.emplace([this](SessionServices& services) {
+        services.reportError = [this](const std::exception& error) { handleException(error); };
+        services.sessionValues = [] { return SessionValues{gStCodiEmpr, gStCodiUsua}; };
+    });
 }
 
 ModuleApplication::~ModuleApplication()
@@ -65,10 +56,9 @@ ModuleApplication::~ModuleApplication()
     for (auto it = owned.crbegin(); it != owned.crend(); ++it) {
         delete it->data();
     }
-    if (gInstance == this) {
+    d->services.reset();
+    if (gInstance == this)
         gInstance = nullptr;
-        ErrorReporter::setHandler({});
-    }
 }
 
 ModuleApplication* ModuleApplication::instance()
@@ -156,18 +146,10 @@ void ModuleApplication::handleException(const std::exception& error)
 
 void ModuleApplication::showMessage(const QString& message, MessageKind kind)
 {
-    if (d->sink) {
+    if (d->sink)
         d->sink(message, kind);
-        return;
-    }
-    QMessageBox::Icon icon = QMessageBox::Critical;
-    if (kind == MessageKind::Warning) {
-        icon = QMessageBox::Warning;
-    } else if (kind == MessageKind::Information) {
-        icon = QMessageBox::Information;
-    }
-    QMessageBox box(icon, title(), message, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
+    else
+        SessionServices::messageBox(message, kind);
 }
 
 void ModuleApplication::setMessageSink(MessageSink sink)

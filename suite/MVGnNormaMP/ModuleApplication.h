@@ -1,6 +1,7 @@
 #pragma once
 
 #include "MVGnNormaMPExport.h"
+#include "SessionServices.h"
 
 #include <QList>
 #include <QLoggingCategory>
@@ -20,20 +21,15 @@ MVGNNORMAMP_EXPORT Q_DECLARE_LOGGING_CATEGORY(lcModuleLifecycle);
 
 namespace tavrel {
 
-enum class MessageKind
-{
-    Error,
-    Warning,
-    Information,
-};
-
 // The application object of a loaded module. It stands for the host inside the
 // module: it carries the host window and the current company code (its tag), owns
 // the module's data modules and forms, and shows the errors that reach a UI
 // boundary.
 //
 // One exists per loaded module; the module's load entry creates it and its unload
-// entry destroys it. instance() is null in between.
+// entry destroys it. instance() is null in between. While it lives, the session
+// services are the host's with its handleException as reportError and the session
+// globals as sessionValues.
 class MVGNNORMAMP_EXPORT ModuleApplication : public QObject
 {
     Q_OBJECT
@@ -41,8 +37,10 @@ class MVGNNORMAMP_EXPORT ModuleApplication : public QObject
 public:
     using MessageSink = std::function<void(const QString& message, MessageKind kind)>;
 
+    // Takes the session services installed now (the host's) and puts its layer on them.
     explicit ModuleApplication(QObject* parent = nullptr);
-    // Destroys the owned objects that are still alive, newest first.
+    // Destroys the owned objects that are still alive, newest first, and puts the
+    // host's session services back.
     ~ModuleApplication() override;
 
     static ModuleApplication* instance();
@@ -80,11 +78,9 @@ public:
     void handleException(const std::exception& error);
     // Shows a message in a modal box, or hands it to the message sink when one is set.
     void showMessage(const QString& message, MessageKind kind);
-    // Replaces the modal boxes, e.g. in tests; an empty sink restores them.
+    // Replaces the modal boxes, e.g. in tests; an empty sink restores them. The sink
+    // starts as the host's showMessage (a host without a screen prints the messages).
     void setMessageSink(MessageSink sink);
-    // The sink every application object created from now on starts with; a host
-    // without a screen (the headless sub-commands) prints the messages instead.
-    static void setDefaultMessageSink(MessageSink sink);
 
     static QString title();
 

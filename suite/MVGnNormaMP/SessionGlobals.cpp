@@ -1,7 +1,5 @@
 #include "SessionGlobals.h"
 
-#include "SessionContext.h"
-
 quintptr gHandleTareas = 0;
 QString gStProtocolo;
 QString gStAliasCnx;
@@ -23,23 +21,3 @@ QString gStPassUsua;
 QString gStCodiEmpr;
 QString gStTipoUsuario;
 QString gStNombProg;
-
-namespace {
-
-// The component package reads the company and the user of the session through this
-// source while the framework library is loaded.
-struct SessionContextLink
-{
-    SessionContextLink()
-    {
-        tavrel::SessionContext::setSource([] {
-            return tavrel::SessionContext::Values{gStCodiEmpr, gStCodiUsua};
-        });
-    }
-    ~SessionContextLink() { tavrel::SessionContext::setSource({}); }
-    SessionContextLink(const SessionContextLink&) = delete;
-    SessionContextLink& operator=(const SessionContextLink&) = delete;
-};
-const SessionContextLink gSessionContextLink;
-
-} // namespace

@@ -4,7 +4,6 @@
 #include "DataSource.h"
 #include "EditPanel.h"
 #include "ErrorReporter.h"
-#include "LocalServerFactory.h"
 #include "ModuleApplication.h"
 #include "ModuleError.h"
 #include "SClientDataSet.h"
@@ -65,7 +64,6 @@ TfrmFormaMaestro::TfrmFormaMaestro(QWidget* parent)
     : QWidget(parent), d(std::make_unique<Private>())
 {
     setObjectName(QStringLiteral("frmFormaMaestro"));
-    tavrel::LocalServerFactory::install();
 
     DCOMCnction = new SDCOMConnection(this);
     DCOMCnction->setObjectName(QStringLiteral("DCOMCnction"));

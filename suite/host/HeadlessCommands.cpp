@@ -1,13 +1,14 @@
 #include "HeadlessCommands.h"
 
+#include "AppServerFactory.h"
 #include "CommandLine.h"
 #include "HostOptions.h"
 #include "HostSession.h"
-#include "ModuleApplication.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
 #include "ProgramCatalog.h"
 #include "SessionGlobals.h"
+#include "SessionServices.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -90,15 +91,6 @@ bool answered(const Parsed& p, QTextStream& out)
     return !p.answer.isEmpty();
 }
 
-// Messages the module would show in a modal box go to the error stream.
-void printMessages(QTextStream& err)
-{
-    ModuleApplication::setDefaultMessageSink([&err](const QString& message, MessageKind) {
-        err << message << "\n";
-        err.flush();
-    });
-}
-
 QString errorText(const std::exception& e)
 {
     if (auto m = dynamic_cast<const ModuleError*>(&e))
@@ -133,11 +125,19 @@ QJsonObject sessionJson()
 }
 
 // Loads the module with the session, runs `work` on it and unloads. Messages the
-// module would show go to `err`; an error ends the command with exit code 1.
+// module would show in a modal box go to `err`; an error ends the command with exit
+// code 1.
 int withModule(const char* command, const QString& library, const HostSession& session,
                QTextStream& err, const std::function<void(ModuleLoader&)>& work)
 {
-    printMessages(err);
+    const SessionServices::Scope services({
+        .connectServer = AppServerFactory::connect,
+        .showMessage =
+            [&err](const QString& message, MessageKind) {
+                err << message << "\n";
+                err.flush();
+            },
+    });
     try {
         ModuleLoader loader(library);
         loader.load(session, 0);

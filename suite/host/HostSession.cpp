@@ -1,6 +1,6 @@
 #include "HostSession.h"
 
-#include "LocalAppServer.h"
+#include "AppServerFactory.h"
 #include "ModuleError.h"
 
 #include <QVariantList>
@@ -13,7 +13,7 @@ void HostSession::verifyLogin() const
         throw ModuleError(QStringLiteral("Indique la base de datos o el servidor."));
     if (user.trimmed().isEmpty())
         throw ModuleError(QStringLiteral("Indique el usuario."));
-    auto server = LocalAppServer::connect(database);
+    const auto server = AppServerFactory::connect(protocol, database);
     QVariantList args{user.trimmed().toUpper(), password, QString()};
     const QVariant status = server->invoke(QStringLiteral("ValidarUsuario"), args);
     if (status.toInt() != 0)

@@ -1,6 +1,6 @@
 #include "HostWindow.h"
 
-#include "ModuleApplication.h"
+#include "AppServerFactory.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
 #include "ProgramCatalog.h"
@@ -92,26 +92,28 @@ HostWindow::HostWindow(const HostSession& session, QWidget* parent)
     };
     resize(560, 380);
     m_programs->setFocus();
-    ProgramLauncher::setHandler(
-        [this](const ProgramRequest& request) { openLinkedProgram(request.path); });
+    installServices();
 }
 
-HostWindow::~HostWindow()
-{
-    ProgramLauncher::setHandler({});
-    if (m_quiet)
-        ModuleApplication::setDefaultMessageSink({});
-}
+HostWindow::~HostWindow() = default;
 
 void HostWindow::setQuiet(bool quiet)
 {
     m_quiet = quiet;
-    ModuleApplication::MessageSink print;
-    if (quiet)
-        print = [](const QString& message, MessageKind) {
+    installServices();
+}
+
+void HostWindow::installServices()
+{
+    SessionServices services;
+    services.connectServer = AppServerFactory::connect;
+    services.launchProgram = [this](const ProgramRequest& r) { openLinkedProgram(r.path); };
+    if (m_quiet)
+        services.showMessage = [](const QString& message, MessageKind) {
             QTextStream(stderr) << "tavrel: " << message << "\n";
         };
-    ModuleApplication::setDefaultMessageSink(print);
+    m_services.reset();
+    m_services.emplace(std::move(services));
 }
 
 void HostWindow::openCurrent()

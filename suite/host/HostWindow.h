@@ -1,10 +1,12 @@
 #pragma once
 
 #include "HostSession.h"
+#include "SessionServices.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLineEdit;
 class QMenu;
@@ -20,7 +22,9 @@ struct ProgramOperation;
 // The menu host's main window: the program list of the suite. Opening a program loads
 // its module with the session and shows the window the module returns; closing that
 // window unloads the module. One program is open at a time. While the host window
-// exists it opens the programs that the modules' linked labels ask for (ProgramLink).
+// exists it installs the session services of the host: the application server of the
+// session's protocol, and the programs that the modules' linked labels ask for
+// (ProgramLink).
 class HostWindow : public QMainWindow
 {
     Q_OBJECT
@@ -34,7 +38,8 @@ public:
     QWidget* openProgram(const ProgramEntry& program);
     QTreeWidget* programList() const { return m_programs; }
     // Errors, the host's and those the modules would show in a box, go to the error
-    // stream instead (screenshots, scripts): nothing waits for a user.
+    // stream instead (screenshots, scripts): nothing waits for a user. Set it before a
+    // program is opened.
     void setQuiet(bool quiet);
 
     // The menu of the open program's operations (empty while no program is open).
@@ -54,6 +59,7 @@ private:
     void openLinkedProgram(const QString& path);
     void showError(const QString& message);
     void fillOperations(const ProgramEntry& program);
+    void installServices();
 
     HostSession m_session;
     QTreeWidget* m_programs;
@@ -63,6 +69,7 @@ private:
     QMenu* m_operations;
     Confirmation m_confirm;
     bool m_quiet = false;
+    std::optional<SessionServices::Scope> m_services;
 };
 
 } // namespace tavrel

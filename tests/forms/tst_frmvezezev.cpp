@@ -85,7 +85,6 @@ void TstFrmVeZezev::init()
 
 void TstFrmVeZezev::cleanup()
 {
-    tavrel::ProgramLauncher::setHandler({});
     m.reset();
 }
 
@@ -326,9 +325,7 @@ void TstFrmVeZezev::labelsOpenThePathsOfTheAnswer()
             return true;
         };
     };
-    QList<tavrel::ProgramRequest> pedidos;
-    tavrel::ProgramLauncher::setHandler(
-        [&pedidos](const tavrel::ProgramRequest& r) { pedidos << r; });
+    const QList<tavrel::ProgramRequest>& pedidos = m->programas;
     crear();
 
     QCOMPARE(enviados.size(), 5);

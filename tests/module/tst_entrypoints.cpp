@@ -1,5 +1,6 @@
 #include "ModuleEntries.h"
 
+#include "AppServerFactory.h"
 #include "ModuleApplication.h"
 #include "ModuleError.h"
 #include "SessionGlobals.h"
@@ -83,6 +84,8 @@ private:
     ModuleEntries m_module;
     // The demo database the window logs into; the tests only read it.
     std::unique_ptr<tavrel::test::TestDatabase> m_db;
+    const tavrel::SessionServices::Scope m_host{
+        {.connectServer = tavrel::AppServerFactory::connect}};
 };
 
 void TstEntryPoints::initTestCase()

@@ -3,6 +3,7 @@
 // made, and the caused-value update is reached by name.
 #include "ModuleEntries.h"
 
+#include "AppServerFactory.h"
 #include "ModuleApplication.h"
 #include "ModuleError.h"
 #include "SClientDataSet.h"
@@ -89,6 +90,10 @@ private:
     ModuleEntries m_module;
     std::unique_ptr<TestDatabase> m_db;
     QStringList m_messages;
+    const tavrel::SessionServices::Scope m_host{{
+        .connectServer = tavrel::AppServerFactory::connect,
+        .showMessage = [this](const QString& message, auto) { m_messages << message; },
+    }};
 };
 
 void TstModuloCargado::initTestCase()
@@ -103,15 +108,12 @@ void TstModuloCargado::initTestCase()
 void TstModuloCargado::init()
 {
     m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
-    tavrel::ModuleApplication::setDefaultMessageSink(
-        [this](const QString& message, tavrel::MessageKind) { m_messages << message; });
     gLifecycle.clear();
 }
 
 void TstModuloCargado::cleanup()
 {
     m_module.unload();
-    tavrel::ModuleApplication::setDefaultMessageSink({});
     m_messages.clear();
     m_db.reset();
 }

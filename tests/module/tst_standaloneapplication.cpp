@@ -1,6 +1,8 @@
 // A host without any Qt application: the module brings its own QApplication for the
 // time it is loaded and takes it away on unload, as often as the host reopens it.
+#include "AppServerFactory.h"
 #include "ModuleEntries.h"
+#include "SessionServices.h"
 #include "TestDatabase.h"
 
 #include <QApplication>
@@ -19,6 +21,7 @@ int main(int argc, char** argv)
     }
     const QString url = db->url();
     ModuleEntries module;
+    const tavrel::SessionServices::Scope host({.connectServer = tavrel::AppServerFactory::connect});
     const QString error = module.open(QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath());
     int failures = error.isEmpty() ? 0 : 1;
     const auto check = [&failures](bool ok, const char* what) {

@@ -3,7 +3,6 @@
 #include "Field.h"
 #include "LocalAppServer.h"
 #include "SClientDataSet.h"
-#include "SDCOMConnection.h"
 #include "SessionGlobals.h"
 #include "TVsCmbCodigo.h"
 
@@ -11,6 +10,15 @@ using tavrel::test::TestDatabase;
 
 ModuloDemo::ModuloDemo(const QString& usuario, const QString& clave, const QString& empresa)
     : db(std::make_unique<TestDatabase>(TestDatabase::Content::Demo)),
+      servicios({.connectServer =
+                     [this](const QString&, const QString& base) {
+                         servidor =
+                             std::make_shared<ServidorDemo>(tavrel::LocalAppServer::connect(base));
+                         if (prepararServidor)
+                             prepararServidor(*servidor);
+                         return servidor;
+                     },
+                 .launchProgram = [this](const tavrel::ProgramRequest& r) { programas << r; }}),
       app(std::make_unique<tavrel::ModuleApplication>())
 {
     app->setMessageSink([this](const QString& m, tavrel::MessageKind) { mensajes << m; });
@@ -24,20 +32,6 @@ ModuloDemo::ModuloDemo(const QString& usuario, const QString& clave, const QStri
     gStTipoUsuario.clear();
     gStCodiEmpr.clear();
     gStNombProg.clear();
-    SDCOMConnection::setServerFactory([this](const QString&, const QString& database) {
-        servidor = std::make_shared<ServidorDemo>(tavrel::LocalAppServer::connect(database));
-        if (prepararServidor)
-            prepararServidor(*servidor);
-        return servidor;
-    });
-}
-
-ModuloDemo::~ModuloDemo()
-{
-    app.reset();
-    SDCOMConnection::setServerFactory({});
-    servidor.reset();
-    db.reset();
 }
 
 void ModuloDemo::crearFormas()

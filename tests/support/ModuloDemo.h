@@ -2,6 +2,7 @@
 
 #include "DVeZezev.h"
 #include "ModuleApplication.h"
+#include "ProgramLauncher.h"
 #include "ServidorDemo.h"
 #include "TestDatabase.h"
 #include "UVeZezev.h"
@@ -13,14 +14,13 @@
 // The module as the host loads it, over a fresh demo database: the module application
 // with a message sink, the session the host hands over, and the data module and the
 // window made and linked as the load entry makes them. Every server a connection asks
-// for is a ServidorDemo around the real one.
+// for is a ServidorDemo around the real one, and the programs asked for are kept.
 class ModuloDemo
 {
 public:
     explicit ModuloDemo(const QString& usuario = QStringLiteral("JPEREZ"),
                         const QString& clave = QStringLiteral("Tavrel2026"),
                         const QString& empresa = QStringLiteral("1"));
-    ~ModuloDemo();
     ModuloDemo(const ModuloDemo&) = delete;
     ModuloDemo& operator=(const ModuloDemo&) = delete;
 
@@ -35,11 +35,13 @@ public:
     QVariant valor(const char* campo) const;
 
     std::unique_ptr<tavrel::test::TestDatabase> db;
-    std::unique_ptr<tavrel::ModuleApplication> app;
+    tavrel::SessionServices::Scope servicios;
     TDtmVeZezev* dtm = nullptr;
     TFrmVeZezev* forma = nullptr;
     // The server of the latest connection, and what is done to each new one.
     std::shared_ptr<ServidorDemo> servidor;
     std::function<void(ServidorDemo&)> prepararServidor;
     QStringList mensajes;
+    QList<tavrel::ProgramRequest> programas;
+    std::unique_ptr<tavrel::ModuleApplication> app; // last, so that it is freed first
 };

@@ -3,10 +3,10 @@
 // Small helpers shared by the component tests: errors thrown or reported, rows for
 // in-memory datasets, and answers to the modal windows a click opens.
 
-#include "ErrorReporter.h"
 #include "Field.h"
 #include "ModuleError.h"
 #include "SClientDataSet.h"
+#include "SessionServices.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -47,14 +47,11 @@ inline bool mentions(const std::optional<tavrel::ModuleError>& error,
 // Collects the messages the controls report instead of showing them, while it lives.
 struct ReportedErrors : QStringList
 {
-    ReportedErrors()
-    {
-        tavrel::ErrorReporter::setHandler(
-            [this](const std::exception& error) { append(QString::fromUtf8(error.what())); });
-    }
-    ~ReportedErrors() { tavrel::ErrorReporter::setHandler({}); }
-    ReportedErrors(const ReportedErrors&) = delete;
-    ReportedErrors& operator=(const ReportedErrors&) = delete;
+    tavrel::SessionServices::Scope scope{[this](tavrel::SessionServices& services) {
+        services.reportError = [this](const std::exception& e) {
+            append(QString::fromUtf8(e.what()));
+        };
+    }};
 };
 
 // Appends and posts one record per row, the values in field order.

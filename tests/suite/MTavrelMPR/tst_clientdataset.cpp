@@ -279,14 +279,14 @@ void TstClientDataSet::connectionNeedsAServer()
     QVERIFY_THROWS_EXCEPTION(ModuleError, connection.open());
 
     QString asked;
-    SDCOMConnection::setServerFactory([&](const QString& protocol, const QString& database) {
-        asked = protocol + u' ' + database;
-        return f->server;
-    });
+    const tavrel::SessionServices::Scope host(
+        {.connectServer = [&](const QString& protocol, const QString& database) {
+            asked = protocol + u' ' + database;
+            return f->server;
+        }});
     connection.setDatabase(u"demo.sqlite"_s);
     f->dataSet.setRemoteServer(&connection);
     f->dataSet.open();
-    SDCOMConnection::setServerFactory(nullptr);
     QCOMPARE(asked, u"local demo.sqlite"_s);
     QVERIFY(connection.connected());
 }

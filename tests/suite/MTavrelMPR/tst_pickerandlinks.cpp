@@ -19,7 +19,6 @@ class TstPickerAndLinks : public QObject
 
 private slots:
     void init();
-    void cleanup() { tavrel::ProgramLauncher::setHandler({}); }
 
     void sqlLinesAreEditedInPlace();
     void pickerKeys_data();
@@ -33,14 +32,15 @@ private slots:
 private:
     ReportedErrors m_messages;
     QList<ProgramRequest> m_requests;
+    tavrel::SessionServices::Scope m_host{[this](tavrel::SessionServices& services) {
+        services.launchProgram = [this](const ProgramRequest& r) { m_requests.append(r); };
+    }};
 };
 
 void TstPickerAndLinks::init()
 {
     m_messages.clear();
     m_requests.clear();
-    tavrel::ProgramLauncher::setHandler(
-        [this](const ProgramRequest& request) { m_requests.append(request); });
 }
 
 void TstPickerAndLinks::sqlLinesAreEditedInPlace()
@@ -154,7 +154,8 @@ void TstPickerAndLinks::linkCarriesTheKeyOfTheCurrentRecord()
 
 void TstPickerAndLinks::withoutHostTheProgramIsReportedUnavailable()
 {
-    tavrel::ProgramLauncher::setHandler({});
+    const tavrel::SessionServices::Scope noHost(
+        [](auto& services) { services.launchProgram = {}; });
     QLabel conceptLabel(u"Contabilización"_s);
     TVInfoAyuda links;
     links.AsignarEventosMouseDown({&conceptLabel}, {u"nomina/VNmNccon"_s});

@@ -10,7 +10,6 @@
 #include "NotesDialog.h"
 #include "NotesStore.h"
 #include "SClientDataSet.h"
-#include "SessionGlobals.h"
 #include "TVDatasetLog.h"
 #include "TVNotas.h"
 #include "TestHelpers.h"
@@ -50,6 +49,8 @@ private:
     QStringList entries(const QString& operation);
 
     std::unique_ptr<DemoServerFixture> m_fx;
+    // The session of company 1 and user MGOMEZ.
+    std::optional<tavrel::SessionServices::Scope> m_session;
     std::unique_ptr<SClientDataSet> m_relation; // one relation row, its changes logged
     std::unique_ptr<TVDatasetLog> m_log;
 };
@@ -57,8 +58,9 @@ private:
 void TstRecordHistory::init()
 {
     m_fx = std::make_unique<DemoServerFixture>();
-    gStCodiEmpr = u"1"_s;
-    gStCodiUsua = u"MGOMEZ"_s;
+    m_session.emplace([](auto& s) {
+        s.sessionValues = [] { return tavrel::SessionValues{u"1"_s, u"MGOMEZ"_s}; };
+    });
     m_fx->db.exec(u"DELETE FROM GN_LOGCM"_s);
     m_relation = std::make_unique<SClientDataSet>();
     m_relation->setObjectName(u"QryVeZEZev"_s);
@@ -76,9 +78,8 @@ void TstRecordHistory::cleanup()
 {
     m_log.reset();
     m_relation.reset();
+    m_session.reset();
     m_fx.reset();
-    gStCodiEmpr.clear();
-    gStCodiUsua.clear();
 }
 
 void TstRecordHistory::notesAreKeptAcrossConnections()

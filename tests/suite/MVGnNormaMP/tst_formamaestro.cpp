@@ -1,3 +1,4 @@
+#include "AppServerFactory.h"
 #include "DBEdit.h"
 #include "DataSource.h"
 #include "DtmGnLibre.h"
@@ -54,6 +55,7 @@ private:
     QVariant stored(const QString& sql);
 
     std::unique_ptr<TestDatabase> db;
+    const tavrel::SessionServices::Scope host{{.connectServer = tavrel::AppServerFactory::connect}};
     std::unique_ptr<tavrel::ModuleApplication> app;
     std::unique_ptr<FrmPrueba> form;
     QStringList messages;

@@ -11,8 +11,6 @@ class Database;
 class SchemaInstaller
 {
 public:
-    // Version stored in TVL_SCHEMA; -1 when the database has no schema.
-    static int installedVersion(Database& db);
     // Tables of the catalogue that already exist in the database.
     static QStringList existingTables(Database& db);
     // Creates every table, index and the version row in one transaction. Throws

@@ -8,15 +8,6 @@
 
 namespace tavrel {
 
-int SchemaInstaller::installedVersion(Database& db)
-{
-    if (!db.tableNames().contains(SchemaCatalog::versionTable()))
-        return -1;
-    const QVariant version = db.queryValue(
-        QStringLiteral("SELECT MAX(NUM_VERS) FROM %1").arg(SchemaCatalog::versionTable()));
-    return version.isNull() ? -1 : version.toInt();
-}
-
 QStringList SchemaInstaller::existingTables(Database& db)
 {
     const QStringList present = db.tableNames();
