@@ -97,7 +97,7 @@ QString decodeText(const QJsonValue& value)
 
 void WireValue::malformed(const QString& what)
 {
-    throw ModuleError(QStringLiteral("Mensaje del servidor mal formado: %1").arg(what),
+    throw ModuleError(QStringLiteral("Mensaje mal formado: %1").arg(what),
                       ModuleError::Kind::Conversion);
 }
 
