@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace tavrel::test {
+
+// A tavrel-server process on a loopback port of its own, for the tests that go through
+// the network. Stopped with SIGTERM by the destructor.
+class DaemonProcess
+{
+public:
+    // Starts the server on `database` with the extra arguments; fails the running test
+    // (QVERIFY inside) when it does not start listening.
+    explicit DaemonProcess(const QString& database, const QStringList& extra = {});
+    ~DaemonProcess();
+
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
+    int port() const { return m_port; }
+    bool started() const { return m_port > 0; }
+    // What the server wrote to standard error so far.
+    QString errors();
+
+private:
+    QProcess m_process;
+    int m_port = 0;
+    QString m_errors;
+};
+
+} // namespace tavrel::test
