@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <httplib.h>
 
@@ -63,6 +65,7 @@ private Q_SLOTS:
     void refusals();
     void sessionsAreSharedByServersAndEndAtLogout();
     void repeatedFailuresAreDelayed();
+    void httpsCertificatesAreVerified();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -213,6 +216,33 @@ void TstRemote::repeatedFailuresAreDelayed()
     QCOMPARE(delayed.status, 429);
     QVERIFY(delayed.message().startsWith(QStringLiteral("Demasiados intentos fallidos")));
     QVERIFY(!tokenOf(*m_daemon, "JPEREZ", "Tavrel2026").isEmpty()); // other users are not held up
+}
+
+void TstRemote::httpsCertificatesAreVerified()
+{
+    QTemporaryDir dir;
+    QProcess cert;
+    cert.start(QStringLiteral("bash"),
+               {QStringLiteral(TAVREL_SOURCE_DIR "/scripts/dev-cert"), dir.path()});
+    QVERIFY(cert.waitForFinished(60000) && cert.exitCode() == 0);
+    DaemonProcess tls(m_db->url(),
+                      {QStringLiteral("--tls-cert"), dir.filePath(QStringLiteral("cert.pem")),
+                       QStringLiteral("--tls-key"), dir.filePath(QStringLiteral("key.pem"))});
+    QVERIFY2(tls.started(), qPrintable(tls.errors()));
+    const auto login = [&] {
+        return RemoteAppServer::login(QStringLiteral("https"), tls.address(),
+                                      QStringLiteral("MGOMEZ"), QStringLiteral("Nomina2026"));
+    };
+    qputenv("TAVREL_CA_FILE", dir.filePath(QStringLiteral("cert.pem")).toLocal8Bit());
+    QCOMPARE(login()->companies().size(), 1);
+    qunsetenv("TAVREL_CA_FILE");
+    try {
+        login();
+        QFAIL("an unknown certificate was trusted");
+    } catch (const ModuleError& e) {
+        QVERIFY2(e.message().contains(QStringLiteral("no es de confianza")),
+                 qPrintable(e.message()));
+    }
 }
 
 QTEST_GUILESS_MAIN(TstRemote)
