@@ -28,6 +28,14 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments, const QSt
                                       QStringLiteral("La base de datos: postgresql://usuario:"
                                                      "clave@equipo:puerto/base."),
                                       QStringLiteral("url"));
+    const QCommandLineOption reader(QStringLiteral("reader"),
+                                    QStringLiteral("La misma base con el rol de solo lectura que "
+                                                   "atiende las consultas de los equipos."),
+                                    QStringLiteral("url"));
+    const QCommandLineOption installRoles(
+        QStringLiteral("install-roles"),
+        QStringLiteral("Con --database del dueño de las tablas: crea las políticas por empresa y "
+                       "los roles del servidor y de lectura, y escribe sus URL."));
     const QCommandLineOption listen(QStringLiteral("listen"),
                                     QStringLiteral("Dirección y puerto de escucha (por omisión "
                                                    "127.0.0.1:8211)."),
@@ -54,8 +62,8 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments, const QSt
                                        QStringLiteral("Archivo del registro de accesos (por "
                                                       "omisión, la salida de errores)."),
                                        QStringLiteral("archivo"));
-    parser.addOptions(
-        {help, versionOption, database, listen, cert, key, workers, idle, maxBody, accessLog});
+    parser.addOptions({help, versionOption, database, reader, installRoles, listen, cert, key,
+                       workers, idle, maxBody, accessLog});
     if (!parser.parse(arguments))
         return failure(parser.errorText());
     if (parser.isSet(help))
@@ -76,6 +84,13 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments, const QSt
                                       "URL postgresql://. Un archivo SQLite se abre en el "
                                       "propio equipo con el protocolo local.")
                            .arg(o.database));
+    o.installRoles = parser.isSet(installRoles);
+    o.reader = parser.value(reader).trimmed();
+    if (o.installRoles)
+        return {o, QString(), QString(), 0};
+    if (o.reader.isEmpty())
+        return failure(QStringLiteral("indique con --reader el rol de solo lectura (lo crea "
+                                      "--install-roles)"));
     if (parser.isSet(listen)) {
         const QString text = parser.value(listen);
         const qsizetype colon = text.lastIndexOf(u':');

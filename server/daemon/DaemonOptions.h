@@ -9,13 +9,16 @@ namespace tavrel {
 struct ParsedDaemonOptions;
 
 // The command line of tavrel-server:
-//   tavrel-server --database postgresql://… [--listen 127.0.0.1:8211]
+//   tavrel-server --database postgresql://… --reader postgresql://… [--listen 127.0.0.1:8211]
 //                 [--tls-cert F --tls-key F] [--workers N] [--idle-minutes M]
 //                 [--max-body BYTES] [--access-log FILE]
+//   tavrel-server --install-roles --database postgresql://<owner>…
 // Plain HTTP is served only on a loopback address; any other address needs TLS.
 struct DaemonOptions
 {
-    QString database;
+    QString database; // the server role, or the owner with --install-roles
+    QString reader;   // the reader role
+    bool installRoles = false;
     QString host = QStringLiteral("127.0.0.1");
     int port = 8211; // 0: any free port, printed at start
     QString tlsCert;

@@ -3,7 +3,9 @@
 #include "AccessLog.h"
 #include "LocalAppServer.h"
 #include "ModuleError.h"
+#include "NetworkAccess.h"
 #include "SessionStore.h"
+#include "StatementPolicy.h"
 #include "WireMessages.h"
 #include "WireValue.h"
 
@@ -24,7 +26,8 @@ namespace {
 // needs to know about the request in hand.
 struct Worker
 {
-    std::unique_ptr<LocalAppServer> server;
+    std::unique_ptr<LocalAppServer> server; // the server role
+    std::unique_ptr<LocalAppServer> reader; // the reader role, for the desks' SELECT texts
     std::unique_ptr<SessionStore> sessions;
 };
 
@@ -88,11 +91,27 @@ struct HttpDaemon::Private
 
     explicit Private(const DaemonOptions& o) : options(o), log(o.accessLog) {}
 
+    // EjecutarSQL's first argument is the statement followed by its values.
+    void checkStatement(const QVariantList& args, const Session& session)
+    {
+        const QVariantList statement = args.value(0).toList();
+        const QString sql = statement.value(0).toString();
+        try {
+            StatementPolicy::check(sql, session.user);
+        } catch (const ModuleError& e) {
+            log.write(session.user, QStringLiteral("refused"), sql.simplified(), 0, 0, 422);
+            throw;
+        }
+    }
+
     Worker& worker()
     {
         if (!tWorker) {
             auto w = std::make_unique<Worker>();
             w->server = LocalAppServer::connect(options.database);
+            w->reader = LocalAppServer::connect(options.reader);
+            NetworkAccess::requireRestricted(w->server->database());
+            NetworkAccess::requireRestricted(w->reader->database());
             w->sessions = std::make_unique<SessionStore>(
                 w->server->database(), *w->server,
                 std::chrono::seconds(std::chrono::minutes(options.idleMinutes)));
@@ -173,9 +192,10 @@ struct HttpDaemon::Private
             worker().sessions->logout(session->token);
             return QJsonObject{};
         });
-        route("/v1/open", "open", true, [this](const QJsonObject& body, const Session*) {
+        route("/v1/open", "open", true, [this](const QJsonObject& body, const Session* session) {
             tNote.target = text(body, "provider");
-            const DataPacket packet = worker().server->open(
+            NetworkAccess::bindSession(worker().reader->database(), session->token);
+            const DataPacket packet = worker().reader->open(
                 tNote.target, text(body, "commandText"),
                 WireMessages::decodeParams(body.value(QStringLiteral("params"))));
             tNote.rows = int(packet.rows.size());
@@ -191,17 +211,22 @@ struct HttpDaemon::Private
                 keys.append(key);
             return QJsonObject{{QStringLiteral("keys"), keys}};
         });
-        route("/v1/invoke", "invoke", true, [this](const QJsonObject& body, const Session*) {
-            tNote.target = text(body, "method");
-            // Passwords are checked by login alone, where failures are counted.
-            if (tNote.target.compare(QLatin1String("ValidarUsuario"), Qt::CaseInsensitive) == 0)
-                throw ModuleError(QStringLiteral("El método ValidarUsuario no se atiende por la "
-                                                 "red; ingrese con /v1/login"));
-            QVariantList args = WireMessages::decodeArguments(body.value(QStringLiteral("args")));
-            const QVariant result = worker().server->invoke(tNote.target, args);
-            return QJsonObject{{QStringLiteral("result"), WireValue::encodeTagged(result)},
-                               {QStringLiteral("args"), WireMessages::encodeArguments(args)}};
-        });
+        route(
+            "/v1/invoke", "invoke", true, [this](const QJsonObject& body, const Session* session) {
+                tNote.target = text(body, "method");
+                // Passwords are checked by login alone, where failures are counted.
+                if (tNote.target.compare(QLatin1String("ValidarUsuario"), Qt::CaseInsensitive) == 0)
+                    throw ModuleError(
+                        QStringLiteral("El método ValidarUsuario no se atiende por la "
+                                       "red; ingrese con /v1/login"));
+                QVariantList args =
+                    WireMessages::decodeArguments(body.value(QStringLiteral("args")));
+                if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0)
+                    checkStatement(args, *session);
+                const QVariant result = worker().server->invoke(tNote.target, args);
+                return QJsonObject{{QStringLiteral("result"), WireValue::encodeTagged(result)},
+                                   {QStringLiteral("args"), WireMessages::encodeArguments(args)}};
+            });
     }
 };
 

@@ -3,6 +3,7 @@
 #include "Database.h"
 #include "IAppServer.h"
 #include "ModuleError.h"
+#include "NetworkAccess.h"
 
 #include <QCryptographicHash>
 #include <QRandomGenerator>
@@ -70,7 +71,7 @@ SessionStore::Login SessionStore::login(const QString& typedUser, const QString&
         throw wrongLogin();
     }
 
-    Login login{newToken(), user, companiesOf(user)};
+    Login login{newToken(), user, {}};
     m_db.transaction([&] {
         m_db.exec(QStringLiteral("DELETE FROM TVL_INTENTO WHERE COD_USUA = :U"), {user});
         m_db.exec(QStringLiteral("DELETE FROM TVL_SESION WHERE FEC_USO < :LIMITE"),
@@ -79,6 +80,8 @@ SessionStore::Login SessionStore::login(const QString& typedUser, const QString&
                                  "VALUES (:H, :U, :AHORA, :AHORA)"),
                   {tokenHash(login.token), user, now});
     });
+    NetworkAccess::bindSession(m_db, login.token);
+    login.companies = companiesOf(user);
     return login;
 }
 
@@ -112,6 +115,7 @@ SessionStore::Session SessionStore::check(const QString& token)
         m_db.exec(QStringLiteral("UPDATE TVL_SESION SET FEC_USO = :AHORA WHERE HSH_SESI = :H"),
                   {now, tokenHash(token)});
     }
+    NetworkAccess::bindSession(m_db, token);
     for (const Company& c : companiesOf(session.user))
         session.companies.append(c.code);
     return session;

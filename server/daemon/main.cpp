@@ -1,6 +1,8 @@
 #include "DaemonOptions.h"
+#include "Database.h"
 #include "HttpDaemon.h"
 #include "ModuleError.h"
+#include "NetworkAccess.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -33,6 +35,15 @@ int main(int argc, char* argv[])
     }
     const DaemonOptions& options = *parsed.options;
     try {
+        if (options.installRoles) {
+            const NetworkAccess::Logins logins =
+                NetworkAccess::install(*Database::open(options.database));
+            out << "--database " << logins.server << "\n--reader " << logins.reader << "\n";
+            return 0;
+        }
+        // Both roles are checked before the first desk is served.
+        for (const QString& url : {options.database, options.reader})
+            NetworkAccess::requireRestricted(*Database::open(url));
         HttpDaemon daemon(options);
         const int port = daemon.bind();
         out << "tavrel-server: escuchando en " << (options.tls() ? "https://" : "http://")

@@ -1,3 +1,4 @@
+#include "ActualizacionCausado.h"
 #include "DaemonProcess.h"
 #include "LocalAppServer.h"
 #include "ModuleError.h"
@@ -58,18 +59,19 @@ class TstRemote : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void init();
-    void cleanup();
+    void cleanupTestCase();
     void callsGiveWhatTheInProcessServerGives();
     void refusals_data();
     void refusals();
     void sessionsAreSharedByServersAndEndAtLogout();
     void repeatedFailuresAreDelayed();
+    void companiesAndCredentialsAreEnforcedByTheDatabase();
     void httpsCertificatesAreVerified();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<DaemonProcess> m_daemon;
+    QStringList m_roles;
     QString m_log;
 };
 
@@ -81,20 +83,21 @@ void TstRemote::initTestCase()
         std::fflush(stdout);
         QSKIP("PostgreSQL is not configured (TAVREL_TEST_PG is unset)");
     }
-}
-
-void TstRemote::init()
-{
+    // One database and one server for the whole case: each test touches rows or users of
+    // its own.
     m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo, QStringLiteral("postgres"));
+    QString errors;
+    m_roles = DaemonProcess::installRoles(m_db->url(), &errors);
+    QVERIFY2(!m_roles.isEmpty(), qPrintable(errors));
     m_log = QDir::temp().filePath(
         QStringLiteral("tavrel-access-%1.log").arg(QCoreApplication::applicationPid()));
     QFile::remove(m_log);
-    m_daemon = std::make_unique<DaemonProcess>(m_db->url(),
+    m_daemon = std::make_unique<DaemonProcess>(m_roles,
                                                QStringList{QStringLiteral("--access-log"), m_log});
     QVERIFY2(m_daemon->started(), qPrintable(m_daemon->errors()));
 }
 
-void TstRemote::cleanup()
+void TstRemote::cleanupTestCase()
 {
     m_daemon.reset();
     m_db.reset();
@@ -197,7 +200,7 @@ void TstRemote::refusals()
 
 void TstRemote::sessionsAreSharedByServersAndEndAtLogout()
 {
-    DaemonProcess second(m_db->url());
+    DaemonProcess second(m_roles);
     QVERIFY(second.started());
     const QString token = tokenOf(*m_daemon, "MGOMEZ", "Nomina2026");
     const QByteArray open =
@@ -218,6 +221,60 @@ void TstRemote::repeatedFailuresAreDelayed()
     QVERIFY(!tokenOf(*m_daemon, "JPEREZ", "Tavrel2026").isEmpty()); // other users are not held up
 }
 
+void TstRemote::companiesAndCredentialsAreEnforcedByTheDatabase()
+{
+    auto remote = RemoteAppServer::login(QStringLiteral("http"), m_daemon->address(),
+                                         QStringLiteral("MGOMEZ"), QStringLiteral("Nomina2026"));
+    const auto open = [&](const QString& sql) {
+        return remote->open(QStringLiteral("DtsPTemporal"), sql, {});
+    };
+    const DataPacket all = open(QStringLiteral("SELECT COD_EMPR FROM NM_RPCOS"));
+    QCOMPARE(all.rows.size(), 3);
+    for (const QVariantList& row : all.rows)
+        QCOMPARE(row[0].toInt(), 2);
+    for (const char* secret : {"SELECT CLA_USUA FROM GN_USUAR", "SELECT * FROM TVL_SESION",
+                               "SELECT COD_USUA FROM TVL_INTENTO"})
+        QVERIFY_THROWS_EXCEPTION(ModuleError, open(QLatin1String(secret)));
+    QCOMPARE(open(QStringLiteral("SELECT NOM_USUA FROM GN_USUAR")).rows.size(), 3);
+
+    const auto run = [&](const QString& sql) {
+        QVariantList args{QVariant(QVariantList{sql, 2013, QDateTime::currentDateTime()}),
+                          QVariant(), QString()};
+        return remote->invoke(QStringLiteral("EjecutarSQL"), args);
+    };
+    for (const QString& sql :
+         {QStringLiteral("DELETE FROM NM_RPCOS"),
+          ActualizacionCausado::actualizacionAnual(false, QStringLiteral("JPEREZ")),
+          ActualizacionCausado::limpieza() + QStringLiteral("; DELETE FROM NM_RPCOS")}) {
+        try {
+            run(sql);
+            QFAIL(qPrintable(QStringLiteral("ran: ") + sql));
+        } catch (const ModuleError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("no ejecuta por la red")),
+                     qPrintable(e.message()));
+        }
+    }
+    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toInt(), 14);
+
+    // The module's own update runs, on the session's company only.
+    QVariantList args{
+        QVariant(QVariantList{
+            ActualizacionCausado::actualizacionAnual(false, QStringLiteral("mgomez")),
+            QDateTime(QDate(2013, 1, 1), QTime()), QDateTime(QDate(2013, 12, 31), QTime(23, 59)),
+            QDateTime::currentDateTime()}),
+        QVariant(), QString()};
+    remote->invoke(QStringLiteral("EjecutarSQL"), args);
+    QCOMPARE(args[2].toString(), QString());
+    QCOMPARE(
+        m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_USUA = 'mgomez' "
+                                        "AND COD_EMPR <> 2"))
+            .toInt(),
+        0);
+    QVERIFY(
+        m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_USUA = 'mgomez'"))
+            .toInt() > 0);
+}
+
 void TstRemote::httpsCertificatesAreVerified()
 {
     QTemporaryDir dir;
@@ -225,7 +282,7 @@ void TstRemote::httpsCertificatesAreVerified()
     cert.start(QStringLiteral("bash"),
                {QStringLiteral(TAVREL_SOURCE_DIR "/scripts/dev-cert"), dir.path()});
     QVERIFY(cert.waitForFinished(60000) && cert.exitCode() == 0);
-    DaemonProcess tls(m_db->url(),
+    DaemonProcess tls(m_roles,
                       {QStringLiteral("--tls-cert"), dir.filePath(QStringLiteral("cert.pem")),
                        QStringLiteral("--tls-key"), dir.filePath(QStringLiteral("key.pem"))});
     QVERIFY2(tls.started(), qPrintable(tls.errors()));

@@ -6,12 +6,27 @@
 
 namespace tavrel::test {
 
-DaemonProcess::DaemonProcess(const QString& database, const QStringList& extra)
+QStringList DaemonProcess::installRoles(const QString& ownerUrl, QString* errors)
+{
+    QProcess install;
+    install.start(QStringLiteral(TAVREL_SERVER_BIN),
+                  {QStringLiteral("--install-roles"), QStringLiteral("--database"), ownerUrl});
+    install.waitForFinished(60000);
+    const QStringList logins =
+        QString::fromUtf8(install.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    if (errors)
+        *errors = QString::fromUtf8(install.readAllStandardError());
+    if (install.exitCode() != 0 || logins.size() != 2)
+        return {};
+    return logins[0].split(u' ') + logins[1].split(u' ');
+}
+
+DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
 {
     m_process.start(QStringLiteral(TAVREL_SERVER_BIN),
-                    QStringList{QStringLiteral("--database"), database, QStringLiteral("--listen"),
-                                QStringLiteral("127.0.0.1:0"), QStringLiteral("--workers"),
-                                QStringLiteral("4")} +
+                    roles +
+                        QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
+                                    QStringLiteral("--workers"), QStringLiteral("4")} +
                         extra);
     const QRegularExpression listening(QStringLiteral("escuchando en https?://[^:]+:(\\d+)"));
     QString out;

@@ -11,9 +11,13 @@ namespace tavrel::test {
 class DaemonProcess
 {
 public:
-    // Starts the server on `database` with the extra arguments; fails the running test
-    // (QVERIFY inside) when it does not start listening.
-    explicit DaemonProcess(const QString& database, const QStringList& extra = {});
+    // Makes the server's roles with the owner's URL; returns the arguments that give
+    // them to a server (--database and --reader), or nothing when that failed.
+    static QStringList installRoles(const QString& ownerUrl, QString* errors = nullptr);
+
+    // Starts a server with the roles and the extra arguments. started() tells whether it
+    // listens.
+    explicit DaemonProcess(const QStringList& roles, const QStringList& extra = {});
     ~DaemonProcess();
 
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
