@@ -111,6 +111,7 @@ std::unique_ptr<RemoteAppServer> RemoteAppServer::login(const QString& protocol,
     remote->d->client = std::make_unique<httplib::Client>(remote->d->url.toStdString());
     remote->d->client->set_connection_timeout(10, 0);
     remote->d->client->set_keep_alive(true);
+    remote->d->client->set_tcp_nodelay(true);
     if (scheme == QLatin1String("https")) {
         remote->d->client->enable_server_certificate_verification(true);
         const QByteArray ca = qgetenv("TAVREL_CA_FILE");

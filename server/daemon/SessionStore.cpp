@@ -81,6 +81,7 @@ SessionStore::Login SessionStore::login(const QString& typedUser, const QString&
                   {tokenHash(login.token), user, now});
     });
     NetworkAccess::bindSession(m_db, login.token);
+    m_bound = login.token;
     login.companies = companiesOf(user);
     return login;
 }
@@ -98,26 +99,31 @@ void SessionStore::recordFailure(const QString& user, int failures, const QDateT
 SessionStore::Session SessionStore::check(const QString& token)
 {
     const QDateTime now = QDateTime::currentDateTime();
+    // A desk keeps its connection to one worker, so the binding is usually in place.
+    if (m_bound != token) {
+        NetworkAccess::bindSession(m_db, token);
+        m_bound = token;
+    }
     Session session{token, {}, {}};
     QDateTime lastUse;
     QSqlQuery q =
-        m_db.exec(QStringLiteral("SELECT COD_USUA, FEC_USO FROM TVL_SESION WHERE HSH_SESI = :H"),
+        m_db.exec(QStringLiteral("SELECT S.COD_USUA, S.FEC_USO, U.COD_EMPR FROM TVL_SESION S "
+                                 "LEFT JOIN GN_UEMPR U ON UPPER(U.COD_USUA) = S.COD_USUA "
+                                 "WHERE S.HSH_SESI = :H ORDER BY U.COD_EMPR"),
                   {tokenHash(token)});
-    if (q.next()) {
+    while (q.next()) {
         session.user = q.value(0).toString().trimmed();
         lastUse = q.value(1).toDateTime();
+        if (!q.value(2).isNull())
+            session.companies.append(q.value(2).toInt());
     }
-    if (session.user.isEmpty() || lastUse.secsTo(now) > m_idle.count()) {
+    if (session.user.isEmpty() || lastUse.secsTo(now) > m_idle.count())
         throw Denied(QStringLiteral("La sesión no es válida o expiró; ingrese de nuevo."), 401);
-    }
     // The last use is written at most once a minute, so that calls stay reads.
     if (lastUse.secsTo(now) >= 60) {
         m_db.exec(QStringLiteral("UPDATE TVL_SESION SET FEC_USO = :AHORA WHERE HSH_SESI = :H"),
                   {now, tokenHash(token)});
     }
-    NetworkAccess::bindSession(m_db, token);
-    for (const Company& c : companiesOf(session.user))
-        session.companies.append(c.code);
     return session;
 }
 

@@ -74,6 +74,7 @@ private:
     Database& m_db;
     IAppServer& m_server;
     std::chrono::seconds m_idle;
+    QString m_bound; // the token the connection is bound to
 };
 
 } // namespace tavrel
