@@ -10,6 +10,7 @@
 #include "RemoteAppServer.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
 #include <mutex>
@@ -80,6 +81,7 @@ struct RemoteLoadBench::Private
     std::unique_ptr<HttpDaemon> daemon;
     std::thread serving;
     QString address;
+    QTemporaryDir logDir;
 };
 
 RemoteLoadBench::RemoteLoadBench(const QString& ownerUrl) : d(std::make_unique<Private>())
@@ -91,7 +93,7 @@ RemoteLoadBench::RemoteLoadBench(const QString& ownerUrl) : d(std::make_unique<P
     options.reader = d->logins.reader;
     options.port = 0;
     options.workers = 16;
-    options.accessLog = QStringLiteral("/dev/null"); // sequential: the log opens it unbuffered
+    options.accessLog = d->logDir.filePath(QStringLiteral("access.log"));
     d->daemon = std::make_unique<HttpDaemon>(options);
     d->address = QStringLiteral("127.0.0.1:%1").arg(d->daemon->bind());
     d->serving = std::thread([this] { d->daemon->run(); });
