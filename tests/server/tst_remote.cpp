@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <httplib.h>
+#include <thread>
 
 using namespace tavrel;
 using tavrel::test::DaemonProcess;
@@ -67,6 +68,7 @@ private Q_SLOTS:
     void repeatedFailuresAreDelayed();
     void companiesAndCredentialsAreEnforcedByTheDatabase();
     void httpsCertificatesAreVerified();
+    void stopFinishesRequestsInFlight();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -300,6 +302,24 @@ void TstRemote::httpsCertificatesAreVerified()
         QVERIFY2(e.message().contains(QStringLiteral("no es de confianza")),
                  qPrintable(e.message()));
     }
+}
+
+void TstRemote::stopFinishesRequestsInFlight()
+{
+    DaemonProcess daemon(m_roles);
+    QVERIFY(daemon.started());
+    const QString token = tokenOf(daemon, "JPEREZ", "Tavrel2026");
+    Reply slow;
+    std::thread request([&] {
+        slow = post(
+            daemon, "/v1/open",
+            R"js({"provider":"DtsPTemporal","commandText":"SELECT pg_sleep(1.5)","params":[]})js",
+            token);
+    });
+    QTest::qWait(500);
+    QCOMPARE(daemon.stop(), 0);
+    request.join();
+    QCOMPARE(slow.status, 200);
 }
 
 QTEST_GUILESS_MAIN(TstRemote)

@@ -45,12 +45,20 @@ DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
 
 DaemonProcess::~DaemonProcess()
 {
+    stop();
+}
+
+int DaemonProcess::stop()
+{
     if (m_process.state() == QProcess::Running) {
         m_process.terminate();
-        if (!m_process.waitForFinished(10000))
+        if (!m_process.waitForFinished(10000)) {
             m_process.kill();
+            m_process.waitForFinished(1000);
+            return -1;
+        }
     }
-    m_process.waitForFinished(1000);
+    return m_process.exitCode();
 }
 
 QString DaemonProcess::errors()

@@ -23,6 +23,8 @@ public:
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
     int port() const { return m_port; }
     bool started() const { return m_port > 0; }
+    // Sends SIGTERM and waits; returns the exit code (-1 when it had to be killed).
+    int stop();
     // What the server wrote to standard error so far.
     QString errors();
 
