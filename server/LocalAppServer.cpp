@@ -100,11 +100,16 @@ LocalAppServer::LocalAppServer(std::unique_ptr<Database> db)
 
 LocalAppServer::~LocalAppServer() = default;
 
-std::unique_ptr<IAppServer> LocalAppServer::connect(const QString& database)
+std::unique_ptr<LocalAppServer> LocalAppServer::connect(const QString& database)
 {
     std::unique_ptr<Database> db = Database::open(database, Database::OpenMode::Existing);
     requireSchema(*db);
-    return std::unique_ptr<IAppServer>(new LocalAppServer(std::move(db)));
+    return std::unique_ptr<LocalAppServer>(new LocalAppServer(std::move(db)));
+}
+
+Database& LocalAppServer::database()
+{
+    return *d->db;
 }
 
 DataPacket LocalAppServer::open(const QString& provider, const QString& commandText,

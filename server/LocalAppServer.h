@@ -23,7 +23,7 @@ public:
     // Throws ModuleError kind Connection, naming the server, when the database cannot be
     // reached, the file does not exist (it is never created here) or the database holds
     // no schema of this system.
-    static std::unique_ptr<IAppServer> connect(const QString& database);
+    static std::unique_ptr<LocalAppServer> connect(const QString& database);
 
     ~LocalAppServer() override;
 
@@ -32,6 +32,10 @@ public:
     QList<qint64> applyUpdates(const QString& provider, const Delta& delta) override;
     QVariant invoke(const QString& method, QVariantList& args) override;
     QString description() const override;
+
+    // The connection, for a host that keeps state of its own next to the data (the
+    // network server's sessions).
+    Database& database();
 
 private:
     explicit LocalAppServer(std::unique_ptr<Database> db);

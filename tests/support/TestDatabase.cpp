@@ -178,9 +178,10 @@ TestDatabase::~TestDatabase()
     if (m_pgName.isEmpty())
         return;
     try {
-        DemoTemplate::instance()
-            .admin(m_adminUrl)
-            .exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgName));
+        Database& admin = DemoTemplate::instance().admin(m_adminUrl);
+        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgName));
+        // The network server's roles, when a test made them.
+        admin.exec(QStringLiteral("DROP ROLE IF EXISTS %1_servidor, %1_lector").arg(m_pgName));
     } catch (const ModuleError& e) {
         qWarning("could not drop test database %s: %s", qPrintable(m_pgName), e.what());
     }

@@ -1,0 +1,217 @@
+#include "RemoteLoadBench.h"
+
+#include "ActualizacionCausado.h"
+#include "DaemonOptions.h"
+#include "Database.h"
+#include "HttpDaemon.h"
+#include "LocalAppServer.h"
+#include "ModuleError.h"
+#include "NetworkAccess.h"
+#include "RemoteAppServer.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+namespace tavrel::bench {
+
+namespace {
+
+const QString Relation = QStringLiteral("DtsPVeZEZev");
+const QString RelationSql =
+    QStringLiteral("SELECT * FROM NM_RPCOS WHERE COD_EMPR = :P_COD_EMPR ORDER BY COD_CONT");
+// What the relation window reads besides its rows: the companies and the lookup lists.
+const QStringList WindowLookups{
+    QStringLiteral("SELECT COD_EMPR, NOM_EMPR FROM GN_EMPRE ORDER BY COD_EMPR"),
+    QStringLiteral("SELECT COD_CCOS, NOM_CCOS FROM GN_CCOST ORDER BY COD_CCOS"),
+    QStringLiteral("SELECT COD_CONT, NOM_CONT FROM NM_NCCON ORDER BY COD_CONT"),
+    QStringLiteral("SELECT COD_VARI, VAL_VARI FROM NM_VARIG")};
+
+ParamList company(int code)
+{
+    return {{QStringLiteral("P_COD_EMPR"), code, FieldType::SmallInt}};
+}
+
+void openWindow(IAppServer& server)
+{
+    server.open(Relation, RelationSql, company(1));
+    for (const QString& sql : WindowLookups)
+        server.open(QStringLiteral("DtsPTemporal"), sql, {});
+}
+
+void causedUpdate(IAppServer& server, const QString& user)
+{
+    QVariantList args{QVariant(QVariantList{ActualizacionCausado::actualizacionAnual(false, user),
+                                            QDateTime(QDate(2013, 1, 1), QTime()),
+                                            QDateTime(QDate(2013, 12, 31), QTime(23, 59, 59)),
+                                            QDateTime::currentDateTime()}),
+                      QVariant(), QString()};
+    server.invoke(QStringLiteral("EjecutarSQL"), args);
+    if (!args[2].toString().isEmpty())
+        throw ModuleError(args[2].toString());
+}
+
+template <class Work> double secondsPer(int times, Work&& work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < times; ++i)
+        work();
+    return double(timer.nsecsElapsed()) / 1e9 / times;
+}
+
+double percentile(std::vector<double>& values, double p)
+{
+    if (values.empty())
+        return 0;
+    const size_t at = std::min(values.size() - 1, size_t(p * double(values.size())));
+    std::nth_element(values.begin(), values.begin() + qsizetype(at), values.end());
+    return values[at];
+}
+
+} // namespace
+
+struct RemoteLoadBench::Private
+{
+    QString owner;
+    NetworkAccess::Logins logins;
+    std::unique_ptr<HttpDaemon> daemon;
+    std::thread serving;
+    QString address;
+    QTemporaryDir logDir;
+};
+
+RemoteLoadBench::RemoteLoadBench(const QString& ownerUrl) : d(std::make_unique<Private>())
+{
+    d->owner = ownerUrl;
+    d->logins = NetworkAccess::install(*Database::open(ownerUrl));
+    DaemonOptions options;
+    options.database = d->logins.server;
+    options.reader = d->logins.reader;
+    options.port = 0;
+    options.workers = 16;
+    options.accessLog = d->logDir.filePath(QStringLiteral("access.log"));
+    d->daemon = std::make_unique<HttpDaemon>(options);
+    d->address = QStringLiteral("127.0.0.1:%1").arg(d->daemon->bind());
+    d->serving = std::thread([this] { d->daemon->run(); });
+}
+
+RemoteLoadBench::~RemoteLoadBench()
+{
+    d->daemon->stop();
+    d->serving.join();
+}
+
+RemoteLoadBench::Result RemoteLoadBench::run(int clients, int calls)
+{
+    Result r;
+    r.clients = clients;
+    r.calls = calls;
+    const auto login = [this] {
+        return RemoteAppServer::login(QStringLiteral("http"), d->address, QStringLiteral("JPEREZ"),
+                                      QStringLiteral("Tavrel2026"));
+    };
+
+    // Each client edits one row of its company, adding 1 to VAL_TOTA per accepted edit;
+    // at the end every row's total must be its start plus the edits accepted on it.
+    const auto local = LocalAppServer::connect(d->owner);
+    const auto totals = [&] {
+        QHash<qint64, double> t;
+        for (int c = 1; c <= 3; ++c) {
+            const DataPacket p = local->open(Relation, RelationSql, company(c));
+            for (int i = 0; i < p.rows.size(); ++i)
+                t[p.rowKeys[i]] = p.rows[i][p.columnIndex(QStringLiteral("VAL_TOTA"))].toDouble();
+        }
+        return t;
+    };
+    const QHash<qint64, double> start = totals();
+    std::mutex mutex;
+    QHash<qint64, int> accepted;
+    std::vector<double> latencies;
+    std::atomic<int> errors{0}, conflicts{0};
+
+    QElapsedTimer wall;
+    wall.start();
+    std::vector<std::thread> threads;
+    for (int client = 0; client < clients; ++client) {
+        threads.emplace_back([&, client] {
+            std::vector<double> mine;
+            QHash<qint64, int> edits;
+            try {
+                const auto remote = login();
+                const int code = 1 + client % 3;
+                for (int call = 0; call < calls; ++call) {
+                    QElapsedTimer t;
+                    t.start();
+                    try {
+                        if (call % 100 == 99) {
+                            causedUpdate(*remote, QStringLiteral("JPEREZ"));
+                        } else if (call % 10 == 8) {
+                            QVariantList none;
+                            remote->invoke(QStringLiteral("BuscarFechaServidor"), none);
+                        } else if (call % 10 >= 6) {
+                            const DataPacket p = remote->open(Relation, RelationSql, company(code));
+                            const int row = client % int(p.rows.size());
+                            DeltaRow edit{DeltaRow::Kind::Modify, p.rowKeys[row], {}, {}};
+                            for (int c = 0; c < p.columns.size(); ++c)
+                                edit.original.insert(p.columns[c].name, p.rows[row][c]);
+                            edit.values.insert(
+                                QStringLiteral("VAL_TOTA"),
+                                edit.original.value(QStringLiteral("VAL_TOTA")).toDouble() + 1);
+                            remote->applyUpdates(Relation, Delta{{edit}});
+                            ++edits[edit.rowKey];
+                        } else {
+                            remote->open(Relation, RelationSql, company(code));
+                        }
+                    } catch (const ModuleError& e) {
+                        if (e.kind() == ModuleError::Kind::Conflict) {
+                            ++conflicts;
+                        } else {
+                            ++errors;
+                            const std::lock_guard lock(mutex);
+                            if (r.firstError.isEmpty())
+                                r.firstError = e.message();
+                        }
+                    }
+                    mine.push_back(double(t.nsecsElapsed()) / 1e6);
+                }
+            } catch (const ModuleError& e) {
+                errors += calls;
+                const std::lock_guard lock(mutex);
+                r.firstError = e.message();
+            }
+            const std::lock_guard lock(mutex);
+            latencies.insert(latencies.end(), mine.begin(), mine.end());
+            for (auto it = edits.cbegin(); it != edits.cend(); ++it)
+                accepted[it.key()] += it.value();
+        });
+    }
+    for (std::thread& t : threads)
+        t.join();
+    r.seconds = double(wall.nsecsElapsed()) / 1e9;
+    r.errors = errors;
+    r.conflicts = conflicts;
+    const QHash<qint64, double> end = totals();
+    for (auto it = start.cbegin(); it != start.cend(); ++it) {
+        if (qAbs(end.value(it.key()) - it.value() - accepted.value(it.key())) > 1e-6)
+            ++r.lostUpdates;
+    }
+    r.p50 = percentile(latencies, 0.50);
+    r.p99 = percentile(latencies, 0.99);
+
+    // One desk, in-process and through the server, once every worker has its connections.
+    {
+        const auto local = LocalAppServer::connect(d->owner);
+        const auto remote = login();
+        r.openLocal = secondsPer(20, [&] { openWindow(*local); });
+        r.openRemote = secondsPer(20, [&] { openWindow(*remote); });
+        r.causedLocal = secondsPer(5, [&] { causedUpdate(*local, QStringLiteral("JPEREZ")); });
+        r.causedRemote = secondsPer(5, [&] { causedUpdate(*remote, QStringLiteral("JPEREZ")); });
+    }
+    return r;
+}
+
+} // namespace tavrel::bench

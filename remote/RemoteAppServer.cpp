@@ -1,0 +1,184 @@
+#include "RemoteAppServer.h"
+
+#include "ModuleError.h"
+#include "WireMessages.h"
+#include "WireValue.h"
+
+#include <QJsonDocument>
+#include <QUrl>
+#include <httplib.h>
+#include <mutex>
+
+namespace tavrel {
+
+struct RemoteAppServer::Private
+{
+    QString url;
+    std::unique_ptr<httplib::Client> client;
+    std::string token;
+    QList<Company> companies;
+    int timeout = 120;
+    std::mutex mutex; // one request at a time on the connection
+
+    QJsonObject post(const char* path, const QJsonObject& body)
+    {
+        const std::lock_guard lock(mutex);
+        httplib::Headers headers;
+        if (!token.empty())
+            headers.emplace("Authorization", "Bearer " + token);
+        client->set_read_timeout(timeout, 0);
+        const httplib::Result result = client->Post(
+            path, headers, QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString(),
+            "application/json; charset=utf-8");
+        if (!result)
+            throw transportError(result.error());
+        QJsonParseError parseError;
+        const QJsonDocument answer =
+            QJsonDocument::fromJson(QByteArray::fromStdString(result->body), &parseError);
+        if (result->status != 200) {
+            if (answer.isObject() && answer.object().contains(QStringLiteral("error")))
+                throw WireMessages::decodeError(answer.object());
+            throw ModuleError(QStringLiteral("El servidor de aplicaciones %1 respondió HTTP %2")
+                                  .arg(url)
+                                  .arg(result->status),
+                              ModuleError::Kind::Server);
+        }
+        if (!answer.isObject())
+            WireValue::malformed(
+                QStringLiteral("la respuesta de %1 no es un objeto JSON").arg(url));
+        return answer.object();
+    }
+
+    ModuleError transportError(httplib::Error error) const
+    {
+        switch (error) {
+        case httplib::Error::Connection:
+        case httplib::Error::ConnectionTimeout:
+            return ModuleError(QStringLiteral("No se pudo conectar con el servidor de aplicaciones "
+                                              "%1")
+                                   .arg(url),
+                               ModuleError::Kind::Connection);
+        case httplib::Error::Read:
+            return ModuleError(QStringLiteral("Se perdió la conexión con el servidor de "
+                                              "aplicaciones %1 o no respondió en %2 segundos")
+                                   .arg(url)
+                                   .arg(timeout),
+                               ModuleError::Kind::Connection);
+        case httplib::Error::SSLConnection:
+        case httplib::Error::SSLLoadingCerts:
+        case httplib::Error::SSLServerVerification:
+            return ModuleError(QStringLiteral("No se pudo establecer una conexión segura con %1: "
+                                              "el certificado del servidor no es de confianza")
+                                   .arg(url),
+                               ModuleError::Kind::Connection);
+        default:
+            return ModuleError(QStringLiteral("Falló la comunicación con el servidor de "
+                                              "aplicaciones %1 (%2)")
+                                   .arg(url, QString::fromStdString(httplib::to_string(error))),
+                               ModuleError::Kind::Connection);
+        }
+    }
+};
+
+RemoteAppServer::RemoteAppServer() : d(std::make_unique<Private>()) {}
+
+RemoteAppServer::~RemoteAppServer()
+{
+    try {
+        if (!d->token.empty())
+            d->post("/v1/logout", {});
+    } catch (const std::exception&) {
+        // The session expires on its own.
+    }
+}
+
+std::unique_ptr<RemoteAppServer> RemoteAppServer::login(const QString& protocol,
+                                                        const QString& server, const QString& user,
+                                                        const QString& password)
+{
+    const QString scheme = protocol.trimmed().toLower();
+    const QUrl url(scheme + QStringLiteral("://") + server.trimmed());
+    if ((scheme != QLatin1String("http") && scheme != QLatin1String("https")) || !url.isValid() ||
+        url.host().isEmpty() || url.port() <= 0 || !url.path().isEmpty()) {
+        throw ModuleError(
+            QStringLiteral("El servidor de aplicaciones se indica como equipo:puerto; "
+                           "se recibió '%1'")
+                .arg(server),
+            ModuleError::Kind::Connection);
+    }
+    std::unique_ptr<RemoteAppServer> remote(new RemoteAppServer);
+    remote->d->url = url.toString();
+    remote->d->client = std::make_unique<httplib::Client>(remote->d->url.toStdString());
+    remote->d->client->set_connection_timeout(10, 0);
+    remote->d->client->set_keep_alive(true);
+    remote->d->client->set_tcp_nodelay(true);
+    if (scheme == QLatin1String("https")) {
+        remote->d->client->enable_server_certificate_verification(true);
+        const QByteArray ca = qgetenv("TAVREL_CA_FILE");
+        if (!ca.isEmpty())
+            remote->d->client->set_ca_cert_path(ca.constData());
+    }
+    const QJsonObject answer = remote->d->post(
+        "/v1/login", {{QStringLiteral("user"), user}, {QStringLiteral("password"), password}});
+    remote->d->token = WireMessages::member(answer, QStringLiteral("token"), QJsonValue::String)
+                           .toString()
+                           .toStdString();
+    for (const QJsonValue& c : answer.value(QStringLiteral("companies")).toArray()) {
+        remote->d->companies.append(
+            {c[QStringLiteral("code")].toInt(), c[QStringLiteral("name")].toString()});
+    }
+    return remote;
+}
+
+DataPacket RemoteAppServer::open(const QString& provider, const QString& commandText,
+                                 const ParamList& params)
+{
+    return WireMessages::decodePacket(
+        d->post("/v1/open", {{QStringLiteral("provider"), provider},
+                             {QStringLiteral("commandText"), commandText},
+                             {QStringLiteral("params"), WireMessages::encodeParams(params)}}));
+}
+
+QList<qint64> RemoteAppServer::applyUpdates(const QString& provider, const Delta& delta)
+{
+    const QJsonObject answer =
+        d->post("/v1/apply", {{QStringLiteral("provider"), provider},
+                              {QStringLiteral("rows"), WireMessages::encodeDelta(delta)}});
+    QList<qint64> keys;
+    for (const QJsonValue& key :
+         WireMessages::member(answer, QStringLiteral("keys"), QJsonValue::Array).toArray())
+        keys.append(WireValue::decodeTyped(key, FieldType::LargeInt).toLongLong());
+    return keys;
+}
+
+QVariant RemoteAppServer::invoke(const QString& method, QVariantList& args)
+{
+    const QJsonObject answer =
+        d->post("/v1/invoke", {{QStringLiteral("method"), method},
+                               {QStringLiteral("args"), WireMessages::encodeArguments(args)}});
+    const QVariantList back = WireMessages::decodeArguments(answer.value(QStringLiteral("args")));
+    if (back.size() != args.size())
+        WireValue::malformed(QStringLiteral("%1 devolvió %2 argumentos de %3")
+                                 .arg(method)
+                                 .arg(back.size())
+                                 .arg(args.size()));
+    args = back;
+    return WireValue::decodeTagged(answer.value(QStringLiteral("result")));
+}
+
+QString RemoteAppServer::description() const
+{
+    return QStringLiteral("Servidor %1").arg(d->url);
+}
+
+const QList<RemoteAppServer::Company>& RemoteAppServer::companies() const
+{
+    return d->companies;
+}
+
+void RemoteAppServer::setTimeout(int seconds)
+{
+    d->timeout = seconds;
+}
+
+} // namespace tavrel

@@ -1,0 +1,134 @@
+#include "DaemonOptions.h"
+
+#include <QCommandLineParser>
+#include <QHostAddress>
+
+namespace tavrel {
+
+namespace {
+
+ParsedDaemonOptions failure(const QString& message)
+{
+    return {std::nullopt, QString(), QStringLiteral("tavrel-server: ") + message, 2};
+}
+
+} // namespace
+
+ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments, const QString& version)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Servidor de aplicaciones de Tavrel: sirve a los equipos de la oficina "
+                       "una base de datos PostgreSQL por HTTP (HTTPS fuera del equipo local)."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Muestra esta ayuda."));
+    const QCommandLineOption versionOption(QStringLiteral("version"),
+                                           QStringLiteral("Muestra la versión."));
+    const QCommandLineOption database(QStringLiteral("database"),
+                                      QStringLiteral("La base de datos: postgresql://usuario:"
+                                                     "clave@equipo:puerto/base."),
+                                      QStringLiteral("url"));
+    const QCommandLineOption reader(QStringLiteral("reader"),
+                                    QStringLiteral("La misma base con el rol de solo lectura que "
+                                                   "atiende las consultas de los equipos."),
+                                    QStringLiteral("url"));
+    const QCommandLineOption installRoles(
+        QStringLiteral("install-roles"),
+        QStringLiteral("Con --database del dueño de las tablas: crea las políticas por empresa y "
+                       "los roles del servidor y de lectura, y escribe sus URL."));
+    const QCommandLineOption listen(QStringLiteral("listen"),
+                                    QStringLiteral("Dirección y puerto de escucha (por omisión "
+                                                   "127.0.0.1:8211)."),
+                                    QStringLiteral("dirección:puerto"));
+    const QCommandLineOption cert(QStringLiteral("tls-cert"),
+                                  QStringLiteral("Certificado TLS (PEM)."),
+                                  QStringLiteral("archivo"));
+    const QCommandLineOption key(QStringLiteral("tls-key"),
+                                 QStringLiteral("Clave privada TLS (PEM)."),
+                                 QStringLiteral("archivo"));
+    const QCommandLineOption workers(QStringLiteral("workers"),
+                                     QStringLiteral("Hilos de trabajo, cada uno con su conexión "
+                                                    "(por omisión 8)."),
+                                     QStringLiteral("n"));
+    const QCommandLineOption idle(QStringLiteral("idle-minutes"),
+                                  QStringLiteral("Minutos sin uso tras los que vence una sesión "
+                                                 "(por omisión 30)."),
+                                  QStringLiteral("m"));
+    const QCommandLineOption maxBody(QStringLiteral("max-body"),
+                                     QStringLiteral("Tamaño máximo de una petición en bytes "
+                                                    "(por omisión 8 MiB)."),
+                                     QStringLiteral("bytes"));
+    const QCommandLineOption accessLog(QStringLiteral("access-log"),
+                                       QStringLiteral("Archivo del registro de accesos (por "
+                                                      "omisión, la salida de errores)."),
+                                       QStringLiteral("archivo"));
+    parser.addOptions({help, versionOption, database, reader, installRoles, listen, cert, key,
+                       workers, idle, maxBody, accessLog});
+    if (!parser.parse(arguments))
+        return failure(parser.errorText());
+    if (parser.isSet(help))
+        return {std::nullopt, parser.helpText(), QString(), 0};
+    if (parser.isSet(versionOption))
+        return {std::nullopt, QStringLiteral("tavrel-server %1\n").arg(version), QString(), 0};
+    if (!parser.positionalArguments().isEmpty())
+        return failure(QStringLiteral("argumento inesperado '%1'")
+                           .arg(parser.positionalArguments().constFirst()));
+
+    DaemonOptions o;
+    o.database = parser.value(database).trimmed();
+    if (o.database.isEmpty())
+        return failure(QStringLiteral("indique la base de datos con --database postgresql://…"));
+    if (!o.database.startsWith(QLatin1String("postgresql://")) &&
+        !o.database.startsWith(QLatin1String("postgres://")))
+        return failure(QStringLiteral("el servidor de red sirve bases PostgreSQL; '%1' no es un "
+                                      "URL postgresql://. Un archivo SQLite se abre en el "
+                                      "propio equipo con el protocolo local.")
+                           .arg(o.database));
+    o.installRoles = parser.isSet(installRoles);
+    o.reader = parser.value(reader).trimmed();
+    if (o.installRoles)
+        return {o, QString(), QString(), 0};
+    if (o.reader.isEmpty())
+        return failure(QStringLiteral("indique con --reader el rol de solo lectura (lo crea "
+                                      "--install-roles)"));
+    if (parser.isSet(listen)) {
+        const QString text = parser.value(listen);
+        const qsizetype colon = text.lastIndexOf(u':');
+        bool ok = colon > 0;
+        o.host = text.left(colon).remove(u'[').remove(u']');
+        o.port = ok ? text.mid(colon + 1).toInt(&ok) : 0;
+        if (!ok || o.port < 0 || o.port > 65535 || QHostAddress(o.host).isNull())
+            return failure(QStringLiteral("--listen espera dirección:puerto, por ejemplo "
+                                          "127.0.0.1:8211; se recibió '%1'")
+                               .arg(text));
+    }
+    o.tlsCert = parser.value(cert);
+    o.tlsKey = parser.value(key);
+    if (o.tlsCert.isEmpty() != o.tlsKey.isEmpty())
+        return failure(QStringLiteral("--tls-cert y --tls-key van juntos"));
+    if (!o.tls() && !QHostAddress(o.host).isLoopback())
+        return failure(QStringLiteral("sin --tls-cert y --tls-key solo se escucha en el equipo "
+                                      "local (127.0.0.1 o ::1); %1 necesita TLS")
+                           .arg(o.host));
+    const auto number = [&](const QCommandLineOption& option, auto& target, qint64 low,
+                            qint64 high) {
+        if (!parser.isSet(option))
+            return true;
+        bool ok = false;
+        const qint64 n = parser.value(option).toLongLong(&ok);
+        if (!ok || n < low || n > high)
+            return false;
+        target = static_cast<std::remove_reference_t<decltype(target)>>(n);
+        return true;
+    };
+    if (!number(workers, o.workers, 1, 256))
+        return failure(QStringLiteral("--workers espera un número entre 1 y 256"));
+    if (!number(idle, o.idleMinutes, 1, 24 * 60))
+        return failure(QStringLiteral("--idle-minutes espera un número entre 1 y 1440"));
+    if (!number(maxBody, o.maxBody, 1024, qint64(1) << 30))
+        return failure(QStringLiteral("--max-body espera un número de bytes entre 1024 y 1 GiB"));
+    o.accessLog = parser.value(accessLog);
+    return {o, QString(), QString(), 0};
+}
+
+} // namespace tavrel

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace tavrel {
+
+struct ParsedDaemonOptions;
+
+// The command line of tavrel-server:
+//   tavrel-server --database postgresql://… --reader postgresql://… [--listen 127.0.0.1:8211]
+//                 [--tls-cert F --tls-key F] [--workers N] [--idle-minutes M]
+//                 [--max-body BYTES] [--access-log FILE]
+//   tavrel-server --install-roles --database postgresql://<owner>…
+// Plain HTTP is served only on a loopback address; any other address needs TLS.
+struct DaemonOptions
+{
+    QString database; // the server role, or the owner with --install-roles
+    QString reader;   // the reader role
+    bool installRoles = false;
+    QString host = QStringLiteral("127.0.0.1");
+    int port = 8211; // 0: any free port, printed at start
+    QString tlsCert;
+    QString tlsKey;
+    int workers = 8;
+    int idleMinutes = 30;
+    qint64 maxBody = 8 * 1024 * 1024;
+    QString accessLog; // empty: standard error
+
+    bool tls() const { return !tlsCert.isEmpty(); }
+
+    static ParsedDaemonOptions parse(const QStringList& arguments, const QString& version);
+};
+
+// What the command line asks for.
+struct ParsedDaemonOptions
+{
+    std::optional<DaemonOptions> options; // empty when the run should stop here
+    QString output;                       // --help or --version text
+    QString error;                        // a message for standard error
+    int exitCode = 0;
+};
+
+} // namespace tavrel

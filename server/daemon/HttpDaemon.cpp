@@ -1,0 +1,311 @@
+#include "HttpDaemon.h"
+
+#include "AccessLog.h"
+#include "LocalAppServer.h"
+#include "ModuleError.h"
+#include "NetworkAccess.h"
+#include "SessionStore.h"
+#include "StatementPolicy.h"
+#include "WireMessages.h"
+#include "WireValue.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QSet>
+
+#include <httplib.h>
+
+#include <optional>
+
+namespace tavrel {
+
+namespace {
+
+// What a worker thread keeps between requests: its connection and what the access log
+// needs to know about the request in hand.
+struct Worker
+{
+    std::unique_ptr<LocalAppServer> server; // the server role
+    std::unique_ptr<LocalAppServer> reader; // the reader role, for the desks' SELECT texts
+    std::unique_ptr<SessionStore> sessions;
+    QString readerToken; // the session the reader connection is bound to
+};
+
+struct RequestNote
+{
+    QString user;
+    QString call;
+    QString target;
+    int rows = 0;
+    QElapsedTimer clock;
+};
+
+thread_local std::unique_ptr<Worker> tWorker;
+thread_local RequestNote tNote;
+
+using Session = SessionStore::Session;
+using Work = std::function<QJsonObject(const QJsonObject& body, const Session* session)>;
+
+QString text(const QJsonObject& body, const char* name)
+{
+    return WireMessages::member(body, QLatin1String(name), QJsonValue::String).toString();
+}
+
+void answer(httplib::Response& res, int status, const QJsonObject& body)
+{
+    res.status = status;
+    res.set_content(QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString(),
+                    "application/json; charset=utf-8");
+}
+
+QString bearer(const httplib::Request& req)
+{
+    const QString header = QString::fromStdString(req.get_header_value("Authorization"));
+    return header.startsWith(QLatin1String("Bearer ")) ? header.mid(7).trimmed() : QString();
+}
+
+// Every changed row must belong to the session's companies, before and after.
+void requireCompanies(const Delta& delta, const Session& session)
+{
+    const QSet<int> allowed(session.companies.cbegin(), session.companies.cend());
+    const auto check = [&](const QVariantMap& values) {
+        const QVariant company = values.value(QStringLiteral("COD_EMPR"));
+        if (company.isValid() && !allowed.contains(company.toInt()))
+            throw ModuleError(QStringLiteral("El usuario %1 no tiene acceso a la empresa %2")
+                                  .arg(session.user)
+                                  .arg(company.toInt()));
+    };
+    for (const DeltaRow& row : delta.rows) {
+        check(row.original);
+        check(row.values);
+    }
+}
+
+} // namespace
+
+struct HttpDaemon::Private
+{
+    DaemonOptions options;
+    AccessLog log;
+    std::unique_ptr<httplib::Server> http;
+
+    explicit Private(const DaemonOptions& o) : options(o), log(o.accessLog) {}
+
+    // EjecutarSQL's first argument is the statement followed by its values.
+    void checkStatement(const QVariantList& args, const Session& session)
+    {
+        const QVariantList statement = args.value(0).toList();
+        const QString sql = statement.value(0).toString();
+        try {
+            StatementPolicy::check(sql, session.user);
+        } catch (const ModuleError& e) {
+            log.write(session.user, QStringLiteral("refused"), sql.simplified(), 0, 0, 422);
+            throw;
+        }
+    }
+
+    Worker& worker()
+    {
+        if (!tWorker) {
+            auto w = std::make_unique<Worker>();
+            w->server = LocalAppServer::connect(options.database);
+            w->reader = LocalAppServer::connect(options.reader);
+            NetworkAccess::requireRestricted(w->server->database());
+            NetworkAccess::requireRestricted(w->reader->database());
+            w->sessions = std::make_unique<SessionStore>(
+                w->server->database(), *w->server,
+                std::chrono::seconds(std::chrono::minutes(options.idleMinutes)));
+            tWorker = std::move(w);
+        }
+        return *tWorker;
+    }
+
+    void serve(const httplib::Request& req, httplib::Response& res, bool authenticated,
+               const Work& work)
+    {
+        try {
+            QJsonObject body;
+            if (req.method == "POST") {
+                QJsonParseError error;
+                const QJsonDocument document =
+                    QJsonDocument::fromJson(QByteArray::fromStdString(req.body), &error);
+                if (error.error != QJsonParseError::NoError || !document.isObject())
+                    WireValue::malformed(
+                        QStringLiteral("el cuerpo de la petición no es un objeto JSON (%1)")
+                            .arg(error.error == QJsonParseError::NoError
+                                     ? QStringLiteral("otro valor")
+                                     : error.errorString()));
+                body = document.object();
+            }
+            Worker& w = worker();
+            std::optional<Session> session;
+            if (authenticated) {
+                session = w.sessions->check(bearer(req));
+                tNote.user = session->user;
+            }
+            answer(res, 200, work(body, session ? &*session : nullptr));
+        } catch (const SessionStore::Denied& e) {
+            answer(res, e.status, WireMessages::encodeError(e));
+        } catch (const ModuleError& e) {
+            answer(res, WireMessages::httpStatus(e.kind()), WireMessages::encodeError(e));
+        } catch (const std::exception& e) {
+            log.write(tNote.user, QStringLiteral("error"), QString::fromUtf8(e.what()), 0, 0, 500);
+            answer(res, 500,
+                   WireMessages::encodeError(
+                       ModuleError(QStringLiteral("Error interno del servidor de aplicaciones"),
+                                   ModuleError::Kind::Server)));
+        }
+    }
+
+    void route(const char* path, const char* call, bool authenticated, Work work)
+    {
+        const auto handler = [this, call, authenticated, work](const httplib::Request& req,
+                                                               httplib::Response& res) {
+            tNote.call = QLatin1String(call);
+            serve(req, res, authenticated, work);
+        };
+        if (QByteArray(call) == "health")
+            http->Get(path, handler);
+        else
+            http->Post(path, handler);
+    }
+
+    void routes()
+    {
+        route("/v1/health", "health", false, [](const QJsonObject&, const Session*) {
+            return QJsonObject{{QStringLiteral("status"), QStringLiteral("ok")}};
+        });
+        route("/v1/login", "login", false, [this](const QJsonObject& body, const Session*) {
+            tNote.user = text(body, "user").trimmed().toUpper().left(20);
+            const SessionStore::Login login =
+                worker().sessions->login(text(body, "user"), text(body, "password"));
+            QJsonArray companies;
+            for (const SessionStore::Company& c : login.companies)
+                companies.append(QJsonObject{{QStringLiteral("code"), c.code},
+                                             {QStringLiteral("name"), c.name}});
+            tNote.rows = int(companies.size());
+            return QJsonObject{{QStringLiteral("token"), login.token},
+                               {QStringLiteral("user"), login.user},
+                               {QStringLiteral("companies"), companies}};
+        });
+        route("/v1/logout", "logout", true, [this](const QJsonObject&, const Session* session) {
+            worker().sessions->logout(session->token);
+            return QJsonObject{};
+        });
+        route("/v1/open", "open", true, [this](const QJsonObject& body, const Session* session) {
+            tNote.target = text(body, "provider");
+            Worker& w = worker();
+            if (w.readerToken != session->token) {
+                NetworkAccess::bindSession(w.reader->database(), session->token);
+                w.readerToken = session->token;
+            }
+            const DataPacket packet =
+                w.reader->open(tNote.target, text(body, "commandText"),
+                               WireMessages::decodeParams(body.value(QStringLiteral("params"))));
+            tNote.rows = int(packet.rows.size());
+            return WireMessages::encodePacket(packet);
+        });
+        route("/v1/apply", "apply", true, [this](const QJsonObject& body, const Session* session) {
+            tNote.target = text(body, "provider");
+            const Delta delta = WireMessages::decodeDelta(body.value(QStringLiteral("rows")));
+            requireCompanies(delta, *session);
+            tNote.rows = int(delta.rows.size());
+            QJsonArray keys;
+            for (qint64 key : worker().server->applyUpdates(tNote.target, delta))
+                keys.append(key);
+            return QJsonObject{{QStringLiteral("keys"), keys}};
+        });
+        route(
+            "/v1/invoke", "invoke", true, [this](const QJsonObject& body, const Session* session) {
+                tNote.target = text(body, "method");
+                // Passwords are checked by login alone, where failures are counted.
+                if (tNote.target.compare(QLatin1String("ValidarUsuario"), Qt::CaseInsensitive) == 0)
+                    throw ModuleError(
+                        QStringLiteral("El método ValidarUsuario no se atiende por la "
+                                       "red; ingrese con /v1/login"));
+                QVariantList args =
+                    WireMessages::decodeArguments(body.value(QStringLiteral("args")));
+                if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0)
+                    checkStatement(args, *session);
+                const QVariant result = worker().server->invoke(tNote.target, args);
+                return QJsonObject{{QStringLiteral("result"), WireValue::encodeTagged(result)},
+                                   {QStringLiteral("args"), WireMessages::encodeArguments(args)}};
+            });
+    }
+};
+
+HttpDaemon::HttpDaemon(const DaemonOptions& options) : d(std::make_unique<Private>(options))
+{
+    if (options.tls()) {
+        for (const QString& file : {options.tlsCert, options.tlsKey}) {
+            if (!QFileInfo(file).isReadable())
+                throw ModuleError(QStringLiteral("No se puede leer el archivo TLS %1").arg(file));
+        }
+        auto server = std::make_unique<httplib::SSLServer>(
+            options.tlsCert.toLocal8Bit().constData(), options.tlsKey.toLocal8Bit().constData());
+        if (!server->is_valid())
+            throw ModuleError(QStringLiteral("El certificado %1 o la clave %2 no son válidos")
+                                  .arg(options.tlsCert, options.tlsKey));
+        d->http = std::move(server);
+    } else {
+        d->http = std::make_unique<httplib::Server>();
+    }
+    const int workers = options.workers;
+    d->http->new_task_queue = [workers] { return new httplib::ThreadPool(size_t(workers)); };
+    d->http->set_payload_max_length(size_t(options.maxBody));
+    // Answers are small: without this, Nagle and delayed ACKs add 40 ms to each call.
+    d->http->set_tcp_nodelay(true);
+    d->http->set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+        tNote = RequestNote();
+        tNote.clock.start();
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    d->http->set_error_handler([this](const httplib::Request& req, httplib::Response& res) {
+        if (!res.body.empty())
+            return;
+        const QString message =
+            res.status == 413 ? QStringLiteral("La petición supera el tamaño máximo de %1 bytes")
+                                    .arg(d->options.maxBody)
+            : res.status == 404
+                ? QStringLiteral("El servidor no atiende %1 %2")
+                      .arg(QString::fromStdString(req.method), QString::fromStdString(req.path))
+                : QStringLiteral("Petición rechazada (HTTP %1)").arg(res.status);
+        answer(res, res.status,
+               WireMessages::encodeError(ModuleError(message, ModuleError::Kind::Conversion)));
+    });
+    d->http->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
+        const QString call = tNote.call.isEmpty() ? QString::fromStdString(req.path) : tNote.call;
+        d->log.write(tNote.user, call, tNote.target, tNote.rows,
+                     tNote.clock.isValid() ? tNote.clock.elapsed() : 0, res.status);
+    });
+    d->routes();
+}
+
+HttpDaemon::~HttpDaemon() = default;
+
+int HttpDaemon::bind()
+{
+    const std::string host = d->options.host.toStdString();
+    const int port = d->options.port == 0
+                         ? d->http->bind_to_any_port(host)
+                         : (d->http->bind_to_port(host, d->options.port) ? d->options.port : -1);
+    if (port <= 0)
+        throw ModuleError(QStringLiteral("No se puede escuchar en %1:%2")
+                              .arg(d->options.host)
+                              .arg(d->options.port),
+                          ModuleError::Kind::Connection);
+    return port;
+}
+
+void HttpDaemon::run()
+{
+    d->http->listen_after_bind();
+}
+
+void HttpDaemon::stop()
+{
+    d->http->stop();
+}
+
+} // namespace tavrel

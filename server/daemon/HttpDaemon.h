@@ -1,0 +1,34 @@
+#pragma once
+
+#include "DaemonOptions.h"
+
+#include <memory>
+
+namespace tavrel {
+
+// The network application server: the calls of docs/protocol.md over HTTP/1.1, or
+// HTTPS when the options carry a certificate, on a pool of worker threads. Each worker
+// keeps its own database connection (an in-process application server and the session
+// store on it), opened at its first request; requests of one session may reach any
+// worker, and any server process on the same database.
+class HttpDaemon
+{
+public:
+    // Throws ModuleError when the access log or the certificate cannot be used.
+    explicit HttpDaemon(const DaemonOptions& options);
+    ~HttpDaemon();
+
+    // Binds the listening socket; returns the port (the free one chosen for port 0).
+    // Throws ModuleError when the address cannot be bound.
+    int bind();
+    // Serves until stop(); requests in flight are finished before it returns.
+    void run();
+    // Safe from any thread.
+    void stop();
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
+
+} // namespace tavrel

@@ -1,0 +1,137 @@
+#include "NetworkAccess.h"
+
+#include "Database.h"
+#include "ModuleError.h"
+
+#include <QRandomGenerator>
+#include <QUrl>
+
+namespace tavrel {
+
+namespace {
+
+QString newPassword()
+{
+    QByteArray bytes(18, Qt::Uninitialized);
+    QRandomGenerator::system()->generate(bytes.begin(), bytes.end());
+    return QString::fromLatin1(bytes.toBase64(QByteArray::Base64UrlEncoding));
+}
+
+QString urlFor(const DatabaseLocation& at, const QString& role, const QString& password)
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("postgresql"));
+    url.setHost(at.host);
+    url.setPort(at.port);
+    url.setUserName(role);
+    url.setPassword(password);
+    url.setPath(QLatin1Char('/') + at.databaseName);
+    return url.toString();
+}
+
+// Names are made from the database's own name, which PostgreSQL already accepted; quoted
+// all the same.
+QString quoted(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(u'"', QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+void createRole(Database& db, const QString& role, const QString& password)
+{
+    const bool exists =
+        db.queryValue(QStringLiteral("SELECT 1 FROM pg_roles WHERE rolname = :R"), {role})
+            .isValid();
+    // Passwords cannot be bound as parameters in role statements; they are made of
+    // base 64 characters only. A role made here keeps its attributes when refreshed
+    // (only a superuser may restate them).
+    if (exists)
+        db.exec(QStringLiteral("ALTER ROLE %1 LOGIN PASSWORD '%2'").arg(quoted(role), password));
+    else
+        db.exec(QStringLiteral("CREATE ROLE %1 LOGIN NOSUPERUSER NOCREATEDB NOCREATEROLE "
+                               "NOBYPASSRLS PASSWORD '%2'")
+                    .arg(quoted(role), password));
+}
+
+} // namespace
+
+NetworkAccess::Logins NetworkAccess::install(Database& db)
+{
+    if (!db.isPostgres())
+        throw ModuleError(QStringLiteral("El servidor de red sirve bases PostgreSQL; %1 no lo es")
+                              .arg(db.location().serverName()));
+    const QString base = db.location().databaseName;
+    const QString server = base + QStringLiteral("_servidor");
+    const QString reader = base + QStringLiteral("_lector");
+    const QString serverPassword = newPassword();
+    const QString readerPassword = newPassword();
+    db.transaction([&] {
+        db.exec(QStringLiteral(
+            "CREATE OR REPLACE FUNCTION tavrel_empresas() RETURNS SETOF smallint "
+            "LANGUAGE sql STABLE SECURITY DEFINER ROWS 10 SET search_path = public, pg_temp AS $$ "
+            "SELECT U.COD_EMPR FROM TVL_SESION S JOIN GN_UEMPR U ON UPPER(U.COD_USUA) = S.COD_USUA "
+            "WHERE S.HSH_SESI = encode(sha256(convert_to(COALESCE(current_setting('tavrel.sesion', "
+            "true), ''), 'UTF8')), 'hex') $$"));
+        db.exec(QStringLiteral("REVOKE ALL ON FUNCTION tavrel_empresas() FROM PUBLIC"));
+        QSqlQuery tables = db.exec(
+            QStringLiteral("SELECT c.table_name FROM information_schema.columns c "
+                           "JOIN information_schema.tables t USING (table_schema, table_name) "
+                           "WHERE c.table_schema = current_schema() AND c.column_name = 'cod_empr' "
+                           "AND t.table_type = 'BASE TABLE' ORDER BY 1"));
+        QStringList keyed;
+        while (tables.next())
+            keyed.append(quoted(tables.value(0).toString()));
+        for (const QString& table : keyed) {
+            db.exec(QStringLiteral("ALTER TABLE %1 ENABLE ROW LEVEL SECURITY").arg(table));
+            db.exec(QStringLiteral("DROP POLICY IF EXISTS tavrel_empresa ON %1").arg(table));
+            db.exec(QStringLiteral("CREATE POLICY tavrel_empresa ON %1 "
+                                   "USING (COD_EMPR IN (SELECT tavrel_empresas())) "
+                                   "WITH CHECK (COD_EMPR IN (SELECT tavrel_empresas()))")
+                        .arg(table));
+        }
+        createRole(db, server, serverPassword);
+        createRole(db, reader, readerPassword);
+        for (const QString& role : {quoted(server), quoted(reader)}) {
+            db.exec(QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA public FROM %1").arg(role));
+            db.exec(QStringLiteral("GRANT USAGE ON SCHEMA public TO %1").arg(role));
+            db.exec(QStringLiteral("GRANT EXECUTE ON FUNCTION tavrel_empresas() TO %1").arg(role));
+        }
+        db.exec(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA "
+                               "public TO %1")
+                    .arg(quoted(server)));
+        db.exec(QStringLiteral("GRANT USAGE ON ALL SEQUENCES IN SCHEMA public TO %1")
+                    .arg(quoted(server)));
+        db.exec(QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1")
+                    .arg(quoted(reader)));
+        db.exec(QStringLiteral("REVOKE SELECT ON GN_USUAR, TVL_SESION, TVL_INTENTO FROM %1")
+                    .arg(quoted(reader)));
+        db.exec(QStringLiteral("GRANT SELECT (TVL_ROWID, COD_USUA, NOM_USUA, TIP_USUA) ON GN_USUAR "
+                               "TO %1")
+                    .arg(quoted(reader)));
+    });
+    return {urlFor(db.location(), server, serverPassword),
+            urlFor(db.location(), reader, readerPassword)};
+}
+
+void NetworkAccess::requireRestricted(Database& db)
+{
+    QSqlQuery q = db.exec(
+        QStringLiteral("SELECT r.rolsuper OR r.rolbypassrls, "
+                       "EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = current_schema() "
+                       "AND tableowner = current_user) "
+                       "FROM pg_roles r WHERE r.rolname = current_user"));
+    if (!q.next() || q.value(0).toBool() || q.value(1).toBool()) {
+        throw ModuleError(QStringLiteral("El rol %1 es dueño de las tablas o pasa por encima de "
+                                         "la seguridad por filas; el servidor de red usa los roles "
+                                         "que crea «tavrel-server --install-roles»")
+                              .arg(db.location().user),
+                          ModuleError::Kind::Connection);
+    }
+}
+
+void NetworkAccess::bindSession(Database& db, const QString& token)
+{
+    db.exec(QStringLiteral("SELECT set_config('tavrel.sesion', :T, false)"), {token});
+}
+
+} // namespace tavrel

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+namespace tavrel {
+
+class Database;
+
+// What a PostgreSQL database needs before tavrel-server may serve it, and the checks that
+// it has it.
+//
+// Two login roles, neither of which owns a table, so that row-level security applies to
+// both:
+// - "<base>_servidor" runs logins, sessions, changed rows and late-bound methods: it
+//   reads and writes every table, credentials included;
+// - "<base>_lector" runs the SELECT texts that desks send, and nothing else: it reads the
+//   data tables, but not the password hashes (GN_USUAR.CLA_USUA), the sessions or the
+//   failed-login counts. Being a role of its own, not one the server role switches to,
+//   no SQL text can take it back to the server role's rights.
+// Every table with a COD_EMPR column gets the policy "tavrel_empresa": a row is visible
+// and writable only when its company is one that GN_UEMPR gives the user of the session
+// whose token the connection carries (the setting tavrel.sesion, set by the server before
+// each request; only a valid token's hash matches a session).
+class NetworkAccess
+{
+public:
+    struct Logins
+    {
+        QString server; // postgresql:// URL of the server role
+        QString reader; // postgresql:// URL of the reader role
+    };
+
+    // Creates or refreshes the policies, the function behind them and both roles (new
+    // random passwords each time). Run by the tables' owner, who must be allowed to
+    // create roles. Throws ModuleError.
+    static Logins install(Database& owner);
+
+    // Refuses a connection whose role would escape the policies: the tables' owner, a
+    // superuser or a role that bypasses row-level security. Throws ModuleError (Connection).
+    static void requireRestricted(Database& db);
+
+    // Binds the connection to a session for the following statements.
+    static void bindSession(Database& db, const QString& token);
+};
+
+} // namespace tavrel

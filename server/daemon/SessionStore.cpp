@@ -1,0 +1,147 @@
+#include "SessionStore.h"
+
+#include "Database.h"
+#include "IAppServer.h"
+#include "ModuleError.h"
+#include "NetworkAccess.h"
+
+#include <QCryptographicHash>
+#include <QRandomGenerator>
+#include <algorithm>
+
+namespace tavrel {
+
+namespace {
+
+QString tokenHash(const QString& token)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(token.toLatin1(), QCryptographicHash::Sha256).toHex());
+}
+
+QString newToken()
+{
+    QByteArray bytes(32, Qt::Uninitialized);
+    QRandomGenerator::system()->generate(bytes.begin(), bytes.end());
+    return QString::fromLatin1(
+        bytes.toBase64(QByteArray::Base64UrlEncoding | QByteArray::OmitTrailingEquals));
+}
+
+SessionStore::Denied wrongLogin()
+{
+    return SessionStore::Denied(QStringLiteral("Usuario o contraseña incorrectos."), 401);
+}
+
+} // namespace
+
+SessionStore::SessionStore(Database& db, IAppServer& server, std::chrono::seconds idle)
+    : m_db(db), m_server(server), m_idle(idle)
+{}
+
+int SessionStore::delayAfter(int failures)
+{
+    if (failures < 5)
+        return 0;
+    return std::min(300, 2 << std::min(failures - 5, 8));
+}
+
+SessionStore::Login SessionStore::login(const QString& typedUser, const QString& password)
+{
+    const QString user = typedUser.trimmed().toUpper().left(20);
+    const QDateTime now = QDateTime::currentDateTime();
+    int failures = 0;
+    QDateTime lastFailure;
+    QSqlQuery q = m_db.exec(
+        QStringLiteral("SELECT NUM_FALL, FEC_FALL FROM TVL_INTENTO WHERE COD_USUA = :U"), {user});
+    if (q.next()) {
+        failures = q.value(0).toInt();
+        lastFailure = q.value(1).toDateTime();
+    }
+    const int wait = delayAfter(failures);
+    if (wait > 0 && lastFailure.isValid() && lastFailure.secsTo(now) < wait) {
+        throw Denied(QStringLiteral("Demasiados intentos fallidos; intente de nuevo en %1 "
+                                    "segundos.")
+                         .arg(wait - lastFailure.secsTo(now)),
+                     429);
+    }
+
+    QVariantList args{user, password, QString()};
+    if (user.isEmpty() || m_server.invoke(QStringLiteral("ValidarUsuario"), args).toInt() != 0) {
+        recordFailure(user, failures + 1, now);
+        throw wrongLogin();
+    }
+
+    Login login{newToken(), user, {}};
+    m_db.transaction([&] {
+        m_db.exec(QStringLiteral("DELETE FROM TVL_INTENTO WHERE COD_USUA = :U"), {user});
+        m_db.exec(QStringLiteral("DELETE FROM TVL_SESION WHERE FEC_USO < :LIMITE"),
+                  {now.addSecs(-m_idle.count())});
+        m_db.exec(QStringLiteral("INSERT INTO TVL_SESION (HSH_SESI, COD_USUA, FEC_CREA, FEC_USO) "
+                                 "VALUES (:H, :U, :AHORA, :AHORA)"),
+                  {tokenHash(login.token), user, now});
+    });
+    NetworkAccess::bindSession(m_db, login.token);
+    m_bound = login.token;
+    login.companies = companiesOf(user);
+    return login;
+}
+
+void SessionStore::recordFailure(const QString& user, int failures, const QDateTime& now)
+{
+    m_db.transaction([&] {
+        m_db.exec(QStringLiteral("DELETE FROM TVL_INTENTO WHERE COD_USUA = :U"), {user});
+        m_db.exec(QStringLiteral("INSERT INTO TVL_INTENTO (COD_USUA, NUM_FALL, FEC_FALL) "
+                                 "VALUES (:U, :N, :F)"),
+                  {user, failures, now});
+    });
+}
+
+SessionStore::Session SessionStore::check(const QString& token)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    // A desk keeps its connection to one worker, so the binding is usually in place.
+    if (m_bound != token) {
+        NetworkAccess::bindSession(m_db, token);
+        m_bound = token;
+    }
+    Session session{token, {}, {}};
+    QDateTime lastUse;
+    QSqlQuery q =
+        m_db.exec(QStringLiteral("SELECT S.COD_USUA, S.FEC_USO, U.COD_EMPR FROM TVL_SESION S "
+                                 "LEFT JOIN GN_UEMPR U ON UPPER(U.COD_USUA) = S.COD_USUA "
+                                 "WHERE S.HSH_SESI = :H ORDER BY U.COD_EMPR"),
+                  {tokenHash(token)});
+    while (q.next()) {
+        session.user = q.value(0).toString().trimmed();
+        lastUse = q.value(1).toDateTime();
+        if (!q.value(2).isNull())
+            session.companies.append(q.value(2).toInt());
+    }
+    if (session.user.isEmpty() || lastUse.secsTo(now) > m_idle.count())
+        throw Denied(QStringLiteral("La sesión no es válida o expiró; ingrese de nuevo."), 401);
+    // The last use is written at most once a minute, so that calls stay reads.
+    if (lastUse.secsTo(now) >= 60) {
+        m_db.exec(QStringLiteral("UPDATE TVL_SESION SET FEC_USO = :AHORA WHERE HSH_SESI = :H"),
+                  {now, tokenHash(token)});
+    }
+    return session;
+}
+
+void SessionStore::logout(const QString& token)
+{
+    m_db.exec(QStringLiteral("DELETE FROM TVL_SESION WHERE HSH_SESI = :H"), {tokenHash(token)});
+}
+
+QList<SessionStore::Company> SessionStore::companiesOf(const QString& user)
+{
+    QList<Company> companies;
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT E.COD_EMPR, E.NOM_EMPR FROM GN_UEMPR U "
+                                           "JOIN GN_EMPRE E ON E.COD_EMPR = U.COD_EMPR "
+                                           "WHERE UPPER(U.COD_USUA) = :U ORDER BY E.COD_EMPR"),
+                            {user});
+    while (q.next())
+        companies.append({q.value(0).toInt(), q.value(1).toString()});
+    return companies;
+}
+
+} // namespace tavrel

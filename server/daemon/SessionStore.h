@@ -1,0 +1,80 @@
+#pragma once
+
+#include "ModuleError.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <chrono>
+
+namespace tavrel {
+
+class Database;
+class IAppServer;
+
+// The network server's logins and sessions, kept in the database itself (TVL_SESION,
+// TVL_INTENTO) so that every server process on the same database accepts the same
+// tokens. A token is 256 random bits sent once to the desk; the table keeps only its
+// SHA-256. A session ends at logout or after `idle` without a call.
+//
+// Failed logins are counted per typed user name, known or not. From the fifth failure
+// on, each further attempt must wait twice as long as the one before (2 s, 4 s, … up to
+// 5 minutes); a successful login clears the count.
+class SessionStore
+{
+public:
+    struct Company
+    {
+        int code = 0;
+        QString name;
+    };
+
+    struct Login
+    {
+        QString token;
+        QString user;
+        QList<Company> companies;
+    };
+
+    // The user of a live session and the companies GN_UEMPR gives them.
+    struct Session
+    {
+        QString token;
+        QString user;
+        QList<int> companies;
+    };
+
+    // A refused login or token, with the HTTP status that carries it: 401 for a wrong
+    // user, password or token, 429 while attempts are being delayed.
+    class Denied : public ModuleError
+    {
+    public:
+        Denied(const QString& message, int status) : ModuleError(message), status(status) {}
+        int status;
+    };
+
+    // `server` answers ValidarUsuario on the same database.
+    SessionStore(Database& db, IAppServer& server, std::chrono::seconds idle);
+
+    // Throws Denied "Usuario o contraseña incorrectos." for a wrong user or password
+    // alike, and one that says how long to wait while attempts are being delayed.
+    Login login(const QString& user, const QString& password);
+    // Throws Denied "La sesión no es válida o expiró; ingrese de nuevo."
+    Session check(const QString& token);
+    void logout(const QString& token);
+
+    // Seconds an attempt must wait after `failures` failed logins (0 below five).
+    static int delayAfter(int failures);
+
+private:
+    QList<Company> companiesOf(const QString& user);
+    void recordFailure(const QString& user, int failures, const QDateTime& now);
+
+    Database& m_db;
+    IAppServer& m_server;
+    std::chrono::seconds m_idle;
+    QString m_bound; // the token the connection is bound to
+};
+
+} // namespace tavrel

@@ -1,0 +1,65 @@
+#include "DaemonOptions.h"
+#include "Database.h"
+#include "HttpDaemon.h"
+#include "ModuleError.h"
+#include "NetworkAccess.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+#include <csignal>
+#include <pthread.h>
+#include <thread>
+
+using namespace tavrel;
+
+int main(int argc, char* argv[])
+{
+    // SIGTERM and SIGINT are taken by one thread, which stops the server; the workers
+    // never see them, so requests in flight finish.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const ParsedDaemonOptions parsed =
+        DaemonOptions::parse(app.arguments(), QStringLiteral(TAVREL_VERSION));
+    if (!parsed.options) {
+        out << parsed.output;
+        if (!parsed.error.isEmpty())
+            err << parsed.error << "\n";
+        return parsed.exitCode;
+    }
+    const DaemonOptions& options = *parsed.options;
+    try {
+        if (options.installRoles) {
+            const NetworkAccess::Logins logins =
+                NetworkAccess::install(*Database::open(options.database));
+            out << "--database " << logins.server << "\n--reader " << logins.reader << "\n";
+            return 0;
+        }
+        // Both roles are checked before the first desk is served.
+        for (const QString& url : {options.database, options.reader})
+            NetworkAccess::requireRestricted(*Database::open(url));
+        HttpDaemon daemon(options);
+        const int port = daemon.bind();
+        out << "tavrel-server: escuchando en " << (options.tls() ? "https://" : "http://")
+            << options.host << ':' << port << Qt::endl;
+        std::thread stopper([&] {
+            int signal = 0;
+            sigwait(&stopSignals, &signal);
+            daemon.stop();
+        });
+        daemon.run();
+        pthread_kill(stopper.native_handle(), SIGTERM);
+        stopper.join();
+        out << "tavrel-server: detenido" << Qt::endl;
+        return 0;
+    } catch (const ModuleError& e) {
+        err << "tavrel-server: " << e.message() << "\n";
+        return 1;
+    }
+}

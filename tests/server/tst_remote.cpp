@@ -1,0 +1,326 @@
+#include "ActualizacionCausado.h"
+#include "DaemonProcess.h"
+#include "LocalAppServer.h"
+#include "ModuleError.h"
+#include "RemoteAppServer.h"
+#include "TestDatabase.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <httplib.h>
+#include <thread>
+
+using namespace tavrel;
+using tavrel::test::DaemonProcess;
+using tavrel::test::TestDatabase;
+
+namespace {
+
+const QString RelationSql = QStringLiteral("SELECT * FROM NM_RPCOS WHERE COD_EMPR = :P_COD_EMPR "
+                                           "ORDER BY TVL_ROWID");
+
+struct Reply
+{
+    int status = 0;
+    QJsonObject body;
+    QString message() const { return body["error"]["message"].toString(); }
+};
+
+Reply post(const DaemonProcess& daemon, const std::string& path, const QByteArray& body,
+           const QString& token = {})
+{
+    httplib::Client client("127.0.0.1", daemon.port());
+    httplib::Headers headers;
+    if (!token.isEmpty())
+        headers.emplace("Authorization", "Bearer " + token.toStdString());
+    const auto result = client.Post(path, headers, body.toStdString(), "application/json");
+    if (!result)
+        return {};
+    return {result->status,
+            QJsonDocument::fromJson(QByteArray::fromStdString(result->body)).object()};
+}
+
+QString tokenOf(const DaemonProcess& daemon, const char* user, const char* password)
+{
+    return post(daemon, "/v1/login",
+                QStringLiteral(R"({"user":"%1","password":"%2"})").arg(user, password).toUtf8())
+        .body["token"]
+        .toString();
+}
+
+} // namespace
+
+class TstRemote : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void callsGiveWhatTheInProcessServerGives();
+    void refusals_data();
+    void refusals();
+    void sessionsAreSharedByServersAndEndAtLogout();
+    void repeatedFailuresAreDelayed();
+    void companiesAndCredentialsAreEnforcedByTheDatabase();
+    void httpsCertificatesAreVerified();
+    void stopFinishesRequestsInFlight();
+
+private:
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<DaemonProcess> m_daemon;
+    QStringList m_roles;
+    QString m_log;
+};
+
+void TstRemote::initTestCase()
+{
+    // The network server serves PostgreSQL only, whatever engine the run names.
+    if (qEnvironmentVariableIsEmpty("TAVREL_TEST_PG")) {
+        std::fputs("TAVREL_NO_POSTGRES\n", stdout);
+        std::fflush(stdout);
+        QSKIP("PostgreSQL is not configured (TAVREL_TEST_PG is unset)");
+    }
+    // One database and one server for the whole case: each test touches rows or users of
+    // its own.
+    m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo, QStringLiteral("postgres"));
+    QString errors;
+    m_roles = DaemonProcess::installRoles(m_db->url(), &errors);
+    QVERIFY2(!m_roles.isEmpty(), qPrintable(errors));
+    m_log = QDir::temp().filePath(
+        QStringLiteral("tavrel-access-%1.log").arg(QCoreApplication::applicationPid()));
+    QFile::remove(m_log);
+    m_daemon = std::make_unique<DaemonProcess>(m_roles,
+                                               QStringList{QStringLiteral("--access-log"), m_log});
+    QVERIFY2(m_daemon->started(), qPrintable(m_daemon->errors()));
+}
+
+void TstRemote::cleanupTestCase()
+{
+    m_daemon.reset();
+    m_db.reset();
+    QFile::remove(m_log);
+}
+
+void TstRemote::callsGiveWhatTheInProcessServerGives()
+{
+    const auto local = LocalAppServer::connect(m_db->url());
+    auto remote = RemoteAppServer::login(QStringLiteral("http"), m_daemon->address(),
+                                         QStringLiteral("jperez"), QStringLiteral("Tavrel2026"));
+    QCOMPARE(remote->companies().size(), 3);
+    const ParamList company{{QStringLiteral("P_COD_EMPR"), 1, FieldType::SmallInt}};
+    const DataPacket packet = remote->open(QStringLiteral("DtsPVeZEZev"), RelationSql, company);
+    QVERIFY(!packet.rows.isEmpty());
+    QCOMPARE(packet, local->open(QStringLiteral("DtsPVeZEZev"), RelationSql, company));
+
+    // An edit goes through; the same edit again meets the changed row and is refused
+    // with the in-process server's own conflict.
+    const int total = packet.columnIndex(QStringLiteral("VAL_TOTA"));
+    DeltaRow edit{DeltaRow::Kind::Modify, packet.rowKeys[0], {}, {{"VAL_TOTA", 1234.5}}};
+    for (int c = 0; c < packet.columns.size(); ++c)
+        edit.original.insert(packet.columns[c].name, packet.rows[0][c]);
+    remote->applyUpdates(QStringLiteral("DtsPVeZEZev"), Delta{{edit}});
+    QCOMPARE(local->open(QStringLiteral("DtsPVeZEZev"), RelationSql, company).rows[0][total],
+             1234.5);
+    try {
+        remote->applyUpdates(QStringLiteral("DtsPVeZEZev"), Delta{{edit}});
+        QFAIL("a stale row was written");
+    } catch (const ModuleError& e) {
+        QCOMPARE(e.kind(), ModuleError::Kind::Conflict);
+    }
+
+    QVariantList none;
+    QCOMPARE(remote->invoke(QStringLiteral("BuscarFechaServidor"), none).typeId(),
+             QMetaType::QDateTime);
+    remote.reset(); // logs out
+
+    // The server writes a line once the answer is sent.
+    const auto lines = [this] {
+        QFile log(m_log);
+        return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+    };
+    QTRY_VERIFY(lines().contains(QStringLiteral(" JPEREZ logout - rows=0")));
+    QVERIFY2(lines().contains(QStringLiteral(" JPEREZ open DtsPVeZEZev rows=")),
+             qPrintable(lines()));
+    QVERIFY(!lines().contains(QStringLiteral("Tavrel2026")));
+}
+
+void TstRemote::refusals_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<bool>("withToken");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no token") << QByteArray("/v1/open") << QByteArray("{}") << false << 401
+                              << "La sesión no es válida o expiró; ingrese de nuevo.";
+    QTest::newRow("wrong password")
+        << QByteArray("/v1/login") << QByteArray(R"({"user":"JPEREZ","password":"x"})") << false
+        << 401 << "Usuario o contraseña incorrectos.";
+    QTest::newRow("unknown user: the same message")
+        << QByteArray("/v1/login") << QByteArray(R"({"user":"NADIE","password":"x"})") << false
+        << 401 << "Usuario o contraseña incorrectos.";
+    QTest::newRow("not JSON") << QByteArray("/v1/open") << QByteArray("{\"provider\":") << true
+                              << 400 << "Mensaje mal formado: el cuerpo de la petición";
+    QTest::newRow("unknown provider")
+        << QByteArray("/v1/open")
+        << QByteArray(R"({"provider":"DtsPNada","commandText":"SELECT 1","params":[]})") << true
+        << 422 << "El servidor de aplicaciones no tiene el proveedor «DtsPNada»";
+    QTest::newRow("passwords are checked by login only")
+        << QByteArray("/v1/invoke")
+        << QByteArray(R"({"method":"ValidarUsuario","args":["JPEREZ","x",""]})") << true << 422
+        << "ValidarUsuario no se atiende por la red";
+    QTest::newRow("a row of another company")
+        << QByteArray("/v1/apply")
+        << QByteArray(R"({"provider":"DtsPVeZEZev","rows":[{"kind":"insert","key":-1,)"
+                      R"("original":{},"values":{"COD_EMPR":{"i16":1}}}]})")
+        << true << 422 << "El usuario MGOMEZ no tiene acceso a la empresa 1";
+    QTest::newRow("no such call") << QByteArray("/v1/drop") << QByteArray("{}") << true << 404
+                                  << "El servidor no atiende POST /v1/drop";
+    QTest::newRow("too large") << QByteArray("/v1/open") << QByteArray(9 * 1024 * 1024, ' ') << true
+                               << 413 << "supera el tamaño máximo";
+}
+
+void TstRemote::refusals()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, body);
+    QFETCH(bool, withToken);
+    QFETCH(int, status);
+    QFETCH(QString, message);
+    const QString token = withToken ? tokenOf(*m_daemon, "MGOMEZ", "Nomina2026") : QString();
+    const Reply reply = post(*m_daemon, path.toStdString(), body, token);
+    QCOMPARE(reply.status, status);
+    QVERIFY2(reply.message().contains(message), qPrintable(reply.message()));
+    const QVariant relations = m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS"));
+    QCOMPARE(relations.toInt(), 14);
+}
+
+void TstRemote::sessionsAreSharedByServersAndEndAtLogout()
+{
+    DaemonProcess second(m_roles);
+    QVERIFY(second.started());
+    const QString token = tokenOf(*m_daemon, "MGOMEZ", "Nomina2026");
+    const QByteArray open =
+        R"({"provider":"DtsPGnEmpre","commandText":"SELECT * FROM GN_EMPRE","params":[]})";
+    QCOMPARE(post(second, "/v1/open", open, token).status, 200);
+    QCOMPARE(post(second, "/v1/logout", "{}", token).status, 200);
+    QCOMPARE(post(*m_daemon, "/v1/open", open, token).status, 401);
+}
+
+void TstRemote::repeatedFailuresAreDelayed()
+{
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(tokenOf(*m_daemon, "ANALISTA01", "mal"), QString());
+    const Reply delayed =
+        post(*m_daemon, "/v1/login", R"({"user":"analista01","password":"Analista2026"})");
+    QCOMPARE(delayed.status, 429);
+    QVERIFY(delayed.message().startsWith(QStringLiteral("Demasiados intentos fallidos")));
+    QVERIFY(!tokenOf(*m_daemon, "JPEREZ", "Tavrel2026").isEmpty()); // other users are not held up
+}
+
+void TstRemote::companiesAndCredentialsAreEnforcedByTheDatabase()
+{
+    auto remote = RemoteAppServer::login(QStringLiteral("http"), m_daemon->address(),
+                                         QStringLiteral("MGOMEZ"), QStringLiteral("Nomina2026"));
+    const auto open = [&](const QString& sql) {
+        return remote->open(QStringLiteral("DtsPTemporal"), sql, {});
+    };
+    const DataPacket all = open(QStringLiteral("SELECT COD_EMPR FROM NM_RPCOS"));
+    QCOMPARE(all.rows.size(), 3);
+    for (const QVariantList& row : all.rows)
+        QCOMPARE(row[0].toInt(), 2);
+    for (const char* secret : {"SELECT CLA_USUA FROM GN_USUAR", "SELECT * FROM TVL_SESION",
+                               "SELECT COD_USUA FROM TVL_INTENTO"})
+        QVERIFY_THROWS_EXCEPTION(ModuleError, open(QLatin1String(secret)));
+    QCOMPARE(open(QStringLiteral("SELECT NOM_USUA FROM GN_USUAR")).rows.size(), 3);
+
+    const auto run = [&](const QString& sql) {
+        QVariantList args{QVariant(QVariantList{sql, 2013, QDateTime::currentDateTime()}),
+                          QVariant(), QString()};
+        return remote->invoke(QStringLiteral("EjecutarSQL"), args);
+    };
+    for (const QString& sql :
+         {QStringLiteral("DELETE FROM NM_RPCOS"),
+          ActualizacionCausado::actualizacionAnual(false, QStringLiteral("JPEREZ")),
+          ActualizacionCausado::limpieza() + QStringLiteral("; DELETE FROM NM_RPCOS")}) {
+        try {
+            run(sql);
+            QFAIL(qPrintable(QStringLiteral("ran: ") + sql));
+        } catch (const ModuleError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("no ejecuta por la red")),
+                     qPrintable(e.message()));
+        }
+    }
+    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toInt(), 14);
+
+    // The module's own update runs, on the session's company only.
+    QVariantList args{
+        QVariant(QVariantList{
+            ActualizacionCausado::actualizacionAnual(false, QStringLiteral("mgomez")),
+            QDateTime(QDate(2013, 1, 1), QTime()), QDateTime(QDate(2013, 12, 31), QTime(23, 59)),
+            QDateTime::currentDateTime()}),
+        QVariant(), QString()};
+    remote->invoke(QStringLiteral("EjecutarSQL"), args);
+    QCOMPARE(args[2].toString(), QString());
+    QCOMPARE(
+        m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_USUA = 'mgomez' "
+                                        "AND COD_EMPR <> 2"))
+            .toInt(),
+        0);
+    QVERIFY(
+        m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_USUA = 'mgomez'"))
+            .toInt() > 0);
+}
+
+void TstRemote::httpsCertificatesAreVerified()
+{
+    QTemporaryDir dir;
+    QProcess cert;
+    cert.start(QStringLiteral("bash"),
+               {QStringLiteral(TAVREL_SOURCE_DIR "/scripts/dev-cert"), dir.path()});
+    QVERIFY(cert.waitForFinished(60000) && cert.exitCode() == 0);
+    DaemonProcess tls(m_roles,
+                      {QStringLiteral("--tls-cert"), dir.filePath(QStringLiteral("cert.pem")),
+                       QStringLiteral("--tls-key"), dir.filePath(QStringLiteral("key.pem"))});
+    QVERIFY2(tls.started(), qPrintable(tls.errors()));
+    const auto login = [&] {
+        return RemoteAppServer::login(QStringLiteral("https"), tls.address(),
+                                      QStringLiteral("MGOMEZ"), QStringLiteral("Nomina2026"));
+    };
+    qputenv("TAVREL_CA_FILE", dir.filePath(QStringLiteral("cert.pem")).toLocal8Bit());
+    QCOMPARE(login()->companies().size(), 1);
+    qunsetenv("TAVREL_CA_FILE");
+    try {
+        login();
+        QFAIL("an unknown certificate was trusted");
+    } catch (const ModuleError& e) {
+        QVERIFY2(e.message().contains(QStringLiteral("no es de confianza")),
+                 qPrintable(e.message()));
+    }
+}
+
+void TstRemote::stopFinishesRequestsInFlight()
+{
+    DaemonProcess daemon(m_roles);
+    QVERIFY(daemon.started());
+    const QString token = tokenOf(daemon, "JPEREZ", "Tavrel2026");
+    Reply slow;
+    std::thread request([&] {
+        slow = post(
+            daemon, "/v1/open",
+            R"js({"provider":"DtsPTemporal","commandText":"SELECT pg_sleep(1.5)","params":[]})js",
+            token);
+    });
+    QTest::qWait(500);
+    QCOMPARE(daemon.stop(), 0);
+    request.join();
+    QCOMPARE(slow.status, 200);
+}
+
+QTEST_GUILESS_MAIN(TstRemote)
+#include "tst_remote.moc"

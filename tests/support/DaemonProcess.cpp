@@ -1,0 +1,70 @@
+#include "DaemonProcess.h"
+
+#include <QDeadlineTimer>
+#include <QRegularExpression>
+#include <QTest>
+
+namespace tavrel::test {
+
+QStringList DaemonProcess::installRoles(const QString& ownerUrl, QString* errors)
+{
+    QProcess install;
+    install.start(QStringLiteral(TAVREL_SERVER_BIN),
+                  {QStringLiteral("--install-roles"), QStringLiteral("--database"), ownerUrl});
+    install.waitForFinished(60000);
+    const QStringList logins =
+        QString::fromUtf8(install.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    if (errors)
+        *errors = QString::fromUtf8(install.readAllStandardError());
+    if (install.exitCode() != 0 || logins.size() != 2)
+        return {};
+    return logins[0].split(u' ') + logins[1].split(u' ');
+}
+
+DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
+{
+    m_process.start(QStringLiteral(TAVREL_SERVER_BIN),
+                    roles +
+                        QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
+                                    QStringLiteral("--workers"), QStringLiteral("4")} +
+                        extra);
+    const QRegularExpression listening(QStringLiteral("escuchando en https?://[^:]+:(\\d+)"));
+    QString out;
+    const QDeadlineTimer deadline(30000);
+    while (!deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
+        m_process.waitForReadyRead(200);
+        out += QString::fromUtf8(m_process.readAllStandardOutput());
+        const auto match = listening.match(out);
+        if (match.hasMatch()) {
+            m_port = match.captured(1).toInt();
+            return;
+        }
+    }
+    qWarning("tavrel-server did not start: %s", qPrintable(errors()));
+}
+
+DaemonProcess::~DaemonProcess()
+{
+    stop();
+}
+
+int DaemonProcess::stop()
+{
+    if (m_process.state() == QProcess::Running) {
+        m_process.terminate();
+        if (!m_process.waitForFinished(10000)) {
+            m_process.kill();
+            m_process.waitForFinished(1000);
+            return -1;
+        }
+    }
+    return m_process.exitCode();
+}
+
+QString DaemonProcess::errors()
+{
+    m_errors += QString::fromUtf8(m_process.readAllStandardError());
+    return m_errors;
+}
+
+} // namespace tavrel::test

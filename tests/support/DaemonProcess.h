@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+namespace tavrel::test {
+
+// A tavrel-server process on a loopback port of its own, for the tests that go through
+// the network. Stopped with SIGTERM by the destructor.
+class DaemonProcess
+{
+public:
+    // Makes the server's roles with the owner's URL; returns the arguments that give
+    // them to a server (--database and --reader), or nothing when that failed.
+    static QStringList installRoles(const QString& ownerUrl, QString* errors = nullptr);
+
+    // Starts a server with the roles and the extra arguments. started() tells whether it
+    // listens.
+    explicit DaemonProcess(const QStringList& roles, const QStringList& extra = {});
+    ~DaemonProcess();
+
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
+    int port() const { return m_port; }
+    bool started() const { return m_port > 0; }
+    // Sends SIGTERM and waits; returns the exit code (-1 when it had to be killed).
+    int stop();
+    // What the server wrote to standard error so far.
+    QString errors();
+
+private:
+    QProcess m_process;
+    int m_port = 0;
+    QString m_errors;
+};
+
+} // namespace tavrel::test
