@@ -2,25 +2,41 @@
 
 #include "LocalAppServer.h"
 #include "ModuleError.h"
+#include "RemoteAppServer.h"
 
 namespace tavrel {
 
-std::shared_ptr<IAppServer> AppServerFactory::connect(const QString& protocol,
-                                                      const QString& database)
+bool AppServerFactory::isNetwork(const QString& protocol)
 {
     const QString p = protocol.trimmed().toLower();
-    if (!p.isEmpty() && p != QLatin1String("local")) {
+    return p == QLatin1String("http") || p == QLatin1String("https");
+}
+
+std::shared_ptr<IAppServer> AppServerFactory::connect(const QString& protocol,
+                                                      const QString& server, const Login& login)
+{
+    const QString p = protocol.trimmed().toLower();
+    if (!p.isEmpty() && p != QLatin1String("local") && !isNetwork(p)) {
         throw ModuleError(QStringLiteral("El protocolo de conexión '%1' no está disponible en "
-                                         "esta instalación; use 'local'")
+                                         "esta instalación; use 'local', 'http' o 'https'")
                               .arg(protocol),
                           ModuleError::Kind::Connection);
     }
-    if (database.trimmed().isEmpty()) {
+    if (server.trimmed().isEmpty()) {
         throw ModuleError(
             QStringLiteral("La sesión no indica la base de datos del servidor de aplicaciones"),
             ModuleError::Kind::Connection);
     }
-    return LocalAppServer::connect(database.trimmed());
+    if (isNetwork(p))
+        return RemoteAppServer::login(p, server.trimmed(), login.user, login.password);
+    return LocalAppServer::connect(server.trimmed());
+}
+
+AppServerFactory::Connect AppServerFactory::forLogin(const Login& login)
+{
+    return [login](const QString& protocol, const QString& server) {
+        return connect(protocol, server, login);
+    };
 }
 
 } // namespace tavrel

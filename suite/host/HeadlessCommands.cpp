@@ -42,10 +42,7 @@ Parsed parse(const QString& command, const QStringList& args)
 {
     QList<QCommandLineOption> options = HostOptions::sessionOptions();
     options +=
-        {{QStringLiteral("protocol"),
-          QStringLiteral("El protocolo de la conexión; local si no se indica."),
-          QStringLiteral("X"), QStringLiteral("local")},
-         {QStringLiteral("alias"), QStringLiteral("El alias de la conexión."), QStringLiteral("A")},
+        {{QStringLiteral("alias"), QStringLiteral("El alias de la conexión."), QStringLiteral("A")},
          {QStringLiteral("hpv"), QStringLiteral("El texto de parámetros del anfitrión."),
           QStringLiteral("TEXTO")},
          {QStringLiteral("client-version"),
@@ -131,7 +128,7 @@ int withModule(const char* command, const QString& library, const HostSession& s
                QTextStream& err, const std::function<void(ModuleLoader&)>& work)
 {
     const SessionServices::Scope services({
-        .connectServer = AppServerFactory::connect,
+        .connectServer = AppServerFactory::forLogin({session.user, session.password}),
         .showMessage =
             [&err](const QString& message, MessageKind) {
                 err << message << "\n";

@@ -9,7 +9,8 @@ namespace tavrel {
 class CommandLine;
 
 // What the menu host was asked to do on its command line.
-//   tavrel [--database D] [--user U] [--password P] [--company N] [--open MODULE]
+//   tavrel [--database D | --protocol http|https --server HOST:PORT] [--user U]
+//          [--password P] [--company N] [--open MODULE]
 //          [--screenshot FILE.png]
 //   tavrel init-db --database D [--demo] [--scale N]
 // and the headless sub-commands; each of them also answers --help and --version.
@@ -21,6 +22,7 @@ struct HostOptions
     QString user;
     QString password;
     QString company;
+    QString protocol;
     QString openModule;
     QString screenshot;
     QString answer; // what --help or --version asked for, to print before leaving with 0

@@ -106,7 +106,7 @@ void HostWindow::setQuiet(bool quiet)
 void HostWindow::installServices()
 {
     SessionServices services;
-    services.connectServer = AppServerFactory::connect;
+    services.connectServer = AppServerFactory::forLogin({m_session.user, m_session.password});
     services.launchProgram = [this](const ProgramRequest& r) { openLinkedProgram(r.path); };
     if (m_quiet)
         services.showMessage = [](const QString& message, MessageKind) {

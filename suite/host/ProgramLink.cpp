@@ -26,6 +26,8 @@ ProgramLink ProgramLink::resolve(const QString& path, const QString& programFold
             link.arguments << QStringLiteral("--database") << session.database;
         else
             link.environment << QLatin1String(DatabaseVariable) + u'=' + session.database;
+        if (!session.protocol.isEmpty() && session.protocol != QLatin1String("local"))
+            link.arguments << QStringLiteral("--protocol") << session.protocol;
         link.arguments << QStringLiteral("--user") << session.user;
         link.arguments << QStringLiteral("--company") << session.company;
         link.environment << QLatin1String(PasswordVariable) + u'=' + session.password;

@@ -94,6 +94,7 @@ int main(int argc, char** argv)
     session.user = options.user.toUpper();
     session.password = fromEnvironment(options.password, ProgramLink::PasswordVariable);
     session.company = options.company;
+    session.protocol = options.protocol;
     session.clientVersion =
         QStringLiteral("%1;%2").arg(QStringLiteral(TAVREL_VERSION),
                                     QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));

@@ -69,6 +69,7 @@ private Q_SLOTS:
     void companiesAndCredentialsAreEnforcedByTheDatabase();
     void httpsCertificatesAreVerified();
     void stopFinishesRequestsInFlight();
+    void theHostWorksThroughTheServer();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -320,6 +321,43 @@ void TstRemote::stopFinishesRequestsInFlight()
     QCOMPARE(daemon.stop(), 0);
     request.join();
     QCOMPARE(slow.status, 200);
+}
+
+void TstRemote::theHostWorksThroughTheServer()
+{
+    // The module's caused-value update, run by the headless host as MGOMEZ: its statements
+    // pass the server's list, and only company 2's rows are stamped.
+    m_db->exec(QStringLiteral("UPDATE NM_RPCOS SET ACT_HORA = :H"),
+               {QDateTime(QDate(2001, 1, 1), QTime())});
+    QProcess host;
+    host.start(QStringLiteral(TAVREL_HOST_BIN),
+               {QStringLiteral("call"), QStringLiteral("--protocol"), QStringLiteral("http"),
+                QStringLiteral("--server"), m_daemon->address(), QStringLiteral("--user"),
+                QStringLiteral("mgomez"), QStringLiteral("--password"),
+                QStringLiteral("Nomina2026"), QStringLiteral("--company"), QStringLiteral("2"),
+                QStringLiteral("VEdUvura"), QStringLiteral("ActualizarCausado")});
+    QVERIFY(host.waitForFinished(120000));
+    QVERIFY2(host.exitCode() == 0, host.readAllStandardError().constData());
+    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_HORA > "
+                                             ":H AND COD_EMPR <> 2"),
+                              {QDateTime::currentDateTime().addSecs(-120)})
+                 .toInt(),
+             0);
+    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_HORA > "
+                                             ":H AND COD_EMPR = 2"),
+                              {QDateTime::currentDateTime().addSecs(-120)})
+                 .toInt(),
+             3);
+
+    host.start(QStringLiteral(TAVREL_HOST_BIN),
+               {QStringLiteral("call"), QStringLiteral("--protocol"), QStringLiteral("http"),
+                QStringLiteral("--server"), m_daemon->address(), QStringLiteral("--user"),
+                QStringLiteral("MGOMEZ"), QStringLiteral("--password"), QStringLiteral("mal"),
+                QStringLiteral("--company"), QStringLiteral("2"), QStringLiteral("VEdUvura"),
+                QStringLiteral("ActualizarCausado")});
+    QVERIFY(host.waitForFinished(60000));
+    QCOMPARE(host.exitCode(), 1);
+    QVERIFY(host.readAllStandardError().contains("Usuario o contraseña incorrectos."));
 }
 
 QTEST_GUILESS_MAIN(TstRemote)
