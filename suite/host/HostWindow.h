@@ -62,6 +62,8 @@ private:
     void installServices();
 
     HostSession m_session;
+    // Outlives the loaded module, whose application layers its services on these.
+    std::optional<SessionServices::Scope> m_services;
     QTreeWidget* m_programs;
     QLineEdit* m_company;
     std::unique_ptr<ModuleLoader> m_loader;
@@ -69,7 +71,6 @@ private:
     QMenu* m_operations;
     Confirmation m_confirm;
     bool m_quiet = false;
-    std::optional<SessionServices::Scope> m_services;
 };
 
 } // namespace tavrel
