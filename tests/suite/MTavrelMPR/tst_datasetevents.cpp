@@ -91,7 +91,8 @@ void TstDataSetEvents::run(const QString& steps)
         {u"post"_s, [&] { ds.post(); }},
         {u"cancel"_s, [&] { ds.cancel(); }},
         {u"delete"_s, [&] { ds.deleteRecord(); }},
-        {u"next"_s, [&] { ds.next(); }}};
+        {u"next"_s, [&] { ds.next(); }},
+        {u"first"_s, [&] { ds.first(); }}};
     for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
         QVERIFY2(actions.contains(step), qPrintable(u"unknown step "_s + step));
         actions[step]();
@@ -132,9 +133,9 @@ void TstDataSetEvents::order_data()
     QTest::newRow("delete in edit drops the edit with the row")
         << "open edit assign | delete"
         << "BeforeDelete BeforeScroll State:Browse CalcFields Data AfterDelete AfterScroll";
-    QTest::newRow("scrolling recomputes the row it lands on")
-        << "open | next"
-        << "BeforeScroll CalcFields Data AfterScroll";
+    QTest::newRow("scrolling either way recomputes the row it lands on")
+        << "open | next first"
+        << "BeforeScroll CalcFields Data AfterScroll BeforeScroll CalcFields Data AfterScroll";
     QTest::newRow("close with a pending edit: no post, no cancel events")
         << "open edit assign | close"
         << "BeforeClose State:Inactive AfterClose";
