@@ -24,8 +24,6 @@ private Q_SLOTS:
     void validateRefusalKeepsTheOldValue();
     void beforePostRefusalKeepsTheRecordBeingEdited_data();
     void beforePostRefusalKeepsTheRecordBeingEdited();
-    void closeDropsThePendingEdit();
-    void unreadableControlTextStopsThePost();
 
 private:
     void run(const QString& steps);
@@ -203,27 +201,6 @@ void TstDataSetEvents::beforePostRefusalKeepsTheRecordBeingEdited()
     QCOMPARE(ds.changeCount(), 1);
     // Posted already: a second post has nothing to store and says so.
     QVERIFY(mentions(thrownBy([&] { ds.post(); }), {u"QryConceptos", u"edición o inserción"}));
-}
-
-void TstDataSetEvents::closeDropsThePendingEdit()
-{
-    run("open edit assign close open");
-    QCOMPARE(f->dataSet.fieldByName(u"NOM_CONT"_s)->asString(), u"Sueldo básico"_s);
-    QVERIFY(f->server->applied.isEmpty());
-}
-
-void TstDataSetEvents::unreadableControlTextStopsThePost()
-{
-    QObject edit;
-    source->addUpdateHandler(&edit, [this] {
-        log << "Push";
-        f->dataSet.fieldByName(u"VAL_TOTA"_s)->setAsString(u"mil"_s);
-    });
-    run("open edit");
-    log.clear();
-    QVERIFY_THROWS_EXCEPTION(ModuleError, f->dataSet.post());
-    QCOMPARE(log, QStringList{"Push"});
-    QCOMPARE(f->dataSet.state(), DataSetState::Edit);
 }
 
 QTEST_GUILESS_MAIN(TstDataSetEvents)
