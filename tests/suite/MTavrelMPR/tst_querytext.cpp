@@ -34,8 +34,6 @@ private Q_SLOTS:
     void qbeCriterion_data();
     void qbeCriterion();
     void qbeConditionStartsByTag();
-    void qbeComposeQuery_data();
-    void qbeComposeQuery();
 };
 
 void TstQueryText::parameterNames_data()
@@ -254,36 +252,6 @@ void TstQueryText::qbeConditionStartsByTag()
     QVERIFY_THROWS_EXCEPTION(
         ModuleError, builder.expression(
                          {{u"NOM; DELETE"_s, {}, FieldType::String, QbeOperator::Equal, u"x"_s}}));
-}
-
-void TstQueryText::qbeComposeQuery_data()
-{
-    QTest::addColumn<QString>("baseCondition");
-    QTest::addColumn<int>("tag");
-    QTest::addColumn<QString>("condition");
-    QTest::addColumn<QString>("query");
-
-    QTest::newRow("without restriction the condition is appended as it is")
-        << "" << 0 << " WHERE 1=0"
-        << "SELECT * FROM T WHERE 1=0";
-    QTest::newRow("restriction alone") << "COD_EMPR = 2" << 0 << ""
-                                       << "SELECT * FROM T WHERE (COD_EMPR = 2)";
-    QTest::newRow("a typed where (any case) becomes AND after the restriction")
-        << "WHERE COD_EMPR = 2" << 0 << "\nwhere A = 1"
-        << "SELECT * FROM T WHERE (COD_EMPR = 2) AND A = 1";
-    QTest::newRow("base with its own WHERE (tag 1) gets the restriction with AND")
-        << "COD_EMPR = 2" << 1 << " AND A = 1"
-        << "SELECT * FROM T AND (COD_EMPR = 2) AND A = 1";
-}
-
-void TstQueryText::qbeComposeQuery()
-{
-    QFETCH(QString, baseCondition);
-    QFETCH(int, tag);
-    QFETCH(QString, condition);
-    QFETCH(QString, query);
-    QCOMPARE(QbeConditionBuilder::composeQuery(u"SELECT * FROM T"_s, baseCondition, tag, condition),
-             query);
 }
 
 QTEST_GUILESS_MAIN(TstQueryText)
