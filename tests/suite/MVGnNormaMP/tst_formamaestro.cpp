@@ -188,7 +188,6 @@ void TstFormaMaestro::companyChangeShowsOnlyThatCompany()
     QVERIFY(form->cmbEmpresa->seleccionarCodigo(QStringLiteral("3")));
     emit form->cmbEmpresa->activated(form->cmbEmpresa->currentIndex());
     QCOMPARE(app->tag(), 3);
-    QCOMPARE(gStCodiEmpr, QStringLiteral("3"));
     QCOMPARE(form->log.last(), QStringLiteral("empresa 3"));
     QCOMPARE(ds->recordCount(), 3);
     for (int row = 0; row < ds->recordCount(); ++row)
