@@ -85,7 +85,7 @@ private:
     // The demo database the window logs into; the tests only read it.
     std::unique_ptr<tavrel::test::TestDatabase> m_db;
     const tavrel::SessionServices::Scope m_host{
-        {.connectServer = tavrel::AppServerFactory::connect}};
+        {.connectServer = tavrel::AppServerFactory::forLogin({})}};
 };
 
 void TstEntryPoints::initTestCase()

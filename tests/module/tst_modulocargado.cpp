@@ -91,7 +91,7 @@ private:
     std::unique_ptr<TestDatabase> m_db;
     QStringList m_messages;
     const tavrel::SessionServices::Scope m_host{{
-        .connectServer = tavrel::AppServerFactory::connect,
+        .connectServer = tavrel::AppServerFactory::forLogin({}),
         .showMessage = [this](const QString& message, auto) { m_messages << message; },
     }};
 };

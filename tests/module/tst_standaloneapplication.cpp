@@ -21,7 +21,7 @@ int main(int argc, char** argv)
     }
     const QString url = db->url();
     ModuleEntries module;
-    const tavrel::SessionServices::Scope host({.connectServer = tavrel::AppServerFactory::connect});
+    const tavrel::SessionServices::Scope host({.connectServer = tavrel::AppServerFactory::forLogin({})});
     const QString error = module.open(QFileInfo(QString::fromLocal8Bit(argv[0])).absolutePath());
     int failures = error.isEmpty() ? 0 : 1;
     const auto check = [&failures](bool ok, const char* what) {

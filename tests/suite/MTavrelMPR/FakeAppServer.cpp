@@ -51,7 +51,6 @@ tavrel::DataPacket FakeAppServer::open(const QString& provider, const QString& c
                                        const tavrel::ParamList& params)
 {
     mainTable(provider);
-    opened.append({commandText, params});
     const QString text = commandText.trimmed();
     static const QRegularExpression select(
         QStringLiteral(R"(^SELECT\s+\*\s+FROM\s+(\w+)(?:\s+WHERE\s+(\w+)\s*=\s*:(\w+))?$)"),

@@ -26,8 +26,7 @@ public:
     // Changes one stored value behind the clients' backs, as another user would.
     void change(const QString& table, int row, const QString& column, const QVariant& value);
 
-    QList<QPair<QString, tavrel::ParamList>> opened; // command texts and params received
-    QList<tavrel::Delta> applied;                    // deltas that were written
+    QList<tavrel::Delta> applied; // deltas that were written
 
     tavrel::DataPacket open(const QString& provider, const QString& commandText,
                             const tavrel::ParamList& params) override;

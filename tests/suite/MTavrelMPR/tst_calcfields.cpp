@@ -25,7 +25,6 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void eachRowIsCalculatedFromItsOwnValues();
-    void assignmentRecalculatesTheRecordBeingEdited();
     void scrollingRecalculatesTheRowReached();
     void onlyCalculatedFieldsMayBeAssignedDuringTheCalculation();
 
@@ -112,21 +111,6 @@ void TstCalcFields::eachRowIsCalculatedFromItsOwnValues()
     QCOMPARE(rubros->recNo(), 1);
     QCOMPARE(rubros->state(), DataSetState::Browse);
     QCOMPARE(fuentes->recNo(), 2);
-}
-
-void TstCalcFields::assignmentRecalculatesTheRecordBeingEdited()
-{
-    appendRows(*rubros, {{u"01"_s, 1, 1000.0, 400.0}});
-    rubros->edit();
-    field(u"VAL_CAUS"_s)->setValue(100.0);
-    QCOMPARE(field(u"DtfNmbValSald"_s)->asFloat(), 900.0);
-    field(u"COD_FUEN"_s)->setValue(u"02"_s);
-    QCOMPARE(field(u"DtfNmbFuen"_s)->asString(), u"Recursos"_s);
-    field(u"COD_CONT"_s)->setValue(2);
-    QCOMPARE(field(u"DtfNmbCont"_s)->asString(), u"Horas extra"_s);
-    rubros->cancel();
-    QCOMPARE(field(u"DtfNmbValSald"_s)->asFloat(), 600.0);
-    QCOMPARE(field(u"DtfNmbFuen"_s)->asString(), u"Nación"_s);
 }
 
 void TstCalcFields::scrollingRecalculatesTheRowReached()

@@ -48,24 +48,38 @@ void TstFields::assign_data()
     QTest::addColumn<QVariant>("expected");
     QTest::addColumn<QString>("error");
 
-    QTest::newRow("an Integer fits a SmallInt")
-        << FieldType::SmallInt << 0 << QVariant(12) << false << QVariant(12) << "";
-    QTest::newRow("40000 does not fit in 16 bits")
-        << FieldType::SmallInt << 0 << QVariant(40000) << false << QVariant() << "entero corto";
+    const QVariant none;
+    QTest::newRow("null stays null whatever the type")
+        << FieldType::SmallInt << 0 << none << false << none << "";
+    QTest::newRow("the 16-bit upper bound fits a SmallInt")
+        << FieldType::SmallInt << 0 << QVariant(32767) << false << QVariant(32767) << "";
+    QTest::newRow("one past the 16-bit range is refused")
+        << FieldType::SmallInt << 0 << QVariant(32768) << false << none << "32768";
+    QTest::newRow("a whole double becomes an integer")
+        << FieldType::Integer << 0 << QVariant(7.0) << false << QVariant(7) << "";
+    QTest::newRow("a fractional value is no integer")
+        << FieldType::Integer << 0 << QVariant(1.5) << false << none << "1.5";
+    QTest::newRow("integer text with blanks around")
+        << FieldType::Integer << 0 << QVariant(" 42 ") << false << QVariant(42) << "";
     QTest::newRow("a user code is cut to the field size")
         << FieldType::String << 8 << QVariant("ADMINISTRADOR") << false << QVariant("ADMINIST")
         << "";
-    QTest::newRow("fixed char loses its padding before the size counts")
-        << FieldType::FixedChar << 2 << QVariant("01  ") << false << QVariant("01") << "";
+    QTest::newRow("fixed char loses trailing blanks only")
+        << FieldType::FixedChar << 3 << QVariant(" 01  ") << false << QVariant(" 01") << "";
     QTest::newRow("a number typed with Colombian separators")
         << FieldType::Float << 0 << QVariant("1.234,5") << true << QVariant(1234.5) << "";
     QTest::newRow("unreadable number text is refused naming the text")
-        << FieldType::Float << 0 << QVariant("abc") << true << QVariant() << "'abc'";
+        << FieldType::Float << 0 << QVariant("abc") << true << none << "'abc'";
     QTest::newRow("blank text empties a number")
-        << FieldType::Integer << 0 << QVariant("  ") << true << QVariant() << "";
+        << FieldType::Integer << 0 << QVariant("  ") << true << none << "";
     QTest::newRow("a date typed day first is midnight")
         << FieldType::DateTime << 0 << QVariant("31/12/2013") << true
         << QVariant(QDateTime(QDate(2013, 12, 31), QTime(0, 0))) << "";
+    QTest::newRow("a month-first date does not read as day-first")
+        << FieldType::DateTime << 0 << QVariant("12/31/2013") << true << none << "12/31/2013";
+    QTest::newRow("ISO text with milliseconds")
+        << FieldType::DateTime << 0 << QVariant("2013-12-31T23:59:00.500") << false
+        << QVariant(QDateTime(QDate(2013, 12, 31), QTime(23, 59, 0, 500))) << "";
 }
 
 void TstFields::assign()
@@ -88,6 +102,7 @@ void TstFields::assign()
             f->setValue(input);
         QVERIFY2(error.isEmpty(), "the value was accepted");
         QCOMPARE(f->value(), expected);
+        QCOMPARE(f->value().isValid(), expected.isValid());
     } catch (const ModuleError& e) {
         QVERIFY2(!error.isEmpty(), qPrintable(e.message()));
         QVERIFY2(e.message().contains(error), qPrintable(e.message()));

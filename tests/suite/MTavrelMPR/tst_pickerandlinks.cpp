@@ -20,13 +20,10 @@ class TstPickerAndLinks : public QObject
 private slots:
     void init();
 
-    void sqlLinesAreEditedInPlace();
     void pickerKeys_data();
     void pickerKeys();
 
-    void labelClickOpensThePathOfItsIndex_data();
-    void labelClickOpensThePathOfItsIndex();
-    void linkCarriesTheKeyOfTheCurrentRecord();
+    void labelsOpenTheirPathWithTheRecordKey();
     void withoutHostTheProgramIsReportedUnavailable();
 
 private:
@@ -41,16 +38,6 @@ void TstPickerAndLinks::init()
 {
     m_messages.clear();
     m_requests.clear();
-}
-
-void TstPickerAndLinks::sqlLinesAreEditedInPlace()
-{
-    // The module clears the lines and appends its own.
-    TVPField picker;
-    picker.setSQL({u"select 1"_s});
-    picker.sql().clear();
-    picker.sql().append(u"from gn_ccost"_s);
-    QCOMPARE(picker.property("SQL").toStringList(), QStringList{u"from gn_ccost"_s});
 }
 
 void TstPickerAndLinks::pickerKeys_data()
@@ -89,67 +76,33 @@ void TstPickerAndLinks::pickerKeys()
         QCOMPARE(senders.first(), picker);
 }
 
-void TstPickerAndLinks::labelClickOpensThePathOfItsIndex_data()
-{
-    QTest::addColumn<QStringList>("paths");
-    QTest::addColumn<int>("clicked");
-    QTest::addColumn<QString>("opened"); // empty: nothing opens and the label is plain
-
-    const QStringList both{u"nomina/VNmNccon"_s, u"nomina/VNmNcmco"_s};
-    QTest::newRow("concept label opens the first path") << both << 0 << "nomina/VNmNccon";
-    QTest::newRow("account label opens the second path") << both << 1 << "nomina/VNmNcmco";
-    QTest::newRow("one path for two labels: the second stays plain")
-        << QStringList{u"nomina/VNmNccon"_s} << 1 << "";
-    QTest::newRow("a blank path leaves its label plain")
-        << QStringList{u" "_s, u"nomina/VNmNcmco"_s} << 0 << "";
-}
-
-void TstPickerAndLinks::labelClickOpensThePathOfItsIndex()
-{
-    QFETCH(QStringList, paths);
-    QFETCH(int, clicked);
-    QFETCH(QString, opened);
-
-    QWidget form;
-    QList<QLabel*> labels{new QLabel(u"Contabilización"_s, &form),
-                          new QLabel(u"Cuenta Contable"_s, &form)};
-    TVInfoAyuda links;
-    // Linked for one company first, then for the company of the row.
-    links.AsignarEventosMouseDown(labels, {u"a"_s, u"b"_s});
-    links.AsignarEventosMouseDown(labels, paths);
-
-    QLabel* label = labels[clicked];
-    QTest::mouseClick(label, Qt::LeftButton);
-    QCOMPARE(m_requests.size(), opened.isEmpty() ? 0 : 1);
-    if (!opened.isEmpty())
-        QCOMPARE(m_requests.first().path, opened);
-    QCOMPARE(label->font().underline(), !opened.isEmpty());
-    QCOMPARE(label->cursor().shape(), opened.isEmpty() ? Qt::ArrowCursor : Qt::PointingHandCursor);
-}
-
-void TstPickerAndLinks::linkCarriesTheKeyOfTheCurrentRecord()
+void TstPickerAndLinks::labelsOpenTheirPathWithTheRecordKey()
 {
     SClientDataSet dataSet;
     dataSet.addField(u"COD_CONT"_s, tavrel::FieldType::SmallInt);
     dataSet.createDataSet();
     appendRows(dataSet, {{20}});
-
-    QLabel conceptLabel(u"Contabilización"_s);
-    QLabel account(u"Cuenta Contable"_s);
+    QLabel conceptLabel(u"Contabilización"_s), blank(u"Cuenta Contable"_s), unpaired(u"Fuente"_s);
+    const QList<QLabel*> labels{&conceptLabel, &blank, &unpaired};
     TVInfoAyuda links;
     links.setDataSet(&dataSet);
-    links.AsignarEventosMouseDown({&conceptLabel, &account},
-                                  {u"nomina/VNmNccon"_s, u"nomina/VNmNcmco"_s});
+    // Linked for one company first, then for the company of the row: a blank path and a
+    // label beyond the paths leave their labels plain again.
+    links.AsignarEventosMouseDown(labels, {u"a"_s, u"b"_s, u"c"_s});
+    links.AsignarEventosMouseDown(labels, {u"nomina/VNmNccon"_s, u" "_s});
     links.CrearLlavesInformacion(u"COD_CONT"_s, u"COD_CONT"_s, &conceptLabel);
 
-    QTest::mouseClick(&conceptLabel, Qt::LeftButton);
-    QTest::mouseClick(&account, Qt::LeftButton);
-    QCOMPARE(m_requests.size(), 2);
+    for (QLabel* label : labels) {
+        QTest::mouseClick(label, Qt::LeftButton);
+        QCOMPARE(label->font().underline(), label == &conceptLabel);
+        QCOMPARE(label->cursor().shape(),
+                 label == &conceptLabel ? Qt::PointingHandCursor : Qt::ArrowCursor);
+    }
+    QCOMPARE(m_requests.size(), 1);
+    QCOMPARE(m_requests[0].path, u"nomina/VNmNccon"_s);
     QCOMPARE(m_requests[0].keyField, u"COD_CONT"_s);
     QCOMPARE(m_requests[0].infoField, u"COD_CONT"_s);
     QCOMPARE(m_requests[0].keyValue, QVariant(20));
-    QVERIFY(m_requests[1].keyField.isEmpty());
-    QVERIFY(!m_requests[1].keyValue.isValid());
 }
 
 void TstPickerAndLinks::withoutHostTheProgramIsReportedUnavailable()

@@ -149,14 +149,15 @@ void TstQbe::aFailedQueryKeepsTheRowsShown()
 {
     auto ds = dataSet(u"SELECT * FROM NM_NCCON WHERE COD_EMPR = 1"_s);
     TVSDBQbe qbe;
-    qbe.setTag(1);
+    qbe.setTag(1); // the text has its WHERE already: the restriction follows with AND
+    qbe.setBaseCondition(u"COD_CONT > 10"_s);
     qbe.SetDataset(ds.get());
-    qbe.Vquery(u" AND COD_CONT < 20"_s);
+    qbe.Vquery(u" AND COD_CONT < 30"_s);
     const QString shown = ds->commandText();
 
     QVERIFY_THROWS_EXCEPTION(ModuleError, qbe.Vquery(u" AND NO_EXISTE = 1"_s));
     QCOMPARE(ds->commandText(), shown);
-    QCOMPARE(values(*ds, "COD_CONT"), u"10,11"_s);
+    QCOMPARE(values(*ds, "COD_CONT"), u"11,20"_s);
 
     ds->edit();
     QVERIFY_THROWS_EXCEPTION(ModuleError, qbe.Vquery(QString()));

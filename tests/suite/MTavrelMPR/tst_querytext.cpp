@@ -25,17 +25,13 @@ class TstQueryText : public QObject
 private Q_SLOTS:
     void parameterNames_data();
     void parameterNames();
-    void newTextKeepsValuesOfParamsThatStay();
-    void sqlLinesAndCommandTextAgree();
-    void paramByNameIgnoresCaseAndNamesTheMissingOne();
+    void paramsFollowTheText();
     void appendCondition_data();
     void appendCondition();
     void compoundQueriesAreRefused();
     void qbeCriterion_data();
     void qbeCriterion();
     void qbeConditionStartsByTag();
-    void qbeComposeQuery_data();
-    void qbeComposeQuery();
 };
 
 void TstQueryText::parameterNames_data()
@@ -69,49 +65,28 @@ void TstQueryText::parameterNames()
     QCOMPARE(tavrel::CommandText::parameterNames(text), names);
 }
 
-void TstQueryText::newTextKeepsValuesOfParamsThatStay()
+void TstQueryText::paramsFollowTheText()
 {
     SClientDataSet ds;
-    ds.setCommandText(u"SELECT * FROM T WHERE A = :P_A AND B = :P_B"_s);
-    ds.paramByName(u"P_A"_s).value = 7;
+    ds.setObjectName(u"QryNmNccon"_s);
+    ds.setSQL({u"SELECT * FROM T"_s, u"WHERE A = :P_A AND B = :P_B"_s});
+    QCOMPARE(ds.commandText(), u"SELECT * FROM T\nWHERE A = :P_A AND B = :P_B\n"_s);
+    ds.paramByName(u"p_a"_s).value = 7; // names in any case
     ds.paramByName(u"P_A"_s).type = tavrel::FieldType::SmallInt;
     ds.paramByName(u"P_B"_s).value = u"x"_s;
 
-    ds.setCommandText(u"SELECT * FROM T WHERE C = :P_C AND A = :p_a"_s);
-
+    // A new text keeps the values and types of the params that stay, in the new order.
+    ds.setCommandText(u"SELECT * FROM T WHERE C = :P_C AND A = :p_a\n"_s);
+    QCOMPARE(ds.sql(), QStringList{u"SELECT * FROM T WHERE C = :P_C AND A = :p_a"_s});
     QCOMPARE(ds.paramCount(), 2);
     QCOMPARE(ds.param(0).name, u"P_C"_s);
     QVERIFY(!ds.param(0).value.isValid());
     QCOMPARE(ds.param(1).name, u"p_a"_s);
     QCOMPARE(ds.param(1).value, QVariant(7));
     QCOMPARE(ds.param(1).type, tavrel::FieldType::SmallInt);
-    QVERIFY(!ds.findParam(u"P_B"_s));
-}
-
-void TstQueryText::sqlLinesAndCommandTextAgree()
-{
-    SClientDataSet ds;
-    ds.setSQL(
-        {u"SELECT COD_CUEN, NOM_CUEN"_s, u"FROM NM_NCMCO"_s, u"WHERE (COD_CUEN = :P_COD_CUEN)"_s});
-    QCOMPARE(ds.commandText(), QStringLiteral("SELECT COD_CUEN, NOM_CUEN\nFROM NM_NCMCO\n"
-                                              "WHERE (COD_CUEN = :P_COD_CUEN)\n"));
-    QCOMPARE(ds.paramCount(), 1);
-
-    ds.setCommandText(u"SELECT * FROM NM_RPCOS\n"_s);
-    QCOMPARE(ds.sql(), QStringList{u"SELECT * FROM NM_RPCOS"_s});
-    QCOMPARE(ds.paramCount(), 0);
+    QVERIFY(mentions(thrownBy([&] { ds.paramByName(u"P_B"_s); }), {u"P_B", u"QryNmNccon"}));
     ds.setCommandText(QString());
     QVERIFY(ds.sql().isEmpty());
-}
-
-void TstQueryText::paramByNameIgnoresCaseAndNamesTheMissingOne()
-{
-    SClientDataSet ds;
-    ds.setObjectName(u"QryNmNccon"_s);
-    ds.setCommandText(u"SELECT * FROM T WHERE A = :P_COD_EMPR"_s);
-    QCOMPARE(&ds.paramByName(u"p_cod_empr"_s), &ds.param(0));
-    QVERIFY(mentions(thrownBy([&] { ds.paramByName(u"P_COD_CONT"_s); }),
-                     {u"P_COD_CONT", u"QryNmNccon"}));
 }
 
 void TstQueryText::appendCondition_data()
@@ -254,36 +229,6 @@ void TstQueryText::qbeConditionStartsByTag()
     QVERIFY_THROWS_EXCEPTION(
         ModuleError, builder.expression(
                          {{u"NOM; DELETE"_s, {}, FieldType::String, QbeOperator::Equal, u"x"_s}}));
-}
-
-void TstQueryText::qbeComposeQuery_data()
-{
-    QTest::addColumn<QString>("baseCondition");
-    QTest::addColumn<int>("tag");
-    QTest::addColumn<QString>("condition");
-    QTest::addColumn<QString>("query");
-
-    QTest::newRow("without restriction the condition is appended as it is")
-        << "" << 0 << " WHERE 1=0"
-        << "SELECT * FROM T WHERE 1=0";
-    QTest::newRow("restriction alone") << "COD_EMPR = 2" << 0 << ""
-                                       << "SELECT * FROM T WHERE (COD_EMPR = 2)";
-    QTest::newRow("a typed where (any case) becomes AND after the restriction")
-        << "WHERE COD_EMPR = 2" << 0 << "\nwhere A = 1"
-        << "SELECT * FROM T WHERE (COD_EMPR = 2) AND A = 1";
-    QTest::newRow("base with its own WHERE (tag 1) gets the restriction with AND")
-        << "COD_EMPR = 2" << 1 << " AND A = 1"
-        << "SELECT * FROM T AND (COD_EMPR = 2) AND A = 1";
-}
-
-void TstQueryText::qbeComposeQuery()
-{
-    QFETCH(QString, baseCondition);
-    QFETCH(int, tag);
-    QFETCH(QString, condition);
-    QFETCH(QString, query);
-    QCOMPARE(QbeConditionBuilder::composeQuery(u"SELECT * FROM T"_s, baseCondition, tag, condition),
-             query);
 }
 
 QTEST_GUILESS_MAIN(TstQueryText)

@@ -35,12 +35,9 @@ private slots:
     void init();
     void cleanup();
 
-    void notesAreKeptAcrossConnections();
-    void aNoteChangedElsewhereIsRefused();
+    void notesAreSharedAndChangesElsewhereAreRefused();
     void notesButtonOpensTheCurrentRecordsNotes();
-    void insertLogsEveryStoredValue();
-    void changeLogsEachChangedFieldWithOldAndNewValue();
-    void deleteLogsTheValuesItRemoved();
+    void appliedChangesAreLoggedWithOldAndNewValues();
     void aRefusedChangeLogsNothing();
 
 private:
@@ -82,14 +79,15 @@ void TstRecordHistory::cleanup()
     m_fx.reset();
 }
 
-void TstRecordHistory::notesAreKeptAcrossConnections()
+void TstRecordHistory::notesAreSharedAndChangesElsewhereAreRefused()
 {
-    NotesStore store(server(), u"FrmVeZezev"_s, u"COD_CONT"_s, 1);
-    Note added = store.add(u"10"_s, u"Revisar la fuente 'SGP'.\nLínea 2"_s, false, u"MGOMEZ"_s);
-    store.update(added, u"Revisada la fuente 'SGP'."_s, true);
+    NotesStore mine(server(), u"FrmVeZezev"_s, u"COD_CONT"_s, 1);
+    Note added = mine.add(u"10"_s, u"Revisar la fuente 'SGP'.\nLínea 2"_s, false, u"MGOMEZ"_s);
+    mine.update(added, u"Revisada la fuente 'SGP'."_s, true);
 
     const auto other = tavrel::LocalAppServer::connect(m_fx->db.url());
-    const QList<Note> notes = NotesStore(*other, u"FrmVeZezev"_s, u"COD_CONT"_s, 1).load(u"10"_s);
+    NotesStore theirs(*other, u"FrmVeZezev"_s, u"COD_CONT"_s, 1);
+    QList<Note> notes = theirs.load(u"10"_s);
     QCOMPARE(notes.size(), 2);
     // Newest first: the one just written, then the demo note of 2014.
     QCOMPARE(notes[0].text, u"Revisada la fuente 'SGP'."_s);
@@ -98,28 +96,18 @@ void TstRecordHistory::notesAreKeptAcrossConnections()
     QCOMPARE(notes[0].date, added.date);
     QCOMPARE(notes[1].user, u"JPEREZ"_s);
     QCOMPARE(notes[1].date, QDateTime(QDate(2014, 2, 3), QTime(10, 15)));
-
-    store.remove(notes[0]);
-    QCOMPARE(store.load(u"10"_s).size(), 1);
     // The same key of another company or form has notes of its own.
     QVERIFY(NotesStore(server(), u"FrmVeZezev"_s, u"COD_CONT"_s, 2).load(u"10"_s).isEmpty());
     QVERIFY(NotesStore(server(), u"FrmNmNccon"_s, u"COD_CONT"_s, 1).load(u"10"_s).isEmpty());
-}
 
-void TstRecordHistory::aNoteChangedElsewhereIsRefused()
-{
-    NotesStore mine(server(), u"FrmVeZezev"_s, u"COD_CONT"_s, 1);
-    const auto other = tavrel::LocalAppServer::connect(m_fx->db.url());
-    NotesStore theirs(*other, u"FrmVeZezev"_s, u"COD_CONT"_s, 1);
-
-    QList<Note> read = mine.load(u"10"_s);
-    Note changedThere = theirs.load(u"10"_s).first();
-    theirs.update(changedThere, u"Cambiada en otro equipo"_s, false);
-
-    const auto error = thrownBy([&] { mine.update(read.first(), u"Cambiada aquí"_s, true); });
+    // Changed on the other machine after it was read here: neither changed nor removed.
+    theirs.update(notes[0], u"Cambiada en otro equipo"_s, false);
+    const auto error = thrownBy([&] { mine.update(added, u"Cambiada aquí"_s, true); });
     QVERIFY(error && error->kind() == ModuleError::Kind::Conflict);
-    QVERIFY_THROWS_EXCEPTION(ModuleError, mine.remove(read.first()));
+    QVERIFY_THROWS_EXCEPTION(ModuleError, mine.remove(added));
     QCOMPARE(mine.load(u"10"_s).first().text, u"Cambiada en otro equipo"_s);
+    theirs.remove(notes[0]);
+    QCOMPARE(mine.load(u"10"_s).size(), 1);
 }
 
 void TstRecordHistory::notesButtonOpensTheCurrentRecordsNotes()
@@ -185,22 +173,9 @@ QStringList TstRecordHistory::entries(const QString& operation)
     return list;
 }
 
-void TstRecordHistory::insertLogsEveryStoredValue()
+void TstRecordHistory::appliedChangesAreLoggedWithOldAndNewValues()
 {
-    m_relation->append();
-    m_relation->fieldByName(u"COD_EMPR"_s)->setValue(1);
-    m_relation->fieldByName(u"COD_CONT"_s)->setValue(11);
-    m_relation->fieldByName(u"COD_CUEN"_s)->setValue(u"51010301"_s);
-    m_relation->fieldByName(u"VAL_TOTA"_s)->setValue(1500.5);
-    m_relation->post();
-    m_relation->applyUpdates();
-
-    QCOMPARE(entries(u"I"_s), QStringList({"COD_CONT=null>11", "COD_CUEN=null>51010301",
-                                           "COD_EMPR=null>1", "VAL_TOTA=null>1500.5"}));
-}
-
-void TstRecordHistory::changeLogsEachChangedFieldWithOldAndNewValue()
-{
+    // A change logs the fields whose value changed, old and new.
     const QString oldSource = m_relation->fieldByName(u"COD_FUEN"_s)->asString();
     const QString oldTotal =
         ChangeLogBuilder::valueText(m_relation->fieldByName(u"VAL_TOTA"_s)->value()).toString();
@@ -211,24 +186,31 @@ void TstRecordHistory::changeLogsEachChangedFieldWithOldAndNewValue()
         ->setValue(m_relation->fieldByName(u"DEP_APAC"_s)->value()); // same value
     m_relation->post();
     m_relation->applyUpdates();
-
     QCOMPARE(entries(u"M"_s),
              QStringList({"COD_FUEN=" + oldSource + ">99", "VAL_TOTA=" + oldTotal + ">123.25"}));
-    QVERIFY(entries(u"I"_s).isEmpty());
-}
 
-void TstRecordHistory::deleteLogsTheValuesItRemoved()
-{
-    QStringList expected;
+    // A delete logs every value it removed.
+    QStringList removed;
     for (tavrel::Field* f : m_relation->fields()) {
         if (!f->isNull())
-            expected.append(f->fieldName() + QLatin1Char('=') +
-                            ChangeLogBuilder::valueText(f->value()).toString() + u">null"_s);
+            removed.append(f->fieldName() + QLatin1Char('=') +
+                           ChangeLogBuilder::valueText(f->value()).toString() + u">null"_s);
     }
-    expected.sort();
+    removed.sort();
     m_relation->deleteRecord();
     m_relation->applyUpdates();
-    QCOMPARE(entries(u"D"_s), expected);
+    QCOMPARE(entries(u"D"_s), removed);
+
+    // An insert logs every value it stored.
+    m_relation->append();
+    m_relation->fieldByName(u"COD_EMPR"_s)->setValue(1);
+    m_relation->fieldByName(u"COD_CONT"_s)->setValue(11);
+    m_relation->fieldByName(u"COD_CUEN"_s)->setValue(u"51010301"_s);
+    m_relation->fieldByName(u"VAL_TOTA"_s)->setValue(1500.5);
+    m_relation->post();
+    m_relation->applyUpdates();
+    QCOMPARE(entries(u"I"_s), QStringList({"COD_CONT=null>11", "COD_CUEN=null>51010301",
+                                           "COD_EMPR=null>1", "VAL_TOTA=null>1500.5"}));
 }
 
 void TstRecordHistory::aRefusedChangeLogsNothing()

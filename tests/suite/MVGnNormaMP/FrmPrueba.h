@@ -4,19 +4,13 @@
 
 #include <QStringList>
 
-class QLabel;
 class SClientDataSet;
 
-namespace tavrel {
-class DBEdit;
-}
-
 // A small maintenance window over NM_RPCOS, derived from the master form the way the
-// module's windows are: it sets the dataset of dtsFrm and the grid columns, puts labels
-// and edits on the edit panel, and replaces FormCreate and cmbEmpresaChange calling the
-// framework's (last and first). `log` records the order of the handlers. Like the
-// module's window it opens its dataset through the query-by-example DBQbe1, unless
-// `throughQbe` is cleared before FormCreate.
+// module's windows are: it sets the dataset of dtsFrm and the grid columns, and replaces
+// FormCreate and cmbEmpresaChange calling the framework's (last and first). `log` records
+// the order of the handlers. Like the module's window it opens its dataset through the
+// query-by-example DBQbe1, unless `throughQbe` is cleared before FormCreate.
 class FrmPrueba : public TfrmFormaMaestro
 {
     Q_OBJECT
@@ -28,10 +22,6 @@ public:
     void cmbEmpresaChange(QObject* Sender = nullptr) override;
 
     SClientDataSet* QryRelacion = nullptr;
-    tavrel::DBEdit* DBEdtCodCont = nullptr;
-    tavrel::DBEdit* DBEdtCodCuen = nullptr;
-    tavrel::DBEdit* DBEdtDepAPac = nullptr;
-    tavrel::DBEdit* DBEdtValTota = nullptr;
     QStringList log;
     bool throughQbe = true;
 };
