@@ -41,8 +41,6 @@ private Q_SLOTS:
     void postingStampsAuditColumns_data();
     void postingStampsAuditColumns();
     void failingServerTimeAbortsThePost();
-    void codeLists_data();
-    void codeLists();
     void verDigiFlags_data();
     void verDigiFlags();
 
@@ -329,37 +327,6 @@ void TstDVeZezev::failingServerTimeAbortsThePost()
     QCOMPARE(f->db->queryValue(sql).toInt(), 1);
 }
 
-void TstDVeZezev::codeLists_data()
-{
-    QTest::addColumn<QString>("lista");
-    QTest::addColumn<QVariant>("codigo");
-    QTest::addColumn<QVariant>("nombre");
-
-    QTest::newRow("Donaciones under resource 15")
-        << "CdsRecPres" << QVariant(15) << QVariant("Donaciones");
-    QTest::newRow("and again under 25") << "CdsRecPres" << QVariant(25) << QVariant("Donaciones");
-    QTest::newRow("codes 28 to 49 do not exist") << "CdsRecPres" << QVariant(28) << nulo;
-    QTest::newRow("funding source \"1\" is not \"01\"") << "CdsFueFina" << QVariant("1") << nulo;
-    QTest::newRow("funds situation 02") << "CdsSitFond" << QVariant("02") << QVariant("SSF");
-}
-
-void TstDVeZezev::codeLists()
-{
-    QFETCH(QString, lista);
-    QFETCH(QVariant, codigo);
-    QFETCH(QVariant, nombre);
-
-    // The lists need no server: the data module's creation handler alone fills them.
-    TDtmVeZezev dtm;
-    dtm.DataModuleCreate();
-    auto* ds = dtm.findChild<SClientDataSet*>(lista);
-    QVERIFY(ds && ds->active());
-    QCOMPARE(ds->lookup(ds->field(0)->fieldName(), {codigo}, ds->field(1)->fieldName()), nombre);
-    QCOMPARE((QList<int>{dtm.CdsFueFina->recordCount(), dtm.CdsRecPres->recordCount(),
-                         dtm.CdsSitFond->recordCount()}),
-             (QList<int>{2, 22, 2}));
-}
-
 void TstDVeZezev::verDigiFlags_data()
 {
     QTest::addColumn<int>("empresa");
@@ -367,12 +334,6 @@ void TstDVeZezev::verDigiFlags_data()
     QTest::addColumn<QString>("falla"); // provider that fails
     QTest::addColumn<QString>("esperado");
 
-    QTest::newRow("\" S \" of flag group 1 comes back trimmed") << 1 << "V0000017"
-                                                                << ""
-                                                                << "S";
-    QTest::newRow("company 2: rows of group 1 and of country 58 only, so N") << 2 << "V0000017"
-                                                                             << ""
-                                                                             << "N";
     QTest::newRow("a row of the company's country for every company") << 3 << "V0000009"
                                                                       << ""
                                                                       << "30";

@@ -19,6 +19,9 @@ void TstTextoComas::leer_data()
 
     QTest::newRow("two entries separated by a comma")
         << "nomina/VNmNccon,nomina/VNmNcmco" << QStringList{"nomina/VNmNccon", "nomina/VNmNcmco"};
+    QTest::newRow("blanks alone separate too, outside quotes")
+        << "\"C:\\Tavrel\\Nomina Uno\\VNmNccon.exe\" otros\\VNmNcmco.exe"
+        << QStringList{"C:\\Tavrel\\Nomina Uno\\VNmNccon.exe", "otros\\VNmNcmco.exe"};
     QTest::newRow("comma between blanks is one separator")
         << " uno ,  dos " << QStringList{"uno", "dos"};
     QTest::newRow("quotes keep blanks and commas inside")

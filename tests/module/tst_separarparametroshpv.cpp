@@ -2,8 +2,8 @@
 
 #include <QTest>
 
-// The everyday host strings go through the real load entry in tst_entrypoints; these
-// pin the corners of the splitting itself.
+// How the host's parameter text is split into the list and which entry becomes the
+// filter; a blank text never gets here (the load entry keeps the previous list).
 class TstSepararParametrosHpv : public QObject
 {
     Q_OBJECT
@@ -20,6 +20,14 @@ void TstSepararParametrosHpv::split_data()
     QTest::addColumn<QStringList>("params");
     QTest::addColumn<QString>("filter");
 
+    QTest::newRow("the later AND entry wins, in its own letter case")
+        << "\"AND A = 1\" \"and B = 2\"" << QStringList{"AND A = 1", "and B = 2"} << "and B = 2";
+    QTest::newRow("ANDES counts: only three letters are compared")
+        << "\"AND A = 1\" ANDES" << QStringList{"AND A = 1", "ANDES"} << "ANDES";
+    QTest::newRow("missing closing quote: an empty entry, then the text")
+        << "\"abc" << QStringList{"", "abc"} << "";
+    QTest::newRow("leading blank: one empty entry in front")
+        << " abc" << QStringList{"", "abc"} << "";
     QTest::newRow("only the blank separates: a tab stays inside the token")
         << "a\tb c" << QStringList{"a\tb", "c"} << "";
     QTest::newRow("a leading tab is trimmed away, unlike a leading blank")
