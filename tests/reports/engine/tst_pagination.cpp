@@ -161,6 +161,9 @@ void TstPagination::pageScopes_data()
     QTest::newRow("header on the first page only")
         << int(Band::PageScope::FirstPageOnly) << every << QList<bool>{true, false, false}
         << QList<bool>{true, true, true};
+    QTest::newRow("footer on the first page only")
+        << every << int(Band::PageScope::FirstPageOnly) << QList<bool>{true, true, true}
+        << QList<bool>{true, false, false};
     QTest::newRow("footer on the last page only")
         << every << int(Band::PageScope::LastPageOnly) << QList<bool>{true, true, true}
         << QList<bool>{false, false, true};
@@ -181,6 +184,9 @@ void TstPagination::pageScopes()
         const LaidOutPage& page = document.pages[i];
         QCOMPARE(!page.textsNamed(u"Pagina"_s).isEmpty(), headerOnPage[i]);
         QCOMPARE(!page.textsNamed(u"Pie"_s).isEmpty(), footerOnPage[i]);
+        // The blocks stay above a footer that prints on the page.
+        for (const TextRun* end : page.textsNamed(u"Pie del bloque"_s))
+            QVERIFY(!footerOnPage[i] || end->box.bottom() <= kBottom - 20 + 0.01);
         // Without a header the column header moves up; on page one it follows the title.
         QCOMPARE(page.textsNamed(u"Columnas"_s).first()->box.top(),
                  kTop + (headerOnPage[i] ? 50 : 0) + (i == 0 ? 30 : 0));
