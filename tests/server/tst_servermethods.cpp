@@ -11,8 +11,8 @@
 using namespace tavrel;
 using tavrel::test::TestDatabase;
 
-// The late-bound methods. Every test gets a fresh database. The caused-value statements
-// themselves are run by the module's own tests against this server.
+// The late-bound methods. Every test gets a fresh database. The login, the server time and
+// the caused-value statements are pinned by the tests of their callers on this server.
 class TstServerMethods : public QObject
 {
     Q_OBJECT
@@ -24,11 +24,8 @@ private Q_SLOTS:
     void ejecutarSqlFailureWritesNothing_data();
     void ejecutarSqlFailureWritesNothing();
     void causedValueSumIsAnIndexLookup();
-    void serverTimeIsCurrentLocalTime();
     void programPathsInTheOrderAsked_data();
     void programPathsInTheOrderAsked();
-    void login_data();
-    void login();
     void unknownMethodOrWrongArgumentsAreNamed_data();
     void unknownMethodOrWrongArgumentsAreNamed();
 
@@ -153,25 +150,11 @@ void TstServerMethods::causedValueSumIsAnIndexLookup()
     QVERIFY2(plan.contains(covering), qPrintable(plan));
 }
 
-void TstServerMethods::serverTimeIsCurrentLocalTime()
-{
-    start(TestDatabase::Content::Schema);
-    QVariantList args;
-    const QVariant answer = m_server->invoke(QStringLiteral("BuscarFechaServidor"), args);
-    QCOMPARE(answer.typeId(), QMetaType::QDateTime);
-    const QDateTime time = answer.toDateTime();
-    QCOMPARE(time.timeSpec(), Qt::LocalTime);
-    // Same machine: a wrong session time zone would be hours off.
-    QVERIFY2(qAbs(time.secsTo(QDateTime::currentDateTime())) < 60, qPrintable(time.toString()));
-}
-
 void TstServerMethods::programPathsInTheOrderAsked_data()
 {
     QTest::addColumn<QString>("asked");
     QTest::addColumn<QString>("paths");
 
-    QTest::newRow("the two linked programs of the window") << "\"VNmNccon\",\"VNmNcmco\""
-                                                           << "nomina/VNmNccon,nomina/VNmNcmco";
     QTest::newRow("order follows the question, not the table") << "\"VNmNcmco\",\"VNmNccon\""
                                                                << "nomina/VNmNcmco,nomina/VNmNccon";
     QTest::newRow("unknown program keeps its place with an empty path")
@@ -194,42 +177,6 @@ void TstServerMethods::programPathsInTheOrderAsked()
     QCOMPARE(args[4], QVariant(QVariantList{paths}));
     QCOMPARE(args[2], QVariant(QStringLiteral("A")));
     QCOMPARE(args[3], QVariant(QStringLiteral("JPEREZ")));
-}
-
-void TstServerMethods::login_data()
-{
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("type");
-
-    QTest::newRow("administrator") << "JPEREZ"
-                                   << "Tavrel2026" << 0 << "A";
-    QTest::newRow("user codes are not case-sensitive") << "jperez"
-                                                       << "Tavrel2026" << 0 << "A";
-    QTest::newRow("ten-character user code") << "ANALISTA01"
-                                             << "Analista2026" << 0 << "U";
-    QTest::newRow("passwords are case-sensitive") << "JPEREZ"
-                                                  << "tavrel2026" << 1 << "";
-    QTest::newRow("empty user and password") << ""
-                                             << "" << 1 << "";
-}
-
-void TstServerMethods::login()
-{
-    QFETCH(QString, user);
-    QFETCH(QString, password);
-    QFETCH(int, status);
-    QFETCH(QString, type);
-    start(TestDatabase::Content::Demo);
-    QVariantList args{user, password, QStringLiteral("?")};
-    QCOMPARE(m_server->invoke(QStringLiteral("ValidarUsuario"), args), QVariant(status));
-    QCOMPARE(args[2].toString(), type);
-    QCOMPARE(
-        m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM GN_USUAR WHERE CLA_USUA LIKE :P"),
-                         {QLatin1Char('%') + password + QLatin1Char('%')})
-            .toInt(),
-        password.isEmpty() ? 3 : 0);
 }
 
 void TstServerMethods::unknownMethodOrWrongArgumentsAreNamed_data()
