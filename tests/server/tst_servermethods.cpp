@@ -11,8 +11,8 @@
 using namespace tavrel;
 using tavrel::test::TestDatabase;
 
-// The late-bound methods. Every test gets a fresh database. The login, the server time and
-// the caused-value statements are pinned by the tests of their callers on this server.
+// The late-bound methods. Every test gets a fresh database. The rest of the login, the server
+// time and the caused-value statements are pinned by the tests of their callers on this server.
 class TstServerMethods : public QObject
 {
     Q_OBJECT
@@ -26,6 +26,7 @@ private Q_SLOTS:
     void causedValueSumIsAnIndexLookup();
     void programPathsInTheOrderAsked_data();
     void programPathsInTheOrderAsked();
+    void loginIgnoresTheCaseOfTheUserCode();
     void unknownMethodOrWrongArgumentsAreNamed_data();
     void unknownMethodOrWrongArgumentsAreNamed();
 
@@ -177,6 +178,15 @@ void TstServerMethods::programPathsInTheOrderAsked()
     QCOMPARE(args[4], QVariant(QVariantList{paths}));
     QCOMPARE(args[2], QVariant(QStringLiteral("A")));
     QCOMPARE(args[3], QVariant(QStringLiteral("JPEREZ")));
+}
+
+void TstServerMethods::loginIgnoresTheCaseOfTheUserCode()
+{
+    // The callers upper-case what was typed; the server must not depend on it.
+    start(TestDatabase::Content::Demo);
+    QVariantList args{QStringLiteral("jperez"), QStringLiteral("Tavrel2026"), QStringLiteral("?")};
+    QCOMPARE(m_server->invoke(QStringLiteral("ValidarUsuario"), args), QVariant(0));
+    QCOMPARE(args[2].toString(), QStringLiteral("A"));
 }
 
 void TstServerMethods::unknownMethodOrWrongArgumentsAreNamed_data()
