@@ -4,29 +4,24 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QPainter>
 
 using tavrel::FieldKind;
 using tavrel::FieldType;
 
-QByteArray RelacionDatos::logoPng()
+namespace {
+
+QByteArray logoPng()
 {
     QImage imagen(240, 150, QImage::Format_RGB32);
     imagen.fill(QColor(0, 84, 147));
-    QPainter pintor(&imagen);
-    pintor.setRenderHint(QPainter::Antialiasing);
-    pintor.setPen(Qt::NoPen);
-    pintor.setBrush(QColor(252, 209, 22));
-    pintor.drawEllipse(QRectF(75, 20, 90, 90));
-    pintor.setBrush(QColor(206, 17, 38));
-    pintor.drawRect(QRectF(0, 125, 240, 25));
-    pintor.end();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     imagen.save(&buffer, "PNG");
     return bytes;
 }
+
+} // namespace
 
 RelacionDatos::RelacionDatos(int filas)
 {
@@ -58,14 +53,8 @@ RelacionDatos::RelacionDatos(int filas)
             ->setDisplayFormat(QStringLiteral("#,##.00"));
     relacion.addField(QStringLiteral("DtfNmbValSald"), FieldType::Float, 0, FieldKind::Calculated)
         ->setDisplayFormat(QStringLiteral("#,##.00"));
-    relacion.OnCalcFields = [](SClientDataSet& ds) {
-        const auto valor = [&](const char* nombre) {
-            return ds.fieldByName(QLatin1String(nombre));
-        };
-        const bool completo = !valor("VAL_TOTA")->isNull() && !valor("VAL_CAUS")->isNull();
-        valor("DtfNmbValSald")
-            ->setValue(completo ? valor("VAL_TOTA")->asFloat() - valor("VAL_CAUS")->asFloat()
-                                : 0.0);
+    relacion.OnCalcFields = [](SClientDataSet& ds) { // balance: total less caused
+        ds.field(12)->setValue(ds.field(10)->asFloat() - ds.field(11)->asFloat());
     };
     relacion.createDataSet();
     for (int n = 1; n <= filas; ++n)
@@ -77,7 +66,7 @@ void RelacionDatos::agregar(int n)
     agregar(n, 1000000.0 * n + 0.89, 500000.0);
 }
 
-void RelacionDatos::agregar(int n, double total, const QVariant& causado)
+void RelacionDatos::agregar(int n, double total, double causado)
 {
     relacion.append();
     const auto poner = [&](const char* nombre, const QVariant& valor) {

@@ -2,8 +2,6 @@
 
 #include "SClientDataSet.h"
 
-#include <QByteArray>
-
 // In-memory company and relation datasets shaped like the module's: three companies
 // with name, NIT and a PNG logo, standing on the second as the chosen one, and relation
 // rows whose amounts show with "#,##.00" and whose balance is calculated per row.
@@ -17,9 +15,7 @@ struct RelacionDatos
     // A relation row numbered `n`: concept 100 + n, total n millions plus 0.89,
     // caused 500000.
     void agregar(int n);
-    void agregar(int n, double total, const QVariant& causado);
-
-    static QByteArray logoPng();
+    void agregar(int n, double total, double causado);
 
     SClientDataSet empresa;
     SClientDataSet relacion;

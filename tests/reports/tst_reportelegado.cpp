@@ -45,8 +45,6 @@ void TstReporteLegado::printingShowsTheCaptionAndHidesTheColumnTitles_data()
     QTest::addColumn<QString>("camRela");
     QTest::addColumn<QString>("caption");
 
-    QTest::newRow("prototype group") << "cod_gpro"
-                                     << "Grupo de Prototipos";
     QTest::newRow("cost centre") << "cod_ccos"
                                  << "Centro de Costo";
     QTest::newRow("a column of no kind leaves it empty") << "cod_empr"

@@ -1,8 +1,13 @@
+#include "ModuleError.h"
 #include "RelacionDatos.h"
+#include "ReportPreviewDialog.h"
 #include "ReportRenderer.h"
 #include "ReportUnits.h"
 #include "ReporteRelacion.h"
 
+#include <QAction>
+#include <QLabel>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <poppler-qt6.h>
@@ -52,26 +57,42 @@ QStringList textos(const LaidOutDocument& documento, const QString& objeto)
     return encontrados;
 }
 
+// The box, in points, of the word with that text nearest to the point; null if none.
+QRectF palabra(const Poppler::Page& pagina, const QString& texto, const QPointF& cerca)
+{
+    QRectF hallada;
+    for (const auto& caja : pagina.textList()) {
+        const QRectF r = caja->boundingBox();
+        if (caja->text() == texto &&
+            (hallada.isNull() || (r.topLeft() - cerca).manhattanLength() <
+                                     (hallada.topLeft() - cerca).manhattanLength()))
+            hallada = r;
+    }
+    return hallada;
+}
+
 } // namespace
 
-// The relation report over in-memory company and relation datasets, laid out and
-// written to PDF, then read back with poppler.
+// The relation report over in-memory company and relation datasets: laid out, written
+// to PDF and read back with poppler, printed, and shown in the preview window.
 class TstReporteRelacion : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void init();
-    void emptyRelationPrintsHeaderAndFooterOnly();
-    void eachRowIsOneClosedBoxWithItsLabels();
+    void pdfShowsHeaderFooterAndAmounts();
+    void eachRowIsOneClosedBoxNeverSplit_data();
+    void eachRowIsOneClosedBoxNeverSplit();
+    void textsSitWhereLaidOut_data();
+    void textsSitWhereLaidOut();
     void captionFollowsTheConfiguredColumn_data();
     void captionFollowsTheConfiguredColumn();
-    void footerProgramEndsAtTheRightOfItsBox();
-    void blocksBreakBetweenPagesNeverInside();
-    void amountsShowWithTheMoneyFormat_data();
-    void amountsShowWithTheMoneyFormat();
     void variableCallback_data();
     void variableCallback();
+    void printerGetsThePageRangeWithoutDialog();
+    void refusedExportsWriteNothing();
+    void previewNavigatesAndExports();
 
 private:
     LaidOutDocument preparar(int filas, const QString& camRela = QStringLiteral("cod_tnom"));
@@ -106,63 +127,128 @@ std::unique_ptr<Poppler::Document> TstReporteRelacion::exportar(const LaidOutDoc
     return Poppler::Document::load(archivo);
 }
 
-void TstReporteRelacion::emptyRelationPrintsHeaderAndFooterOnly()
+void TstReporteRelacion::pdfShowsHeaderFooterAndAmounts()
 {
-    const auto pdf = exportar(preparar(0));
+    const auto pdf = exportar(preparar(14));
     QVERIFY(pdf);
-    QCOMPARE(pdf->numPages(), 1);
+    QCOMPARE(pdf->numPages(), 3);
+    QCOMPARE(pdf->info(QStringLiteral("Title")), QStringLiteral("Relación Rubros SIIF2"));
+    QCOMPARE(pdf->info(QStringLiteral("Creator")), QStringLiteral("Tavrel"));
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(pdf->page(i)->pageSizeF(), QSizeF(612, 792)); // Letter
+        QVERIFY(pdf->page(i)->text(QRectF()).contains(QStringLiteral("Página: %1").arg(i + 1)));
+    }
+    // The header shows the company the dataset stands on, which is not the first; labels,
+    // variables and field values keep their accents; amounts show with the money format,
+    // the balance calculated for each row.
     const QString texto = pdf->page(0)->text(QRectF());
-    // The header shows the company the dataset stands on, which is not the first.
     const QByteArray nit = QByteArray("NIT: ") + RelacionDatos::NitEmpresaActual;
     for (const char* esperado :
          {RelacionDatos::NombreEmpresaActual, nit.constData(), "Nómina - Relación Rubros SIIF2",
-          "Definición Relación Rubros SIIF2", "Página: 1", "Fecha: 15/03/2024", "Hora: 14:05:09",
-          "TavreL: VVeZezev", "Usuario: JPEREZ", "Tavrel by Mirova", "Velmora"})
+          "Definición Relación Rubros SIIF2", "Fecha: 15/03/2024", "Hora: 14:05:09",
+          "TavreL: VVeZezev", "Usuario: JPEREZ", "Tavrel by Mirova", "Velmora", "Contabilización",
+          "Situación de Fondos", "Clase de Nómina", "Sueldo básico 1", "1.000.000,89", "500.000,00",
+          "500.000,89", "1.500.000,89"})
         QVERIFY2(texto.contains(QString::fromUtf8(esperado)), esperado);
-    QVERIFY(!texto.contains(QStringLiteral("Contabilización")));
     QVERIFY(!texto.contains(QStringLiteral("Tránsito del Meta")));
     QCOMPARE(m_datos->empresa.recNo(), 2);
+    const QList<Poppler::FontInfo> fuentes = pdf->fonts();
+    QVERIFY(!fuentes.isEmpty());
+    for (const Poppler::FontInfo& fuente : fuentes) {
+        QVERIFY2(fuente.isEmbedded(), qPrintable(fuente.name()));
+        QVERIFY2(fuente.name().contains(QStringLiteral("LiberationSans")),
+                 qPrintable(fuente.name()));
+    }
 }
 
-void TstReporteRelacion::eachRowIsOneClosedBoxWithItsLabels()
+void TstReporteRelacion::eachRowIsOneClosedBoxNeverSplit_data()
 {
-    const LaidOutDocument documento = preparar(3);
-    QCOMPARE(documento.pages.size(), 1);
-    const LaidOutPage& pagina = documento.pages.first();
-    QCOMPARE(pagina.images().size(), 1); // the logo
-    const QList<const TextRun*> esquinas = pagina.textsNamed(QStringLiteral("Memo7"));
-    QCOMPARE(esquinas.size(), 3);
+    QTest::addColumn<int>("filas");
+    QTest::addColumn<QList<int>>("porPagina");
 
+    QTest::newRow("no rows: one page with header and footer only") << 0 << QList<int>{0};
+    QTest::newRow("three rows on one page") << 3 << QList<int>{3};
+    // 6 blocks of 140 fit between the header (94.49) and the footer (15.12).
+    QTest::newRow("the seventh block opens page two whole") << 7 << QList<int>{6, 1};
+}
+
+void TstReporteRelacion::eachRowIsOneClosedBoxNeverSplit()
+{
+    QFETCH(int, filas);
+    QFETCH(QList<int>, porPagina);
+    const LaidOutDocument documento = preparar(filas);
+    QCOMPARE(documento.pages.size(), porPagina.size());
+    const qreal pie = documento.page.printableRect().bottom() - 15.12;
+    for (int p = 0; p < porPagina.size(); ++p) {
+        const LaidOutPage& pagina = documento.pages[p];
+        QCOMPARE(pagina.images().size(), 1); // the logo
+        QCOMPARE(textos(documento, QStringLiteral("SysMemo1"))[p],
+                 QStringLiteral("Página: %1").arg(p + 1));
+        QCOMPARE(pagina.textsNamed(QStringLiteral("Memo5")).size(), 1); // the footer
+        const QList<const TextRun*> esquinas = pagina.textsNamed(QStringLiteral("Memo7"));
+        QCOMPARE(esquinas.size(), porPagina[p]);
+        QCOMPARE(pagina.textsNamed(QStringLiteral("Memo29")).size(), porPagina[p]);
+        for (int i = 0; i < esquinas.size(); ++i) {
+            const QRectF caja(kMargen, esquinas[i]->box.top(), 740, 128);
+            QVERIFY2(cerrado(pagina.lines(), caja), qPrintable(QString::number(i)));
+            QVERIFY(caja.bottom() <= pie);
+            if (i > 0) // a box sits 140 below the one before
+                QCOMPARE(caja.top() - esquinas[i - 1]->box.top(), 140.0);
+        }
+        // The frames draw the outline only: every line lies on a side of some box.
+        for (const LineRun* linea : pagina.lines()) {
+            const bool enBorde =
+                std::any_of(esquinas.cbegin(), esquinas.cend(), [&](const TextRun* e) {
+                    const qreal y = e->box.top();
+                    return std::abs(linea->line.y1() - y) < 0.01 ||
+                           std::abs(linea->line.y1() - y - 128) < 0.01 ||
+                           std::abs(linea->line.x1() - kMargen) < 0.01 ||
+                           std::abs(linea->line.x1() - kMargen - 740) < 0.01;
+                });
+            QVERIFY2(enBorde, qPrintable(linea->objectName));
+        }
+    }
+}
+
+void TstReporteRelacion::textsSitWhereLaidOut_data()
+{
+    QTest::addColumn<QString>("objeto");
+    QTest::addColumn<int>("pagina");
+
+    QTest::newRow("bold label at the corner of each block") << "Memo7" << 1;
+    QTest::newRow("field in the middle of a block") << "Memo20" << 1;
+    QTest::newRow("company name beside the logo") << "QryGnEmpreNOM_EMPR" << 0;
+    QTest::newRow("vertically centred system text") << "SysMemo2" << 2;
+    QTest::newRow("italic footer text") << "Memo6" << 2;
+    QTest::newRow("right-aligned footer program") << "Memo3" << 0;
+}
+
+void TstReporteRelacion::textsSitWhereLaidOut()
+{
+    QFETCH(QString, objeto);
+    QFETCH(int, pagina);
+    const LaidOutDocument documento = preparar(14);
     const auto pdf = exportar(documento);
-    QList<QRectF> contabilizacion, titulos;
-    for (const auto& caja : pdf->page(0)->textList()) {
-        if (caja->text() == u"Contabilización")
-            contabilizacion << caja->boundingBox();
-        else if (caja->text() == u"Clase")
-            titulos << caja->boundingBox();
-    }
-    QCOMPARE(contabilizacion.size(), 3);
-    QCOMPARE(titulos.size(), 3);
-    for (int i = 0; i < 3; ++i) {
-        const QRectF caja(kMargen, esquinas[i]->box.top(), 740, 128);
-        QVERIFY2(cerrado(pagina.lines(), caja), qPrintable(QString::number(i)));
-        // 2 units of padding left of the texts; a box sits 140 below the one before.
-        QVERIFY(std::abs(contabilizacion[i].left() - unitsToPoints(caja.left() + 2)) < kTolerancia);
-        QVERIFY(std::abs(titulos[i].left() - unitsToPoints(caja.left() + 352 + 2)) < kTolerancia);
-        QVERIFY(std::abs(titulos[i].top() - contabilizacion[i].top()) < kTolerancia);
-        if (i > 0)
-            QCOMPARE(caja.top() - esquinas[i - 1]->box.top(), 140.0);
-    }
-    // The frames draw the outline only: every line lies on a side of some box.
-    for (const LineRun* linea : pagina.lines()) {
-        const bool enBorde = std::any_of(esquinas.cbegin(), esquinas.cend(), [&](const TextRun* e) {
-            const qreal y = e->box.top();
-            return std::abs(linea->line.y1() - y) < 0.01 ||
-                   std::abs(linea->line.y1() - y - 128) < 0.01 ||
-                   std::abs(linea->line.x1() - kMargen) < 0.01 ||
-                   std::abs(linea->line.x1() - kMargen - 740) < 0.01;
-        });
-        QVERIFY2(enBorde, qPrintable(linea->objectName));
+    const auto pdfPagina = pdf->page(pagina);
+    const QList<const TextRun*> runs = documento.pages[pagina].textsNamed(objeto);
+    QVERIFY(!runs.isEmpty());
+    for (const TextRun* run : runs) {
+        const TextLine& linea = run->lines.first();
+        const QStringList partes = linea.text.split(u' ', Qt::SkipEmptyParts);
+        const QPointF arriba(unitsToPoints(linea.rect.left()), unitsToPoints(linea.rect.top()));
+        const QRectF primera = palabra(*pdfPagina, partes.first(), arriba);
+        const QRectF ultima = palabra(*pdfPagina, partes.last(), arriba);
+        QVERIFY2(!primera.isNull() && !ultima.isNull(), qPrintable(linea.text));
+        QVERIFY(std::abs(primera.top() - arriba.y()) <= kTolerancia);
+        // Right-aligned text ends at its box's right edge less its padding of 2 units.
+        const qreal borde = unitsToPoints(run->box.right() - 2);
+        QVERIFY2((run->alignment & Qt::AlignRight)
+                     ? std::abs(ultima.right() - borde) <= kTolerancia
+                     : std::abs(primera.left() - arriba.x()) <= kTolerancia,
+                 qPrintable(QStringLiteral("%1-%2 in %3")
+                                .arg(primera.left())
+                                .arg(ultima.right())
+                                .arg(unitsToPoints(run->box.left()))));
     }
 }
 
@@ -193,98 +279,19 @@ void TstReporteRelacion::captionFollowsTheConfiguredColumn()
     QCOMPARE(textos(preparar(3, camRela), QStringLiteral("Memo8")), esperados);
 }
 
-void TstReporteRelacion::footerProgramEndsAtTheRightOfItsBox()
-{
-    const auto pdf = exportar(preparar(1));
-    const qreal borde = unitsToPoints(kMargen + 151.18);
-    qreal derecha = -1;
-    for (const auto& caja : pdf->page(0)->textList()) {
-        if (caja->text() == u"VVeZezev")
-            derecha = caja->boundingBox().right();
-    }
-    QVERIFY(derecha <= borde);
-    QVERIFY2(std::abs(derecha - unitsToPoints(kMargen + 151.18 - 2)) < kTolerancia,
-             qPrintable(QString::number(derecha)));
-}
-
-void TstReporteRelacion::blocksBreakBetweenPagesNeverInside()
-{
-    // 6 blocks of 140 fit between the header (94.49) and the footer (15.12).
-    const LaidOutDocument documento = preparar(20);
-    QCOMPARE(documento.pages.size(), 4);
-    const qreal pie = documento.page.printableRect().bottom() - 15.12;
-    const QList<int> porPagina{6, 6, 6, 2};
-    for (int p = 0; p < 4; ++p) {
-        const LaidOutPage& pagina = documento.pages[p];
-        const QList<const TextRun*> esquinas = pagina.textsNamed(QStringLiteral("Memo7"));
-        QCOMPARE(esquinas.size(), porPagina[p]);
-        QCOMPARE(pagina.textsNamed(QStringLiteral("Memo29")).size(), porPagina[p]);
-        for (const TextRun* esquina : esquinas) {
-            QVERIFY(esquina->box.top() + 128 <= pie);
-            QVERIFY(cerrado(pagina.lines(), QRectF(kMargen, esquina->box.top(), 740, 128)));
-        }
-        QCOMPARE(textos(documento, QStringLiteral("SysMemo1"))[p],
-                 QStringLiteral("Página: %1").arg(p + 1));
-    }
-}
-
-void TstReporteRelacion::amountsShowWithTheMoneyFormat_data()
-{
-    QTest::addColumn<double>("total");
-    QTest::addColumn<QVariant>("causado");
-    QTest::addColumn<QStringList>("importes"); // total, caused, balance
-
-    QTest::newRow("groups of three with points, two decimals after a comma")
-        << 1234567.891 << QVariant(500000.0)
-        << QStringList{"1.234.567,89", "500.000,00", "734.567,89"};
-    QTest::newRow("nothing caused yet: zero shows without integer digit")
-        << 1000.0 << QVariant(0.0) << QStringList{"1.000,00", ",00", "1.000,00"};
-    QTest::newRow("caused unknown: empty, and the balance is zero")
-        << 2500.5 << QVariant() << QStringList{"2.500,50", "", ",00"};
-}
-
-void TstReporteRelacion::amountsShowWithTheMoneyFormat()
-{
-    QFETCH(double, total);
-    QFETCH(QVariant, causado);
-    QFETCH(QStringList, importes);
-    m_datos->agregar(1, total, causado);
-    const LaidOutDocument documento = preparar(0);
-    QStringList mostrados;
-    for (const char* memo : {"Memo27", "Memo28", "Memo29"})
-        mostrados << textos(documento, QLatin1String(memo)).value(0);
-    QCOMPARE(mostrados, importes);
-    const auto pdf = exportar(documento);
-    QVERIFY(pdf->page(0)->text(QRectF()).contains(importes.first()));
-}
-
 void TstReporteRelacion::variableCallback_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("camRela");
     QTest::addColumn<QString>("value");
 
-    QTest::newRow("user code") << "gStCodUsua"
-                               << "cod_tnom"
-                               << "JPEREZ";
-    QTest::newRow("program code") << "gStNomProg"
-                                  << "cod_tnom"
-                                  << "VVeZezev";
+    // User, program and caption show in the report; these do not.
     QTest::newRow("short date format, shown by no object") << "gStDateFormat"
                                                            << ""
                                                            << "d/M/yy";
-    QTest::newRow("caption of the configured column") << "gStCamRela"
-                                                      << "cod_gast"
-                                                      << "Gasto Contable";
     QTest::newRow("a column without caption leaves the value passed") << "gStCamRela"
                                                                       << "cod_tnom "
                                                                       << "previo";
-    QTest::newRow("variable names are compared exactly") << "gstcodusua"
-                                                         << ""
-                                                         << "previo";
-    QTest::newRow("the company variable is not supplied") << "gSmCodEmpr"
-                                                          << ""
-                                                          << "previo";
 }
 
 void TstReporteRelacion::variableCallback()
@@ -297,6 +304,63 @@ void TstReporteRelacion::variableCallback()
     QVariant valor = QStringLiteral("previo");
     variables.frxRptVeZezevGetValue(name, valor);
     QCOMPARE(valor.toString(), value);
+}
+
+void TstReporteRelacion::printerGetsThePageRangeWithoutDialog()
+{
+    const QString archivo = m_dir.filePath(QStringLiteral("impreso.pdf"));
+    QPrinter impresora(QPrinter::HighResolution);
+    impresora.setOutputFormat(QPrinter::PdfFormat);
+    impresora.setOutputFileName(archivo);
+    impresora.setPrintRange(QPrinter::PageRange);
+    impresora.setFromTo(2, 3);
+    QVERIFY(ReportRenderer(preparar(14)).print(&impresora));
+
+    const auto pdf = Poppler::Document::load(archivo);
+    QVERIFY(pdf);
+    QCOMPARE(pdf->numPages(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(pdf->page(i)->pageSizeF(), QSizeF(612, 792));
+        QVERIFY(pdf->page(i)->text(QRectF()).contains(QStringLiteral("Página: %1").arg(i + 2)));
+    }
+}
+
+void TstReporteRelacion::refusedExportsWriteNothing()
+{
+    const QString sinCarpeta = m_dir.filePath(QStringLiteral("no-existe/relacion.pdf"));
+    try {
+        ReportRenderer(preparar(1)).exportPdf(sinCarpeta);
+        QFAIL("the export ran");
+    } catch (const tavrel::ModuleError& error) {
+        QVERIFY2(error.message().contains(sinCarpeta), qPrintable(error.message()));
+    }
+    const QString vacio = m_dir.filePath(QStringLiteral("vacio.pdf"));
+    QVERIFY(!ReportRenderer(LaidOutDocument{QStringLiteral("Vacío"), Page(), {}}).exportPdf(vacio));
+    QVERIFY(!QFile::exists(vacio));
+}
+
+void TstReporteRelacion::previewNavigatesAndExports()
+{
+    ReportPreviewDialog dialogo(preparar(14));
+    dialogo.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialogo));
+    QCOMPARE(dialogo.pageCount(), 3);
+    const auto pagina = [&dialogo](const char* accion) {
+        if (accion)
+            dialogo.findChild<QAction*>(QLatin1String(accion))->trigger();
+        return dialogo.findChild<QLabel*>(QStringLiteral("labelPagina"))->text();
+    };
+    QCOMPARE(pagina(nullptr), QStringLiteral("Página 1 de 3"));
+    QCOMPARE(pagina("actionAnterior"), QStringLiteral("Página 1 de 3")); // stops at the first
+    QCOMPARE(pagina("actionUltima"), QStringLiteral("Página 3 de 3"));
+    QCOMPARE(pagina("actionSiguiente"), QStringLiteral("Página 3 de 3")); // stays on the last
+    QCOMPARE(dialogo.currentPage(), 3);
+
+    const QString archivo = m_dir.filePath(QStringLiteral("vista.pdf"));
+    QVERIFY(dialogo.exportPdf(archivo));
+    const auto pdf = Poppler::Document::load(archivo);
+    QVERIFY(pdf);
+    QCOMPARE(pdf->numPages(), 3);
 }
 
 QTEST_MAIN(TstReporteRelacion)

@@ -22,7 +22,6 @@ private Q_SLOTS:
     void insertsReturnKeysAndRoundTripValues();
     void secondClientWorkingOnStaleRow_data();
     void secondClientWorkingOnStaleRow();
-    void nullOriginalMatchesNullOnly();
     void failedRowUndoesTheWholeDelta_data();
     void failedRowUndoesTheWholeDelta();
     void readOnlyProviderRefusesUpdates();
@@ -46,29 +45,17 @@ QVariantMap originalOf(const DataPacket& packet, int row)
 
 DeltaRow modify(const DataPacket& packet, int row, const QVariantMap& values)
 {
-    DeltaRow d;
-    d.kind = DeltaRow::Kind::Modify;
-    d.rowKey = packet.rowKeys[row];
-    d.original = originalOf(packet, row);
-    d.values = values;
-    return d;
+    return {DeltaRow::Kind::Modify, packet.rowKeys[row], originalOf(packet, row), values};
 }
 
 DeltaRow remove(const DataPacket& packet, int row)
 {
-    DeltaRow d;
-    d.kind = DeltaRow::Kind::Delete;
-    d.rowKey = packet.rowKeys[row];
-    d.original = originalOf(packet, row);
-    return d;
+    return {DeltaRow::Kind::Delete, packet.rowKeys[row], originalOf(packet, row), {}};
 }
 
 DeltaRow insert(const QVariantMap& values)
 {
-    DeltaRow d;
-    d.kind = DeltaRow::Kind::Insert;
-    d.values = values;
-    return d;
+    return {DeltaRow::Kind::Insert, -1, {}, values};
 }
 
 } // namespace
@@ -125,38 +112,49 @@ void TstApplyUpdates::insertsReturnKeysAndRoundTripValues()
 
 void TstApplyUpdates::secondClientWorkingOnStaleRow_data()
 {
+    QTest::addColumn<QString>("firstColumn");
     QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("secondColumn");
     QTest::addColumn<bool>("refused");
 
+    const int modify = int(DeltaRow::Kind::Modify);
     QTest::newRow("same column changed by both: the second is refused")
-        << int(DeltaRow::Kind::Modify) << "VAL_TOTA" << true;
+        << "VAL_TOTA" << modify << "VAL_TOTA" << true;
+    QTest::newRow("a null read matches only while the value is null")
+        << "VAL_CAUS" << modify << "VAL_CAUS" << true;
     QTest::newRow("deleting a row someone changed is refused")
-        << int(DeltaRow::Kind::Delete) << "" << true;
+        << "VAL_TOTA" << int(DeltaRow::Kind::Delete) << "" << true;
     QTest::newRow("another column of the same row: both changes stay")
-        << int(DeltaRow::Kind::Modify) << "DEP_APAC" << false;
+        << "VAL_TOTA" << modify << "DEP_APAC" << false;
 }
 
 void TstApplyUpdates::secondClientWorkingOnStaleRow()
 {
+    QFETCH(QString, firstColumn);
     QFETCH(int, kind);
-    QFETCH(QString, column);
+    QFETCH(QString, secondColumn);
     QFETCH(bool, refused);
 
     const auto first = LocalAppServer::connect(m_db->url());
     const auto second = LocalAppServer::connect(m_db->url());
-    const DataPacket readByFirst = relationRows(*first);
-    const DataPacket readBySecond = relationRows(*second);
-    const qint64 key = readByFirst.rowKeys[0];
+    const DataPacket read = relationRows(*first);
+    QVERIFY(relationRows(*second) == read);
+    // A row whose caused value is null: the first change checks it with IS NULL.
+    const int caused = read.columnIndex(QStringLiteral("VAL_CAUS"));
+    const int row =
+        int(std::find_if(read.rows.begin(), read.rows.end(),
+                         [caused](const QVariantList& r) { return isNull(r[caused]); }) -
+            read.rows.begin());
+    QVERIFY(row < read.rows.size());
 
-    first->applyUpdates(relationProvider, {{modify(readByFirst, 0, {{"VAL_TOTA", 111.0}})}});
+    first->applyUpdates(relationProvider, {{modify(read, row, {{firstColumn, 111.0}})}});
 
     const DeltaRow late = DeltaRow::Kind(kind) == DeltaRow::Kind::Delete
-                              ? remove(readBySecond, 0)
-                              : modify(readBySecond, 0,
-                                       {{column, column == QLatin1String("VAL_TOTA")
-                                                     ? QVariant(222.0)
-                                                     : QVariant(QStringLiteral("OTRA"))}});
+                              ? remove(read, row)
+                              : modify(read, row,
+                                       {{secondColumn, secondColumn == QLatin1String("DEP_APAC")
+                                                           ? QVariant(QStringLiteral("OTRA"))
+                                                           : QVariant(222.0)}});
     try {
         second->applyUpdates(relationProvider, {{late}});
         QVERIFY(!refused);
@@ -166,30 +164,14 @@ void TstApplyUpdates::secondClientWorkingOnStaleRow()
         QVERIFY2(e.message().contains(QLatin1String("modificado o borrado por otro usuario")),
                  qPrintable(e.message()));
     }
-    const QList<QVariantList> rows = m_db->queryRows(
-        QStringLiteral("SELECT VAL_TOTA, DEP_APAC FROM NM_RPCOS WHERE TVL_ROWID = :K"), {key});
-    QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows[0][0].toDouble(), 111.0);
-    QCOMPARE(rows[0][1].toString().trimmed(),
-             refused ? QStringLiteral("DESPACHO GERENCIA") : QStringLiteral("OTRA"));
-}
-
-void TstApplyUpdates::nullOriginalMatchesNullOnly()
-{
-    const auto server = LocalAppServer::connect(m_db->url());
-    const DataPacket packet = relationRows(*server);
-    const int caused = packet.columnIndex(QStringLiteral("VAL_CAUS"));
-    int nullRow = -1;
-    for (int r = 0; r < packet.rows.size() && nullRow < 0; ++r) {
-        if (isNull(packet.rows[r][caused]))
-            nullRow = r;
-    }
-    QVERIFY(nullRow >= 0);
-    server->applyUpdates(relationProvider, {{modify(packet, nullRow, {{"VAL_CAUS", 5.0}})}});
-    // The same stale original (null) no longer matches the stored 5.
-    QVERIFY_THROWS_EXCEPTION(
-        ModuleError,
-        server->applyUpdates(relationProvider, {{modify(packet, nullRow, {{"VAL_CAUS", 6.0}})}}));
+    const QList<QVariantList> stored = m_db->queryRows(
+        QStringLiteral("SELECT %1, DEP_APAC FROM NM_RPCOS WHERE TVL_ROWID = :K").arg(firstColumn),
+        {read.rowKeys[row]});
+    QCOMPARE(stored.size(), 1);
+    QCOMPARE(stored[0][0].toDouble(), 111.0);
+    QCOMPARE(stored[0][1].toString().trimmed(),
+             refused ? read.rows[row][read.columnIndex(QStringLiteral("DEP_APAC"))].toString()
+                     : QStringLiteral("OTRA"));
 }
 
 void TstApplyUpdates::failedRowUndoesTheWholeDelta_data()

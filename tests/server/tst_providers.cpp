@@ -23,10 +23,8 @@ private Q_SLOTS:
     void providersRunTheirDatasetTexts_data();
     void providersRunTheirDatasetTexts();
     void relationPacketHidesTheTechnicalKey();
-    void textsThatCouldWriteAreRefused_data();
-    void textsThatCouldWriteAreRefused();
-    void unknownNamesAreNamedInTheError_data();
-    void unknownNamesAreNamedInTheError();
+    void refusedOpensNameWhatIsWrong_data();
+    void refusedOpensNameWhatIsWrong();
     void packetsAreIdenticalOnBothEngines_data();
     void packetsAreIdenticalOnBothEngines();
 
@@ -81,38 +79,8 @@ void TstProviders::providersRunTheirDatasetTexts_data()
     QTest::addColumn<QString>("column");
     QTest::addColumn<QVariant>("firstValue");
 
-    const QString nccon =
-        QStringLiteral("SELECT COD_CONT, NOM_CONT, CAM_RELA\nFROM NM_NCCON\n"
-                       "WHERE (COD_EMPR = :P_COD_EMPR) AND\n"
-                       "               CAM_RELA IN('COD_TNOM','COD_GAST','COD_CCOS',\n"
-                       "                                        'COD_GPRO') AND\n"
-                       "              (COD_CONT = :P_COD_CONT)\n");
-    const auto ncconParams = [](int conceptCode) {
-        return ParamList{param("P_COD_EMPR", 1, FieldType::SmallInt),
-                         param("P_COD_CONT", conceptCode, FieldType::SmallInt)};
-    };
-    const QString ncmco =
-        QStringLiteral("SELECT COD_CUEN, NOM_CUEN\nFROM NM_NCMCO\n"
-                       "WHERE (COD_EMPR = :P_COD_EMPR) AND\n"
-                       "(COD_CONT = :P_COD_CONT) AND\n(COD_CUEN = :P_COD_CUEN)\n");
-    const auto ncmcoParams = [](int conceptCode, const char* account) {
-        return ParamList{param("P_COD_EMPR", 1, FieldType::SmallInt),
-                         param("P_COD_CONT", conceptCode, FieldType::SmallInt),
-                         param("P_COD_CUEN", QLatin1String(account), FieldType::String)};
-    };
-
-    QTest::newRow("conceptCode of a listed kind, name without padding")
-        << "DtsPNmNccon" << nccon << ncconParams(10) << 1 << "NOM_CONT"
-        << QVariant(QStringLiteral("SUELDO BÁSICO PERSONAL DE PLANTA"));
-    QTest::newRow("conceptCode of kind COD_CARG is not among the four")
-        << "DtsPNmNccon" << nccon << ncconParams(50) << 0 << "" << QVariant();
-    QTest::newRow("kind in lower case matches none")
-        << "DtsPNmNccon" << nccon << ncconParams(70) << 0 << "" << QVariant();
-    QTest::newRow("account of its conceptCode")
-        << "DtsPNmNcmco" << ncmco << ncmcoParams(10, "51010101") << 1 << "NOM_CUEN"
-        << QVariant(QStringLiteral("SUELDOS DEL PERSONAL DE PLANTA"));
-    QTest::newRow("account that exists only for another conceptCode")
-        << "DtsPNmNcmco" << ncmco << ncmcoParams(10, "51010501") << 0 << "" << QVariant();
+    // The module's own texts are run by its tests; these rows pin how values and names
+    // come back.
     QTest::newRow("related-code list in lower case, names come back upper case")
         << "DtsPCamRela"
         << "select cod_empr, cod_tnom, nom_tnom from nm_tnomi where cod_empr = :codempr"
@@ -121,57 +89,17 @@ void TstProviders::providersRunTheirDatasetTexts_data()
     QTest::newRow("flag of company 1 keeps its blanks in VARCHAR")
         << "DtsPGnDigif" << digifText << digifParams(1) << 1 << "VAL_VARI"
         << QVariant(QStringLiteral(" S "));
-    QTest::newRow("flag group of company 2 has no flag row")
-        << "DtsPGnDigif" << digifText << digifParams(2) << 0 << "" << QVariant();
-    QTest::newRow("company country and flag group")
-        << "DtsPGnEmpr1"
-        << "SELECT PAI_EMPR, COD_DIFL\nFROM GN_EMPRE\nWHERE (COD_EMPR = :P_COD_EMPR)\n"
-        << ParamList{param("P_COD_EMPR", 1, FieldType::SmallInt)} << 1 << "PAI_EMPR"
-        << QVariant(169);
-    QTest::newRow("period variable")
-        << "DtsPNmVarig"
-        << "SELECT VAL_VARI FROM NM_VARIG\nWHERE COD_VARI ='FEC_RPCO'\n"
-        << ParamList{} << 1 << "VAL_VARI" << QVariant(QStringLiteral("2013"));
-    QTest::newRow("cost centre, the padded CHAR(90) name trimmed")
-        << "DtsPGnCcost"
-        << "SELECT COD_CCOS, NOM_CCOS\nFROM GN_CCOST\n"
-           "WHERE (COD_EMPR = :P_COD_EMPR) AND\n(COD_CCOS = :P_COD_CCOS)\n"
-        << ParamList{param("P_COD_EMPR", 1, FieldType::SmallInt),
-                     param("P_COD_CCOS", 100, FieldType::SmallInt)}
-        << 1 << "NOM_CCOS" << QVariant(QStringLiteral("DIRECCIÓN GENERAL"));
     QTest::newRow("legacy report company header")
         << "DtsPEmpresa"
         << " SELECT NOM_EMPR, NIT_EMPR, BMP_REPO  FROM GN_EMPRE  WHERE COD_EMPR = :CODEMPR "
         << ParamList{param("CODEMPR", 2, FieldType::SmallInt)} << 1 << "NIT_EMPR"
         << QVariant(QStringLiteral("800.134.562-5"));
-    QTest::newRow("latest processing date not after a date, typed by its alias")
-        << "DtsPTemporal"
-        << "SELECT MAX(FEC_PROC) FEC_PROC  FROM NM_NCMOV  WHERE FEC_PROC <= :PDTFECPROC "
-        << ParamList{param("PDTFECPROC", QDateTime(QDate(2014, 6, 15), QTime(10, 0)),
-                           FieldType::DateTime)}
-        << 1 << "FEC_PROC" << QVariant(QDateTime(QDate(2014, 5, 31), QTime(0, 0)));
-    QTest::newRow("a date at 23:59 is after midnight of the same day")
+    QTest::newRow("a date at 23:59 is after midnight of the same day, typed by its alias")
         << "DtsPTemporal"
         << "SELECT MAX(FEC_PROC) FEC_PROC FROM NM_NCMOV WHERE FEC_PROC <= :PDTFECPROC"
         << ParamList{param("PDTFECPROC", QDateTime(QDate(2013, 12, 31), QTime(23, 59)),
                            FieldType::DateTime)}
         << 1 << "FEC_PROC" << QVariant(QDateTime(QDate(2013, 12, 31), QTime(23, 59)));
-    QTest::newRow("companies of the suite")
-        << "DtsPGnEmpre"
-        << "SELECT COD_EMPR, NOM_EMPR FROM GN_EMPRE ORDER BY COD_EMPR" << ParamList{} << 3
-        << "NOM_EMPR" << QVariant(QStringLiteral("E.S.E. Hospital San Rafael de Villa del Río"));
-    QTest::newRow("companies of a user")
-        << "DtsPGnUempr"
-        << "SELECT COD_EMPR FROM GN_UEMPR WHERE COD_USUA = :P_COD_USUA"
-        << ParamList{param("P_COD_USUA", QStringLiteral("MGOMEZ"), FieldType::String)} << 1
-        << "COD_EMPR" << QVariant(2);
-    QTest::newRow("notes of a form")
-        << "DtsPGnNotas"
-        << "SELECT ALE_NOTA FROM GN_NOTAS WHERE FOR_NOTA = 'FrmVeZezev'" << ParamList{} << 1
-        << "ALE_NOTA" << QVariant(QStringLiteral("S"));
-    QTest::newRow("change log") << "DtsPGnLogcm"
-                                << "SELECT FEC_CAMB FROM GN_LOGCM" << ParamList{} << 1 << "FEC_CAMB"
-                                << QVariant(QDateTime(QDate(2014, 3, 10), QTime(16, 40)));
     QTest::newRow("count without catalogue entry is a large integer")
         << "DtsPTemporal"
         << "SELECT COUNT(*) AS N FROM NM_RPCOS WHERE COD_EMPR = :E"
@@ -190,8 +118,6 @@ void TstProviders::providersRunTheirDatasetTexts()
 
     const DataPacket packet = m_server->open(provider, sql, params);
     QCOMPARE(packet.rows.size(), rows);
-    if (rows == 0)
-        return;
     const int c = packet.columnIndex(column);
     QVERIFY2(c >= 0, qPrintable(column));
     QCOMPARE(packet.columns[c].name, column);
@@ -222,7 +148,7 @@ void TstProviders::relationPacketHidesTheTechnicalKey()
     QCOMPARE(packet.columns[packet.columnIndex(QStringLiteral("ACT_HORA"))].type,
              FieldType::DateTime);
 
-    // No fixed-width value keeps padding; nulls stay null.
+    // No fixed-width value keeps padding.
     for (const QVariantList& row : packet.rows) {
         for (int c = 0; c < packet.columns.size(); ++c) {
             if (packet.columns[c].type == FieldType::FixedChar && !isNull(row[c]))
@@ -230,81 +156,51 @@ void TstProviders::relationPacketHidesTheTechnicalKey()
                          qPrintable(row[c].toString()));
         }
     }
-    const int caused = packet.columnIndex(QStringLiteral("VAL_CAUS"));
-    const auto nulls = std::count_if(packet.rows.begin(), packet.rows.end(),
-                                     [caused](const QVariantList& r) { return isNull(r[caused]); });
-    QCOMPARE(nulls, 4);
 }
 
-void TstProviders::textsThatCouldWriteAreRefused_data()
+void TstProviders::refusedOpensNameWhatIsWrong_data()
 {
+    QTest::addColumn<QString>("provider");
     QTest::addColumn<QString>("sql");
-    QTest::addColumn<QString>("messagePart");
+    QTest::addColumn<QStringList>("messageParts");
 
-    QTest::newRow("delete names the provider and the text") << "DELETE FROM NM_RPCOS"
-                                                            << "DELETE FROM NM_RPCOS";
-    QTest::newRow("update") << "UPDATE NM_RPCOS SET VAL_CAUS = 0"
-                            << "UPDATE NM_RPCOS";
+    // Which texts count as one select is pinned by the text check's own test.
+    const QString temporal = QStringLiteral("DtsPTemporal");
+    QTest::newRow("delete names the provider and the text")
+        << temporal << "DELETE FROM NM_RPCOS" << QStringList{temporal, "DELETE FROM NM_RPCOS"};
     QTest::newRow("a second statement after a select")
-        << "SELECT 1 FROM NM_RPCOS; DELETE FROM NM_RPCOS"
-        << "varias sentencias";
-    QTest::newRow("a CTE that ends in a delete") << "WITH X AS (SELECT 1 A) DELETE FROM NM_RPCOS"
-                                                 << "DELETE FROM NM_RPCOS";
+        << temporal << "SELECT 1 FROM NM_RPCOS; DELETE FROM NM_RPCOS"
+        << QStringList{temporal, "varias sentencias"};
     // Passes the text check; the engine itself must refuse it (PostgreSQL: read-only
     // transaction; SQLite: no such statement).
-    QTest::newRow("select into a new table") << "SELECT * INTO TMP_COPIA FROM NM_RPCOS"
-                                             << "";
+    QTest::newRow("select into a new table")
+        << temporal << "SELECT * INTO TMP_COPIA FROM NM_RPCOS" << QStringList{};
+    QTest::newRow("unknown provider") << "DtsPNoExiste"
+                                      << "SELECT 1" << QStringList{"DtsPNoExiste"};
+    QTest::newRow("marker without a parameter value")
+        << "DtsPNmNccon"
+        << "SELECT * FROM NM_NCCON WHERE COD_EMPR = :P_FALTA" << QStringList{"P_FALTA"};
+    QTest::newRow("the database's own message for a missing table")
+        << temporal << "SELECT * FROM NM_NOEXISTE" << QStringList{"nm_noexiste"};
 }
 
-void TstProviders::textsThatCouldWriteAreRefused()
+void TstProviders::refusedOpensNameWhatIsWrong()
 {
+    QFETCH(QString, provider);
     QFETCH(QString, sql);
-    QFETCH(QString, messagePart);
+    QFETCH(QStringList, messageParts);
     const qlonglong before =
         m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toLongLong();
     try {
-        m_server->open(QStringLiteral("DtsPTemporal"), sql, {});
+        m_server->open(provider, sql, {});
         QFAIL("the text was run");
     } catch (const ModuleError& e) {
-        if (!messagePart.isEmpty()) {
-            QVERIFY2(e.message().contains(QLatin1String("DtsPTemporal")), qPrintable(e.message()));
-            QVERIFY2(e.message().contains(messagePart), qPrintable(e.message()));
-        }
+        for (const QString& part : messageParts)
+            QVERIFY2(e.message().contains(part, Qt::CaseInsensitive), qPrintable(e.message()));
     }
     QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toLongLong(),
              before);
     QVERIFY(!m_db->database().tableNames().contains(QStringLiteral("TMP_COPIA")));
-}
-
-void TstProviders::unknownNamesAreNamedInTheError_data()
-{
-    QTest::addColumn<QString>("provider");
-    QTest::addColumn<QString>("sql");
-    QTest::addColumn<QString>("messagePart");
-
-    QTest::newRow("unknown provider") << "DtsPNoExiste"
-                                      << "SELECT 1"
-                                      << "DtsPNoExiste";
-    QTest::newRow("marker without a parameter value")
-        << "DtsPNmNccon"
-        << "SELECT * FROM NM_NCCON WHERE COD_EMPR = :P_FALTA"
-        << "P_FALTA";
-    QTest::newRow("the database's own message for a missing table") << "DtsPTemporal"
-                                                                    << "SELECT * FROM NM_NOEXISTE"
-                                                                    << "nm_noexiste";
-}
-
-void TstProviders::unknownNamesAreNamedInTheError()
-{
-    QFETCH(QString, provider);
-    QFETCH(QString, sql);
-    QFETCH(QString, messagePart);
-    try {
-        m_server->open(provider, sql, {});
-        QFAIL("no error");
-    } catch (const ModuleError& e) {
-        QVERIFY2(e.message().contains(messagePart, Qt::CaseInsensitive), qPrintable(e.message()));
-    }
 }
 
 void TstProviders::packetsAreIdenticalOnBothEngines_data()
