@@ -219,16 +219,15 @@ struct HttpDaemon::Private
         route(
             "/v1/invoke", "invoke", true, [this](const QJsonObject& body, const Session* session) {
                 tNote.target = text(body, "method");
-                // Passwords are checked by login alone, where failures are counted.
-                if (tNote.target.compare(QLatin1String("ValidarUsuario"), Qt::CaseInsensitive) == 0)
-                    throw ModuleError(
-                        QStringLiteral("El método ValidarUsuario no se atiende por la "
-                                       "red; ingrese con /v1/login"));
                 QVariantList args =
                     WireMessages::decodeArguments(body.value(QStringLiteral("args")));
                 if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0)
                     checkStatement(args, *session);
-                const QVariant result = worker().server->invoke(tNote.target, args);
+                // Passwords are checked only where failures are counted.
+                const QVariant result =
+                    tNote.target.compare(QLatin1String("ValidarUsuario"), Qt::CaseInsensitive) == 0
+                        ? worker().sessions->validate(args, session->user)
+                        : worker().server->invoke(tNote.target, args);
                 return QJsonObject{{QStringLiteral("result"), WireValue::encodeTagged(result)},
                                    {QStringLiteral("args"), WireMessages::encodeArguments(args)}};
             });

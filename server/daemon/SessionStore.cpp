@@ -45,9 +45,18 @@ int SessionStore::delayAfter(int failures)
     return std::min(300, 2 << std::min(failures - 5, 8));
 }
 
-SessionStore::Login SessionStore::login(const QString& typedUser, const QString& password)
+QVariant SessionStore::validate(QVariantList& args, const QString& sessionUser)
 {
-    const QString user = typedUser.trimmed().toUpper().left(20);
+    const QString user = args.value(0).toString().trimmed().toUpper().left(20);
+    if (args.size() != 3 || user != sessionUser)
+        throw ModuleError(QStringLiteral("El servidor de aplicaciones solo valida por la red al "
+                                         "usuario de la sesión"));
+    args[2] = verify(user, args[1].toString());
+    return 0;
+}
+
+QString SessionStore::verify(const QString& user, const QString& password)
+{
     const QDateTime now = QDateTime::currentDateTime();
     int failures = 0;
     QDateTime lastFailure;
@@ -64,16 +73,23 @@ SessionStore::Login SessionStore::login(const QString& typedUser, const QString&
                          .arg(wait - lastFailure.secsTo(now)),
                      429);
     }
-
     QVariantList args{user, password, QString()};
     if (user.isEmpty() || m_server.invoke(QStringLiteral("ValidarUsuario"), args).toInt() != 0) {
         recordFailure(user, failures + 1, now);
         throw wrongLogin();
     }
+    if (failures > 0)
+        m_db.exec(QStringLiteral("DELETE FROM TVL_INTENTO WHERE COD_USUA = :U"), {user});
+    return args[2].toString();
+}
 
+SessionStore::Login SessionStore::login(const QString& typedUser, const QString& password)
+{
+    const QString user = typedUser.trimmed().toUpper().left(20);
+    verify(user, password);
+    const QDateTime now = QDateTime::currentDateTime();
     Login login{newToken(), user, {}};
     m_db.transaction([&] {
-        m_db.exec(QStringLiteral("DELETE FROM TVL_INTENTO WHERE COD_USUA = :U"), {user});
         m_db.exec(QStringLiteral("DELETE FROM TVL_SESION WHERE FEC_USO < :LIMITE"),
                   {now.addSecs(-m_idle.count())});
         m_db.exec(QStringLiteral("INSERT INTO TVL_SESION (HSH_SESI, COD_USUA, FEC_CREA, FEC_USO) "

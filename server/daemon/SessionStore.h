@@ -62,12 +62,17 @@ public:
     Login login(const QString& user, const QString& password);
     // Throws Denied "La sesión no es válida o expiró; ingrese de nuevo."
     Session check(const QString& token);
+    // ValidarUsuario for a desk that is already logged in: only for the session's own
+    // user, and counted and delayed like a login. Throws Denied on a wrong password.
+    QVariant validate(QVariantList& args, const QString& sessionUser);
     void logout(const QString& token);
 
     // Seconds an attempt must wait after `failures` failed logins (0 below five).
     static int delayAfter(int failures);
 
 private:
+    // The user's type when the password is right; counts and delays failures.
+    QString verify(const QString& user, const QString& password);
     QList<Company> companiesOf(const QString& user);
     void recordFailure(const QString& user, int failures, const QDateTime& now);
 

@@ -171,10 +171,10 @@ void TstRemote::refusals_data()
         << QByteArray("/v1/open")
         << QByteArray(R"({"provider":"DtsPNada","commandText":"SELECT 1","params":[]})") << true
         << 422 << "El servidor de aplicaciones no tiene el proveedor «DtsPNada»";
-    QTest::newRow("passwords are checked by login only")
+    QTest::newRow("a desk checks no other user's password")
         << QByteArray("/v1/invoke")
         << QByteArray(R"({"method":"ValidarUsuario","args":["JPEREZ","x",""]})") << true << 422
-        << "ValidarUsuario no se atiende por la red";
+        << "solo valida por la red al usuario de la sesión";
     QTest::newRow("a row of another company")
         << QByteArray("/v1/apply")
         << QByteArray(R"({"provider":"DtsPVeZEZev","rows":[{"kind":"insert","key":-1,)"
