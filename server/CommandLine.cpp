@@ -35,8 +35,9 @@ QStringList optionArguments(const QStringList& arguments)
 
 } // namespace
 
-CommandLine::CommandLine(const QString& usage, const QList<QCommandLineOption>& options)
-    : m_usage(usage.trimmed())
+CommandLine::CommandLine(const QString& usage, const QList<QCommandLineOption>& options,
+                         const QString& program)
+    : m_usage(usage.trimmed()), m_program(program)
 {
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     m_parser.addOptions(options + answeringOptions());
@@ -73,7 +74,7 @@ CommandLine::Result CommandLine::parse(const QStringList& arguments)
         return Result::Answer;
     }
     if (m_parser.isSet(QStringLiteral("version"))) {
-        m_answer = QStringLiteral("tavrel %1\n").arg(QCoreApplication::applicationVersion());
+        m_answer = QStringLiteral("%1 %2\n").arg(m_program, QCoreApplication::applicationVersion());
         return Result::Answer;
     }
     return Result::Run;

@@ -20,8 +20,9 @@ public:
         WrongArgument, // wrongArgument() is no option of the command or lacks its value
     };
 
-    // `usage` heads the help text; the options follow it.
-    CommandLine(const QString& usage, const QList<QCommandLineOption>& options);
+    // `usage` heads the help text; the options follow it. --version names `program`.
+    CommandLine(const QString& usage, const QList<QCommandLineOption>& options,
+                const QString& program = QStringLiteral("tavrel"));
 
     Result parse(const QStringList& arguments); // the arguments after the command's name
 
@@ -34,6 +35,7 @@ public:
 private:
     QCommandLineParser m_parser;
     QString m_usage;
+    QString m_program;
     QStringList m_flags; // the options that take no value
     QString m_answer;
     QString m_wrong;

@@ -1,5 +1,7 @@
 #include "DaemonOptions.h"
 
+#include "CommandLine.h"
+
 #include <QCommandLineParser>
 #include <QHostAddress>
 
@@ -14,16 +16,8 @@ ParsedDaemonOptions failure(const QString& message)
 
 } // namespace
 
-ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments, const QString& version)
+ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Servidor de aplicaciones de Tavrel: sirve a los equipos de la oficina "
-                       "una base de datos PostgreSQL por HTTP (HTTPS fuera del equipo local)."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Muestra esta ayuda."));
-    const QCommandLineOption versionOption(QStringLiteral("version"),
-                                           QStringLiteral("Muestra la versión."));
     const QCommandLineOption database(QStringLiteral("database"),
                                       QStringLiteral("La base de datos: postgresql://usuario:"
                                                      "clave@equipo:puerto/base."),
@@ -62,17 +56,27 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments, const QSt
                                        QStringLiteral("Archivo del registro de accesos (por "
                                                       "omisión, la salida de errores)."),
                                        QStringLiteral("archivo"));
-    parser.addOptions({help, versionOption, database, reader, installRoles, listen, cert, key,
-                       workers, idle, maxBody, accessLog});
-    if (!parser.parse(arguments))
-        return failure(parser.errorText());
-    if (parser.isSet(help))
-        return {std::nullopt, parser.helpText(), QString(), 0};
-    if (parser.isSet(versionOption))
-        return {std::nullopt, QStringLiteral("tavrel-server %1\n").arg(version), QString(), 0};
-    if (!parser.positionalArguments().isEmpty())
-        return failure(QStringLiteral("argumento inesperado '%1'")
-                           .arg(parser.positionalArguments().constFirst()));
+    CommandLine line(
+        QStringLiteral("Servidor de aplicaciones de Tavrel: sirve a los equipos de la oficina "
+                       "una base de datos PostgreSQL por HTTP (HTTPS fuera del equipo local).\n"
+                       "Uso: tavrel-server --database URL --reader URL [opciones]\n"
+                       "     tavrel-server --install-roles --database URL-DEL-DUEÑO"),
+        {database, reader, installRoles, listen, cert, key, workers, idle, maxBody, accessLog},
+        QStringLiteral("tavrel-server"));
+    switch (line.parse(arguments.mid(1))) {
+    case CommandLine::Result::Answer:
+        return {std::nullopt, line.answer(), QString(), 0};
+    case CommandLine::Result::WrongArgument:
+        return failure((line.missingValue() ? QStringLiteral("falta el valor de %1")
+                                            : QStringLiteral("opción desconocida: %1"))
+                           .arg(line.wrongArgument()));
+    case CommandLine::Result::Run:
+        break;
+    }
+    if (!line.positional().isEmpty())
+        return failure(
+            QStringLiteral("argumento inesperado '%1'").arg(line.positional().constFirst()));
+    const QCommandLineParser& parser = line.values();
 
     DaemonOptions o;
     o.database = parser.value(database).trimmed();

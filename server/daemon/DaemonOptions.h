@@ -30,7 +30,8 @@ struct DaemonOptions
 
     bool tls() const { return !tlsCert.isEmpty(); }
 
-    static ParsedDaemonOptions parse(const QStringList& arguments, const QString& version);
+    // `arguments` as the program received them, its own name first.
+    static ParsedDaemonOptions parse(const QStringList& arguments);
 };
 
 // What the command line asks for.

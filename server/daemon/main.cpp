@@ -23,10 +23,10 @@ int main(int argc, char* argv[])
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const ParsedDaemonOptions parsed =
-        DaemonOptions::parse(app.arguments(), QStringLiteral(TAVREL_VERSION));
+    const ParsedDaemonOptions parsed = DaemonOptions::parse(app.arguments());
     if (!parsed.options) {
         out << parsed.output;
         if (!parsed.error.isEmpty())
