@@ -7,7 +7,7 @@
 
 namespace tavrel {
 
-void HostSession::verifyLogin() const
+QList<HostCompany> HostSession::verifyLogin() const
 {
     if (database.trimmed().isEmpty())
         throw ModuleError(QStringLiteral("Indique la base de datos o el servidor."));
@@ -15,12 +15,22 @@ void HostSession::verifyLogin() const
         throw ModuleError(QStringLiteral("Indique el usuario."));
     const auto server = AppServerFactory::connect(protocol, database, {user.trimmed(), password});
     // A network server has checked the password at its login.
-    if (AppServerFactory::isNetwork(protocol))
-        return;
-    QVariantList args{user.trimmed().toUpper(), password, QString()};
-    const QVariant status = server->invoke(QStringLiteral("ValidarUsuario"), args);
-    if (status.toInt() != 0)
-        throw ModuleError(QStringLiteral("Usuario o contraseña incorrectos."));
+    if (!AppServerFactory::isNetwork(protocol)) {
+        QVariantList args{user.trimmed().toUpper(), password, QString()};
+        const QVariant status = server->invoke(QStringLiteral("ValidarUsuario"), args);
+        if (status.toInt() != 0)
+            throw ModuleError(QStringLiteral("Usuario o contraseña incorrectos."));
+    }
+    const DataPacket rows = server->open(
+        QStringLiteral("DtsPGnUempr"),
+        QStringLiteral("SELECT E.COD_EMPR, E.NOM_EMPR FROM GN_UEMPR U JOIN GN_EMPRE E "
+                       "ON E.COD_EMPR = U.COD_EMPR WHERE UPPER(U.COD_USUA) = :P_COD_USUA "
+                       "ORDER BY E.COD_EMPR"),
+        {{QStringLiteral("P_COD_USUA"), user.trimmed().toUpper()}});
+    QList<HostCompany> companies;
+    for (const QVariantList& row : rows.rows)
+        companies.append({row.value(0).toInt(), row.value(1).toString().trimmed()});
+    return companies;
 }
 
 } // namespace tavrel

@@ -1,8 +1,16 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace tavrel {
+
+// A company the user may work in, as the login offers it.
+struct HostCompany
+{
+    int code = 0;
+    QString name;
+};
 
 // The user's session as the host hands it to a module's load entry.
 struct HostSession
@@ -16,9 +24,10 @@ struct HostSession
     QString hostParameters;
     QString clientVersion;
 
-    // Checks user and password against the server's users. Throws ModuleError with a
-    // message for the user when the database cannot be reached or the login is refused.
-    void verifyLogin() const;
+    // Checks user and password against the server's users and returns the companies
+    // the user may work in, by code. Throws ModuleError with a message for the user when
+    // the database cannot be reached or the login is refused.
+    QList<HostCompany> verifyLogin() const;
 };
 
 } // namespace tavrel

@@ -10,13 +10,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -28,10 +28,10 @@
 
 namespace tavrel {
 
-HostWindow::HostWindow(const HostSession& session, QWidget* parent)
+HostWindow::HostWindow(const HostSession& session, const QList<HostCompany>& companies,
+                       QWidget* parent)
     : QMainWindow(parent), m_session(session), m_programs(new QTreeWidget(this)),
-      m_company(
-          new QLineEdit(session.company.isEmpty() ? QStringLiteral("1") : session.company, this)),
+      m_company(new QComboBox(this)),
       m_operations(menuBar()->addMenu(QStringLiteral("&Operaciones")))
 {
     setWindowTitle(QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS"));
@@ -60,8 +60,17 @@ HostWindow::HostWindow(const HostSession& session, QWidget* parent)
     connect(m_programs, &QTreeWidget::itemActivated, this, [this] { openCurrent(); });
 
     m_company->setObjectName(QStringLiteral("company"));
-    m_company->setValidator(new QIntValidator(1, 32767, m_company));
-    m_company->setMaximumWidth(80);
+    for (const HostCompany& c : companies)
+        m_company->addItem(QStringLiteral("%1 - %2").arg(c.code).arg(c.name), c.code);
+    if (companies.isEmpty()) {
+        m_company->setEditable(true);
+        m_company->setValidator(new QIntValidator(1, 32767, m_company));
+        m_company->setEditText(session.company.isEmpty() ? QStringLiteral("1") : session.company);
+        m_company->setMaximumWidth(80);
+    } else {
+        m_company->setCurrentIndex(qMax(0, m_company->findData(session.company.toInt())));
+        m_company->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    }
 
     auto* open = new QPushButton(QStringLiteral("&Abrir programa"), this);
     open->setObjectName(QStringLiteral("openButton"));
@@ -139,8 +148,7 @@ QWidget* HostWindow::openProgram(const ProgramEntry& program)
             return w;
         }
     }
-    HostSession session = m_session;
-    session.company = m_company->text();
+    const HostSession session = this->session();
     try {
         m_loader = std::make_unique<ModuleLoader>(program.library);
         m_program = &program;
@@ -159,11 +167,19 @@ QWidget* HostWindow::openProgram(const ProgramEntry& program)
     return nullptr;
 }
 
+HostSession HostWindow::session() const
+{
+    HostSession session = m_session;
+    session.company =
+        m_company->isEditable() ? m_company->currentText() : m_company->currentData().toString();
+    return session;
+}
+
 void HostWindow::openLinkedProgram(const QString& path)
 {
     HostSession session = m_session;
     // The company of the module's window, which the user may have changed there.
-    session.company = gStCodiEmpr.isEmpty() ? m_company->text() : gStCodiEmpr;
+    session.company = gStCodiEmpr.isEmpty() ? this->session().company : gStCodiEmpr;
     const ProgramLink link =
         ProgramLink::resolve(path, QCoreApplication::applicationDirPath(), session);
     switch (link.kind) {

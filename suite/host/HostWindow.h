@@ -8,7 +8,7 @@
 #include <memory>
 #include <optional>
 
-class QLineEdit;
+class QComboBox;
 class QMenu;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -30,12 +30,17 @@ class HostWindow : public QMainWindow
     Q_OBJECT
 
 public:
-    explicit HostWindow(const HostSession& session, QWidget* parent = nullptr);
+    // The company box lists the given companies by code and name; without a list it takes
+    // any company code.
+    explicit HostWindow(const HostSession& session, const QList<HostCompany>& companies = {},
+                        QWidget* parent = nullptr);
     ~HostWindow() override;
 
     // Loads the program and returns its window; errors go to the user and give nullptr.
     // A module whose load entry throws is unloaded again after its error is shown.
     QWidget* openProgram(const ProgramEntry& program);
+    // The session with the company chosen in the window.
+    HostSession session() const;
     QTreeWidget* programList() const { return m_programs; }
     // Errors, the host's and those the modules would show in a box, go to the error
     // stream instead (screenshots, scripts): nothing waits for a user. Set it before a
@@ -65,7 +70,7 @@ private:
     // Outlives the loaded module, whose application layers its services on these.
     std::optional<SessionServices::Scope> m_services;
     QTreeWidget* m_programs;
-    QLineEdit* m_company;
+    QComboBox* m_company;
     std::unique_ptr<ModuleLoader> m_loader;
     const ProgramEntry* m_program = nullptr; // the program m_loader holds
     QMenu* m_operations;

@@ -2,6 +2,7 @@
 
 #include "ModuleError.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -12,21 +13,29 @@
 namespace tavrel {
 
 LoginDialog::LoginDialog(const HostSession& initial, QWidget* parent)
-    : QDialog(parent), m_session(initial), m_database(new QLineEdit(initial.database, this)),
-      m_user(new QLineEdit(initial.user, this)), m_password(new QLineEdit(initial.password, this)),
-      m_error(new QLabel(this))
+    : QDialog(parent), m_session(initial), m_protocol(new QComboBox(this)),
+      m_database(new QLineEdit(initial.database, this)), m_user(new QLineEdit(initial.user, this)),
+      m_password(new QLineEdit(initial.password, this)), m_error(new QLabel(this))
 {
     setWindowTitle(QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS - Ingreso"));
     setObjectName(QStringLiteral("LoginDialog"));
+    m_protocol->setObjectName(QStringLiteral("protocol"));
+    m_protocol->addItem(QStringLiteral("Base de datos en este equipo"), QStringLiteral("local"));
+    m_protocol->addItem(QStringLiteral("Servidor (https)"), QStringLiteral("https"));
+    m_protocol->addItem(QStringLiteral("Servidor sin cifrar (http)"), QStringLiteral("http"));
+    m_protocol->setCurrentIndex(
+        qMax(0, m_protocol->findData(initial.protocol.isEmpty() ? QStringLiteral("local")
+                                                                : initial.protocol)));
+    connect(m_protocol, &QComboBox::currentIndexChanged, this, &LoginDialog::protocolChanged);
     m_database->setObjectName(QStringLiteral("database"));
     m_user->setObjectName(QStringLiteral("user"));
     m_password->setObjectName(QStringLiteral("password"));
     m_password->setEchoMode(QLineEdit::Password);
     m_database->setMinimumWidth(320);
-    m_database->setPlaceholderText(
-        QStringLiteral("archivo SQLite o postgresql://usuario@host/base"));
+    protocolChanged();
 
     auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("C&onexión:"), m_protocol);
     form->addRow(QStringLiteral("&Base de datos o servidor:"), m_database);
     form->addRow(QStringLiteral("&Usuario:"), m_user);
     form->addRow(QStringLiteral("&Contraseña:"), m_password);
@@ -55,9 +64,18 @@ LoginDialog::LoginDialog(const HostSession& initial, QWidget* parent)
         m_password->setFocus();
 }
 
+void LoginDialog::protocolChanged()
+{
+    m_database->setPlaceholderText(
+        m_protocol->currentData().toString() == QLatin1String("local")
+            ? QStringLiteral("archivo SQLite o postgresql://usuario@host/base")
+            : QStringLiteral("servidor:puerto"));
+}
+
 HostSession LoginDialog::session() const
 {
     HostSession s = m_session;
+    s.protocol = m_protocol->currentData().toString();
     s.database = m_database->text().trimmed();
     s.user = m_user->text().trimmed().toUpper();
     s.password = m_password->text();
@@ -67,7 +85,7 @@ HostSession LoginDialog::session() const
 void LoginDialog::accept()
 {
     try {
-        session().verifyLogin();
+        m_companies = session().verifyLogin();
     } catch (const ModuleError& e) {
         m_error->setText(e.message());
         m_error->show();

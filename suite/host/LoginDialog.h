@@ -4,12 +4,14 @@
 
 #include <QDialog>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 
 namespace tavrel {
 
-// Asks for database (or server), user and password, and checks them before closing.
+// Asks for the connection (a database on this desk or a server), user and password, and
+// checks them before closing. Offers the companies of the user once accepted.
 class LoginDialog : public QDialog
 {
     Q_OBJECT
@@ -17,12 +19,18 @@ class LoginDialog : public QDialog
 public:
     explicit LoginDialog(const HostSession& initial, QWidget* parent = nullptr);
     HostSession session() const;
+    // The companies the user may work in, known once the dialog is accepted.
+    const QList<HostCompany>& companies() const { return m_companies; }
 
 public Q_SLOTS:
     void accept() override;
 
 private:
+    void protocolChanged();
+
     HostSession m_session;
+    QList<HostCompany> m_companies;
+    QComboBox* m_protocol;
     QLineEdit* m_database;
     QLineEdit* m_user;
     QLineEdit* m_password;

@@ -6,6 +6,7 @@
 #include "HostWindow.h"
 #include "InitDbCommand.h"
 #include "LoginDialog.h"
+#include "LoginMemory.h"
 #include "ModuleError.h"
 #include "ProgramCatalog.h"
 #include "ProgramLink.h"
@@ -13,6 +14,7 @@
 #include <QApplication>
 #include <QDate>
 #include <QMessageBox>
+#include <QSettings>
 #include <QTextStream>
 #include <QTimer>
 #include <cstdio>
@@ -99,10 +101,16 @@ int main(int argc, char** argv)
         QStringLiteral("%1;%2").arg(QStringLiteral(TAVREL_VERSION),
                                     QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));
 
+    QSettings settings(QStringLiteral("Tavrel"), QStringLiteral("tavrel"));
+    const bool fromCommandLine = !session.database.isEmpty() && !session.user.isEmpty();
+    if (!fromCommandLine)
+        LoginMemory::recall(settings, session);
+
     bool loggedIn = false;
-    if (!session.database.isEmpty() && !session.user.isEmpty()) {
+    QList<HostCompany> companies;
+    if (fromCommandLine) {
         try {
-            session.verifyLogin();
+            companies = session.verifyLogin();
             loggedIn = true;
         } catch (const ModuleError& e) {
             if (!options.screenshot.isEmpty()) {
@@ -122,15 +130,22 @@ int main(int argc, char** argv)
         if (login.exec() != QDialog::Accepted)
             return 0;
         session = login.session();
+        companies = login.companies();
     }
+    // Scripted runs (screenshots) leave the desk's memory alone.
+    const bool interactive = options.screenshot.isEmpty();
+    if (interactive)
+        LoginMemory::remember(settings, session);
 
-    HostWindow window(session);
-    window.setQuiet(!options.screenshot.isEmpty());
+    HostWindow window(session, companies);
+    window.setQuiet(!interactive);
     if (options.openModule.isEmpty()) {
         if (!options.screenshot.isEmpty())
             return saveScreenshot(&window, options.screenshot);
         window.show();
-        return app.exec();
+        const int status = app.exec();
+        LoginMemory::remember(settings, window.session());
+        return status;
     }
 
     const ProgramEntry* program = ProgramCatalog::find(options.openModule);

@@ -7,6 +7,7 @@
 #include "TestDatabase.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -68,15 +69,18 @@ void TstHostOperations::login_data()
     QTest::addColumn<QString>("user");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QString>("companies"); // offered in the host's company box
 
-    QTest::newRow("demo user with its password") << "JPEREZ"
-                                                 << "Tavrel2026" << true;
+    QTest::newRow("demo user with its password: every company") << "JPEREZ"
+                                                                << "Tavrel2026" << true << "1,2,3";
     QTest::newRow("user code typed in lower case") << "jperez"
-                                                   << "Tavrel2026" << true;
+                                                   << "Tavrel2026" << true << "1,2,3";
+    QTest::newRow("user restricted to company 2 is offered only it") << "MGOMEZ"
+                                                                     << "Nomina2026" << true << "2";
     QTest::newRow("wrong password") << "JPEREZ"
-                                    << "tavrel2026" << false;
+                                    << "tavrel2026" << false << "";
     QTest::newRow("unknown user gets the same answer") << "NADIE"
-                                                       << "Tavrel2026" << false;
+                                                       << "Tavrel2026" << false << "";
 }
 
 void TstHostOperations::login()
@@ -84,6 +88,7 @@ void TstHostOperations::login()
     QFETCH(QString, user);
     QFETCH(QString, password);
     QFETCH(bool, accepted);
+    QFETCH(QString, companies);
 
     tavrel::HostSession initial;
     initial.database = m_db->url();
@@ -96,7 +101,15 @@ void TstHostOperations::login()
     auto* error = dialog.findChild<QLabel*>(QStringLiteral("error"));
     QCOMPARE(error->isVisibleTo(&dialog), !accepted);
     QCOMPARE(accepted ? dialog.session().user : error->text(),
-             QString(accepted ? "JPEREZ" : "Usuario o contraseña incorrectos."));
+             QString(accepted ? user.toUpper() : "Usuario o contraseña incorrectos."));
+    QStringList offered;
+    tavrel::HostWindow window(dialog.session(), dialog.companies());
+    auto* box = window.findChild<QComboBox*>(QStringLiteral("company"));
+    for (int i = 0; accepted && i < box->count(); ++i)
+        offered << box->itemData(i).toString();
+    QCOMPARE(offered.join(u','), companies);
+    if (accepted)
+        QCOMPARE(window.session().company, companies.section(u',', 0, 0));
 }
 
 void TstHostOperations::menuFollowsTheOpenProgram()
