@@ -8,6 +8,7 @@
 #include "Field.h"
 #include "GridRowDelegate.h"
 #include "SClientDataSet.h"
+#include "XlsxWriter.h"
 
 #include <QComboBox>
 #include <QHeaderView>
@@ -181,6 +182,56 @@ QList<QStringList> TTavrelDBgrid::visibleRows() const
 QByteArray TTavrelDBgrid::toCsv() const
 {
     return tavrel::CsvWriter::document(visibleTitles(), visibleRows());
+}
+
+void TTavrelDBgrid::exportXlsx(const QString& path, const QString& sheetName) const
+{
+    using tavrel::FieldType;
+    using tavrel::XlsxColumn;
+    QList<XlsxColumn> columns;
+    QList<int> shown;
+    const int charWidth = qMax(1, fontMetrics().averageCharWidth());
+    for (int c = 0; c < d->model->columnCount(); ++c) {
+        if (isColumnHidden(c))
+            continue;
+        XlsxColumn column;
+        column.title = d->model->headerData(c, Qt::Horizontal).toString();
+        column.width = qMax(8.0, double(columnWidth(c)) / charWidth);
+        // A lookup column shows a name, whatever the type of the key it edits.
+        const tavrel::Field* field =
+            d->model->columnKeyField(c) ? nullptr : d->model->columnField(c);
+        switch (field ? field->dataType() : FieldType::String) {
+        case FieldType::SmallInt:
+        case FieldType::Integer:
+        case FieldType::LargeInt:
+        case FieldType::Float:
+            column.kind = XlsxColumn::Kind::Number;
+            column.format = field->displayFormat();
+            break;
+        case FieldType::DateTime:
+            column.kind = XlsxColumn::Kind::Date;
+            column.format = tavrel::XlsxWriter::excelDateFormat(field->displayFormat().isEmpty()
+                                                                    ? QStringLiteral("dd/MM/yyyy")
+                                                                    : field->displayFormat());
+            break;
+        default:
+            break;
+        }
+        columns.append(column);
+        shown.append(c);
+    }
+    QList<QVariantList> rows;
+    rows.reserve(d->model->rowCount());
+    for (int r = 0; r < d->model->rowCount(); ++r) {
+        QVariantList values;
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            const QModelIndex cell = d->model->index(r, shown[i]);
+            values.append(columns[i].kind == XlsxColumn::Kind::Text ? cell.data(Qt::DisplayRole)
+                                                                    : cell.data(Qt::EditRole));
+        }
+        rows.append(values);
+    }
+    tavrel::XlsxWriter::write(path, sheetName, columns, rows);
 }
 
 QColor TTavrelDBgrid::currentRowColor() const

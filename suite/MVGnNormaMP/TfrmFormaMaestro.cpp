@@ -221,10 +221,13 @@ void TfrmFormaMaestro::buildMenu()
     file->addSeparator();
     Exportar1 = action(file, "Exportar1", QStringLiteral("&Exportar a CSV..."),
                        QKeySequence(QStringLiteral("Ctrl+Shift+E")));
+    ExportarExcel1 = action(file, "ExportarExcel1", QStringLiteral("Exportar a E&xcel..."),
+                            QKeySequence(QStringLiteral("Ctrl+Shift+X")));
     for (QAction* a : {Imprimir3, PrepararPgina1, Imprimir1}) {
         connect(a, &QAction::triggered, this, [this, a] { ejecutarReporte(a); });
     }
-    connect(Exportar1, &QAction::triggered, this, &TfrmFormaMaestro::exportWithDialog);
+    connect(Exportar1, &QAction::triggered, this, [this] { exportWithDialog(false); });
+    connect(ExportarExcel1, &QAction::triggered, this, [this] { exportWithDialog(true); });
 
     struct RecordAction
     {
@@ -490,15 +493,22 @@ void TfrmFormaMaestro::exportarCsv(const QString& path)
                               .arg(path, file.errorString()));
 }
 
-void TfrmFormaMaestro::exportWithDialog()
+void TfrmFormaMaestro::exportarExcel(const QString& path)
+{
+    DBGFrm->exportXlsx(path, windowTitle().section(QLatin1Char('-'), -1).trimmed());
+}
+
+void TfrmFormaMaestro::exportWithDialog(bool excel)
 {
     const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Exportar a CSV"),
-        windowTitle().section(QLatin1Char('-'), -1).trimmed() + QStringLiteral(".csv"),
-        QStringLiteral("Archivos CSV (*.csv)"));
+        this, excel ? QStringLiteral("Exportar a Excel") : QStringLiteral("Exportar a CSV"),
+        windowTitle().section(QLatin1Char('-'), -1).trimmed() +
+            (excel ? QStringLiteral(".xlsx") : QStringLiteral(".csv")),
+        excel ? QStringLiteral("Libros de Excel (*.xlsx)")
+              : QStringLiteral("Archivos CSV (*.csv)"));
     if (path.isEmpty())
         return;
-    if (ErrorReporter::guard([&] { exportarCsv(path); })) {
+    if (ErrorReporter::guard([&] { excel ? exportarExcel(path) : exportarCsv(path); })) {
         if (auto* application = tavrel::ModuleApplication::instance())
             application->showMessage(QStringLiteral("Se exportaron %1 registros a «%2».")
                                          .arg(DBGFrm->model()->rowCount())

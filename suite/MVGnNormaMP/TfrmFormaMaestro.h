@@ -84,9 +84,11 @@ public:
     // Runs the report handler (a UI boundary: errors are shown, not thrown).
     Q_INVOKABLE void ejecutarReporte(QObject* sender);
 
-    // Writes the rows of the grid into a CSV file (see tavrel::CsvWriter); the file is
-    // replaced only when it was written completely. Throws ModuleError on failure.
-    void exportarCsv(const QString& path);
+    // Write the rows of the grid into a CSV file (see tavrel::CsvWriter) or an Excel
+    // workbook (see TTavrelDBgrid::exportXlsx); the file is replaced only when it was
+    // written completely. Throw ModuleError on failure.
+    Q_INVOKABLE void exportarCsv(const QString& path);
+    Q_INVOKABLE void exportarExcel(const QString& path);
 
     // The inside of ScBFrm, where the derived form places its controls.
     QWidget* panel() const;
@@ -108,6 +110,7 @@ public:
     QAction* PrepararPgina1 = nullptr; // Preparar página
     QAction* Imprimir1 = nullptr;      // Imprimir
     QAction* Exportar1 = nullptr;      // Exportar a CSV
+    QAction* ExportarExcel1 = nullptr; // Exportar a Excel
     TVSDBQbe* DBQbe1 = nullptr;
     TVNotas* NotasTavrel = nullptr;
 
@@ -123,7 +126,7 @@ private:
     void chooseFirstCompany();
     void companyChosen();
     void openForCompany(int company);
-    void exportWithDialog();
+    void exportWithDialog(bool excel);
     void updateRecordActions();
 
     struct Private;

@@ -26,6 +26,8 @@ struct Parsed
     HostSession session;
     QStringList positional;
     QString pdf;
+    QString xlsx;
+    QString csv;
     bool json = false;
     QString answer; // what --help or --version asked for
     QString error;
@@ -36,6 +38,8 @@ const char* const kSynopses[] = {
     "         [--alias A] [--hpv TEXTO] [--client-version \"V;F\"] [--json]",
     "tavrel call --database D --user U --password P --company N MODULO OPERACION",
     "tavrel report --database D --user U --password P --company N --pdf ARCHIVO.pdf",
+    "tavrel export --database D --user U --password P --company N\n"
+    "         (--xlsx ARCHIVO.xlsx | --csv ARCHIVO.csv)",
 };
 
 Parsed parse(const QString& command, const QStringList& args)
@@ -55,6 +59,12 @@ Parsed parse(const QString& command, const QStringList& args)
     if (report)
         options += {QStringLiteral("pdf"), QStringLiteral("El archivo PDF que se escribe."),
                     QStringLiteral("ARCHIVO.pdf")};
+    const bool exporting = command == QLatin1String("export");
+    if (exporting)
+        options += {{QStringLiteral("xlsx"), QStringLiteral("El libro de Excel que se escribe."),
+                     QStringLiteral("ARCHIVO.xlsx")},
+                    {QStringLiteral("csv"), QStringLiteral("El archivo CSV que se escribe."),
+                     QStringLiteral("ARCHIVO.csv")}};
     CommandLine line(QStringLiteral("Uso: ") + HeadlessCommands::usage(command), options);
     Parsed p;
     const CommandLine::Result result = line.parse(args);
@@ -75,6 +85,8 @@ Parsed parse(const QString& command, const QStringList& args)
     p.session.clientVersion = values.value(QStringLiteral("client-version"));
     p.json = session && values.isSet(QStringLiteral("json"));
     p.pdf = report ? values.value(QStringLiteral("pdf")) : QString();
+    p.xlsx = exporting ? values.value(QStringLiteral("xlsx")) : QString();
+    p.csv = exporting ? values.value(QStringLiteral("csv")) : QString();
     p.positional = line.positional();
     if (p.session.database.isEmpty())
         p.error = QStringLiteral("Falta --database");
@@ -216,6 +228,31 @@ int HeadlessCommands::report(const QStringList& args, QTextStream& out, QTextStr
         [&p](ModuleLoader& loader) { loader.invoke(QStringLiteral("ExportarPdf"), {p.pdf}); });
     if (exitCode == 0)
         out << "Reporte escrito en " << p.pdf << "\n";
+    return exitCode;
+}
+
+int HeadlessCommands::exportRows(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const Parsed p = parse(QStringLiteral("export"), args);
+    if (answered(p, out))
+        return 0;
+    QString error = p.error;
+    if (error.isEmpty() && p.xlsx.isEmpty() == p.csv.isEmpty())
+        error = QStringLiteral("Indique --xlsx ARCHIVO o --csv ARCHIVO");
+    if (error.isEmpty() && !p.positional.isEmpty())
+        error = QStringLiteral("Argumento de más: %1").arg(p.positional.first());
+    if (!error.isEmpty()) {
+        err << "tavrel export: " << error << "\n";
+        return 2;
+    }
+    const QString file = p.xlsx.isEmpty() ? p.csv : p.xlsx;
+    const QString operation =
+        p.xlsx.isEmpty() ? QStringLiteral("exportarCsv") : QStringLiteral("exportarExcel");
+    const int exitCode =
+        withModule("export", ProgramCatalog::find(QStringLiteral("VEdUvura"))->library, p.session,
+                   err, [&](ModuleLoader& loader) { loader.invoke(operation, {file}); });
+    if (exitCode == 0)
+        out << "Relación escrita en " << file << "\n";
     return exitCode;
 }
 

@@ -16,6 +16,9 @@ namespace tavrel {
 //   tavrel report --database D --user U --password P --company N --pdf FILE
 //     loads the relation program, writes its report of the company to FILE as PDF and
 //     unloads; the file is replaced only when the report was written completely.
+//   tavrel export --database D --user U --password P --company N (--xlsx F | --csv F)
+//     loads the relation program and writes the company's rows as its grid shows them
+//     to an Excel workbook or a CSV file.
 // All need a QApplication; messages the module would show in a box are printed. Each
 // answers --help and --version on `out` without loading anything.
 class HeadlessCommands
@@ -24,6 +27,7 @@ public:
     static int session(const QStringList& args, QTextStream& out, QTextStream& err);
     static int call(const QStringList& args, QTextStream& out, QTextStream& err);
     static int report(const QStringList& args, QTextStream& out, QTextStream& err);
+    static int exportRows(const QStringList& args, QTextStream& out, QTextStream& err);
 
     static QString usage(const QString& command); // "tavrel session --database D ..."
     static QString synopses();                    // the usage of each, one indented entry each

@@ -7,7 +7,8 @@ namespace tavrel {
 
 namespace {
 const QStringList kSubcommands = {QStringLiteral("init-db"), QStringLiteral("session"),
-                                  QStringLiteral("call"), QStringLiteral("report")};
+                                  QStringLiteral("call"), QStringLiteral("report"),
+                                  QStringLiteral("export")};
 }
 
 QList<QCommandLineOption> HostOptions::sessionOptions()

@@ -67,7 +67,8 @@ int main(int argc, char** argv)
     }
     if (options.subcommand == QLatin1String("session") ||
         options.subcommand == QLatin1String("call") ||
-        options.subcommand == QLatin1String("report")) {
+        options.subcommand == QLatin1String("report") ||
+        options.subcommand == QLatin1String("export")) {
         // The module builds its windows even when nobody sees them.
         if (qEnvironmentVariableIsEmpty("DISPLAY") &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -79,6 +80,8 @@ int main(int argc, char** argv)
             return HeadlessCommands::session(options.subcommandArgs, out, err);
         if (options.subcommand == QLatin1String("call"))
             return HeadlessCommands::call(options.subcommandArgs, out, err);
+        if (options.subcommand == QLatin1String("export"))
+            return HeadlessCommands::exportRows(options.subcommandArgs, out, err);
         return HeadlessCommands::report(options.subcommandArgs, out, err);
     }
     QApplication app(argc, argv);

@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cmath>
+
 using tavrel::test::TestDatabase;
 
 namespace {
@@ -48,6 +50,7 @@ private Q_SLOTS:
     void answersAndFailures();
     void callRunsTheOperationOfEveryCompany();
     void reportWritesThePdf();
+    void exportWritesTheGridToExcel();
     void screenshotPrintsAFirstCompanyError();
 
 private:
@@ -118,6 +121,9 @@ void TstHeadless::answersAndFailures_data()
         << QStringList{"call", "--password", "otra", "VEdUvura", "ActualizarCausado"} << 1
         << "tavrel call: Usuario o contraseña incorrectos para «JPEREZ»";
     QTest::newRow("the file is required") << QStringList{"report"} << 2 << "Falta --pdf";
+    QTest::newRow("export writes one file, of one kind")
+        << QStringList{"export", "--xlsx", "a.xlsx", "--csv", "a.csv"} << 2
+        << "tavrel export: Indique --xlsx ARCHIVO o --csv ARCHIVO";
     QTest::newRow("the value of the last option is missing")
         << QStringList{"report", "--pdf"} << 2 << "tavrel report: Falta el valor de --pdf";
     QTest::newRow("a folder that does not exist: the module's message, no file")
@@ -169,6 +175,51 @@ void TstHeadless::reportWritesThePdf()
     // walks the rows, and the blocks after that carry its caption (company 1's concepts
     // relate cost centres).
     QVERIFY2(content.contains(QStringLiteral("Centro de Costo")), qPrintable(content));
+}
+
+void TstHeadless::exportWritesTheGridToExcel()
+{
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath(QStringLiteral("relación.xlsx"));
+    const Run r = runTavrel(QStringList{"export"} + login() + QStringList{"--xlsx", xlsx});
+    QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+
+    // Read back by a reader that is not ours: per column its title, the types of its
+    // filled cells, the format of the first row's cell and the sum of the number cells. Debian's
+    // interpreter is the one that has Debian's openpyxl.
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral(R"(
+import json, sys, openpyxl
+book = openpyxl.load_workbook(sys.argv[1])
+rows = list(book.worksheets[0].iter_rows())
+print(json.dumps({"sheets": book.sheetnames, "rows": len(rows) - 1, "columns": [
+    {"title": t.value, "format": c.number_format,
+     "types": sorted({type(r[i].value).__name__ for r in rows[1:] if r[i].value is not None}),
+     "sum": round(sum(r[i].value for r in rows[1:] if type(r[i].value) in (int, float)), 2)}
+    for i, (t, c) in enumerate(zip(rows[0], rows[1]))]}))
+)"),
+                                                      xlsx});
+    QVERIFY(reader.waitForFinished(60000));
+    const QJsonObject book = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+    QVERIFY2(!book.isEmpty(), reader.readAllStandardError().constData());
+    QCOMPARE(book.value("sheets").toArray(), QJsonArray{"Relación Rubros SIIF2"});
+    const auto company = [this](const char* expression) {
+        return m_db
+            ->queryValue(QStringLiteral("SELECT %1 FROM NM_RPCOS WHERE COD_EMPR = 1")
+                             .arg(QLatin1String(expression)))
+            .toDouble();
+    };
+    const auto cents = [](double value) { return std::round(value * 100) / 100; };
+    QCOMPARE(book.value("rows").toInt(), int(company("COUNT(*)")));
+    QHash<QString, QJsonObject> column;
+    for (const QJsonValue& c : book.value("columns").toArray())
+        column.insert(c.toObject().value("title").toString(), c.toObject());
+    // Codes stay numbers, names text, money numbers in the grid's format.
+    QCOMPARE(column["Contabilización"].value("types"), QJsonArray{"int"});
+    QCOMPARE(column["Descripción Contabilización"].value("types"), QJsonArray{"str"});
+    QCOMPARE(column["Valor Total"].value("format"), QJsonValue("#,##.00"));
+    QCOMPARE(column["Valor Total"].value("sum").toDouble(), cents(company("SUM(VAL_TOTA)")));
+    QCOMPARE(column["Valor Causado"].value("sum").toDouble(), cents(company("SUM(VAL_CAUS)")));
 }
 
 void TstHeadless::screenshotPrintsAFirstCompanyError()
