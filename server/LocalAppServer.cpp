@@ -5,9 +5,12 @@
 #include "PacketBuilder.h"
 #include "ProviderRegistry.h"
 #include "SchemaCatalog.h"
+#include "ServerLog.h"
 #include "ServerMethods.h"
 #include "SqlText.h"
 #include "UpdateApplier.h"
+
+#include <QElapsedTimer>
 
 namespace tavrel {
 
@@ -115,6 +118,8 @@ Database& LocalAppServer::database()
 DataPacket LocalAppServer::open(const QString& provider, const QString& commandText,
                                 const ParamList& params)
 {
+    QElapsedTimer clock;
+    clock.start();
     const ProviderDef& def = providerNamed(provider);
     requireSingleSelect(def, commandText);
     const QVariantList values = markerValues(def, commandText, params);
@@ -122,6 +127,8 @@ DataPacket LocalAppServer::open(const QString& provider, const QString& commandT
     d->db->readOnly(commandText, values, [&](QSqlQuery& query) {
         packet = PacketBuilder::build(query, d->db->dialect());
     });
+    qCDebug(lcServer) << "open" << provider << packet.rows.size() << "rows in" << clock.elapsed()
+                      << "ms";
     return packet;
 }
 
@@ -134,12 +141,21 @@ QList<qint64> LocalAppServer::applyUpdates(const QString& provider, const Delta&
                               .arg(def.name));
     const TableDef* table = SchemaCatalog::instance().table(def.mainTable);
     Q_ASSERT(table);
-    return UpdateApplier::apply(*d->db, *table, delta);
+    QElapsedTimer clock;
+    clock.start();
+    QList<qint64> keys = UpdateApplier::apply(*d->db, *table, delta);
+    qCDebug(lcServer) << "apply" << provider << delta.rows.size() << "changes in" << clock.elapsed()
+                      << "ms";
+    return keys;
 }
 
 QVariant LocalAppServer::invoke(const QString& method, QVariantList& args)
 {
-    return d->methods.invoke(method, args);
+    QElapsedTimer clock;
+    clock.start();
+    QVariant result = d->methods.invoke(method, args);
+    qCDebug(lcServer) << "invoke" << method << "in" << clock.elapsed() << "ms";
+    return result;
 }
 
 QString LocalAppServer::description() const

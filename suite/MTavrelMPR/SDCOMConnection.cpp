@@ -1,7 +1,10 @@
 #include "SDCOMConnection.h"
 
+#include "ComponentLog.h"
 #include "ModuleError.h"
 #include "SessionServices.h"
+
+#include <QElapsedTimer>
 
 struct SDCOMConnection::Private
 {
@@ -89,6 +92,8 @@ void SDCOMConnection::open()
                                       .arg(d->database, protocol),
                                   tavrel::ModuleError::Kind::Connection);
     }
+    qCDebug(lcConnection) << objectName() << "connected to" << server->description() << "over"
+                          << protocol;
     setAppServer(std::move(server));
 }
 
@@ -97,6 +102,7 @@ void SDCOMConnection::close()
     if (!d->server)
         return;
     d->server.reset();
+    qCDebug(lcConnection) << objectName() << "closed";
     emit connectedChanged(false);
 }
 
@@ -121,5 +127,9 @@ tavrel::IAppServer* SDCOMConnection::appServer() const
 
 QVariant SDCOMConnection::invoke(const QString& method, QVariantList& args)
 {
-    return appServer()->invoke(method, args);
+    QElapsedTimer clock;
+    clock.start();
+    QVariant result = appServer()->invoke(method, args);
+    qCDebug(lcConnection) << objectName() << "called" << method << "in" << clock.elapsed() << "ms";
+    return result;
 }

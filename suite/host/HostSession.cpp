@@ -1,6 +1,7 @@
 #include "HostSession.h"
 
 #include "AppServerFactory.h"
+#include "HostLog.h"
 #include "ModuleError.h"
 
 #include <QVariantList>
@@ -30,6 +31,8 @@ QList<HostCompany> HostSession::verifyLogin() const
     QList<HostCompany> companies;
     for (const QVariantList& row : rows.rows)
         companies.append({row.value(0).toInt(), row.value(1).toString().trimmed()});
+    qCDebug(lcHost) << "login of" << user.trimmed().toUpper() << "on" << server->description()
+                    << "with" << companies.size() << "companies";
     return companies;
 }
 

@@ -1,6 +1,7 @@
 #include "HostWindow.h"
 
 #include "AppServerFactory.h"
+#include "HostLog.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
 #include "ProgramCatalog.h"
@@ -155,6 +156,7 @@ QWidget* HostWindow::openProgram(const ProgramEntry& program)
         QWidget* window = m_loader->load(session, quintptr(winId()));
         window->installEventFilter(this);
         window->show();
+        qCDebug(lcHost) << "opened" << program.code << "for company" << session.company;
         fillOperations(program);
         return window;
     } catch (const ModuleError& e) {
@@ -202,6 +204,7 @@ bool HostWindow::eventFilter(QObject* watched, QEvent* event)
         QMetaObject::invokeMethod(
             this,
             [this] {
+                qCDebug(lcHost) << "closed" << (m_program ? m_program->code : QString());
                 m_loader.reset();
                 m_operations->clear();
                 m_operations->setEnabled(false);
@@ -251,6 +254,7 @@ bool HostWindow::runOperation(const ProgramOperation& operation)
         QApplication::restoreOverrideCursor();
         showError(QString::fromUtf8(e.what()));
     }
+    qCDebug(lcHost) << "operation" << operation.method << (ok ? "finished" : "failed");
     if (!ok) {
         statusBar()->showMessage(QStringLiteral("%1: no terminó").arg(caption));
         return false;

@@ -1,0 +1,3 @@
+#include "ServerLog.h"
+
+Q_LOGGING_CATEGORY(lcServer, "tavrel.server", QtWarningMsg)
