@@ -4,9 +4,11 @@ SHELL := /bin/bash
 
 DEMO_DB ?= var/demo.sqlite
 PRESET ?= default
-TAVREL := build/$(PRESET)/bin/tavrel
+# `make run` builds optimised, and only the host, the module and their libraries.
+RUN_PRESET ?= release
+TAVREL := build/$(RUN_PRESET)/bin/tavrel
 
-.PHONY: deps build build-asan test test-default test-asan run demo bench clean
+.PHONY: deps build build-run build-asan test test-default test-asan run demo bench clean
 
 deps:
 	@bash scripts/setup-deps
@@ -14,6 +16,10 @@ deps:
 build: deps
 	cmake --preset $(PRESET) >/dev/null
 	cmake --build --preset $(PRESET)
+
+build-run: deps
+	cmake --preset $(RUN_PRESET) >/dev/null
+	cmake --build --preset $(RUN_PRESET) --target tavrel VEdUvura
 
 build-asan: deps
 	cmake --preset asan >/dev/null
@@ -27,7 +33,7 @@ test: deps
 	cmake --preset asan >/dev/null && cmake --build --preset asan && \
 	ctest --preset asan -j2
 
-demo: build
+demo: build-run
 	@mkdir -p var
 	@if [ ! -f $(DEMO_DB) ]; then $(TAVREL) init-db --database $(DEMO_DB) --demo; fi
 
