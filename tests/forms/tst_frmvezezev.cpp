@@ -1,12 +1,15 @@
 // The maintenance window over a demo database: its creation, the locking of the key
 // fields outside editing, the panel's keyboard order, the label links of a company
-// change, the preview and the PDF.
+// change, the preview and the PDF, and the code pickers with the real data module and
+// the lookup dialog: guards, lists and what a pick leaves in the relation row.
 
 #include "DBEdit.h"
 #include "DBLookupComboBox.h"
+#include "DLLUFORM.h"
 #include "DVeZezev.h"
 #include "DataSetTableModel.h"
 #include "DataSource.h"
+#include "ErrorReporter.h"
 #include "Field.h"
 #include "ModuloDemo.h"
 #include "ProgramLauncher.h"
@@ -20,14 +23,17 @@
 #include "TVPField.h"
 #include "TVSDBQbe.h"
 #include "TVsCmbCodigo.h"
+#include "TestHelpers.h"
 #include "UVeZezev.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPrinter>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,6 +47,33 @@ using tavrel::DBEdit;
 namespace {
 
 const QColor Gris(0xE9, 0xE9, 0xE9);
+
+const QString kMensajeCuenta = QStringLiteral(
+    "Debe seleccionar una contabilización antes de seleccionar la cuenta contable...");
+
+// Chooses the row whose name starts with `nombre` and accepts it; keeps what it saw.
+struct Eleccion
+{
+    explicit Eleccion(const QString& n) : nombre(n) {}
+    QString nombre;
+    QStringList columnas;
+    int filas = -1;
+    QString sql;
+
+    void operator()(TCaptura* d)
+    {
+        filas = d->CdsTmp->recordCount();
+        sql = d->CdsTmp->commandText();
+        for (const tavrel::Field* f : d->CdsTmp->fields())
+            columnas << f->fieldName().toUpper();
+        d->CmbCampos->setCurrentIndex(1);
+        for (const QChar c : nombre) {
+            QKeyEvent tecla(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(d->edtBusqueda, &tecla);
+        }
+        d->BitBtnAceptar->click();
+    }
+};
 
 } // namespace
 
@@ -68,9 +101,17 @@ private Q_SLOTS:
     void pdfShowsTheChosenCompany();
     void panelFitsWithoutOverlaps_data();
     void panelFitsWithoutOverlaps();
+    void navegandoNoAbren_data();
+    void navegandoNoAbren();
+    void faltaLaContabilizacion_data();
+    void faltaLaContabilizacion();
+    void conceptoCuentaYGasto();
+    void relacionadoSinTipoMuestraElErrorDelServidor();
 
 private:
     void crear();
+    // Runs the picker's click and returns whether the dialog opened.
+    bool pulsar(TVPField* picker, std::function<void(TCaptura*)> accion = {});
     SClientDataSet* relacion() const { return DtmVeZezev->QryVeZEZev; }
 
     std::unique_ptr<ModuloDemo> m;
@@ -93,6 +134,7 @@ void TstFrmVeZezev::crear()
     FrmVeZezev->show();
     FrmVeZezev->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(FrmVeZezev));
+    Captura = m->app->create<TCaptura>();
 }
 
 void TstFrmVeZezev::boundBeforeTheFirstCompanyChange()
@@ -463,6 +505,147 @@ void TstFrmVeZezev::panelFitsWithoutOverlaps()
     }
     QVERIFY(FrmVeZezev->DBGFrm->height() >
             4 * FrmVeZezev->DBGFrm->verticalHeader()->defaultSectionSize());
+}
+
+bool TstFrmVeZezev::pulsar(TVPField* picker, std::function<void(TCaptura*)> accion)
+{
+    // The dialog can only open inside the click; a watcher left over from a click that
+    // opened nothing stands down.
+    struct Estado
+    {
+        bool vigente = true;
+        bool abierto = false;
+    };
+    auto estado = std::make_shared<Estado>();
+    whenModalShows<TCaptura>(
+        [estado, accion](TCaptura* d) {
+            if (!estado->vigente)
+                return;
+            estado->abierto = true;
+            if (accion)
+                accion(d);
+            if (d->isVisible())
+                d->reject();
+        },
+        1000);
+    // As the picker's own click does, also while it is disabled.
+    tavrel::ErrorReporter::guard([picker] { picker->OnClick(picker); });
+    estado->vigente = false;
+    return estado->abierto;
+}
+
+void TstFrmVeZezev::navegandoNoAbren_data()
+{
+    QTest::addColumn<QString>("selector");
+    QTest::newRow("concept picker") << "VPFieldCodCont";
+    QTest::newRow("account picker") << "VPFieldCodCuen";
+}
+
+void TstFrmVeZezev::navegandoNoAbren()
+{
+    crear();
+    QFETCH(QString, selector);
+    relacion()->first();
+    auto* picker = FrmVeZezev->findChild<TVPField*>(selector);
+    QVERIFY(picker);
+    const QStringList antes = picker->sql();
+    QVERIFY(!pulsar(picker));
+    QCOMPARE(picker->sql(), antes);
+    QVERIFY(m->mensajes.isEmpty());
+}
+
+void TstFrmVeZezev::faltaLaContabilizacion_data()
+{
+    QTest::addColumn<QString>("como");
+    QTest::addColumn<QString>("mensaje");
+    QTest::addColumn<bool>("focoAlConcepto");
+
+    QTest::newRow("account picker: focus to the concept edit, account message")
+        << "VPFieldCodCuen" << kMensajeCuenta << true;
+    QTest::newRow("related picker: its own message, the focus stays")
+        << "VPFCamRela"
+        << "Se Tiene que Asignar Primero la Contabilización." << false;
+    QTest::newRow("entering the account edit sends the focus back")
+        << "DBEdtCodCuen" << kMensajeCuenta << true;
+}
+
+void TstFrmVeZezev::faltaLaContabilizacion()
+{
+    crear();
+    QFETCH(QString, como);
+    QFETCH(QString, mensaje);
+    QFETCH(bool, focoAlConcepto);
+
+    TFrmVeZezev* f = FrmVeZezev;
+    relacion()->insert();
+    f->DBLookupComboBox1->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f->DBLookupComboBox1));
+    if (como == QLatin1String("DBEdtCodCuen")) {
+        f->DBEdtCodCuen->setFocus();
+    } else {
+        QVERIFY(!pulsar(f->findChild<TVPField*>(como)));
+    }
+    QTRY_COMPARE(m->mensajes, QStringList{mensaje});
+    QWidget* esperado = focoAlConcepto ? static_cast<QWidget*>(f->DBEdtCodCont)
+                                       : static_cast<QWidget*>(f->DBLookupComboBox1);
+    QTRY_COMPARE(QApplication::focusWidget(), esperado);
+    QCOMPARE(relacion()->state(), DataSetState::Insert);
+}
+
+void TstFrmVeZezev::conceptoCuentaYGasto()
+{
+    crear();
+    TFrmVeZezev* f = FrmVeZezev;
+    relacion()->insert();
+
+    // The window's own picker settings carry the codes into the row.
+    Eleccion concepto{QStringLiteral("ap")};
+    QVERIFY(pulsar(f->VPFieldCodCont, std::ref(concepto)));
+    QCOMPARE(concepto.filas, 5);
+    QVERIFY2(m->mensajes.isEmpty(), qPrintable(m->mensajes.join(QLatin1Char('|'))));
+    QCOMPARE(relacion()->fieldByName(QStringLiteral("COD_CONT"))->asInteger(), 40);
+    QCOMPARE(f->DBEDtfNmbCont->text(), QStringLiteral("APORTES PATRONALES A SALUD"));
+    // The concept's kind is configured: the related picker now lists expenses.
+    QCOMPARE(DtmVeZezev->gStCamRela, QStringLiteral("cod_gast"));
+
+    QCOMPARE(f->VPFCamRela->variables(), QStringList{QStringLiteral("cod_gast")});
+    Eleccion gasto{QStringLiteral("contri")};
+    QVERIFY(pulsar(f->VPFCamRela, std::ref(gasto)));
+    QCOMPARE(f->VPFCamRela->sql(),
+             (QStringList{"select cod_gast, nom_gast", "from nm_gacon", "where cod_empr = 1"}));
+    QCOMPARE(gasto.columnas, (QStringList{"COD_GAST", "NOM_GAST"}));
+    QCOMPARE(gasto.filas, 3);
+    QCOMPARE(relacion()->fieldByName(QStringLiteral("COD_CCOS"))->asInteger(), 2);
+
+    Eleccion cuenta{QStringLiteral("aportes a adm")};
+    QVERIFY(pulsar(f->VPFieldCodCuen, std::ref(cuenta)));
+    QCOMPARE(cuenta.filas, 2);
+    QVERIFY2(cuenta.sql.contains(QLatin1String("WHERE (COD_EMPR = 1) AND  (COD_CONT = 40)")),
+             qPrintable(cuenta.sql));
+    QCOMPARE(relacion()->fieldByName(QStringLiteral("COD_CUEN"))->asString(),
+             QStringLiteral("51030202"));
+    QCOMPARE(f->DBEDtfNmbCuen->text(),
+             QStringLiteral("APORTES A ADMINISTRADORAS DE RIESGOS LABORALES"));
+    QVERIFY2(m->mensajes.isEmpty(), qPrintable(m->mensajes.join(QLatin1Char('|'))));
+}
+
+void TstFrmVeZezev::relacionadoSinTipoMuestraElErrorDelServidor()
+{
+    crear();
+    relacion()->first();
+    while (relacion()->fieldByName(QStringLiteral("COD_CONT"))->isNull() && !relacion()->eof())
+        relacion()->next();
+    QVERIFY(!relacion()->fieldByName(QStringLiteral("COD_CONT"))->isNull());
+    DtmVeZezev->gStTabRela.clear();
+    DtmVeZezev->gStCamRela.clear();
+    DtmVeZezev->gStNomRela.clear();
+
+    QVERIFY(!pulsar(FrmVeZezev->VPFCamRela));
+    QCOMPARE(FrmVeZezev->VPFCamRela->sql(),
+             (QStringList{"select , ", "from ", "where cod_empr = 1"}));
+    QCOMPARE(m->mensajes.size(), 1);
+    QVERIFY(!m->mensajes.first().isEmpty());
+    QVERIFY(!Captura->isVisible());
 }
 
 QTEST_MAIN(TstFrmVeZezev)

@@ -1,28 +1,25 @@
 #pragma once
 
-#include "FakeAppServer.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
+#include "TestDatabase.h"
 
-#include <memory>
-
-// A server with the table CONCEPTOS behind provider "DtsPConceptos", a connection to it,
-// and a dataset "QryConceptos" on "SELECT * FROM CONCEPTOS".
-//   COD_CONT  NOM_CONT                 VAL_TOTA  VAL_CAUS
+// The relation table of a test database reset to three rows, a connection to an
+// in-process application server on it, and a dataset "QryConceptos" reading them through
+// the relation's provider, ordered by COD_CONT:
+//   COD_CONT  DEP_APAC                 VAL_TOTA  VAL_CAUS
 //   1         "Sueldo básico"          1000      400
 //   2         "Horas extra"            250.5     null
 //   3         "Auxilio de transporte"  80        80
 struct DataSetFixture
 {
-    enum Fields
-    {
-        Declared,
-        FromResult
-    };
+    explicit DataSetFixture(tavrel::test::TestDatabase& database);
+    // Points another dataset, without fields, at the same rows.
+    void bind(SClientDataSet& other);
+    // Changes one stored value behind the dataset's back, as another user would.
+    void change(int codCont, const QString& column, const QVariant& value);
 
-    explicit DataSetFixture(Fields fields = Declared);
-
-    std::shared_ptr<FakeAppServer> server;
+    tavrel::test::TestDatabase& db;
     SDCOMConnection connection;
     SClientDataSet dataSet;
 };

@@ -1,15 +1,24 @@
+// The client dataset through the application server: fields, cursor, locate, changes
+// applied or refused, the order of its events and those of a data source, and calculated
+// and lookup fields.
+
 #include "DataSetFixture.h"
+#include "DataSetTableModel.h"
+#include "DataSource.h"
+#include "LocalAppServer.h"
 #include "TestHelpers.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 using tavrel::DataSetState;
-using tavrel::DeltaRow;
+using tavrel::Field;
+using tavrel::FieldKind;
 using tavrel::FieldType;
 using tavrel::LocateOption;
 using tavrel::LocateOptions;
 using tavrel::ModuleError;
+using tavrel::test::TestDatabase;
 
 Q_DECLARE_METATYPE(tavrel::LocateOptions)
 
@@ -18,8 +27,14 @@ class TstClientDataSet : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init() { f = std::make_unique<DataSetFixture>(); }
-    void cleanup() { f.reset(); }
+    void initTestCase()
+    {
+        TAVREL_SKIP_WITHOUT_POSTGRES();
+        db = std::make_unique<TestDatabase>(TestDatabase::Content::Schema);
+    }
+    void cleanupTestCase() { db.reset(); }
+    void init() { f = std::make_unique<DataSetFixture>(*db); }
+    void cleanup();
 
     void fieldsComeFromTheResultWhenNoneAreDeclared();
     void declaredFieldsMustMatchTheResult();
@@ -32,28 +47,60 @@ private Q_SLOTS:
     void refusedDeletePutsTheRowBack();
     void refreshKeepsTheCurrentRow();
     void connectionNeedsAServer();
+    void order_data();
+    void order();
+    void validateRefusalKeepsTheOldValue();
+    void beforePostRefusalKeepsTheRecordBeingEdited_data();
+    void beforePostRefusalKeepsTheRecordBeingEdited();
+    void eachRowIsCalculatedFromItsOwnValues();
+    void scrollingRecalculatesTheRowReached();
+    void onlyCalculatedFieldsMayBeAssignedDuringTheCalculation();
 
 private:
     tavrel::Field* field(const QString& name) { return f->dataSet.fieldByName(name); }
-    QString nom() { return field(u"NOM_CONT"_s)->asString(); }
+    QString nom() { return field(u"DEP_APAC"_s)->asString(); }
+    // Logs every event of the fixture's dataset, its DEP_APAC field and a data source.
+    void recordEvents();
+    void run(const QString& steps);
+    // An in-memory relation list whose rows name a funding source (resolved by a lookup
+    // field from an in-memory code list) and a concept (resolved by OnCalcFields through
+    // the fixture's dataset, now a query by concept), with a balance computed per row.
+    void buildRubros();
+
+    std::unique_ptr<TestDatabase> db;
     std::unique_ptr<DataSetFixture> f;
+    std::unique_ptr<tavrel::DataSource> source;
+    QStringList log;
+    std::unique_ptr<SClientDataSet> fuentes;
+    std::unique_ptr<SClientDataSet> rubros;
+    QList<int> calculatedConcepts;
 };
+
+void TstClientDataSet::cleanup()
+{
+    rubros.reset();
+    fuentes.reset();
+    source.reset();
+    f.reset();
+    log.clear();
+    calculatedConcepts.clear();
+}
 
 void TstClientDataSet::fieldsComeFromTheResultWhenNoneAreDeclared()
 {
-    DataSetFixture plain(DataSetFixture::FromResult);
-    SClientDataSet& ds = plain.dataSet;
+    SClientDataSet ds;
+    f->bind(ds);
     QCOMPARE(ds.fieldCount(), 0);
     ds.open();
     QCOMPARE(ds.fieldCount(), 4);
-    QCOMPARE(ds.field(1)->fieldName(), u"NOM_CONT"_s);
-    QCOMPARE(ds.field(1)->dataType(), FieldType::String);
-    QCOMPARE(ds.field(1)->size(), 40);
+    QCOMPARE(ds.field(1)->fieldName(), u"DEP_APAC"_s);
+    QCOMPARE(ds.field(1)->dataType(), FieldType::FixedChar);
+    QCOMPARE(ds.field(1)->size(), 30);
     QCOMPARE(ds.fieldByName(u"cod_cont"_s)->asInteger(), 1);
     // Handlers of the close still find the fields by name (empty); they go afterwards.
     QStringList seen;
     ds.AfterClose = [&seen](SClientDataSet& d) {
-        seen << d.fieldByName(u"NOM_CONT"_s)->asString();
+        seen << d.fieldByName(u"DEP_APAC"_s)->asString();
     };
     ds.close();
     QCOMPARE(seen, QStringList{QString()});
@@ -69,10 +116,11 @@ void TstClientDataSet::declaredFieldsMustMatchTheResult()
     QCOMPARE(ds.state(), DataSetState::Inactive);
 
     // A stored value that does not fit the declared type is a clear error too.
-    DataSetFixture narrow;
-    narrow.server->change(u"CONCEPTOS"_s, 2, u"COD_CONT"_s, 40000);
-    QVERIFY_THROWS_EXCEPTION(ModuleError, narrow.dataSet.open());
-    QVERIFY(!narrow.dataSet.active());
+    SClientDataSet narrow;
+    f->bind(narrow);
+    narrow.addField(u"DEP_APAC"_s, FieldType::SmallInt);
+    QVERIFY_THROWS_EXCEPTION(ModuleError, narrow.open());
+    QVERIFY(!narrow.active());
 }
 
 void TstClientDataSet::walkingFromBofToEof()
@@ -103,26 +151,26 @@ void TstClientDataSet::locate_data()
     const LocateOptions none;
     const LocateOptions partial = LocateOption::PartialKey;
     const LocateOptions anyCase = LocateOption::CaseInsensitive;
-    QTest::newRow("exact text") << "NOM_CONT" << QVariantList{"Horas extra"} << none << 2;
+    QTest::newRow("exact text") << "DEP_APAC" << QVariantList{"Horas extra"} << none << 2;
     QTest::newRow("case matters without the option")
-        << "NOM_CONT" << QVariantList{"horas extra"} << none << 0;
-    QTest::newRow("case-insensitive") << "NOM_CONT" << QVariantList{"HORAS EXTRA"} << anyCase << 2;
+        << "DEP_APAC" << QVariantList{"horas extra"} << none << 0;
+    QTest::newRow("case-insensitive") << "DEP_APAC" << QVariantList{"HORAS EXTRA"} << anyCase << 2;
     QTest::newRow("a prefix is not a match without partial key")
-        << "NOM_CONT" << QVariantList{"Aux"} << none << 0;
+        << "DEP_APAC" << QVariantList{"Aux"} << none << 0;
     QTest::newRow("partial key compares the prefix only")
-        << "NOM_CONT" << QVariantList{"Aux"} << partial << 3;
+        << "DEP_APAC" << QVariantList{"Aux"} << partial << 3;
     QTest::newRow("partial key still minds case")
-        << "NOM_CONT" << QVariantList{"aux"} << partial << 0;
+        << "DEP_APAC" << QVariantList{"aux"} << partial << 0;
     QTest::newRow("partial and case-insensitive together")
-        << "NOM_CONT" << QVariantList{"aux"} << (partial | anyCase) << 3;
+        << "DEP_APAC" << QVariantList{"aux"} << (partial | anyCase) << 3;
     QTest::newRow("a searched text longer than the value does not match")
-        << "NOM_CONT" << QVariantList{"Horas extra nocturnas"} << partial << 0;
+        << "DEP_APAC" << QVariantList{"Horas extra nocturnas"} << partial << 0;
     QTest::newRow("a number typed as text finds the number")
         << "COD_CONT" << QVariantList{"3"} << none << 3;
     QTest::newRow("partial key does not make numbers prefixes")
         << "VAL_TOTA" << QVariantList{250} << partial << 0;
     QTest::newRow("two key fields must both match")
-        << "COD_CONT;NOM_CONT" << QVariantList{1, "Horas extra"} << none << 0;
+        << "COD_CONT;DEP_APAC" << QVariantList{1, "Horas extra"} << none << 0;
     QTest::newRow("null finds the row with a null value")
         << "VAL_CAUS" << QVariantList{QVariant()} << none << 2;
 }
@@ -157,7 +205,7 @@ void TstClientDataSet::appliedChangesReachTheServer()
     SClientDataSet& ds = f->dataSet;
     ds.open();
     ds.edit();
-    field(u"NOM_CONT"_s)->setValue(u"Sueldo"_s);
+    field(u"DEP_APAC"_s)->setValue(u"Sueldo"_s);
     ds.post();
     ds.append();
     field(u"COD_CONT"_s)->setValue(4);
@@ -166,37 +214,31 @@ void TstClientDataSet::appliedChangesReachTheServer()
     ds.next();
     ds.deleteRecord();
     QCOMPARE(ds.changeCount(), 3);
+    // A change checks only the values it changes: another user's total does not stop it.
+    f->change(1, u"VAL_TOTA"_s, 999.0);
     QCOMPARE(ds.applyUpdates(), 3);
     QCOMPARE(ds.changeCount(), 0);
-
-    const tavrel::Delta& delta = f->server->applied.last();
-    QCOMPARE(delta.rows[0].kind, DeltaRow::Kind::Modify);
-    QCOMPARE(delta.rows[0].values, (QVariantMap{{"NOM_CONT", "Sueldo"}}));
-    QCOMPARE(delta.rows[0].original.value("NOM_CONT"), QVariant("Sueldo básico"));
-    QCOMPARE(delta.rows[0].original.size(), 4);
-    QCOMPARE(delta.rows[1].kind, DeltaRow::Kind::Insert);
-    QCOMPARE(delta.rows[1].values.size(), 4);
-    QCOMPARE(delta.rows[2].kind, DeltaRow::Kind::Delete);
 
     // The inserted row got its key: editing it again updates that row on the server.
     ds.last();
     ds.edit();
-    field(u"NOM_CONT"_s)->setValue(u"Prima"_s);
+    field(u"DEP_APAC"_s)->setValue(u"Prima"_s);
     ds.post();
     ds.applyUpdates();
-    const auto& table = f->server->table(u"CONCEPTOS"_s);
-    QCOMPARE(table.rows.size(), 3);
-    QCOMPARE(table.rows[0][1], QVariant("Sueldo"));
-    QCOMPARE(table.rows[2], (QVariantList{4, "Prima", QVariant(), QVariant()}));
+    QStringList stored;
+    for (const QVariantList& row : f->db.queryRows(
+             u"SELECT COD_CONT, DEP_APAC, COALESCE(VAL_TOTA, 0) FROM NM_RPCOS ORDER BY COD_CONT"_s))
+        stored << row[0].toString() + u' ' + row[1].toString().trimmed() + u' ' + row[2].toString();
+    QCOMPARE(stored, (QStringList{"1 Sueldo 999", "3 Auxilio de transporte 80", "4 Prima 0"}));
 }
 
 void TstClientDataSet::refusedEditComesBackForCorrection()
 {
     SClientDataSet& ds = f->dataSet;
     ds.open();
-    f->server->change(u"CONCEPTOS"_s, 0, u"NOM_CONT"_s, u"Cambiado por otro"_s);
+    f->change(1, u"DEP_APAC"_s, u"Cambiado por otro"_s);
     ds.edit();
-    field(u"NOM_CONT"_s)->setValue(u"Mío"_s);
+    field(u"DEP_APAC"_s)->setValue(u"Mío"_s);
     ds.post();
     ds.next();
     const auto error = thrownBy([&] { ds.applyUpdates(); });
@@ -204,7 +246,8 @@ void TstClientDataSet::refusedEditComesBackForCorrection()
     QCOMPARE(ds.state(), DataSetState::Edit);
     QCOMPARE(ds.recNo(), 1);
     QCOMPARE(nom(), u"Mío"_s);
-    QVERIFY(f->server->applied.isEmpty());
+    QCOMPARE(f->db.queryValue(u"SELECT COUNT(*) FROM NM_RPCOS WHERE DEP_APAC = 'Mío'"_s).toInt(),
+             0);
 
     ds.cancel();
     QCOMPARE(nom(), u"Sueldo básico"_s);
@@ -216,7 +259,7 @@ void TstClientDataSet::refusedDeletePutsTheRowBack()
     SClientDataSet& ds = f->dataSet;
     ds.open();
     ds.next();
-    f->server->change(u"CONCEPTOS"_s, 1, u"VAL_TOTA"_s, 1.0);
+    f->change(2, u"VAL_TOTA"_s, 1.0);
     ds.deleteRecord();
     QCOMPARE(ds.recordCount(), 2);
     QVERIFY_THROWS_EXCEPTION(ModuleError, ds.applyUpdates());
@@ -232,7 +275,7 @@ void TstClientDataSet::refreshKeepsTheCurrentRow()
     SClientDataSet& ds = f->dataSet;
     ds.open();
     ds.last();
-    f->server->change(u"CONCEPTOS"_s, 2, u"NOM_CONT"_s, u"Auxilio"_s);
+    f->change(3, u"DEP_APAC"_s, u"Auxilio"_s);
     ds.refresh();
     QCOMPARE(ds.recNo(), 3);
     QCOMPARE(nom(), u"Auxilio"_s);
@@ -260,13 +303,286 @@ void TstClientDataSet::connectionNeedsAServer()
     const tavrel::SessionServices::Scope host(
         {.connectServer = [&](const QString& protocol, const QString& database) {
             asked = protocol + u' ' + database;
-            return f->server;
+            return tavrel::LocalAppServer::connect(f->db.url());
         }});
     connection.setDatabase(u"demo.sqlite"_s);
     f->dataSet.setRemoteServer(&connection);
     f->dataSet.open();
     QCOMPARE(asked, u"local demo.sqlite"_s);
     QVERIFY(connection.connected());
+}
+
+static QString stateName(DataSetState s)
+{
+    static const char* const names[] = {"Inactive", "Browse", "Edit", "Insert", "CalcFields"};
+    return QString::fromLatin1(names[int(s)]);
+}
+
+void TstClientDataSet::recordEvents()
+{
+    SClientDataSet& ds = f->dataSet;
+    ds.addField(u"SALDO"_s, tavrel::FieldType::Float, 0, tavrel::FieldKind::Calculated);
+    const QList<std::pair<SClientDataSet::Event*, QString>> events = {
+        {&ds.BeforeOpen, "BeforeOpen"},     {&ds.AfterOpen, "AfterOpen"},
+        {&ds.BeforeClose, "BeforeClose"},   {&ds.AfterClose, "AfterClose"},
+        {&ds.BeforeInsert, "BeforeInsert"}, {&ds.AfterInsert, "AfterInsert"},
+        {&ds.BeforeEdit, "BeforeEdit"},     {&ds.AfterEdit, "AfterEdit"},
+        {&ds.BeforePost, "BeforePost"},     {&ds.AfterPost, "AfterPost"},
+        {&ds.BeforeCancel, "BeforeCancel"}, {&ds.AfterCancel, "AfterCancel"},
+        {&ds.BeforeDelete, "BeforeDelete"}, {&ds.AfterDelete, "AfterDelete"},
+        {&ds.BeforeScroll, "BeforeScroll"}, {&ds.AfterScroll, "AfterScroll"},
+        {&ds.OnNewRecord, "OnNewRecord"},   {&ds.OnCalcFields, "CalcFields"}};
+    for (const auto& [event, name] : events)
+        *event = [this, name = name](SClientDataSet&) { log << name; };
+    Field* nom = ds.fieldByName(u"DEP_APAC"_s);
+    nom->OnValidate = [this](Field& fld) { log << "Validate:" + fld.asString(); };
+    nom->OnChange = [this](Field& fld) { log << "Change:" + fld.asString(); };
+    source = std::make_unique<tavrel::DataSource>();
+    source->setDataSet(&ds);
+    source->OnStateChange = [this](tavrel::DataSource& s) {
+        log << "State:" + stateName(s.state());
+    };
+    source->OnDataChange = [this](tavrel::DataSource&, Field* fld) {
+        log << (fld ? "Data:" + fld->fieldName() : u"Data"_s);
+    };
+}
+
+void TstClientDataSet::run(const QString& steps)
+{
+    SClientDataSet& ds = f->dataSet;
+    const QHash<QString, std::function<void()>> actions{
+        {u"open"_s, [&] { ds.open(); }},
+        {u"close"_s, [&] { ds.close(); }},
+        {u"insert"_s, [&] { ds.insert(); }},
+        {u"append"_s, [&] { ds.append(); }},
+        {u"edit"_s, [&] { ds.edit(); }},
+        {u"assign"_s, [&] { ds.fieldByName(u"DEP_APAC"_s)->setValue(u"Prima"_s); }},
+        {u"post"_s, [&] { ds.post(); }},
+        {u"cancel"_s, [&] { ds.cancel(); }},
+        {u"delete"_s, [&] { ds.deleteRecord(); }},
+        {u"next"_s, [&] { ds.next(); }},
+        {u"first"_s, [&] { ds.first(); }}};
+    for (const QString& step : steps.split(u' ', Qt::SkipEmptyParts)) {
+        QVERIFY2(actions.contains(step), qPrintable(u"unknown step "_s + step));
+        actions[step]();
+    }
+}
+
+void TstClientDataSet::order_data()
+{
+    QTest::addColumn<QString>("steps"); // the setup, then after "|" the steps logged
+    QTest::addColumn<QString>("expected");
+
+    const QString post = u"BeforePost State:Browse CalcFields Data AfterPost"_s;
+    const QString cancel = u"BeforeCancel State:Browse CalcFields Data AfterCancel"_s;
+    const QString insert =
+        u" BeforeInsert BeforeScroll State:Insert OnNewRecord Data AfterInsert AfterScroll"_s;
+    QTest::newRow("open computes the first row, then AfterOpen and AfterScroll")
+        << "| open"
+        << "BeforeOpen State:Browse CalcFields Data AfterOpen AfterScroll";
+    QTest::newRow("insert: new record with cleared calculations, state before OnNewRecord")
+        << "open | insert" << insert.trimmed();
+    QTest::newRow("append over a modified edit posts it first")
+        << "open edit assign | append" << post + insert;
+    QTest::newRow("append over an untouched insert cancels it first")
+        << "open insert | append" << cancel + insert;
+    QTest::newRow("edit") << "open | edit"
+                          << "BeforeEdit State:Edit Data AfterEdit";
+    QTest::newRow("assignment: validate sees the new value, calculation before OnChange")
+        << "open edit | assign"
+        << "Validate:Prima CalcFields Change:Prima Data:DEP_APAC";
+    QTest::newRow("post: stored, browse, recalculated, AfterPost")
+        << "open edit assign | post" << post;
+    QTest::newRow("cancel: restored, browse, recalculated, AfterCancel")
+        << "open edit assign | cancel" << cancel;
+    QTest::newRow("delete in browse scrolls to the next row")
+        << "open | delete"
+        << "BeforeDelete BeforeScroll CalcFields Data AfterDelete AfterScroll";
+    QTest::newRow("delete in insert is a cancel") << "open insert | delete" << cancel;
+    QTest::newRow("delete in edit drops the edit with the row")
+        << "open edit assign | delete"
+        << "BeforeDelete BeforeScroll State:Browse CalcFields Data AfterDelete AfterScroll";
+    QTest::newRow("scrolling either way recomputes the row it lands on")
+        << "open | next first"
+        << "BeforeScroll CalcFields Data AfterScroll BeforeScroll CalcFields Data AfterScroll";
+    QTest::newRow("close with a pending edit: no post, no cancel events")
+        << "open edit assign | close"
+        << "BeforeClose State:Inactive AfterClose";
+}
+
+void TstClientDataSet::order()
+{
+    recordEvents();
+    QFETCH(QString, steps);
+    QFETCH(QString, expected);
+    run(steps.section(u'|', 0, 0));
+    log.clear();
+    run(steps.section(u'|', 1));
+    QCOMPARE(log.join(u' '), expected);
+}
+
+void TstClientDataSet::validateRefusalKeepsTheOldValue()
+{
+    recordEvents();
+    SClientDataSet& ds = f->dataSet;
+    Field* nom = ds.fieldByName(u"DEP_APAC"_s);
+    QString proposed;
+    nom->OnValidate = [&](Field& fld) {
+        proposed = fld.asString();
+        if (fld.asString() == QLatin1String("Malo"))
+            throw ModuleError(QStringLiteral("La Contabilizción Seleccionada no se Encuentra "
+                                             "Registrada..."));
+    };
+    run("open edit");
+    log.clear();
+    QVERIFY_THROWS_EXCEPTION(ModuleError, nom->setValue(u"Malo"_s));
+    QCOMPARE(proposed, u"Malo"_s);
+    QCOMPARE(nom->asString(), u"Sueldo básico"_s);
+    QCOMPARE(ds.state(), DataSetState::Edit);
+    QVERIFY(!ds.modified());
+    QVERIFY2(log.isEmpty(), qPrintable(log.join(',')));
+}
+
+void TstClientDataSet::beforePostRefusalKeepsTheRecordBeingEdited_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<DataSetState>("state");
+    QTest::newRow("a new record stays in insert") << "open append assign" << DataSetState::Insert;
+    QTest::newRow("an edited record stays in edit") << "open edit assign" << DataSetState::Edit;
+}
+
+void TstClientDataSet::beforePostRefusalKeepsTheRecordBeingEdited()
+{
+    recordEvents();
+    QFETCH(QString, setup);
+    QFETCH(DataSetState, state);
+    SClientDataSet& ds = f->dataSet;
+    ds.BeforePost = [](SClientDataSet&) {
+        throw ModuleError(u"Sin hora del servidor"_s, ModuleError::Kind::Server);
+    };
+    run(setup);
+    const int rows = ds.recordCount();
+    QVERIFY_THROWS_EXCEPTION(ModuleError, ds.post());
+    QCOMPARE(ds.state(), state);
+    QCOMPARE(ds.recordCount(), rows);
+    QCOMPARE(ds.fieldByName(u"DEP_APAC"_s)->asString(), u"Prima"_s);
+    QVERIFY(ds.modified());
+    QCOMPARE(ds.changeCount(), 0);
+
+    ds.BeforePost = nullptr;
+    ds.post();
+    QCOMPARE(ds.state(), DataSetState::Browse);
+    QCOMPARE(ds.changeCount(), 1);
+    // Posted already: a second post has nothing to store and says so.
+    QVERIFY(mentions(thrownBy([&] { ds.post(); }), {u"QryConceptos", u"edición o inserción"}));
+}
+
+void TstClientDataSet::buildRubros()
+{
+    f->dataSet.setCommandText(u"SELECT TVL_ROWID, COD_CONT, DEP_APAC, VAL_TOTA, VAL_CAUS "
+                              "FROM NM_RPCOS WHERE COD_CONT = :P_COD_CONT"_s);
+
+    fuentes = std::make_unique<SClientDataSet>();
+    fuentes->addField(u"COD_FUEN"_s, FieldType::String, 2);
+    fuentes->addField(u"NOM_FUEN"_s, FieldType::String, 16);
+    fuentes->createDataSet();
+    appendRows(*fuentes, {{u"01"_s, u"Nación"_s}, {u"02"_s, u"Recursos propios"_s}});
+
+    rubros = std::make_unique<SClientDataSet>();
+    rubros->setObjectName(u"QryVeZEZev"_s);
+    rubros->addField(u"COD_FUEN"_s, FieldType::FixedChar, 2);
+    rubros->addField(u"COD_CONT"_s, FieldType::SmallInt);
+    rubros->addField(u"VAL_TOTA"_s, FieldType::Float);
+    rubros->addField(u"VAL_CAUS"_s, FieldType::Float);
+    Field* fuente = rubros->addField(u"DtfNmbFuen"_s, FieldType::String, 8, FieldKind::Lookup);
+    fuente->setKeyField(u"COD_FUEN"_s);
+    fuente->setLookupDataSet(fuentes.get());
+    fuente->setLookupKeyField(u"COD_FUEN"_s);
+    fuente->setLookupResultField(u"NOM_FUEN"_s);
+    rubros->addField(u"DtfNmbCont"_s, FieldType::String, 40, FieldKind::Calculated);
+    rubros->addField(u"DtfNmbValSald"_s, FieldType::Float, 0, FieldKind::Calculated);
+    rubros->OnCalcFields = [this](SClientDataSet& ds) {
+        QCOMPARE(ds.state(), DataSetState::CalcFields);
+        Field* cont = ds.fieldByName(u"COD_CONT"_s);
+        calculatedConcepts << cont->asInteger();
+        SClientDataSet& qry = f->dataSet;
+        qry.close();
+        qry.paramByName(u"P_COD_CONT"_s).value = cont->value();
+        qry.open();
+        ds.fieldByName(u"DtfNmbCont"_s)->setValue(qry.fieldByName(u"DEP_APAC"_s)->value());
+        Field* total = ds.fieldByName(u"VAL_TOTA"_s);
+        Field* causado = ds.fieldByName(u"VAL_CAUS"_s);
+        const bool both = !total->isNull() && !causado->isNull();
+        ds.fieldByName(u"DtfNmbValSald"_s)
+            ->setValue(both ? total->asFloat() - causado->asFloat() : 0.0);
+    };
+    rubros->createDataSet();
+}
+
+void TstClientDataSet::eachRowIsCalculatedFromItsOwnValues()
+{
+    buildRubros();
+    appendRows(
+        *rubros,
+        {{u"01"_s, 1, 1000.0, 400.0}, {u"02"_s, 2, 250.5, QVariant()}, {u"09"_s, 3, 80.0, 30.0}});
+    rubros->first();
+    rubros->invalidateCalculatedFields(); // only the current row is calculated again
+
+    tavrel::DataSetTableModel model;
+    model.setDataSet(rubros.get());
+    model.setColumns({u"DtfNmbFuen"_s, u"DtfNmbCont"_s, u"DtfNmbValSald"_s});
+    calculatedConcepts.clear();
+    const QStringList expected[] = {{"Nación", "Sueldo básico", "600"},
+                                    {"Recursos", "Horas extra", "0"},
+                                    {"", "Auxilio de transporte", "50"}};
+    for (int row = 2; row >= 0; --row) {
+        for (int col = 0; col < 3; ++col)
+            QCOMPARE(model.index(row, col).data().toString(), expected[row][col]);
+    }
+    // One calculation per row not yet calculated; the cursor and the state never moved.
+    QCOMPARE(calculatedConcepts, (QList<int>{3, 2}));
+    QCOMPARE(rubros->recNo(), 1);
+    QCOMPARE(rubros->state(), DataSetState::Browse);
+    QCOMPARE(fuentes->recNo(), 2);
+}
+
+void TstClientDataSet::scrollingRecalculatesTheRowReached()
+{
+    buildRubros();
+    appendRows(*rubros, {{u"01"_s, 1, 1000.0, 400.0}, {u"02"_s, 2, 250.5, 0.5}});
+    rubros->first();
+    QCOMPARE(rubros->fieldByName(u"DtfNmbFuen"_s)->asString(), u"Nación"_s);
+
+    // The code list changes while the relation stands on another row.
+    rubros->next();
+    fuentes->first();
+    fuentes->edit();
+    fuentes->field(1)->setValue(u"Nación (PGN)"_s);
+    fuentes->post();
+    f->change(1, u"DEP_APAC"_s, u"Sueldo"_s);
+
+    rubros->prior();
+    QCOMPARE(rubros->fieldByName(u"DtfNmbFuen"_s)->asString(), u"Nación ("_s);
+    QCOMPARE(rubros->fieldByName(u"DtfNmbCont"_s)->asString(), u"Sueldo"_s);
+}
+
+void TstClientDataSet::onlyCalculatedFieldsMayBeAssignedDuringTheCalculation()
+{
+    buildRubros();
+    QString refusal;
+    rubros->OnCalcFields = [&](SClientDataSet& ds) {
+        ds.fieldByName(u"DtfNmbValSald"_s)->setValue(1.0);
+        try {
+            ds.fieldByName(u"VAL_TOTA"_s)->setValue(1.0);
+        } catch (const ModuleError& e) {
+            refusal = e.message();
+        }
+        QVERIFY_THROWS_EXCEPTION(ModuleError, ds.next());
+    };
+    appendRows(*rubros, {{u"01"_s, 1, 1000.0, 400.0}});
+    QVERIFY2(refusal.contains(QLatin1String("VAL_TOTA")), qPrintable(refusal));
+    QCOMPARE(rubros->fieldByName(u"VAL_TOTA"_s)->asFloat(), 1000.0);
+    QCOMPARE(rubros->fieldByName(u"DtfNmbValSald"_s)->asFloat(), 1.0);
 }
 
 QTEST_GUILESS_MAIN(TstClientDataSet)

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 #include <cmath>
 
@@ -146,16 +147,44 @@ void TstHeadless::answersAndFailures()
 void TstHeadless::callRunsTheOperationOfEveryCompany()
 {
     m_db->exec(QStringLiteral("UPDATE NM_RPCOS SET ACT_USUA = 'MGOMEZ', ACT_ESTA = 'A'"));
+    m_db->exec(QStringLiteral("UPDATE NM_VARIG SET VAL_VARI = '2013' WHERE COD_VARI = 'FEC_RPCO'"));
 
     const Run r =
         runTavrel(QStringList{"call"} + login() + QStringList{"VEdUvura", "ActualizarCausado"});
 
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
-    // The run is logged in to company 1 but rewrites the rows of every company.
-    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS "
-                                             "WHERE ACT_USUA <> 'JPEREZ' OR ACT_ESTA <> 'M'"))
-                 .toInt(),
-             0);
+    // The run is logged in to company 1, whose flag V0000017 is "S", but rewrites the rows
+    // of every company: each gets the VAL_TRAN of its debit movements from 1 January to
+    // 31 December at 00:00, or 0 without any.
+    const QString columns = QStringLiteral("SELECT COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, ");
+    const auto key = [](const QVariantList& row) {
+        QStringList parts;
+        for (int i = 0; i < 4; ++i)
+            parts << row[i].toString().trimmed();
+        return parts.join(u'/');
+    };
+    QHash<QString, double> expected;
+    const auto rows =
+        m_db->queryRows(columns + QStringLiteral("VAL_CAUS, ACT_USUA, ACT_ESTA FROM NM_RPCOS"));
+    for (const QVariantList& row : rows)
+        expected.insert(key(row), 0.0);
+    const QDateTime from(QDate(2013, 1, 1), QTime(0, 0));
+    const QDateTime to(QDate(2013, 12, 31), QTime(0, 0));
+    for (const QVariantList& m :
+         m_db->queryRows(columns + QStringLiteral("FEC_PROC, NAT_TRAN, VAL_TRAN FROM NM_NCMOV"))) {
+        const QDateTime at = m[4].toDateTime();
+        auto sum = expected.find(key(m));
+        if (sum != expected.end() && !m[1].isNull() && m[5].toString().trimmed() == u"D" &&
+            at >= from && at <= to)
+            *sum += m[6].toDouble();
+    }
+    for (const QVariantList& row : rows) {
+        QVERIFY2(std::fabs(row[4].toDouble() - expected.value(key(row))) < 0.005,
+                 qPrintable(key(row) + u' ' + row[4].toString()));
+        // The raw reading of PostgreSQL keeps the CHAR padding.
+        QCOMPARE(row[5].toString().trimmed(), QStringLiteral("JPEREZ"));
+        QCOMPARE(row[6].toString().trimmed(), QStringLiteral("M"));
+    }
 }
 
 void TstHeadless::reportWritesThePdf()

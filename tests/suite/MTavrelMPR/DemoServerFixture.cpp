@@ -1,8 +1,0 @@
-#include "DemoServerFixture.h"
-
-#include "LocalAppServer.h"
-
-DemoServerFixture::DemoServerFixture() : db(tavrel::test::TestDatabase::Content::Demo)
-{
-    connection.setAppServer(tavrel::LocalAppServer::connect(db.url()));
-}
