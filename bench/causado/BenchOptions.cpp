@@ -31,11 +31,13 @@ BenchOptions BenchOptions::parse(const QStringList& arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Times the caused-value update (yearly and date path) against a grouped "
-                       "aggregate over the same movements, on SQLite and, when TAVREL_TEST_PG "
-                       "is set, on PostgreSQL."));
+        QStringLiteral("Times the caused-value update (yearly and date path) against its floor, a "
+                       "grouped aggregate over the same movements plus one rewrite of every "
+                       "relation row, on SQLite and, when TAVREL_TEST_PG is set, on PostgreSQL."));
     parser.addHelpOption();
-    parser.addOption({QStringLiteral("scale"), QStringLiteral("Relation rows (default 100000)."),
+    parser.addOption({QStringLiteral("scale"),
+                      QStringLiteral("Relation rows (default 10000; 100000 for the full "
+                                     "size, 5 million movements)."),
                       QStringLiteral("N")});
     parser.addOption({QStringLiteral("runs"),
                       QStringLiteral("Runs per measurement; the median is shown (default 3)."),

@@ -13,22 +13,24 @@ namespace {
 
 void report(const char* engine, const tavrel::bench::CausadoBench::Result& r)
 {
-    const double floor = r.floor();
-    const auto line = [engine, floor](const char* what, double seconds, const QString& note) {
-        std::printf("%-11s %-12s %9.3f %7.2f%s\n", engine, what, seconds, seconds / floor,
-                    note.isEmpty() ? "" : qPrintable(QStringLiteral("  ") + note));
+    const auto line = [engine](const char* what, double seconds, double floor,
+                               const QString& note) {
+        std::printf("%-11s %-13s %9.3f %9.3f %7.2f  %s\n", engine, what, seconds, floor,
+                    seconds / floor, qPrintable(note));
     };
-    line("floor", floor,
-         QStringLiteral("grouped sum of 2013, %1 groups; planner's plan %2 s, index order %3 s")
-             .arg(r.floorGroups)
-             .arg(r.plannerFloor, 0, 'f', 3)
-             .arg(r.indexFloor, 0, 'f', 3));
-    line("yearly path", r.yearly, QString());
-    line("date path", r.date,
-         QStringLiteral("%1 x the grouped sum of its one date (%2 s, %3 groups)")
-             .arg(r.dateFloor > 0 ? r.date / r.dateFloor : 0.0, 0, 'f', 2)
-             .arg(r.dateFloor, 0, 'f', 3)
-             .arg(r.dateGroups));
+    line("yearly path", r.yearly, r.yearlyFloor(),
+         QStringLiteral("floor: grouped sum of 2013 (%1 groups) %2 s + rewrite %3 s")
+             .arg(r.yearlyGroups)
+             .arg(r.yearlySum(), 0, 'f', 3)
+             .arg(r.rewrite, 0, 'f', 3));
+    line("date path", r.date, r.dateFloor(),
+         QStringLiteral("floor: grouped sum of its one date (%1 groups) %2 s + rewrite %3 s")
+             .arg(r.dateGroups)
+             .arg(r.dateSum, 0, 'f', 3)
+             .arg(r.rewrite, 0, 'f', 3));
+    std::printf("%-11s %-13s %9s %9s %7s  sum plans: planner's %.3f s, index order %.3f s; "
+                "%lld relation rows\n",
+                engine, "", "", "", "", r.plannerSum, r.indexSum, r.relationRows);
     std::fflush(stdout);
 }
 
@@ -54,10 +56,10 @@ int main(int argc, char** argv)
         if (options.postgres && !adminUrl.isEmpty())
             postgresUrl = BenchDatabase::postgres(adminUrl, options.scale, options.regenerate);
 
-        std::printf("caused-value update, %d relation rows, median of %d runs; ratio to the "
-                    "floor, a grouped sum over the same movements\n",
+        std::printf("caused-value update, scale %d, median of %d runs; floor: the grouped sum "
+                    "of the path's movements plus one rewrite of every relation row\n",
                     options.scale, options.runs);
-        std::printf("%-11s %-12s %9s %7s\n", "engine", "measurement", "seconds", "ratio");
+        std::printf("%-11s %-13s %9s %9s %7s\n", "engine", "path", "seconds", "floor", "ratio");
         if (!sqliteFile.isEmpty())
             runOn("SQLite", sqliteFile, options.runs);
         if (!postgresUrl.isEmpty())

@@ -353,9 +353,9 @@ DemoSummary DemoData::create(Database& db)
     return summary;
 }
 
-DemoSummary DemoData::generate(Database& db, int scale)
+DemoSummary DemoData::generate(Database& db, int scale, int movementsPerRelation)
 {
-    return DemoGenerator(db).run(scale);
+    return DemoGenerator(db).run(scale, movementsPerRelation);
 }
 
 QString DemoData::nitWithCheckDigit(const QString& digits)

@@ -27,10 +27,10 @@ public:
     static DemoSummary create(Database& db);
 
     // Data for benchmarks: five more companies (11..15) with their catalogues, `scale`
-    // relation rows and about 50 movements per relation row over 2012-2016, both
-    // natures; some rows match no movement. Runs in one transaction. The companies must
-    // not exist yet.
-    static DemoSummary generate(Database& db, int scale);
+    // relation rows dealt to the companies in turn, `movementsPerRelation` movements
+    // per relation row over 2012-2016, both natures; some rows match no movement. Runs
+    // in one transaction. The companies must not exist yet.
+    static DemoSummary generate(Database& db, int scale, int movementsPerRelation = 50);
 
     // A Colombian NIT with its DIAN check digit, dotted: "890.680.025-1".
     static QString nitWithCheckDigit(const QString& digits);

@@ -40,7 +40,7 @@ int DemoGenerator::below(int bound)
     return int(m_random() % quint32(bound));
 }
 
-DemoSummary DemoGenerator::run(int relationRows)
+DemoSummary DemoGenerator::run(int relationRows, int movementsPerRelation)
 {
     DemoSummary summary;
     summary.companies = companyCount;
@@ -51,7 +51,7 @@ DemoSummary DemoGenerator::run(int relationRows)
             m_db.exec(QStringLiteral("DROP INDEX %1").arg(index.name));
         insertCompanies();
         insertCatalogues();
-        insertRelationsAndMovements(relationRows, summary);
+        insertRelationsAndMovements(relationRows, movementsPerRelation, summary);
         for (const IndexDef& index : movements->indexes)
             m_db.exec(m_db.dialect().createIndexStatement(*movements, index));
     });
@@ -121,7 +121,8 @@ void DemoGenerator::insertCatalogues()
     a.finish();
 }
 
-void DemoGenerator::insertRelationsAndMovements(int relationRows, DemoSummary& summary)
+void DemoGenerator::insertRelationsAndMovements(int relationRows, int movementsPerRelation,
+                                                DemoSummary& summary)
 {
     BulkInserter r(
         m_db, QStringLiteral("NM_RPCOS"),

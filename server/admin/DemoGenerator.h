@@ -16,13 +16,13 @@ class DemoGenerator
 public:
     static constexpr int firstCompany = 11;
     static constexpr int companyCount = 5;
-    static constexpr int movementsPerRelation = 50;
+    static constexpr int defaultMovementsPerRelation = 50;
     static constexpr int conceptCount = 20;
     static constexpr int accountsPerConcept = 10;
     static constexpr int relatedPerKind = 250;
 
     explicit DemoGenerator(Database& db);
-    DemoSummary run(int relationRows);
+    DemoSummary run(int relationRows, int movementsPerRelation = defaultMovementsPerRelation);
 
 private:
     struct Concept
@@ -35,7 +35,8 @@ private:
 
     void insertCompanies();
     void insertCatalogues();
-    void insertRelationsAndMovements(int relationRows, DemoSummary& summary);
+    void insertRelationsAndMovements(int relationRows, int movementsPerRelation,
+                                     DemoSummary& summary);
     int below(int bound);
 
     Database& m_db;

@@ -1,0 +1,143 @@
+#include "RelacionBench.h"
+
+#include "AppServerFactory.h"
+#include "Database.h"
+#include "DemoData.h"
+#include "ModuleError.h"
+#include "SchemaInstaller.h"
+#include "SessionServices.h"
+#include "VEdUvura.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLibrary>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTableView>
+
+#include <cstdio>
+
+namespace tavrel::bench {
+
+namespace {
+
+constexpr int kCompanies = 5; // the generator deals its rows to companies 11..15 in turn
+
+// The resident peak of this process (VmHWM), in KiB.
+qint64 residentPeakKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
+const char16_t* utf16(const QString& text)
+{
+    return reinterpret_cast<const char16_t*>(text.utf16());
+}
+
+// Waits until the view has painted its rows once.
+class FirstPaint : public QObject
+{
+public:
+    explicit FirstPaint(QWidget* viewport) { viewport->installEventFilter(this); }
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+double readFloor(const QString& database)
+{
+    std::unique_ptr<Database> db = Database::open(database);
+    QElapsedTimer timer;
+    timer.start();
+    QSqlQuery query = db->exec(
+        QStringLiteral("SELECT * FROM NM_RPCOS WHERE COD_EMPR = %1").arg(RelacionBench::company));
+    const int columns = query.record().count();
+    while (query.next()) {
+        for (int c = 0; c < columns; ++c)
+            query.value(c);
+    }
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+} // namespace
+
+QString RelacionBench::database(const QString& dir, int rows, bool regenerate)
+{
+    if (!QDir().mkpath(dir))
+        throw ModuleError(QStringLiteral("could not create the folder %1").arg(dir));
+    const QString file = QDir(dir).absoluteFilePath(QStringLiteral("relacion-%1.sqlite").arg(rows));
+    if (QFile::exists(file) && !regenerate)
+        return file;
+    const QString partial = file + QStringLiteral(".partial");
+    QFile::remove(partial);
+    {
+        std::unique_ptr<Database> db =
+            Database::open(partial, Database::OpenMode::CreateSqliteFile);
+        std::fprintf(stderr, "Generating %d relation rows per company...\n", rows);
+        SchemaInstaller::install(*db);
+        DemoData::create(*db);
+        DemoData::generate(*db, rows * kCompanies, 0);
+    }
+    QFile::remove(file);
+    if (!QFile::rename(partial, file))
+        throw ModuleError(QStringLiteral("could not rename %1").arg(partial));
+    return file;
+}
+
+RelacionBench::Result RelacionBench::measure(const QString& database)
+{
+    QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/VEdUvura.so"));
+    if (!module.load())
+        throw ModuleError(module.errorString());
+    const auto load = reinterpret_cast<VMiLoadDllWFn>(module.resolve("VMiLoadDllW"));
+    const auto unload = reinterpret_cast<VMiUnLoadDllFn>(module.resolve("VMiUnLoadDll"));
+    if (!load || !unload)
+        throw ModuleError(QStringLiteral("VEdUvura.so lacks its entry points"));
+    const SessionServices::Scope host{{
+        .connectServer = AppServerFactory::forLogin({}),
+        .showMessage = [](const QString& message,
+                          auto) { std::fprintf(stderr, "message: %s\n", qPrintable(message)); },
+    }};
+
+    Result result;
+    result.baseKb = residentPeakKb();
+    QElapsedTimer timer;
+    timer.start();
+    const quintptr handle = load(0, u"local", u"bench", utf16(database), u"JPEREZ", u"Tavrel2026",
+                                 utf16(QString::number(company)), u"", u"3.1.0;01/01/2026");
+    QWidget* window = QWidget::find(WId(handle));
+    auto* grid = window ? window->findChild<QTableView*>() : nullptr;
+    if (!grid)
+        throw ModuleError(QStringLiteral("the load entry gave no window with a grid"));
+    FirstPaint paint(grid->viewport());
+    window->resize(1024, 700);
+    window->show();
+    QElapsedTimer patience;
+    patience.start();
+    while (!paint.painted && patience.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    result.firstScreen = double(timer.nsecsElapsed()) / 1e9;
+    result.peakKb = residentPeakKb();
+    result.rows = grid->model()->rowCount();
+    unload();
+    result.floor = readFloor(database);
+    return result;
+}
+
+} // namespace tavrel::bench
