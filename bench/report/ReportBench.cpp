@@ -19,6 +19,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QTimer>
+#include <QToolButton>
 
 #include <cstdio>
 
