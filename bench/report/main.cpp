@@ -83,8 +83,8 @@ int child(const QStringList& args)
     const auto mode = ReportBench::Mode(args.value(0).toInt());
     ReportBench bench(args.value(1), args.value(2).toInt());
     const ReportBench::Result r = bench.run(mode, args.value(3));
-    std::printf("%d %.4f %.4f %lld %lld %lld\n", r.rows, r.fetchSeconds, r.seconds,
-                (long long)r.bytes, (long long)r.peakKb, (long long)r.dataPeakKb);
+    std::printf("%d %.4f %.4f %lld %lld %lld %.4f\n", r.rows, r.fetchSeconds, r.seconds,
+                (long long)r.bytes, (long long)r.peakKb, (long long)r.dataPeakKb, r.wallSeconds);
     return 0;
 }
 
@@ -168,9 +168,11 @@ int main(int argc, char** argv)
             const auto f = measure(ReportBench::Mode::Floor, database, company,
                                    dir.filePath(QStringLiteral("piso.pdf")));
             const auto p = measure(ReportBench::Mode::Preview, database, company, QString());
-            std::printf("%6d %7.2f | %8.3f %8.3f %6.2f | %9lld %9lld %6.2f | %7.1f %7.1f %8.1f | "
-                        "%9.3f\n",
-                        r.rows, r.fetchSeconds, r.seconds, f.seconds, r.seconds / f.seconds,
+            const auto w = measure(ReportBench::Mode::Walk, database, company, QString());
+            std::printf("%6d %7.2f %7.3f | %8.3f %8.3f %6.2f %6.2f | %9lld %9lld %6.2f | %7.1f "
+                        "%7.1f %8.1f | %9.3f %9.3f\n",
+                        r.rows, r.fetchSeconds, w.seconds, r.seconds, f.seconds,
+                        r.seconds / f.seconds, (r.seconds - w.seconds) / (f.seconds - w.seconds),
                         (long long)r.bytes / 1024, (long long)f.bytes / 1024,
                         double(r.bytes) / double(f.bytes), r.peakKb / 1024.0, r.dataPeakKb / 1024.0,
                         f.peakKb / 1024.0, p.seconds);
