@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -47,6 +48,7 @@ ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<ReportRun> run, QWidget
     m_view = new QLabel(m_scroll);
     m_view->setObjectName(QStringLiteral("paginaVista"));
     m_scroll->setWidget(m_view);
+    m_scroll->viewport()->installEventFilter(this);
     layout->addWidget(m_scroll, 1);
     resize(1000, 760);
 
@@ -178,11 +180,11 @@ void ReportPreviewDialog::render()
     m_view->resize(m_view->sizeHint());
 }
 
-void ReportPreviewDialog::resizeEvent(QResizeEvent* event)
+bool ReportPreviewDialog::eventFilter(QObject* watched, QEvent* event)
 {
-    QDialog::resizeEvent(event);
-    if (m_fit != Fit::None && m_view)
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize && m_fit != Fit::None)
         render();
+    return QDialog::eventFilter(watched, event);
 }
 
 void ReportPreviewDialog::firstPage()

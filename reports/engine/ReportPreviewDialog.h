@@ -57,7 +57,8 @@ public Q_SLOTS:
     bool exportPdf(const QString& fileName);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    // Fitted zooms follow the size of the page's view.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     enum class Fit
