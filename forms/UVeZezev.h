@@ -5,8 +5,10 @@
 #include <QPointer>
 #include <QString>
 
+#include <memory>
+
 namespace tavrel::report {
-struct LaidOutDocument;
+class ReportRun;
 }
 class QLabel;
 struct TipoCampoRelacionado;
@@ -96,8 +98,9 @@ private:
     void EnlazarDatos();
     // The related-field label, edits and picker of the kind the data module configured.
     void MostrarCampoRelacionado(const TipoCampoRelacionado& tipo);
-    // The report laid out anew from the company and relation datasets as they stand.
-    tavrel::report::LaidOutDocument PrepararReporte();
+    // A run of the report that lays the pages out anew from the company and relation
+    // datasets as they stand.
+    std::unique_ptr<tavrel::report::ReportRun> PrepararReporte();
 
     bool m_alturaExterior = false; // the frame has been taken into account once
 };

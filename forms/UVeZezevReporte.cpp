@@ -6,6 +6,7 @@
 #include "ImpresionRelacion.h"
 #include "ModuleError.h"
 #include "ReportRenderer.h"
+#include "ReportRun.h"
 #include "ReporteRelacion.h"
 #include "VariablesRelacion.h"
 
@@ -33,13 +34,14 @@ void TFrmVeZezev::BtnReporteClick(QObject* Sender)
 
 void TFrmVeZezev::ExportarPdf(const QString& archivo)
 {
-    const tavrel::report::LaidOutDocument paginas = PrepararReporte();
-    if (!tavrel::report::ReportRenderer(paginas).exportPdf(archivo, moduloDatos().frxPDFExport1))
+    // Laid out and written a page at a time, so that no length of report is held whole.
+    const std::unique_ptr<tavrel::report::ReportRun> paginas = PrepararReporte();
+    if (!tavrel::report::ReportRenderer(*paginas).exportPdf(archivo, moduloDatos().frxPDFExport1))
         throw tavrel::ModuleError(
             QStringLiteral("El informe no tiene páginas; no se escribió «%1».").arg(archivo));
 }
 
-tavrel::report::LaidOutDocument TFrmVeZezev::PrepararReporte()
+std::unique_ptr<tavrel::report::ReportRun> TFrmVeZezev::PrepararReporte()
 {
     TDtmVeZezev& datos = moduloDatos();
     VariablesRelacion variables{CodiUsua(), NomProg(),
@@ -49,6 +51,5 @@ tavrel::report::LaidOutDocument TFrmVeZezev::PrepararReporte()
     if (!datos.frxRptVeZezev)
         throw tavrel::ModuleError(QStringLiteral("El reporte de la relación no está creado; "
                                                  "abra de nuevo la ventana."));
-    return datos.frxRptVeZezev->PrepareReport(datos.frxDBDGnEmpre, datos.frxDBDVeZEZev,
-                                              variables);
+    return datos.frxRptVeZezev->StartReport(datos.frxDBDGnEmpre, datos.frxDBDVeZEZev, variables);
 }

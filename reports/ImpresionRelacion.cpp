@@ -1,5 +1,6 @@
 #include "ImpresionRelacion.h"
 
+#include "RenderProgress.h"
 #include "ReportPreviewDialog.h"
 #include "ReportRenderer.h"
 
@@ -8,12 +9,12 @@
 #include <QPrinter>
 #include <QPushButton>
 
-using tavrel::report::LaidOutDocument;
+using tavrel::report::ReportRun;
 
 ImpresionRelacion::ImpresionRelacion(Preparar preparar, QPrinter& impresora, QWidget* ventana)
     : m_preparar(std::move(preparar)), m_ventana(ventana), m_impresora(impresora)
 {
-    m_mostrarVistaPrevia = [this](LaidOutDocument paginas) {
+    m_mostrarVistaPrevia = [this](std::unique_ptr<ReportRun> paginas) {
         tavrel::report::ReportPreviewDialog vista(std::move(paginas), m_ventana);
         vista.setSelectedPrinter(&m_impresora);
         vista.exec();
@@ -68,8 +69,11 @@ void ImpresionRelacion::ShowReport()
 
 void ImpresionRelacion::Print()
 {
-    const LaidOutDocument paginas = m_preparar();
-    tavrel::report::ReportRenderer(paginas).print(&m_impresora);
+    const std::unique_ptr<ReportRun> paginas = m_preparar();
+    tavrel::report::RenderProgress progreso(m_ventana, QStringLiteral("Imprimir"));
+    tavrel::report::ReportRenderer impresion(*paginas);
+    impresion.setProgress(progreso.callback());
+    impresion.print(&m_impresora);
 }
 
 void ImpresionRelacion::EjecutarPrinterSetupDialog()

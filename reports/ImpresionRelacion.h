@@ -1,18 +1,20 @@
 #pragma once
 
-#include "LaidOutDocument.h"
+#include "ReportRun.h"
 
 #include <QPointer>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 class QObject;
 class QPrinter;
 class QWidget;
 
 // The report actions of the maintenance form (BtnReporteClick): preview, print to the
-// selected printer without a dialog, or the printer set-up. Preview and print lay the
+// selected printer without a dialog (a long print shows its progress and can be
+// cancelled), or the printer set-up. Preview and print lay the
 // pages out anew each time through `preparar`. The printer is the caller's, so that
 // its set-up outlives the actions: the set-up changes it, the print button and the
 // preview's print both print on it.
@@ -24,8 +26,9 @@ class QWidget;
 class ImpresionRelacion
 {
 public:
-    using Preparar = std::function<tavrel::report::LaidOutDocument()>;
-    using MostrarVistaPrevia = std::function<void(tavrel::report::LaidOutDocument paginas)>;
+    using Preparar = std::function<std::unique_ptr<tavrel::report::ReportRun>()>;
+    using MostrarVistaPrevia =
+        std::function<void(std::unique_ptr<tavrel::report::ReportRun> paginas)>;
     using ConfigurarImpresora = std::function<void(QPrinter& impresora)>;
 
     ImpresionRelacion(Preparar preparar, QPrinter& impresora, QWidget* ventana = nullptr);

@@ -4,6 +4,7 @@
 #include "DataSetReportSource.h"
 #include "FormatSettings.h"
 #include "LayoutEngine.h"
+#include "ReportRun.h"
 
 using namespace tavrel::report;
 
@@ -158,15 +159,12 @@ void ReporteRelacion::CrearPie()
     texto("Memo6", 604.72, 136.06, QStringLiteral("Velmora")).setItalic(true);
 }
 
-LaidOutDocument ReporteRelacion::PrepareReport(ReportDataSource& empresa,
-                                               ReportDataSource& relacion,
-                                               const VariablesRelacion& variables,
-                                               const QDateTime& momento)
+LayoutEngine ReporteRelacion::Motor(const VariablesRelacion& variables,
+                                    const QDateTime& momento) const
 {
     LayoutEngine engine;
-    engine.addDataSource(&empresa);
-    engine.addDataSource(&relacion);
-    engine.setVariablesCallback([&variables](const QString& name, QVariant& value) {
+    // The callback outlives this call in the runs: it keeps its own copy of the variables.
+    engine.setVariablesCallback([variables](const QString& name, QVariant& value) {
         variables.frxRptVeZezevGetValue(name, value);
     });
     ReportSettings settings;
@@ -176,7 +174,31 @@ LaidOutDocument ReporteRelacion::PrepareReport(ReportDataSource& empresa,
     settings.timeFormat = formatos.longTimeFormat();
     settings.runTime = momento;
     engine.setSettings(settings);
-    return engine.layout(*m_report);
+    return engine;
+}
+
+std::unique_ptr<ReportRun> ReporteRelacion::StartReport(ReportDataSource& empresa,
+                                                        ReportDataSource& relacion,
+                                                        const VariablesRelacion& variables,
+                                                        const QDateTime& momento)
+{
+    LayoutEngine engine = Motor(variables, momento);
+    engine.addDataSource(&empresa);
+    engine.addDataSource(&relacion);
+    return engine.start(*m_report);
+}
+
+std::unique_ptr<ReportRun> ReporteRelacion::StartReport(const DataSetBinding& empresa,
+                                                        const DataSetBinding& relacion,
+                                                        const VariablesRelacion& variables,
+                                                        const QDateTime& momento)
+{
+    LayoutEngine engine = Motor(variables, momento);
+    engine.addDataSource(
+        std::make_unique<DataSetReportSource>(empresa.userName(), empresa.boundDataSet()));
+    engine.addDataSource(
+        std::make_unique<DataSetReportSource>(relacion.userName(), relacion.boundDataSet()));
+    return engine.start(*m_report);
 }
 
 LaidOutDocument ReporteRelacion::PrepareReport(SClientDataSet& empresa, SClientDataSet& relacion,
@@ -185,15 +207,5 @@ LaidOutDocument ReporteRelacion::PrepareReport(SClientDataSet& empresa, SClientD
 {
     DataSetReportSource fuenteEmpresa(NombreEmpresa, empresa);
     DataSetReportSource fuenteRelacion(NombreRelacion, relacion);
-    return PrepareReport(fuenteEmpresa, fuenteRelacion, variables, momento);
-}
-
-LaidOutDocument ReporteRelacion::PrepareReport(const DataSetBinding& empresa,
-                                               const DataSetBinding& relacion,
-                                               const VariablesRelacion& variables,
-                                               const QDateTime& momento)
-{
-    DataSetReportSource fuenteEmpresa(empresa.userName(), empresa.boundDataSet());
-    DataSetReportSource fuenteRelacion(relacion.userName(), relacion.boundDataSet());
-    return PrepareReport(fuenteEmpresa, fuenteRelacion, variables, momento);
+    return StartReport(fuenteEmpresa, fuenteRelacion, variables, momento)->document();
 }

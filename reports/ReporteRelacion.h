@@ -12,7 +12,9 @@ class SClientDataSet;
 
 namespace tavrel::report {
 class DataSetBinding;
+class LayoutEngine;
 class ReportDataSource;
+class ReportRun;
 } // namespace tavrel::report
 
 // The relation report frxRptVeZezev: one closed block per relation row under a page
@@ -33,24 +35,30 @@ public:
     tavrel::report::Report& frxRptVeZezev() { return *m_report; }
     const tavrel::report::Report& frxRptVeZezev() const { return *m_report; }
 
-    // Lays the pages out anew from the two sources as they stand. `momento` is the run
-    // time shown by [DATE] and [TIME]; invalid means now. Errors of the layout (a field
-    // missing from a source) are thrown as tavrel::ModuleError.
-    tavrel::report::LaidOutDocument PrepareReport(tavrel::report::ReportDataSource& empresa,
-                                                  tavrel::report::ReportDataSource& relacion,
-                                                  const VariablesRelacion& variables,
-                                                  const QDateTime& momento = {});
-    // The same over the company and relation datasets, each back on its row afterwards.
+    // A run that lays the pages out anew, one at a time, from the two sources as they
+    // stand (see ReportRun). `momento` is the run time shown by [DATE] and [TIME];
+    // invalid means now. Errors of the layout (a field missing from a source) are thrown
+    // as tavrel::ModuleError. The sources must outlive the run.
+    std::unique_ptr<tavrel::report::ReportRun>
+    StartReport(tavrel::report::ReportDataSource& empresa,
+                tavrel::report::ReportDataSource& relacion, const VariablesRelacion& variables,
+                const QDateTime& momento = {});
+    // The same over the datasets of the two bindings, which the data module holds; each
+    // dataset is back on its row when the run ends.
+    std::unique_ptr<tavrel::report::ReportRun>
+    StartReport(const tavrel::report::DataSetBinding& empresa,
+                const tavrel::report::DataSetBinding& relacion, const VariablesRelacion& variables,
+                const QDateTime& momento = {});
+
+    // Every page at once over the company and relation datasets, each back on its row
+    // afterwards; for short reports.
     tavrel::report::LaidOutDocument PrepareReport(SClientDataSet& empresa, SClientDataSet& relacion,
-                                                  const VariablesRelacion& variables,
-                                                  const QDateTime& momento = {});
-    // The same over the datasets of the two bindings, which the data module holds.
-    tavrel::report::LaidOutDocument PrepareReport(const tavrel::report::DataSetBinding& empresa,
-                                                  const tavrel::report::DataSetBinding& relacion,
                                                   const VariablesRelacion& variables,
                                                   const QDateTime& momento = {});
 
 private:
+    tavrel::report::LayoutEngine Motor(const VariablesRelacion& variables,
+                                       const QDateTime& momento) const;
     void CrearEncabezado();
     void CrearBloque();
     void CrearPie();

@@ -28,6 +28,8 @@ public:
     BandLayouter(ValueResolver& resolver, const TextMeasurer& measurer);
 
     BandInstance layout(const Band& band);
+    // The height layout() would give, without making the primitives where it can.
+    qreal height(const Band& band);
 
 private:
     QImage pictureFromBytes(const QByteArray& bytes);

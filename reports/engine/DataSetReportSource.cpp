@@ -28,6 +28,17 @@ void DataSetReportSource::first()
     m_dataSet.first();
 }
 
+void DataSetReportSource::seek(int index)
+{
+    if (m_dataSet.active() && index >= 0 && index < m_dataSet.recordCount()) {
+        if (m_dataSet.eof()) // past the end: a move to the row it stands on would keep that
+            m_dataSet.first();
+        m_dataSet.setRecNo(index + 1);
+    } else {
+        ReportDataSource::seek(index);
+    }
+}
+
 void DataSetReportSource::next()
 {
     m_dataSet.next();

@@ -27,6 +27,7 @@ public:
     QString name() const override { return m_name; }
     void first() override;
     void next() override;
+    void seek(int index) override;
     bool eof() const override;
     int recordCount() const override;
     bool hasField(const QString& field) const override;

@@ -36,6 +36,11 @@ QList<const LineRun*> LaidOutPage::lines() const
     return itemsOf<LineRun>(items);
 }
 
+QList<const RectRun*> LaidOutPage::rects() const
+{
+    return itemsOf<RectRun>(items);
+}
+
 QList<const ImageRun*> LaidOutPage::images() const
 {
     return itemsOf<ImageRun>(items);

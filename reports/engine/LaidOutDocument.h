@@ -17,6 +17,7 @@ struct LaidOutPage
     // Every text run of that object on the page (a data band prints it once per record).
     QList<const TextRun*> textsNamed(const QString& objectName) const;
     QList<const LineRun*> lines() const;
+    QList<const RectRun*> rects() const;
     QList<const ImageRun*> images() const;
 };
 

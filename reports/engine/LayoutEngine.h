@@ -7,9 +7,13 @@
 
 #include <QList>
 
+#include <memory>
+#include <vector>
+
 namespace tavrel::report {
 
 class Report;
+class ReportRun;
 
 // Lays a report out into pages:
 // - the page header at the top of every page (or of the first only), then on the first
@@ -20,26 +24,31 @@ class Report;
 // - the page footers at the bottom of the printable area of every page (or of the last).
 // A source that no data band runs through is not moved: its fields show the record it
 // stands on. When every data source of the data bands is empty only page header and
-// footer print (or nothing, when the report says so). A report that shows [TOTALPAGES#] is laid out
-// twice; its BeforePrint hooks then run in both passes.
+// footer print (or nothing, when the report says so). A report that shows
+// [TOTALPAGES#] is counted first; its BeforePrint hooks then run in both passes.
 class LayoutEngine
 {
 public:
     using VariablesCallback = ValueResolver::VariablesCallback;
 
-    // Data sources are not owned; they must outlive layout(). Their names must differ.
+    // Data sources are not owned; they must outlive the layout. Their names must differ.
     void addDataSource(ReportDataSource* source);
+    // A source that the runs keep alive as long as they need it.
+    void addDataSource(std::unique_ptr<ReportDataSource> source);
     void setVariablesCallback(VariablesCallback callback);
     void setSettings(const ReportSettings& settings);
 
-    // Throws ModuleError when the report names a data source, field or variable that
-    // does not exist, or when its bands are out of order.
+    // A run that lays the report out a page at a time (see ReportRun); the report must
+    // outlive it. Throws ModuleError when the report names a data source that does not
+    // exist, or when its bands are out of order.
+    std::unique_ptr<ReportRun> start(Report& report) const;
+    // Every page at once; throws ModuleError also for a field or variable that does not
+    // exist.
     LaidOutDocument layout(Report& report) const;
 
 private:
-    void check(const Report& report, const ValueResolver& resolver) const;
-
     QList<ReportDataSource*> m_sources;
+    std::vector<std::shared_ptr<ReportDataSource>> m_keptSources;
     VariablesCallback m_variables;
     ReportSettings m_settings;
 };

@@ -23,6 +23,20 @@ void TextRun::cutAt(qreal bottom)
         if (!whole && !firstVisible)
             lines.removeAt(i);
     }
+    updateClipped();
+}
+
+void TextRun::updateClipped()
+{
+    const qreal tolerance = 0.01;
+    clipped = std::any_of(lines.cbegin(), lines.cend(), [&](const TextLine& line) {
+        const qreal left = alignment & Qt::AlignRight     ? line.rect.right() - line.width
+                           : alignment & Qt::AlignHCenter ? line.rect.center().x() - line.width / 2
+                                                          : line.rect.left();
+        return left < clip.left() - tolerance || left + line.width > clip.right() + tolerance ||
+               line.rect.top() < clip.top() - tolerance ||
+               line.rect.bottom() > clip.bottom() + tolerance;
+    });
 }
 
 void translate(Primitive& primitive, const QPointF& offset)

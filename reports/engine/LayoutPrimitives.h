@@ -3,6 +3,7 @@
 #include "FontSpec.h"
 
 #include <QColor>
+#include <QGlyphRun>
 #include <QImage>
 #include <QLineF>
 #include <QList>
@@ -17,11 +18,14 @@ namespace tavrel::report {
 // relative to the top left corner of the paper. `objectName` names the object of the
 // layout that produced them.
 
-// One line of a text run, already broken; drawn with the run's alignment inside `rect`.
+// One line of a text run, already broken and shaped; drawn with the run's alignment
+// inside `rect`. The glyphs are those of TextMeasurer, at its reference scale.
 struct TextLine
 {
     QString text;
     QRectF rect;
+    qreal width = 0; // the text's natural width
+    QList<QGlyphRun> glyphs;
 };
 
 struct TextRun
@@ -34,6 +38,8 @@ struct TextRun
     QColor colour;
     QColor fill; // invalid: no background
     Qt::Alignment alignment = Qt::AlignLeft;
+    // Whether some line reaches outside the clip; when none does no clip is set.
+    bool clipped = true;
 
     // The visible lines joined with '\n'.
     QString text() const;
@@ -41,6 +47,8 @@ struct TextRun
     // whole; the first line stays even when it is cut, so that a box lower than one
     // line shows what it can.
     void cutAt(qreal bottom);
+    // Sets `clipped` from the lines' extents.
+    void updateClipped();
 };
 
 struct ImageRun

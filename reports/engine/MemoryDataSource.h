@@ -26,6 +26,7 @@ public:
 
     QString name() const override { return m_name; }
     void first() override { m_row = 0; }
+    void seek(int index) override { m_row = index; }
     void next() override;
     bool eof() const override { return m_row >= m_rows.size(); }
     int recordCount() const override { return int(m_rows.size()); }

@@ -17,6 +17,8 @@ public:
     virtual void first() = 0;
     virtual void next() = 0;
     virtual bool eof() const = 0;
+    // Stands on the record `index` (0-based) of a walk from first(); by default walks there.
+    virtual void seek(int index);
     virtual int recordCount() const = 0;
     virtual bool hasField(const QString& field) const = 0;
     // The field's text as the dataset shows it (display format applied).

@@ -1,51 +1,64 @@
 #include "ReportPreviewDialog.h"
 
 #include "ModuleError.h"
+#include "RenderProgress.h"
 #include "ReportRenderer.h"
+#include "ReportRun.h"
+#include "ReportUnits.h"
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QEvent>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace tavrel::report {
 
-ReportPreviewDialog::ReportPreviewDialog(LaidOutDocument document, QWidget* parent)
-    : QDialog(parent), m_document(std::move(document)),
-      m_printer(std::make_unique<QPrinter>(QPrinter::HighResolution))
+namespace {
+
+constexpr qint64 kCountSliceMs = 30; // counting between two events
+constexpr int kMargin = 12;          // around the page, in screen pixels
+
+} // namespace
+
+ReportPreviewDialog::ReportPreviewDialog(std::unique_ptr<ReportRun> run, QWidget* parent)
+    : QDialog(parent), m_run(std::move(run))
 {
-    setWindowTitle(m_document.title.isEmpty()
+    setWindowTitle(m_run->title().isEmpty()
                        ? QStringLiteral("Vista previa")
-                       : QStringLiteral("Vista previa - %1").arg(m_document.title));
-    // The preview draws through its own engine; a PDF printer needs no print system.
-    m_printer->setOutputFormat(QPrinter::PdfFormat);
-    ReportRenderer(m_document).setUpPrinter(m_printer.get());
-
-    m_preview = new QPrintPreviewWidget(m_printer.get(), this);
-    connect(m_preview, &QPrintPreviewWidget::paintRequested, this, [this](QPrinter* printer) {
-        QPainter painter(printer);
-        ReportRenderer(m_document).paint(painter, *printer);
-    });
-    connect(m_preview, &QPrintPreviewWidget::previewChanged, this,
-            &ReportPreviewDialog::updatePageLabel);
-
+                       : QStringLiteral("Vista previa - %1").arg(m_run->title()));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     buildToolBar();
-    layout->addWidget(m_preview, 1);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setAlignment(Qt::AlignCenter);
+    m_scroll->setBackgroundRole(QPalette::Dark);
+    m_view = new QLabel(m_scroll);
+    m_view->setObjectName(QStringLiteral("paginaVista"));
+    m_scroll->setWidget(m_view);
+    m_scroll->viewport()->installEventFilter(this);
+    layout->addWidget(m_scroll, 1);
     resize(1000, 760);
-    m_preview->fitToWidth();
-    m_preview->updatePreview();
-    updatePageLabel();
+
+    // The pages are counted in the background, a few between two events.
+    m_counter = new QTimer(this);
+    m_counter->setInterval(0);
+    connect(m_counter, &QTimer::timeout, this, &ReportPreviewDialog::countSome);
+    showPage(1);
+    if (pageCount() < 0)
+        m_counter->start();
 }
 
 ReportPreviewDialog::~ReportPreviewDialog() = default;
@@ -107,20 +120,71 @@ void ReportPreviewDialog::buildToolBar()
     static_cast<QVBoxLayout*>(this->layout())->addWidget(bar);
 }
 
-int ReportPreviewDialog::currentPage() const
-{
-    return m_preview->currentPage();
-}
-
 int ReportPreviewDialog::pageCount() const
 {
-    return m_preview->pageCount();
+    return m_run->pageCount();
+}
+
+void ReportPreviewDialog::countSome()
+{
+    try {
+        QElapsedTimer clock;
+        clock.start();
+        bool done = false;
+        while (!done && clock.elapsed() < kCountSliceMs)
+            done = m_run->countPages(1);
+        if (done)
+            m_counter->stop();
+    } catch (const ModuleError& error) {
+        m_counter->stop();
+        QMessageBox::critical(this, windowTitle(), error.message());
+    }
+    updatePageLabel();
 }
 
 void ReportPreviewDialog::showPage(int page)
 {
-    m_preview->setCurrentPage(std::clamp(page, 1, std::max(1, pageCount())));
+    const int count = pageCount();
+    page = std::max(1, count >= 0 ? std::min(page, std::max(1, count)) : page);
+    LaidOutPage laidOut;
+    if (!m_run->layOutPage(page - 1, laidOut)) {
+        // Past the last page while counting: the last one there is.
+        const int last = std::max(1, pageCount());
+        if (page != last && m_run->layOutPage(last - 1, laidOut))
+            page = last;
+    }
+    m_page = page;
+    m_shown = std::move(laidOut);
+    render();
     updatePageLabel();
+}
+
+void ReportPreviewDialog::render()
+{
+    const QSizeF paper = m_run->page().paperSize();
+    const QSize viewport = m_scroll->viewport()->size() - QSize(2 * kMargin, 2 * kMargin);
+    if (m_fit == Fit::Width)
+        m_zoom = viewport.width() / paper.width();
+    else if (m_fit == Fit::Page)
+        m_zoom = std::min(viewport.width() / paper.width(), viewport.height() / paper.height());
+    m_zoom = std::clamp(m_zoom, 0.1, 8.0);
+    const qreal ratio = devicePixelRatioF();
+    QImage image((paper * m_zoom * ratio).toSize(), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        ReportRenderer::paintPage(painter, m_shown, m_zoom);
+    }
+    m_view->setPixmap(QPixmap::fromImage(std::move(image)));
+    m_view->resize(m_view->sizeHint());
+}
+
+bool ReportPreviewDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize && m_fit != Fit::None)
+        render();
+    return QDialog::eventFilter(watched, event);
 }
 
 void ReportPreviewDialog::firstPage()
@@ -130,44 +194,53 @@ void ReportPreviewDialog::firstPage()
 
 void ReportPreviewDialog::previousPage()
 {
-    showPage(currentPage() - 1);
+    showPage(m_page - 1);
 }
 
 void ReportPreviewDialog::nextPage()
 {
-    showPage(currentPage() + 1);
+    showPage(m_page + 1);
 }
 
 void ReportPreviewDialog::lastPage()
 {
+    m_run->countPages();
+    m_counter->stop();
     showPage(pageCount());
 }
 
 void ReportPreviewDialog::zoomIn()
 {
-    m_preview->zoomIn();
+    m_fit = Fit::None;
+    m_zoom *= 1.25;
+    render();
 }
 
 void ReportPreviewDialog::zoomOut()
 {
-    m_preview->zoomOut();
+    m_fit = Fit::None;
+    m_zoom /= 1.25;
+    render();
 }
 
 void ReportPreviewDialog::fitWidth()
 {
-    m_preview->fitToWidth();
+    m_fit = Fit::Width;
+    render();
 }
 
 void ReportPreviewDialog::fitPage()
 {
-    m_preview->fitInView();
+    m_fit = Fit::Page;
+    render();
 }
 
 void ReportPreviewDialog::updatePageLabel()
 {
-    if (m_pageLabel) {
-        m_pageLabel->setText(QStringLiteral("Página %1 de %2").arg(currentPage()).arg(pageCount()));
-    }
+    const int count = pageCount();
+    m_pageLabel->setText(QStringLiteral("Página %1 de %2")
+                             .arg(m_page)
+                             .arg(count >= 0 ? QString::number(count) : QStringLiteral("…")));
 }
 
 void ReportPreviewDialog::printWithDialog()
@@ -178,37 +251,48 @@ void ReportPreviewDialog::printWithDialog()
         systemDefault = std::make_unique<QPrinter>(QPrinter::HighResolution);
         printer = systemDefault.get();
     }
-    ReportRenderer renderer(m_document);
+    m_run->countPages();
+    ReportRenderer renderer(*m_run);
     renderer.setUpPrinter(printer);
-    printer->setFromTo(1, int(m_document.pages.size()));
+    printer->setFromTo(1, pageCount());
     QPrintDialog dialog(printer, this);
-    dialog.setMinMax(1, int(m_document.pages.size()));
+    dialog.setMinMax(1, pageCount());
     const bool accepted = dialog.exec() == QDialog::Accepted;
     try {
-        if (accepted)
+        if (accepted) {
+            RenderProgress progress(this, QStringLiteral("Imprimir"));
+            renderer.setProgress(progress.callback());
             renderer.print(printer);
+        }
     } catch (const ModuleError& error) {
         QMessageBox::critical(this, QStringLiteral("Imprimir"), error.message());
     }
     printer->setPrintRange(QPrinter::AllPages);
+    showPage(m_page);
 }
 
-bool ReportPreviewDialog::exportPdf(const QString& fileName) const
+bool ReportPreviewDialog::exportPdf(const QString& fileName)
 {
-    return ReportRenderer(m_document).exportPdf(fileName);
+    RenderProgress progress(this, QStringLiteral("Exportar a PDF"));
+    ReportRenderer renderer(*m_run);
+    renderer.setProgress(progress.callback());
+    const bool written = renderer.exportPdf(fileName);
+    showPage(m_page);
+    return written;
 }
 
 void ReportPreviewDialog::exportPdfWithDialog()
 {
     QString fileName = QFileDialog::getSaveFileName(this, QStringLiteral("Exportar a PDF"),
-                                                    m_document.title + QStringLiteral(".pdf"),
+                                                    m_run->title() + QStringLiteral(".pdf"),
                                                     QStringLiteral("Documentos PDF (*.pdf)"));
     if (fileName.isEmpty())
         return;
     if (!fileName.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         fileName += QStringLiteral(".pdf");
     try {
-        if (!exportPdf(fileName)) {
+        m_run->countPages();
+        if (!exportPdf(fileName) && pageCount() == 0) {
             QMessageBox::information(this, QStringLiteral("Exportar a PDF"),
                                      QStringLiteral("El informe no tiene páginas para exportar."));
         }

@@ -1,104 +1,160 @@
 #include "ReportRenderer.h"
 
 #include "ModuleError.h"
+#include "ReportRun.h"
 #include "ReportUnits.h"
+#include "TextMeasurer.h"
 
-#include <QBuffer>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QSaveFile>
 
+#include <cmath>
+
 namespace tavrel::report {
 
 namespace {
 
-QRectF scaled(const QRectF& rect, qreal scale)
+// Pages are drawn at the layout's reference scale, under a transform for other devices.
+constexpr qreal kScale = TextMeasurer::kReferenceScale;
+
+QRectF scaled(const QRectF& rect)
 {
-    return QRectF(rect.topLeft() * scale, rect.size() * scale);
+    return QRectF(rect.topLeft() * kScale, rect.size() * kScale);
 }
 
-QPen pen(const QColor& colour, qreal width, qreal scale)
+QPen pen(const QColor& colour, qreal width)
 {
-    QPen pen(colour, width * scale);
+    QPen pen(colour, width * kScale);
     // Square caps close the corners where two frame sides meet.
     pen.setCapStyle(Qt::SquareCap);
     pen.setJoinStyle(Qt::MiterJoin);
     return pen;
 }
 
-void paintText(QPainter& painter, const TextRun& run, qreal scale)
+void paintText(QPainter& painter, const TextRun& run)
 {
     if (run.fill.isValid())
-        painter.fillRect(scaled(run.box, scale), run.fill);
+        painter.fillRect(scaled(run.box), run.fill);
     if (run.lines.isEmpty() || run.clip.isEmpty())
         return;
-    painter.save();
-    painter.setClipRect(scaled(run.clip, scale), Qt::IntersectClip);
-    painter.setFont(run.font.toFont(scale));
-    painter.setPen(run.colour);
-    const int flags = int(run.alignment | Qt::AlignTop) | Qt::TextSingleLine | Qt::TextDontClip;
-    for (const TextLine& line : run.lines)
-        painter.drawText(scaled(line.rect, scale), flags, line.text);
-    painter.restore();
+    // A clip only where the layout found a line reaching outside it.
+    if (run.clipped) {
+        painter.save();
+        painter.setClipRect(scaled(run.clip), Qt::IntersectClip);
+    }
+    if (painter.pen().color() != run.colour || painter.pen().style() != Qt::SolidLine)
+        painter.setPen(run.colour);
+    for (const TextLine& line : run.lines) {
+        qreal x = line.rect.left();
+        if (run.alignment & Qt::AlignRight)
+            x = line.rect.right() - line.width;
+        else if (run.alignment & Qt::AlignHCenter)
+            x = line.rect.left() + (line.rect.width() - line.width) / 2;
+        // On a whole reference pixel, like the glyphs (see TextMeasurer).
+        const QPointF origin(std::round(x * kScale), std::round(line.rect.top() * kScale));
+        for (const QGlyphRun& glyphs : line.glyphs)
+            painter.drawGlyphRun(origin, glyphs);
+    }
+    if (run.clipped)
+        painter.restore();
 }
 
 } // namespace
 
-ReportRenderer::ReportRenderer(const LaidOutDocument& document) : m_document(document) {}
+ReportRenderer::ReportRenderer(const LaidOutDocument& document) : m_document(&document) {}
+
+ReportRenderer::ReportRenderer(ReportRun& run) : m_run(&run) {}
+
+const QString& ReportRenderer::title() const
+{
+    return m_run ? m_run->title() : m_document->title;
+}
+
+const Page& ReportRenderer::page() const
+{
+    return m_run ? m_run->page() : m_document->page;
+}
+
+const LaidOutPage* ReportRenderer::pageAt(int index)
+{
+    if (!m_run)
+        return index >= 0 && index < m_document->pages.size() ? &m_document->pages[index] : nullptr;
+    return m_run->layOutPage(index, m_current) ? &m_current : nullptr;
+}
+
+int ReportRenderer::pageCount() const
+{
+    return m_run ? m_run->pageCount() : int(m_document->pages.size());
+}
 
 void ReportRenderer::paintPage(QPainter& painter, const LaidOutPage& page, qreal scale)
 {
+    painter.save();
+    if (!qFuzzyCompare(scale, kScale))
+        painter.scale(scale / kScale, scale / kScale);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     for (const Primitive& item : page.items) {
         if (const auto* text = std::get_if<TextRun>(&item)) {
-            paintText(painter, *text, scale);
+            paintText(painter, *text);
         } else if (const auto* image = std::get_if<ImageRun>(&item)) {
-            painter.drawImage(scaled(image->rect, scale), image->image);
+            painter.drawImage(scaled(image->rect), image->image);
         } else if (const auto* line = std::get_if<LineRun>(&item)) {
             // Frame sides meet end to end; smoothing would darken every joint on screen.
             painter.setRenderHint(QPainter::Antialiasing, false);
-            painter.setPen(pen(line->colour, line->width, scale));
-            painter.drawLine(QLineF(line->line.p1() * scale, line->line.p2() * scale));
+            painter.setPen(pen(line->colour, line->width));
+            painter.drawLine(QLineF(line->line.p1() * kScale, line->line.p2() * kScale));
             painter.setRenderHint(QPainter::Antialiasing);
         } else if (const auto* rect = std::get_if<RectRun>(&item)) {
-            painter.setPen(rect->penWidth > 0 ? pen(rect->colour, rect->penWidth, scale)
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setPen(rect->penWidth > 0 ? pen(rect->colour, rect->penWidth)
                                               : QPen(Qt::NoPen));
             painter.setBrush(rect->fill.isValid() ? QBrush(rect->fill) : QBrush(Qt::NoBrush));
-            painter.drawRect(scaled(rect->rect, scale));
+            painter.drawRect(scaled(rect->rect));
             painter.setBrush(Qt::NoBrush);
+            painter.setRenderHint(QPainter::Antialiasing);
         }
     }
+    painter.restore();
 }
 
-void ReportRenderer::paint(QPainter& painter, QPagedPaintDevice& device, int fromPage,
-                           int toPage) const
+bool ReportRenderer::paint(QPainter& painter, QPagedPaintDevice& device, int fromPage, int toPage)
 {
-    const int last = toPage < 0 ? int(m_document.pages.size()) - 1
-                                : std::min(toPage, int(m_document.pages.size()) - 1);
+    m_cancelled = false;
     const qreal scale = device.logicalDpiX() / kUnitsPerInch;
-    for (int index = std::max(0, fromPage); index <= last; ++index) {
-        if (index > std::max(0, fromPage))
+    const int first = std::max(0, fromPage);
+    for (int index = first; toPage < 0 || index <= toPage; ++index) {
+        const LaidOutPage* page = pageAt(index);
+        if (!page)
+            break;
+        if (index > first)
             device.newPage();
-        paintPage(painter, m_document.pages[index], scale);
+        paintPage(painter, *page, scale);
+        if (m_progress && !m_progress(index + 1, pageCount())) {
+            m_cancelled = true;
+            return false;
+        }
     }
+    return true;
 }
 
 void ReportRenderer::setUpPrinter(QPrinter* printer) const
 {
-    const QPageLayout layout = m_document.page.pageLayout();
+    const QPageLayout layout = page().pageLayout();
     printer->setPageSize(layout.pageSize());
     printer->setPageOrientation(layout.orientation());
     printer->setFullPage(true);
     if (printer->docName().isEmpty())
-        printer->setDocName(m_document.title);
+        printer->setDocName(title());
 }
 
-bool ReportRenderer::print(QPrinter* printer) const
+bool ReportRenderer::print(QPrinter* printer)
 {
-    if (m_document.pages.isEmpty())
+    m_cancelled = false;
+    if (!pageAt(0))
         return false;
     setUpPrinter(printer);
     int from = 0;
@@ -113,37 +169,44 @@ bool ReportRenderer::print(QPrinter* printer) const
                                                                    : printer->outputFileName();
         throw ModuleError(QStringLiteral("No se pudo iniciar la impresión en «%1».").arg(target));
     }
-    paint(painter, *printer, from, to);
+    const bool done = paint(painter, *printer, from, to);
+    if (!done)
+        printer->abort();
     painter.end();
-    return true;
+    return done;
 }
 
-bool ReportRenderer::exportPdf(const QString& fileName, const PdfExportSettings& settings) const
+bool ReportRenderer::exportPdf(const QString& fileName, const PdfExportSettings& settings)
 {
-    if (m_document.pages.isEmpty())
+    m_cancelled = false;
+    if (!pageAt(0))
         return false;
-    // Written to memory first and then replaced in one step, so that a failure never
-    // leaves half a file behind.
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
+    const auto failed = [&fileName](const QString& reason) {
+        return ModuleError(
+            QStringLiteral("No se pudo escribir el archivo PDF «%1»: %2.").arg(fileName, reason));
+    };
+    // Written beside the file and put in its place in one step, so that a failure or a
+    // stop never leaves half a file behind.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        throw failed(file.errorString());
     {
-        QPdfWriter writer(&buffer);
+        QPdfWriter writer(&file);
         writer.setResolution(kPdfResolution);
-        const Page& page = m_document.page;
-        writer.setPageLayout(QPageLayout(page.pageSize(), page.orientation(), QMarginsF()));
-        writer.setTitle(m_document.title);
+        writer.setPageLayout(QPageLayout(page().pageSize(), page().orientation(), QMarginsF()));
+        writer.setTitle(title());
         writer.setCreator(settings.creator);
         writer.setPdfVersion(settings.pdfA ? QPagedPaintDevice::PdfVersion_A1b
                                            : QPagedPaintDevice::PdfVersion_1_4);
         QPainter painter(&writer);
-        paint(painter, writer);
+        if (!paint(painter, writer)) {
+            painter.end();
+            file.cancelWriting();
+            return false;
+        }
     }
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(buffer.data()) != buffer.size() ||
-        !file.commit()) {
-        throw ModuleError(QStringLiteral("No se pudo escribir el archivo PDF «%1»: %2.")
-                              .arg(fileName, file.errorString()));
-    }
+    if (!file.commit())
+        throw failed(file.errorString());
     return true;
 }
 

@@ -3,52 +3,150 @@
 #include <QFontMetricsF>
 #include <QTextLayout>
 
+#include <cmath>
+
 namespace tavrel::report {
+
+// Found by argument-dependent lookup, so beside FontSpec.
+static size_t qHash(const FontSpec& font, size_t seed = 0)
+{
+    return qHashMulti(seed, font.family, font.pixelSize, font.bold, font.italic);
+}
+
+namespace {
+
+struct FontEntry
+{
+    QFont font;
+    qreal lineHeight = 0;
+};
+
+struct ShapeKey
+{
+    QString text;
+    FontSpec font;
+    qint64 width; // hundredths of a unit
+    bool wrap;
+
+    bool operator==(const ShapeKey&) const = default;
+};
+
+size_t qHash(const ShapeKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.text, key.font, key.width, key.wrap);
+}
+
+constexpr qsizetype kMaxShapes = 4096;
+
+} // namespace
+
+struct TextMeasurer::Private
+{
+    QHash<FontSpec, FontEntry> fonts;
+    QHash<ShapeKey, QList<ShapedLine>> shapes;
+
+    const FontEntry& entry(const FontSpec& spec)
+    {
+        auto found = fonts.constFind(spec);
+        if (found != fonts.constEnd())
+            return *found;
+        FontEntry e{spec.toFont(kReferenceScale), 0};
+        e.lineHeight = QFontMetricsF(e.font).lineSpacing() / kReferenceScale;
+        return *fonts.insert(spec, e);
+    }
+
+    QList<ShapedLine> layOut(const QString& text, const FontSpec& spec, qreal width, bool wrap);
+};
+
+QList<ShapedLine> TextMeasurer::Private::layOut(const QString& text, const FontSpec& spec,
+                                                qreal width, bool wrap)
+{
+    QList<ShapedLine> lines;
+    if (text.isEmpty())
+        return lines;
+    QString normalised = text;
+    normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    const QFont& font = entry(spec).font;
+    QTextOption option;
+    option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+    for (const QString& paragraph : normalised.split(u'\n')) {
+        if (paragraph.isEmpty()) {
+            lines.append(ShapedLine());
+            continue;
+        }
+        QTextLayout layout(paragraph, font);
+        layout.setTextOption(option);
+        layout.setCacheEnabled(true);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(wrap ? qMax<qreal>(0, width * kReferenceScale) : 1e6);
+            line.setPosition(QPointF(0, 0));
+        }
+        layout.endLayout();
+        for (int i = 0; i < layout.lineCount(); ++i) {
+            const QTextLine line = layout.lineAt(i);
+            ShapedLine shaped;
+            // The blank where a line was broken belongs to neither line.
+            shaped.text = paragraph.mid(line.textStart(), line.textLength());
+            if (wrap) {
+                while (!shaped.text.isEmpty() && shaped.text.back().isSpace())
+                    shaped.text.chop(1);
+            }
+            shaped.width = line.naturalTextWidth() / kReferenceScale;
+            shaped.glyphs = line.glyphRuns();
+            // Glyphs on whole reference pixels (a hundredth of a millimetre or so), each
+            // glyph advancing by its own advance rounded: written into a PDF the same
+            // glyphs give the same bytes, which compress well, and nothing visible moves.
+            for (QGlyphRun& run : shaped.glyphs) {
+                QList<QPointF> positions = run.positions();
+                QPointF exact = positions.value(0);
+                for (qsizetype i = 0; i < positions.size(); ++i) {
+                    const QPointF advance = positions[i] - exact;
+                    exact = positions[i];
+                    positions[i] = i == 0 ? QPointF(std::round(exact.x()), std::round(exact.y()))
+                                          : positions[i - 1] + QPointF(std::round(advance.x()), 0);
+                }
+                run.setPositions(positions);
+            }
+            lines.append(shaped);
+        }
+    }
+    return lines;
+}
+
+TextMeasurer::TextMeasurer() : d(std::make_unique<Private>()) {}
+
+TextMeasurer::~TextMeasurer() = default;
 
 qreal TextMeasurer::lineHeight(const FontSpec& font) const
 {
-    return QFontMetricsF(font.toFont(kReferenceScale)).lineSpacing() / kReferenceScale;
+    return d->entry(font).lineHeight;
 }
 
 qreal TextMeasurer::textWidth(const QString& text, const FontSpec& font) const
 {
-    return QFontMetricsF(font.toFont(kReferenceScale)).horizontalAdvance(text) / kReferenceScale;
+    return QFontMetricsF(d->entry(font).font).horizontalAdvance(text) / kReferenceScale;
 }
 
 QStringList TextMeasurer::breakLines(const QString& text, const FontSpec& font, qreal width,
                                      bool wrap) const
 {
     QStringList lines;
-    if (text.isEmpty())
-        return lines;
-    QString normalised = text;
-    normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    const QStringList paragraphs = normalised.split(u'\n');
-    if (!wrap)
-        return paragraphs;
-
-    const QFont device = font.toFont(kReferenceScale);
-    QTextOption option;
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    for (const QString& paragraph : paragraphs) {
-        if (paragraph.isEmpty()) {
-            lines.append(QString());
-            continue;
-        }
-        QTextLayout layout(paragraph, device);
-        layout.setTextOption(option);
-        layout.beginLayout();
-        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-            line.setLineWidth(qMax<qreal>(0, width * kReferenceScale));
-            // The blank where a line was broken belongs to neither line.
-            QString piece = paragraph.mid(line.textStart(), line.textLength());
-            while (!piece.isEmpty() && piece.back().isSpace())
-                piece.chop(1);
-            lines.append(piece);
-        }
-        layout.endLayout();
-    }
+    for (const ShapedLine& line : shape(text, font, width, wrap))
+        lines.append(line.text);
     return lines;
+}
+
+const QList<ShapedLine>& TextMeasurer::shape(const QString& text, const FontSpec& font, qreal width,
+                                             bool wrap) const
+{
+    ShapeKey key{text, font, wrap ? qRound64(width * 100) : 0, wrap};
+    auto found = d->shapes.constFind(key);
+    if (found != d->shapes.constEnd())
+        return *found;
+    if (d->shapes.size() >= kMaxShapes)
+        d->shapes.clear();
+    return *d->shapes.insert(key, d->layOut(text, font, width, wrap));
 }
 
 } // namespace tavrel::report

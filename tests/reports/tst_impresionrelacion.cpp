@@ -1,3 +1,4 @@
+#include "DataSetBinding.h"
 #include "ImpresionRelacion.h"
 #include "RelacionDatos.h"
 #include "ReportPreviewDialog.h"
@@ -12,7 +13,8 @@
 #include <QTimer>
 #include <poppler-qt6.h>
 
-using tavrel::report::LaidOutDocument;
+using tavrel::report::DataSetBinding;
+using tavrel::report::ReportRun;
 
 // The report actions of the maintenance form over three relation rows, printing to a
 // PDF file. Any modal window that opens is closed and counted.
@@ -31,7 +33,7 @@ private Q_SLOTS:
 
 private:
     void vigilarDialogos();
-    LaidOutDocument preparar();
+    std::unique_ptr<ReportRun> preparar();
 
     QTemporaryDir m_dir;
     QString m_pdf;
@@ -56,7 +58,7 @@ void TstImpresionRelacion::init()
     m_impresora->setOutputFormat(QPrinter::PdfFormat);
     m_impresora->setOutputFileName(m_pdf);
     m_impresion = std::make_unique<ImpresionRelacion>([this] { return preparar(); }, *m_impresora);
-    m_impresion->setMostrarVistaPrevia([this](LaidOutDocument) { ++m_vistas; });
+    m_impresion->setMostrarVistaPrevia([this](std::unique_ptr<ReportRun>) { ++m_vistas; });
     m_impresion->setConfigurarImpresora([this](QPrinter&) { ++m_configuraciones; });
     vigilarDialogos();
 }
@@ -69,12 +71,13 @@ void TstImpresionRelacion::cleanup()
     m_impresora.reset();
 }
 
-LaidOutDocument TstImpresionRelacion::preparar()
+std::unique_ptr<ReportRun> TstImpresionRelacion::preparar()
 {
     ++m_preparadas;
-    return m_reporte.PrepareReport(m_datos.empresa, m_datos.relacion,
-                                   {QStringLiteral("JPEREZ"), QStringLiteral("VVeZezev"),
-                                    QStringLiteral("dd/MM/yyyy"), QStringLiteral("cod_gast")});
+    return m_reporte.StartReport(DataSetBinding(ReporteRelacion::NombreEmpresa, &m_datos.empresa),
+                                 DataSetBinding(ReporteRelacion::NombreRelacion, &m_datos.relacion),
+                                 {QStringLiteral("JPEREZ"), QStringLiteral("VVeZezev"),
+                                  QStringLiteral("dd/MM/yyyy"), QStringLiteral("cod_gast")});
 }
 
 void TstImpresionRelacion::vigilarDialogos()
@@ -148,10 +151,10 @@ void TstImpresionRelacion::defaultSetUpOnlySetsUpThePrinter()
     ImpresionRelacion impresion(
         [this] {
             ++m_preparadas;
-            return LaidOutDocument{};
+            return std::unique_ptr<ReportRun>();
         },
         *m_impresora);
-    impresion.setMostrarVistaPrevia([this](LaidOutDocument) { ++m_vistas; });
+    impresion.setMostrarVistaPrevia([this](std::unique_ptr<ReportRun>) { ++m_vistas; });
     QPrinter* elegida = nullptr;
     QTimer::singleShot(0, this, [&] {
         if (auto* dialogo = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()))
