@@ -38,7 +38,10 @@ private:
         quint64 low;  // units 4-7
         int row;
     };
-    static Entry packed(const QString& text, char16_t filler, int row);
+    // The first packed units of the text as compared, filled with `filler` beyond its end.
+    Entry packed(const QString& text, char16_t filler, int row) const;
+    // The row's text as compared; folded the first time it is asked for.
+    const QString& key(int row);
     // Puts the entries [from, to), which share their packed units, in the order of their
     // whole texts, once.
     void refine(size_t from, size_t to);
@@ -47,7 +50,9 @@ private:
 
     static constexpr size_t blockSize = 64;
     bool m_caseInsensitive;
-    std::vector<QString> m_keys;    // per row: its text as compared
+    QStringList m_texts;           // per row: its text
+    std::vector<QString> m_folded; // per row: its folded text, once asked for
+    std::vector<char> m_hasFolded;
     std::vector<Entry> m_entries;   // by packed units, then by whole text when refined, then row
     std::vector<char> m_refined;    // per entry: it starts a refined run
     std::vector<int> m_blockLowest; // the lowest row of each block of blockSize entries
