@@ -3,6 +3,7 @@
 #include "ModuleError.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QLocale>
 #include <cmath>
 #include <limits>
@@ -95,6 +96,51 @@ double toFloat(const QVariant& value, FieldType type)
     return d;
 }
 
+// The digits of text[from, from + count) as a number; -1 when one is not a digit.
+int digits(QStringView text, qsizetype from, qsizetype count)
+{
+    int n = 0;
+    for (qsizetype i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return -1;
+        n = n * 10 + (c - u'0');
+    }
+    return n;
+}
+
+// The canonical form the server stores and sends, "yyyy-MM-ddTHH:mm:ss.zzz" (a blank for
+// the T and no milliseconds are accepted too), read without QDateTime's general parser.
+// Each local date-time made costs a look-up of the time zone (the C library checks the
+// zone file every time), so the values of the last few thousand distinct texts are kept:
+// a column of stamps repeats them. Null when the text is not in that form.
+QDateTime fromCanonicalText(QStringView text)
+{
+    if ((text.size() != 19 && text.size() != 23) || text[4] != u'-' || text[7] != u'-' ||
+        (text[10] != u'T' && text[10] != u' ') || text[13] != u':' || text[16] != u':' ||
+        (text.size() == 23 && text[19] != u'.'))
+        return {};
+    const int year = digits(text, 0, 4), month = digits(text, 5, 2), day = digits(text, 8, 2);
+    const int hour = digits(text, 11, 2), minute = digits(text, 14, 2);
+    const int second = digits(text, 17, 2), ms = text.size() == 23 ? digits(text, 20, 3) : 0;
+    const QDate date(year, month, day);
+    const QTime time(hour, minute, second, ms);
+    if (year < 0 || month < 0 || day < 0 || hour < 0 || minute < 0 || second < 0 || ms < 0 ||
+        !date.isValid() || !time.isValid())
+        return {};
+
+    thread_local QHash<qint64, QDateTime> made;
+    const qint64 key = date.toJulianDay() * 86400000 + time.msecsSinceStartOfDay();
+    const auto found = made.constFind(key);
+    if (found != made.constEnd())
+        return *found;
+    if (made.size() >= 4096)
+        made.clear();
+    const QDateTime dt(date, time);
+    made.insert(key, dt);
+    return dt;
+}
+
 QDateTime toDateTime(const QVariant& value, FieldType type)
 {
     QDateTime dt;
@@ -104,7 +150,9 @@ QDateTime toDateTime(const QVariant& value, FieldType type)
         dt = QDateTime(value.toDate(), QTime(0, 0));
     } else if (value.typeId() == QMetaType::QString) {
         const QString text = value.toString().trimmed();
-        dt = QDateTime::fromString(text, Qt::ISODateWithMs);
+        dt = fromCanonicalText(text);
+        if (!dt.isValid())
+            dt = QDateTime::fromString(text, Qt::ISODateWithMs);
         if (!dt.isValid())
             dt = QDateTime::fromString(text, QStringLiteral("dd/MM/yyyy HH:mm:ss"));
         if (!dt.isValid())

@@ -57,7 +57,7 @@ struct Database::Private
                                   .arg(dialect->engineName(), location.serverName(), message),
                               ModuleError::Kind::Connection);
         }
-        dialect->initialiseSession(c);
+        dialect->initialiseSession(c, readOnly);
         return c;
     }
 

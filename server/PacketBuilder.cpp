@@ -4,12 +4,37 @@
 #include "SchemaCatalog.h"
 #include "SqlDialect.h"
 
+#include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <vector>
 
 namespace tavrel {
 
 namespace {
+
+// The texts of one column: a value seen before is handed out as the string kept, so that
+// the rows share it. Stamps, codes and flags repeat from row to row; a column of mostly
+// distinct texts stops growing the set at its limit.
+class SharedTexts
+{
+public:
+    QVariant shared(const QVariant& value)
+    {
+        if (value.typeId() != QMetaType::QString)
+            return value;
+        const QString& text = *static_cast<const QString*>(value.constData());
+        if (m_texts.size() >= limit) {
+            const auto found = m_texts.constFind(text);
+            return found == m_texts.constEnd() ? value : QVariant(*found);
+        }
+        return QVariant(*m_texts.insert(text));
+    }
+
+private:
+    static constexpr qsizetype limit = 4096;
+    QSet<QString> m_texts;
+};
 
 // The type of a column the catalogue does not know, from the values it holds: integers
 // of any width become LargeInt so that both engines agree on `SELECT COUNT(*) N`.
@@ -58,6 +83,7 @@ DataPacket PacketBuilder::build(QSqlQuery& query, const SqlDialect& dialect)
     int keyColumn = -1;
     QList<int> sourceColumns; // packet column -> query column
     QList<bool> known;
+    std::vector<SharedTexts> texts;
     for (int i = 0; i < record.count(); ++i) {
         const QString name = dialect.normaliseColumnName(record.fieldName(i));
         if (name == technicalKey && keyColumn < 0) {
@@ -76,6 +102,7 @@ DataPacket PacketBuilder::build(QSqlQuery& query, const SqlDialect& dialect)
         sourceColumns.append(i);
     }
 
+    texts.resize(size_t(packet.columns.size()));
     while (query.next()) {
         QVariantList row;
         row.reserve(sourceColumns.size());
@@ -86,7 +113,7 @@ DataPacket PacketBuilder::build(QSqlQuery& query, const SqlDialect& dialect)
                 continue;
             }
             try {
-                row.append(coerce(raw, packet.columns[c].type));
+                row.append(texts[size_t(c)].shared(coerce(raw, packet.columns[c].type)));
             } catch (const ModuleError& e) {
                 throw ModuleError(
                     QStringLiteral("Columna %1: %2").arg(packet.columns[c].name, e.message()),

@@ -60,7 +60,7 @@ bool PostgresDialect::isConnectionFailure(const QSqlError& error) const
            text.contains(QLatin1String("no connection to the server"));
 }
 
-void PostgresDialect::initialiseSession(QSqlDatabase& db) const
+void PostgresDialect::initialiseSession(QSqlDatabase& db, bool) const
 {
     QSqlQuery query(db);
     // Notices ("table does not exist, skipping") are of no use to anyone here.

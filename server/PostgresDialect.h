@@ -27,7 +27,7 @@ public:
     bool inlinesValues() const override { return true; }
 
     QString connectOptions(bool readOnly) const override;
-    void initialiseSession(QSqlDatabase& db) const override;
+    void initialiseSession(QSqlDatabase& db, bool readOnly) const override;
     bool isConnectionFailure(const QSqlError& error) const override;
 
 protected:

@@ -63,9 +63,9 @@ public:
     // --- Connections ---
     // QSqlDatabase connect options; `readOnly` asks for a connection that cannot write.
     virtual QString connectOptions(bool readOnly) const = 0;
-    // Runs once on each new connection. Throws ModuleError when the session cannot be
-    // prepared.
-    virtual void initialiseSession(QSqlDatabase& db) const = 0;
+    // Runs once on each new connection (`readOnly` as it was opened). Throws ModuleError
+    // when the session cannot be prepared.
+    virtual void initialiseSession(QSqlDatabase& db, bool readOnly) const = 0;
     // True when read-only SELECTs run on a second connection opened read-only (the
     // engine cannot restrict a transaction); false when they run in a read-only
     // transaction on the main connection.

@@ -20,7 +20,7 @@ public:
     QVariant toDatabase(const QVariant& value) const override;
 
     QString connectOptions(bool readOnly) const override;
-    void initialiseSession(QSqlDatabase& db) const override;
+    void initialiseSession(QSqlDatabase& db, bool readOnly) const override;
     bool readsOnSeparateConnection() const override { return true; }
     QString readOnlyTransactionStatement() const override { return QString(); }
     bool isConnectionFailure(const QSqlError& error) const override;

@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <random>
 
 namespace tavrel::bench {
@@ -150,7 +151,7 @@ CapturaBench::Result CapturaBench::measure(const QString& database)
     captura.FBoAbrir = true;
     QStringList valores;
     const QStringList titulos{QStringLiteral("Código"), QStringLiteral("Nombre")};
-    QList<double> keys, repaints;
+    QList<double> keys, keyCpu, repaints;
     QElapsedTimer opening;
 
     QTimer::singleShot(0, &captura, [&] {
@@ -163,10 +164,12 @@ CapturaBench::Result CapturaBench::measure(const QString& database)
             for (const QChar c : text) {
                 QElapsedTimer key;
                 key.start();
+                const std::clock_t cpu = std::clock();
                 QTest::keyClicks(captura.edtBusqueda, QString(c));
                 QCoreApplication::processEvents();
                 viewport->repaint();
                 keys.append(seconds(key));
+                keyCpu.append(double(std::clock() - cpu) / CLOCKS_PER_SEC);
             }
             QElapsedTimer paint;
             paint.start();
@@ -200,6 +203,8 @@ CapturaBench::Result CapturaBench::measure(const QString& database)
     result.keyMedian = median(keys);
     result.keyMax = keys.isEmpty() ? 0 : *std::max_element(keys.begin(), keys.end());
     result.repaint = median(repaints);
+    result.keyCpuMedian = median(keyCpu);
+    result.keyCpuMax = keyCpu.isEmpty() ? 0 : *std::max_element(keyCpu.begin(), keyCpu.end());
     return result;
 }
 

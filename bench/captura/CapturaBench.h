@@ -19,6 +19,8 @@ public:
         int keystrokes = 0;
         double keyMedian = 0; // per keystroke, seconds
         double keyMax = 0;
+        double keyCpuMedian = 0; // processor time per keystroke (the machine may be shared)
+        double keyCpuMax = 0;
         double valueSearch = 0; // the value search button, to a code near the end
         double repaint = 0;     // the grid repainted, nothing searched (median)
     };

@@ -67,7 +67,7 @@ int main(int argc, char** argv)
     try {
         const QString file =
             CapturaBench::database(dir, accounts, parser.isSet(QStringLiteral("regenerate")));
-        QList<double> open, openFloor, keyMedian, keyMax, value, repaint;
+        QList<double> open, openFloor, keyMedian, keyMax, keyCpuMedian, keyCpuMax, value, repaint;
         CapturaBench::Result r;
         for (int i = 0; i < runs; ++i) {
             r = CapturaBench::measure(file);
@@ -75,6 +75,8 @@ int main(int argc, char** argv)
             openFloor.append(r.openFloor);
             keyMedian.append(r.keyMedian);
             keyMax.append(r.keyMax);
+            keyCpuMedian.append(r.keyCpuMedian);
+            keyCpuMax.append(r.keyCpuMax);
             value.append(r.valueSearch);
             repaint.append(r.repaint);
         }
@@ -88,6 +90,8 @@ int main(int argc, char** argv)
         line("open", median(open), floor, "the SELECT read with a plain query");
         line("keystroke, median", median(keyMedian), paint, "a repaint of the grid");
         line("keystroke, max", median(keyMax), paint, "a repaint of the grid");
+        line("keystroke CPU, median", median(keyCpuMedian), paint, "a repaint of the grid");
+        line("keystroke CPU, max", median(keyCpuMax), paint, "a repaint of the grid");
         line("value search", median(value), paint, "a repaint of the grid");
         std::printf("floors: plain query %.2f ms, grid repaint %.2f ms\n", floor * 1000,
                     paint * 1000);

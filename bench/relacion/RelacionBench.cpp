@@ -19,6 +19,7 @@
 #include <QTableView>
 
 #include <cstdio>
+#include <ctime>
 
 namespace tavrel::bench {
 
@@ -119,6 +120,7 @@ RelacionBench::Result RelacionBench::measure(const QString& database)
     result.baseKb = residentPeakKb();
     QElapsedTimer timer;
     timer.start();
+    const std::clock_t cpu = std::clock();
     const quintptr handle = load(0, u"local", u"bench", utf16(database), u"JPEREZ", u"Tavrel2026",
                                  utf16(QString::number(company)), u"", u"3.1.0;01/01/2026");
     QWidget* window = QWidget::find(WId(handle));
@@ -133,6 +135,7 @@ RelacionBench::Result RelacionBench::measure(const QString& database)
     while (!paint.painted && patience.elapsed() < 60000)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     result.firstScreen = double(timer.nsecsElapsed()) / 1e9;
+    result.firstScreenCpu = double(std::clock() - cpu) / CLOCKS_PER_SEC;
     result.peakKb = residentPeakKb();
     result.rows = grid->model()->rowCount();
     unload();

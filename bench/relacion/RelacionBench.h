@@ -13,11 +13,12 @@ class RelacionBench
 public:
     struct Result
     {
-        int rows = 0;           // rows of the company in the window's grid
-        double firstScreen = 0; // load entry to the grid painted, seconds
-        double floor = 0;       // SELECT of the company's rows, every value read, seconds
-        qint64 baseKb = 0;      // resident peak before the load entry (Qt, the module loaded)
-        qint64 peakKb = 0;      // resident peak once the first screen is painted
+        int rows = 0;              // rows of the company in the window's grid
+        double firstScreen = 0;    // load entry to the grid painted, seconds
+        double firstScreenCpu = 0; // processor time of the same (the machine may be shared)
+        double floor = 0;          // SELECT of the company's rows, every value read, seconds
+        qint64 baseKb = 0;         // resident peak before the load entry (Qt, the module loaded)
+        qint64 peakKb = 0;         // resident peak once the first screen is painted
     };
 
     // A SQLite file in `dir` with the demo and `rows` relation rows in each generated

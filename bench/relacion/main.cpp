@@ -89,9 +89,16 @@ RelacionBench::Result runChild(const QString& database)
     if (!child.waitForFinished(600000) || child.exitCode() != 0)
         throw tavrel::ModuleError(QStringLiteral("the measuring process failed"));
     const QStringList v = QString::fromLatin1(child.readAllStandardOutput()).split(u' ');
-    if (v.size() < 5)
+    if (v.size() < 6)
         throw tavrel::ModuleError(QStringLiteral("the measuring process gave no result"));
-    return {v[0].toInt(), v[1].toDouble(), v[2].toDouble(), v[3].toLongLong(), v[4].toLongLong()};
+    RelacionBench::Result r;
+    r.rows = v[0].toInt();
+    r.firstScreen = v[1].toDouble();
+    r.floor = v[2].toDouble();
+    r.baseKb = v[3].toLongLong();
+    r.peakKb = v[4].toLongLong();
+    r.firstScreenCpu = v[5].toDouble();
+    return r;
 }
 
 template <typename T> T median(QList<T> values)
@@ -111,8 +118,8 @@ int main(int argc, char** argv)
     try {
         if (!options.child.isEmpty()) {
             const RelacionBench::Result r = RelacionBench::measure(options.child);
-            std::printf("%d %.6f %.6f %lld %lld\n", r.rows, r.firstScreen, r.floor, r.baseKb,
-                        r.peakKb);
+            std::printf("%d %.6f %.6f %lld %lld %.6f\n", r.rows, r.firstScreen, r.floor, r.baseKb,
+                        r.peakKb, r.firstScreenCpu);
             return 0;
         }
         QStringList files;
@@ -122,23 +129,24 @@ int main(int argc, char** argv)
         std::printf("relation window, SQLite, median of %d runs; floor: the company's rows read "
                     "with a plain SELECT\n",
                     options.runs);
-        std::printf("%8s %14s %9s %7s %10s %10s\n", "rows", "first screen", "floor", "ratio",
-                    "peak MB", "base MB");
+        std::printf("%8s %14s %11s %9s %7s %10s %10s\n", "rows", "first screen", "its CPU", "floor",
+                    "ratio", "peak MB", "base MB");
         for (const QString& file : files) {
-            QList<double> screens, floors;
+            QList<double> screens, cpus, floors;
             QList<qint64> peaks, bases;
             int rows = 0;
             for (int i = 0; i < options.runs; ++i) {
                 const RelacionBench::Result r = runChild(file);
                 rows = r.rows;
                 screens.append(r.firstScreen);
+                cpus.append(r.firstScreenCpu);
                 floors.append(r.floor);
                 peaks.append(r.peakKb);
                 bases.append(r.baseKb);
             }
             const double screen = median(screens), floor = median(floors);
-            std::printf("%8d %12.3f s %7.3f s %7.2f %10.1f %10.1f\n", rows, screen, floor,
-                        screen / floor, double(median(peaks)) / 1024.0,
+            std::printf("%8d %12.3f s %9.3f s %7.3f s %7.2f %10.1f %10.1f\n", rows, screen,
+                        median(cpus), floor, screen / floor, double(median(peaks)) / 1024.0,
                         double(median(bases)) / 1024.0);
             std::fflush(stdout);
         }

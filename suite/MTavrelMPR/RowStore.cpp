@@ -15,29 +15,35 @@ bool sameValue(const QVariant& a, const QVariant& b)
     return a == b;
 }
 
-bool sameData(const QVariantList& a, const QVariantList& b, const QList<int>& dataFields)
+bool sameData(const QVariantList& a, const QVariantList& b)
 {
-    return std::all_of(dataFields.begin(), dataFields.end(),
-                       [&](int i) { return sameValue(a.at(i), b.at(i)); });
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        if (!sameValue(a.at(i), b.at(i)))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
-void RowStore::load(const QList<QVariantList>& rows, const QList<qint64>& keys)
+void RowStore::load(QList<QVariantList>&& rows, const QList<qint64>& keys)
 {
+    ++m_version;
     clear();
     m_rows.reserve(size_t(rows.size()));
     for (int i = 0; i < rows.size(); ++i) {
         Row row;
         row.id = m_nextId++;
         row.key = i < keys.size() ? keys[i] : -1;
-        row.values = rows[i];
+        row.values = std::move(rows[i]);
         m_rows.push_back(std::move(row));
     }
+    rows.clear();
 }
 
 void RowStore::clear()
 {
+    ++m_version;
     m_rows.clear();
     m_deleted.clear();
     m_lastChange = {};
@@ -65,6 +71,7 @@ int RowStore::indexOfKey(qint64 key) const
 
 int RowStore::addNew(int position, const QVariantList& values)
 {
+    ++m_version;
     Row row;
     row.id = m_nextId++;
     row.values = values;
@@ -74,8 +81,9 @@ int RowStore::addNew(int position, const QVariantList& values)
     return position;
 }
 
-void RowStore::post(int index, const QVariantList& values, const QList<int>& dataFields)
+void RowStore::post(int index, const QVariantList& values)
 {
+    ++m_version;
     Row& row = m_rows[size_t(index)];
     switch (row.status) {
     case Status::New:
@@ -87,7 +95,7 @@ void RowStore::post(int index, const QVariantList& values, const QList<int>& dat
         m_lastChange = {DeltaRow::Kind::Insert, row.id};
         return;
     case Status::Unchanged:
-        if (sameData(row.values, values, dataFields)) {
+        if (sameData(row.values, values)) {
             row.values = values;
             m_lastChange = {};
             return;
@@ -97,7 +105,7 @@ void RowStore::post(int index, const QVariantList& values, const QList<int>& dat
         row.changeOrder = m_nextOrder++;
         break;
     case Status::Modified:
-        if (sameData(row.original, values, dataFields)) {
+        if (sameData(row.original, values)) {
             row.values = values;
             row.original.clear();
             row.status = Status::Unchanged;
@@ -125,16 +133,17 @@ void RowStore::remove(int index)
 
 void RowStore::discard(int index)
 {
+    ++m_version;
     m_rows.erase(m_rows.begin() + index);
 }
 
-void RowStore::restoreOriginal(int index, const QList<int>& dataFields)
+void RowStore::restoreOriginal(int index)
 {
+    ++m_version;
     Row& row = m_rows[size_t(index)];
     if (row.status != Status::Modified)
         return;
-    for (int i : dataFields)
-        row.values[i] = row.original.at(i);
+    row.values = std::move(row.original);
     row.original.clear();
     row.status = Status::Unchanged;
     row.changeOrder = 0;
@@ -154,6 +163,7 @@ int RowStore::deletedPosition(quint64 rowId) const
 
 int RowStore::restoreDeleted(quint64 rowId)
 {
+    ++m_version;
     const auto it = std::find_if(m_deleted.begin(), m_deleted.end(),
                                  [&](const Deleted& d) { return d.row.id == rowId; });
     if (it == m_deleted.end())
@@ -167,8 +177,9 @@ int RowStore::restoreDeleted(quint64 rowId)
     return position;
 }
 
-void RowStore::cancelChanges(const QList<int>& dataFields)
+void RowStore::cancelChanges()
 {
+    ++m_version;
     std::sort(m_deleted.begin(), m_deleted.end(),
               [](const Deleted& a, const Deleted& b) { return a.deleteOrder > b.deleteOrder; });
     while (!m_deleted.empty())
@@ -177,7 +188,7 @@ void RowStore::cancelChanges(const QList<int>& dataFields)
         if (m_rows[size_t(i)].status == Status::Inserted)
             discard(i);
         else
-            restoreOriginal(i, dataFields);
+            restoreOriginal(i);
     }
     m_lastChange = {};
 }
@@ -190,8 +201,7 @@ int RowStore::changeCount() const
     return int(logged) + int(m_deleted.size());
 }
 
-Delta RowStore::delta(const QList<int>& dataFields, const QStringList& columnNames,
-                      QList<quint64>* insertedIds) const
+Delta RowStore::delta(const QStringList& columnNames, QList<quint64>* insertedIds) const
 {
     struct Entry
     {
@@ -202,7 +212,7 @@ Delta RowStore::delta(const QList<int>& dataFields, const QStringList& columnNam
     std::vector<Entry> entries;
     auto columns = [&](const QVariantList& values, bool onlyChanged, const QVariantList& base) {
         QVariantMap map;
-        for (int i : dataFields) {
+        for (qsizetype i = 0; i < columnNames.size(); ++i) {
             if (!onlyChanged || !sameValue(values.at(i), base.at(i)))
                 map.insert(columnNames.at(i), values.at(i));
         }

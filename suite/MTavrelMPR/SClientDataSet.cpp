@@ -421,12 +421,11 @@ QVariant SClientDataSet::valueAt(int row, int fieldIndex)
         return QVariant();
     if (row == d->cursor && !d->buffer.isEmpty()) // the record being edited
         return d->buffer.at(fieldIndex);
-    tavrel::RowStore::Row& r = d->rows.row(row);
-    if (d->calcTarget == &r.values)
-        return r.values.at(fieldIndex);
+    if (d->calcTarget && row == d->calcRow)
+        return d->calcTarget->at(fieldIndex);
     if (d->fields[size_t(fieldIndex)]->kind() != FieldKind::Data)
         d->ensureCalculated(row);
-    return r.values.at(fieldIndex);
+    return d->storedValue(d->rows.row(row), fieldIndex);
 }
 
 QVariant SClientDataSet::fieldValue(const Field& field)
@@ -466,7 +465,7 @@ void SClientDataSet::edit()
     }
     d->fire(BeforeEdit);
     d->ensureCalculated(d->cursor);
-    d->buffer = d->rows.row(d->cursor).values;
+    d->buffer = d->record(d->rows.row(d->cursor));
     d->modified = false;
     d->putBack = false;
     d->setState(DataSetState::Edit);
@@ -481,7 +480,7 @@ void SClientDataSet::post()
     d->checkEditing();
     d->pushPendingEdits();
     d->fire(BeforePost);
-    d->rows.post(d->cursor, d->buffer, d->dataFields);
+    d->rows.post(d->cursor, d->dataValues(d->buffer));
     d->buffer.clear();
     d->modified = false;
     d->putBack = false;
@@ -505,7 +504,7 @@ void SClientDataSet::cancel()
         d->cursor = std::min(position, d->rows.count() - 1);
         d->bof = d->eof = isEmpty();
     } else if (d->putBack) {
-        d->rows.restoreOriginal(d->cursor, d->dataFields);
+        d->rows.restoreOriginal(d->cursor);
     }
     d->buffer.clear();
     d->modified = false;
@@ -589,7 +588,7 @@ void SClientDataSet::cancelUpdates()
     if (d->editing())
         cancel();
     emit rowsAboutToBeReset();
-    d->rows.cancelChanges(d->dataFields);
+    d->rows.cancelChanges();
     d->cursor = std::min(std::max(d->cursor, 0), d->rows.count() - 1);
     d->bof = d->eof = isEmpty();
     emit rowsReset();

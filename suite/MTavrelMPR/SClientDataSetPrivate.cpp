@@ -12,19 +12,23 @@ using tavrel::ModuleError;
 
 namespace {
 
-// Puts the dataset into CalcFields on one row, and back as it was afterwards.
+// Puts the dataset into CalcFields on one record, and back as it was afterwards.
 class CalculationScope
 {
 public:
-    CalculationScope(QVariantList*& calcTarget, DataSetState& state, QVariantList* target)
-        : m_calcTarget(calcTarget), m_state(state), m_oldTarget(calcTarget), m_oldState(state)
+    CalculationScope(QVariantList*& calcTarget, int& calcRow, DataSetState& state,
+                     QVariantList* target, int row)
+        : m_calcTarget(calcTarget), m_calcRow(calcRow), m_state(state), m_oldTarget(calcTarget),
+          m_oldRow(calcRow), m_oldState(state)
     {
         calcTarget = target;
+        calcRow = row;
         state = DataSetState::CalcFields;
     }
     ~CalculationScope()
     {
         m_calcTarget = m_oldTarget;
+        m_calcRow = m_oldRow;
         m_state = m_oldState;
     }
     CalculationScope(const CalculationScope&) = delete;
@@ -32,8 +36,10 @@ public:
 
 private:
     QVariantList*& m_calcTarget;
+    int& m_calcRow;
     DataSetState& m_state;
     QVariantList* m_oldTarget;
+    int m_oldRow;
     DataSetState m_oldState;
 };
 
@@ -178,13 +184,21 @@ void SClientDataSet::Private::pushPendingEdits()
 void SClientDataSet::Private::indexFields()
 {
     dataFields.clear();
-    hasComputedFields = false;
+    computedFields.clear();
+    places.clear();
+    dataColumnNames.clear();
     for (const auto& f : fields) {
-        if (f->kind() == FieldKind::Data)
-            dataFields.append(f->index());
-        else
-            hasComputedFields = true;
+        const int i = f->index();
+        if (f->kind() == FieldKind::Data) {
+            places.append(int(dataFields.size()));
+            dataFields.append(i);
+            dataColumnNames.append(columnNames.value(i, f->fieldName().toUpper()));
+        } else {
+            places.append(int(computedFields.size()));
+            computedFields.append(i);
+        }
     }
+    hasComputedFields = !computedFields.isEmpty();
 }
 
 void SClientDataSet::Private::dropResultFields()
@@ -205,6 +219,34 @@ QVariantList SClientDataSet::Private::blankRecord() const
     return values;
 }
 
+QVariantList SClientDataSet::Private::record(const tavrel::RowStore::Row& row) const
+{
+    QVariantList values = blankRecord();
+    for (qsizetype i = 0; i < dataFields.size(); ++i)
+        values[dataFields[i]] = row.values.at(i);
+    for (qsizetype i = 0; i < row.computed.size() && i < computedFields.size(); ++i)
+        values[computedFields[i]] = row.computed.at(i);
+    return values;
+}
+
+QVariantList SClientDataSet::Private::dataValues(const QVariantList& values) const
+{
+    QVariantList data;
+    data.reserve(dataFields.size());
+    for (int i : dataFields)
+        data.append(values.at(i));
+    return data;
+}
+
+QVariant SClientDataSet::Private::storedValue(const tavrel::RowStore::Row& row,
+                                              int fieldIndex) const
+{
+    const int place = places.at(fieldIndex);
+    if (fields[size_t(fieldIndex)]->kind() == FieldKind::Data)
+        return row.values.at(place);
+    return place < row.computed.size() ? row.computed.at(place) : QVariant();
+}
+
 tavrel::DataPacket SClientDataSet::Private::fetch()
 {
     if (providerName.isEmpty())
@@ -215,11 +257,11 @@ tavrel::DataPacket SClientDataSet::Private::fetch()
     return remoteServer->appServer()->open(providerName, command.text(), command.params());
 }
 
-SClientDataSet::Private::Loaded SClientDataSet::Private::load(const tavrel::DataPacket& packet)
+SClientDataSet::Private::Loaded SClientDataSet::Private::load(tavrel::DataPacket&& packet)
 {
     Loaded out;
-    QList<int> source;
-    QList<Field*> target;
+    QList<int> source;    // per data field: its packet column
+    QList<Field*> target; // the data fields
     if (declaredCount == 0) {
         const bool keep = sameColumns(fields, packet);
         for (int c = 0; c < packet.columns.size(); ++c) {
@@ -241,32 +283,51 @@ SClientDataSet::Private::Loaded SClientDataSet::Private::load(const tavrel::Data
                                                  "de la consulta")
                                       .arg(f->fieldName(), q->objectName()));
             }
-            target.append(f);
-            source.append(f->kind() == FieldKind::Data ? column : -1);
+            if (f->kind() == FieldKind::Data) {
+                target.append(f);
+                source.append(column);
+            }
             out.columnNames.append(column >= 0 ? packet.columns[column].name
                                                : f->fieldName().toUpper());
         }
     }
 
+    QList<bool> sameType;
+    bool asItCame = source.size() == packet.columns.size();
+    for (int i = 0; i < source.size(); ++i) {
+        sameType.append(packet.columns[source[i]].type == target[i]->dataType());
+        asItCame = asItCame && source[i] == i;
+    }
+    // A value is kept when it has the field's type and, as text, fits its size.
+    const auto fits = [&](const QVariant& raw, int i) {
+        if (!sameType[i])
+            return false;
+        if (raw.typeId() != QMetaType::QString || target[i]->size() == 0)
+            return true;
+        return static_cast<const QString*>(raw.constData())->size() <= target[i]->size();
+    };
+
     out.rows.reserve(packet.rows.size());
-    for (const QVariantList& packetRow : packet.rows) {
+    for (QVariantList& packetRow : packet.rows) {
+        if (asItCame) {
+            for (int i = 0; i < target.size(); ++i) {
+                if (!fits(packetRow.at(i), i))
+                    packetRow[i] = target[i]->convert(packetRow.at(i));
+            }
+            out.rows.append(std::move(packetRow));
+            continue;
+        }
         QVariantList values;
         values.resize(target.size());
         for (int i = 0; i < target.size(); ++i) {
-            if (source[i] < 0)
-                continue;
             const QVariant& raw = packetRow.at(source[i]);
-            const bool sameType = packet.columns[source[i]].type == target[i]->dataType();
-            const bool text = raw.typeId() == QMetaType::QString;
-            if (sameType &&
-                (!text || target[i]->size() == 0 || raw.toString().size() <= target[i]->size()))
-                values[i] = raw;
-            else
-                values[i] = target[i]->convert(raw);
+            values[i] = fits(raw, i) ? raw : target[i]->convert(raw);
         }
-        out.rows.append(values);
+        packetRow = QVariantList();
+        out.rows.append(std::move(values));
     }
-    out.keys = packet.rowKeys;
+    packet.rows.clear();
+    out.keys = std::move(packet.rowKeys);
     return out;
 }
 
@@ -280,7 +341,7 @@ void SClientDataSet::Private::install(Loaded&& loaded)
     }
     columnNames = loaded.columnNames;
     indexFields();
-    rows.load(loaded.rows, loaded.keys);
+    rows.load(std::move(loaded.rows), loaded.keys);
     cursor = rows.count() > 0 ? 0 : -1;
     bof = true;
     eof = rows.count() == 0;
@@ -292,9 +353,9 @@ void SClientDataSet::Private::install(Loaded&& loaded)
     emit q->rowsReset();
 }
 
-void SClientDataSet::Private::calculate(QVariantList& target)
+void SClientDataSet::Private::calculate(QVariantList& target, int row)
 {
-    CalculationScope scope(calcTarget, state, &target);
+    CalculationScope scope(calcTarget, calcRow, state, &target, row);
     for (const auto& f : fields) {
         if (f->kind() != FieldKind::Data)
             target[f->index()] = QVariant();
@@ -315,7 +376,21 @@ void SClientDataSet::Private::ensureCalculated(int row)
         return;
     // Marked first: a failing handler is not run again for every repaint of the row.
     r.calculatedIn = calculation;
-    calculate(r.values);
+    QVariantList values = record(r);
+    // What a failing handler left is kept too, as the row shows it.
+    const auto keep = [&] {
+        tavrel::RowStore::Row& stored = rows.row(row);
+        stored.computed.resize(computedFields.size());
+        for (qsizetype i = 0; i < computedFields.size(); ++i)
+            stored.computed[i] = values.at(computedFields[i]);
+    };
+    try {
+        calculate(values, row);
+    } catch (...) {
+        keep();
+        throw;
+    }
+    keep();
 }
 
 void SClientDataSet::Private::recalculateCurrent()
@@ -370,14 +445,48 @@ int SClientDataSet::Private::findRow(const QString& fieldNames, const QVariantLi
     for (Field* f : keys)
         types.append(f->dataType());
     const tavrel::RecordLocator locator(types, values, options);
+    const bool text =
+        types.first() == tavrel::FieldType::String || types.first() == tavrel::FieldType::FixedChar;
+    if (keys.size() == 1 && text && keys.first()->kind() == FieldKind::Data && buffer.isEmpty()) {
+        const QString searched =
+            tavrel::isNull(values.first()) ? QString() : values.first().toString();
+        return textIndex(*keys.first(), options.testFlag(tavrel::LocateOption::CaseInsensitive))
+            .firstRow(searched, options.testFlag(tavrel::LocateOption::PartialKey));
+    }
+    QVariantList keyValues;
+    keyValues.resize(keys.size());
     for (int row = 0; row < rows.count(); ++row) {
-        QVariantList keyValues;
-        for (Field* f : keys)
-            keyValues.append(q->valueAt(row, f->index()));
+        for (qsizetype k = 0; k < keys.size(); ++k)
+            keyValues[k] = q->valueAt(row, keys[k]->index());
         if (locator.matches(keyValues))
             return row;
     }
     return -1;
+}
+
+tavrel::TextKeyIndex& SClientDataSet::Private::textIndex(const Field& field, bool caseInsensitive)
+{
+    if (locateVersion != rows.version()) {
+        locateIndexes.clear();
+        locateVersion = rows.version();
+    }
+    for (LocateIndex& cached : locateIndexes) {
+        if (cached.field == field.index() && cached.caseInsensitive == caseInsensitive)
+            return *cached.index;
+    }
+    // A few columns are searched in turn; the oldest index goes.
+    if (locateIndexes.size() >= 4)
+        locateIndexes.erase(locateIndexes.begin());
+    QStringList texts;
+    texts.reserve(rows.count());
+    const int place = places.at(field.index());
+    for (int row = 0; row < rows.count(); ++row) {
+        const QVariant& value = rows.row(row).values.at(place);
+        texts.append(tavrel::isNull(value) ? QString() : value.toString());
+    }
+    locateIndexes.push_back({field.index(), caseInsensitive,
+                             std::make_unique<tavrel::TextKeyIndex>(texts, caseInsensitive)});
+    return *locateIndexes.back().index;
 }
 
 void SClientDataSet::Private::moveCursor(int row)
@@ -407,7 +516,7 @@ void SClientDataSet::Private::putBackLastChange()
         return;
     cursor = index;
     ensureCalculated(index);
-    buffer = rows.row(index).values;
+    buffer = record(rows.row(index));
     modified = true;
     putBack = true;
     const bool inserted = rows.row(index).status == tavrel::RowStore::Status::Inserted;
@@ -423,7 +532,7 @@ void SClientDataSet::Private::insertRecord(bool append)
     fire(q->BeforeScroll);
     const int position = append ? rows.count() : std::max(cursor, 0);
     emit q->rowsAboutToBeInserted(position, position);
-    rows.addNew(position, blankRecord());
+    rows.addNew(position, dataValues(blankRecord()));
     emit q->rowsInserted(position, position);
     cursor = position;
     bof = eof = false;
@@ -457,7 +566,7 @@ void SClientDataSet::Private::insertRecord(bool append)
 int SClientDataSet::Private::apply()
 {
     QList<quint64> insertedIds;
-    const tavrel::Delta delta = rows.delta(dataFields, columnNames, &insertedIds);
+    const tavrel::Delta delta = rows.delta(dataColumnNames, &insertedIds);
     if (delta.rows.isEmpty())
         return 0;
     try {

@@ -9,6 +9,7 @@
 #include "RowStore.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
+#include "TextKeyIndex.h"
 
 #include <QPointer>
 #include <vector>
@@ -30,8 +31,11 @@ struct SClientDataSet::Private
     // Declared fields first; those beyond declaredCount were created from a result.
     std::vector<std::unique_ptr<tavrel::Field>> fields;
     int declaredCount = 0;
-    QStringList columnNames; // per field: the packet column it is read from and sent to
-    QList<int> dataFields;
+    QStringList columnNames;     // per field: the packet column it is read from and sent to
+    QList<int> dataFields;       // the data fields, in field order
+    QList<int> computedFields;   // the lookup and calculated fields, in field order
+    QList<int> places;           // per field: its place among the data or the computed fields
+    QStringList dataColumnNames; // per data field: its column
     bool hasComputedFields = false;
 
     tavrel::RowStore rows;
@@ -41,12 +45,13 @@ struct SClientDataSet::Private
     tavrel::DataSetState state = tavrel::DataSetState::Inactive;
     bool inMemory = false;
 
-    QVariantList buffer; // the record being edited or inserted
+    QVariantList buffer; // the record being edited or inserted, one value per field
     bool modified = false;
     bool putBack = false; // the record came back from a refused apply
 
     quint64 calculation = 1;            // generation of the calculated values; see RowStore::Row
-    QVariantList* calcTarget = nullptr; // the row being calculated
+    QVariantList* calcTarget = nullptr; // the record being calculated, one value per field
+    int calcRow = -1;                   // its row; -1 for the record being edited
     const tavrel::Field* proposing = nullptr; // the field being validated
     QVariant proposed;
 
@@ -59,9 +64,20 @@ struct SClientDataSet::Private
     {
         std::vector<std::unique_ptr<tavrel::Field>> created;
         QStringList columnNames;
-        QList<QVariantList> rows;
+        QList<QVariantList> rows; // data values
         QList<qint64> keys;
     };
+
+    // The ordered texts of the text fields searched lately, while the rows stay as they
+    // were.
+    struct LocateIndex
+    {
+        int field = -1;
+        bool caseInsensitive = false;
+        std::unique_ptr<tavrel::TextKeyIndex> index;
+    };
+    std::vector<LocateIndex> locateIndexes;
+    quint64 locateVersion = 0; // the rows' version the indexes were built for
 
     void fire(const Event& event)
     {
@@ -94,19 +110,29 @@ struct SClientDataSet::Private
     // the meantime keeps them).
     void dropResultFields();
     QVariantList blankRecord() const;
+    // A stored row as a record of every field, and the data values of a record.
+    QVariantList record(const tavrel::RowStore::Row& row) const;
+    QVariantList dataValues(const QVariantList& record) const;
+    QVariant storedValue(const tavrel::RowStore::Row& row, int fieldIndex) const;
     tavrel::DataPacket fetch();
-    Loaded load(const tavrel::DataPacket& packet);
+    // Takes the packet's rows over: a row whose columns are the data fields in their
+    // order is kept as it came, any other is copied and freed at once, so that the
+    // server's and the dataset's copies of the rows are not both held.
+    Loaded load(tavrel::DataPacket&& packet);
     void install(Loaded&& loaded);
 
-    void calculate(QVariantList& target);
+    void calculate(QVariantList& target, int row = -1);
     void ensureCalculated(int row);
     void recalculateCurrent();
     void invalidateCalculated();
     QVariant lookupValue(const tavrel::Field& field, const QVariantList& values);
     QList<tavrel::Field*> fieldList(const QString& names) const;
-    // The first row whose fields match the values; -1 when none does.
+    // The first row whose fields match the values; -1 when none does. A single text
+    // field is searched through a sorted index of its values when no record is being
+    // edited; anything else compares row by row.
     int findRow(const QString& fieldNames, const QVariantList& values,
                 tavrel::LocateOptions options);
+    tavrel::TextKeyIndex& textIndex(const tavrel::Field& field, bool caseInsensitive);
 
     void assign(tavrel::Field& field, const QVariant& value);
     void insertRecord(bool append);

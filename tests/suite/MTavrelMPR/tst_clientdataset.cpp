@@ -163,6 +163,10 @@ void TstClientDataSet::locate_data()
         << "DEP_APAC" << QVariantList{"aux"} << partial << 0;
     QTest::newRow("partial and case-insensitive together")
         << "DEP_APAC" << QVariantList{"aux"} << (partial | anyCase) << 3;
+    QTest::newRow("an empty partial key matches the first row")
+        << "DEP_APAC" << QVariantList{""} << partial << 1;
+    QTest::newRow("a long prefix in any case")
+        << "DEP_APAC" << QVariantList{"AUXILIO DE T"} << (partial | anyCase) << 3;
     QTest::newRow("a searched text longer than the value does not match")
         << "DEP_APAC" << QVariantList{"Horas extra nocturnas"} << partial << 0;
     QTest::newRow("a number typed as text finds the number")
@@ -196,6 +200,12 @@ void TstClientDataSet::inMemoryListHasNothingToApply()
     list.createDataSet();
     appendRows(list, {{15, "Donaciones"}, {16, "Fondos especiales"}, {25, "Donaciones"}});
     QCOMPARE(list.lookup(u"NOM_PRES"_s, {"Donaciones"}, u"COD_PRES"_s), QVariant(15));
+    // A posted change is searched at once.
+    list.first();
+    list.edit();
+    list.fieldByName(u"NOM_PRES"_s)->setValue(u"Regalías"_s);
+    list.post();
+    QCOMPARE(list.lookup(u"NOM_PRES"_s, {"Donaciones"}, u"COD_PRES"_s), QVariant(25));
     QCOMPARE(list.applyUpdates(), 0);
     QCOMPARE(list.changeCount(), 0);
 }

@@ -80,6 +80,12 @@ void TstFields::assign_data()
     QTest::newRow("ISO text with milliseconds")
         << FieldType::DateTime << 0 << QVariant("2013-12-31T23:59:00.500") << false
         << QVariant(QDateTime(QDate(2013, 12, 31), QTime(23, 59, 0, 500))) << "";
+    QTest::newRow("ISO text with a blank and no milliseconds")
+        << FieldType::DateTime << 0 << QVariant("2013-12-31 23:59:05") << false
+        << QVariant(QDateTime(QDate(2013, 12, 31), QTime(23, 59, 5))) << "";
+    QTest::newRow("an ISO day that does not exist is refused")
+        << FieldType::DateTime << 0 << QVariant("2013-02-30T00:00:00.000") << false << none
+        << "2013-02-30";
 }
 
 void TstFields::assign()
