@@ -84,7 +84,7 @@ DataPacket TstApplyUpdates::relationRows(IAppServer& server)
 
 void TstApplyUpdates::insertsReturnKeysAndRoundTripValues()
 {
-    const auto server = LocalAppServer::connect(m_db->url());
+    const auto server = m_db->appServer();
     const QDateTime stamp(QDate(2026, 3, 1), QTime(23, 59, 58, 125));
     Delta delta;
     delta.rows = {insert({{"ACT_USUA", "JPEREZ"},
@@ -135,8 +135,8 @@ void TstApplyUpdates::secondClientWorkingOnStaleRow()
     QFETCH(QString, secondColumn);
     QFETCH(bool, refused);
 
-    const auto first = LocalAppServer::connect(m_db->url());
-    const auto second = LocalAppServer::connect(m_db->url());
+    const auto first = m_db->appServer();
+    const auto second = m_db->appServer();
     const DataPacket read = relationRows(*first);
     QVERIFY(relationRows(*second) == read);
     // A row whose caused value is null: the first change checks it with IS NULL.
@@ -200,7 +200,7 @@ void TstApplyUpdates::failedRowUndoesTheWholeDelta()
     QFETCH(int, errorKind);
     QFETCH(QString, messagePart);
 
-    const auto server = LocalAppServer::connect(m_db->url());
+    const auto server = m_db->appServer();
     const DataPacket before = relationRows(*server);
     Delta delta;
     delta.rows = {insert({{"COD_EMPR", 1}, {"DEP_APAC", "NUEVA"}}),
@@ -219,7 +219,7 @@ void TstApplyUpdates::failedRowUndoesTheWholeDelta()
 
 void TstApplyUpdates::readOnlyProviderRefusesUpdates()
 {
-    const auto server = LocalAppServer::connect(m_db->url());
+    const auto server = m_db->appServer();
     try {
         server->applyUpdates(QStringLiteral("DtsPNmNccon"),
                              {{insert({{"COD_EMPR", 1}, {"COD_CONT", 99}})}});

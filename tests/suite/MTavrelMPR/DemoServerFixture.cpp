@@ -4,5 +4,5 @@
 
 DemoServerFixture::DemoServerFixture() : db(tavrel::test::TestDatabase::Content::Demo)
 {
-    connection.setAppServer(tavrel::LocalAppServer::connect(db.url()));
+    connection.setAppServer(db.appServer());
 }
