@@ -4,10 +4,13 @@
 #   One test executable, run once by ctest. GUI tests run offscreen.
 #
 # tavrel_add_db_test(NAME <name> SOURCES <files...> LIBS <targets...>)
-#   The same executable is registered twice: <name>_sqlite and <name>_postgres.
+#   The same executable is registered three times: <name>_sqlite, <name>_postgres and
+#   <name>_remote (PostgreSQL served by a tavrel-server on the loopback address).
 #   The test reads TAVREL_TEST_ENGINE to know which engine it runs on. The
-#   PostgreSQL run reads the administrative URL from TAVREL_TEST_PG (set by
-#   `make test`) and skips only when that variable is unset.
+#   PostgreSQL runs read the administrative URL from TAVREL_TEST_PG (set by
+#   `make test`) and skip only when that variable is unset.
+#   NO_REMOTE leaves out <name>_remote, for tests that never reach an application
+#   server on a demo database.
 
 set(TAVREL_TEST_ENV
     "QT_QPA_PLATFORM=offscreen"
@@ -26,10 +29,14 @@ function(tavrel_add_test)
 endfunction()
 
 function(tavrel_add_db_test)
-    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "NO_REMOTE" "NAME" "SOURCES;LIBS" ${ARGN})
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
-    foreach(engine sqlite postgres)
+    set(engines sqlite postgres remote)
+    if(T_NO_REMOTE)
+        list(REMOVE_ITEM engines remote)
+    endif()
+    foreach(engine ${engines})
         add_test(NAME ${T_NAME}_${engine} COMMAND ${T_NAME})
         set_tests_properties(${T_NAME}_${engine} PROPERTIES
             ENVIRONMENT "${TAVREL_TEST_ENV};TAVREL_TEST_ENGINE=${engine}"

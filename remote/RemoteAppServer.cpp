@@ -1,13 +1,17 @@
 #include "RemoteAppServer.h"
 
 #include "ModuleError.h"
+#include "WaitingCall.h"
 #include "WireMessages.h"
 #include "WireValue.h"
 
+#include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QUrl>
 #include <httplib.h>
+#include <algorithm>
 #include <mutex>
+#include <optional>
 
 namespace tavrel {
 
@@ -18,29 +22,41 @@ struct RemoteAppServer::Private
     std::string token;
     QList<Company> companies;
     int timeout = 120;
-    std::mutex mutex; // one request at a time on the connection
+    std::mutex mutex; // one request at a time on the connection (calls may nest, see WaitingCall)
 
-    QJsonObject post(const char* path, const QJsonObject& body)
+    // `waiting` false sends the request from the caller's thread as it is, e.g. the
+    // logout of a closing desk.
+    QJsonObject post(const char* path, const QJsonObject& body, bool waiting = true)
     {
-        const std::lock_guard lock(mutex);
-        httplib::Headers headers;
-        if (!token.empty())
-            headers.emplace("Authorization", "Bearer " + token);
-        client->set_read_timeout(timeout, 0);
-        const httplib::Result result = client->Post(
-            path, headers, QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString(),
-            "application/json; charset=utf-8");
-        if (!result)
-            throw transportError(result.error());
+        const std::string payload =
+            QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
+        std::optional<httplib::Result> result;
+        QElapsedTimer clock;
+        clock.start();
+        const auto send = [&] {
+            const std::lock_guard lock(mutex);
+            httplib::Headers headers;
+            if (!token.empty())
+                headers.emplace("Authorization", "Bearer " + token);
+            client->set_read_timeout(timeout, 0);
+            client->set_write_timeout(timeout, 0);
+            result.emplace(client->Post(path, headers, payload, "application/json; charset=utf-8"));
+        };
+        if (waiting)
+            WaitingCall::run(send);
+        else
+            send();
+        if (!*result)
+            throw transportError(result->error(), clock.elapsed() >= qint64(timeout) * 1000);
         QJsonParseError parseError;
         const QJsonDocument answer =
-            QJsonDocument::fromJson(QByteArray::fromStdString(result->body), &parseError);
-        if (result->status != 200) {
+            QJsonDocument::fromJson(QByteArray::fromStdString((*result)->body), &parseError);
+        if ((*result)->status != 200) {
             if (answer.isObject() && answer.object().contains(QStringLiteral("error")))
                 throw WireMessages::decodeError(answer.object());
             throw ModuleError(QStringLiteral("El servidor de aplicaciones %1 respondió HTTP %2")
                                   .arg(url)
-                                  .arg(result->status),
+                                  .arg((*result)->status),
                               ModuleError::Kind::Server);
         }
         if (!answer.isObject())
@@ -49,8 +65,14 @@ struct RemoteAppServer::Private
         return answer.object();
     }
 
-    ModuleError transportError(httplib::Error error) const
+    ModuleError transportError(httplib::Error error, bool timedOut) const
     {
+        if (timedOut)
+            return ModuleError(QStringLiteral("El servidor de aplicaciones %1 no respondió en %2 "
+                                              "segundos")
+                                   .arg(url)
+                                   .arg(timeout),
+                               ModuleError::Kind::Connection);
         switch (error) {
         case httplib::Error::Connection:
         case httplib::Error::ConnectionTimeout:
@@ -59,10 +81,10 @@ struct RemoteAppServer::Private
                                    .arg(url),
                                ModuleError::Kind::Connection);
         case httplib::Error::Read:
+        case httplib::Error::Write:
             return ModuleError(QStringLiteral("Se perdió la conexión con el servidor de "
-                                              "aplicaciones %1 o no respondió en %2 segundos")
-                                   .arg(url)
-                                   .arg(timeout),
+                                              "aplicaciones %1")
+                                   .arg(url),
                                ModuleError::Kind::Connection);
         case httplib::Error::SSLConnection:
         case httplib::Error::SSLLoadingCerts:
@@ -85,8 +107,10 @@ RemoteAppServer::RemoteAppServer() : d(std::make_unique<Private>()) {}
 RemoteAppServer::~RemoteAppServer()
 {
     try {
-        if (!d->token.empty())
-            d->post("/v1/logout", {});
+        if (!d->token.empty()) {
+            d->timeout = std::min(d->timeout, 2);
+            d->post("/v1/logout", {}, false);
+        }
     } catch (const std::exception&) {
         // The session expires on its own.
     }

@@ -10,8 +10,10 @@ namespace tavrel {
 // The application server reached over the network (protocols "http" and "https"): each
 // call is one request to a tavrel-server process, in the format of docs/protocol.md,
 // made with the session token that login() obtained. Calls block until the answer
-// arrives; the server's errors come back as the same ModuleError, kind and message,
-// that the in-process server throws.
+// arrives, as WaitingCall waits (no user input meanwhile, the busy cursor after a
+// moment); the server's errors come back as the same ModuleError, kind and message,
+// that the in-process server throws, and a server that cannot be reached, stops
+// answering or does not answer in time gives a ModuleError (Connection) that names it.
 class RemoteAppServer : public IAppServer
 {
 public:
@@ -27,7 +29,7 @@ public:
     // Connection when the server cannot be reached.
     static std::unique_ptr<RemoteAppServer> login(const QString& protocol, const QString& server,
                                                   const QString& user, const QString& password);
-    // Ends the session on the server (best effort).
+    // Ends the session on the server (best effort, waiting two seconds at most).
     ~RemoteAppServer() override;
 
     DataPacket open(const QString& provider, const QString& commandText,

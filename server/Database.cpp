@@ -5,7 +5,9 @@
 
 #include <QAtomicInteger>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSqlError>
+#include <QThread>
 
 namespace tavrel {
 
@@ -37,6 +39,7 @@ struct Database::Private
     QSqlDatabase db;
     QSqlDatabase readDb;
     int transactionDepth = 0;
+    mutable bool transientFailure = false; // the last failure lost a race with another transaction
 
     QSqlDatabase openConnection(const QString& connectionName, bool readOnly)
     {
@@ -64,6 +67,7 @@ struct Database::Private
     [[noreturn]] void fail(const QSqlError& error) const
     {
         const bool lost = dialect->isConnectionFailure(error);
+        transientFailure = dialect->isTransientConflict(error);
         QString message = messageOf(error);
         if (lost)
             message = QStringLiteral("Se perdió la conexión con la base de datos %1: %2")
@@ -206,27 +210,38 @@ void Database::readOnly(const QString& sql, const QVariantList& values,
     }
 }
 
-void Database::transaction(const std::function<void()>& work)
+void Database::transaction(const std::function<void()>& work, int attempts)
 {
     if (d->transactionDepth > 0) {
         work();
         return;
     }
-    if (!d->db.transaction())
-        d->fail(d->db.lastError());
-    d->transactionDepth = 1;
-    try {
-        work();
-    } catch (...) {
-        d->transactionDepth = 0;
-        d->db.rollback();
-        throw;
-    }
-    d->transactionDepth = 0;
-    if (!d->db.commit()) {
-        const QSqlError error = d->db.lastError();
-        d->db.rollback();
-        d->fail(error);
+    for (int attempt = 1;; ++attempt) {
+        d->transientFailure = false;
+        try {
+            if (!d->db.transaction())
+                d->fail(d->db.lastError());
+            d->transactionDepth = 1;
+            try {
+                work();
+            } catch (...) {
+                d->transactionDepth = 0;
+                d->db.rollback();
+                throw;
+            }
+            d->transactionDepth = 0;
+            if (!d->db.commit()) {
+                const QSqlError error = d->db.lastError();
+                d->db.rollback();
+                d->fail(error);
+            }
+            return;
+        } catch (const ModuleError&) {
+            if (attempt >= attempts || !d->transientFailure)
+                throw;
+        }
+        // The transactions that met wait different times, longer at each round.
+        QThread::msleep(attempt * QRandomGenerator::global()->bounded(5u, 25u));
     }
 }
 

@@ -49,8 +49,13 @@ public:
                   const std::function<void(QSqlQuery&)>& read);
 
     // Runs `work` in a transaction: committed when it returns, rolled back when it
-    // throws. Nested calls join the outer transaction.
-    void transaction(const std::function<void()>& work);
+    // throws. Nested calls join the outer transaction. With `attempts` above 1, a
+    // transaction that lost a race with another one (a deadlock or a serialization
+    // failure) is rolled back and `work` runs again after a short pause, up to `attempts`
+    // times in all; `work` must then be repeatable.
+    void transaction(const std::function<void()>& work, int attempts = 1);
+    // The attempts of a transaction that other desks may race: one and three more.
+    static constexpr int conflictAttempts = 4;
     bool inTransaction() const;
 
     QStringList tableNames() const;

@@ -60,6 +60,13 @@ bool PostgresDialect::isConnectionFailure(const QSqlError& error) const
            text.contains(QLatin1String("no connection to the server"));
 }
 
+bool PostgresDialect::isTransientConflict(const QSqlError& error) const
+{
+    // 40P01 deadlock_detected, 40001 serialization_failure.
+    const QString code = error.nativeErrorCode();
+    return code == QLatin1String("40P01") || code == QLatin1String("40001");
+}
+
 void PostgresDialect::initialiseSession(QSqlDatabase& db, bool) const
 {
     QSqlQuery query(db);

@@ -29,6 +29,7 @@ public:
     QString connectOptions(bool readOnly) const override;
     void initialiseSession(QSqlDatabase& db, bool readOnly) const override;
     bool isConnectionFailure(const QSqlError& error) const override;
+    bool isTransientConflict(const QSqlError& error) const override;
 
 protected:
     QString typeName(const ColumnDef& column) const override;

@@ -103,7 +103,9 @@ QVariant ServerMethods::ejecutarSQL(QVariantList& args)
     const QString sql = statement.first().toString();
     const QVariantList values = statement.mid(1);
     try {
-        m_db.transaction([&] { m_db.exec(sql, values); });
+        // Many desks may update the caused values at once; a deadlock between them is
+        // not their users' business.
+        m_db.transaction([&] { m_db.exec(sql, values); }, Database::conflictAttempts);
     } catch (const ModuleError& e) {
         args[2] = e.message();
         return 1;

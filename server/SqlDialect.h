@@ -77,6 +77,9 @@ public:
     }
     // True when a failed statement means that the connection itself is gone.
     virtual bool isConnectionFailure(const QSqlError& error) const = 0;
+    // True when a failed statement lost only a race with another transaction (a deadlock
+    // or a serialization failure), so that the same transaction run again may succeed.
+    virtual bool isTransientConflict(const QSqlError&) const { return false; }
     // SELECT that answers the server's current local date-time.
     virtual QString currentTimestampQuery() const
     {

@@ -134,7 +134,9 @@ void deleteRow(Database& db, const TableDef& table, const DeltaRow& row)
 QList<qint64> UpdateApplier::apply(Database& db, const TableDef& table, const Delta& delta)
 {
     QList<qint64> keys;
-    db.transaction([&] {
+    // Run again when it lost a race with another desk's transaction.
+    const auto applyRows = [&] {
+        keys.clear();
         for (const DeltaRow& row : delta.rows) {
             if (row.kind != DeltaRow::Kind::Insert && row.rowKey < 0)
                 throw ModuleError(QStringLiteral("Falta la llave técnica de un registro de %1 "
@@ -152,7 +154,8 @@ QList<qint64> UpdateApplier::apply(Database& db, const TableDef& table, const De
                 break;
             }
         }
-    });
+    };
+    db.transaction(applyRows, Database::conflictAttempts);
     return keys;
 }
 

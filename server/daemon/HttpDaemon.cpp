@@ -16,6 +16,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <optional>
 
 namespace tavrel {
@@ -30,6 +31,7 @@ struct Worker
     std::unique_ptr<LocalAppServer> reader; // the reader role, for the desks' SELECT texts
     std::unique_ptr<SessionStore> sessions;
     QString readerToken; // the session the reader connection is bound to
+    int generation = 0;  // HttpDaemon::renewConnections() calls when it connected
 };
 
 struct RequestNote
@@ -89,6 +91,7 @@ struct HttpDaemon::Private
     DaemonOptions options;
     AccessLog log;
     std::unique_ptr<httplib::Server> http;
+    std::atomic<int> generation = 0;
 
     explicit Private(const DaemonOptions& o) : options(o), log(o.accessLog) {}
 
@@ -107,8 +110,11 @@ struct HttpDaemon::Private
 
     Worker& worker()
     {
+        if (tWorker && tWorker->generation != generation.load())
+            tWorker.reset();
         if (!tWorker) {
             auto w = std::make_unique<Worker>();
+            w->generation = generation.load();
             w->server = LocalAppServer::connect(options.database);
             w->reader = LocalAppServer::connect(options.reader);
             NetworkAccess::requireRestricted(w->server->database());
@@ -148,6 +154,9 @@ struct HttpDaemon::Private
         } catch (const SessionStore::Denied& e) {
             answer(res, e.status, WireMessages::encodeError(e));
         } catch (const ModuleError& e) {
+            // A lost database connection is opened again by the worker's next request.
+            if (e.kind() == ModuleError::Kind::Connection)
+                tWorker.reset();
             answer(res, WireMessages::httpStatus(e.kind()), WireMessages::encodeError(e));
         } catch (const std::exception& e) {
             log.write(tNote.user, QStringLiteral("error"), QString::fromUtf8(e.what()), 0, 0, 500);
@@ -305,6 +314,11 @@ void HttpDaemon::run()
 void HttpDaemon::stop()
 {
     d->http->stop();
+}
+
+void HttpDaemon::renewConnections()
+{
+    ++d->generation;
 }
 
 } // namespace tavrel

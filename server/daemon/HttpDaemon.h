@@ -9,8 +9,9 @@ namespace tavrel {
 // The network application server: the calls of docs/protocol.md over HTTP/1.1, or
 // HTTPS when the options carry a certificate, on a pool of worker threads. Each worker
 // keeps its own database connection (an in-process application server and the session
-// store on it), opened at its first request; requests of one session may reach any
-// worker, and any server process on the same database.
+// store on it), opened at its first request and opened again after it was lost;
+// requests of one session may reach any worker, and any server process on the same
+// database.
 class HttpDaemon
 {
 public:
@@ -25,6 +26,10 @@ public:
     void run();
     // Safe from any thread.
     void stop();
+    // Makes every worker open new database connections before its next request, e.g.
+    // after the database was restarted or moved. Requests in flight keep theirs. Safe
+    // from any thread.
+    void renewConnections();
 
 private:
     struct Private;

@@ -15,12 +15,14 @@ using namespace tavrel;
 int main(int argc, char* argv[])
 {
     // SIGTERM and SIGINT are taken by one thread, which stops the server; the workers
-    // never see them, so requests in flight finish.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGINT);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    // never see them, so requests in flight finish. SIGHUP makes the workers connect to
+    // the database anew.
+    sigset_t handled;
+    sigemptyset(&handled);
+    sigaddset(&handled, SIGTERM);
+    sigaddset(&handled, SIGINT);
+    sigaddset(&handled, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &handled, nullptr);
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));
@@ -50,7 +52,10 @@ int main(int argc, char* argv[])
             << options.host << ':' << port << Qt::endl;
         std::thread stopper([&] {
             int signal = 0;
-            sigwait(&stopSignals, &signal);
+            while (sigwait(&handled, &signal) == 0 && signal == SIGHUP) {
+                daemon.renewConnections();
+                out << "tavrel-server: conexiones renovadas" << Qt::endl;
+            }
             daemon.stop();
         });
         daemon.run();

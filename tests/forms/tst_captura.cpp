@@ -94,7 +94,7 @@ void TstCaptura::initTestCase()
     TAVREL_SKIP_WITHOUT_POSTGRES();
     m_modulo = std::make_unique<ModuloDemo>();
     m_conexion = std::make_unique<SDCOMConnection>();
-    m_conexion->setAppServer(tavrel::LocalAppServer::connect(m_modulo->db->url()));
+    m_conexion->setAppServer(m_modulo->db->appServer());
 }
 
 void TstCaptura::cleanupTestCase()

@@ -142,7 +142,7 @@ void TstServidorCausado::initTestCase()
 {
     TAVREL_SKIP_WITHOUT_POSTGRES();
     m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Schema);
-    m_real = tavrel::LocalAppServer::connect(m_db->url());
+    m_real = m_db->appServer();
 }
 
 void TstServidorCausado::cleanupTestCase()

@@ -45,7 +45,7 @@ void TstProviders::initTestCase()
 {
     TAVREL_SKIP_WITHOUT_POSTGRES();
     m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
-    m_server = LocalAppServer::connect(m_db->url());
+    m_server = m_db->appServer();
 }
 
 void TstProviders::cleanupTestCase()

@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QRegularExpression>
 #include <QTest>
+#include <csignal>
 
 namespace tavrel::test {
 
@@ -28,19 +29,34 @@ DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
                         QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
                                     QStringLiteral("--workers"), QStringLiteral("4")} +
                         extra);
-    const QRegularExpression listening(QStringLiteral("escuchando en https?://[^:]+:(\\d+)"));
-    QString out;
+    const auto listening =
+        waitFor(QRegularExpression(QStringLiteral("escuchando en https?://[^:]+:(\\d+)")));
+    if (listening.hasMatch())
+        m_port = listening.captured(1).toInt();
+    else
+        qWarning("tavrel-server did not start: %s", qPrintable(errors()));
+}
+
+QRegularExpressionMatch DaemonProcess::waitFor(const QRegularExpression& pattern)
+{
     const QDeadlineTimer deadline(30000);
     while (!deadline.hasExpired() && m_process.state() != QProcess::NotRunning) {
-        m_process.waitForReadyRead(200);
-        out += QString::fromUtf8(m_process.readAllStandardOutput());
-        const auto match = listening.match(out);
+        m_out += QString::fromUtf8(m_process.readAllStandardOutput());
+        const auto match = pattern.match(m_out);
         if (match.hasMatch()) {
-            m_port = match.captured(1).toInt();
-            return;
+            m_out.remove(0, match.capturedEnd());
+            return match;
         }
+        m_process.waitForReadyRead(200);
     }
-    qWarning("tavrel-server did not start: %s", qPrintable(errors()));
+    return {};
+}
+
+bool DaemonProcess::renewConnections()
+{
+    if (m_process.state() != QProcess::Running || ::kill(pid_t(m_process.processId()), SIGHUP))
+        return false;
+    return waitFor(QRegularExpression(QStringLiteral("conexiones renovadas"))).hasMatch();
 }
 
 DaemonProcess::~DaemonProcess()

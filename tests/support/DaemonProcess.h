@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -25,11 +26,17 @@ public:
     bool started() const { return m_port > 0; }
     // Sends SIGTERM and waits; returns the exit code (-1 when it had to be killed).
     int stop();
+    // Sends SIGHUP and waits until the server says its workers will connect anew.
+    bool renewConnections();
     // What the server wrote to standard error so far.
     QString errors();
 
 private:
+    // Reads standard output until `pattern` matches in what was not matched yet.
+    QRegularExpressionMatch waitFor(const QRegularExpression& pattern);
+
     QProcess m_process;
+    QString m_out;
     int m_port = 0;
     QString m_errors;
 };

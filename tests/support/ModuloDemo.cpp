@@ -11,9 +11,9 @@ using tavrel::test::TestDatabase;
 ModuloDemo::ModuloDemo(const QString& usuario, const QString& clave, const QString& empresa)
     : db(std::make_unique<TestDatabase>(TestDatabase::Content::Demo)),
       servicios({.connectServer =
-                     [this](const QString&, const QString& base) {
+                     [this](const QString&, const QString&) {
                          servidor =
-                             std::make_shared<ServidorDemo>(tavrel::LocalAppServer::connect(base));
+                             std::make_shared<ServidorDemo>(db->appServer(gStParUsu, gStParPas));
                          if (prepararServidor)
                              prepararServidor(*servidor);
                          return servidor;

@@ -1,8 +1,11 @@
 #include "TestDatabase.h"
 
+#include "DaemonProcess.h"
 #include "Database.h"
 #include "DemoData.h"
+#include "LocalAppServer.h"
 #include "ModuleError.h"
+#include "RemoteAppServer.h"
 #include "SchemaInstaller.h"
 
 #include <QAtomicInteger>
@@ -128,6 +131,93 @@ struct DemoTemplate
     }
 };
 
+// The remote run's tavrel-server, started at the first login, and the one demo database
+// name it serves. The server's roles are named after that database and have their
+// rights in it, so a served database is cloned from a template that was built under the
+// served name, given the roles and then renamed. Each time the database is made anew the
+// server's workers connect again.
+struct ServedDatabase
+{
+    QString name;
+    QString copy; // the template
+    QStringList roles;            // --database and --reader of the server
+    std::unique_ptr<DaemonProcess> daemon;
+    bool inUse = false;
+
+    static ServedDatabase& instance()
+    {
+        static ServedDatabase s;
+        return s;
+    }
+
+    QString acquire(const QString& adminUrl)
+    {
+        Database& admin = DemoTemplate::instance().admin(adminUrl);
+        if (name.isEmpty()) {
+            name = uniqueDatabaseName(QStringLiteral("srv"));
+            if (QCoreApplication::instance())
+                qAddPostRoutine(&ServedDatabase::drop);
+            else
+                std::atexit(&ServedDatabase::drop);
+        }
+        if (copy.isEmpty()) {
+            admin.exec(QStringLiteral("CREATE DATABASE %1").arg(name));
+            {
+                std::unique_ptr<Database> db = Database::open(urlOfDatabase(adminUrl, name));
+                SchemaInstaller::install(*db);
+                createTestData(*db);
+            }
+            QString errors;
+            roles = DaemonProcess::installRoles(urlOfDatabase(adminUrl, name), &errors);
+            copy = uniqueDatabaseName(QStringLiteral("stp"));
+            admin.exec(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(name, copy));
+            if (roles.isEmpty())
+                throw ModuleError(QStringLiteral("could not make the server's roles: ") + errors);
+        }
+        admin.exec(
+            QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, copy));
+        inUse = true;
+        if (daemon && !daemon->renewConnections())
+            daemon.reset();
+        return name;
+    }
+
+    void release(const QString& adminUrl)
+    {
+        DemoTemplate::instance().admin(adminUrl).exec(
+            QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+        inUse = false;
+    }
+
+    std::unique_ptr<IAppServer> login(const QString& user, const QString& password)
+    {
+        if (!daemon) {
+            daemon = std::make_unique<DaemonProcess>(roles);
+            if (!daemon->started()) {
+                const QString errors = daemon->errors();
+                daemon.reset();
+                throw ModuleError(QStringLiteral("tavrel-server did not start: ") + errors);
+            }
+        }
+        return RemoteAppServer::login(QStringLiteral("http"), daemon->address(), user, password);
+    }
+
+    static void drop()
+    {
+        ServedDatabase& s = instance();
+        s.daemon.reset();
+        try {
+            Database& admin = DemoTemplate::instance().admin(DemoTemplate::instance().adminUrl);
+            if (!s.copy.isEmpty())
+                admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(s.copy));
+            admin.exec(QStringLiteral("DROP ROLE IF EXISTS %1_servidor, %1_lector").arg(s.name));
+        } catch (const ModuleError& e) {
+            qWarning("could not drop the served template: %s", e.what());
+        }
+        s.copy.clear();
+    }
+};
+
 } // namespace
 
 QString TestDatabase::engine()
@@ -143,7 +233,7 @@ bool TestDatabase::postgresUnavailable()
 
 TestDatabase::TestDatabase(Content content, const QString& engineName)
 {
-    if (engineName != QLatin1String("postgres")) {
+    if (engineName != QLatin1String("postgres") && engineName != QLatin1String("remote")) {
         m_url = m_dir.filePath(QStringLiteral("test.sqlite"));
         if (content == Content::Demo) {
             if (!QFile::copy(DemoTemplate::instance().sqliteFile(), m_url))
@@ -159,6 +249,13 @@ TestDatabase::TestDatabase(Content content, const QString& engineName)
     if (m_adminUrl.isEmpty())
         throw ModuleError(QStringLiteral("TAVREL_TEST_PG is not set"),
                           ModuleError::Kind::Connection);
+    if (engineName == QLatin1String("remote") && content == Content::Demo &&
+        !ServedDatabase::instance().inUse) {
+        m_pgName = ServedDatabase::instance().acquire(m_adminUrl);
+        m_url = urlOfDatabase(m_adminUrl, m_pgName);
+        m_served = true;
+        return;
+    }
     m_pgName = uniqueDatabaseName(QStringLiteral("test"));
     const QString source =
         content == Content::Demo ? DemoTemplate::instance().postgresName(m_adminUrl) : QString();
@@ -178,6 +275,10 @@ TestDatabase::~TestDatabase()
     if (m_pgName.isEmpty())
         return;
     try {
+        if (m_served) {
+            ServedDatabase::instance().release(m_adminUrl);
+            return;
+        }
         Database& admin = DemoTemplate::instance().admin(m_adminUrl);
         admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgName));
         // The network server's roles, when a test made them.
@@ -185,6 +286,13 @@ TestDatabase::~TestDatabase()
     } catch (const ModuleError& e) {
         qWarning("could not drop test database %s: %s", qPrintable(m_pgName), e.what());
     }
+}
+
+std::unique_ptr<IAppServer> TestDatabase::appServer(const QString& user, const QString& password)
+{
+    if (!m_served)
+        return LocalAppServer::connect(m_url);
+    return ServedDatabase::instance().login(user, password);
 }
 
 Database& TestDatabase::database()

@@ -9,14 +9,17 @@
 
 namespace tavrel {
 class Database;
-}
+class IAppServer;
+} // namespace tavrel
 
 namespace tavrel::test {
 
 // A fresh database for one test, on the engine named by the environment variable
-// TAVREL_TEST_ENGINE ("sqlite", the default, or "postgres"). SQLite lives in a temporary
-// folder; PostgreSQL gets a database of its own, created through the administrative URL
-// in TAVREL_TEST_PG and dropped again by the destructor.
+// TAVREL_TEST_ENGINE ("sqlite", the default, "postgres" or "remote"). SQLite lives in a
+// temporary folder; PostgreSQL gets a database of its own, created through the
+// administrative URL in TAVREL_TEST_PG and dropped again by the destructor. "remote" is
+// PostgreSQL whose application server is a tavrel-server on the loopback address, one per
+// test process, serving the demo database of the test in hand.
 class TestDatabase
 {
 public:
@@ -35,12 +38,19 @@ public:
     TestDatabase& operator=(const TestDatabase&) = delete;
 
     static QString engine();
-    static bool isPostgres() { return engine() == QLatin1String("postgres"); }
+    static bool isPostgres() { return isRemote() || engine() == QLatin1String("postgres"); }
+    static bool isRemote() { return engine() == QLatin1String("remote"); }
     // True when the tests run on PostgreSQL but no server is configured.
     static bool postgresUnavailable();
 
     // The database as LocalAppServer::connect and init-db take it.
     QString url() const { return m_url; }
+    // The application server of the run's engine on this database, logged in as `user`
+    // where the server checks logins: in-process, or through the network server when
+    // this is the database it serves (in a remote run, a demo database while no other
+    // one is served). Throws ModuleError.
+    std::unique_ptr<IAppServer> appServer(const QString& user = QStringLiteral("JPEREZ"),
+                                          const QString& password = QStringLiteral("Tavrel2026"));
 
     // Raw SQL for setting up and checking, bound like the server binds (":NAME" markers,
     // one value per distinct name in order of first appearance).
@@ -58,6 +68,7 @@ private:
     QString m_url;
     QString m_adminUrl;
     QString m_pgName;
+    bool m_served = false; // the database the run's tavrel-server serves
     std::unique_ptr<Database> m_db;
 };
 

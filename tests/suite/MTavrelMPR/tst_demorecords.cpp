@@ -271,7 +271,7 @@ void TstDemoRecords::notesAreSharedAndChangesElsewhereAreRefused()
     Note added = mine.add(u"10"_s, u"Revisar la fuente 'SGP'.\nLínea 2"_s, false, u"MGOMEZ"_s);
     mine.update(added, u"Revisada la fuente 'SGP'."_s, true);
 
-    const auto other = tavrel::LocalAppServer::connect(m_fx->db.url());
+    const auto other = m_fx->db.appServer();
     NotesStore theirs(*other, u"FrmVeZezev"_s, u"COD_CONT"_s, 1);
     QList<Note> notes = theirs.load(u"10"_s);
     QCOMPARE(notes.size(), 2);
