@@ -1,21 +1,19 @@
 #include "CapturaBench.h"
 
+#include "BenchData.h"
+#include "BenchProcess.h"
 #include "BulkInserter.h"
 #include "DLLUFORM.h"
 #include "Database.h"
-#include "DemoData.h"
 #include "LocalAppServer.h"
 #include "ModuleError.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
-#include "SchemaInstaller.h"
 #include "TTavrelDBgrid.h"
 #include "TVsCmbCodigo.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
 #include <QSqlQuery>
 #include <QTest>
@@ -45,12 +43,6 @@ QString accountSql()
 double seconds(const QElapsedTimer& timer)
 {
     return double(timer.nsecsElapsed()) / 1e9;
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
 }
 
 // What the user types: account codes found at the start, the middle and the end of the
@@ -84,22 +76,11 @@ Typing typingFor(Database& db)
 
 QString CapturaBench::database(const QString& dir, int accounts, bool regenerate)
 {
-    if (!QDir().mkpath(dir))
-        throw ModuleError(QStringLiteral("could not create the folder %1").arg(dir));
-    const QString file =
-        QDir(dir).absoluteFilePath(QStringLiteral("captura-%1.sqlite").arg(accounts));
-    if (QFile::exists(file) && !regenerate)
-        return file;
-    const QString partial = file + QStringLiteral(".partial");
-    QFile::remove(partial);
-    {
-        std::unique_ptr<Database> db =
-            Database::open(partial, Database::OpenMode::CreateSqliteFile);
-        SchemaInstaller::install(*db);
-        DemoData::create(*db);
-        db->transaction([&] {
+    const QString name = QStringLiteral("captura-%1.sqlite").arg(accounts);
+    return BenchData::sqliteFile(dir, name, regenerate, [accounts](Database& db) {
+        db.transaction([&] {
             BulkInserter concepto(
-                *db, QStringLiteral("NM_NCCON"),
+                db, QStringLiteral("NM_NCCON"),
                 BulkInserter::columns({"COD_EMPR", "COD_CONT", "NOM_CONT", "CAM_RELA"}));
             concepto.add({kCompany, kConcept, QStringLiteral("NÓMINA DE PRUEBA A ESCALA"),
                           QStringLiteral("COD_CCOS")});
@@ -112,7 +93,7 @@ QString CapturaBench::database(const QString& dir, int accounts, bool regenerate
             std::mt19937 random(20260101u);
             const auto word = [&] { return QLatin1String(words[random() % std::size(words)]); };
             BulkInserter rows(
-                *db, QStringLiteral("NM_NCMCO"),
+                db, QStringLiteral("NM_NCMCO"),
                 BulkInserter::columns({"COD_EMPR", "COD_CONT", "COD_CUEN", "NOM_CUEN"}));
             for (int i = 0; i < accounts; ++i) {
                 const QString code = QString::number(5101000000LL + qint64(i) * 37);
@@ -121,11 +102,7 @@ QString CapturaBench::database(const QString& dir, int accounts, bool regenerate
             }
             rows.finish();
         });
-    }
-    QFile::remove(file);
-    if (!QFile::rename(partial, file))
-        throw ModuleError(QStringLiteral("could not rename %1").arg(partial));
-    return file;
+    });
 }
 
 CapturaBench::Result CapturaBench::measure(const QString& database)
@@ -200,10 +177,10 @@ CapturaBench::Result CapturaBench::measure(const QString& database)
                            titulos, QStringLiteral("Cuentas contables"));
 
     result.keystrokes = int(keys.size());
-    result.keyMedian = median(keys);
+    result.keyMedian = BenchProcess::median(keys);
     result.keyMax = keys.isEmpty() ? 0 : *std::max_element(keys.begin(), keys.end());
-    result.repaint = median(repaints);
-    result.keyCpuMedian = median(keyCpu);
+    result.repaint = BenchProcess::median(repaints);
+    result.keyCpuMedian = BenchProcess::median(keyCpu);
     result.keyCpuMax = keyCpu.isEmpty() ? 0 : *std::max_element(keyCpu.begin(), keyCpu.end());
     return result;
 }

@@ -1,72 +1,34 @@
 // bench_captura: the lookup dialog on a long account list; opening and the incremental
 // search, against floors measured in the same run.
 
+#include "BenchArguments.h"
+#include "BenchProcess.h"
 #include "CapturaBench.h"
 #include "ModuleError.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QDir>
-
-#include <algorithm>
 #include <cstdio>
 
+using tavrel::bench::BenchArguments;
+using tavrel::bench::BenchProcess;
 using tavrel::bench::CapturaBench;
-
-namespace {
-
-int positive(const QCommandLineParser& parser, const QString& name, int fallback)
-{
-    if (!parser.isSet(name))
-        return fallback;
-    bool ok = false;
-    const int value = parser.value(name).toInt(&ok);
-    if (!ok || value <= 0) {
-        std::fprintf(stderr, "--%s expects a positive integer\n", qPrintable(name));
-        std::exit(2);
-    }
-    return value;
-}
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchProcess::offscreenWithoutDisplay();
     QApplication app(argc, argv);
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
+    BenchArguments args(
         QStringLiteral("Times the lookup dialog on a long account list (SQLite): opening with "
                        "every row and each keystroke of the incremental search."));
-    parser.addHelpOption();
-    parser.addOption({QStringLiteral("accounts"),
-                      QStringLiteral("Rows of the list (default 100000)."), QStringLiteral("N")});
-    parser.addOption({QStringLiteral("runs"),
-                      QStringLiteral("Openings of the dialog; medians are shown (default 3)."),
-                      QStringLiteral("N")});
-    parser.addOption({QStringLiteral("data"),
-                      QStringLiteral("Folder for the generated databases (default: bench-data "
-                                     "next to the build's bin folder)."),
-                      QStringLiteral("DIR")});
-    parser.addOption(
-        {QStringLiteral("regenerate"), QStringLiteral("Generate the data even when it exists.")});
-    parser.process(app);
-    const int accounts = positive(parser, QStringLiteral("accounts"), 100000);
-    const int runs = positive(parser, QStringLiteral("runs"), 3);
-    const QString dir = parser.isSet(QStringLiteral("data"))
-                            ? parser.value(QStringLiteral("data"))
-                            : QDir(QCoreApplication::applicationDirPath())
-                                  .absoluteFilePath(QStringLiteral("../bench-data"));
+    args.addOption(QStringLiteral("accounts"), QStringLiteral("Rows of the list (default 100000)."),
+                   QStringLiteral("N"));
+    args.addRuns(3);
+    args.process(app.arguments());
+    const int accounts = args.positive(QStringLiteral("accounts"), 100000);
+    const int runs = args.runs();
+    const auto median = BenchProcess::median<double>;
     try {
-        const QString file =
-            CapturaBench::database(dir, accounts, parser.isSet(QStringLiteral("regenerate")));
+        const QString file = CapturaBench::database(args.dataDir(), accounts, args.regenerate());
         QList<double> open, openFloor, keyMedian, keyMax, keyCpuMedian, keyCpuMax, value, repaint;
         CapturaBench::Result r;
         for (int i = 0; i < runs; ++i) {

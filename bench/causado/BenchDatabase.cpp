@@ -1,13 +1,12 @@
 #include "BenchDatabase.h"
 
+#include "BenchData.h"
 #include "Database.h"
 #include "DemoData.h"
 #include "ModuleError.h"
 #include "SchemaInstaller.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QUrl>
 
 #include <cstdio>
@@ -18,14 +17,16 @@ namespace {
 
 const QString kPostgresName = QStringLiteral("tavrel_bench");
 
-void fill(Database& db, int scale)
+void fill(Database& db, int scale, bool withDemo)
 {
     QElapsedTimer timer;
     timer.start();
     std::fprintf(stderr, "Generating %d relation rows on %s...\n", scale,
                  qPrintable(db.dialect().engineName()));
-    SchemaInstaller::install(db);
-    DemoData::create(db);
+    if (withDemo) {
+        SchemaInstaller::install(db);
+        DemoData::create(db);
+    }
     const DemoSummary s = DemoData::generate(db, scale);
     std::fprintf(stderr, "  %lld relation rows, %lld movements in %.1f s\n", s.relations,
                  s.movements, double(timer.elapsed()) / 1000.0);
@@ -40,22 +41,8 @@ QString scaleMark(int scale)
 
 QString BenchDatabase::sqlite(const QString& dir, int scale, bool regenerate)
 {
-    if (!QDir().mkpath(dir))
-        throw ModuleError(QStringLiteral("could not create the folder %1").arg(dir));
-    const QString file = QDir(dir).absoluteFilePath(QStringLiteral("causado-%1.sqlite").arg(scale));
-    if (QFile::exists(file) && !regenerate)
-        return file;
-    const QString partial = file + QStringLiteral(".partial");
-    QFile::remove(partial);
-    {
-        std::unique_ptr<Database> db =
-            Database::open(partial, Database::OpenMode::CreateSqliteFile);
-        fill(*db, scale);
-    }
-    QFile::remove(file);
-    if (!QFile::rename(partial, file))
-        throw ModuleError(QStringLiteral("could not rename %1").arg(partial));
-    return file;
+    return BenchData::sqliteFile(dir, QStringLiteral("causado-%1.sqlite").arg(scale), regenerate,
+                                 [scale](Database& db) { fill(db, scale, false); });
 }
 
 QString BenchDatabase::postgres(const QString& adminUrl, int scale, bool regenerate)
@@ -73,7 +60,7 @@ QString BenchDatabase::postgres(const QString& adminUrl, int scale, bool regener
     admin->exec(QStringLiteral("CREATE DATABASE %1").arg(kPostgresName));
     {
         std::unique_ptr<Database> db = Database::open(url.toString());
-        fill(*db, scale);
+        fill(*db, scale, true);
         // As autovacuum would leave it some time later: pages marked all-visible, so the
         // sums read the index alone from the first run on.
         db->exec(QStringLiteral("VACUUM ANALYZE NM_NCMOV"));

@@ -1,6 +1,7 @@
 #include "CausadoBench.h"
 
 #include "ActualizacionCausado.h"
+#include "BenchProcess.h"
 #include "DVeZezev.h"
 #include "Database.h"
 #include "LocalAppServer.h"
@@ -10,7 +11,6 @@
 
 #include <QElapsedTimer>
 #include <QSqlQuery>
-#include <algorithm>
 
 namespace tavrel::bench {
 
@@ -19,12 +19,6 @@ namespace {
 const QString kGroupedSum =
     QStringLiteral("SELECT COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, SUM(VAL_CAUC) FROM NM_NCMOV%1 "
                    "WHERE NAT_TRAN = 'D' AND %2 GROUP BY COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN");
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values.at(values.size() / 2);
-}
 
 double secondsOf(const QElapsedTimer& timer)
 {
@@ -146,12 +140,12 @@ CausadoBench::Result CausadoBench::run(int runs)
         date.append(d->timePath(QString()));
     }
     d->setPeriod(QStringLiteral("2013"));
-    result.plannerSum = median(plannerSum);
-    result.indexSum = median(indexSum);
-    result.dateSum = median(dateSum);
-    result.rewrite = median(rewrite);
-    result.yearly = median(yearly);
-    result.date = median(date);
+    result.plannerSum = BenchProcess::median(plannerSum);
+    result.indexSum = BenchProcess::median(indexSum);
+    result.dateSum = BenchProcess::median(dateSum);
+    result.rewrite = BenchProcess::median(rewrite);
+    result.yearly = BenchProcess::median(yearly);
+    result.date = BenchProcess::median(date);
     return result;
 }
 

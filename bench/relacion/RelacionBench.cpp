@@ -1,18 +1,17 @@
 #include "RelacionBench.h"
 
 #include "AppServerFactory.h"
+#include "BenchData.h"
+#include "BenchProcess.h"
 #include "Database.h"
 #include "DemoData.h"
 #include "ModuleError.h"
-#include "SchemaInstaller.h"
 #include "SessionServices.h"
 #include "VEdUvura.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLibrary>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -26,19 +25,6 @@ namespace tavrel::bench {
 namespace {
 
 constexpr int kCompanies = 5; // the generator deals its rows to companies 11..15 in turn
-
-// The resident peak of this process (VmHWM), in KiB.
-qint64 residentPeakKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
 
 const char16_t* utf16(const QString& text)
 {
@@ -80,25 +66,11 @@ double readFloor(const QString& database)
 
 QString RelacionBench::database(const QString& dir, int rows, bool regenerate)
 {
-    if (!QDir().mkpath(dir))
-        throw ModuleError(QStringLiteral("could not create the folder %1").arg(dir));
-    const QString file = QDir(dir).absoluteFilePath(QStringLiteral("relacion-%1.sqlite").arg(rows));
-    if (QFile::exists(file) && !regenerate)
-        return file;
-    const QString partial = file + QStringLiteral(".partial");
-    QFile::remove(partial);
-    {
-        std::unique_ptr<Database> db =
-            Database::open(partial, Database::OpenMode::CreateSqliteFile);
-        std::fprintf(stderr, "Generating %d relation rows per company...\n", rows);
-        SchemaInstaller::install(*db);
-        DemoData::create(*db);
-        DemoData::generate(*db, rows * kCompanies, 0);
-    }
-    QFile::remove(file);
-    if (!QFile::rename(partial, file))
-        throw ModuleError(QStringLiteral("could not rename %1").arg(partial));
-    return file;
+    return BenchData::sqliteFile(
+        dir, QStringLiteral("relacion-%1.sqlite").arg(rows), regenerate, [rows](Database& db) {
+            std::fprintf(stderr, "Generating %d relation rows per company...\n", rows);
+            DemoData::generate(db, rows * kCompanies, 0);
+        });
 }
 
 RelacionBench::Result RelacionBench::measure(const QString& database)
@@ -117,7 +89,7 @@ RelacionBench::Result RelacionBench::measure(const QString& database)
     }};
 
     Result result;
-    result.baseKb = residentPeakKb();
+    result.baseKb = BenchProcess::peakMemoryKb();
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpu = std::clock();
@@ -136,7 +108,7 @@ RelacionBench::Result RelacionBench::measure(const QString& database)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     result.firstScreen = double(timer.nsecsElapsed()) / 1e9;
     result.firstScreenCpu = double(std::clock() - cpu) / CLOCKS_PER_SEC;
-    result.peakKb = residentPeakKb();
+    result.peakKb = BenchProcess::peakMemoryKb();
     result.rows = grid->model()->rowCount();
     unload();
     result.floor = readFloor(database);

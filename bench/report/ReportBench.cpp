@@ -1,6 +1,7 @@
 #include "ReportBench.h"
 
 #include "AppServerFactory.h"
+#include "BenchProcess.h"
 #include "DVeZezev.h"
 #include "Field.h"
 #include "ModuleApplication.h"
@@ -13,7 +14,6 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QPainter>
@@ -175,18 +175,6 @@ ReportBench::ReportBench(const QString& database, int company)
 
 ReportBench::~ReportBench() = default;
 
-qint64 ReportBench::peakMemoryKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    }
-    return 0;
-}
-
 ReportBench::Result ReportBench::run(Mode mode, const QString& pdfFile)
 {
     SessionServices::Scope services(SessionServices{
@@ -214,7 +202,7 @@ ReportBench::Result ReportBench::run(Mode mode, const QString& pdfFile)
     SClientDataSet& relacion = *DtmVeZezev->QryVeZEZev;
     result.rows = relacion.recordCount();
     result.fetchSeconds = clock.nsecsElapsed() / 1e9;
-    result.dataPeakKb = peakMemoryKb();
+    result.dataPeakKb = BenchProcess::peakMemoryKb();
 
     clock.restart();
     const double cpuStart = cpuSeconds();
@@ -252,7 +240,7 @@ ReportBench::Result ReportBench::run(Mode mode, const QString& pdfFile)
         result.seconds = cpuSeconds() - cpuStart;
     }
     result.bytes = QFileInfo(pdfFile).size();
-    result.peakKb = peakMemoryKb();
+    result.peakKb = BenchProcess::peakMemoryKb();
     app.reset();
     return result;
 }

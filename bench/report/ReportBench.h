@@ -34,8 +34,6 @@ public:
 
     Result run(Mode mode, const QString& pdfFile);
 
-    static qint64 peakMemoryKb();
-
 private:
     QString m_database;
     int m_company;

@@ -8,39 +8,29 @@
 // --scale is the demo data scale of `tavrel init-db --demo --scale`: N relation rows in
 // five companies; the largest report has N/5 rows.
 
+#include "BenchArguments.h"
+#include "BenchData.h"
+#include "BenchProcess.h"
 #include "Database.h"
 #include "DemoData.h"
 #include "ModuleError.h"
 #include "ReportBench.h"
-#include "SchemaInstaller.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
-#include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
 
+using tavrel::bench::BenchArguments;
+using tavrel::bench::BenchData;
+using tavrel::bench::BenchProcess;
 using tavrel::bench::ReportBench;
 
 namespace {
 
 constexpr int kFirstCompany = 11; // the generated companies are 11..15
-
-int positive(const QString& text, const char* what)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value <= 0) {
-        std::fprintf(stderr, "--%s expects a positive number, not \"%s\"\n", what,
-                     qPrintable(text));
-        std::exit(2);
-    }
-    return value;
-}
 
 // A database with the demo at `scale`, each generated company cut down to one of the
 // sizes (largest first); kept in `dir` between runs.
@@ -49,33 +39,20 @@ QString prepareDatabase(const QString& dir, int scale, const QList<int>& sizes, 
     QStringList parts;
     for (int size : sizes)
         parts << QString::number(size);
-    QDir().mkpath(dir);
-    const QString file = QDir(dir).absoluteFilePath(
-        QStringLiteral("report-%1-%2.sqlite").arg(scale).arg(parts.join(u'-')));
-    if (QFile::exists(file) && !regenerate)
-        return file;
-    const QString partial = file + QStringLiteral(".partial");
-    QFile::remove(partial);
-    {
+    const QString name = QStringLiteral("report-%1-%2.sqlite").arg(scale).arg(parts.join(u'-'));
+    return BenchData::sqliteFile(dir, name, regenerate, [&](tavrel::Database& db) {
         std::fprintf(stderr, "Generating the demo at scale %d...\n", scale);
-        auto db = tavrel::Database::open(partial, tavrel::Database::OpenMode::CreateSqliteFile);
-        tavrel::SchemaInstaller::install(*db);
-        tavrel::DemoData::create(*db);
-        tavrel::DemoData::generate(*db, scale);
+        tavrel::DemoData::generate(db, scale);
         for (qsizetype i = 0; i < sizes.size(); ++i) {
-            db->exec(QStringLiteral("DELETE FROM NM_RPCOS WHERE rowid IN (SELECT rowid FROM "
-                                    "NM_RPCOS WHERE COD_EMPR = %1 ORDER BY rowid LIMIT -1 "
-                                    "OFFSET %2)")
-                         .arg(kFirstCompany + i)
-                         .arg(sizes[i]));
+            db.exec(QStringLiteral("DELETE FROM NM_RPCOS WHERE rowid IN (SELECT rowid FROM "
+                                   "NM_RPCOS WHERE COD_EMPR = %1 ORDER BY rowid LIMIT -1 "
+                                   "OFFSET %2)")
+                        .arg(kFirstCompany + i)
+                        .arg(sizes[i]));
         }
-        db->exec(QStringLiteral("DELETE FROM NM_NCMOV")); // the report reads no movement
-        db->exec(QStringLiteral("VACUUM"));
-    }
-    QFile::remove(file);
-    if (!QFile::rename(partial, file))
-        throw tavrel::ModuleError(QStringLiteral("could not rename %1").arg(partial));
-    return file;
+        db.exec(QStringLiteral("DELETE FROM NM_NCMOV")); // the report reads no movement
+        db.exec(QStringLiteral("VACUUM"));
+    });
 }
 
 int child(const QStringList& args)
@@ -108,38 +85,25 @@ ReportBench::Result measure(ReportBench::Mode mode, const QString& database, int
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchProcess::offscreenWithoutDisplay();
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
     if (arguments.value(1) == u"--child")
         return child(arguments.mid(2));
 
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addOption({QStringLiteral("scale"),
-                      QStringLiteral("Demo data scale: relation rows in five companies (default "
-                                     "100000)."),
-                      QStringLiteral("N")});
-    parser.addOption({QStringLiteral("rows"),
-                      QStringLiteral("Report sizes (default 500,5000 and the scale's fifth)."),
-                      QStringLiteral("LIST")});
-    parser.addOption({QStringLiteral("data"),
-                      QStringLiteral("Folder for the generated database (default: bench-data "
-                                     "next to the build's bin folder)."),
-                      QStringLiteral("DIR")});
-    parser.addOption({QStringLiteral("regenerate"), QStringLiteral("Generate the data anew.")});
-    parser.process(arguments);
-    const int scale = parser.isSet(QStringLiteral("scale"))
-                          ? positive(parser.value(QStringLiteral("scale")), "scale")
-                          : 100000;
-    QList<int> sizes;
-    if (parser.isSet(QStringLiteral("rows"))) {
-        for (const QString& part : parser.value(QStringLiteral("rows")).split(u','))
-            sizes << positive(part, "rows");
-    } else {
-        sizes = {500, 5000, scale / 5};
-    }
+    BenchArguments args(QStringLiteral(
+        "Times the relation report (PDF export and preview) against texts, boxes and logo "
+        "drawn straight onto a PDF writer."));
+    args.addOption(QStringLiteral("scale"),
+                   QStringLiteral("Demo data scale: relation rows in five companies (default "
+                                  "100000)."),
+                   QStringLiteral("N"));
+    args.addOption(QStringLiteral("rows"),
+                   QStringLiteral("Report sizes (default 500,5000 and the scale's fifth)."),
+                   QStringLiteral("LIST"));
+    args.process(arguments);
+    const int scale = args.positive(QStringLiteral("scale"), 100000);
+    QList<int> sizes = args.positiveList(QStringLiteral("rows"), {500, 5000, scale / 5});
     std::sort(sizes.begin(), sizes.end(), std::greater<>());
     sizes.erase(std::unique(sizes.begin(), sizes.end()), sizes.end());
     sizes.removeIf([scale](int size) { return size > scale / 5; });
@@ -147,13 +111,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "between one and five sizes of at most %d rows\n", scale / 5);
         return 2;
     }
-    const QString dataDir = parser.isSet(QStringLiteral("data"))
-                                ? parser.value(QStringLiteral("data"))
-                                : QDir(QCoreApplication::applicationDirPath())
-                                      .absoluteFilePath(QStringLiteral("../bench-data"));
     try {
-        const QString database =
-            prepareDatabase(dataDir, scale, sizes, parser.isSet(QStringLiteral("regenerate")));
+        const QString database = prepareDatabase(args.dataDir(), scale, sizes, args.regenerate());
         QTemporaryDir dir;
         std::printf("relation report; times in CPU seconds of the step; ratios to the floor of "
                     "the same size (texts, boxes and logo drawn straight onto a PDF writer);\n"
