@@ -38,6 +38,11 @@ QPointer<TVPField> gVpfCampo;
 
 namespace {
 
+// The incremental search finds the first row whose text starts with what was typed, in
+// any case.
+constexpr tavrel::LocateOptions kOpcionesBusqueda =
+    tavrel::LocateOption::CaseInsensitive | tavrel::LocateOption::PartialKey;
+
 // Modal, through the module application (a sink in tests); without one, through the
 // components' error reporter.
 void mostrarMensaje(const QString& texto, MessageKind tipo = MessageKind::Information)
@@ -316,6 +321,7 @@ void TCaptura::FormShow(QObject*)
     }
     if (CmbCampos->count() > 0)
         CmbCampos->setCurrentIndex(0);
+    prepararBusqueda();
 
     edtBusqueda->clear();
     edtValor->clear();
@@ -355,6 +361,15 @@ void TCaptura::CmbCamposClick(QObject*)
 {
     edtBusqueda->clear();
     edtValor->clear();
+    prepararBusqueda();
+}
+
+// The search's index of the chosen column is built now rather than on the first keystroke.
+void TCaptura::prepararBusqueda()
+{
+    const QString columna = CmbCampos->Codigos().value(CmbCampos->currentIndex());
+    if (CdsTmp->active() && CdsTmp->findField(columna))
+        CdsTmp->prepareLocate(columna, kOpcionesBusqueda);
 }
 
 void TCaptura::edtBusquedaKeyPress(QObject*)
@@ -382,8 +397,7 @@ void TCaptura::edtBusquedaChange(QObject*)
         edtValor->clear();
         throw ModuleError::abort();
     }
-    CdsTmp->locate(columna, {valor},
-                   tavrel::LocateOption::CaseInsensitive | tavrel::LocateOption::PartialKey);
+    CdsTmp->locate(columna, {valor}, kOpcionesBusqueda);
 }
 
 void TCaptura::SpeedButton1Click(QObject*)

@@ -96,6 +96,7 @@ private:
     void crearComponentes();
     void conectarEventos();
     void escribirDestino(int linea, const QString& variable);
+    void prepararBusqueda();
 };
 
 // Set by the load entry while the module is loaded; null otherwise.

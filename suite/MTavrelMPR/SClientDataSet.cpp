@@ -398,6 +398,14 @@ bool SClientDataSet::locate(const QString& fields, const QVariantList& values,
     return true;
 }
 
+void SClientDataSet::prepareLocate(const QString& field, tavrel::LocateOptions options)
+{
+    if (!active())
+        return;
+    if (const Field* key = d->indexedKey(d->fieldList(field)))
+        d->textIndex(*key, options.testFlag(tavrel::LocateOption::CaseInsensitive));
+}
+
 QVariant SClientDataSet::lookup(const QString& keyFields, const QVariantList& keyValues,
                                 const QString& resultFields)
 {

@@ -153,6 +153,9 @@ public:
     // cursor where it was. See tavrel::RecordLocator for the comparison.
     bool locate(const QString& fields, const QVariantList& values,
                 tavrel::LocateOptions options = {});
+    // Makes ready ahead of time what locate() on this one field needs, so that the first
+    // search (the user's first keystroke) is as quick as the next ones.
+    void prepareLocate(const QString& field, tavrel::LocateOptions options);
     // The result field(s) of the first row whose key fields match, without moving the
     // cursor; null when none matches. Several result fields give a QVariantList.
     QVariant lookup(const QString& keyFields, const QVariantList& keyValues,

@@ -445,12 +445,10 @@ int SClientDataSet::Private::findRow(const QString& fieldNames, const QVariantLi
     for (Field* f : keys)
         types.append(f->dataType());
     const tavrel::RecordLocator locator(types, values, options);
-    const bool text =
-        types.first() == tavrel::FieldType::String || types.first() == tavrel::FieldType::FixedChar;
-    if (keys.size() == 1 && text && keys.first()->kind() == FieldKind::Data && buffer.isEmpty()) {
+    if (const Field* key = indexedKey(keys)) {
         const QString searched =
             tavrel::isNull(values.first()) ? QString() : values.first().toString();
-        return textIndex(*keys.first(), options.testFlag(tavrel::LocateOption::CaseInsensitive))
+        return textIndex(*key, options.testFlag(tavrel::LocateOption::CaseInsensitive))
             .firstRow(searched, options.testFlag(tavrel::LocateOption::PartialKey));
     }
     QVariantList keyValues;
@@ -462,6 +460,15 @@ int SClientDataSet::Private::findRow(const QString& fieldNames, const QVariantLi
             return row;
     }
     return -1;
+}
+
+const Field* SClientDataSet::Private::indexedKey(const QList<Field*>& keys) const
+{
+    if (keys.size() != 1 || keys.first()->kind() != FieldKind::Data || !buffer.isEmpty())
+        return nullptr;
+    const tavrel::FieldType type = keys.first()->dataType();
+    const bool text = type == tavrel::FieldType::String || type == tavrel::FieldType::FixedChar;
+    return text ? keys.first() : nullptr;
 }
 
 tavrel::TextKeyIndex& SClientDataSet::Private::textIndex(const Field& field, bool caseInsensitive)

@@ -133,6 +133,8 @@ struct SClientDataSet::Private
     int findRow(const QString& fieldNames, const QVariantList& values,
                 tavrel::LocateOptions options);
     tavrel::TextKeyIndex& textIndex(const tavrel::Field& field, bool caseInsensitive);
+    // The one text field of `keys` that findRow searches through an ordered index, or null.
+    const tavrel::Field* indexedKey(const QList<tavrel::Field*>& keys) const;
 
     void assign(tavrel::Field& field, const QVariant& value);
     void insertRecord(bool append);
