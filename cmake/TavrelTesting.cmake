@@ -11,6 +11,10 @@
 #   `make test`) and skip only when that variable is unset.
 #   NO_REMOTE leaves out <name>_remote, for tests that never reach an application
 #   server on a demo database.
+#
+# tavrel_add_remote_run(<name>)
+#   Registers the test <name> of tavrel_add_test once more as <name>_remote, for a test
+#   that runs on one engine but whose desk session must also work through tavrel-server.
 
 set(TAVREL_TEST_ENV
     "QT_QPA_PLATFORM=offscreen"
@@ -26,6 +30,13 @@ function(tavrel_add_test)
     target_link_libraries(${T_NAME} PRIVATE Qt6::Test ${T_LIBS})
     add_test(NAME ${T_NAME} COMMAND ${T_NAME})
     set_tests_properties(${T_NAME} PROPERTIES ENVIRONMENT "${TAVREL_TEST_ENV}")
+endfunction()
+
+function(tavrel_add_remote_run name)
+    add_test(NAME ${name}_remote COMMAND ${name})
+    set_tests_properties(${name}_remote PROPERTIES
+        ENVIRONMENT "${TAVREL_TEST_ENV};TAVREL_TEST_ENGINE=remote"
+        SKIP_REGULAR_EXPRESSION "TAVREL_NO_POSTGRES")
 endfunction()
 
 function(tavrel_add_db_test)

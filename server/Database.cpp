@@ -39,6 +39,7 @@ struct Database::Private
     QSqlDatabase db;
     QSqlDatabase readDb;
     int transactionDepth = 0;
+    ReadPrelude prelude;
     mutable bool transientFailure = false; // the last failure lost a race with another transaction
 
     QSqlDatabase openConnection(const QString& connectionName, bool readOnly)
@@ -74,6 +75,21 @@ struct Database::Private
                           .arg(location.serverName(), message);
         throw ModuleError(message,
                           lost ? ModuleError::Kind::Connection : ModuleError::Kind::Server);
+    }
+
+    // The prelude's row, from `statement` (a plain SELECT of the list when empty).
+    void runPrelude(QSqlDatabase& connection, QString statement = QString())
+    {
+        if (prelude.selectList.isEmpty())
+            return;
+        if (statement.isEmpty())
+            statement = QStringLiteral("SELECT ") + prelude.selectList;
+        QSqlQuery query = run(connection, statement, prelude.values);
+        if (!query.next())
+            throw ModuleError(QStringLiteral("La consulta previa no devolvió su fila"),
+                              ModuleError::Kind::Server);
+        if (prelude.check)
+            prelude.check(query);
     }
 
     QSqlQuery run(QSqlDatabase& connection, const QString& sql, const QVariantList& values)
@@ -182,6 +198,7 @@ void Database::readOnly(const QString& sql, const QVariantList& values,
 {
     // Inside a transaction the statement must see the transaction's own changes.
     if (d->transactionDepth > 0) {
+        d->runPrelude(d->db);
         QSqlQuery query = exec(sql, values);
         read(query);
         return;
@@ -191,6 +208,7 @@ void Database::readOnly(const QString& sql, const QVariantList& values,
             d->readName = d->name + QStringLiteral("-read");
             d->readDb = d->openConnection(d->readName, true);
         }
+        d->runPrelude(d->readDb);
         QSqlQuery query = d->run(d->readDb, sql, values);
         read(query);
         return;
@@ -198,7 +216,15 @@ void Database::readOnly(const QString& sql, const QVariantList& values,
     if (!d->db.transaction())
         d->fail(d->db.lastError());
     try {
-        exec(d->dialect->readOnlyTransactionStatement());
+        const QString both = d->prelude.selectList.isEmpty()
+                                 ? QString()
+                                 : d->dialect->readOnlyTransactionSelect(d->prelude.selectList);
+        if (both.isEmpty()) {
+            exec(d->dialect->readOnlyTransactionStatement());
+            d->runPrelude(d->db);
+        } else {
+            d->runPrelude(d->db, both);
+        }
         {
             QSqlQuery query = exec(sql, values);
             read(query);
@@ -208,6 +234,11 @@ void Database::readOnly(const QString& sql, const QVariantList& values,
         d->db.rollback();
         throw;
     }
+}
+
+void Database::setReadPrelude(ReadPrelude prelude)
+{
+    d->prelude = std::move(prelude);
 }
 
 void Database::transaction(const std::function<void()>& work, int attempts)

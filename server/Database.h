@@ -48,6 +48,19 @@ public:
     void readOnly(const QString& sql, const QVariantList& values,
                   const std::function<void(QSqlQuery&)>& read);
 
+    // A select list (one row, ":NAME" markers) that every readOnly() runs first, in the
+    // same transaction, and what checks that row before the SELECT runs (it throws to
+    // refuse). Where the engine allows, the row comes in the round trip that makes the
+    // transaction read-only. The network server binds a request's session this way. An
+    // empty select list removes it.
+    struct ReadPrelude
+    {
+        QString selectList;
+        QVariantList values;
+        std::function<void(QSqlQuery&)> check; // the query is on its row
+    };
+    void setReadPrelude(ReadPrelude prelude);
+
     // Runs `work` in a transaction: committed when it returns, rolled back when it
     // throws. Nested calls join the outer transaction. With `attempts` above 1, a
     // transaction that lost a race with another one (a deadlock or a serialization

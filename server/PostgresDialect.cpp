@@ -67,6 +67,13 @@ bool PostgresDialect::isTransientConflict(const QSqlError& error) const
     return code == QLatin1String("40P01") || code == QLatin1String("40001");
 }
 
+QString PostgresDialect::readOnlyTransactionSelect(const QString& selectList) const
+{
+    // SET LOCAL transaction_read_only, as SET TRANSACTION READ ONLY does.
+    return QStringLiteral("SELECT ") + selectList +
+           QStringLiteral(", set_config('transaction_read_only', 'on', true)");
+}
+
 void PostgresDialect::initialiseSession(QSqlDatabase& db, bool) const
 {
     QSqlQuery query(db);

@@ -25,6 +25,7 @@ public:
     // plain statement does the same work in one round trip, and leaves no prepared
     // statement behind when it fails inside a transaction.
     bool inlinesValues() const override { return true; }
+    QString readOnlyTransactionSelect(const QString& selectList) const override;
 
     QString connectOptions(bool readOnly) const override;
     void initialiseSession(QSqlDatabase& db, bool readOnly) const override;

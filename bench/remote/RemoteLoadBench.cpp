@@ -13,8 +13,10 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 namespace tavrel::bench {
 
@@ -54,13 +56,28 @@ void causedUpdate(IAppServer& server, const QString& user)
         throw ModuleError(args[2].toString());
 }
 
-template <class Work> double secondsPer(int times, Work&& work)
+double seconds(const std::function<void()>& work)
 {
     QElapsedTimer timer;
     timer.start();
-    for (int i = 0; i < times; ++i)
-        work();
-    return double(timer.nsecsElapsed()) / 1e9 / times;
+    work();
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// The median seconds of each of two works, run in turns so that a burst of load on a
+// shared machine falls on both alike.
+template <class A, class B> std::pair<double, double> medianInTurns(int times, A&& a, B&& b)
+{
+    std::vector<double> first, second;
+    for (int i = 0; i < times; ++i) {
+        first.push_back(seconds(a));
+        second.push_back(seconds(b));
+    }
+    const auto median = [](std::vector<double>& v) {
+        std::nth_element(v.begin(), v.begin() + qsizetype(v.size() / 2), v.end());
+        return v[v.size() / 2];
+    };
+    return {median(first), median(second)};
 }
 
 double percentile(std::vector<double>& values, double p)
@@ -206,10 +223,11 @@ RemoteLoadBench::Result RemoteLoadBench::run(int clients, int calls)
     {
         const auto local = LocalAppServer::connect(d->owner);
         const auto remote = login();
-        r.openLocal = secondsPer(20, [&] { openWindow(*local); });
-        r.openRemote = secondsPer(20, [&] { openWindow(*remote); });
-        r.causedLocal = secondsPer(5, [&] { causedUpdate(*local, QStringLiteral("JPEREZ")); });
-        r.causedRemote = secondsPer(5, [&] { causedUpdate(*remote, QStringLiteral("JPEREZ")); });
+        std::tie(r.openLocal, r.openRemote) = medianInTurns(
+            41, [&] { openWindow(*local); }, [&] { openWindow(*remote); });
+        std::tie(r.causedLocal, r.causedRemote) = medianInTurns(
+            9, [&] { causedUpdate(*local, QStringLiteral("JPEREZ")); },
+            [&] { causedUpdate(*remote, QStringLiteral("JPEREZ")); });
     }
     return r;
 }

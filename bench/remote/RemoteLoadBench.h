@@ -22,9 +22,11 @@ public:
         int lostUpdates = 0; // rows whose final total misses an accepted edit
         QString firstError;
         double seconds = 0;
-        double p50 = 0, p99 = 0;                  // milliseconds per call
-        double openLocal = 0, openRemote = 0;     // seconds for one relation window's reads
-        double causedLocal = 0, causedRemote = 0; // seconds for one caused-value update
+        double p50 = 0, p99 = 0; // milliseconds per call
+        // Median seconds for one relation window's reads and for one caused-value update,
+        // in-process and through the server in turns.
+        double openLocal = 0, openRemote = 0;
+        double causedLocal = 0, causedRemote = 0;
     };
 
     // `ownerUrl` is a PostgreSQL database with the demo data, owned by the URL's role

@@ -1,6 +1,7 @@
 #include "HttpDaemon.h"
 
 #include "AccessLog.h"
+#include "Database.h"
 #include "LocalAppServer.h"
 #include "ModuleError.h"
 #include "NetworkAccess.h"
@@ -12,6 +13,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonDocument>
+#include <QScopeGuard>
 #include <QSet>
 
 #include <httplib.h>
@@ -30,8 +32,7 @@ struct Worker
     std::unique_ptr<LocalAppServer> server; // the server role
     std::unique_ptr<LocalAppServer> reader; // the reader role, for the desks' SELECT texts
     std::unique_ptr<SessionStore> sessions;
-    QString readerToken; // the session the reader connection is bound to
-    int generation = 0;  // HttpDaemon::renewConnections() calls when it connected
+    int generation = 0; // HttpDaemon::renewConnections() calls when it connected
 };
 
 struct RequestNote
@@ -47,6 +48,14 @@ thread_local std::unique_ptr<Worker> tWorker;
 thread_local RequestNote tNote;
 
 using Session = SessionStore::Session;
+// What a route asks of the request's token: nothing, a session checked before the work,
+// or only the token, which the work checks in its own first statement.
+enum class Access
+{
+    Open,
+    Session,
+    Token,
+};
 using Work = std::function<QJsonObject(const QJsonObject& body, const Session* session)>;
 
 QString text(const QJsonObject& body, const char* name)
@@ -127,8 +136,7 @@ struct HttpDaemon::Private
         return *tWorker;
     }
 
-    void serve(const httplib::Request& req, httplib::Response& res, bool authenticated,
-               const Work& work)
+    void serve(const httplib::Request& req, httplib::Response& res, Access access, const Work& work)
     {
         try {
             QJsonObject body;
@@ -146,9 +154,11 @@ struct HttpDaemon::Private
             }
             Worker& w = worker();
             std::optional<Session> session;
-            if (authenticated) {
+            if (access == Access::Session) {
                 session = w.sessions->check(bearer(req));
                 tNote.user = session->user;
+            } else if (access == Access::Token) {
+                session = Session{bearer(req), {}, {}};
             }
             answer(res, 200, work(body, session ? &*session : nullptr));
         } catch (const SessionStore::Denied& e) {
@@ -157,7 +167,17 @@ struct HttpDaemon::Private
             // A lost database connection is opened again by the worker's next request.
             if (e.kind() == ModuleError::Kind::Connection)
                 tWorker.reset();
-            answer(res, WireMessages::httpStatus(e.kind()), WireMessages::encodeError(e));
+            // A call that failed before its own statement checked the session (tNote.user
+            // is set then) is refused for a session that is not valid, whatever else was
+            // wrong with it, as the calls checked first are.
+            std::optional<SessionStore::Denied> denied;
+            if (access == Access::Token && tNote.user.isEmpty() &&
+                e.kind() != ModuleError::Kind::Connection)
+                denied = deniedSession(req);
+            if (denied)
+                answer(res, denied->status, WireMessages::encodeError(*denied));
+            else
+                answer(res, WireMessages::httpStatus(e.kind()), WireMessages::encodeError(e));
         } catch (const std::exception& e) {
             log.write(tNote.user, QStringLiteral("error"), QString::fromUtf8(e.what()), 0, 0, 500);
             answer(res, 500,
@@ -167,12 +187,24 @@ struct HttpDaemon::Private
         }
     }
 
-    void route(const char* path, const char* call, bool authenticated, Work work)
+    std::optional<SessionStore::Denied> deniedSession(const httplib::Request& req)
     {
-        const auto handler = [this, call, authenticated, work](const httplib::Request& req,
-                                                               httplib::Response& res) {
+        try {
+            worker().sessions->check(bearer(req));
+        } catch (const SessionStore::Denied& denied) {
+            return denied;
+        } catch (const ModuleError&) {
+            // The first error is the one to report.
+        }
+        return std::nullopt;
+    }
+
+    void route(const char* path, const char* call, Access access, Work work)
+    {
+        const auto handler = [this, call, access, work](const httplib::Request& req,
+                                                        httplib::Response& res) {
             tNote.call = QLatin1String(call);
-            serve(req, res, authenticated, work);
+            serve(req, res, access, work);
         };
         if (QByteArray(call) == "health")
             http->Get(path, handler);
@@ -182,10 +214,10 @@ struct HttpDaemon::Private
 
     void routes()
     {
-        route("/v1/health", "health", false, [](const QJsonObject&, const Session*) {
+        route("/v1/health", "health", Access::Open, [](const QJsonObject&, const Session*) {
             return QJsonObject{{QStringLiteral("status"), QStringLiteral("ok")}};
         });
-        route("/v1/login", "login", false, [this](const QJsonObject& body, const Session*) {
+        route("/v1/login", "login", Access::Open, [this](const QJsonObject& body, const Session*) {
             tNote.user = text(body, "user").trimmed().toUpper().left(20);
             const SessionStore::Login login =
                 worker().sessions->login(text(body, "user"), text(body, "password"));
@@ -198,48 +230,58 @@ struct HttpDaemon::Private
                                {QStringLiteral("user"), login.user},
                                {QStringLiteral("companies"), companies}};
         });
-        route("/v1/logout", "logout", true, [this](const QJsonObject&, const Session* session) {
-            worker().sessions->logout(session->token);
-            return QJsonObject{};
-        });
-        route("/v1/open", "open", true, [this](const QJsonObject& body, const Session* session) {
-            tNote.target = text(body, "provider");
-            Worker& w = worker();
-            if (w.readerToken != session->token) {
-                NetworkAccess::bindSession(w.reader->database(), session->token);
-                w.readerToken = session->token;
-            }
-            const DataPacket packet =
-                w.reader->open(tNote.target, text(body, "commandText"),
-                               WireMessages::decodeParams(body.value(QStringLiteral("params"))));
-            tNote.rows = int(packet.rows.size());
-            return WireMessages::encodePacket(packet);
-        });
-        route("/v1/apply", "apply", true, [this](const QJsonObject& body, const Session* session) {
-            tNote.target = text(body, "provider");
-            const Delta delta = WireMessages::decodeDelta(body.value(QStringLiteral("rows")));
-            requireCompanies(delta, *session);
-            tNote.rows = int(delta.rows.size());
-            QJsonArray keys;
-            for (qint64 key : worker().server->applyUpdates(tNote.target, delta))
-                keys.append(key);
-            return QJsonObject{{QStringLiteral("keys"), keys}};
-        });
-        route(
-            "/v1/invoke", "invoke", true, [this](const QJsonObject& body, const Session* session) {
-                tNote.target = text(body, "method");
-                QVariantList args =
-                    WireMessages::decodeArguments(body.value(QStringLiteral("args")));
-                if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0)
-                    checkStatement(args, *session);
-                // Passwords are checked only where failures are counted.
-                const QVariant result =
-                    tNote.target.compare(QLatin1String("ValidarUsuario"), Qt::CaseInsensitive) == 0
-                        ? worker().sessions->validate(args, session->user)
-                        : worker().server->invoke(tNote.target, args);
-                return QJsonObject{{QStringLiteral("result"), WireValue::encodeTagged(result)},
-                                   {QStringLiteral("args"), WireMessages::encodeArguments(args)}};
-            });
+        route("/v1/logout", "logout", Access::Session,
+              [this](const QJsonObject&, const Session* session) {
+                  worker().sessions->logout(session->token);
+                  return QJsonObject{};
+              });
+        // The session is checked and bound in the statement that starts the read, so a
+        // read costs the database no more statements than it does in-process, and a
+        // session ended on any server is refused at once.
+        route("/v1/open", "open", Access::Token,
+              [this](const QJsonObject& body, const Session* session) {
+                  tNote.target = text(body, "provider");
+                  Worker& w = worker();
+                  Database& reader = w.reader->database();
+                  reader.setReadPrelude(
+                      {NetworkAccess::sessionSelectList(), {session->token}, [&](QSqlQuery& row) {
+                           tNote.user = row.value(0).toString().trimmed();
+                           w.sessions->accept(session->token, tNote.user,
+                                              row.value(1).toDateTime());
+                       }});
+                  const auto unbind = qScopeGuard([&] { reader.setReadPrelude({}); });
+                  const DataPacket packet = w.reader->open(
+                      tNote.target, text(body, "commandText"),
+                      WireMessages::decodeParams(body.value(QStringLiteral("params"))));
+                  tNote.rows = int(packet.rows.size());
+                  return WireMessages::encodePacket(packet);
+              });
+        route("/v1/apply", "apply", Access::Session,
+              [this](const QJsonObject& body, const Session* session) {
+                  tNote.target = text(body, "provider");
+                  const Delta delta = WireMessages::decodeDelta(body.value(QStringLiteral("rows")));
+                  requireCompanies(delta, *session);
+                  tNote.rows = int(delta.rows.size());
+                  QJsonArray keys;
+                  for (qint64 key : worker().server->applyUpdates(tNote.target, delta))
+                      keys.append(key);
+                  return QJsonObject{{QStringLiteral("keys"), keys}};
+              });
+        route("/v1/invoke", "invoke", Access::Session,
+              [this](const QJsonObject& body, const Session* session) {
+                  tNote.target = text(body, "method");
+                  QVariantList args =
+                      WireMessages::decodeArguments(body.value(QStringLiteral("args")));
+                  if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0)
+                      checkStatement(args, *session);
+                  // Passwords are checked only where failures are counted.
+                  const QVariant result = tNote.target.compare(QLatin1String("ValidarUsuario"),
+                                                               Qt::CaseInsensitive) == 0
+                                              ? worker().sessions->validate(args, session->user)
+                                              : worker().server->invoke(tNote.target, args);
+                  return QJsonObject{{QStringLiteral("result"), WireValue::encodeTagged(result)},
+                                     {QStringLiteral("args"), WireMessages::encodeArguments(args)}};
+              });
     }
 };
 
@@ -264,6 +306,12 @@ HttpDaemon::HttpDaemon(const DaemonOptions& options) : d(std::make_unique<Privat
     d->http->set_payload_max_length(size_t(options.maxBody));
     // Answers are small: without this, Nagle and delayed ACKs add 40 ms to each call.
     d->http->set_tcp_nodelay(true);
+    // A desk's calls come in bursts (a window reads its rows and lookups one after the
+    // other), so its connection stays open for the next call of the burst: a new one costs
+    // the handshake and, on another worker, binding the session anew. A worker serves one
+    // connection at a time, so an idle one is let go after a second.
+    d->http->set_keep_alive_max_count(KeepAliveCalls);
+    d->http->set_keep_alive_timeout(KeepAliveSeconds);
     d->http->set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
         tNote = RequestNote();
         tNote.clock.start();

@@ -31,6 +31,11 @@ public:
     // from any thread.
     void renewConnections();
 
+    // A connection stays open for this many calls, while the next one comes within
+    // KeepAliveSeconds.
+    static constexpr int KeepAliveCalls = 100;
+    static constexpr int KeepAliveSeconds = 1;
+
 private:
     struct Private;
     std::unique_ptr<Private> d;

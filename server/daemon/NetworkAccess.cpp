@@ -73,6 +73,13 @@ NetworkAccess::Logins NetworkAccess::install(Database& db)
             "WHERE S.HSH_SESI = encode(sha256(convert_to(COALESCE(current_setting('tavrel.sesion', "
             "true), ''), 'UTF8')), 'hex') $$"));
         db.exec(QStringLiteral("REVOKE ALL ON FUNCTION tavrel_empresas() FROM PUBLIC"));
+        db.exec(QStringLiteral(
+            "CREATE OR REPLACE FUNCTION tavrel_sesion(token text) "
+            "RETURNS TABLE (COD_USUA text, FEC_USO timestamp) LANGUAGE sql STABLE SECURITY "
+            "DEFINER ROWS 1 SET search_path = public, pg_temp AS $$ "
+            "SELECT S.COD_USUA::text, S.FEC_USO FROM TVL_SESION S "
+            "WHERE S.HSH_SESI = encode(sha256(convert_to(token, 'UTF8')), 'hex') $$"));
+        db.exec(QStringLiteral("REVOKE ALL ON FUNCTION tavrel_sesion(text) FROM PUBLIC"));
         QSqlQuery tables = db.exec(
             QStringLiteral("SELECT c.table_name FROM information_schema.columns c "
                            "JOIN information_schema.tables t USING (table_schema, table_name) "
@@ -95,6 +102,8 @@ NetworkAccess::Logins NetworkAccess::install(Database& db)
             db.exec(QStringLiteral("REVOKE ALL ON ALL TABLES IN SCHEMA public FROM %1").arg(role));
             db.exec(QStringLiteral("GRANT USAGE ON SCHEMA public TO %1").arg(role));
             db.exec(QStringLiteral("GRANT EXECUTE ON FUNCTION tavrel_empresas() TO %1").arg(role));
+            db.exec(
+                QStringLiteral("GRANT EXECUTE ON FUNCTION tavrel_sesion(text) TO %1").arg(role));
         }
         db.exec(QStringLiteral("GRANT SELECT, INSERT, UPDATE, DELETE ON ALL TABLES IN SCHEMA "
                                "public TO %1")
@@ -118,15 +127,30 @@ void NetworkAccess::requireRestricted(Database& db)
     QSqlQuery q = db.exec(
         QStringLiteral("SELECT r.rolsuper OR r.rolbypassrls, "
                        "EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = current_schema() "
-                       "AND tableowner = current_user) "
+                       "AND tableowner = current_user), "
+                       "to_regprocedure('tavrel_sesion(text)') IS NULL "
                        "FROM pg_roles r WHERE r.rolname = current_user"));
-    if (!q.next() || q.value(0).toBool() || q.value(1).toBool()) {
+    if (q.next() && q.value(2).toBool()) {
+        throw ModuleError(QStringLiteral("La base de datos %1 no tiene la función tavrel_sesion "
+                                         "de esta versión; ejecute de nuevo «tavrel-server "
+                                         "--install-roles» con el dueño de las tablas")
+                              .arg(db.location().databaseName),
+                          ModuleError::Kind::Connection);
+    }
+    if (!q.isValid() || q.value(0).toBool() || q.value(1).toBool()) {
         throw ModuleError(QStringLiteral("El rol %1 es dueño de las tablas o pasa por encima de "
                                          "la seguridad por filas; el servidor de red usa los roles "
                                          "que crea «tavrel-server --install-roles»")
                               .arg(db.location().user),
                           ModuleError::Kind::Connection);
     }
+}
+
+QString NetworkAccess::sessionSelectList()
+{
+    return QStringLiteral("(SELECT COD_USUA FROM tavrel_sesion(:T)), "
+                          "(SELECT FEC_USO FROM tavrel_sesion(:T)), "
+                          "set_config('tavrel.sesion', :T, true)");
 }
 
 void NetworkAccess::bindSession(Database& db, const QString& token)

@@ -20,7 +20,8 @@ class Database;
 // Every table with a COD_EMPR column gets the policy "tavrel_empresa": a row is visible
 // and writable only when its company is one that GN_UEMPR gives the user of the session
 // whose token the connection carries (the setting tavrel.sesion, set by the server before
-// each request; only a valid token's hash matches a session).
+// each request, for the reader in the request's own transaction; only a valid token's
+// hash matches a session).
 class NetworkAccess
 {
 public:
@@ -41,6 +42,11 @@ public:
 
     // Binds the connection to a session for the following statements.
     static void bindSession(Database& db, const QString& token);
+    // A select list for Database::ReadPrelude that binds the read-only transaction (only
+    // it) to the session of `token` and gives that session's user and last use, both null
+    // when there is no such session; the function behind it shows a session to whoever
+    // holds its token, nothing else.
+    static QString sessionSelectList();
 };
 
 } // namespace tavrel

@@ -114,7 +114,6 @@ void SessionStore::recordFailure(const QString& user, int failures, const QDateT
 
 SessionStore::Session SessionStore::check(const QString& token)
 {
-    const QDateTime now = QDateTime::currentDateTime();
     // A desk keeps its connection to one worker, so the binding is usually in place.
     if (m_bound != token) {
         NetworkAccess::bindSession(m_db, token);
@@ -133,14 +132,20 @@ SessionStore::Session SessionStore::check(const QString& token)
         if (!q.value(2).isNull())
             session.companies.append(q.value(2).toInt());
     }
-    if (session.user.isEmpty() || lastUse.secsTo(now) > m_idle.count())
+    accept(token, session.user, lastUse);
+    return session;
+}
+
+void SessionStore::accept(const QString& token, const QString& user, const QDateTime& lastUse)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    if (user.isEmpty() || !lastUse.isValid() || lastUse.secsTo(now) > m_idle.count())
         throw Denied(QStringLiteral("La sesión no es válida o expiró; ingrese de nuevo."), 401);
     // The last use is written at most once a minute, so that calls stay reads.
     if (lastUse.secsTo(now) >= 60) {
         m_db.exec(QStringLiteral("UPDATE TVL_SESION SET FEC_USO = :AHORA WHERE HSH_SESI = :H"),
                   {now, tokenHash(token)});
     }
-    return session;
 }
 
 void SessionStore::logout(const QString& token)

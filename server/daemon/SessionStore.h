@@ -62,6 +62,9 @@ public:
     Login login(const QString& user, const QString& password);
     // Throws Denied "La sesión no es válida o expiró; ingrese de nuevo."
     Session check(const QString& token);
+    // The part of check() after reading the session (its user, empty for none, and its
+    // last use), for a server that read them along with other work.
+    void accept(const QString& token, const QString& user, const QDateTime& lastUse);
     // ValidarUsuario for a desk that is already logged in: only for the session's own
     // user, and counted and delayed like a login. Throws Denied on a wrong password.
     QVariant validate(QVariantList& args, const QString& sessionUser);

@@ -1,6 +1,6 @@
 #include "ModuleEntries.h"
 
-#include "AppServerFactory.h"
+#include "DeskConnection.h"
 #include "ModuleApplication.h"
 #include "ModuleError.h"
 #include "SessionGlobals.h"
@@ -76,19 +76,19 @@ private slots:
 private:
     quintptr loadW(const QString& hpv, const QString& versionFecha = "3.1.0;20/03/2018")
     {
-        return m_module.loadW(0x5A17, u"local", u"demo", w(m_db->url()), u"JPEREZ", u"Tavrel2026",
-                              u"1", w(hpv), w(versionFecha));
+        return m_module.loadW(0x5A17, w(m_db->protocol()), u"demo", w(m_db->server()), u"JPEREZ",
+                              u"Tavrel2026", u"1", w(hpv), w(versionFecha));
     }
 
     ModuleEntries m_module;
     // The demo database the window logs into; the tests only read it.
     std::unique_ptr<tavrel::test::TestDatabase> m_db;
-    const tavrel::SessionServices::Scope m_host{
-        {.connectServer = tavrel::AppServerFactory::forLogin({})}};
+    const tavrel::SessionServices::Scope m_host{{.connectServer = tavrel::test::deskConnection()}};
 };
 
 void TstEntryPoints::initTestCase()
 {
+    TAVREL_SKIP_WITHOUT_POSTGRES();
     const QString error = m_module.open(QCoreApplication::applicationDirPath());
     QVERIFY2(error.isEmpty(), qPrintable(error));
     m_db = std::make_unique<tavrel::test::TestDatabase>();
@@ -115,7 +115,8 @@ void TstEntryPoints::sessionReachesGlobals_data()
     QTest::newRow("wide texts, each into its own global") << 0 << "demo";
     QTest::newRow("COM strings are read to their counted length")
         << 1 << QString::fromUtf16(u"de\0mo", 5);
-    QTest::newRow("null wide texts are empty") << 2 << "";
+    // A network session cannot leave its protocol out: an empty one is "local".
+    QTest::newRow("null wide texts are empty, a network session names its protocol") << 2 << "";
 }
 
 void TstEntryPoints::sessionReachesGlobals()
@@ -128,8 +129,9 @@ void TstEntryPoints::sessionReachesGlobals()
     // first of hers is taken. The module never releases a list it handed out: whoever
     // kept it still reads it.
     const QStringList* previous = gSlParams.get();
-    const QString url = m_db->url();
-    const QStringList args{"local",      alias, url,       "JPEREZ",
+    const QString protocol = m_db->protocol(), url = m_db->server();
+    const QString named = protocol == u"local" ? QString() : protocol; // even when null
+    const QStringList args{protocol,     alias, url,       "JPEREZ",
                            "Tavrel2026", "7",   "abc AND", "3.1.0;20/03/2018"};
     if (entry == 1) {
         BSTR b[8];
@@ -140,15 +142,16 @@ void TstEntryPoints::sessionReachesGlobals()
         std::for_each(b, b + 8, SysFreeString);
     } else {
         const auto arg = [&](int i) {
-            return entry == 0 || (i >= 2 && i <= 4) ? w(args[i]) : nullptr;
+            return entry == 0 || (i >= 2 && i <= 4) || (i == 0 && !named.isEmpty()) ? w(args[i])
+                                                                                    : nullptr;
         };
         m_module.loadW(0x5A17, arg(0), arg(1), arg(2), arg(3), arg(4), arg(5), arg(6), arg(7));
     }
 
     const QStringList expected =
-        entry == 2 ? QStringList{"", "", url, "JPEREZ", "Tavrel2026", "", "", "", ""}
-                   : QStringList{"local", alias, url,     "JPEREZ",    "Tavrel2026",
-                                 "7",     "AND", "3.1.0", "20/03/2018"};
+        entry == 2 ? QStringList{named, "", url, "JPEREZ", "Tavrel2026", "", "", "", ""}
+                   : QStringList{protocol, alias, url,     "JPEREZ",    "Tavrel2026",
+                                 "7",      "AND", "3.1.0", "20/03/2018"};
     QCOMPARE(sessionGlobals(), expected);
     QCOMPARE(*gSlParams, entry == 2 ? PreviousList : QStringList({"abc", "AND"}));
     QCOMPARE(*previous, PreviousList);

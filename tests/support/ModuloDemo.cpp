@@ -1,7 +1,7 @@
 #include "ModuloDemo.h"
 
+#include "DeskConnection.h"
 #include "Field.h"
-#include "LocalAppServer.h"
 #include "SClientDataSet.h"
 #include "SessionGlobals.h"
 #include "TVsCmbCodigo.h"
@@ -11,9 +11,9 @@ using tavrel::test::TestDatabase;
 ModuloDemo::ModuloDemo(const QString& usuario, const QString& clave, const QString& empresa)
     : db(std::make_unique<TestDatabase>(TestDatabase::Content::Demo)),
       servicios({.connectServer =
-                     [this](const QString&, const QString&) {
-                         servidor =
-                             std::make_shared<ServidorDemo>(db->appServer(gStParUsu, gStParPas));
+                     [this](const QString& protocol, const QString& server) {
+                         servidor = std::make_shared<ServidorDemo>(
+                             tavrel::test::deskConnection()(protocol, server));
                          if (prepararServidor)
                              prepararServidor(*servidor);
                          return servidor;
@@ -22,8 +22,8 @@ ModuloDemo::ModuloDemo(const QString& usuario, const QString& clave, const QStri
       app(std::make_unique<tavrel::ModuleApplication>())
 {
     app->setMessageSink([this](const QString& m, tavrel::MessageKind) { mensajes << m; });
-    gStProtocolo = QStringLiteral("local");
-    gStParSrv = db->url();
+    gStProtocolo = db->protocol();
+    gStParSrv = db->server();
     gStParUsu = usuario;
     gStParPas = clave;
     gStParEmp = empresa;

@@ -14,7 +14,7 @@ namespace {
 
 } // namespace
 
-ServidorDemo::ServidorDemo(std::unique_ptr<tavrel::IAppServer> real) : m_real(std::move(real)) {}
+ServidorDemo::ServidorDemo(std::shared_ptr<tavrel::IAppServer> real) : m_real(std::move(real)) {}
 
 tavrel::DataPacket ServidorDemo::open(const QString& provider, const QString& commandText,
                                       const tavrel::ParamList& params)

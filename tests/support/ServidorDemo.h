@@ -13,7 +13,7 @@
 class ServidorDemo : public tavrel::IAppServer
 {
 public:
-    explicit ServidorDemo(std::unique_ptr<tavrel::IAppServer> real);
+    explicit ServidorDemo(std::shared_ptr<tavrel::IAppServer> real);
 
     tavrel::DataPacket open(const QString& provider, const QString& commandText,
                             const tavrel::ParamList& params) override;
@@ -28,5 +28,5 @@ public:
     std::function<bool(const QString& method, QVariantList& args)> responder;
 
 private:
-    std::unique_ptr<tavrel::IAppServer> m_real;
+    std::shared_ptr<tavrel::IAppServer> m_real;
 };

@@ -139,8 +139,8 @@ struct DemoTemplate
 struct ServedDatabase
 {
     QString name;
-    QString copy; // the template
-    QStringList roles;            // --database and --reader of the server
+    QString copy;      // the template
+    QStringList roles; // --database and --reader of the server
     std::unique_ptr<DaemonProcess> daemon;
     bool inUse = false;
 
@@ -174,8 +174,7 @@ struct ServedDatabase
             if (roles.isEmpty())
                 throw ModuleError(QStringLiteral("could not make the server's roles: ") + errors);
         }
-        admin.exec(
-            QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, copy));
+        admin.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, copy));
         inUse = true;
         if (daemon && !daemon->renewConnections())
             daemon.reset();
@@ -189,7 +188,8 @@ struct ServedDatabase
         inUse = false;
     }
 
-    std::unique_ptr<IAppServer> login(const QString& user, const QString& password)
+    // The server's host:port, starting it when it does not run.
+    QString address()
     {
         if (!daemon) {
             daemon = std::make_unique<DaemonProcess>(roles);
@@ -199,7 +199,7 @@ struct ServedDatabase
                 throw ModuleError(QStringLiteral("tavrel-server did not start: ") + errors);
             }
         }
-        return RemoteAppServer::login(QStringLiteral("http"), daemon->address(), user, password);
+        return daemon->address();
     }
 
     static void drop()
@@ -288,11 +288,26 @@ TestDatabase::~TestDatabase()
     }
 }
 
+QString TestDatabase::protocol() const
+{
+    return m_served ? QStringLiteral("http") : QStringLiteral("local");
+}
+
+QString TestDatabase::server()
+{
+    return m_served ? ServedDatabase::instance().address() : m_url;
+}
+
+QStringList TestDatabase::hostOptions()
+{
+    return {QStringLiteral("--protocol"), protocol(), QStringLiteral("--server"), server()};
+}
+
 std::unique_ptr<IAppServer> TestDatabase::appServer(const QString& user, const QString& password)
 {
     if (!m_served)
         return LocalAppServer::connect(m_url);
-    return ServedDatabase::instance().login(user, password);
+    return RemoteAppServer::login(protocol(), server(), user, password);
 }
 
 Database& TestDatabase::database()

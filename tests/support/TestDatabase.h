@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QVariantList>
 #include <cstdio>
@@ -45,6 +46,13 @@ public:
 
     // The database as LocalAppServer::connect and init-db take it.
     QString url() const { return m_url; }
+    // What a desk's session names to reach this database: the protocol ("local", or
+    // "http" for the database a remote run serves) and the server argument (the database,
+    // or the network server's 127.0.0.1:PORT, started when first asked for).
+    QString protocol() const;
+    QString server();
+    // The same as the host's options --protocol and --server.
+    QStringList hostOptions();
     // The application server of the run's engine on this database, logged in as `user`
     // where the server checks logins: in-process, or through the network server when
     // this is the database it serves (in a remote run, a demo database while no other

@@ -1,4 +1,4 @@
-#include "AppServerFactory.h"
+#include "DeskConnection.h"
 #include "DtmGnLibre.h"
 #include "Field.h"
 #include "FrmPrueba.h"
@@ -49,7 +49,7 @@ private:
     void createForm();
 
     std::unique_ptr<TestDatabase> db;
-    const tavrel::SessionServices::Scope host{{.connectServer = tavrel::AppServerFactory::forLogin({})}};
+    const tavrel::SessionServices::Scope host{{.connectServer = tavrel::test::deskConnection()}};
     std::unique_ptr<tavrel::ModuleApplication> app;
     std::unique_ptr<FrmPrueba> form;
     QStringList messages;
@@ -65,7 +65,7 @@ void TstFormaMaestro::init()
     db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
     app = std::make_unique<tavrel::ModuleApplication>();
     app->setMessageSink([this](const QString& m, tavrel::MessageKind) { messages << m; });
-    gStProtocolo = QStringLiteral("local");
+    gStProtocolo = db->protocol();
     session(QStringLiteral("JPEREZ"), QStringLiteral("Tavrel2026"), QStringLiteral("1"));
     gStCodiUsua.clear();
     gStPassUsua.clear();
@@ -84,7 +84,7 @@ void TstFormaMaestro::cleanup()
 
 void TstFormaMaestro::session(const QString& user, const QString& password, const QString& company)
 {
-    gStParSrv = db->url();
+    gStParSrv = db->server();
     gStParUsu = user;
     gStParPas = password;
     gStParEmp = company;
@@ -143,12 +143,17 @@ void TstFormaMaestro::refusedLogin_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("unknown user") << "NADIE"
-                                  << "x"
-                                  << "Usuario o contraseña incorrectos para «NADIE»";
-    QTest::newRow("no user in the session") << " "
-                                            << "Tavrel2026"
-                                            << "no indica el usuario";
+    // A network server refuses both at its own login, before the window asks, and names
+    // nobody.
+    const bool remote = TestDatabase::isRemote();
+    QTest::newRow("unknown user (over the network: the server's login refuses)")
+        << "NADIE"
+        << "x"
+        << (remote ? "Usuario o contraseña incorrectos."
+                   : "Usuario o contraseña incorrectos para «NADIE»");
+    QTest::newRow("no user in the session (over the network: the server's login refuses)")
+        << " "
+        << "Tavrel2026" << (remote ? "Usuario o contraseña incorrectos." : "no indica el usuario");
 }
 
 void TstFormaMaestro::refusedLogin()

@@ -50,11 +50,11 @@ void TstHostOperations::init()
     // Nothing in the demo data was last changed by JPEREZ, so his stamp shows a run.
     m_db->exec(QStringLiteral("UPDATE NM_RPCOS SET ACT_USUA = 'MGOMEZ'"));
     tavrel::HostSession session;
-    session.database = m_db->url();
+    session.database = m_db->server();
     session.user = QStringLiteral("JPEREZ");
     session.password = QStringLiteral("Tavrel2026");
     session.company = QStringLiteral("1");
-    session.protocol = QStringLiteral("local");
+    session.protocol = m_db->protocol();
     m_window = std::make_unique<tavrel::HostWindow>(session);
     m_window->setQuiet(true);
 }
@@ -91,7 +91,8 @@ void TstHostOperations::login()
     QFETCH(QString, companies);
 
     tavrel::HostSession initial;
-    initial.database = m_db->url();
+    initial.database = m_db->server();
+    initial.protocol = m_db->protocol();
     tavrel::LoginDialog dialog(initial);
     dialog.findChild<QLineEdit*>(QStringLiteral("user"))->setText(user);
     dialog.findChild<QLineEdit*>(QStringLiteral("password"))->setText(password);
