@@ -34,3 +34,20 @@ function(tavrel_apply_build_flags dir)
         tavrel_apply_build_flags(${subdir})
     endforeach()
 endfunction()
+
+include(GenerateExportHeader)
+
+# tavrel_shared_library(<target> <MACRO_BASE>)
+#   Versions a shared library of the suite from the project version and hides every
+#   name that is not marked with <MACRO_BASE>_EXPORT, defined in the generated
+#   <target>Export.h (on the target's public include path).
+function(tavrel_shared_library target base)
+    set(header ${CMAKE_CURRENT_BINARY_DIR}/exports/${target}Export.h)
+    generate_export_header(${target} BASE_NAME ${base} EXPORT_FILE_NAME ${header})
+    target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_BINARY_DIR}/exports)
+    set_target_properties(${target} PROPERTIES
+        VERSION ${PROJECT_VERSION}
+        SOVERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON)
+endfunction()
