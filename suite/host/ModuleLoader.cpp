@@ -30,8 +30,7 @@ QString ModuleLoader::libraryPath(const QString& libraryName)
     const QString file = libraryName + QStringLiteral(".so");
     const QDir programFolder(QCoreApplication::applicationDirPath());
     const QString besideProgram = programFolder.filePath(file);
-    const QString installed =
-        programFolder.filePath(QStringLiteral(TAVREL_MODULE_DIR "/") + file);
+    const QString installed = programFolder.filePath(QStringLiteral(TAVREL_MODULE_DIR "/") + file);
     if (!QFileInfo::exists(besideProgram) && QFileInfo::exists(installed))
         return QDir::cleanPath(installed);
     return besideProgram;
