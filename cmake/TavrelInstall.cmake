@@ -33,8 +33,9 @@ install(FILES ${packaging}/tavrel.svg DESTINATION share/icons/hicolor/scalable/a
 install(FILES ${packaging}/copyright DESTINATION share/doc/tavrel)
 install(FILES ${CMAKE_SOURCE_DIR}/docs/deployment.md DESTINATION share/doc/tavrel)
 
-# The Debian changelog, compressed without a time stamp so that builds are repeatable.
-set(changelog ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.Debian.gz)
+# The changelog (a native package's: changelog.gz), compressed without a time stamp so
+# that builds are repeatable.
+set(changelog ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz)
 add_custom_command(OUTPUT ${changelog}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/packaging
     COMMAND gzip -9nc ${packaging}/changelog > ${changelog}
@@ -92,4 +93,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
 # The database drivers are plugins, which dpkg-shlibdeps cannot see.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+# CPack adds ldconfig to postinst and postrm for any library below usr/lib; the suite's
+# own folder needs none (lintian warns, maintscript-calls-ldconfig).
 include(CPack)
