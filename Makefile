@@ -8,7 +8,8 @@ PRESET ?= default
 RUN_PRESET ?= release
 TAVREL := build/$(RUN_PRESET)/bin/tavrel
 
-.PHONY: deps build build-run build-asan test test-default test-asan run demo bench clean
+.PHONY: deps build build-run build-asan test test-default test-asan run demo bench clean \
+        package package-check
 
 deps:
 	@bash scripts/setup-deps
@@ -25,11 +26,13 @@ build-asan: deps
 	cmake --preset asan >/dev/null
 	cmake --build --preset asan
 
-# Builds everything twice (plain and sanitized), starts PostgreSQL and runs every test.
+# Builds everything twice (plain and sanitized), starts PostgreSQL and runs every test;
+# between the two, checks the Debian package from its installed tree.
 test: deps
 	@export TAVREL_TEST_PG=$$(bash scripts/start-postgres) && \
 	cmake --preset default >/dev/null && cmake --build --preset default && \
 	ctest --preset default -j2 && \
+	bash scripts/package-check && \
 	cmake --preset asan >/dev/null && cmake --build --preset asan && \
 	ctest --preset asan -j2
 
@@ -45,6 +48,14 @@ run: demo
 bench:
 	cmake --preset release >/dev/null && cmake --build --preset release
 	@export TAVREL_TEST_PG=$$(bash scripts/start-postgres) && bash bench/run-all
+
+# The Debian package build/package/tavrel_<version>_amd64.deb (release build, no tests).
+package: deps
+	cmake --preset package >/dev/null && cmake --build --preset package
+	cd build/package && cpack -G DEB
+
+package-check: deps
+	@bash scripts/package-check
 
 clean:
 	rm -rf build

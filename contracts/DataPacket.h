@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelContractsExport.h"
+
 #include "FieldType.h"
 
 #include <QList>
@@ -8,7 +10,7 @@
 
 namespace tavrel {
 
-struct ColumnInfo
+struct TAVREL_CONTRACTS_EXPORT ColumnInfo
 {
     QString name; // upper case on every engine
     FieldType type = FieldType::String;
@@ -19,7 +21,7 @@ struct ColumnInfo
 // When the result comes from a provider's main table, rowKeys holds the server's
 // technical key of each row (the key never appears among the columns); otherwise
 // rowKeys is empty and the rows cannot be updated.
-struct DataPacket
+struct TAVREL_CONTRACTS_EXPORT DataPacket
 {
     QList<ColumnInfo> columns;
     QList<QVariantList> rows;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelContractsExport.h"
+
 #include <QList>
 #include <QVariantMap>
 
@@ -7,7 +9,7 @@ namespace tavrel {
 
 // One changed row of a client dataset, as sent to IAppServer::applyUpdates.
 // Column names are those of the packet (upper case).
-struct DeltaRow
+struct TAVREL_CONTRACTS_EXPORT DeltaRow
 {
     enum class Kind
     {
@@ -23,7 +25,7 @@ struct DeltaRow
 };
 
 // The changes of one post or delete, applied in one transaction.
-struct Delta
+struct TAVREL_CONTRACTS_EXPORT Delta
 {
     QList<DeltaRow> rows;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelContractsExport.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -28,16 +30,16 @@ enum class FieldType
     Boolean
 };
 
-QString fieldTypeName(FieldType type);
+TAVREL_CONTRACTS_EXPORT QString fieldTypeName(FieldType type);
 
 // True for the null value: an invalid QVariant or a typed null.
-bool isNull(const QVariant& value);
+TAVREL_CONTRACTS_EXPORT bool isNull(const QVariant& value);
 
 // Converts a value to the representation of the type above. Null gives QVariant().
 // Text is read the way a Colombian user types it: integers in decimal, decimals with
 // either separator, date-times in ISO form or the short date format dd/MM/yyyy.
 // Throws ModuleError (kind Conversion) with a message that names the value and the
 // type when the value cannot be represented (for instance 40000 as SmallInt).
-QVariant coerce(const QVariant& value, FieldType type);
+TAVREL_CONTRACTS_EXPORT QVariant coerce(const QVariant& value, FieldType type);
 
 } // namespace tavrel

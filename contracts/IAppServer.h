@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelContractsExport.h"
+
 #include "DataPacket.h"
 #include "Delta.h"
 #include "Param.h"
@@ -11,7 +13,7 @@ namespace tavrel {
 
 // The application server as the suite and the module see it. Every call blocks
 // until the server answers; every failure is thrown as ModuleError.
-class IAppServer
+class TAVREL_CONTRACTS_EXPORT IAppServer
 {
 public:
     virtual ~IAppServer();

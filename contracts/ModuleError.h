@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelContractsExport.h"
+
 #include <QByteArray>
 #include <QString>
 #include <exception>
@@ -9,7 +11,7 @@ namespace tavrel {
 // The one error type that crosses the layers. A handler refuses by throwing it with
 // its Spanish message; every UI boundary catches it and hands it to the module
 // application's HandleException.
-class ModuleError : public std::exception
+class TAVREL_CONTRACTS_EXPORT ModuleError : public std::exception
 {
 public:
     enum class Kind

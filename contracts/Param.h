@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelContractsExport.h"
+
 #include "FieldType.h"
 
 #include <QList>
@@ -9,7 +11,7 @@
 namespace tavrel {
 
 // A named parameter of a command text (the ":name" markers), with its value.
-struct Param
+struct TAVREL_CONTRACTS_EXPORT Param
 {
     QString name;
     QVariant value; // null = QVariant()

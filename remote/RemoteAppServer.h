@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelRemoteExport.h"
+
 #include "IAppServer.h"
 
 #include <QList>
@@ -14,7 +16,7 @@ namespace tavrel {
 // moment); the server's errors come back as the same ModuleError, kind and message,
 // that the in-process server throws, and a server that cannot be reached, stops
 // answering or does not answer in time gives a ModuleError (Connection) that names it.
-class RemoteAppServer : public IAppServer
+class TAVREL_REMOTE_EXPORT RemoteAppServer : public IAppServer
 {
 public:
     struct Company

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelRemoteExport.h"
+
 #include <functional>
 
 namespace tavrel {
@@ -12,7 +14,7 @@ namespace tavrel {
 // keys wait until the call is over, and after `cursorDelayMs` the busy cursor shows
 // until the call ends. Elsewhere (a headless command, another thread) the work simply
 // runs in the caller's thread.
-class WaitingCall
+class TAVREL_REMOTE_EXPORT WaitingCall
 {
 public:
     static constexpr int defaultCursorDelayMs = 300;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,7 +11,7 @@ namespace tavrel {
 // holds a blank, a comma, a double quote or a control character written between double
 // quotes with inner quotes doubled. Reading also accepts blanks as separators outside
 // quotes, as the suite's lists always did.
-class CommaText
+class TAVREL_SERVER_EXPORT CommaText
 {
 public:
     static QStringList split(const QString& text);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
@@ -10,7 +12,7 @@ namespace tavrel {
 // Every command answers --help (its usage and options) and --version without running,
 // and a wrong argument is named as the user typed it, so that each command can refuse it
 // with its own message. Options are written --name VALUE, --name=VALUE or -name VALUE.
-class CommandLine
+class TAVREL_SERVER_EXPORT CommandLine
 {
 public:
     enum class Result

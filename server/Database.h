@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include "DatabaseLocation.h"
 #include "SqlDialect.h"
 
@@ -20,7 +22,7 @@ namespace tavrel {
 // order in which the names first appear in the text, and are bound through the dialect.
 // Every failure is thrown as ModuleError: kind Connection when the database cannot be
 // reached, Server when a statement fails (the message is the database's own).
-class Database
+class TAVREL_SERVER_EXPORT Database
 {
 public:
     enum class OpenMode

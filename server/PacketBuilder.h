@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include "DataPacket.h"
 
 class QSqlQuery;
@@ -14,7 +16,7 @@ class SqlDialect;
 // type, which also trims the padding of fixed-width columns. Columns the catalogue does
 // not know are typed by their values. The technical key leaves the columns and becomes
 // the packet's row keys.
-class PacketBuilder
+class TAVREL_SERVER_EXPORT PacketBuilder
 {
 public:
     static DataPacket build(QSqlQuery& query, const SqlDialect& dialect);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -8,7 +10,7 @@ namespace tavrel {
 // Salted password hashes as stored in GN_USUAR.CLA_USUA:
 // "pbkdf2-sha256$<iterations>$<salt base64>$<key base64>" (PBKDF2 with HMAC-SHA-256,
 // a 16-byte salt and a 32-byte key). Plain passwords are never stored.
-class PasswordHash
+class TAVREL_SERVER_EXPORT PasswordHash
 {
 public:
     static constexpr int defaultIterations = 10000;

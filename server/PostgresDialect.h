@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include "SqlDialect.h"
 
 namespace tavrel {
@@ -9,7 +11,7 @@ namespace tavrel {
 // client's time zone and the server turns them back into the same local time. CHAR(n)
 // values come back padded and column names in lower case; the packet builder undoes
 // both.
-class PostgresDialect : public SqlDialect
+class TAVREL_SERVER_EXPORT PostgresDialect : public SqlDialect
 {
 public:
     QString engineName() const override { return QStringLiteral("PostgreSQL"); }

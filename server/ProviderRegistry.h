@@ -1,12 +1,14 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include <QList>
 #include <QString>
 
 namespace tavrel {
 
 // A provider of the application server, as the client datasets name it.
-struct ProviderDef
+struct TAVREL_SERVER_EXPORT ProviderDef
 {
     QString name;
     QString mainTable; // table that receives the dataset's updates; empty: read only
@@ -15,7 +17,7 @@ struct ProviderDef
 // The fixed set of providers: those of the module's datasets and those of the suite's
 // framework (companies, user companies, notes, change log). Names compare without case,
 // as the datasets' component names do.
-class ProviderRegistry
+class TAVREL_SERVER_EXPORT ProviderRegistry
 {
 public:
     static const ProviderRegistry& instance();

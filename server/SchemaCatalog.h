@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include "FieldType.h"
 
 #include <QHash>
@@ -14,14 +16,14 @@ class Database;
 
 // One column of the schema. `size` is the width in characters of String and FixedChar
 // columns; a String of size 0 is unbounded text.
-struct ColumnDef
+struct TAVREL_SERVER_EXPORT ColumnDef
 {
     QString name;
     FieldType type = FieldType::String;
     int size = 0;
 };
 
-struct IndexDef
+struct TAVREL_SERVER_EXPORT IndexDef
 {
     QString name;
     QStringList columns;
@@ -31,7 +33,7 @@ struct IndexDef
     QStringList included = {};
 };
 
-struct TableDef
+struct TAVREL_SERVER_EXPORT TableDef
 {
     QString name;             // upper case
     QList<ColumnDef> columns; // in the order of SELECT *, without the technical key
@@ -47,7 +49,7 @@ struct TableDef
 // columns and indexes. The dialects turn it into DDL; the server uses it to type the
 // columns of every result, since a column name means the same thing in every table
 // (ACT_HORA is always a date-time, COD_CUEN always a 30-character code).
-class SchemaCatalog
+class TAVREL_SERVER_EXPORT SchemaCatalog
 {
 public:
     // Bumped whenever a table or column changes; stored in TVL_SCHEMA.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -22,7 +24,7 @@ class Database;
 //       appearance}; runs in its own transaction; error receives the database message.
 //   ValidarUsuario(userCode, password, userType&) -> int 0 valid, 1 refused
 //       Unknown user and wrong password get the same answer.
-class ServerMethods
+class TAVREL_SERVER_EXPORT ServerMethods
 {
 public:
     explicit ServerMethods(Database& db) : m_db(db) {}

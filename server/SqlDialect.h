@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include "SchemaCatalog.h"
 
 #include <QSqlDatabase>
@@ -19,7 +21,7 @@ namespace tavrel {
 // set-up, how a read-only SELECT is protected and how a new row's key comes back.
 // The base class answers as standard SQL does; an engine overrides only where it
 // differs.
-class SqlDialect
+class TAVREL_SERVER_EXPORT SqlDialect
 {
 public:
     virtual ~SqlDialect();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,7 +11,7 @@ namespace tavrel {
 // and whether a text is one read-only SELECT. Quoted strings, quoted identifiers and
 // comments are skipped, so a colon or a semicolon inside them counts for nothing, and
 // "::" (a PostgreSQL cast) is not a marker.
-class SqlText
+class TAVREL_SERVER_EXPORT SqlText
 {
 public:
     struct Markers

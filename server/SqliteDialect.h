@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include "SqlDialect.h"
 
 namespace tavrel {
@@ -7,7 +9,7 @@ namespace tavrel {
 // SQLite through QSQLITE. Date-times are TEXT in the canonical local form
 // "yyyy-MM-ddTHH:mm:ss.zzz", so that comparing texts compares times; widths and 16-bit
 // ranges are enforced by CHECK constraints, as a typed engine would.
-class SqliteDialect : public SqlDialect
+class TAVREL_SERVER_EXPORT SqliteDialect : public SqlDialect
 {
 public:
     QString engineName() const override { return QStringLiteral("SQLite"); }

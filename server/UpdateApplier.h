@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerExport.h"
+
 #include "Delta.h"
 
 #include <QList>
@@ -13,7 +15,7 @@ struct TableDef;
 // technical key; a modified row must still hold the original values of the columns it
 // changes, a deleted row the original values of all its columns. When a row no longer
 // matches, everything is rolled back and ModuleError kind Conflict is thrown.
-class UpdateApplier
+class TAVREL_SERVER_EXPORT UpdateApplier
 {
 public:
     // Returns the technical keys of the inserted rows, in delta order.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "LineObject.h"
 #include "PictureObject.h"
 #include "ShapeObject.h"
@@ -16,7 +18,7 @@ namespace tavrel::report {
 // A horizontal strip of a page with its objects. Data bands print once per record of
 // their data source; a Detail band belongs to the MasterData band before it and runs
 // through its own source for every master record.
-class Band
+class TAVREL_REPORTS_EXPORT Band
 {
 public:
     enum class Kind

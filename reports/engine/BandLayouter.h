@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "LayoutPrimitives.h"
 
 #include <QByteArray>
@@ -13,7 +15,7 @@ class TextMeasurer;
 class ValueResolver;
 
 // One printing of a band: its final height and its primitives relative to the band.
-struct BandInstance
+struct TAVREL_REPORTS_EXPORT BandInstance
 {
     qreal height = 0;
     QList<Primitive> items;
@@ -22,7 +24,7 @@ struct BandInstance
 // Lays out one band for the current record: evaluates texts, breaks them into lines,
 // grows stretching boxes, shifts boxes pushed down by a grown box above them, grows
 // the band when it stretches and cuts what does not fit.
-class BandLayouter
+class TAVREL_REPORTS_EXPORT BandLayouter
 {
 public:
     BandLayouter(ValueResolver& resolver, const TextMeasurer& measurer);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsDataExport.h"
+
 #include <QPointer>
 #include <QString>
 
@@ -10,7 +12,7 @@ namespace tavrel::report {
 // A client dataset bound to reports under the name their layouts use ("QryVeZezev"),
 // for as long as the binding lives; each run walks it through a DataSetReportSource
 // made for that run. The dataset is not owned and may be set later than the binding.
-class DataSetBinding
+class TAVREL_REPORTS_DATA_EXPORT DataSetBinding
 {
 public:
     explicit DataSetBinding(const QString& userName, SClientDataSet* dataSet = nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsDataExport.h"
+
 #include "ReportDataSource.h"
 
 class SClientDataSet;
@@ -14,7 +16,7 @@ namespace tavrel::report {
 // grids and edits do not follow the walk; destroying it returns the dataset to the row
 // it stood on and enables the controls again. Moving through a dataset that is not open
 // is refused with the dataset's own message.
-class DataSetReportSource : public ReportDataSource
+class TAVREL_REPORTS_DATA_EXPORT DataSetReportSource : public ReportDataSource
 {
 public:
     DataSetReportSource(const QString& name, SClientDataSet& dataSet);

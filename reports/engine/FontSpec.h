@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include <QFont>
 #include <QString>
 
@@ -7,7 +9,7 @@ namespace tavrel::report {
 
 // A font as a layout names it. The size is the character height in pixels at 96 dpi,
 // that is in report units; a device font is made for a given units-to-device scale.
-struct FontSpec
+struct TAVREL_REPORTS_EXPORT FontSpec
 {
     QString family = QStringLiteral("Arial");
     qreal pixelSize = 13;

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include <QColor>
 #include <QFlags>
 
 namespace tavrel::report {
 
 // The drawn sides of a text box; each side is a line centred on the box edge.
-struct Frame
+struct TAVREL_REPORTS_EXPORT Frame
 {
     enum Side
     {

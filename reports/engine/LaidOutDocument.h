@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "LayoutPrimitives.h"
 #include "Page.h"
 
@@ -8,7 +10,7 @@
 
 namespace tavrel::report {
 
-struct LaidOutPage
+struct TAVREL_REPORTS_EXPORT LaidOutPage
 {
     int number = 0;         // 1-based
     QList<Primitive> items; // in painting order
@@ -22,7 +24,7 @@ struct LaidOutPage
 };
 
 // A report laid out into pages, ready to be rendered on any device.
-struct LaidOutDocument
+struct TAVREL_REPORTS_EXPORT LaidOutDocument
 {
     QString title;
     Page page;

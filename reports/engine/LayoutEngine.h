@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "LaidOutDocument.h"
 #include "ReportDataSource.h"
 #include "ReportSettings.h"
@@ -26,7 +28,7 @@ class ReportRun;
 // stands on. When every data source of the data bands is empty only page header and
 // footer print (or nothing, when the report says so). A report that shows
 // [TOTALPAGES#] is counted first; its BeforePrint hooks then run in both passes.
-class LayoutEngine
+class TAVREL_REPORTS_EXPORT LayoutEngine
 {
 public:
     using VariablesCallback = ValueResolver::VariablesCallback;

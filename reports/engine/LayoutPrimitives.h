@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "FontSpec.h"
 
 #include <QColor>
@@ -20,7 +22,7 @@ namespace tavrel::report {
 
 // One line of a text run, already broken and shaped; drawn with the run's alignment
 // inside `rect`. The glyphs are those of TextMeasurer, at its reference scale.
-struct TextLine
+struct TAVREL_REPORTS_EXPORT TextLine
 {
     QString text;
     QRectF rect;
@@ -28,7 +30,7 @@ struct TextLine
     QList<QGlyphRun> glyphs;
 };
 
-struct TextRun
+struct TAVREL_REPORTS_EXPORT TextRun
 {
     QString objectName;
     QRectF box;  // the text object's box after stretching and shifting
@@ -51,7 +53,7 @@ struct TextRun
     void updateClipped();
 };
 
-struct ImageRun
+struct TAVREL_REPORTS_EXPORT ImageRun
 {
     QString objectName;
     QRectF box;  // the picture object's box
@@ -59,7 +61,7 @@ struct ImageRun
     QImage image;
 };
 
-struct LineRun
+struct TAVREL_REPORTS_EXPORT LineRun
 {
     QString objectName;
     QLineF line;
@@ -67,7 +69,7 @@ struct LineRun
     QColor colour;
 };
 
-struct RectRun
+struct TAVREL_REPORTS_EXPORT RectRun
 {
     QString objectName;
     QRectF rect;
@@ -79,6 +81,6 @@ struct RectRun
 using Primitive = std::variant<TextRun, ImageRun, LineRun, RectRun>;
 
 // Moves a primitive by an offset.
-void translate(Primitive& primitive, const QPointF& offset);
+TAVREL_REPORTS_EXPORT void translate(Primitive& primitive, const QPointF& offset);
 
 } // namespace tavrel::report

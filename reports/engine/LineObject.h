@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "ReportObject.h"
 
 #include <QColor>
@@ -8,7 +10,7 @@ namespace tavrel::report {
 
 // A horizontal or vertical line starting at the geometry's top left; its length is
 // the geometry's width (horizontal) or height (vertical).
-class LineObject : public ReportObject
+class TAVREL_REPORTS_EXPORT LineObject : public ReportObject
 {
 public:
     LineObject(const QString& name, const QPointF& start, qreal length,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "ReportDataSource.h"
 
 #include <QList>
@@ -11,7 +13,7 @@
 namespace tavrel::report {
 
 // Records held in memory, for tests and small fixed lists.
-class MemoryDataSource : public ReportDataSource
+class TAVREL_REPORTS_EXPORT MemoryDataSource : public ReportDataSource
 {
 public:
     using Formatter = std::function<QString(const QString& field, const QVariant& value)>;

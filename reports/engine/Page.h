@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
@@ -10,7 +12,7 @@ namespace tavrel::report {
 
 // The paper of a report: size, orientation and margins. Margins are kept in
 // millimetres as designed; everything else is answered in report units.
-class Page
+class TAVREL_REPORTS_EXPORT Page
 {
 public:
     // Letter, portrait, 10 mm margins on every side.

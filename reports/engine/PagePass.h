@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "Band.h"
 #include "BandLayouter.h"
 #include "LaidOutDocument.h"
@@ -19,7 +21,7 @@ class ValueResolver;
 // moved. Where each page begins is kept as a Mark, from which the walk can start again
 // (the sources are moved back to their records), so that any page can be laid out anew
 // without the pages before it.
-class PagePass
+class TAVREL_REPORTS_EXPORT PagePass
 {
 public:
     // The state of the walk where a page begins.

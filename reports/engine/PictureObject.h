@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "ReportObject.h"
 
 #include <QImage>
@@ -8,7 +10,7 @@ namespace tavrel::report {
 
 // A picture: either a fixed image or the blob bytes (PNG, JPEG, BMP) of a field.
 // The picture is fitted into the box, centred, and keeps its aspect ratio unless told not to.
-class PictureObject : public ReportObject
+class TAVREL_REPORTS_EXPORT PictureObject : public ReportObject
 {
 public:
     PictureObject(const QString& name, const QRectF& geometry);

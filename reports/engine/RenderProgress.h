@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "ReportRenderer.h"
 
 #include <QElapsedTimer>
@@ -14,7 +16,7 @@ namespace tavrel::report {
 // The progress of a long print or export: a QProgressDialog with Cancel over `parent`,
 // shown only when the work lasts, window-modal and never run on its own event loop, so
 // that nothing waits on it where no one can answer. Events are processed between pages.
-class RenderProgress
+class TAVREL_REPORTS_EXPORT RenderProgress
 {
 public:
     RenderProgress(QWidget* parent, const QString& title);

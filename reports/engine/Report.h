@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "Band.h"
 #include "Page.h"
 
@@ -13,7 +15,7 @@
 namespace tavrel::report {
 
 // A banded report layout: the page, the bands in print order and the declared variables.
-class Report
+class TAVREL_REPORTS_EXPORT Report
 {
 public:
     Report();

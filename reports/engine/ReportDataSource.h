@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -8,7 +10,7 @@ namespace tavrel::report {
 // The records a report runs through. Any dataset can be bound by an adapter.
 // Data source and field names are compared case-insensitively by the engine's users;
 // an adapter answers hasField() the same way.
-class ReportDataSource
+class TAVREL_REPORTS_EXPORT ReportDataSource
 {
 public:
     virtual ~ReportDataSource();

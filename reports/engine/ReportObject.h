@@ -1,12 +1,14 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include <QRectF>
 #include <QString>
 
 namespace tavrel::report {
 
 // Something printed inside a band. The geometry is in report units, relative to the band.
-class ReportObject
+class TAVREL_REPORTS_EXPORT ReportObject
 {
 public:
     enum class Type

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "LaidOutDocument.h"
 
 #include <QDialog>
@@ -19,7 +21,7 @@ class ReportRun;
 // zoom, printing and an "Exportar a PDF…" action. It opens on the first page as soon as
 // that is laid out; a page is laid out when it is shown, and the pages are counted
 // meanwhile a few at a time, the count showing once it is known.
-class ReportPreviewDialog : public QDialog
+class TAVREL_REPORTS_EXPORT ReportPreviewDialog : public QDialog
 {
     Q_OBJECT
 

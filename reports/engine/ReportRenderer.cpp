@@ -1,10 +1,12 @@
 #include "ReportRenderer.h"
 
 #include "ModuleError.h"
+#include "ReportLog.h"
 #include "ReportRun.h"
 #include "ReportUnits.h"
 #include "TextMeasurer.h"
 
+#include <QElapsedTimer>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -124,8 +126,11 @@ void ReportRenderer::paintPage(QPainter& painter, const LaidOutPage& page, qreal
 bool ReportRenderer::paint(QPainter& painter, QPagedPaintDevice& device, int fromPage, int toPage)
 {
     m_cancelled = false;
+    QElapsedTimer clock;
+    clock.start();
     const qreal scale = device.logicalDpiX() / kUnitsPerInch;
     const int first = std::max(0, fromPage);
+    int drawn = 0;
     for (int index = first; toPage < 0 || index <= toPage; ++index) {
         const LaidOutPage* page = pageAt(index);
         if (!page)
@@ -133,12 +138,15 @@ bool ReportRenderer::paint(QPainter& painter, QPagedPaintDevice& device, int fro
         if (index > first)
             device.newPage();
         paintPage(painter, *page, scale);
+        ++drawn;
         if (m_progress && !m_progress(index + 1, pageCount())) {
             m_cancelled = true;
-            return false;
+            break;
         }
     }
-    return true;
+    qCDebug(lcReport) << title() << (m_cancelled ? "stopped after" : "drew") << drawn << "pages in"
+                      << clock.elapsed() << "ms";
+    return !m_cancelled;
 }
 
 void ReportRenderer::setUpPrinter(QPrinter* printer) const

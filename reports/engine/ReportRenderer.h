@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "LaidOutDocument.h"
 #include "PdfExportSettings.h"
 
@@ -17,7 +19,7 @@ class ReportRun;
 // units are scaled to the device's resolution, and texts are drawn as the glyphs the
 // layout shaped. Pages come from a laid-out document or from a run, which lays each
 // out when it is drawn, so that a run's pages are never all held at once.
-class ReportRenderer
+class TAVREL_REPORTS_EXPORT ReportRenderer
 {
 public:
     // The PDF resolution: 10 device pixels per report unit, the scale texts are measured at.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "LaidOutDocument.h"
 #include "ReportSettings.h"
 #include "ValueResolver.h"
@@ -25,7 +27,7 @@ class ReportDataSource;
 // The report and the data sources must outlive the run, except the sources it keeps.
 // Throws ModuleError (from the constructor or a page) when the report names a data
 // source, field or variable that does not exist, or when its bands are out of order.
-class ReportRun
+class TAVREL_REPORTS_EXPORT ReportRun
 {
 public:
     using VariablesCallback = ValueResolver::VariablesCallback;

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include <QDateTime>
 #include <QString>
 
 namespace tavrel::report {
 
 // Process settings a report run needs for its system values.
-struct ReportSettings
+struct TAVREL_REPORTS_EXPORT ReportSettings
 {
     // Format of [DATE]: the process-wide short date format.
     QString shortDateFormat = QStringLiteral("dd/MM/yyyy");

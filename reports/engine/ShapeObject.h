@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "ReportObject.h"
 
 #include <QColor>
@@ -7,7 +9,7 @@
 namespace tavrel::report {
 
 // A rectangle outline, optionally filled.
-class ShapeObject : public ReportObject
+class TAVREL_REPORTS_EXPORT ShapeObject : public ReportObject
 {
 public:
     ShapeObject(const QString& name, const QRectF& geometry);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "FontSpec.h"
 
 #include <QFont>
@@ -15,7 +17,7 @@ namespace tavrel::report {
 // One line of a text as it is drawn: its text, its natural width and its glyphs shaped at
 // the reference scale, placed from the line's top left corner (the baseline lies one
 // ascent below it).
-struct ShapedLine
+struct TAVREL_REPORTS_EXPORT ShapedLine
 {
     QString text;
     qreal width = 0; // in report units, trailing blanks left out
@@ -27,7 +29,7 @@ struct ShapedLine
 // given back in report units, so that layout and rendering agree to the glyph. Fonts,
 // line heights and shaped texts are kept, so a label printed on every record is shaped
 // once; the kept texts are dropped when there are too many.
-class TextMeasurer
+class TAVREL_REPORTS_EXPORT TextMeasurer
 {
 public:
     static constexpr qreal kReferenceScale = 10;

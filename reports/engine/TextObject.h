@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "FontSpec.h"
 #include "Frame.h"
 #include "ReportObject.h"
@@ -12,7 +14,7 @@ namespace tavrel::report {
 
 // A text box: a literal text, a field, a variable or a mix of them (see TextTemplate).
 // Text that does not fit the box is cut at the box; `Stretch` lets the box grow instead.
-class TextObject : public ReportObject
+class TAVREL_REPORTS_EXPORT TextObject : public ReportObject
 {
 public:
     enum class Stretch

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include <QList>
 #include <QString>
 
@@ -11,7 +13,7 @@ namespace tavrel::report {
 //   [DataSet."FIELD"]  or  [DataSet.FIELD]   display text of a field of a data source
 //   [NAME]                                    a system value (PAGE#, DATE, ...) or a variable
 // A '[' without its ']' is literal text.
-class TextTemplate
+class TAVREL_REPORTS_EXPORT TextTemplate
 {
 public:
     struct Token

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelReportsExport.h"
+
 #include "ReportDataSource.h"
 #include "ReportSettings.h"
 #include "TextTemplate.h"
@@ -21,7 +23,7 @@ class Report;
 //   COUNT#  the master records printed so far (in a summary: all of them)
 //   REPORTTITLE  the report's title as it is at the run
 // System value names are case-insensitive. Unknown names are refused with a message.
-class ValueResolver
+class TAVREL_REPORTS_EXPORT ValueResolver
 {
 public:
     // Called with a variable's name and its design value; may replace the value.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerAdminExport.h"
+
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
@@ -12,7 +14,7 @@ class Database;
 // Loads many rows into one table with multi-row INSERT statements of literal values,
 // which both engines parse far faster than one bound statement per row. Call inside a
 // transaction; the destructor does not flush, call finish().
-class BulkInserter
+class TAVREL_SERVER_ADMIN_EXPORT BulkInserter
 {
 public:
     BulkInserter(Database& db, const QString& table, const QStringList& columns,

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "TavrelServerAdminExport.h"
+
 #include <QString>
 
 namespace tavrel {
 
 class Database;
 
-struct DemoSummary
+struct TAVREL_SERVER_ADMIN_EXPORT DemoSummary
 {
     int companies = 0;
     qint64 relations = 0;
@@ -15,7 +17,7 @@ struct DemoSummary
 
 // Demo data. Everything is deterministic: the same call gives the same rows on every run
 // and engine (password salts included), so tests and screenshots can rely on them.
-class DemoData
+class TAVREL_SERVER_ADMIN_EXPORT DemoData
 {
 public:
     // The fixed demo: three fictional public entities (companies 1..3) with NIT and logo,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerAdminExport.h"
+
 #include "DemoData.h"
 
 #include <QStringList>
@@ -11,7 +13,7 @@ class Database;
 
 // The scalable benchmark data behind DemoData::generate. A fixed seed and a generator
 // whose sequence the C++ standard fixes (mt19937) give the same rows on every run.
-class DemoGenerator
+class TAVREL_SERVER_ADMIN_EXPORT DemoGenerator
 {
 public:
     static constexpr int firstCompany = 11;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerAdminExport.h"
+
 #include <QByteArray>
 
 namespace tavrel {
@@ -7,7 +9,7 @@ namespace tavrel {
 // The logos of the demo companies: a small emblem drawn with QPainter (shapes only, so
 // no font and no GUI application are needed) and encoded as PNG. The same company
 // always gets the same bytes.
-class DemoLogo
+class TAVREL_SERVER_ADMIN_EXPORT DemoLogo
 {
 public:
     static QByteArray png(int company, int size = 128);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerAdminExport.h"
+
 #include <QStringList>
 #include <QTextStream>
 
@@ -13,7 +15,7 @@ namespace tavrel {
 //
 // --help and --version print their answer on `out` and create nothing.
 // Exit codes: 0 created or answered; 1 wrong arguments or the database failed; 2 the schema exists.
-class InitDbCommand
+class TAVREL_SERVER_ADMIN_EXPORT InitDbCommand
 {
 public:
     static int run(const QStringList& args, QTextStream& out, QTextStream& err);

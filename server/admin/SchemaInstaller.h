@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TavrelServerAdminExport.h"
+
 #include <QStringList>
 
 namespace tavrel {
@@ -8,7 +10,7 @@ class Database;
 
 // Creates the schema of the catalogue on an empty database and tells what a database
 // already holds.
-class SchemaInstaller
+class TAVREL_SERVER_ADMIN_EXPORT SchemaInstaller
 {
 public:
     // Tables of the catalogue that already exist in the database.

@@ -6,6 +6,7 @@
 
 // The components' logging, off unless switched on with QT_LOGGING_RULES:
 // "tavrel.connection" the connections to the application server and the calls by name;
-// "tavrel.dataset" the opens and posts of the client datasets.
+// "tavrel.dataset" the client datasets' opens, refreshes and applied updates, with rows and
+// milliseconds.
 MTAVRELMPR_EXPORT Q_DECLARE_LOGGING_CATEGORY(lcConnection);
 MTAVRELMPR_EXPORT Q_DECLARE_LOGGING_CATEGORY(lcDataSet);

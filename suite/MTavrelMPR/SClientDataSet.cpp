@@ -1,8 +1,10 @@
 #include "SClientDataSet.h"
 
+#include "ComponentLog.h"
 #include "ModuleError.h"
 #include "SClientDataSetPrivate.h"
 
+#include <QElapsedTimer>
 #include <algorithm>
 
 using tavrel::DataSetState;
@@ -208,7 +210,11 @@ void SClientDataSet::open()
     if (active())
         return;
     d->fire(BeforeOpen);
+    QElapsedTimer clock;
+    clock.start();
     d->install(d->load(d->fetch()));
+    qCDebug(lcDataSet) << objectName() << "opened" << d->providerName << "with" << d->rows.count()
+                       << "rows in" << clock.elapsed() << "ms";
     d->notifyState();
     d->recalculateCurrent();
     d->notifyData(nullptr);
@@ -273,7 +279,11 @@ void SClientDataSet::refresh()
         }
         const qint64 key = d->cursor >= 0 ? d->rows.row(d->cursor).key : -1;
         const int oldCursor = d->cursor;
+        QElapsedTimer clock;
+        clock.start();
         d->install(d->load(d->fetch()));
+        qCDebug(lcDataSet) << objectName() << "refreshed" << d->providerName << "with"
+                           << d->rows.count() << "rows in" << clock.elapsed() << "ms";
         const int byKey = d->rows.indexOfKey(key);
         d->cursor = byKey >= 0 ? byKey : std::min(oldCursor, d->rows.count() - 1);
         d->bof = d->eof = isEmpty();
@@ -581,7 +591,12 @@ int SClientDataSet::applyUpdates()
         d->rows.acceptChanges({}, {});
         return 0;
     }
-    return d->apply();
+    QElapsedTimer clock;
+    clock.start();
+    const int applied = d->apply();
+    qCDebug(lcDataSet) << objectName() << "applied" << applied << "changed rows to"
+                       << d->providerName << "in" << clock.elapsed() << "ms";
+    return applied;
 }
 
 int SClientDataSet::changeCount() const

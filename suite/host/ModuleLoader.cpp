@@ -25,8 +25,15 @@ ModuleLoader::~ModuleLoader()
 
 QString ModuleLoader::libraryPath(const QString& libraryName)
 {
-    return QDir(QCoreApplication::applicationDirPath())
-        .filePath(libraryName + QStringLiteral(".so"));
+    // In the build tree the modules lie beside the executable; once installed, in the
+    // suite's module folder, found relative to the executable's.
+    const QString file = libraryName + QStringLiteral(".so");
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString besideProgram = programFolder.filePath(file);
+    const QString installed = programFolder.filePath(QStringLiteral(TAVREL_MODULE_DIR "/") + file);
+    if (!QFileInfo::exists(besideProgram) && QFileInfo::exists(installed))
+        return QDir::cleanPath(installed);
+    return besideProgram;
 }
 
 QFunctionPointer ModuleLoader::entry(const char* name)

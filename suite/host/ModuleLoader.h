@@ -38,7 +38,8 @@ public:
     // Resolves an entry point of the loaded library; nullptr when it has none.
     QFunctionPointer entry(const char* name);
 
-    // Where module libraries are looked for: beside the host's executable.
+    // Where module libraries are looked for: beside the host's executable (build tree),
+    // else in the module folder of the installed layout, relative to the executable.
     static QString libraryPath(const QString& libraryName);
 
 private:
