@@ -1,6 +1,6 @@
 // The maintenance window over a demo database: its creation, the locking of the key
 // fields outside editing, the panel's keyboard order, the label links of a company
-// change, the preview and the PDF, and the code pickers with the real data module and
+// change, the PDF, and the code pickers with the real data module and
 // the lookup dialog: guards, lists and what a pick leaves in the relation row.
 
 #include "DBEdit.h"
@@ -14,7 +14,6 @@
 #include "ModuloDemo.h"
 #include "ProgramLauncher.h"
 #include "SClientDataSet.h"
-#include "SDCOMConnection.h"
 #include "SessionGlobals.h"
 #include "TTavrelDBgrid.h"
 #include "TVInfoAyuda.h"
@@ -28,7 +27,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -37,7 +35,6 @@
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <poppler-qt6.h>
 
@@ -97,7 +94,6 @@ private Q_SLOTS:
     void labelsOpenThePathsOfTheAnswer();
     void companyChange_data();
     void companyChange();
-    void previewButtonOpensThePreview();
     void pdfShowsTheChosenCompany();
     void panelFitsWithoutOverlaps_data();
     void panelFitsWithoutOverlaps();
@@ -400,25 +396,6 @@ void TstFrmVeZezev::companyChange()
     QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCont), rutaConcepto);
     QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCuen),
              QStringLiteral("nomina/VNmNcmco"));
-}
-
-void TstFrmVeZezev::previewButtonOpensThePreview()
-{
-    crear();
-    QString vista;
-    QTimer vigia;
-    vigia.setInterval(20);
-    connect(&vigia, &QTimer::timeout, this, [&vista] {
-        if (auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            vista = QLatin1String(dialogo->metaObject()->className());
-            dialogo->reject();
-        }
-    });
-    vigia.start();
-    FrmVeZezev->spbPreview->click();
-    vigia.stop();
-    QCOMPARE(vista, QStringLiteral("tavrel::report::ReportPreviewDialog"));
-    QVERIFY(m->mensajes.isEmpty());
 }
 
 void TstFrmVeZezev::pdfShowsTheChosenCompany()

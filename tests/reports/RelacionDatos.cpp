@@ -23,7 +23,7 @@ QByteArray logoPng()
 
 } // namespace
 
-RelacionDatos::RelacionDatos(int filas)
+RelacionDatos::RelacionDatos()
 {
     empresa.setObjectName(QStringLiteral("CdsGnEmpre"));
     empresa.addField(QStringLiteral("NOM_EMPR"), FieldType::String, 80);
@@ -57,8 +57,6 @@ RelacionDatos::RelacionDatos(int filas)
         ds.field(12)->setValue(ds.field(10)->asFloat() - ds.field(11)->asFloat());
     };
     relacion.createDataSet();
-    for (int n = 1; n <= filas; ++n)
-        agregar(n);
 }
 
 void RelacionDatos::agregar(int n)
