@@ -5,7 +5,6 @@
 #include "DataSetFixture.h"
 #include "DataSetTableModel.h"
 #include "DataSource.h"
-#include "LocalAppServer.h"
 #include "TestHelpers.h"
 
 #include <QTest>
@@ -313,7 +312,7 @@ void TstClientDataSet::connectionNeedsAServer()
     const tavrel::SessionServices::Scope host(
         {.connectServer = [&](const QString& protocol, const QString& database) {
             asked = protocol + u' ' + database;
-            return tavrel::LocalAppServer::connect(f->db.url());
+            return f->db.appServer();
         }});
     connection.setDatabase(u"demo.sqlite"_s);
     f->dataSet.setRemoteServer(&connection);

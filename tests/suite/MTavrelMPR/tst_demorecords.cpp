@@ -94,6 +94,7 @@ static QString values(SClientDataSet& ds, const char* field)
 void TstDemoRecords::init()
 {
     m_fx = std::make_unique<DemoServerFixture>();
+    // In-process: the session is MGOMEZ in company 1, which the network server refuses her.
     m_fx->connection.setAppServer(tavrel::LocalAppServer::connect(m_fx->db.url()));
     m_session.emplace([](auto& s) {
         s.sessionValues = [] { return tavrel::SessionValues{u"1"_s, u"MGOMEZ"_s}; };
@@ -254,15 +255,6 @@ void TstDemoRecords::criteriaWindowRunsTheQuery()
                                                              "«Código»")));
     QCOMPARE(values(*ds, "NOM_CONT"),
              u"SUELDO BÁSICO,SUELDO BÁSICO,SUELDO BÁSICO PERSONAL DE PLANTA"_s);
-
-    // The window opens again with the criteria of the last query.
-    QString shownAgain;
-    whenModalShows<tavrel::QbeCriteriaDialog>([&](tavrel::QbeCriteriaDialog* dialog) {
-        shownAgain = dialog->valueEdit(u"NOM_CONT"_s)->text();
-        dialog->reject();
-    });
-    QVERIFY(!qbe.showCriteria());
-    QCOMPARE(shownAgain, u"sueldo"_s);
 }
 
 void TstDemoRecords::notesAreSharedAndChangesElsewhereAreRefused()
