@@ -67,9 +67,6 @@ private Q_SLOTS:
     void textsSitWhereLaidOut();
     void captionFollowsTheConfiguredColumn_data();
     void captionFollowsTheConfiguredColumn();
-    void variableCallback_data();
-    void variableCallback();
-    void printerGetsThePageRangeWithoutDialog();
     void refusedExportsWriteNothing();
     void previewNavigatesAndExports();
     void longReportStreamsToItsLastPage();
@@ -240,10 +237,8 @@ void TstReporteRelacion::textsSitWhereLaidOut_data()
     QTest::addColumn<int>("pagina");
 
     QTest::newRow("bold label at the corner of each block") << "Memo7" << 1;
-    QTest::newRow("field in the middle of a block") << "Memo20" << 1;
     QTest::newRow("company name beside the logo") << "QryGnEmpreNOM_EMPR" << 0;
     QTest::newRow("vertically centred system text") << "SysMemo2" << 2;
-    QTest::newRow("italic footer text") << "Memo6" << 2;
     QTest::newRow("right-aligned footer program") << "Memo3" << 0;
 }
 
@@ -281,12 +276,8 @@ void TstReporteRelacion::captionFollowsTheConfiguredColumn_data()
     QTest::addColumn<QString>("camRela");
     QTest::addColumn<QString>("titulo");
 
-    QTest::newRow("payroll class") << "cod_tnom"
-                                   << "Clase de Nómina";
     QTest::newRow("cost centre, in the reports' singular") << "cod_ccos"
                                                            << "Centro de Costo";
-    QTest::newRow("prototype group") << "cod_gpro"
-                                     << "Grupo de Prototipos";
     QTest::newRow("accounting expense") << "cod_gast"
                                         << "Gasto Contable";
     QTest::newRow("kind key in upper case is not a column name") << "COD_TNOM"
@@ -301,52 +292,6 @@ void TstReporteRelacion::captionFollowsTheConfiguredColumn()
     QFETCH(QString, titulo);
     const QStringList esperados = titulo.isEmpty() ? QStringList() : QStringList(3, titulo);
     QCOMPARE(textos(preparar(3, camRela), QStringLiteral("Memo8")), esperados);
-}
-
-void TstReporteRelacion::variableCallback_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("camRela");
-    QTest::addColumn<QString>("value");
-
-    // User, program and caption show in the report; these do not.
-    QTest::newRow("short date format, shown by no object") << "gStDateFormat"
-                                                           << ""
-                                                           << "d/M/yy";
-    QTest::newRow("a column without caption leaves the value passed") << "gStCamRela"
-                                                                      << "cod_tnom "
-                                                                      << "previo";
-}
-
-void TstReporteRelacion::variableCallback()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, camRela);
-    QFETCH(QString, value);
-    const VariablesRelacion variables{QStringLiteral("JPEREZ"), QStringLiteral("VVeZezev"),
-                                      QStringLiteral("d/M/yy"), camRela};
-    QVariant valor = QStringLiteral("previo");
-    variables.frxRptVeZezevGetValue(name, valor);
-    QCOMPARE(valor.toString(), value);
-}
-
-void TstReporteRelacion::printerGetsThePageRangeWithoutDialog()
-{
-    const QString archivo = m_dir.filePath(QStringLiteral("impreso.pdf"));
-    QPrinter impresora(QPrinter::HighResolution);
-    impresora.setOutputFormat(QPrinter::PdfFormat);
-    impresora.setOutputFileName(archivo);
-    impresora.setPrintRange(QPrinter::PageRange);
-    impresora.setFromTo(2, 3);
-    QVERIFY(ReportRenderer(preparar(14)).print(&impresora));
-
-    const auto pdf = Poppler::Document::load(archivo);
-    QVERIFY(pdf);
-    QCOMPARE(pdf->numPages(), 2);
-    for (int i = 0; i < 2; ++i) {
-        QCOMPARE(pdf->page(i)->pageSizeF(), QSizeF(612, 792));
-        QVERIFY(pdf->page(i)->text(QRectF()).contains(QStringLiteral("Página: %1").arg(i + 2)));
-    }
 }
 
 void TstReporteRelacion::refusedExportsWriteNothing()
