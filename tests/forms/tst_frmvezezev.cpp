@@ -96,8 +96,6 @@ private Q_SLOTS:
     void companyChange();
     void pdfShowsTheChosenCompany();
     void panelFitsWithoutOverlaps();
-    void navegandoNoAbren_data();
-    void navegandoNoAbren();
     void faltaLaContabilizacion_data();
     void faltaLaContabilizacion();
     void conceptoCuentaYGasto();
@@ -344,29 +342,22 @@ void TstFrmVeZezev::labelsOpenThePathsOfTheAnswer()
 
 void TstFrmVeZezev::companyChange_data()
 {
-    QTest::addColumn<QString>("falla"); // the change whose paths fail on the server
+    QTest::addColumn<bool>("falla"); // the paths of the change fail on the server
     QTest::addColumn<QString>("digiDian");
-    QTest::addColumn<QString>("rutaConcepto");
 
-    QTest::newRow("company 2 has no V0000017 of its own: N") << ""
-                                                             << "N"
-                                                             << "nomina/VNmNccon";
-    QTest::newRow("the paths fail on the server: company 1's flag and links stay")
-        << "segunda"
-        << "S"
-        << "nomina/VNmNccon";
+    QTest::newRow("company 2 has no V0000017 of its own: N") << false << "N";
+    QTest::newRow("the paths fail on the server: company 1's flag and links stay") << true << "S";
 }
 
 void TstFrmVeZezev::companyChange()
 {
-    QFETCH(QString, falla);
+    QFETCH(bool, falla);
     QFETCH(QString, digiDian);
-    QFETCH(QString, rutaConcepto);
 
     const QString metodo = QStringLiteral("BuscarPathProgramaArreglo");
     crear();
     QCOMPARE(DtmVeZezev->gStDigiDian, QStringLiteral("S"));
-    if (!falla.isEmpty())
+    if (falla)
         m->servidor->metodoQueFalla = metodo;
 
     TVsCmbCodigo* empresas = FrmVeZezev->cmbEmpresa;
@@ -374,10 +365,11 @@ void TstFrmVeZezev::companyChange()
     emit empresas->activated(empresas->currentIndex());
 
     QCOMPARE(m->mensajes,
-             falla.isEmpty() ? QStringList() : QStringList{"el servidor no responde a " + metodo});
+             falla ? QStringList{"el servidor no responde a " + metodo} : QStringList());
     QCOMPARE(gStCodiEmpr, QStringLiteral("2"));
     QCOMPARE(DtmVeZezev->gStDigiDian, digiDian);
-    QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCont), rutaConcepto);
+    QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCont),
+             QStringLiteral("nomina/VNmNccon"));
     QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCuen),
              QStringLiteral("nomina/VNmNcmco"));
 }
@@ -473,39 +465,24 @@ bool TstFrmVeZezev::pulsar(TVPField* picker, std::function<void(TCaptura*)> acci
     return estado->abierto;
 }
 
-void TstFrmVeZezev::navegandoNoAbren_data()
-{
-    QTest::addColumn<QString>("selector");
-    QTest::newRow("concept picker") << "VPFieldCodCont";
-    QTest::newRow("account picker") << "VPFieldCodCuen";
-}
-
-void TstFrmVeZezev::navegandoNoAbren()
-{
-    crear();
-    QFETCH(QString, selector);
-    relacion()->first();
-    auto* picker = FrmVeZezev->findChild<TVPField*>(selector);
-    QVERIFY(picker);
-    const QStringList antes = picker->sql();
-    QVERIFY(!pulsar(picker));
-    QCOMPARE(picker->sql(), antes);
-    QVERIFY(m->mensajes.isEmpty());
-}
-
 void TstFrmVeZezev::faltaLaContabilizacion_data()
 {
     QTest::addColumn<QString>("como");
     QTest::addColumn<QString>("mensaje");
     QTest::addColumn<bool>("focoAlConcepto");
+    QTest::addColumn<bool>("insertar"); // otherwise browsing, where no picker opens
 
+    QTest::newRow("browsing: the concept picker neither opens nor says anything")
+        << "VPFieldCodCont" << QString() << false << false;
+    QTest::newRow("browsing: nor does the account picker")
+        << "VPFieldCodCuen" << QString() << false << false;
     QTest::newRow("account picker: focus to the concept edit, account message")
-        << "VPFieldCodCuen" << kMensajeCuenta << true;
+        << "VPFieldCodCuen" << kMensajeCuenta << true << true;
     QTest::newRow("related picker: its own message, the focus stays")
         << "VPFCamRela"
-        << "Se Tiene que Asignar Primero la Contabilización." << false;
+        << "Se Tiene que Asignar Primero la Contabilización." << false << true;
     QTest::newRow("entering the account edit sends the focus back")
-        << "DBEdtCodCuen" << kMensajeCuenta << true;
+        << "DBEdtCodCuen" << kMensajeCuenta << true << true;
 }
 
 void TstFrmVeZezev::faltaLaContabilizacion()
@@ -514,21 +491,26 @@ void TstFrmVeZezev::faltaLaContabilizacion()
     QFETCH(QString, como);
     QFETCH(QString, mensaje);
     QFETCH(bool, focoAlConcepto);
+    QFETCH(bool, insertar);
 
     TFrmVeZezev* f = FrmVeZezev;
-    relacion()->insert();
+    insertar ? relacion()->insert() : relacion()->first();
     f->DBLookupComboBox1->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f->DBLookupComboBox1));
     if (como == QLatin1String("DBEdtCodCuen")) {
         f->DBEdtCodCuen->setFocus();
     } else {
-        QVERIFY(!pulsar(f->findChild<TVPField*>(como)));
+        auto* picker = f->findChild<TVPField*>(como);
+        const QStringList antes = picker->sql();
+        QVERIFY(!pulsar(picker));
+        if (!insertar)
+            QCOMPARE(picker->sql(), antes);
     }
-    QTRY_COMPARE(m->mensajes, QStringList{mensaje});
+    QTRY_COMPARE(m->mensajes, mensaje.isEmpty() ? QStringList() : QStringList{mensaje});
     QWidget* esperado = focoAlConcepto ? static_cast<QWidget*>(f->DBEdtCodCont)
                                        : static_cast<QWidget*>(f->DBLookupComboBox1);
     QTRY_COMPARE(QApplication::focusWidget(), esperado);
-    QCOMPARE(relacion()->state(), DataSetState::Insert);
+    QCOMPARE(relacion()->state(), insertar ? DataSetState::Insert : DataSetState::Browse);
 }
 
 void TstFrmVeZezev::conceptoCuentaYGasto()
