@@ -6,6 +6,7 @@
 #include <QTest>
 
 using namespace tavrel;
+using namespace Qt::StringLiterals;
 
 class TstServerHelpers : public QObject
 {
@@ -100,10 +101,8 @@ void TstServerHelpers::nitCheckDigit_data()
     QTest::addColumn<QString>("nit");
 
     // Published NITs of national bodies, with their DIAN check digits.
-    QTest::newRow("DIAN, remainder gives 11 - r") << "800197268"
-                                                  << "800.197.268-4";
-    QTest::newRow("Ministerio de Hacienda") << "899999090"
-                                            << "899.999.090-2";
+    QTest::newRow("DIAN, remainder gives 11 - r") << u"800197268"_s << u"800.197.268-4"_s;
+    QTest::newRow("Ministerio de Hacienda") << u"899999090"_s << u"899.999.090-2"_s;
 }
 
 void TstServerHelpers::nitCheckDigit()

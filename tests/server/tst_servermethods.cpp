@@ -1,4 +1,3 @@
-#include "ActualizacionCausado.h"
 #include "Database.h"
 #include "IAppServer.h"
 #include "ModuleError.h"
@@ -24,7 +23,6 @@ private Q_SLOTS:
     void ejecutarSqlBindsValuesByFirstAppearance();
     void ejecutarSqlFailureWritesNothing_data();
     void ejecutarSqlFailureWritesNothing();
-    void causedValueSumIsAnIndexLookup();
     void programPathsInTheOrderAsked_data();
     void programPathsInTheOrderAsked();
     void loginIgnoresTheCaseOfTheUserCode();
@@ -43,11 +41,6 @@ namespace {
 QVariantList statement(const QString& sql, const QVariantList& values = {})
 {
     return QVariantList{sql} + values;
-}
-
-QDateTime at(int y, int m, int d)
-{
-    return QDateTime(QDate(y, m, d), QTime(0, 0));
 }
 
 } // namespace
@@ -132,31 +125,6 @@ void TstServerMethods::ejecutarSqlFailureWritesNothing()
     QVERIFY2(message.contains(messagePart, Qt::CaseInsensitive), qPrintable(message));
     const DataPacket after = relationRows();
     QVERIFY2(after == before, qPrintable(test::packetDifference(after, before)));
-}
-
-void TstServerMethods::causedValueSumIsAnIndexLookup()
-{
-    start(TestDatabase::Content::Demo);
-    Database& db = m_db->database();
-    // Tiny tables make a sequential scan look cheap; forbid it to see whether the index
-    // can serve the correlated sum at all.
-    if (db.isPostgres()) {
-        db.exec(u"SET enable_seqscan = off"_s);
-        // Index-only reads need the pages marked all-visible, as autovacuum leaves them.
-        db.exec(u"VACUUM NM_NCMOV"_s);
-    }
-    const SqlDialect& dialect = db.dialect();
-    QString sql = ActualizacionCausado::actualizacionAnual(false, u"JPEREZ"_s);
-    sql.replace(QLatin1String(":pFechaInic"), dialect.literal(at(2013, 1, 1)));
-    sql.replace(QLatin1String(":pFechaFin"), dialect.literal(at(2013, 12, 31)));
-    sql.replace(QLatin1String(":pFechaSrv"), dialect.literal(at(2026, 1, 1)));
-    QString plan;
-    for (const QVariantList& row : m_db->queryRows(dialect.explainPrefix() + sql))
-        plan += row.last().toString() + QLatin1Char('\n');
-    // The amounts are in the index: the sums never read the movement table.
-    const QString covering = db.isPostgres() ? u"Index Only Scan using nm_ncmov_caus"_s
-                                             : u"COVERING INDEX NM_NCMOV_CAUS"_s;
-    QVERIFY2(plan.contains(covering), qPrintable(plan));
 }
 
 void TstServerMethods::programPathsInTheOrderAsked_data()
