@@ -61,11 +61,6 @@ RelacionDatos::RelacionDatos()
 
 void RelacionDatos::agregar(int n)
 {
-    agregar(n, 1000000.0 * n + 0.89, 500000.0);
-}
-
-void RelacionDatos::agregar(int n, double total, double causado)
-{
     relacion.append();
     const auto poner = [&](const char* nombre, const QVariant& valor) {
         relacion.fieldByName(QLatin1String(nombre))->setValue(valor);
@@ -80,7 +75,7 @@ void RelacionDatos::agregar(int n, double total, double causado)
     poner("DtfNmbPres", QStringLiteral("10 - Recursos corrientes"));
     poner("DtfNmbSitu", QStringLiteral("CSF"));
     poner("DEP_APAC", QStringLiteral("Gestión General"));
-    poner("VAL_TOTA", total);
-    poner("VAL_CAUS", causado);
+    poner("VAL_TOTA", 1000000.0 * n + 0.89);
+    poner("VAL_CAUS", 500000.0);
     relacion.post();
 }

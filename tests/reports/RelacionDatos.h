@@ -15,7 +15,6 @@ struct RelacionDatos
     // A relation row numbered `n`: concept 100 + n, total n millions plus 0.89,
     // caused 500000.
     void agregar(int n);
-    void agregar(int n, double total, double causado);
 
     SClientDataSet empresa;
     SClientDataSet relacion;

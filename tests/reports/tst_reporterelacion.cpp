@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <poppler-qt6.h>
 
+using namespace Qt::StringLiterals;
 using namespace tavrel::report;
 
 namespace {
@@ -236,10 +237,10 @@ void TstReporteRelacion::textsSitWhereLaidOut_data()
     QTest::addColumn<QString>("objeto");
     QTest::addColumn<int>("pagina");
 
-    QTest::newRow("bold label at the corner of each block") << "Memo7" << 1;
-    QTest::newRow("company name beside the logo") << "QryGnEmpreNOM_EMPR" << 0;
-    QTest::newRow("vertically centred system text") << "SysMemo2" << 2;
-    QTest::newRow("right-aligned footer program") << "Memo3" << 0;
+    QTest::newRow("bold label at the corner of each block") << u"Memo7"_s << 1;
+    QTest::newRow("company name beside the logo") << u"QryGnEmpreNOM_EMPR"_s << 0;
+    QTest::newRow("vertically centred system text") << u"SysMemo2"_s << 2;
+    QTest::newRow("right-aligned footer program") << u"Memo3"_s << 0;
 }
 
 void TstReporteRelacion::textsSitWhereLaidOut()
@@ -276,14 +277,10 @@ void TstReporteRelacion::captionFollowsTheConfiguredColumn_data()
     QTest::addColumn<QString>("camRela");
     QTest::addColumn<QString>("titulo");
 
-    QTest::newRow("cost centre, in the reports' singular") << "cod_ccos"
-                                                           << "Centro de Costo";
-    QTest::newRow("accounting expense") << "cod_gast"
-                                        << "Gasto Contable";
-    QTest::newRow("kind key in upper case is not a column name") << "COD_TNOM"
-                                                                 << "";
-    QTest::newRow("no kind configured yet") << ""
-                                            << "";
+    QTest::newRow("cost centre, in the reports' singular") << u"cod_ccos"_s << u"Centro de Costo"_s;
+    QTest::newRow("accounting expense") << u"cod_gast"_s << u"Gasto Contable"_s;
+    QTest::newRow("kind key in upper case is not a column name") << u"COD_TNOM"_s << u""_s;
+    QTest::newRow("no kind configured yet") << u""_s << u""_s;
 }
 
 void TstReporteRelacion::captionFollowsTheConfiguredColumn()
@@ -373,14 +370,14 @@ void TstReporteRelacion::senderDecidesTheAction_data()
     QTest::addColumn<bool>("prints");
     QTest::addColumn<int>("setUps");
 
-    QTest::newRow("preview button") << "spbPreview" << 1 << false << 0;
-    QTest::newRow("preview menu entry") << "Imprimir3" << 1 << false << 0;
-    QTest::newRow("print button: straight to the printer") << "spbReporte" << 0 << true << 0;
-    QTest::newRow("print menu entry") << "Imprimir1" << 0 << true << 0;
+    QTest::newRow("preview button") << u"spbPreview"_s << 1 << false << 0;
+    QTest::newRow("preview menu entry") << u"Imprimir3"_s << 1 << false << 0;
+    QTest::newRow("print button: straight to the printer") << u"spbReporte"_s << 0 << true << 0;
+    QTest::newRow("print menu entry") << u"Imprimir1"_s << 0 << true << 0;
     QTest::newRow("page set-up: neither prints nor previews")
-        << "PrepararPgina1" << 0 << false << 1;
-    QTest::newRow("names are compared exactly") << "spbpreview" << 0 << false << 0;
-    QTest::newRow("another action of the master form") << "spbNuevo" << 0 << false << 0;
+        << u"PrepararPgina1"_s << 0 << false << 1;
+    QTest::newRow("names are compared exactly") << u"spbpreview"_s << 0 << false << 0;
+    QTest::newRow("another action of the master form") << u"spbNuevo"_s << 0 << false << 0;
 }
 
 void TstReporteRelacion::senderDecidesTheAction()

@@ -106,13 +106,10 @@ void TstFormaMaestro::logsInAndOpensTheFirstCompanyOfTheUser_data()
     QTest::addColumn<int>("rows");
 
     QTest::newRow("administrator: every company, the session's own opened")
-        << "JPEREZ"
-        << "Tavrel2026"
-        << "A" << QStringList{"1", "2", "3"} << 8;
+        << u"JPEREZ"_s << u"Tavrel2026"_s << u"A"_s << QStringList{"1", "2", "3"} << 8;
     // The session names company 1, which is not hers: the first of hers is taken.
-    QTest::newRow("user codes in any case; only her companies") << "mgomez"
-                                                                << "Nomina2026"
-                                                                << "U" << QStringList{"2"} << 3;
+    QTest::newRow("user codes in any case; only her companies")
+        << u"mgomez"_s << u"Nomina2026"_s << u"U"_s << QStringList{"2"} << 3;
 }
 
 void TstFormaMaestro::logsInAndOpensTheFirstCompanyOfTheUser()
@@ -160,9 +157,9 @@ void TstFormaMaestro::companyChangeShowsOnlyThatCompany_data()
     QTest::addColumn<QString>("opened");
 
     QTest::newRow("the company is the base condition of the query-by-example")
-        << true << "SELECT * FROM NM_RPCOS\n WHERE (COD_EMPR = 3)";
+        << true << u"SELECT * FROM NM_RPCOS\n WHERE (COD_EMPR = 3)"_s;
     QTest::newRow("without it, the company is added to the command text")
-        << false << "SELECT * FROM NM_RPCOS WHERE COD_EMPR = 3\n";
+        << false << u"SELECT * FROM NM_RPCOS WHERE COD_EMPR = 3\n"_s;
 }
 
 void TstFormaMaestro::companyChangeShowsOnlyThatCompany()
