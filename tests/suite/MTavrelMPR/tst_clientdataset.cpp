@@ -175,6 +175,8 @@ void TstClientDataSet::locate_data()
         << u"VAL_TOTA"_s << QVariantList{250} << partial << 0;
     QTest::newRow("two key fields must both match")
         << u"COD_CONT;DEP_APAC"_s << QVariantList{1, "Horas extra"} << none << 0;
+    QTest::newRow("with two fields the text is a prefix in any case too")
+        << u"COD_CONT;DEP_APAC"_s << QVariantList{3, "aux"} << (partial | anyCase) << 3;
     QTest::newRow("null finds the row with a null value")
         << u"VAL_CAUS"_s << QVariantList{QVariant()} << none << 2;
 }
