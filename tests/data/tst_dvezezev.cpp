@@ -95,28 +95,20 @@ void TstDVeZezev::browsingShowsNamesAndBalances()
 
 void TstDVeZezev::firstRowWithRelatedCodeConfiguresTheKind_data()
 {
-    QTest::addColumn<QString>("quitar");
-    QTest::addColumn<QString>("campo");
-    QTest::addColumn<QString>("titulo");
+    QTest::addColumn<QStringList>("caso"); // rows removed, kind configured, label
 
-    QTest::newRow("first row names a cost centre") << ""
-                                                   << "cod_ccos"
-                                                   << "Centro de Costos";
+    QTest::newRow("first row names a cost centre")
+        << QStringList{"", "cod_ccos", "Centro de Costos"};
     QTest::newRow("without cost-centre rows the payroll-class row is first")
-        << "COD_CONT IN (10, 11)"
-        << "cod_tnom"
-        << "Clase de Nómina";
+        << QStringList{"COD_CONT IN (10, 11)", "cod_tnom", "Clase de Nómina"};
     QTest::newRow("rows without related code configure nothing; label keeps its design text")
-        << "COD_CCOS IS NOT NULL"
-        << ""
-        << "Campo Relacionado";
+        << QStringList{"COD_CCOS IS NOT NULL", "", "Campo Relacionado"};
 }
 
 void TstDVeZezev::firstRowWithRelatedCodeConfiguresTheKind()
 {
-    QFETCH(QString, quitar);
-    QFETCH(QString, campo);
-    QFETCH(QString, titulo);
+    QFETCH(QStringList, caso);
+    const QString quitar = caso[0], campo = caso[1], titulo = caso[2];
 
     if (!quitar.isEmpty())
         f->db->exec(QStringLiteral("DELETE FROM NM_RPCOS WHERE COD_EMPR = 1 AND ") + quitar);
@@ -171,31 +163,23 @@ void TstDVeZezev::conceptChangeDuringEdit_data()
 {
     QTest::addColumn<QVariant>("nuevo");
     QTest::addColumn<QVariant>("relacionado");
-    QTest::addColumn<QString>("titulo");
-    QTest::addColumn<QString>("lista");
-    QTest::addColumn<QString>("codigo");
+    QTest::addColumn<QStringList>("tipo"); // label, picker title, picker variable
 
+    const QStringList nomina{"Clase de Nómina", "Lista de Clases de Nómina", "cod_tnom"};
+    const QStringList centros{"Centro de Costos", "Lista de Centros de Costos", "cod_ccos"};
     QTest::newRow("cost centre to payroll class clears the related code")
-        << QVariant(20) << nulo << "Clase de Nómina"
-        << "Lista de Clases de Nómina"
-        << "cod_tnom";
+        << QVariant(20) << nulo << nomina;
     QTest::newRow("another cost-centre concept keeps it")
-        << QVariant(11) << QVariant(100) << "Centro de Costos"
-        << "Lista de Centros de Costos"
-        << "cod_ccos";
-    QTest::newRow("clearing the concept keeps kind and code")
-        << nulo << QVariant(100) << "Centro de Costos"
-        << "Lista de Centros de Costos"
-        << "cod_ccos";
+        << QVariant(11) << QVariant(100) << centros;
+    QTest::newRow("clearing the concept keeps kind and code") << nulo << QVariant(100) << centros;
 }
 
 void TstDVeZezev::conceptChangeDuringEdit()
 {
     QFETCH(QVariant, nuevo);
     QFETCH(QVariant, relacionado);
-    QFETCH(QString, titulo);
-    QFETCH(QString, lista);
-    QFETCH(QString, codigo);
+    QFETCH(QStringList, tipo);
+    const QString titulo = tipo[0], lista = tipo[1], codigo = tipo[2];
 
     f->abrir();
     QVERIFY(f->ubicar(10, 100));
@@ -330,29 +314,25 @@ void TstDVeZezev::failingServerTimeAbortsThePost()
 void TstDVeZezev::verDigiFlags_data()
 {
     QTest::addColumn<int>("empresa");
-    QTest::addColumn<QString>("codigo");
-    QTest::addColumn<QString>("falla"); // provider that fails
-    QTest::addColumn<QString>("esperado");
+    QTest::addColumn<QStringList>("caso"); // flag code, provider that fails, answer
 
-    QTest::newRow("a row of the company's country for every company") << 3 << "V0000009"
-                                                                      << ""
-                                                                      << "30";
+    QTest::newRow("a row of the company's country for every company")
+        << 3 << QStringList{"V0000009", "", "30"};
     QTest::newRow("failing flag query is wrapped")
-        << 1 << "V0000017"
-        << "DtsPGnDigif"
-        << "Error leyendo DIGIFLAG 'V0000017': el servidor no responde a DtsPGnDigif";
+        << 1
+        << QStringList{"V0000017", "DtsPGnDigif",
+                       "Error leyendo DIGIFLAG 'V0000017': el servidor no responde a DtsPGnDigif"};
     QTest::newRow("failing country read is wrapped; a quote in the code is doubled")
-        << 3 << "V'17"
-        << "DtsPGnEmpr1"
-        << "Error leyendo DIGIFLAG 'V''17': el servidor no responde a DtsPGnEmpr1";
+        << 3
+        << QStringList{"V'17", "DtsPGnEmpr1",
+                       "Error leyendo DIGIFLAG 'V''17': el servidor no responde a DtsPGnEmpr1"};
 }
 
 void TstDVeZezev::verDigiFlags()
 {
     QFETCH(int, empresa);
-    QFETCH(QString, codigo);
-    QFETCH(QString, falla);
-    QFETCH(QString, esperado);
+    QFETCH(QStringList, caso);
+    const QString codigo = caso[0], falla = caso[1], esperado = caso[2];
 
     f->abrir();
     // Read for another company first: the country must follow the company.

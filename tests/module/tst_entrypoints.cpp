@@ -12,6 +12,8 @@
 #include <QWidget>
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QStringList gLifecycle;
@@ -70,7 +72,6 @@ private slots:
     void resizeReachesOnlyALiveForm();
     void cambiarTamanoWRejectsNonIntegers_data();
     void cambiarTamanoWRejectsNonIntegers();
-    void identityEntries_data();
     void identityEntries();
 
 private:
@@ -92,7 +93,7 @@ void TstEntryPoints::initTestCase()
     const QString error = m_module.open(QCoreApplication::applicationDirPath());
     QVERIFY2(error.isEmpty(), qPrintable(error));
     m_db = std::make_unique<tavrel::test::TestDatabase>();
-    QLoggingCategory::setFilterRules(QStringLiteral("tavrel.module.lifecycle.debug=true"));
+    QLoggingCategory::setFilterRules(u"tavrel.module.lifecycle.debug=true"_s);
     gPreviousHandler = qInstallMessageHandler(captureLifecycle);
 }
 
@@ -240,32 +241,21 @@ void TstEntryPoints::resizeReachesOnlyALiveForm()
 
 void TstEntryPoints::cambiarTamanoWRejectsNonIntegers_data()
 {
-    QTest::addColumn<QString>("ancho");
-    QTest::addColumn<QString>("alto");
-    QTest::addColumn<QString>("wrong");
+    QTest::addColumn<QStringList>("anchoAlto"); // the message names the first wrong one
 
-    QTest::newRow("letters after digits") << "12a"
-                                          << "300"
-                                          << "12a";
-    QTest::newRow("wrong height: the valid width is not applied either") << "640"
-                                                                         << "4.5"
-                                                                         << "4.5";
-    QTest::newRow("hexadecimal is not decimal") << "0x10"
-                                                << "300"
-                                                << "0x10";
-    QTest::newRow("beyond 32 bits") << "640"
-                                    << "2147483648"
-                                    << "2147483648";
-    QTest::newRow("empty text") << ""
-                                << "300"
-                                << "";
+    QTest::newRow("letters after digits") << QStringList{"12a", "300"};
+    QTest::newRow("wrong height: the valid width is not applied either")
+        << QStringList{"640", "4.5"};
+    QTest::newRow("hexadecimal is not decimal") << QStringList{"0x10", "300"};
+    QTest::newRow("beyond 32 bits") << QStringList{"640", "2147483648"};
+    QTest::newRow("empty text") << QStringList{"", "300"};
 }
 
 void TstEntryPoints::cambiarTamanoWRejectsNonIntegers()
 {
-    QFETCH(QString, ancho);
-    QFETCH(QString, alto);
-    QFETCH(QString, wrong);
+    QFETCH(QStringList, anchoAlto);
+    const QString ancho = anchoAlto[0], alto = anchoAlto[1];
+    const QString wrong = ancho == u"640" ? alto : ancho;
 
     loadW("");
     const QSize before = topLevel("FrmVeZezev")->size();
@@ -279,20 +269,11 @@ void TstEntryPoints::cambiarTamanoWRejectsNonIntegers()
     QCOMPARE(topLevel("FrmVeZezev")->size(), before);
 }
 
-void TstEntryPoints::identityEntries_data()
-{
-    QTest::addColumn<bool>("afterUnload");
-    QTest::newRow("before any load") << false;
-    QTest::newRow("after an unload") << true;
-}
-
 void TstEntryPoints::identityEntries()
 {
-    QFETCH(bool, afterUnload);
-    if (afterUnload) {
-        loadW("");
-        m_module.unload();
-    }
+    // After an unload, as a host asks again when it reopens the module.
+    loadW("");
+    m_module.unload();
     const std::tuple<GetServerTextFn, GetServerTextWFn, const char*> entries[] = {
         {m_module.guidNet, m_module.guidNetW, "{CF2C242B-B879-4297-A1A0-047B76BAD2F0}"},
         {m_module.nameNet, m_module.nameNetW, "VVeZezevBD.VVeZezev"},

@@ -23,7 +23,7 @@ QByteArray logoPng()
 
 } // namespace
 
-RelacionDatos::RelacionDatos(int filas)
+RelacionDatos::RelacionDatos()
 {
     empresa.setObjectName(QStringLiteral("CdsGnEmpre"));
     empresa.addField(QStringLiteral("NOM_EMPR"), FieldType::String, 80);
@@ -57,16 +57,9 @@ RelacionDatos::RelacionDatos(int filas)
         ds.field(12)->setValue(ds.field(10)->asFloat() - ds.field(11)->asFloat());
     };
     relacion.createDataSet();
-    for (int n = 1; n <= filas; ++n)
-        agregar(n);
 }
 
 void RelacionDatos::agregar(int n)
-{
-    agregar(n, 1000000.0 * n + 0.89, 500000.0);
-}
-
-void RelacionDatos::agregar(int n, double total, double causado)
 {
     relacion.append();
     const auto poner = [&](const char* nombre, const QVariant& valor) {
@@ -82,7 +75,7 @@ void RelacionDatos::agregar(int n, double total, double causado)
     poner("DtfNmbPres", QStringLiteral("10 - Recursos corrientes"));
     poner("DtfNmbSitu", QStringLiteral("CSF"));
     poner("DEP_APAC", QStringLiteral("Gestión General"));
-    poner("VAL_TOTA", total);
-    poner("VAL_CAUS", causado);
+    poner("VAL_TOTA", 1000000.0 * n + 0.89);
+    poner("VAL_CAUS", 500000.0);
     relacion.post();
 }

@@ -10,12 +10,11 @@ struct RelacionDatos
     static constexpr const char* NombreEmpresaActual = "Alcaldía de Villavicencio";
     static constexpr const char* NitEmpresaActual = "892.099.324-3";
 
-    explicit RelacionDatos(int filas = 0);
+    RelacionDatos();
 
     // A relation row numbered `n`: concept 100 + n, total n millions plus 0.89,
     // caused 500000.
     void agregar(int n);
-    void agregar(int n, double total, double causado);
 
     SClientDataSet empresa;
     SClientDataSet relacion;

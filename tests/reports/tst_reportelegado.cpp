@@ -6,6 +6,7 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
 using namespace tavrel::report;
 
 // The legacy report forms: the master template and the relation form built on it.
@@ -45,10 +46,8 @@ void TstReporteLegado::printingShowsTheCaptionAndHidesTheColumnTitles_data()
     QTest::addColumn<QString>("camRela");
     QTest::addColumn<QString>("caption");
 
-    QTest::newRow("cost centre") << "cod_ccos"
-                                 << "Centro de Costo";
-    QTest::newRow("a column of no kind leaves it empty") << "cod_empr"
-                                                         << "";
+    QTest::newRow("cost centre") << u"cod_ccos"_s << u"Centro de Costo"_s;
+    QTest::newRow("a column of no kind leaves it empty") << u"cod_empr"_s << u""_s;
 }
 
 void TstReporteLegado::printingShowsTheCaptionAndHidesTheColumnTitles()

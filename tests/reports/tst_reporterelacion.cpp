@@ -1,4 +1,5 @@
 #include "DataSetBinding.h"
+#include "ImpresionRelacion.h"
 #include "ModuleError.h"
 #include "RelacionDatos.h"
 #include "ReportPreviewDialog.h"
@@ -8,12 +9,16 @@
 #include "ReporteRelacion.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QPrintDialog>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <poppler-qt6.h>
 
+using namespace Qt::StringLiterals;
 using namespace tavrel::report;
 
 namespace {
@@ -48,7 +53,8 @@ QRectF palabra(const Poppler::Page& pagina, const QString& texto, const QPointF&
 } // namespace
 
 // The relation report over in-memory company and relation datasets: laid out, written
-// to PDF and read back with poppler, printed, and shown in the preview window.
+// to PDF and read back with poppler, printed, and shown in the preview window; and the
+// report actions of the maintenance form, printing three rows to a PDF file.
 class TstReporteRelacion : public QObject
 {
     Q_OBJECT
@@ -62,14 +68,19 @@ private Q_SLOTS:
     void textsSitWhereLaidOut();
     void captionFollowsTheConfiguredColumn_data();
     void captionFollowsTheConfiguredColumn();
-    void variableCallback_data();
-    void variableCallback();
-    void printerGetsThePageRangeWithoutDialog();
     void refusedExportsWriteNothing();
     void previewNavigatesAndExports();
     void longReportStreamsToItsLastPage();
+    void senderDecidesTheAction_data();
+    void senderDecidesTheAction();
+    void printGoesToThePrinterPreparedAnew();
+    void defaultSetUpOnlySetsUpThePrinter();
+    void previewPrintsOnTheSetUpPrinter();
 
 private:
+    // The actions over three rows on a printer writing m_pdf; from then on any modal
+    // window that opens is closed and its class and title added to m_dialogos.
+    ImpresionRelacion& acciones();
     std::unique_ptr<ReportRun> iniciar(int filas,
                                        const QString& camRela = QStringLiteral("cod_tnom"));
     LaidOutDocument preparar(int filas, const QString& camRela = QStringLiteral("cod_tnom"))
@@ -81,12 +92,50 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<RelacionDatos> m_datos;
     ReporteRelacion m_reporte;
+    QString m_pdf;
+    std::unique_ptr<QPrinter> m_impresora;
+    std::unique_ptr<ImpresionRelacion> m_impresion;
+    int m_preparadas = 0;
+    int m_vistas = 0;
+    int m_configuraciones = 0;
+    QStringList m_dialogos;
+    QTimer m_vigia;
 };
 
 void TstReporteRelacion::init()
 {
     QVERIFY(m_dir.isValid());
     m_datos = std::make_unique<RelacionDatos>();
+    m_vigia.stop();
+    m_vigia.disconnect();
+    m_impresion.reset();
+    m_preparadas = m_vistas = m_configuraciones = 0;
+    m_dialogos.clear();
+}
+
+ImpresionRelacion& TstReporteRelacion::acciones()
+{
+    m_pdf = m_dir.filePath(QStringLiteral("acciones.pdf"));
+    QFile::remove(m_pdf);
+    m_impresora = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_impresora->setOutputFormat(QPrinter::PdfFormat);
+    m_impresora->setOutputFileName(m_pdf);
+    m_impresion = std::make_unique<ImpresionRelacion>(
+        [this] {
+            ++m_preparadas;
+            return iniciar(m_preparadas == 1 ? 3 : 0, QStringLiteral("cod_gast"));
+        },
+        *m_impresora);
+    m_vigia.setInterval(20);
+    connect(&m_vigia, &QTimer::timeout, this, [this] {
+        if (auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            m_dialogos << QStringLiteral("%1 %2").arg(
+                QLatin1String(dialogo->metaObject()->className()), dialogo->windowTitle());
+            dialogo->reject();
+        }
+    });
+    m_vigia.start();
+    return *m_impresion;
 }
 
 std::unique_ptr<ReportRun> TstReporteRelacion::iniciar(int filas, const QString& camRela)
@@ -188,12 +237,10 @@ void TstReporteRelacion::textsSitWhereLaidOut_data()
     QTest::addColumn<QString>("objeto");
     QTest::addColumn<int>("pagina");
 
-    QTest::newRow("bold label at the corner of each block") << "Memo7" << 1;
-    QTest::newRow("field in the middle of a block") << "Memo20" << 1;
-    QTest::newRow("company name beside the logo") << "QryGnEmpreNOM_EMPR" << 0;
-    QTest::newRow("vertically centred system text") << "SysMemo2" << 2;
-    QTest::newRow("italic footer text") << "Memo6" << 2;
-    QTest::newRow("right-aligned footer program") << "Memo3" << 0;
+    QTest::newRow("bold label at the corner of each block") << u"Memo7"_s << 1;
+    QTest::newRow("company name beside the logo") << u"QryGnEmpreNOM_EMPR"_s << 0;
+    QTest::newRow("vertically centred system text") << u"SysMemo2"_s << 2;
+    QTest::newRow("right-aligned footer program") << u"Memo3"_s << 0;
 }
 
 void TstReporteRelacion::textsSitWhereLaidOut()
@@ -230,18 +277,10 @@ void TstReporteRelacion::captionFollowsTheConfiguredColumn_data()
     QTest::addColumn<QString>("camRela");
     QTest::addColumn<QString>("titulo");
 
-    QTest::newRow("payroll class") << "cod_tnom"
-                                   << "Clase de Nómina";
-    QTest::newRow("cost centre, in the reports' singular") << "cod_ccos"
-                                                           << "Centro de Costo";
-    QTest::newRow("prototype group") << "cod_gpro"
-                                     << "Grupo de Prototipos";
-    QTest::newRow("accounting expense") << "cod_gast"
-                                        << "Gasto Contable";
-    QTest::newRow("kind key in upper case is not a column name") << "COD_TNOM"
-                                                                 << "";
-    QTest::newRow("no kind configured yet") << ""
-                                            << "";
+    QTest::newRow("cost centre, in the reports' singular") << u"cod_ccos"_s << u"Centro de Costo"_s;
+    QTest::newRow("accounting expense") << u"cod_gast"_s << u"Gasto Contable"_s;
+    QTest::newRow("kind key in upper case is not a column name") << u"COD_TNOM"_s << u""_s;
+    QTest::newRow("no kind configured yet") << u""_s << u""_s;
 }
 
 void TstReporteRelacion::captionFollowsTheConfiguredColumn()
@@ -250,52 +289,6 @@ void TstReporteRelacion::captionFollowsTheConfiguredColumn()
     QFETCH(QString, titulo);
     const QStringList esperados = titulo.isEmpty() ? QStringList() : QStringList(3, titulo);
     QCOMPARE(textos(preparar(3, camRela), QStringLiteral("Memo8")), esperados);
-}
-
-void TstReporteRelacion::variableCallback_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("camRela");
-    QTest::addColumn<QString>("value");
-
-    // User, program and caption show in the report; these do not.
-    QTest::newRow("short date format, shown by no object") << "gStDateFormat"
-                                                           << ""
-                                                           << "d/M/yy";
-    QTest::newRow("a column without caption leaves the value passed") << "gStCamRela"
-                                                                      << "cod_tnom "
-                                                                      << "previo";
-}
-
-void TstReporteRelacion::variableCallback()
-{
-    QFETCH(QString, name);
-    QFETCH(QString, camRela);
-    QFETCH(QString, value);
-    const VariablesRelacion variables{QStringLiteral("JPEREZ"), QStringLiteral("VVeZezev"),
-                                      QStringLiteral("d/M/yy"), camRela};
-    QVariant valor = QStringLiteral("previo");
-    variables.frxRptVeZezevGetValue(name, valor);
-    QCOMPARE(valor.toString(), value);
-}
-
-void TstReporteRelacion::printerGetsThePageRangeWithoutDialog()
-{
-    const QString archivo = m_dir.filePath(QStringLiteral("impreso.pdf"));
-    QPrinter impresora(QPrinter::HighResolution);
-    impresora.setOutputFormat(QPrinter::PdfFormat);
-    impresora.setOutputFileName(archivo);
-    impresora.setPrintRange(QPrinter::PageRange);
-    impresora.setFromTo(2, 3);
-    QVERIFY(ReportRenderer(preparar(14)).print(&impresora));
-
-    const auto pdf = Poppler::Document::load(archivo);
-    QVERIFY(pdf);
-    QCOMPARE(pdf->numPages(), 2);
-    for (int i = 0; i < 2; ++i) {
-        QCOMPARE(pdf->page(i)->pageSizeF(), QSizeF(612, 792));
-        QVERIFY(pdf->page(i)->text(QRectF()).contains(QStringLiteral("Página: %1").arg(i + 2)));
-    }
 }
 
 void TstReporteRelacion::refusedExportsWriteNothing()
@@ -368,6 +361,111 @@ void TstReporteRelacion::longReportStreamsToItsLastPage()
                                  "20.000.000.000,89", "Usuario: JPEREZ", "Velmora"})
         QVERIFY2(texto.contains(QString::fromUtf8(esperado)), esperado);
     QVERIFY(!texto.contains(QStringLiteral("Sueldo básico 19998")));
+}
+
+void TstReporteRelacion::senderDecidesTheAction_data()
+{
+    QTest::addColumn<QString>("sender");
+    QTest::addColumn<int>("previews");
+    QTest::addColumn<bool>("prints");
+    QTest::addColumn<int>("setUps");
+
+    QTest::newRow("preview button") << u"spbPreview"_s << 1 << false << 0;
+    QTest::newRow("preview menu entry") << u"Imprimir3"_s << 1 << false << 0;
+    QTest::newRow("print button: straight to the printer") << u"spbReporte"_s << 0 << true << 0;
+    QTest::newRow("print menu entry") << u"Imprimir1"_s << 0 << true << 0;
+    QTest::newRow("page set-up: neither prints nor previews")
+        << u"PrepararPgina1"_s << 0 << false << 1;
+    QTest::newRow("names are compared exactly") << u"spbpreview"_s << 0 << false << 0;
+    QTest::newRow("another action of the master form") << u"spbNuevo"_s << 0 << false << 0;
+}
+
+void TstReporteRelacion::senderDecidesTheAction()
+{
+    QFETCH(QString, sender);
+    QFETCH(int, previews);
+    QFETCH(bool, prints);
+    QFETCH(int, setUps);
+    ImpresionRelacion& impresion = acciones();
+    impresion.setMostrarVistaPrevia([this](std::unique_ptr<ReportRun>) { ++m_vistas; });
+    impresion.setConfigurarImpresora([this](QPrinter&) { ++m_configuraciones; });
+    QObject accion;
+    accion.setObjectName(sender);
+    impresion.BtnReporteClick(&accion);
+    QTest::qWait(50);
+    QCOMPARE(m_vistas, previews);
+    QCOMPARE(QFile::exists(m_pdf), prints);
+    QCOMPARE(m_configuraciones, setUps);
+    QCOMPARE(m_preparadas, previews + int(prints)); // the set-up prepares nothing
+    QCOMPARE(m_dialogos, QStringList());
+}
+
+void TstReporteRelacion::printGoesToThePrinterPreparedAnew()
+{
+    ImpresionRelacion& impresion = acciones();
+    impresion.BtnReporteClick(QStringLiteral("spbReporte"));
+    for (int n = 4; n <= 9; ++n)
+        m_datos->agregar(n);
+    const QString segundo = m_dir.filePath(QStringLiteral("segundo.pdf"));
+    impresion.impresora().setOutputFileName(segundo);
+    impresion.BtnReporteClick(QStringLiteral("Imprimir1"));
+
+    const auto primero = Poppler::Document::load(m_pdf);
+    const auto despues = Poppler::Document::load(segundo);
+    QVERIFY(primero && despues);
+    QCOMPARE(primero->numPages(), 1);
+    QCOMPARE(despues->numPages(), 2); // 9 blocks, 6 to a page
+    const QString texto = despues->page(1)->text(QRectF());
+    QVERIFY(texto.contains(QStringLiteral("Gasto Contable")));
+    QVERIFY(texto.contains(QStringLiteral("Sueldo básico 9")));
+}
+
+void TstReporteRelacion::defaultSetUpOnlySetsUpThePrinter()
+{
+    ImpresionRelacion& impresion = acciones();
+    impresion.setMostrarVistaPrevia([this](std::unique_ptr<ReportRun>) { ++m_vistas; });
+    QPrinter* elegida = nullptr;
+    QTimer::singleShot(0, this, [&] {
+        if (auto* dialogo = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()))
+            elegida = dialogo->printer();
+    });
+    impresion.BtnReporteClick(QStringLiteral("PrepararPgina1"));
+    QCOMPARE(m_dialogos, QStringList{QStringLiteral("QPrintDialog Configurar impresora")});
+    QCOMPARE(elegida, m_impresora.get());
+    QCOMPARE(m_preparadas, 0);
+    QCOMPARE(m_vistas, 0);
+}
+
+void TstReporteRelacion::previewPrintsOnTheSetUpPrinter()
+{
+    // The default preview; its print dialog opens on the printer of the set-up (a PDF
+    // file here) and is accepted, then the preview is closed.
+    ImpresionRelacion& impresion = acciones();
+    m_vigia.disconnect();
+    bool pedido = false;
+    bool impreso = false;
+    connect(&m_vigia, &QTimer::timeout, this, [&pedido, &impreso] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* dialogo = qobject_cast<QPrintDialog*>(modal)) {
+            impreso = true;
+            dialogo->accept();
+        } else if (auto* vista = qobject_cast<ReportPreviewDialog*>(modal)) {
+            if (impreso) {
+                vista->reject();
+            } else if (!pedido) {
+                pedido = true; // out of this tick: the print dialog runs its own loop
+                QTimer::singleShot(0, vista->findChild<QAction*>(QStringLiteral("actionImprimir")),
+                                   &QAction::trigger);
+            }
+        } else if (auto* otro = qobject_cast<QDialog*>(modal)) {
+            otro->reject(); // a failure to print
+        }
+    });
+    impresion.BtnReporteClick(QStringLiteral("spbPreview"));
+    QVERIFY(impreso);
+    const auto pdf = Poppler::Document::load(m_pdf);
+    QVERIFY(pdf);
+    QVERIFY(pdf->page(0)->text(QRectF()).contains(QStringLiteral("Gasto Contable")));
 }
 
 QTEST_MAIN(TstReporteRelacion)

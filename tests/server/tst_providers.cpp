@@ -1,5 +1,5 @@
 #include "Database.h"
-#include "LocalAppServer.h"
+#include "IAppServer.h"
 #include "ModuleError.h"
 #include "ServerTestUtil.h"
 #include "TestDatabase.h"
@@ -123,11 +123,6 @@ void TstProviders::providersRunTheirDatasetTexts_data()
     QTest::newRow("flag of company 1 keeps its blanks in VARCHAR")
         << "DtsPGnDigif" << digifText << digifParams(1) << 1 << "VAL_VARI"
         << QVariant(QStringLiteral(" S "));
-    QTest::newRow("legacy report company header")
-        << "DtsPEmpresa"
-        << " SELECT NOM_EMPR, NIT_EMPR, BMP_REPO  FROM GN_EMPRE  WHERE COD_EMPR = :CODEMPR "
-        << ParamList{param("CODEMPR", 2, FieldType::SmallInt)} << 1 << "NIT_EMPR"
-        << QVariant(QStringLiteral("800.134.562-5"));
     QTest::newRow("a date at 23:59 is after midnight of the same day, typed by its alias")
         << "DtsPTemporal"
         << "SELECT MAX(FEC_PROC) FEC_PROC FROM NM_NCMOV WHERE FEC_PROC <= :PDTFECPROC"
@@ -202,9 +197,6 @@ void TstProviders::refusedOpensNameWhatIsWrong_data()
     const QString temporal = QStringLiteral("DtsPTemporal");
     QTest::newRow("delete names the provider and the text")
         << temporal << "DELETE FROM NM_RPCOS" << QStringList{temporal, "DELETE FROM NM_RPCOS"};
-    QTest::newRow("a second statement after a select")
-        << temporal << "SELECT 1 FROM NM_RPCOS; DELETE FROM NM_RPCOS"
-        << QStringList{temporal, "varias sentencias"};
     // Passes the text check; the engine itself must refuse it (PostgreSQL: read-only
     // transaction; SQLite: no such statement).
     QTest::newRow("select into a new table")
@@ -263,7 +255,7 @@ void TstProviders::packetsAreIdenticalOnBothEngines()
     QFETCH(QString, sql);
     QFETCH(ParamList, params);
     TestDatabase sqlite(TestDatabase::Content::Demo, QStringLiteral("sqlite"));
-    const std::unique_ptr<IAppServer> other = LocalAppServer::connect(sqlite.url());
+    const std::unique_ptr<IAppServer> other = sqlite.appServer();
     const DataPacket fromPostgres = m_server->open(QStringLiteral("DtsPTemporal"), sql, params);
     const DataPacket fromSqlite = other->open(QStringLiteral("DtsPTemporal"), sql, params);
     QVERIFY(!fromPostgres.rows.isEmpty());
@@ -281,7 +273,7 @@ DataPacket TstProviders::relationRows(IAppServer& server)
 void TstProviders::insertsReturnKeysAndRoundTripValues()
 {
     m_fresh = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
-    const auto server = LocalAppServer::connect(m_fresh->url());
+    const auto server = m_fresh->appServer();
     const QDateTime stamp(QDate(2026, 3, 1), QTime(23, 59, 58, 125));
     Delta delta;
     delta.rows = {insert({{"ACT_USUA", "JPEREZ"},
@@ -333,8 +325,8 @@ void TstProviders::secondClientWorkingOnStaleRow()
     QFETCH(QString, secondColumn);
     QFETCH(bool, refused);
 
-    const auto first = LocalAppServer::connect(m_fresh->url());
-    const auto second = LocalAppServer::connect(m_fresh->url());
+    const auto first = m_fresh->appServer();
+    const auto second = m_fresh->appServer();
     const DataPacket read = relationRows(*first);
     QVERIFY(relationRows(*second) == read);
     // A row whose caused value is null: the first change checks it with IS NULL.
@@ -399,7 +391,7 @@ void TstProviders::failedRowUndoesTheWholeDelta()
     QFETCH(int, errorKind);
     QFETCH(QString, messagePart);
 
-    const auto server = LocalAppServer::connect(m_fresh->url());
+    const auto server = m_fresh->appServer();
     const DataPacket before = relationRows(*server);
     Delta delta;
     delta.rows = {insert({{"COD_EMPR", 1}, {"DEP_APAC", "NUEVA"}}),
@@ -419,7 +411,7 @@ void TstProviders::failedRowUndoesTheWholeDelta()
 void TstProviders::readOnlyProviderRefusesUpdates()
 {
     m_fresh = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
-    const auto server = LocalAppServer::connect(m_fresh->url());
+    const auto server = m_fresh->appServer();
     try {
         server->applyUpdates(QStringLiteral("DtsPNmNccon"),
                              {{insert({{"COD_EMPR", 1}, {"COD_CONT", 99}})}});

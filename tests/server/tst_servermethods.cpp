@@ -1,6 +1,5 @@
-#include "ActualizacionCausado.h"
 #include "Database.h"
-#include "LocalAppServer.h"
+#include "IAppServer.h"
 #include "ModuleError.h"
 #include "ServerTestUtil.h"
 #include "TestDatabase.h"
@@ -9,6 +8,7 @@
 #include <QTest>
 
 using namespace tavrel;
+using namespace Qt::StringLiterals;
 using tavrel::test::TestDatabase;
 
 // The late-bound methods. Every test gets a fresh database. The rest of the login, the server
@@ -23,7 +23,6 @@ private Q_SLOTS:
     void ejecutarSqlBindsValuesByFirstAppearance();
     void ejecutarSqlFailureWritesNothing_data();
     void ejecutarSqlFailureWritesNothing();
-    void causedValueSumIsAnIndexLookup();
     void programPathsInTheOrderAsked_data();
     void programPathsInTheOrderAsked();
     void loginIgnoresTheCaseOfTheUserCode();
@@ -42,11 +41,6 @@ namespace {
 QVariantList statement(const QString& sql, const QVariantList& values = {})
 {
     return QVariantList{sql} + values;
-}
-
-QDateTime at(int y, int m, int d)
-{
-    return QDateTime(QDate(y, m, d), QTime(0, 0));
 }
 
 } // namespace
@@ -70,8 +64,7 @@ void TstServerMethods::cleanup()
 
 DataPacket TstServerMethods::relationRows()
 {
-    return m_server->open(QStringLiteral("DtsPVeZEZev"),
-                          QStringLiteral("SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID"), {});
+    return m_server->open(u"DtsPVeZEZev"_s, u"SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID"_s, {});
 }
 
 void TstServerMethods::ejecutarSqlBindsValuesByFirstAppearance()
@@ -82,16 +75,16 @@ void TstServerMethods::ejecutarSqlBindsValuesByFirstAppearance()
     // Markers :b, :a, :b take the values [b, a].
     QVariantList args{statement(QStringLiteral("UPDATE NM_VARIG SET VAL_VARI = :b, NOM_VARI = :a "
                                                "WHERE COD_VARI = 'FEC_RPCO' AND VAL_VARI <> :b"),
-                                {QStringLiteral("2014"), QStringLiteral("Año 'siguiente' \\n;--")}),
+                                {u"2014"_s, u"Año 'siguiente' \\n;--"_s}),
                       QVariant(), QString()};
-    QCOMPARE(m_server->invoke(QStringLiteral("EjecutarSQL"), args), QVariant(0));
+    QCOMPARE(m_server->invoke(u"EjecutarSQL"_s, args), QVariant(0));
     QCOMPARE(args[2], QVariant(QString()));
-    const QList<QVariantList> rows = m_db->queryRows(
-        QStringLiteral("SELECT VAL_VARI, NOM_VARI FROM NM_VARIG WHERE COD_VARI = 'FEC_RPCO'"));
+    const QList<QVariantList> rows =
+        m_db->queryRows(u"SELECT VAL_VARI, NOM_VARI FROM NM_VARIG WHERE COD_VARI = 'FEC_RPCO'"_s);
     QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows[0][0].toString(), QStringLiteral("2014"));
+    QCOMPARE(rows[0][0].toString(), u"2014"_s);
     // Quotes and backslashes arrive as text, whatever way the engine receives values.
-    QCOMPARE(rows[0][1].toString(), QStringLiteral("Año 'siguiente' \\n;--"));
+    QCOMPARE(rows[0][1].toString(), u"Año 'siguiente' \\n;--"_s);
 }
 
 void TstServerMethods::ejecutarSqlFailureWritesNothing_data()
@@ -122,41 +115,16 @@ void TstServerMethods::ejecutarSqlFailureWritesNothing()
     QVariantList args{statement(sql, values), QVariant(), QString()};
     QString message;
     try {
-        QCOMPARE(m_server->invoke(QStringLiteral("EjecutarSQL"), args), QVariant(1));
+        QCOMPARE(m_server->invoke(u"EjecutarSQL"_s, args), QVariant(1));
         message = args[2].toString();
     } catch (const ModuleError& e) {
         message = e.message(); // the network server refuses a statement not of the module
-        messagePart = QStringLiteral("no ejecuta por la red");
+        messagePart = u"no ejecuta por la red"_s;
     }
     QVERIFY(!message.isEmpty());
     QVERIFY2(message.contains(messagePart, Qt::CaseInsensitive), qPrintable(message));
     const DataPacket after = relationRows();
     QVERIFY2(after == before, qPrintable(test::packetDifference(after, before)));
-}
-
-void TstServerMethods::causedValueSumIsAnIndexLookup()
-{
-    start(TestDatabase::Content::Demo);
-    Database& db = m_db->database();
-    // Tiny tables make a sequential scan look cheap; forbid it to see whether the index
-    // can serve the correlated sum at all.
-    if (db.isPostgres()) {
-        db.exec(QStringLiteral("SET enable_seqscan = off"));
-        // Index-only reads need the pages marked all-visible, as autovacuum leaves them.
-        db.exec(QStringLiteral("VACUUM NM_NCMOV"));
-    }
-    const SqlDialect& dialect = db.dialect();
-    QString sql = ActualizacionCausado::actualizacionAnual(false, QStringLiteral("JPEREZ"));
-    sql.replace(QLatin1String(":pFechaInic"), dialect.literal(at(2013, 1, 1)));
-    sql.replace(QLatin1String(":pFechaFin"), dialect.literal(at(2013, 12, 31)));
-    sql.replace(QLatin1String(":pFechaSrv"), dialect.literal(at(2026, 1, 1)));
-    QString plan;
-    for (const QVariantList& row : m_db->queryRows(dialect.explainPrefix() + sql))
-        plan += row.last().toString() + QLatin1Char('\n');
-    // The amounts are in the index: the sums never read the movement table.
-    const QString covering = db.isPostgres() ? QStringLiteral("Index Only Scan using nm_ncmov_caus")
-                                             : QStringLiteral("COVERING INDEX NM_NCMOV_CAUS");
-    QVERIFY2(plan.contains(covering), qPrintable(plan));
 }
 
 void TstServerMethods::programPathsInTheOrderAsked_data()
@@ -180,21 +148,21 @@ void TstServerMethods::programPathsInTheOrderAsked()
     start(TestDatabase::Content::Demo);
     m_db->exec(QStringLiteral("INSERT INTO GN_PROGR (COD_PROG, NOM_PROG, PAT_PROG) "
                               "VALUES ('VConBlanco', 'Prueba', 'Mis Programas/VConBlanco')"));
-    QVariantList args{QVariantList{asked}, QStringLiteral("JPEREZ Tavrel2026 1A"),
-                      QStringLiteral("A"), QStringLiteral("JPEREZ"), QVariant()};
-    m_server->invoke(QStringLiteral("BuscarPathProgramaArreglo"), args);
+    QVariantList args{QVariantList{asked}, u"JPEREZ Tavrel2026 1A"_s, u"A"_s, u"JPEREZ"_s,
+                      QVariant()};
+    m_server->invoke(u"BuscarPathProgramaArreglo"_s, args);
     QCOMPARE(args[4], QVariant(QVariantList{paths}));
-    QCOMPARE(args[2], QVariant(QStringLiteral("A")));
-    QCOMPARE(args[3], QVariant(QStringLiteral("JPEREZ")));
+    QCOMPARE(args[2], QVariant(u"A"_s));
+    QCOMPARE(args[3], QVariant(u"JPEREZ"_s));
 }
 
 void TstServerMethods::loginIgnoresTheCaseOfTheUserCode()
 {
     // The callers upper-case what was typed; the server must not depend on it.
     start(TestDatabase::Content::Demo);
-    QVariantList args{QStringLiteral("jperez"), QStringLiteral("Tavrel2026"), QStringLiteral("?")};
-    QCOMPARE(m_server->invoke(QStringLiteral("ValidarUsuario"), args), QVariant(0));
-    QCOMPARE(args[2].toString(), QStringLiteral("A"));
+    QVariantList args{u"jperez"_s, u"Tavrel2026"_s, u"?"_s};
+    QCOMPARE(m_server->invoke(u"ValidarUsuario"_s, args), QVariant(0));
+    QCOMPARE(args[2].toString(), u"A"_s);
 }
 
 void TstServerMethods::unknownMethodOrWrongArgumentsAreNamed_data()
@@ -214,7 +182,7 @@ void TstServerMethods::unknownMethodOrWrongArgumentsAreNamed()
     start(TestDatabase::Content::Schema);
     QVariantList args;
     for (int i = 0; i < argumentCount; ++i)
-        args.append(QVariantList{QStringLiteral("SELECT 1")});
+        args.append(QVariantList{u"SELECT 1"_s});
     try {
         m_server->invoke(method, args);
         QFAIL("accepted");

@@ -1,7 +1,5 @@
 #include "DataSetFixture.h"
 
-#include "LocalAppServer.h"
-
 using namespace Qt::StringLiterals;
 
 using tavrel::FieldType;
@@ -16,7 +14,7 @@ DataSetFixture::DataSetFixture(tavrel::test::TestDatabase& database) : db(databa
         db.exec(u"INSERT INTO NM_RPCOS (COD_EMPR, COD_CONT, DEP_APAC, VAL_TOTA, VAL_CAUS) "
                 "VALUES (1, :C, :D, :T, :V)"_s,
                 row);
-    connection.setAppServer(tavrel::LocalAppServer::connect(db.url()));
+    connection.setAppServer(db.appServer());
 
     dataSet.setObjectName(u"QryConceptos"_s);
     bind(dataSet);

@@ -5,7 +5,7 @@
 #include "TestDatabase.h"
 
 // The relation table of a test database reset to three rows, a connection to an
-// in-process application server on it, and a dataset "QryConceptos" reading them through
+// application server of the run on it, and a dataset "QryConceptos" reading them through
 // the relation's provider, ordered by COD_CONT:
 //   COD_CONT  DEP_APAC                 VAL_TOTA  VAL_CAUS
 //   1         "Sueldo básico"          1000      400

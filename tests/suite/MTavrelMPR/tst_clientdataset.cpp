@@ -5,7 +5,6 @@
 #include "DataSetFixture.h"
 #include "DataSetTableModel.h"
 #include "DataSource.h"
-#include "LocalAppServer.h"
 #include "TestHelpers.h"
 
 #include <QTest>
@@ -151,32 +150,35 @@ void TstClientDataSet::locate_data()
     const LocateOptions none;
     const LocateOptions partial = LocateOption::PartialKey;
     const LocateOptions anyCase = LocateOption::CaseInsensitive;
-    QTest::newRow("exact text") << "DEP_APAC" << QVariantList{"Horas extra"} << none << 2;
+    QTest::newRow("exact text") << u"DEP_APAC"_s << QVariantList{"Horas extra"} << none << 2;
     QTest::newRow("case matters without the option")
-        << "DEP_APAC" << QVariantList{"horas extra"} << none << 0;
-    QTest::newRow("case-insensitive") << "DEP_APAC" << QVariantList{"HORAS EXTRA"} << anyCase << 2;
+        << u"DEP_APAC"_s << QVariantList{"horas extra"} << none << 0;
+    QTest::newRow("case-insensitive")
+        << u"DEP_APAC"_s << QVariantList{"HORAS EXTRA"} << anyCase << 2;
     QTest::newRow("a prefix is not a match without partial key")
-        << "DEP_APAC" << QVariantList{"Aux"} << none << 0;
+        << u"DEP_APAC"_s << QVariantList{"Aux"} << none << 0;
     QTest::newRow("partial key compares the prefix only")
-        << "DEP_APAC" << QVariantList{"Aux"} << partial << 3;
+        << u"DEP_APAC"_s << QVariantList{"Aux"} << partial << 3;
     QTest::newRow("partial key still minds case")
-        << "DEP_APAC" << QVariantList{"aux"} << partial << 0;
+        << u"DEP_APAC"_s << QVariantList{"aux"} << partial << 0;
     QTest::newRow("partial and case-insensitive together")
-        << "DEP_APAC" << QVariantList{"aux"} << (partial | anyCase) << 3;
+        << u"DEP_APAC"_s << QVariantList{"aux"} << (partial | anyCase) << 3;
     QTest::newRow("an empty partial key matches the first row")
-        << "DEP_APAC" << QVariantList{""} << partial << 1;
+        << u"DEP_APAC"_s << QVariantList{""} << partial << 1;
     QTest::newRow("a long prefix in any case")
-        << "DEP_APAC" << QVariantList{"AUXILIO DE T"} << (partial | anyCase) << 3;
+        << u"DEP_APAC"_s << QVariantList{"AUXILIO DE T"} << (partial | anyCase) << 3;
     QTest::newRow("a searched text longer than the value does not match")
-        << "DEP_APAC" << QVariantList{"Horas extra nocturnas"} << partial << 0;
+        << u"DEP_APAC"_s << QVariantList{"Horas extra nocturnas"} << partial << 0;
     QTest::newRow("a number typed as text finds the number")
-        << "COD_CONT" << QVariantList{"3"} << none << 3;
+        << u"COD_CONT"_s << QVariantList{"3"} << none << 3;
     QTest::newRow("partial key does not make numbers prefixes")
-        << "VAL_TOTA" << QVariantList{250} << partial << 0;
+        << u"VAL_TOTA"_s << QVariantList{250} << partial << 0;
     QTest::newRow("two key fields must both match")
-        << "COD_CONT;DEP_APAC" << QVariantList{1, "Horas extra"} << none << 0;
+        << u"COD_CONT;DEP_APAC"_s << QVariantList{1, "Horas extra"} << none << 0;
+    QTest::newRow("with two fields the text is a prefix in any case too")
+        << u"COD_CONT;DEP_APAC"_s << QVariantList{3, "aux"} << (partial | anyCase) << 3;
     QTest::newRow("null finds the row with a null value")
-        << "VAL_CAUS" << QVariantList{QVariant()} << none << 2;
+        << u"VAL_CAUS"_s << QVariantList{QVariant()} << none << 2;
 }
 
 void TstClientDataSet::locate()
@@ -313,7 +315,7 @@ void TstClientDataSet::connectionNeedsAServer()
     const tavrel::SessionServices::Scope host(
         {.connectServer = [&](const QString& protocol, const QString& database) {
             asked = protocol + u' ' + database;
-            return tavrel::LocalAppServer::connect(f->db.url());
+            return f->db.appServer();
         }});
     connection.setDatabase(u"demo.sqlite"_s);
     f->dataSet.setRemoteServer(&connection);
@@ -388,36 +390,32 @@ void TstClientDataSet::order_data()
     const QString insert =
         u" BeforeInsert BeforeScroll State:Insert OnNewRecord Data AfterInsert AfterScroll"_s;
     QTest::newRow("open computes the first row, then AfterOpen and AfterScroll")
-        << "| open"
-        << "BeforeOpen State:Browse CalcFields Data AfterOpen AfterScroll";
+        << u"| open"_s << u"BeforeOpen State:Browse CalcFields Data AfterOpen AfterScroll"_s;
     QTest::newRow("insert: new record with cleared calculations, state before OnNewRecord")
-        << "open | insert" << insert.trimmed();
+        << u"open | insert"_s << insert.trimmed();
     QTest::newRow("append over a modified edit posts it first")
-        << "open edit assign | append" << post + insert;
+        << u"open edit assign | append"_s << post + insert;
     QTest::newRow("append over an untouched insert cancels it first")
-        << "open insert | append" << cancel + insert;
-    QTest::newRow("edit") << "open | edit"
-                          << "BeforeEdit State:Edit Data AfterEdit";
+        << u"open insert | append"_s << cancel + insert;
+    QTest::newRow("edit") << u"open | edit"_s << u"BeforeEdit State:Edit Data AfterEdit"_s;
     QTest::newRow("assignment: validate sees the new value, calculation before OnChange")
-        << "open edit | assign"
-        << "Validate:Prima CalcFields Change:Prima Data:DEP_APAC";
+        << u"open edit | assign"_s << u"Validate:Prima CalcFields Change:Prima Data:DEP_APAC"_s;
     QTest::newRow("post: stored, browse, recalculated, AfterPost")
-        << "open edit assign | post" << post;
+        << u"open edit assign | post"_s << post;
     QTest::newRow("cancel: restored, browse, recalculated, AfterCancel")
-        << "open edit assign | cancel" << cancel;
+        << u"open edit assign | cancel"_s << cancel;
     QTest::newRow("delete in browse scrolls to the next row")
-        << "open | delete"
-        << "BeforeDelete BeforeScroll CalcFields Data AfterDelete AfterScroll";
-    QTest::newRow("delete in insert is a cancel") << "open insert | delete" << cancel;
+        << u"open | delete"_s
+        << u"BeforeDelete BeforeScroll CalcFields Data AfterDelete AfterScroll"_s;
+    QTest::newRow("delete in insert is a cancel") << u"open insert | delete"_s << cancel;
     QTest::newRow("delete in edit drops the edit with the row")
-        << "open edit assign | delete"
-        << "BeforeDelete BeforeScroll State:Browse CalcFields Data AfterDelete AfterScroll";
+        << u"open edit assign | delete"_s
+        << u"BeforeDelete BeforeScroll State:Browse CalcFields Data AfterDelete AfterScroll"_s;
     QTest::newRow("scrolling either way recomputes the row it lands on")
-        << "open | next first"
-        << "BeforeScroll CalcFields Data AfterScroll BeforeScroll CalcFields Data AfterScroll";
+        << u"open | next first"_s
+        << u"BeforeScroll CalcFields Data AfterScroll BeforeScroll CalcFields Data AfterScroll"_s;
     QTest::newRow("close with a pending edit: no post, no cancel events")
-        << "open edit assign | close"
-        << "BeforeClose State:Inactive AfterClose";
+        << u"open edit assign | close"_s << u"BeforeClose State:Inactive AfterClose"_s;
 }
 
 void TstClientDataSet::order()
@@ -457,8 +455,9 @@ void TstClientDataSet::beforePostRefusalKeepsTheRecordBeingEdited_data()
 {
     QTest::addColumn<QString>("setup");
     QTest::addColumn<DataSetState>("state");
-    QTest::newRow("a new record stays in insert") << "open append assign" << DataSetState::Insert;
-    QTest::newRow("an edited record stays in edit") << "open edit assign" << DataSetState::Edit;
+    QTest::newRow("a new record stays in insert")
+        << u"open append assign"_s << DataSetState::Insert;
+    QTest::newRow("an edited record stays in edit") << u"open edit assign"_s << DataSetState::Edit;
 }
 
 void TstClientDataSet::beforePostRefusalKeepsTheRecordBeingEdited()

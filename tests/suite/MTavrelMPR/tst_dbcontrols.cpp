@@ -126,7 +126,6 @@ private Q_SLOTS:
     void typingEditsOnlyEditableCells();
     void refusedCellValueKeepsTheOldOne();
     void cellTextBeingTypedIsPostedWithTheRecord();
-    void rowColours();
     void modelStaysConsistentThroughTheDataSetLife();
     void modelTellsTheViewOnceAfterAQuietLoop();
     void showsDisplayTextInBrowseAndPlainTextWhileEditing();
@@ -319,27 +318,6 @@ void TstDBControls::cellTextBeingTypedIsPostedWithTheRecord()
     QCOMPARE(ds.fieldByName(u"VAL_TOTA"_s)->asFloat(), 95.5);
     QCOMPARE(cell(2, Balance), u"15,5"_s);
     QVERIFY(!grid->cellEditorOpen());
-}
-
-void TstDBControls::rowColours()
-{
-    f->dataSet.setRecNo(3);
-    const QImage image = grid->viewport()->grab().toImage();
-    const auto colourAt = [&](int row, int column) {
-        const QRect r = grid->visualRect(grid->model()->index(row, column));
-        return QColor(image.pixel(r.center().x(), r.top() + 3));
-    };
-    // The style shades the current cell a little.
-    const auto near = [](const QColor& a, const QColor& b) {
-        return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
-                   std::abs(a.blue() - b.blue()) <
-               24;
-    };
-    QCOMPARE(colourAt(0, Name), grid->evenRowColor());
-    QCOMPARE(colourAt(1, Name), grid->oddRowColor());
-    QVERIFY(near(colourAt(2, Name), grid->currentRowColor()));
-    QCOMPARE(colourAt(0, Code), QColor(0xE9E9E9));
-    QVERIFY(near(colourAt(2, Code), grid->currentRowColor()));
 }
 
 void TstDBControls::modelStaysConsistentThroughTheDataSetLife()

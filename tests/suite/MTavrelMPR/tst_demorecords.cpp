@@ -94,6 +94,7 @@ static QString values(SClientDataSet& ds, const char* field)
 void TstDemoRecords::init()
 {
     m_fx = std::make_unique<DemoServerFixture>();
+    // In-process: the session is MGOMEZ in company 1, which the network server refuses her.
     m_fx->connection.setAppServer(tavrel::LocalAppServer::connect(m_fx->db.url()));
     m_session.emplace([](auto& s) {
         s.sessionValues = [] { return tavrel::SessionValues{u"1"_s, u"MGOMEZ"_s}; };
@@ -140,17 +141,13 @@ void TstDemoRecords::criteriaNarrowTheRows_data()
     QTest::addColumn<QString>("codes");
 
     QTest::newRow("no criterion: every concept of the company in the parameter")
-        << "NOM_CONT" << QbeOperator::Equal << ""
-        << "10,11,20,30,40,50,60,70";
+        << u"NOM_CONT"_s << QbeOperator::Equal << u""_s << u"10,11,20,30,40,50,60,70"_s;
     QTest::newRow("lower-case text finds the upper-case names")
-        << "NOM_CONT" << QbeOperator::Contains << "prima"
-        << "20,50";
+        << u"NOM_CONT"_s << QbeOperator::Contains << u"prima"_s << u"20,50"_s;
     QTest::newRow("a quote trick matches no name")
-        << "NOM_CONT" << QbeOperator::Equal << "x' OR '1'='1"
-        << "";
+        << u"NOM_CONT"_s << QbeOperator::Equal << u"x' OR '1'='1"_s << u""_s;
     QTest::newRow("an underscore is no wildcard (C_D would match every COD_)")
-        << "CAM_RELA" << QbeOperator::Contains << "C_D"
-        << "";
+        << u"CAM_RELA"_s << QbeOperator::Contains << u"C_D"_s << u""_s;
 }
 
 void TstDemoRecords::criteriaNarrowTheRows()
@@ -254,15 +251,6 @@ void TstDemoRecords::criteriaWindowRunsTheQuery()
                                                              "«Código»")));
     QCOMPARE(values(*ds, "NOM_CONT"),
              u"SUELDO BÁSICO,SUELDO BÁSICO,SUELDO BÁSICO PERSONAL DE PLANTA"_s);
-
-    // The window opens again with the criteria of the last query.
-    QString shownAgain;
-    whenModalShows<tavrel::QbeCriteriaDialog>([&](tavrel::QbeCriteriaDialog* dialog) {
-        shownAgain = dialog->valueEdit(u"NOM_CONT"_s)->text();
-        dialog->reject();
-    });
-    QVERIFY(!qbe.showCriteria());
-    QCOMPARE(shownAgain, u"sueldo"_s);
 }
 
 void TstDemoRecords::notesAreSharedAndChangesElsewhereAreRefused()

@@ -7,37 +7,36 @@
 #include "TTavrelDBgrid.h"
 #include "TVSDBQbe.h"
 
+using namespace Qt::StringLiterals;
 using tavrel::FieldType;
 
 FrmPrueba::FrmPrueba(QWidget* parent) : TfrmFormaMaestro(parent)
 {
-    setObjectName(QStringLiteral("FrmPrueba"));
+    setObjectName(u"FrmPrueba"_s);
 
     QryRelacion = new SClientDataSet(this);
-    QryRelacion->setObjectName(QStringLiteral("QryRelacion"));
-    QryRelacion->setProviderName(QStringLiteral("DtsPVeZEZev"));
-    QryRelacion->setSMainTable(QStringLiteral("NM_RPCOS"));
+    QryRelacion->setObjectName(u"QryRelacion"_s);
+    QryRelacion->setProviderName(u"DtsPVeZEZev"_s);
+    QryRelacion->setSMainTable(u"NM_RPCOS"_s);
     QryRelacion->setRemoteServer(DCOMCnction);
-    QryRelacion->setSQL({QStringLiteral("SELECT * FROM NM_RPCOS")});
-    QryRelacion->addField(QStringLiteral("COD_EMPR"), FieldType::SmallInt);
-    QryRelacion->addField(QStringLiteral("COD_CONT"), FieldType::SmallInt)
-        ->setDisplayLabel(QStringLiteral("Contabilización"));
-    QryRelacion->addField(QStringLiteral("COD_CUEN"), FieldType::FixedChar, 30)
-        ->setDisplayLabel(QStringLiteral("Cuenta Contable"));
-    QryRelacion->addField(QStringLiteral("DEP_APAC"), FieldType::FixedChar, 30)
-        ->setDisplayLabel(QStringLiteral("Dependencia de Afectación de PAC"));
-    QryRelacion->addField(QStringLiteral("VAL_TOTA"), FieldType::Float)
-        ->setDisplayFormat(QStringLiteral("#,##.00"));
-    DBGFrm->setColumns(
-        {{QStringLiteral("COD_CONT"), QString(), 110, true, QColor(0xE9E9E9)},
-         {QStringLiteral("COD_CUEN"), QString(), 120, true, QColor(0xE9E9E9)},
-         {QStringLiteral("DEP_APAC"), QString(), 220, false, QColor()},
-         {QStringLiteral("VAL_TOTA"), QStringLiteral("Valor Total"), 120, false, QColor()}});
+    QryRelacion->setSQL({u"SELECT * FROM NM_RPCOS"_s});
+    QryRelacion->addField(u"COD_EMPR"_s, FieldType::SmallInt);
+    QryRelacion->addField(u"COD_CONT"_s, FieldType::SmallInt)
+        ->setDisplayLabel(u"Contabilización"_s);
+    QryRelacion->addField(u"COD_CUEN"_s, FieldType::FixedChar, 30)
+        ->setDisplayLabel(u"Cuenta Contable"_s);
+    QryRelacion->addField(u"DEP_APAC"_s, FieldType::FixedChar, 30)
+        ->setDisplayLabel(u"Dependencia de Afectación de PAC"_s);
+    QryRelacion->addField(u"VAL_TOTA"_s, FieldType::Float)->setDisplayFormat(u"#,##.00"_s);
+    DBGFrm->setColumns({{u"COD_CONT"_s, QString(), 110, true, QColor(0xE9E9E9)},
+                        {u"COD_CUEN"_s, QString(), 120, true, QColor(0xE9E9E9)},
+                        {u"DEP_APAC"_s, QString(), 220, false, QColor()},
+                        {u"VAL_TOTA"_s, u"Valor Total"_s, 120, false, QColor()}});
 }
 
 void FrmPrueba::FormCreate(QObject* Sender)
 {
-    log << QStringLiteral("FormCreate");
+    log << u"FormCreate"_s;
     dtsFrm->setDataSet(QryRelacion);
     if (throughQbe)
         DBQbe1->SetDataset(QryRelacion);
@@ -48,5 +47,5 @@ void FrmPrueba::FormCreate(QObject* Sender)
 void FrmPrueba::cmbEmpresaChange(QObject* Sender)
 {
     TfrmFormaMaestro::cmbEmpresaChange(Sender);
-    log << QStringLiteral("empresa ") + gStCodiEmpr;
+    log << u"empresa "_s + gStCodiEmpr;
 }
