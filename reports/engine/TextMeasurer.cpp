@@ -45,20 +45,20 @@ struct TextMeasurer::Private
     QHash<FontSpec, FontEntry> fonts;
     QHash<ShapeKey, QList<ShapedLine>> shapes;
 
-    const FontEntry& entry(const FontSpec& spec)
+    const FontEntry& entry(const FontSpec& style)
     {
-        auto found = fonts.constFind(spec);
+        auto found = fonts.constFind(style);
         if (found != fonts.constEnd())
             return *found;
-        FontEntry e{spec.toFont(kReferenceScale), 0};
+        FontEntry e{style.toFont(kReferenceScale), 0};
         e.lineHeight = QFontMetricsF(e.font).lineSpacing() / kReferenceScale;
-        return *fonts.insert(spec, e);
+        return *fonts.insert(style, e);
     }
 
-    QList<ShapedLine> layOut(const QString& text, const FontSpec& spec, qreal width, bool wrap);
+    QList<ShapedLine> layOut(const QString& text, const FontSpec& style, qreal width, bool wrap);
 };
 
-QList<ShapedLine> TextMeasurer::Private::layOut(const QString& text, const FontSpec& spec,
+QList<ShapedLine> TextMeasurer::Private::layOut(const QString& text, const FontSpec& style,
                                                 qreal width, bool wrap)
 {
     QList<ShapedLine> lines;
@@ -66,7 +66,7 @@ QList<ShapedLine> TextMeasurer::Private::layOut(const QString& text, const FontS
         return lines;
     QString normalised = text;
     normalised.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-    const QFont& font = entry(spec).font;
+    const QFont& font = entry(style).font;
     QTextOption option;
     option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
     for (const QString& paragraph : normalised.split(u'\n')) {
