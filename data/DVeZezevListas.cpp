@@ -1,6 +1,7 @@
 // The budget code lists and the country flags of the data module.
 #include "DVeZezev.h"
 
+#include "BudgetCodes.h"
 #include "DtmGnLibre.h"
 #include "Field.h"
 #include "ModuleApplication.h"
@@ -18,42 +19,13 @@ int TDtmVeZezev::empresaActual()
 
 void TDtmVeZezev::DataModuleCreate(QObject*)
 {
-    AgregarRegistro(CdsFueFina, {QStringLiteral("01"), QStringLiteral("Nación")});
-    AgregarRegistro(CdsFueFina, {QStringLiteral("02"), QStringLiteral("Propios")});
-
-    const struct
-    {
-        int codigo;
-        const char* nombre;
-    } recursos[] = {
-        {10, "Recursos corrientes"},
-        {11, "Otros recursos del tesoro"},
-        {12, "Recursos para preservar la seguridad democrática"},
-        {13, "Recursos del crédito externo previa autorización"},
-        {14, "Prestamos de destinación especifica"},
-        {15, "Donaciones"},
-        {16, "Fondos especiales"},
-        {17, "Rentas parafiscales"},
-        {18, "Prestamos destinación especifica autorizados"},
-        {19, "Donaciones internas"},
-        {20, "Ingresos corrientes"},
-        {21, "Otros recursos de tesorería"},
-        {22, "Recursos del crédito interno previa autorización"},
-        {23, "Recursos del crédito externo previa autorización"},
-        {24, "Prestamos destinación especifica"},
-        {25, "Donaciones"},
-        {26, "Fondos especiales"},
-        {27, "Rentas parafiscales"},
-        {50, "Fondo especial defensa nacional"},
-        {51, "Fondo especial subsidio y redistribución de ingresos"},
-        {52, "Fondo especial fazni"},
-        {53, "Fondo especial riesgos profesionales"},
-    };
-    for (const auto& r : recursos)
-        AgregarRegistro(CdsRecPres, {r.codigo, QString::fromUtf8(r.nombre)});
-
-    AgregarRegistro(CdsSitFond, {QStringLiteral("01"), QStringLiteral("CSF")});
-    AgregarRegistro(CdsSitFond, {QStringLiteral("02"), QStringLiteral("SSF")});
+    using tavrel::BudgetCodes;
+    for (const BudgetCodes::Entry& e : BudgetCodes::fundingSources())
+        AgregarRegistro(CdsFueFina, {e.code, e.name});
+    for (const BudgetCodes::Entry& e : BudgetCodes::budgetResources())
+        AgregarRegistro(CdsRecPres, {e.code, e.name});
+    for (const BudgetCodes::Entry& e : BudgetCodes::fundsSituations())
+        AgregarRegistro(CdsSitFond, {e.code, e.name});
 }
 
 void TDtmVeZezev::AgregarRegistro(SClientDataSet* dataSet, const QVariantList& valores)

@@ -80,10 +80,16 @@ void requireSchema(Database& db)
                           ModuleError::Kind::Connection);
     if (version != SchemaCatalog::version)
         throw ModuleError(QStringLiteral("La base de datos %1 tiene la versión %2 del esquema y "
-                                         "este programa espera la versión %3")
+                                         "este programa espera la versión %3%4")
                               .arg(server)
                               .arg(version)
-                              .arg(SchemaCatalog::version),
+                              .arg(SchemaCatalog::version)
+                              .arg(version < SchemaCatalog::version
+                                       ? QStringLiteral("; actualícela, sin perder sus datos, "
+                                                        "con «tavrel init-db --upgrade "
+                                                        "--database %1»")
+                                             .arg(server)
+                                       : QString()),
                           ModuleError::Kind::Connection);
 }
 
@@ -93,6 +99,7 @@ struct LocalAppServer::Private
 {
     std::unique_ptr<Database> db;
     ServerMethods methods;
+    QString user;
 
     explicit Private(std::unique_ptr<Database> database) : db(std::move(database)), methods(*db) {}
 };
@@ -108,6 +115,12 @@ std::unique_ptr<LocalAppServer> LocalAppServer::connect(const QString& database)
     std::unique_ptr<Database> db = Database::open(database, Database::OpenMode::Existing);
     requireSchema(*db);
     return std::unique_ptr<LocalAppServer>(new LocalAppServer(std::move(db)));
+}
+
+void LocalAppServer::setUser(const QString& user)
+{
+    d->user = user.trimmed().toUpper();
+    d->methods.setUser(d->user);
 }
 
 Database& LocalAppServer::database()
@@ -143,7 +156,7 @@ QList<qint64> LocalAppServer::applyUpdates(const QString& provider, const Delta&
     Q_ASSERT(table);
     QElapsedTimer clock;
     clock.start();
-    QList<qint64> keys = UpdateApplier::apply(*d->db, *table, delta);
+    QList<qint64> keys = UpdateApplier::apply(*d->db, *table, delta, d->user);
     qCDebug(lcServer) << "apply" << provider << delta.rows.size() << "changes in" << clock.elapsed()
                       << "ms";
     return keys;

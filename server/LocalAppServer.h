@@ -35,6 +35,10 @@ public:
     QVariant invoke(const QString& method, QVariantList& args) override;
     QString description() const override;
 
+    // The user of the session the server works for, named in the change history. A
+    // network server sets it for each request.
+    void setUser(const QString& user);
+
     // The connection, for a host that keeps state of its own next to the data (the
     // network server's sessions).
     Database& database();

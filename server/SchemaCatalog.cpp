@@ -151,6 +151,24 @@ QList<TableDef> defineTables()
                varchar("TAB_CAMB", 30), varchar("CAM_CAMB", 30), text("VAL_ANTE"), text("VAL_NUEV"),
                fixed("OPE_CAMB", 1)},
               {index("GN_LOGCM_FECH", cols({"TAB_CAMB", "FEC_CAMB"}))}});
+    // The history of the relation's changes: one entry per inserted, modified or deleted
+    // row, with the row's technical key, company and keys and each changed column's old
+    // and new value (DET_HIST, JSON), and one entry per statement that rewrites many rows
+    // (the caused-value update) with the number of rows. Written by the server in the
+    // transaction of the change; desks' own SQL never reaches it.
+    t.append({QStringLiteral("TVL_HISTORIA"),
+              {datetime("FEC_HIST"),
+               varchar("USU_HIST", 20),
+               fixed("OPE_HIST", 1),
+               {QStringLiteral("LLA_HIST"), FieldType::LargeInt, 0},
+               smallint("EMP_HIST"),
+               smallint("CON_HIST"),
+               fixed("CUE_HIST", 30),
+               smallint("CCO_HIST"),
+               integer("FIL_HIST"),
+               text("DET_HIST")},
+              {index("TVL_HISTORIA_FILA", cols({"EMP_HIST", "CON_HIST", "CUE_HIST"})),
+               index("TVL_HISTORIA_LLAV", cols({"LLA_HIST"}))}});
     // The schema's own version.
     t.append({SchemaCatalog::versionTable(), {integer("NUM_VERS"), datetime("FEC_CREA")}, {}});
     return t;

@@ -53,7 +53,7 @@ class TAVREL_SERVER_EXPORT SchemaCatalog
 {
 public:
     // Bumped whenever a table or column changes; stored in TVL_SCHEMA.
-    static constexpr int version = 2;
+    static constexpr int version = 3;
     // The server's hidden technical key, first column of every table.
     static QString technicalKey() { return QStringLiteral("TVL_ROWID"); }
     static QString versionTable() { return QStringLiteral("TVL_SCHEMA"); }

@@ -1,10 +1,12 @@
 #include "ServerMethods.h"
 
+#include "ChangeHistory.h"
 #include "CommaText.h"
 #include "Database.h"
 #include "FieldType.h"
 #include "ModuleError.h"
 #include "PasswordHash.h"
+#include "RelationChecks.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -46,7 +48,8 @@ const QString& decoyHash()
 QStringList ServerMethods::names()
 {
     return {QStringLiteral("BuscarFechaServidor"), QStringLiteral("BuscarPathProgramaArreglo"),
-            QStringLiteral("EjecutarSQL"), QStringLiteral("ValidarUsuario")};
+            QStringLiteral("EjecutarSQL"),         QStringLiteral("ValidarUsuario"),
+            QStringLiteral("RevisarRelacion"),     QStringLiteral("HistorialRegistro")};
 }
 
 QVariant ServerMethods::invoke(const QString& method, QVariantList& args)
@@ -63,6 +66,10 @@ QVariant ServerMethods::invoke(const QString& method, QVariantList& args)
         return ejecutarSQL(args);
     if (is("ValidarUsuario"))
         return validarUsuario(args);
+    if (is("RevisarRelacion"))
+        return RelationChecks::method(m_db, args);
+    if (is("HistorialRegistro"))
+        return ChangeHistory::method(m_db, args);
     throw ModuleError(
         QStringLiteral("El servidor de aplicaciones no tiene el método «%1»").arg(method));
 }
@@ -105,7 +112,13 @@ QVariant ServerMethods::ejecutarSQL(QVariantList& args)
     try {
         // Many desks may update the caused values at once; a deadlock between them is
         // not their users' business.
-        m_db.transaction([&] { m_db.exec(sql, values); }, Database::conflictAttempts);
+        // The change and its history entry are committed together or not at all.
+        m_db.transaction(
+            [&] {
+                const int rows = m_db.exec(sql, values).numRowsAffected();
+                ChangeHistory::recordStatement(m_db, sql, rows, m_user);
+            },
+            Database::conflictAttempts);
     } catch (const ModuleError& e) {
         args[2] = e.message();
         return 1;

@@ -24,6 +24,8 @@ class Database;
 //       appearance}; runs in its own transaction; error receives the database message.
 //   ValidarUsuario(userCode, password, userType&) -> int 0 valid, 1 refused
 //       Unknown user and wrong password get the same answer.
+//   RevisarRelacion(company, warnings&)         -> int, see RelationChecks
+//   HistorialRegistro(company, concept, account, related, entries&) -> int, see ChangeHistory
 class TAVREL_SERVER_EXPORT ServerMethods
 {
 public:
@@ -32,6 +34,9 @@ public:
     // Throws ModuleError naming an unknown method or a wrong argument list.
     QVariant invoke(const QString& method, QVariantList& args);
     static QStringList names();
+    // The session's user, whom the change history names; empty: the audit user of
+    // the change itself.
+    void setUser(const QString& user) { m_user = user; }
 
 private:
     QVariant buscarFechaServidor(QVariantList& args);
@@ -40,6 +45,7 @@ private:
     QVariant validarUsuario(QVariantList& args);
 
     Database& m_db;
+    QString m_user;
 };
 
 } // namespace tavrel

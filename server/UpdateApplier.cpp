@@ -1,5 +1,6 @@
 #include "UpdateApplier.h"
 
+#include "ChangeHistory.h"
 #include "Database.h"
 #include "ModuleError.h"
 #include "SchemaCatalog.h"
@@ -131,9 +132,11 @@ void deleteRow(Database& db, const TableDef& table, const DeltaRow& row)
 
 } // namespace
 
-QList<qint64> UpdateApplier::apply(Database& db, const TableDef& table, const Delta& delta)
+QList<qint64> UpdateApplier::apply(Database& db, const TableDef& table, const Delta& delta,
+                                   const QString& user)
 {
     QList<qint64> keys;
+    const bool history = ChangeHistory::tracks(table);
     // Run again when it lost a race with another desk's transaction.
     const auto applyRows = [&] {
         keys.clear();
@@ -153,6 +156,10 @@ QList<qint64> UpdateApplier::apply(Database& db, const TableDef& table, const De
                 deleteRow(db, table, row);
                 break;
             }
+            if (history)
+                ChangeHistory::recordRow(
+                    db, table, row, row.kind == DeltaRow::Kind::Insert ? keys.last() : row.rowKey,
+                    user);
         }
     };
     db.transaction(applyRows, Database::conflictAttempts);

@@ -13,6 +13,9 @@ namespace tavrel {
 // created in one transaction. A database that already holds tables of the system is left
 // untouched.
 //
+// "init-db --upgrade --database D" brings a database of an older schema version to this
+// one without losing data (SchemaInstaller::upgrade).
+//
 // --help and --version print their answer on `out` and create nothing.
 // Exit codes: 0 created or answered; 1 wrong arguments or the database failed; 2 the schema exists.
 class TAVREL_SERVER_ADMIN_EXPORT InitDbCommand

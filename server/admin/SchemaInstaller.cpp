@@ -37,4 +37,39 @@ void SchemaInstaller::install(Database& db)
     });
 }
 
+QStringList SchemaInstaller::upgrade(Database& db)
+{
+    const int version = SchemaCatalog::installedVersion(db);
+    const QString server = db.location().serverName();
+    if (version < 0)
+        throw ModuleError(QStringLiteral("La base de datos %1 no tiene las tablas del sistema; "
+                                         "créelas con «tavrel init-db --database %1»")
+                              .arg(server));
+    if (version >= SchemaCatalog::version)
+        throw ModuleError(QStringLiteral("La base de datos %1 ya tiene la versión %2 del esquema; "
+                                         "no se modificó nada")
+                              .arg(server)
+                              .arg(version));
+    if (version < 2)
+        throw ModuleError(QStringLiteral("La base de datos %1 tiene la versión %2 del esquema, "
+                                         "que no se puede actualizar; no se modificó nada")
+                              .arg(server)
+                              .arg(version));
+    const QStringList existing = existingTables(db);
+    QStringList created;
+    db.transaction([&] {
+        for (const TableDef& table : SchemaCatalog::instance().tables()) {
+            if (existing.contains(table.name))
+                continue;
+            for (const QString& statement : db.dialect().createTableStatements(table))
+                db.exec(statement);
+            created.append(table.name);
+        }
+        db.exec(QStringLiteral("INSERT INTO %1 (NUM_VERS, FEC_CREA) VALUES (:V, :F)")
+                    .arg(SchemaCatalog::versionTable()),
+                {SchemaCatalog::version, QDateTime::currentDateTime().toLocalTime()});
+    });
+    return created;
+}
+
 } // namespace tavrel

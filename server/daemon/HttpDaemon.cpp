@@ -93,6 +93,18 @@ void requireCompanies(const Delta& delta, const Session& session)
     }
 }
 
+// The methods that read one company's relation answer only for the session's companies.
+void requireMethodCompany(const QString& method, const QVariantList& args, const Session& session)
+{
+    static const QStringList perCompany{QStringLiteral("RevisarRelacion"),
+                                        QStringLiteral("HistorialRegistro")};
+    if (!perCompany.contains(method, Qt::CaseInsensitive) || args.isEmpty())
+        return;
+    if (!session.companies.contains(args.first().toInt()))
+        throw ModuleError(QStringLiteral("El usuario %1 no tiene acceso a la empresa %2")
+                              .arg(session.user, args.first().toString()));
+}
+
 } // namespace
 
 struct HttpDaemon::Private
@@ -263,6 +275,7 @@ struct HttpDaemon::Private
                   requireCompanies(delta, *session);
                   tNote.rows = int(delta.rows.size());
                   QJsonArray keys;
+                  worker().server->setUser(session->user);
                   for (qint64 key : worker().server->applyUpdates(tNote.target, delta))
                       keys.append(key);
                   return QJsonObject{{QStringLiteral("keys"), keys}};
@@ -274,6 +287,8 @@ struct HttpDaemon::Private
                       WireMessages::decodeArguments(body.value(QStringLiteral("args")));
                   if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0)
                       checkStatement(args, *session);
+                  requireMethodCompany(tNote.target, args, *session);
+                  worker().server->setUser(session->user);
                   // Passwords are checked only where failures are counted.
                   const QVariant result = tNote.target.compare(QLatin1String("ValidarUsuario"),
                                                                Qt::CaseInsensitive) == 0

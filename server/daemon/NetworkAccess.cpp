@@ -112,8 +112,12 @@ NetworkAccess::Logins NetworkAccess::install(Database& db)
                     .arg(quoted(server)));
         db.exec(QStringLiteral("GRANT SELECT ON ALL TABLES IN SCHEMA public TO %1")
                     .arg(quoted(reader)));
-        db.exec(QStringLiteral("REVOKE SELECT ON GN_USUAR, TVL_SESION, TVL_INTENTO FROM %1")
+        db.exec(QStringLiteral("REVOKE SELECT ON GN_USUAR, TVL_SESION, TVL_INTENTO, "
+                               "TVL_HISTORIA FROM %1")
                     .arg(quoted(reader)));
+        // The change history is written by the server only, and never erased.
+        db.exec(
+            QStringLiteral("REVOKE DELETE, TRUNCATE ON TVL_HISTORIA FROM %1").arg(quoted(server)));
         db.exec(QStringLiteral("GRANT SELECT (TVL_ROWID, COD_USUA, NOM_USUA, TIP_USUA) ON GN_USUAR "
                                "TO %1")
                     .arg(quoted(reader)));

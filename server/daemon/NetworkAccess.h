@@ -14,8 +14,9 @@ class Database;
 // - "<base>_servidor" runs logins, sessions, changed rows and late-bound methods: it
 //   reads and writes every table, credentials included;
 // - "<base>_lector" runs the SELECT texts that desks send, and nothing else: it reads the
-//   data tables, but not the password hashes (GN_USUAR.CLA_USUA), the sessions or the
-//   failed-login counts. Being a role of its own, not one the server role switches to,
+//   data tables, but not the password hashes (GN_USUAR.CLA_USUA), the sessions, the
+//   failed-login counts or the change history (TVL_HISTORIA, which the server role may
+//   add to but not erase). Being a role of its own, not one the server role switches to,
 //   no SQL text can take it back to the server role's rights.
 // Every table with a COD_EMPR column gets the policy "tavrel_empresa": a row is visible
 // and writable only when its company is one that GN_UEMPR gives the user of the session

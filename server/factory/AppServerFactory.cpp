@@ -29,7 +29,9 @@ std::shared_ptr<IAppServer> AppServerFactory::connect(const QString& protocol,
     }
     if (isNetwork(p))
         return RemoteAppServer::login(p, server.trimmed(), login.user, login.password);
-    return LocalAppServer::connect(server.trimmed());
+    std::unique_ptr<LocalAppServer> local = LocalAppServer::connect(server.trimmed());
+    local->setUser(login.user);
+    return local;
 }
 
 AppServerFactory::Connect AppServerFactory::forLogin(const Login& login)

@@ -2,13 +2,15 @@
 
 #include "CommandLine.h"
 #include "HeadlessCommands.h"
+#include "RelationToolCommands.h"
 
 namespace tavrel {
 
 namespace {
 const QStringList kSubcommands = {QStringLiteral("init-db"), QStringLiteral("session"),
-                                  QStringLiteral("call"), QStringLiteral("report"),
-                                  QStringLiteral("export")};
+                                  QStringLiteral("call"),    QStringLiteral("report"),
+                                  QStringLiteral("export"),  QStringLiteral("check"),
+                                  QStringLiteral("history")};
 }
 
 QList<QCommandLineOption> HostOptions::sessionOptions()
@@ -80,7 +82,7 @@ QString HostOptions::usage()
                           "         [--open MODULO] [--screenshot ARCHIVO.png]\n"
                           "  tavrel init-db --database <archivo-sqlite | postgresql://...> "
                           "[--demo] [--scale N]\n") +
-           HeadlessCommands::synopses() +
+           HeadlessCommands::synopses() + RelationToolCommands::synopses() +
            QStringLiteral("Cada subcomando explica sus opciones con --help.\n");
 }
 

@@ -7,6 +7,8 @@
 #include "ProgramCatalog.h"
 #include "ProgramLauncher.h"
 #include "ProgramLink.h"
+#include "RelationCheckDialog.h"
+#include "RowHistoryDialog.h"
 #include "SessionGlobals.h"
 
 #include <QAction>
@@ -18,6 +20,7 @@
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -222,6 +225,17 @@ void HostWindow::fillOperations(const ProgramEntry& program)
         action->setObjectName(operation.method);
         connect(action, &QAction::triggered, this, [this, operation] { runOperation(operation); });
     }
+    if (program.code == QLatin1String("VVeZezev")) {
+        m_operations->addSeparator();
+        QAction* check = m_operations->addAction(QStringLiteral("&Revisar la relación…"));
+        check->setObjectName(QStringLiteral("RevisarRelacion"));
+        connect(check, &QAction::triggered, this, [this] { showRelationCheck(); });
+        QAction* history = m_operations->addAction(QStringLiteral("&Historial del registro…"));
+        history->setObjectName(QStringLiteral("HistorialRegistro"));
+        connect(history, &QAction::triggered, this, [this] { showRowHistory(); });
+        m_operations->setEnabled(true);
+        return;
+    }
     m_operations->setEnabled(!program.operations.isEmpty());
 }
 
@@ -267,6 +281,53 @@ bool HostWindow::runOperation(const ProgramOperation& operation)
     QApplication::restoreOverrideCursor();
     statusBar()->showMessage(QStringLiteral("%1: terminado").arg(caption));
     return true;
+}
+
+namespace {
+
+// The company the module's window works in, which the user may have changed there.
+int windowCompany(const HostSession& session)
+{
+    return (gStCodiEmpr.isEmpty() ? session.company : gStCodiEmpr).toInt();
+}
+
+} // namespace
+
+void HostWindow::showRelationCheck()
+{
+    const HostSession s = session();
+    try {
+        RelationCheckDialog dialog(
+            AppServerFactory::connect(s.protocol, s.database, {s.user, s.password}),
+            windowCompany(s), this);
+        dialog.exec();
+    } catch (const ModuleError& e) {
+        showError(e.message());
+    }
+}
+
+void HostWindow::showRowHistory()
+{
+    const HostSession s = session();
+    RowHistoryDialog::RowKeys keys;
+    keys.company = windowCompany(s);
+    // The row the relation window shows, from its data-bound edits.
+    if (QWidget* window = m_loader ? m_loader->window() : nullptr) {
+        const auto text = [window](const char* name) {
+            const auto* edit = window->findChild<QLineEdit*>(QLatin1String(name));
+            return edit ? edit->text() : QString();
+        };
+        keys.payrollConcept = text("DBEdtCodCont");
+        keys.account = text("DBEdtCodCuen");
+        keys.related = text("DBECamRela");
+    }
+    try {
+        RowHistoryDialog dialog(
+            AppServerFactory::connect(s.protocol, s.database, {s.user, s.password}), keys, this);
+        dialog.exec();
+    } catch (const ModuleError& e) {
+        showError(e.message());
+    }
 }
 
 void HostWindow::showError(const QString& message)

@@ -55,6 +55,10 @@ public:
     // Asks, runs the operation on the open program's window with a busy cursor and
     // then re-reads the window's records. Returns true when it ran without error.
     bool runOperation(const ProgramOperation& operation);
+    // The relation's consistency checks and the history of the row the relation window
+    // shows (its keys read from the window's edits), for the company of the window.
+    void showRelationCheck();
+    void showRowHistory();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

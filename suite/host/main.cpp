@@ -10,6 +10,7 @@
 #include "ModuleError.h"
 #include "ProgramCatalog.h"
 #include "ProgramLink.h"
+#include "RelationToolCommands.h"
 
 #include <QApplication>
 #include <QDate>
@@ -64,6 +65,14 @@ int main(int argc, char** argv)
     if (options.subcommand == QLatin1String("init-db")) {
         QCoreApplication app(argc, argv);
         return runSubcommand(options);
+    }
+    if (RelationToolCommands::handles(options.subcommand)) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return options.subcommand == QLatin1String("check")
+                   ? RelationToolCommands::check(options.subcommandArgs, out, err)
+                   : RelationToolCommands::history(options.subcommandArgs, out, err);
     }
     if (options.subcommand == QLatin1String("session") ||
         options.subcommand == QLatin1String("call") ||

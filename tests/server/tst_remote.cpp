@@ -221,7 +221,7 @@ void TstRemote::companiesAndCredentialsAreEnforcedByTheDatabase()
     for (const QVariantList& row : all.rows)
         QCOMPARE(row[0].toInt(), 2);
     for (const char* secret : {"SELECT CLA_USUA FROM GN_USUAR", "SELECT * FROM TVL_SESION",
-                               "SELECT COD_USUA FROM TVL_INTENTO"})
+                               "SELECT COD_USUA FROM TVL_INTENTO", "SELECT * FROM TVL_HISTORIA"})
         QVERIFY_THROWS_EXCEPTION(ModuleError, open(QLatin1String(secret)));
     QCOMPARE(open(QStringLiteral("SELECT NOM_USUA FROM GN_USUAR")).rows.size(), 3);
 

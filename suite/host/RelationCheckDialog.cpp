@@ -1,0 +1,120 @@
+#include "RelationCheckDialog.h"
+
+#include "IAppServer.h"
+#include "ModuleError.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace tavrel {
+
+namespace {
+
+QString code(const QVariant& v)
+{
+    return v.isNull() ? QStringLiteral("—") : v.toString().trimmed();
+}
+
+// The row's keys have columns of their own: the message without the row's name.
+QString whatToCheck(const QString& message)
+{
+    QString text = message.section(QStringLiteral(": "), 1);
+    if (text.isEmpty())
+        return message;
+    text[0] = text[0].toUpper();
+    return text;
+}
+
+} // namespace
+
+RelationCheckDialog::RelationCheckDialog(std::shared_ptr<IAppServer> server, int company,
+                                         QWidget* parent)
+    : QDialog(parent), m_server(std::move(server)), m_company(company), m_summary(new QLabel(this)),
+      m_table(new QTableWidget(0, 5, this))
+{
+    setObjectName(QStringLiteral("RelationCheckDialog"));
+    setWindowTitle(QStringLiteral("Revisar la relación — empresa %1").arg(company));
+    m_summary->setObjectName(QStringLiteral("summary"));
+    m_summary->setWordWrap(true);
+    m_table->setObjectName(QStringLiteral("warnings"));
+    m_table->setHorizontalHeaderLabels({QStringLiteral("Nivel"), QStringLiteral("Contab."),
+                                        QStringLiteral("Cuenta"), QStringLiteral("Cód. rel."),
+                                        QStringLiteral("Qué revisar")});
+    m_table->verticalHeader()->hide();
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->setWordWrap(true);
+    QHeaderView* header = m_table->horizontalHeader();
+    for (int c = 0; c < 4; ++c)
+        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(4, QHeaderView::Stretch);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    QPushButton* again =
+        buttons->addButton(QStringLiteral("&Revisar de nuevo"), QDialogButtonBox::ActionRole);
+    again->setObjectName(QStringLiteral("again"));
+    connect(again, &QPushButton::clicked, this, [this] { refresh(); });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* note = new QLabel(QStringLiteral("Son advertencias: la ventana de la relación sigue "
+                                           "grabando estas filas. Corrija las que correspondan."),
+                            this);
+    note->setWordWrap(true);
+    layout->addWidget(note);
+    layout->addWidget(m_summary);
+    layout->addWidget(m_table, 1);
+    layout->addWidget(buttons);
+    resize(900, 480);
+    refresh();
+}
+
+QString RelationCheckDialog::summary() const
+{
+    return m_summary->text();
+}
+
+bool RelationCheckDialog::refresh()
+{
+    m_table->setRowCount(0);
+    QVariantList args{m_company, QVariantList()};
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        m_server->invoke(QStringLiteral("RevisarRelacion"), args);
+    } catch (const ModuleError& e) {
+        QApplication::restoreOverrideCursor();
+        m_summary->setText(QStringLiteral("No se pudo revisar la relación: %1").arg(e.message()));
+        return false;
+    }
+    QApplication::restoreOverrideCursor();
+    const QVariantList warnings = args[1].toList();
+    int notes = 0;
+    m_table->setRowCount(int(warnings.size()));
+    for (int i = 0; i < warnings.size(); ++i) {
+        const QVariantList w = warnings[i].toList();
+        const bool note = w.value(5).toString() == QLatin1String("nota");
+        notes += note ? 1 : 0;
+        const QStringList cells{note ? QStringLiteral("Nota") : QStringLiteral("Aviso"),
+                                code(w.value(1)), code(w.value(2)), code(w.value(3)),
+                                whatToCheck(w.value(6).toString())};
+        for (int c = 0; c < cells.size(); ++c)
+            m_table->setItem(i, c, new QTableWidgetItem(cells[c]));
+    }
+    m_table->resizeRowsToContents();
+    const qsizetype alerts = warnings.size() - notes;
+    m_summary->setText(
+        warnings.isEmpty()
+            ? QStringLiteral("Empresa %1: no se encontró nada que revisar.").arg(m_company)
+            : QStringLiteral("Empresa %1: %2 aviso(s) y %3 nota(s).")
+                  .arg(m_company)
+                  .arg(alerts)
+                  .arg(notes));
+    return true;
+}
+
+} // namespace tavrel

@@ -1,0 +1,227 @@
+#include "RelationToolCommands.h"
+
+#include "AppServerFactory.h"
+#include "CommandLine.h"
+#include "HostOptions.h"
+#include "HostSession.h"
+#include "ModuleError.h"
+#include "RowHistoryDialog.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+namespace tavrel {
+
+namespace {
+
+const char* const kCheck = "tavrel check --database D --user U --password P --company N [--json]";
+const char* const kHistory =
+    "tavrel history --database D --user U --password P --company N --payrollConcept C\n"
+    "         --account A [--related R] [--json]";
+
+struct Command
+{
+    HostSession session;
+    int company = 0;
+    bool json = false;
+    QCommandLineParser const* values = nullptr;
+};
+
+QJsonValue json(const QVariant& v)
+{
+    if (v.isNull())
+        return QJsonValue::Null;
+    if (v.typeId() == QMetaType::QString)
+        return v.toString().trimmed();
+    return QJsonValue::fromVariant(v);
+}
+
+// Reads the command line, logs in and runs `work` with the server. Returns the exit code.
+int run(const char* name, const char* synopsis, const QList<QCommandLineOption>& extra,
+        const QStringList& args, QTextStream& out, QTextStream& err,
+        const std::function<QString(const QCommandLineParser&)>& check,
+        const std::function<void(IAppServer&, const Command&)>& work)
+{
+    QList<QCommandLineOption> options = HostOptions::sessionOptions();
+    options += QCommandLineOption(QStringLiteral("json"), QStringLiteral("Imprime en JSON."));
+    options += extra;
+    CommandLine line(QStringLiteral("Uso: ") + QString::fromUtf8(synopsis), options);
+    const CommandLine::Result result = line.parse(args);
+    if (result == CommandLine::Result::Answer) {
+        out << line.answer();
+        return 0;
+    }
+    const QCommandLineParser& values = line.values();
+    QString problem;
+    if (result == CommandLine::Result::WrongArgument)
+        problem = HostOptions::refusal(line);
+    else if (!line.positional().isEmpty())
+        problem = QStringLiteral("Opción desconocida: %1").arg(line.positional().first());
+    Command c;
+    c.session.database = values.value(QStringLiteral("database"));
+    c.session.user = values.value(QStringLiteral("user")).trimmed().toUpper();
+    c.session.password = values.value(QStringLiteral("password"));
+    c.session.protocol = values.value(QStringLiteral("protocol"));
+    c.session.company = values.value(QStringLiteral("company"));
+    c.json = values.isSet(QStringLiteral("json"));
+    c.values = &values;
+    bool ok = false;
+    c.company = c.session.company.toInt(&ok);
+    if (problem.isEmpty() && c.session.database.isEmpty())
+        problem = QStringLiteral("Falta --database");
+    if (problem.isEmpty() && !ok)
+        problem = QStringLiteral("--company espera el código numérico de la empresa y recibió «%1»")
+                      .arg(c.session.company);
+    if (problem.isEmpty())
+        problem = check(values);
+    if (!problem.isEmpty()) {
+        err << "tavrel " << name << ": " << problem << "\n";
+        return 2;
+    }
+    try {
+        const QList<HostCompany> companies = c.session.verifyLogin();
+        if (std::none_of(companies.cbegin(), companies.cend(),
+                         [&](const HostCompany& h) { return h.code == c.company; }))
+            throw ModuleError(QStringLiteral("El usuario %1 no tiene acceso a la empresa %2")
+                                  .arg(c.session.user)
+                                  .arg(c.company));
+        const std::shared_ptr<IAppServer> server = AppServerFactory::connect(
+            c.session.protocol, c.session.database, {c.session.user, c.session.password});
+        work(*server, c);
+        return 0;
+    } catch (const ModuleError& e) {
+        err << "tavrel " << name << ": " << e.message() << "\n";
+        return 1;
+    }
+}
+
+} // namespace
+
+bool RelationToolCommands::handles(const QString& command)
+{
+    return command == QLatin1String("check") || command == QLatin1String("history");
+}
+
+QString RelationToolCommands::synopses()
+{
+    return QStringLiteral("  %1\n  %2\n")
+        .arg(QString::fromUtf8(kCheck), QString::fromUtf8(kHistory));
+}
+
+int RelationToolCommands::check(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    return run(
+        "check", kCheck, {}, args, out, err, [](const QCommandLineParser&) { return QString(); },
+        [&out](IAppServer& server, const Command& c) {
+            QVariantList call{c.company, QVariantList()};
+            server.invoke(QStringLiteral("RevisarRelacion"), call);
+            const QVariantList warnings = call[1].toList();
+            if (!c.json) {
+                for (const QVariant& v : warnings) {
+                    const QVariantList w = v.toList();
+                    out << (w.value(5).toString() == QLatin1String("nota") ? "nota: " : "aviso: ")
+                        << w.value(6).toString() << "\n";
+                }
+                out << "Empresa " << c.company << ": " << warnings.size() << " advertencia(s).\n";
+                return;
+            }
+            QJsonArray list;
+            for (const QVariant& v : warnings) {
+                const QVariantList w = v.toList();
+                list.append(QJsonObject{{QStringLiteral("fila"), json(w.value(0))},
+                                        {QStringLiteral("contabilizacion"), json(w.value(1))},
+                                        {QStringLiteral("cuenta"), json(w.value(2))},
+                                        {QStringLiteral("codigo_relacionado"), json(w.value(3))},
+                                        {QStringLiteral("revision"), json(w.value(4))},
+                                        {QStringLiteral("nivel"), json(w.value(5))},
+                                        {QStringLiteral("mensaje"), json(w.value(6))}});
+            }
+            out << QJsonDocument(QJsonObject{{QStringLiteral("empresa"), c.company},
+                                             {QStringLiteral("advertencias"), list}})
+                       .toJson(QJsonDocument::Indented);
+        });
+}
+
+int RelationToolCommands::history(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const QCommandLineOption payrollConcept(QStringLiteral("concept"),
+                                            QStringLiteral("La contabilización de la fila."),
+                                            QStringLiteral("C"));
+    const QCommandLineOption account(QStringLiteral("account"),
+                                     QStringLiteral("La cuenta contable de la fila."),
+                                     QStringLiteral("A"));
+    const QCommandLineOption related(
+        QStringLiteral("related"),
+        QStringLiteral("El código relacionado de la fila (sin él: la fila que no tiene)."),
+        QStringLiteral("R"));
+    const auto check = [&](const QCommandLineParser& v) {
+        bool ok = false;
+        v.value(payrollConcept).toInt(&ok);
+        if (!ok)
+            return QStringLiteral(
+                "--payrollConcept espera el código numérico de la contabilización");
+        if (v.value(account).trimmed().isEmpty())
+            return QStringLiteral("Falta --account");
+        if (v.isSet(related)) {
+            v.value(related).toInt(&ok);
+            if (!ok)
+                return QStringLiteral("--related espera un código numérico");
+        }
+        return QString();
+    };
+    return run(
+        "history", kHistory, {payrollConcept, account, related}, args, out, err, check,
+        [&](IAppServer& server, const Command& c) {
+            const QCommandLineParser& v = *c.values;
+            QVariantList call{
+                c.company, v.value(payrollConcept).toInt(), v.value(account).trimmed(),
+                v.isSet(related) ? QVariant(v.value(related).toInt()) : QVariant(), QVariantList()};
+            server.invoke(QStringLiteral("HistorialRegistro"), call);
+            const QVariantList entries = call[4].toList();
+            QJsonArray list;
+            for (const QVariant& item : entries) {
+                const QVariantList e = item.toList();
+                const QString when =
+                    e.value(0).toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+                if (!c.json) {
+                    out << when << "  " << e.value(1).toString() << "  "
+                        << RowHistoryDialog::operationName(e.value(2).toString()) << "\n";
+                    for (const QString& line : RowHistoryDialog::changesText(e.value(5).toString())
+                                                   .split(QLatin1Char('\n')))
+                        out << "    " << line << "\n";
+                    continue;
+                }
+                const QJsonDocument changes =
+                    QJsonDocument::fromJson(e.value(5).toString().toUtf8());
+                list.append(QJsonObject{
+                    {QStringLiteral("fecha"), when},
+                    {QStringLiteral("usuario"), e.value(1).toString()},
+                    {QStringLiteral("operacion"), e.value(2).toString()},
+                    {QStringLiteral("fila"), e.value(3).toLongLong()},
+                    {QStringLiteral("filas"), e.value(4).toInt()},
+                    {QStringLiteral("cambios"), changes.isArray() ? QJsonValue(changes.array())
+                                                                  : QJsonValue(changes.object())}});
+            }
+            if (!c.json) {
+                out << entries.size() << " cambio(s) registrado(s).\n";
+                return;
+            }
+            out << QJsonDocument(
+                       QJsonObject{
+                           {QStringLiteral("empresa"), c.company},
+                           {QStringLiteral("contabilizacion"), v.value(payrollConcept).toInt()},
+                           {QStringLiteral("cuenta"), v.value(account).trimmed()},
+                           {QStringLiteral("codigo_relacionado"),
+                            v.isSet(related) ? QJsonValue(v.value(related).toInt())
+                                             : QJsonValue(QJsonValue::Null)},
+                           {QStringLiteral("historial"), list}})
+                       .toJson(QJsonDocument::Indented);
+        });
+}
+
+} // namespace tavrel

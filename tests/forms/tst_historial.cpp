@@ -1,0 +1,126 @@
+#include "Field.h"
+#include "ModuleError.h"
+#include "ModuloDemo.h"
+#include "SClientDataSet.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+using tavrel::ModuleError;
+
+// The server's history of the relation, fed by the window: a row posted from its dataset
+// and a caused-value run each leave one entry in the session user's name, in the same
+// transaction as the change. ANALISTA01 is cut to ANALISTA in the audit column, so the
+// entry's user shows it comes from the session, not from the row.
+class TstHistorial : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { TAVREL_SKIP_WITHOUT_POSTGRES(); }
+    void init()
+    {
+        f = std::make_unique<ModuloDemo>(QStringLiteral("ANALISTA01"),
+                                         QStringLiteral("Analista2026"));
+        f->abrir();
+    }
+    void cleanup() { f.reset(); }
+
+    void changeIsRecordedWithItsUserAndValues_data();
+    void changeIsRecordedWithItsUserAndValues();
+    void changeWithoutItsHistoryIsNotMade_data();
+    void changeWithoutItsHistoryIsNotMade();
+
+private:
+    // Edits VAL_TOTA of the demo's row 10 / 100 and posts it, or runs the caused-value
+    // update of the window.
+    void change(bool causedRun);
+    QVariantList history();
+    QList<QVariantList> relation();
+    std::unique_ptr<ModuloDemo> f;
+};
+
+void TstHistorial::change(bool causedRun)
+{
+    if (causedRun) {
+        f->forma->ActualizarCausado();
+        return;
+    }
+    tavrel::SClientDataSet* ds = f->dtm->QryVeZEZev;
+    QVERIFY(f->ubicar(10, 100));
+    ds->edit();
+    ds->fieldByName(QStringLiteral("VAL_TOTA"))->setValue(900000000.5);
+    ds->post();
+}
+
+QVariantList TstHistorial::history()
+{
+    QVariantList args{1, 10, QStringLiteral("51010101"), 100, QVariantList()};
+    f->servidor->invoke(QStringLiteral("HistorialRegistro"), args);
+    return args[4].toList();
+}
+
+QList<QVariantList> TstHistorial::relation()
+{
+    return f->db->queryRows(QStringLiteral("SELECT TVL_ROWID, VAL_TOTA, VAL_CAUS, ACT_USUA, "
+                                           "ACT_HORA, ACT_ESTA FROM NM_RPCOS ORDER BY 1"));
+}
+
+void TstHistorial::changeIsRecordedWithItsUserAndValues_data()
+{
+    QTest::addColumn<bool>("causedRun");
+    QTest::newRow("edit posted from the window's dataset") << false;
+    QTest::newRow("caused-value run: update and clean-up in one entry") << true;
+}
+
+void TstHistorial::changeIsRecordedWithItsUserAndValues()
+{
+    QFETCH(bool, causedRun);
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
+    change(causedRun);
+    const QVariantList entries = history();
+    QCOMPARE(entries.size(), 1);
+    const QVariantList e = entries.first().toList();
+    QCOMPARE(e[1].toString(), QStringLiteral("ANALISTA01"));
+    QVERIFY(e[0].toDateTime() >= before && e[0].toDateTime() <= before.addSecs(180));
+    const QJsonDocument details = QJsonDocument::fromJson(e[5].toString().toUtf8());
+    if (causedRun) {
+        QCOMPARE(e[2].toString(), QStringLiteral("C"));
+        // Over the network the session's companies only: ANALISTA01 has company 1.
+        const QString rows =
+            tavrel::test::TestDatabase::isRemote()
+                ? QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE COD_EMPR = 1")
+                : QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS");
+        QCOMPARE(e[4].toInt(), f->db->queryValue(rows).toInt());
+        QVERIFY2(details.object().contains(QStringLiteral("vacios_a_cero")),
+                 qPrintable(e[5].toString()));
+        return;
+    }
+    QCOMPARE(e[2].toString(), QStringLiteral("M"));
+    QJsonObject total;
+    for (const QJsonValue& c : details.array()) {
+        if (c[QStringLiteral("columna")] == QStringLiteral("VAL_TOTA"))
+            total = c.toObject();
+    }
+    QCOMPARE(total.value(QStringLiteral("antes")).toDouble(), 850000000.0);
+    QCOMPARE(total.value(QStringLiteral("despues")).toDouble(), 900000000.5);
+}
+
+void TstHistorial::changeWithoutItsHistoryIsNotMade_data()
+{
+    changeIsRecordedWithItsUserAndValues_data();
+}
+
+void TstHistorial::changeWithoutItsHistoryIsNotMade()
+{
+    QFETCH(bool, causedRun);
+    const QList<QVariantList> before = relation();
+    f->db->exec(QStringLiteral("DROP TABLE TVL_HISTORIA"));
+    QVERIFY_THROWS_EXCEPTION(ModuleError, change(causedRun));
+    QCOMPARE(relation(), before);
+}
+
+QTEST_MAIN(TstHistorial)
+#include "tst_historial.moc"
