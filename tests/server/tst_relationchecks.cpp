@@ -22,7 +22,7 @@ private Q_SLOTS:
 
 void TstRelationChecks::eachCheckFiresOnItsRowOnly_data()
 {
-    QTest::addColumn<int>("concept");
+    QTest::addColumn<int>("payrollConcept");
     QTest::addColumn<QString>("account");
     QTest::addColumn<int>("related");
     QTest::addColumn<QString>("source");
@@ -59,7 +59,7 @@ void TstRelationChecks::eachCheckFiresOnItsRowOnly_data()
 
 void TstRelationChecks::eachCheckFiresOnItsRowOnly()
 {
-    QFETCH(int, concept);
+    QFETCH(int, payrollConcept);
     QFETCH(QString, account);
     QFETCH(int, related);
     QFETCH(QString, source);
@@ -72,7 +72,7 @@ void TstRelationChecks::eachCheckFiresOnItsRowOnly()
     db.exec(QStringLiteral("INSERT INTO NM_RPCOS (COD_EMPR, COD_CONT, COD_CUEN, COD_CCOS, "
                            "COD_FUEN, COD_PRES, COD_SITU, VAL_TOTA, VAL_CAUS) "
                            "VALUES (1, :C, :A, :R, :F, :P, :S, 100.0, :V)"),
-            {concept, account, related, source, resource, situation, caused});
+            {payrollConcept, account, related, source, resource, situation, caused});
     const qint64 made =
         db.queryValue(QStringLiteral("SELECT MAX(TVL_ROWID) FROM NM_RPCOS")).toLongLong();
     const qint64 clean = db.queryValue(QStringLiteral("SELECT MIN(TVL_ROWID) FROM NM_RPCOS"))
@@ -87,8 +87,9 @@ void TstRelationChecks::eachCheckFiresOnItsRowOnly()
         const QString text = w[4].toString() + u':' + w[5].toString();
         if (w[0].toLongLong() == made) {
             found.append(text);
-            QVERIFY2(w[6].toString().contains(
-                         QStringLiteral("contabilización %1, cuenta %2").arg(concept).arg(account)),
+            QVERIFY2(w[6].toString().contains(QStringLiteral("contabilización %1, cuenta %2")
+                                                  .arg(payrollConcept)
+                                                  .arg(account)),
                      qPrintable(w[6].toString()));
         } else if (w[0].toLongLong() == clean) {
             onClean.append(text);
