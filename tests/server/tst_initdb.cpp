@@ -28,6 +28,7 @@ private Q_SLOTS:
     void scaleGeneratesDeterministicBenchmarkData();
     void connectFailuresNameTheServer_data();
     void connectFailuresNameTheServer();
+    void upgradeAddsTheHistoryAndKeepsEveryRow();
 };
 
 namespace {
@@ -230,6 +231,36 @@ void TstInitDb::connectFailuresNameTheServer()
     QCOMPARE(QSqlDatabase::connectionNames(), connectionsBefore);
     if (kind == QLatin1String("missing-file"))
         QVERIFY(!QFile::exists(location));
+}
+
+// A database of version 2 (made here by taking back what version 3 added) is refused
+// with the command that upgrades it; the upgrade keeps every row and the runtime then
+// serves it, once.
+void TstInitDb::upgradeAddsTheHistoryAndKeepsEveryRow()
+{
+    TestDatabase db;
+    db.exec(QStringLiteral("DROP TABLE TVL_HISTORIA"));
+    db.exec(QStringLiteral("UPDATE TVL_SCHEMA SET NUM_VERS = 2"));
+    const QString count = QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS");
+    const int rows = db.queryValue(count).toInt();
+    db.disconnect();
+    try {
+        LocalAppServer::connect(db.url());
+        QFAIL("connected to a version 2 database");
+    } catch (const ModuleError& e) {
+        QVERIFY2(e.message().contains(QStringLiteral("init-db --upgrade")),
+                 qPrintable(e.message()));
+    }
+    const Result upgraded =
+        initDb({QStringLiteral("--upgrade"), QStringLiteral("--database"), db.url()});
+    QCOMPARE(upgraded.code, 0);
+    QVERIFY2(upgraded.out.contains(QStringLiteral("TVL_HISTORIA")), qPrintable(upgraded.out));
+    QCOMPARE(db.queryValue(count).toInt(), rows);
+    LocalAppServer::connect(db.url());
+    const Result again =
+        initDb({QStringLiteral("--upgrade"), QStringLiteral("--database"), db.url()});
+    QCOMPARE(again.code, 1);
+    QVERIFY2(again.err.contains(QStringLiteral("ya tiene la versión")), qPrintable(again.err));
 }
 
 QTEST_GUILESS_MAIN(TstInitDb)
