@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tavrel {
@@ -53,8 +54,11 @@ RelationCheckDialog::RelationCheckDialog(std::shared_ptr<IAppServer> server, int
     for (int c = 0; c < 4; ++c)
         header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(4, QHeaderView::Stretch);
+    // Wrapped texts take the height the width of their column leaves them.
+    connect(header, &QHeaderView::sectionResized, m_table, &QTableWidget::resizeRowsToContents);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("&Cerrar"), QDialogButtonBox::RejectRole);
     QPushButton* again =
         buttons->addButton(QStringLiteral("&Revisar de nuevo"), QDialogButtonBox::ActionRole);
     again->setObjectName(QStringLiteral("again"));
@@ -106,6 +110,8 @@ bool RelationCheckDialog::refresh()
             m_table->setItem(i, c, new QTableWidgetItem(cells[c]));
     }
     m_table->resizeRowsToContents();
+    // Once more when the dialog has laid its columns out.
+    QTimer::singleShot(0, m_table, &QTableWidget::resizeRowsToContents);
     const qsizetype alerts = warnings.size() - notes;
     m_summary->setText(
         warnings.isEmpty()

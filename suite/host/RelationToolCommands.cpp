@@ -190,7 +190,11 @@ int RelationToolCommands::history(const QStringList& args, QTextStream& out, QTe
                     e.value(0).toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
                 if (!c.json) {
                     out << when << "  " << e.value(1).toString() << "  "
-                        << RowHistoryDialog::operationName(e.value(2).toString()) << "\n";
+                        << RowHistoryDialog::operationName(e.value(2).toString())
+                        << (e.value(3).toLongLong() < 0
+                                ? QStringLiteral(" (%1 filas)").arg(e.value(4).toInt())
+                                : QString())
+                        << "\n";
                     for (const QString& line : RowHistoryDialog::changesText(e.value(5).toString())
                                                    .split(QLatin1Char('\n')))
                         out << "    " << line << "\n";

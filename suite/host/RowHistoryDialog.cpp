@@ -14,20 +14,24 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace tavrel {
 
 namespace {
 
-QString valueText(const QJsonValue& v)
+QString valueText(const QString& column, const QJsonValue& v)
 {
     if (v.isNull() || v.isUndefined())
         return QStringLiteral("(vacío)");
+    if (v.isDouble() && column.startsWith(QLatin1String("VAL_")))
+        return QLocale(QLocale::Spanish, QLocale::Colombia).toString(v.toDouble(), 'f', 2);
     if (v.isDouble())
-        return QString::number(v.toDouble(), 'f', v.toDouble() == qint64(v.toDouble()) ? 0 : 2);
+        return QString::number(v.toDouble(), 'f', 0);
     QString text = v.toString();
     // Date-times are stored as yyyy-MM-ddTHH:mm:ss.
     if (text.size() == 19 && text[10] == u'T' && text[4] == u'-')
@@ -57,15 +61,14 @@ QString RowHistoryDialog::changesText(const QString& details)
     if (doc.isArray()) {
         for (const QJsonValue& change : doc.array()) {
             const QJsonObject c = change.toObject();
+            const QString column = c.value(QStringLiteral("columna")).toString();
             lines.append(QStringLiteral("%1: %2 → %3")
-                             .arg(c.value(QStringLiteral("columna")).toString(),
-                                  valueText(c.value(QStringLiteral("antes"))),
-                                  valueText(c.value(QStringLiteral("despues")))));
+                             .arg(column, valueText(column, c.value(QStringLiteral("antes"))),
+                                  valueText(column, c.value(QStringLiteral("despues")))));
         }
     } else {
         const QJsonObject o = doc.object();
-        lines.append(QStringLiteral("VAL_CAUS, ACT_USUA, ACT_HORA, ACT_ESTA de %1 fila(s)")
-                         .arg(o.value(QStringLiteral("filas")).toInt()));
+        lines.append(QStringLiteral("VAL_CAUS, ACT_USUA, ACT_HORA, ACT_ESTA recalculados"));
         if (o.contains(QStringLiteral("vacios_a_cero")))
             lines.append(QStringLiteral("VAL_CAUS vacío → 0 en %1 fila(s)")
                              .arg(o.value(QStringLiteral("vacios_a_cero")).toInt()));
@@ -106,7 +109,7 @@ RowHistoryDialog::RowHistoryDialog(std::shared_ptr<IAppServer> server, const Row
 
     m_table->setObjectName(QStringLiteral("entries"));
     m_table->setHorizontalHeaderLabels({QStringLiteral("Fecha"), QStringLiteral("Usuario"),
-                                        QStringLiteral("Operación"), QStringLiteral("Fila"),
+                                        QStringLiteral("Operación"), QStringLiteral("Alcance"),
                                         QStringLiteral("Cambios")});
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -116,8 +119,11 @@ RowHistoryDialog::RowHistoryDialog(std::shared_ptr<IAppServer> server, const Row
     for (int c = 0; c < 4; ++c)
         header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
     header->setSectionResizeMode(4, QHeaderView::Stretch);
+    // Wrapped texts take the height the width of their column leaves them.
+    connect(header, &QHeaderView::sectionResized, m_table, &QTableWidget::resizeRowsToContents);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("&Cerrar"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
@@ -168,12 +174,15 @@ bool RowHistoryDialog::refresh()
         const QStringList cells{
             e.value(0).toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
             e.value(1).toString(), operationName(e.value(2).toString()),
-            key < 0 ? QStringLiteral("todas") : QString::number(key),
+            key < 0 ? QStringLiteral("%1 filas").arg(e.value(4).toInt())
+                    : QStringLiteral("esta fila"),
             changesText(e.value(5).toString())};
         for (int c = 0; c < cells.size(); ++c)
             m_table->setItem(i, c, new QTableWidgetItem(cells[c]));
     }
     m_table->resizeRowsToContents();
+    // Once more when the dialog has laid its columns out.
+    QTimer::singleShot(0, m_table, &QTableWidget::resizeRowsToContents);
     m_summary->setText(
         entries.isEmpty()
             ? QStringLiteral("No hay cambios registrados de esa fila en la empresa %1.")
