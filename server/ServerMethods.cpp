@@ -1,9 +1,11 @@
 #include "ServerMethods.h"
 
+#include "CausedValuePreview.h"
 #include "CommaText.h"
 #include "Database.h"
 #include "FieldType.h"
 #include "ModuleError.h"
+#include "MovementCoverage.h"
 #include "PasswordHash.h"
 
 #include <QDateTime>
@@ -46,7 +48,8 @@ const QString& decoyHash()
 QStringList ServerMethods::names()
 {
     return {QStringLiteral("BuscarFechaServidor"), QStringLiteral("BuscarPathProgramaArreglo"),
-            QStringLiteral("EjecutarSQL"), QStringLiteral("ValidarUsuario")};
+            QStringLiteral("EjecutarSQL"),         QStringLiteral("ValidarUsuario"),
+            QStringLiteral("VistaPreviaCausado"),  QStringLiteral("MovimientosSinRelacion")};
 }
 
 QVariant ServerMethods::invoke(const QString& method, QVariantList& args)
@@ -63,6 +66,10 @@ QVariant ServerMethods::invoke(const QString& method, QVariantList& args)
         return ejecutarSQL(args);
     if (is("ValidarUsuario"))
         return validarUsuario(args);
+    if (is("VistaPreviaCausado"))
+        return CausedValuePreview::invoke(m_db, args);
+    if (is("MovimientosSinRelacion"))
+        return MovementCoverage::invoke(m_db, args);
     throw ModuleError(
         QStringLiteral("El servidor de aplicaciones no tiene el método «%1»").arg(method));
 }

@@ -24,6 +24,10 @@ class Database;
 //       appearance}; runs in its own transaction; error receives the database message.
 //   ValidarUsuario(userCode, password, userType&) -> int 0 valid, 1 refused
 //       Unknown user and wrong password get the same answer.
+//   VistaPreviaCausado(company, year, clientTime, rows&) -> {path, start, end, column}
+//       what the caused-value update would write, written nowhere (CausedValuePreview).
+//   MovimientosSinRelacion(year, groups&)       -> {start, end}
+//       the year's debit movements that no relation row takes in (MovementCoverage).
 class TAVREL_SERVER_EXPORT ServerMethods
 {
 public:
