@@ -7,8 +7,9 @@ namespace tavrel {
 
 namespace {
 const QStringList kSubcommands = {QStringLiteral("init-db"), QStringLiteral("session"),
-                                  QStringLiteral("call"), QStringLiteral("report"),
-                                  QStringLiteral("export")};
+                                  QStringLiteral("call"),    QStringLiteral("report"),
+                                  QStringLiteral("export"),  QStringLiteral("causado-preview"),
+                                  QStringLiteral("coverage")};
 }
 
 QList<QCommandLineOption> HostOptions::sessionOptions()

@@ -1,6 +1,8 @@
 #include "HostWindow.h"
 
 #include "AppServerFactory.h"
+#include "CausedPreviewDialog.h"
+#include "CoverageDialog.h"
 #include "HostLog.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
@@ -222,6 +224,8 @@ void HostWindow::fillOperations(const ProgramEntry& program)
         action->setObjectName(operation.method);
         connect(action, &QAction::triggered, this, [this, operation] { runOperation(operation); });
     }
+    if (program.code == QLatin1String("VVeZezev"))
+        addCausedReports();
     m_operations->setEnabled(!program.operations.isEmpty());
 }
 
@@ -267,6 +271,37 @@ bool HostWindow::runOperation(const ProgramOperation& operation)
     QApplication::restoreOverrideCursor();
     statusBar()->showMessage(QStringLiteral("%1: terminado").arg(caption));
     return true;
+}
+
+void HostWindow::addCausedReports()
+{
+    // Each report opens its own connection with the session's login; the company is the
+    // one of the module's window, whose flag the update would read.
+    const auto server = [this] {
+        const HostSession s = session();
+        return AppServerFactory::connect(s.protocol, s.database, {s.user, s.password});
+    };
+    const auto show = [this](QDialog* dialog) {
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    };
+    m_operations->addSeparator();
+    QAction* preview = m_operations->addAction(QStringLiteral("&Vista previa del causado…"));
+    preview->setObjectName(QStringLiteral("VistaPreviaCausado"));
+    connect(preview, &QAction::triggered, this, [this, server, show] {
+        const int company = (gStCodiEmpr.isEmpty() ? session().company : gStCodiEmpr).toInt();
+        show(new CausedPreviewDialog(
+            [server, company](int year) {
+                return CausedPreviewReport::fetch(*server(), company, year);
+            },
+            this));
+    });
+    QAction* coverage = m_operations->addAction(QStringLiteral("&Movimientos sin relación…"));
+    coverage->setObjectName(QStringLiteral("MovimientosSinRelacion"));
+    connect(coverage, &QAction::triggered, this, [this, server, show] {
+        show(new CoverageDialog(
+            [server](int year) { return CoverageReport::fetch(*server(), year); }, this));
+    });
 }
 
 void HostWindow::showError(const QString& message)
