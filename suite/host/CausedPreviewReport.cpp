@@ -8,6 +8,8 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
+#include <cmath>
+
 namespace tavrel {
 
 namespace {
@@ -52,7 +54,7 @@ QVariantList totalRow(int company, const QString& label, double total, double cu
             total,
             current,
             next,
-            next - current};
+            std::round((next - current) * 100) / 100};
 }
 
 } // namespace
@@ -107,7 +109,8 @@ QVariant CausedPreviewReport::difference(int row) const
     const QVariant b = next(row);
     if (isNull(a) && isNull(b))
         return QVariant();
-    return b.toDouble() - a.toDouble();
+    // Amounts are in cents; the subtraction's binary residue is not.
+    return std::round((b.toDouble() - a.toDouble()) * 100) / 100;
 }
 
 QList<CausedPreviewReport::CompanyTotal> CausedPreviewReport::companyTotals() const
