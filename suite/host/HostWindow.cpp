@@ -3,6 +3,7 @@
 #include "AppServerFactory.h"
 #include "CausedPreviewDialog.h"
 #include "CoverageDialog.h"
+#include "ExecutionChartDialog.h"
 #include "HostLog.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
@@ -301,6 +302,13 @@ void HostWindow::addCausedReports()
     connect(coverage, &QAction::triggered, this, [this, server, show] {
         show(new CoverageDialog(
             [server](int year) { return CoverageReport::fetch(*server(), year); }, this));
+    });
+    QAction* chart = m_operations->addAction(QStringLiteral("&Ejecución presupuestal…"));
+    chart->setObjectName(QStringLiteral("EjecucionPresupuestal"));
+    connect(chart, &QAction::triggered, this, [this, server, show] {
+        const int company = (gStCodiEmpr.isEmpty() ? session().company : gStCodiEmpr).toInt();
+        show(new ExecutionChartDialog(
+            [server, company] { return ExecutionTotals::fetch(*server(), company); }, this));
     });
 }
 
