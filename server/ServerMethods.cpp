@@ -1,10 +1,12 @@
 #include "ServerMethods.h"
 
+#include "CausedValuePreview.h"
 #include "ChangeHistory.h"
 #include "CommaText.h"
 #include "Database.h"
 #include "FieldType.h"
 #include "ModuleError.h"
+#include "MovementCoverage.h"
 #include "PasswordHash.h"
 #include "RelationChecks.h"
 
@@ -49,7 +51,8 @@ QStringList ServerMethods::names()
 {
     return {QStringLiteral("BuscarFechaServidor"), QStringLiteral("BuscarPathProgramaArreglo"),
             QStringLiteral("EjecutarSQL"),         QStringLiteral("ValidarUsuario"),
-            QStringLiteral("RevisarRelacion"),     QStringLiteral("HistorialRegistro")};
+            QStringLiteral("RevisarRelacion"),     QStringLiteral("HistorialRegistro"),
+            QStringLiteral("VistaPreviaCausado"),  QStringLiteral("MovimientosSinRelacion")};
 }
 
 QVariant ServerMethods::invoke(const QString& method, QVariantList& args)
@@ -70,6 +73,10 @@ QVariant ServerMethods::invoke(const QString& method, QVariantList& args)
         return RelationChecks::method(m_db, args);
     if (is("HistorialRegistro"))
         return ChangeHistory::method(m_db, args);
+    if (is("VistaPreviaCausado"))
+        return CausedValuePreview::invoke(m_db, args);
+    if (is("MovimientosSinRelacion"))
+        return MovementCoverage::invoke(m_db, args);
     throw ModuleError(
         QStringLiteral("El servidor de aplicaciones no tiene el método «%1»").arg(method));
 }

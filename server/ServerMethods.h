@@ -26,6 +26,10 @@ class Database;
 //       Unknown user and wrong password get the same answer.
 //   RevisarRelacion(company, warnings&)         -> int, see RelationChecks
 //   HistorialRegistro(company, concept, account, related, entries&) -> int, see ChangeHistory
+//   VistaPreviaCausado(company, year, clientTime, rows&) -> {path, start, end, column}
+//       what the caused-value update would write, written nowhere (CausedValuePreview).
+//   MovimientosSinRelacion(year, groups&)       -> {start, end}
+//       the year's debit movements that no relation row takes in (MovementCoverage).
 class TAVREL_SERVER_EXPORT ServerMethods
 {
 public:

@@ -76,6 +76,26 @@ QString bearer(const httplib::Request& req)
     return header.startsWith(QLatin1String("Bearer ")) ? header.mid(7).trimmed() : QString();
 }
 
+// The late-bound methods a desk may call over the network; any other name is refused
+// before it reaches the database.
+const QStringList& networkMethods()
+{
+    static const QStringList names{
+        QStringLiteral("BuscarFechaServidor"),
+        QStringLiteral("BuscarPathProgramaArreglo"),
+        QStringLiteral("EjecutarSQL"),
+        QStringLiteral("ValidarUsuario"),
+        // Read-only reports over the caused values; row-level security limits them to the
+        // session's companies.
+        QStringLiteral("VistaPreviaCausado"),
+        QStringLiteral("MovimientosSinRelacion"),
+        // One company's checks and one row's history; requireMethodCompany checks the company.
+        QStringLiteral("RevisarRelacion"),
+        QStringLiteral("HistorialRegistro"),
+    };
+    return names;
+}
+
 // Every changed row must belong to the session's companies, before and after.
 void requireCompanies(const Delta& delta, const Session& session)
 {
@@ -283,6 +303,10 @@ struct HttpDaemon::Private
         route("/v1/invoke", "invoke", Access::Session,
               [this](const QJsonObject& body, const Session* session) {
                   tNote.target = text(body, "method");
+                  if (!networkMethods().contains(tNote.target, Qt::CaseInsensitive))
+                      throw ModuleError(QStringLiteral("El servidor de aplicaciones no atiende "
+                                                       "por la red el método «%1»")
+                                            .arg(tNote.target));
                   QVariantList args =
                       WireMessages::decodeArguments(body.value(QStringLiteral("args")));
                   if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0)

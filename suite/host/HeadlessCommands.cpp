@@ -1,6 +1,7 @@
 #include "HeadlessCommands.h"
 
 #include "AppServerFactory.h"
+#include "CausedReportCommands.h"
 #include "CommandLine.h"
 #include "HostOptions.h"
 #include "HostSession.h"
@@ -40,6 +41,8 @@ const char* const kSynopses[] = {
     "tavrel report --database D --user U --password P --company N --pdf ARCHIVO.pdf",
     "tavrel export --database D --user U --password P --company N\n"
     "         (--xlsx ARCHIVO.xlsx | --csv ARCHIVO.csv)",
+    CausedReportCommands::previewSynopsis,
+    CausedReportCommands::coverageSynopsis,
 };
 
 Parsed parse(const QString& command, const QStringList& args)

@@ -10,7 +10,8 @@ namespace {
 const QStringList kSubcommands = {QStringLiteral("init-db"), QStringLiteral("session"),
                                   QStringLiteral("call"),    QStringLiteral("report"),
                                   QStringLiteral("export"),  QStringLiteral("check"),
-                                  QStringLiteral("history")};
+                                  QStringLiteral("history"), QStringLiteral("causado-preview"),
+                                  QStringLiteral("coverage")};
 }
 
 QList<QCommandLineOption> HostOptions::sessionOptions()

@@ -1,6 +1,9 @@
 #include "HostWindow.h"
 
 #include "AppServerFactory.h"
+#include "CausedPreviewDialog.h"
+#include "CoverageDialog.h"
+#include "ExecutionChartDialog.h"
 #include "HostLog.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
@@ -226,6 +229,7 @@ void HostWindow::fillOperations(const ProgramEntry& program)
         connect(action, &QAction::triggered, this, [this, operation] { runOperation(operation); });
     }
     if (program.code == QLatin1String("VVeZezev")) {
+        addCausedReports();
         m_operations->addSeparator();
         QAction* check = m_operations->addAction(QStringLiteral("&Revisar la relación…"));
         check->setObjectName(QStringLiteral("RevisarRelacion"));
@@ -328,6 +332,44 @@ void HostWindow::showRowHistory()
     } catch (const ModuleError& e) {
         showError(e.message());
     }
+}
+
+void HostWindow::addCausedReports()
+{
+    // Each report opens its own connection with the session's login; the company is the
+    // one of the module's window, whose flag the update would read.
+    const auto server = [this] {
+        const HostSession s = session();
+        return AppServerFactory::connect(s.protocol, s.database, {s.user, s.password});
+    };
+    const auto show = [this](QDialog* dialog) {
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->open();
+    };
+    m_operations->addSeparator();
+    QAction* preview = m_operations->addAction(QStringLiteral("&Vista previa del causado…"));
+    preview->setObjectName(QStringLiteral("VistaPreviaCausado"));
+    connect(preview, &QAction::triggered, this, [this, server, show] {
+        const int company = windowCompany(session());
+        show(new CausedPreviewDialog(
+            [server, company](int year) {
+                return CausedPreviewReport::fetch(*server(), company, year);
+            },
+            this));
+    });
+    QAction* coverage = m_operations->addAction(QStringLiteral("&Movimientos sin relación…"));
+    coverage->setObjectName(QStringLiteral("MovimientosSinRelacion"));
+    connect(coverage, &QAction::triggered, this, [this, server, show] {
+        show(new CoverageDialog(
+            [server](int year) { return CoverageReport::fetch(*server(), year); }, this));
+    });
+    QAction* chart = m_operations->addAction(QStringLiteral("&Ejecución presupuestal…"));
+    chart->setObjectName(QStringLiteral("EjecucionPresupuestal"));
+    connect(chart, &QAction::triggered, this, [this, server, show] {
+        const int company = windowCompany(session());
+        show(new ExecutionChartDialog(
+            [server, company] { return ExecutionTotals::fetch(*server(), company); }, this));
+    });
 }
 
 void HostWindow::showError(const QString& message)

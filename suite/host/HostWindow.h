@@ -68,6 +68,7 @@ private:
     void openLinkedProgram(const QString& path);
     void showError(const QString& message);
     void fillOperations(const ProgramEntry& program);
+    void addCausedReports();
     void installServices();
 
     HostSession m_session;

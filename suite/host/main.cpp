@@ -1,5 +1,6 @@
 // The suite's menu host: login, program list, module loading, headless sub-commands.
 
+#include "CausedReportCommands.h"
 #include "HeadlessCommands.h"
 #include "HostOptions.h"
 #include "HostSession.h"
@@ -73,6 +74,16 @@ int main(int argc, char** argv)
         return options.subcommand == QLatin1String("check")
                    ? RelationToolCommands::check(options.subcommandArgs, out, err)
                    : RelationToolCommands::history(options.subcommandArgs, out, err);
+    }
+    // Reports the application server computes: no module, no window.
+    if (options.subcommand == QLatin1String("causado-preview") ||
+        options.subcommand == QLatin1String("coverage")) {
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return options.subcommand == QLatin1String("coverage")
+                   ? CausedReportCommands::coverage(options.subcommandArgs, out, err)
+                   : CausedReportCommands::preview(options.subcommandArgs, out, err);
     }
     if (options.subcommand == QLatin1String("session") ||
         options.subcommand == QLatin1String("call") ||

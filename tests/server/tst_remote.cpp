@@ -3,6 +3,7 @@
 #include "Field.h"
 #include "ModuleError.h"
 #include "RemoteAppServer.h"
+#include "ResultTable.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
 #include "TestDatabase.h"
@@ -160,6 +161,9 @@ void TstRemote::refusals_data()
         << QByteArray("/v1/invoke")
         << QByteArray(R"({"method":"ValidarUsuario","args":["JPEREZ","x",""]})") << true << 422
         << "solo valida por la red al usuario de la sesión";
+    QTest::newRow("a method desks may not call over the network")
+        << QByteArray("/v1/invoke") << QByteArray(R"({"method":"BorrarTodo","args":[]})") << true
+        << 422 << "no atiende por la red el método «BorrarTodo»";
     QTest::newRow("a row of another company")
         << QByteArray("/v1/apply")
         << QByteArray(R"({"provider":"DtsPVeZEZev","rows":[{"kind":"insert","key":-1,)"
@@ -220,6 +224,10 @@ void TstRemote::companiesAndCredentialsAreEnforcedByTheDatabase()
     QCOMPARE(all.rows.size(), 3);
     for (const QVariantList& row : all.rows)
         QCOMPARE(row[0].toInt(), 2);
+    // The caused-value preview shows the same rows, of company 2 only.
+    QVariantList preview{2, 2013, QDateTime::currentDateTime(), QVariant()};
+    remote->invoke(QStringLiteral("VistaPreviaCausado"), preview);
+    QCOMPARE(ResultTable::fromVariant(preview[3]).rows.size(), 3);
     for (const char* secret : {"SELECT CLA_USUA FROM GN_USUAR", "SELECT * FROM TVL_SESION",
                                "SELECT COD_USUA FROM TVL_INTENTO", "SELECT * FROM TVL_HISTORIA"})
         QVERIFY_THROWS_EXCEPTION(ModuleError, open(QLatin1String(secret)));

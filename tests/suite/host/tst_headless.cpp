@@ -52,6 +52,7 @@ private Q_SLOTS:
     void callRunsTheOperationOfEveryCompany();
     void reportWritesThePdf();
     void exportWritesTheGridToExcel();
+    void causedReportsWithoutTheModule();
     void screenshotPrintsAFirstCompanyError();
 
 private:
@@ -128,6 +129,9 @@ void TstHeadless::answersAndFailures_data()
     QTest::newRow("export writes one file, of one kind")
         << QStringList{"export", "--xlsx", "a.xlsx", "--csv", "a.csv"} << 2
         << "tavrel export: Indique --xlsx ARCHIVO o --csv ARCHIVO";
+    QTest::newRow("the preview writes one thing, JSON or a workbook")
+        << QStringList{"causado-preview", "--json", "--xlsx", "a.xlsx"} << 2
+        << "tavrel causado-preview: Indique --json o --xlsx ARCHIVO";
     QTest::newRow("the value of the last option is missing")
         << QStringList{"report", "--pdf"} << 2 << "tavrel report: Falta el valor de --pdf";
     QTest::newRow("a folder that does not exist: the module's message, no file")
@@ -252,6 +256,25 @@ print(json.dumps({"sheets": book.sheetnames, "rows": len(rows) - 1, "columns": [
     QCOMPARE(column["Valor Total"].value("format"), QJsonValue("#,##.00"));
     QCOMPARE(column["Valor Total"].value("sum").toDouble(), cents(company("SUM(VAL_TOTA)")));
     QCOMPARE(column["Valor Causado"].value("sum").toDouble(), cents(company("SUM(VAL_CAUS)")));
+}
+
+// The sub-commands reach the server's reports; what they compute is pinned by the
+// server's own tests.
+void TstHeadless::causedReportsWithoutTheModule()
+{
+    const Run preview = runTavrel(QStringList{"causado-preview"} + login() + QStringList{"--json"});
+    QVERIFY2(preview.exitCode == 0, qPrintable(preview.err));
+    const QJsonArray rows = QJsonDocument::fromJson(preview.out.toUtf8()).array();
+    QCOMPARE(rows.size(),
+             m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toInt());
+    QVERIFY(rows.first().toObject().contains(QStringLiteral("VAL_CAUS_NUEVO")));
+
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath(QStringLiteral("sin-relación.xlsx"));
+    const Run coverage = runTavrel(QStringList{"coverage"} + login() +
+                                   QStringList{"--year", "2013", "--xlsx", xlsx});
+    QVERIFY2(coverage.exitCode == 0, qPrintable(coverage.err));
+    QVERIFY(QFile::exists(xlsx));
 }
 
 void TstHeadless::screenshotPrintsAFirstCompanyError()

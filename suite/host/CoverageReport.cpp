@@ -1,0 +1,97 @@
+#include "CoverageReport.h"
+
+#include "FieldType.h"
+#include "IAppServer.h"
+#include "ModuleError.h"
+#include "XlsxWriter.h"
+
+#include <QJsonObject>
+
+namespace tavrel {
+
+namespace {
+
+const char* const kColumns[] = {"COD_EMPR",    "COD_CCOS", "COD_CONT", "COD_CUEN",
+                                "MOVIMIENTOS", "VAL_CAUC", "VAL_TRAN"};
+
+} // namespace
+
+CoverageReport CoverageReport::fetch(IAppServer& server, int year)
+{
+    QVariantList args{year, QVariant()};
+    const QVariantList answer =
+        server.invoke(QStringLiteral("MovimientosSinRelacion"), args).toList();
+    if (answer.size() != 2)
+        throw ModuleError(QStringLiteral("El servidor respondió a la revisión de movimientos "
+                                         "con %1 valores en lugar de 2")
+                              .arg(answer.size()),
+                          ModuleError::Kind::Conversion);
+    CoverageReport report;
+    report.start = answer[0].toDateTime();
+    report.end = answer[1].toDateTime();
+    report.groups = ResultTable::fromVariant(args[1]);
+    for (const char* column : kColumns) {
+        if (report.groups.columnIndex(QLatin1String(column)) < 0)
+            throw ModuleError(QStringLiteral("A la respuesta del servidor le falta la columna %1")
+                                  .arg(QLatin1String(column)),
+                              ModuleError::Kind::Conversion);
+    }
+    return report;
+}
+
+CoverageReport::Total CoverageReport::total() const
+{
+    Total t;
+    for (int r = 0; r < groups.rows.size(); ++r) {
+        ++t.groups;
+        t.movements += groups.value(r, QStringLiteral("MOVIMIENTOS")).toLongLong();
+        t.caused += groups.value(r, QStringLiteral("VAL_CAUC")).toDouble();
+        t.transaction += groups.value(r, QStringLiteral("VAL_TRAN")).toDouble();
+    }
+    return t;
+}
+
+QJsonArray CoverageReport::toJson() const
+{
+    QJsonArray array;
+    for (int r = 0; r < groups.rows.size(); ++r) {
+        QJsonObject o;
+        for (const char* column : kColumns) {
+            const QVariant v = groups.value(r, QLatin1String(column));
+            const QString key = qstrcmp(column, "MOVIMIENTOS") == 0 ? QStringLiteral("movimientos")
+                                                                    : QLatin1String(column);
+            o[key] = isNull(v) ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(v);
+        }
+        array.append(o);
+    }
+    return array;
+}
+
+void CoverageReport::writeXlsx(const QString& path) const
+{
+    using K = XlsxColumn::Kind;
+    const QString money = QStringLiteral("#,##0.00");
+    const QList<XlsxColumn> columns = {
+        {QStringLiteral("Empresa"), K::Number, QStringLiteral("0"), 9},
+        {QStringLiteral("Código relacionado"), K::Number, QStringLiteral("0"), 12},
+        {QStringLiteral("Concepto"), K::Number, QStringLiteral("0"), 10},
+        {QStringLiteral("Cuenta"), K::Text, QString(), 18},
+        {QStringLiteral("Movimientos"), K::Number, QStringLiteral("#,##0"), 12},
+        {QStringLiteral("Suma VAL_CAUC"), K::Number, money, 16},
+        {QStringLiteral("Suma VAL_TRAN"), K::Number, money, 16},
+    };
+    QList<QVariantList> sheet;
+    for (int r = 0; r < groups.rows.size(); ++r) {
+        QVariantList line;
+        for (const char* column : kColumns)
+            line.append(groups.value(r, QLatin1String(column)));
+        sheet.append(line);
+    }
+    const Total t = total();
+    sheet.append({QVariant(), QVariant(), QVariant(), QStringLiteral("Total general"), t.movements,
+                  t.caused, t.transaction});
+    XlsxWriter::write(path, QStringLiteral("Movimientos sin relación %1").arg(year()), columns,
+                      sheet);
+}
+
+} // namespace tavrel

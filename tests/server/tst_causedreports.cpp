@@ -1,0 +1,321 @@
+// The reports over the caused values that the application server computes without
+// writing: the preview must give every relation row what the module's update then
+// writes, and the coverage must find the debit movements no row takes in.
+
+#include "ActualizacionCausado.h"
+#include "DVeZezev.h"
+#include "Database.h"
+#include "IAppServer.h"
+#include "ModuleError.h"
+#include "ResultTable.h"
+#include "SClientDataSet.h"
+#include "SDCOMConnection.h"
+#include "ServerTestUtil.h"
+#include "ServidorCausado.h"
+#include "TestDatabase.h"
+
+#include <QTest>
+#include <algorithm>
+#include <map>
+
+using namespace tavrel;
+using tavrel::test::TestDatabase;
+
+namespace {
+
+QDateTime at(int y, int m, int d, int h = 0, int min = 0)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, min));
+}
+
+struct Key
+{
+    int empr;
+    QVariant ccos; // null matches nothing
+    int cont;
+    QString cuen;
+
+    QString text() const
+    {
+        return QStringLiteral("%1|%2|%3|%4")
+            .arg(empr)
+            .arg(ccos.isNull() ? QStringLiteral("-") : ccos.toString())
+            .arg(cont)
+            .arg(cuen);
+    }
+    bool matches(const Key& o) const
+    {
+        return empr == o.empr && !ccos.isNull() && !o.ccos.isNull() && ccos == o.ccos &&
+               cont == o.cont && cuen == o.cuen;
+    }
+};
+
+struct Movement
+{
+    Key key;
+    QDateTime when;
+    char nature;
+    double cauc, tran;
+};
+
+const Key kEdges{1, 10, 100, QStringLiteral("510101")};
+const Key kOther{1, 11, 100, QStringLiteral("510101")};
+const Key kNoCode{1, QVariant(), 100, QStringLiteral("510101")};
+const Key kSecond{2, 10, 100, QStringLiteral("510101")};
+const Key kIdle{2, 20, 200, QStringLiteral("520101")};
+const Key kUnrelated{1, 12, 100, QStringLiteral("510101")};
+const Key kOtherAccount{2, 10, 100, QStringLiteral("510199")};
+const Key kThird{3, 30, 300, QStringLiteral("530101")};
+
+// Relation rows, each with a caused value of its own before the run.
+const QList<std::pair<Key, QVariant>> kRelations = {
+    {kEdges, 5.0}, {kOther, QVariant()}, {kNoCode, 7.0}, {kSecond, 0.0}, {kIdle, 9.0}};
+
+// The latest date up to the client time is 31 January 2014; one movement lies after it.
+const QList<Movement> kMovements = {
+    {kEdges, at(2012, 12, 31, 23, 59), 'D', 1, 2},
+    {kEdges, at(2013, 1, 1), 'D', 10, 11},
+    {kEdges, at(2013, 6, 30), 'D', 100, 101},
+    {kEdges, at(2013, 6, 30), 'C', 5000, 5001},
+    {kEdges, at(2013, 12, 31), 'D', 1000, 1001},
+    {kEdges, at(2013, 12, 31, 23, 59), 'D', 20000, 20001},
+    {kEdges, at(2014, 1, 31), 'D', 3, 4},
+    {kEdges, at(2014, 1, 31), 'C', 7, 8},
+    {kEdges, at(2014, 2, 28), 'D', 90000, 90000},
+    {kOther, at(2013, 6, 30), 'D', 200, 201},
+    {kOther, at(2014, 1, 31), 'D', 5, 6},
+    {kNoCode, at(2013, 6, 30), 'D', 400, 401},
+    {kNoCode, at(2014, 1, 31), 'D', 9, 9},
+    {kSecond, at(2013, 6, 30), 'D', 600, 601},
+    {kSecond, at(2013, 12, 31, 23, 59), 'D', 700, 701},
+    {kUnrelated, at(2013, 1, 1), 'D', 30, 31},
+    {kUnrelated, at(2013, 12, 31), 'D', 40, 41},
+    {kUnrelated, at(2013, 12, 31, 23, 59), 'D', 50, 51},
+    {kUnrelated, at(2013, 5, 5), 'C', 60, 61},
+    {kOtherAccount, at(2013, 3, 3), 'D', 70, 71},
+    {kThird, at(2014, 1, 31), 'D', 80, 81},
+};
+
+const QDateTime kClientTime = at(2014, 2, 10, 8, 0);
+const QString kUser = QStringLiteral("JPEREZ");
+
+QString amount(const QVariant& v)
+{
+    return tavrel::isNull(v) ? QStringLiteral("NULL") : QString::number(v.toDouble(), 'f', 2);
+}
+
+// The rows in the preview's order, every stored column.
+const QString kRelationRows =
+    QStringLiteral("SELECT * FROM NM_RPCOS ORDER BY COD_EMPR, COD_CONT, COD_CUEN, COD_CCOS, "
+                   "TVL_ROWID");
+
+} // namespace
+
+class TstCausedReports : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void previewIsWhatTheUpdateWrites_data();
+    void previewIsWhatTheUpdateWrites();
+    void coverageAgainstTheMovements_data();
+    void coverageAgainstTheMovements();
+
+private:
+    DataPacket relationRows()
+    {
+        return m_server->open(QStringLiteral("DtsPTemporal"), kRelationRows, {});
+    }
+    void setFecRpco(const QString& value);
+    void runUpdate(const QString& digiDian, const QDateTime& clientTime);
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<IAppServer> m_server;
+};
+
+void TstCausedReports::initTestCase()
+{
+    TAVREL_SKIP_WITHOUT_POSTGRES();
+    m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
+    m_server = m_db->appServer(kUser);
+}
+
+void TstCausedReports::cleanupTestCase()
+{
+    m_server.reset();
+    m_db.reset();
+}
+
+void TstCausedReports::init()
+{
+    m_db->database().transaction([this] {
+        m_db->exec(QStringLiteral("DELETE FROM NM_RPCOS"));
+        m_db->exec(QStringLiteral("DELETE FROM NM_NCMOV"));
+        for (const auto& [k, caused] : kRelations)
+            m_db->exec(QStringLiteral("INSERT INTO NM_RPCOS (ACT_USUA, ACT_HORA, ACT_ESTA, "
+                                      "COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, VAL_TOTA, VAL_CAUS) "
+                                      "VALUES ('ANTES', :H, 'A', :E, :C, :O, :U, 1000, :V)"),
+                       {at(2010, 1, 1, 9, 30), k.empr, k.ccos, k.cont, k.cuen, caused});
+        for (const Movement& m : kMovements)
+            m_db->exec(QStringLiteral("INSERT INTO NM_NCMOV (COD_EMPR, COD_CCOS, COD_CONT, "
+                                      "COD_CUEN, FEC_PROC, NAT_TRAN, VAL_CAUC, VAL_TRAN) "
+                                      "VALUES (:E, :C, :O, :U, :F, :N, :V, :T)"),
+                       {m.key.empr, m.key.ccos, m.key.cont, m.key.cuen, m.when,
+                        QString(QLatin1Char(m.nature)), m.cauc, m.tran});
+    });
+}
+
+void TstCausedReports::setFecRpco(const QString& value)
+{
+    m_db->exec(QStringLiteral("UPDATE NM_VARIG SET VAL_VARI = :V WHERE COD_VARI = 'FEC_RPCO'"),
+               {value});
+}
+
+// The module's own run, through its data module's datasets and the test's server.
+void TstCausedReports::runUpdate(const QString& digiDian, const QDateTime& clientTime)
+{
+    SDCOMConnection connection;
+    connection.setAppServer(std::shared_ptr<IAppServer>(m_server.get(), [](IAppServer*) {}));
+    TDtmVeZezev dtm;
+    dtm.QryNmVarig->setRemoteServer(&connection);
+    dtm.QryTemporal->setRemoteServer(&connection);
+    ActualizacionCausado::ejecutar(
+        ServidorCausado::puertos(connection, *dtm.QryNmVarig, *dtm.QryTemporal), clientTime, kUser,
+        digiDian, QStringLiteral("dd/MM/yyyy"));
+}
+
+void TstCausedReports::previewIsWhatTheUpdateWrites_data()
+{
+    QTest::addColumn<QString>("fecRpco");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("company");
+    QTest::addColumn<QString>("digiDian"); // what the module read for that company
+    QTest::addColumn<QDateTime>("clientTime");
+
+    // In the demo data the flag V0000017 is " S " for company 1 and absent for company 2.
+    QTest::newRow("latest date, FEC_RPCO empty: rows without movement stay empty")
+        << QString() << 0 << 1 << "S" << kClientTime;
+    QTest::newRow("latest date, FEC_RPCO 0, nothing up to the client time")
+        << "0" << 0 << 2 << "N" << at(2012, 6, 1);
+    QTest::newRow("year of FEC_RPCO, company 1's flag sums VAL_TRAN")
+        << "2013" << 0 << 1 << "S" << kClientTime;
+    QTest::newRow("year of FEC_RPCO, company 2 without the flag sums VAL_CAUC")
+        << "2013" << 0 << 2 << "N" << kClientTime;
+    QTest::newRow("a year given overrides an empty FEC_RPCO")
+        << QString() << 2014 << 2 << "N" << kClientTime;
+}
+
+void TstCausedReports::previewIsWhatTheUpdateWrites()
+{
+    QFETCH(QString, fecRpco);
+    QFETCH(int, year);
+    QFETCH(int, company);
+    QFETCH(QString, digiDian);
+    QFETCH(QDateTime, clientTime);
+    setFecRpco(fecRpco);
+    const DataPacket before = relationRows();
+
+    QVariantList args{company, year, clientTime, QVariant()};
+    m_server->invoke(QStringLiteral("VistaPreviaCausado"), args);
+    const ResultTable preview = ResultTable::fromVariant(args[3]);
+    const DataPacket unchanged = relationRows();
+    QVERIFY2(unchanged == before, qPrintable(test::packetDifference(unchanged, before)));
+
+    // The stored columns are shown as they are, in the order of the rows read here.
+    QCOMPARE(preview.rows.size(), before.rows.size());
+    for (int r = 0; r < before.rows.size(); ++r) {
+        for (int c = 0; c < before.columns.size(); ++c)
+            QCOMPARE(preview.value(r, before.columns[c].name), before.rows[r][c]);
+    }
+
+    if (year > 0)
+        setFecRpco(QString::number(year));
+    runUpdate(digiDian, clientTime);
+    const DataPacket after = relationRows();
+    QCOMPARE(after.rows.size(), preview.rows.size());
+    const int caused = after.columnIndex(QStringLiteral("VAL_CAUS"));
+    for (int r = 0; r < after.rows.size(); ++r)
+        QCOMPARE(QStringLiteral("%1: %2").arg(r).arg(
+                     amount(preview.value(r, QStringLiteral("VAL_CAUS_NUEVO")))),
+                 QStringLiteral("%1: %2").arg(r).arg(amount(after.rows[r][caused])));
+}
+
+void TstCausedReports::coverageAgainstTheMovements_data()
+{
+    QTest::addColumn<QString>("fecRpco");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<int>("expectedYear"); // 0: refused
+
+    QTest::newRow("year given; 31 December at 23:59 and credits are left out")
+        << QString() << 2013 << 2013;
+    QTest::newRow("year of FEC_RPCO") << "2014" << 0 << 2014;
+    QTest::newRow("FEC_RPCO names no year and none is given") << "0" << 0 << 0;
+}
+
+void TstCausedReports::coverageAgainstTheMovements()
+{
+    QFETCH(QString, fecRpco);
+    QFETCH(int, year);
+    QFETCH(int, expectedYear);
+    setFecRpco(fecRpco);
+
+    QVariantList args{year, QVariant()};
+    try {
+        m_server->invoke(QStringLiteral("MovimientosSinRelacion"), args);
+        QVERIFY2(expectedYear > 0, "no year, but the coverage ran");
+    } catch (const ModuleError& e) {
+        QVERIFY2(expectedYear == 0 && e.message().contains(QStringLiteral("indique el año")),
+                 qPrintable(e.message()));
+        return;
+    }
+    // Independently: debit, inside the year's bounds, and no relation row of that key.
+    struct Sums
+    {
+        qint64 n = 0;
+        double cauc = 0, tran = 0;
+    };
+    std::map<QString, Sums> expected;
+    Sums expectedTotal;
+    const QDateTime first = at(expectedYear, 1, 1), last = at(expectedYear, 12, 31);
+    for (const Movement& m : kMovements) {
+        const bool related = std::any_of(kRelations.begin(), kRelations.end(),
+                                         [&](const auto& r) { return r.first.matches(m.key); });
+        if (m.nature != 'D' || related || m.when < first || m.when > last)
+            continue;
+        for (Sums* s : {&expected[m.key.text()], &expectedTotal}) {
+            ++s->n;
+            s->cauc += m.cauc;
+            s->tran += m.tran;
+        }
+    }
+    const ResultTable groups = ResultTable::fromVariant(args[1]);
+    std::map<QString, Sums> found;
+    Sums foundTotal;
+    for (int r = 0; r < groups.rows.size(); ++r) {
+        const Key k{groups.value(r, QStringLiteral("COD_EMPR")).toInt(),
+                    groups.value(r, QStringLiteral("COD_CCOS")),
+                    groups.value(r, QStringLiteral("COD_CONT")).toInt(),
+                    groups.value(r, QStringLiteral("COD_CUEN")).toString()};
+        const Sums s{groups.value(r, QStringLiteral("MOVIMIENTOS")).toLongLong(),
+                     groups.value(r, QStringLiteral("VAL_CAUC")).toDouble(),
+                     groups.value(r, QStringLiteral("VAL_TRAN")).toDouble()};
+        found[k.text()] = s;
+        foundTotal = {foundTotal.n + s.n, foundTotal.cauc + s.cauc, foundTotal.tran + s.tran};
+    }
+    QCOMPARE(found.size(), expected.size());
+    for (const auto& [key, s] : expected) {
+        QVERIFY2(found.count(key), qPrintable(key));
+        QCOMPARE(found[key].n, s.n);
+        QCOMPARE(found[key].cauc, s.cauc);
+        QCOMPARE(found[key].tran, s.tran);
+    }
+    QCOMPARE(foundTotal.n, expectedTotal.n);
+    QCOMPARE(foundTotal.cauc, expectedTotal.cauc);
+    QCOMPARE(foundTotal.tran, expectedTotal.tran);
+}
+
+QTEST_GUILESS_MAIN(TstCausedReports)
+#include "tst_causedreports.moc"
