@@ -28,6 +28,11 @@ fi
 if awk '{print $4}' <<<"$sockets" | grep -vE '^(127\.[0-9.]+|\[::1\]):[0-9]+$'; then
   echo "FAIL: a socket listens beyond loopback"; exit 1
 fi
+# run-host prints the hint once it has seen the port listen, which may be a moment after we did.
+for _ in $(seq 1 100); do
+  grep -q "127.0.0.1:$port" "$work/out" && break
+  sleep 0.1
+done
 grep -q "127.0.0.1:$port" "$work/out" || { echo "FAIL: no connection hint"; cat "$work/out"; exit 1; }
 
 kill -TERM "$runner"; wait "$runner" 2>/dev/null || true
