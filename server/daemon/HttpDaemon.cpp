@@ -9,6 +9,7 @@
 #include "StatementPolicy.h"
 #include "WireMessages.h"
 #include "WireValue.h"
+#include "WorkerPool.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -105,6 +106,7 @@ struct HttpDaemon::Private
     std::atomic<int> generation = 0;
     socket_t listening = INVALID_SOCKET;
     bool binding = false;
+    WorkerPool* workers = nullptr; // the server's, while it runs
 
     explicit Private(const DaemonOptions& o) : options(o), log(o.accessLog) {}
 
@@ -189,6 +191,9 @@ struct HttpDaemon::Private
                        ModuleError(QStringLiteral("Error interno del servidor de aplicaciones"),
                                    ModuleError::Kind::Server)));
         }
+        // Another desk waits for a worker: this desk's next call queues behind it.
+        if (workers && workers->waiting() > 0)
+            res.set_header("Connection", "close");
     }
 
     std::optional<SessionStore::Denied> deniedSession(const httplib::Request& req)
@@ -305,17 +310,19 @@ HttpDaemon::HttpDaemon(const DaemonOptions& options) : d(std::make_unique<Privat
     } else {
         d->http = std::make_unique<httplib::Server>();
     }
-    const int workers = options.workers;
-    d->http->new_task_queue = [workers] { return new httplib::ThreadPool(size_t(workers)); };
+    d->http->new_task_queue = [this] {
+        d->workers = new WorkerPool(d->options.workers);
+        return d->workers;
+    };
     d->http->set_payload_max_length(size_t(options.maxBody));
     // Answers are small: without this, Nagle and delayed ACKs add 40 ms to each call.
     d->http->set_tcp_nodelay(true);
     // A desk's calls come in bursts (a window reads its rows and lookups one after the
     // other), so its connection stays open for the next call of the burst: a new one costs
     // the handshake and, on another worker, binding the session anew. A worker serves one
-    // connection at a time, so an idle one is let go after a second, and a busy one after a
-    // few calls: with more desks than workers, the others wait their turn meanwhile. The
-    // desk's side closes a kept connection itself before the server would (see the
+    // connection at a time, so an idle one is let go after a second, a busy one after a
+    // few calls, and any after its current call while another desk waits for a worker.
+    // The desk's side closes a kept connection itself before the server would (see the
     // Keep-Alive header) and sends a read again when a closing connection lost it.
     d->http->set_keep_alive_max_count(KeepAliveCalls);
     d->http->set_keep_alive_timeout(KeepAliveSeconds);
