@@ -53,13 +53,14 @@ httplib::Result KeptConnection::post(const std::string& path, const httplib::Hea
             noteAnswer(*response);
             return httplib::Result(std::move(response), httplib::Error::Success);
         }
-        // A new connection that fails is the server's or the network's fault: nothing to
-        // gain by trying again. Neither is there after the wait for the answer ran out.
+        // A request not written whole cannot have been carried out, on any connection. No
+        // answer on a new connection is the server's or the network's fault, with nothing
+        // to gain by trying again; neither is there after the wait for the answer ran out.
         const bool unsent = error == httplib::Error::Write;
         const bool unanswered = error == httplib::Error::Read && response->status < 0 &&
                                 Clock::now() - start < m_readTimeout;
         const bool again =
-            attempt == 1 && reused && (unsent || (unanswered && repeat == Repeat::IfUnanswered));
+            attempt == 1 && (unsent || (reused && unanswered && repeat == Repeat::IfUnanswered));
         if (!again)
             return httplib::Result(nullptr, error);
     }

@@ -17,10 +17,10 @@ namespace tavrel {
 // from reaching the desk:
 // - a connection idle for half the keep-alive time the server announced is closed here
 //   and the request goes on a new one, before the server can close it;
-// - a request on a reused connection that could not be written, or that got no answer at
-//   all, is sent once more on a new connection, but only when sending it twice cannot do
-//   harm: a call that changes data (Repeat::IfUnsent) is sent again only when it did not
-//   reach the server whole, since an unanswered one may have been carried out.
+// - a request that could not be written whole is sent once more on a new connection, and
+//   so is a read that got no answer at all on a reused connection; a call that changes
+//   data (Repeat::IfUnsent) is not sent again when unanswered, since the server may have
+//   carried it out.
 class KeptConnection
 {
 public:
