@@ -14,10 +14,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <httplib.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace tavrel;
 using tavrel::test::DaemonProcess;
@@ -66,7 +63,6 @@ struct DroppingServer
     sockaddr_in at{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     QByteArray requests; // read once the thread has ended
     std::thread serving;
-
     DroppingServer()
     {
         socklen_t size = sizeof at;
@@ -74,19 +70,16 @@ struct DroppingServer
         ::listen(listener, 4);
         ::getsockname(listener, reinterpret_cast<sockaddr*>(&at), &size);
         serving = std::thread([this] {
-            const QByteArray body = R"({"token":"t","companies":[],"fields":[],"rows":[],)"
-                                    R"("keys":[],"result":null,"args":[]})";
             const QByteArray answer = "HTTP/1.1 200 OK\r\nKeep-Alive: timeout=1\r\n"
-                                      "Content-Length: " +
-                                      QByteArray::number(body.size()) + "\r\n\r\n" + body;
+                                      "Content-Length: 84\r\n\r\n"
+                                      R"({"token":"t","companies":[],"fields":[],"rows":[],)"
+                                      R"("keys":[],"result":null,"args":[]})";
             const linger reset{1, 0};
             for (int fd; (fd = ::accept(listener, nullptr, nullptr)) >= 0; ::close(fd)) {
                 ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
                 char buffer[65536];
-                for (int n = 0; n < 2;) {
-                    const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
-                    if (got <= 0)
-                        break;
+                for (ssize_t n = 0, got;
+                     n < 2 && (got = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) {
                     requests.append(buffer, got);
                     if (requests.endsWith('}') && ++n == 1) // each body is a JSON object
                         ::send(fd, answer.constData(), size_t(answer.size()), MSG_NOSIGNAL);
@@ -97,17 +90,11 @@ struct DroppingServer
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(ntohs(at.sin_port)); }
     int received(const QByteArray& text)
     {
-        if (serving.joinable()) {
-            ::shutdown(listener, SHUT_RDWR);
+        if (serving.joinable() && ::shutdown(listener, SHUT_RDWR) == 0)
             serving.join();
-        }
         return int(requests.count(text));
     }
-    ~DroppingServer()
-    {
-        received({});
-        ::close(listener);
-    }
+    ~DroppingServer() { received({}), ::close(listener); }
 };
 
 } // namespace
