@@ -1,5 +1,6 @@
 #include "RemoteAppServer.h"
 
+#include "KeptConnection.h"
 #include "ModuleError.h"
 #include "WaitingCall.h"
 #include "WireMessages.h"
@@ -8,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QUrl>
-#include <httplib.h>
 #include <algorithm>
 #include <mutex>
 #include <optional>
@@ -18,15 +18,17 @@ namespace tavrel {
 struct RemoteAppServer::Private
 {
     QString url;
-    std::unique_ptr<httplib::Client> client;
+    std::unique_ptr<KeptConnection> connection;
     std::string token;
     QList<Company> companies;
     int timeout = 120;
     std::mutex mutex; // one request at a time on the connection (calls may nest, see WaitingCall)
 
     // `waiting` false sends the request from the caller's thread as it is, e.g. the
-    // logout of a closing desk.
-    QJsonObject post(const char* path, const QJsonObject& body, bool waiting = true)
+    // logout of a closing desk. Only reads may reach the server twice: see KeptConnection.
+    QJsonObject post(const char* path, const QJsonObject& body,
+                     KeptConnection::Repeat repeat = KeptConnection::Repeat::IfUnanswered,
+                     bool waiting = true)
     {
         const std::string payload =
             QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
@@ -38,9 +40,8 @@ struct RemoteAppServer::Private
             httplib::Headers headers;
             if (!token.empty())
                 headers.emplace("Authorization", "Bearer " + token);
-            client->set_read_timeout(timeout, 0);
-            client->set_write_timeout(timeout, 0);
-            result.emplace(client->Post(path, headers, payload, "application/json; charset=utf-8"));
+            connection->setTimeout(std::chrono::seconds(timeout));
+            result.emplace(connection->post(path, headers, payload, repeat));
         };
         if (waiting)
             WaitingCall::run(send);
@@ -109,7 +110,7 @@ RemoteAppServer::~RemoteAppServer()
     try {
         if (!d->token.empty()) {
             d->timeout = std::min(d->timeout, 2);
-            d->post("/v1/logout", {}, false);
+            d->post("/v1/logout", {}, KeptConnection::Repeat::IfUnanswered, false);
         }
     } catch (const std::exception&) {
         // The session expires on its own.
@@ -132,15 +133,14 @@ std::unique_ptr<RemoteAppServer> RemoteAppServer::login(const QString& protocol,
     }
     std::unique_ptr<RemoteAppServer> remote(new RemoteAppServer);
     remote->d->url = url.toString();
-    remote->d->client = std::make_unique<httplib::Client>(remote->d->url.toStdString());
-    remote->d->client->set_connection_timeout(10, 0);
-    remote->d->client->set_keep_alive(true);
-    remote->d->client->set_tcp_nodelay(true);
+    remote->d->connection = std::make_unique<KeptConnection>(remote->d->url.toStdString());
+    httplib::Client& client = remote->d->connection->client();
+    client.set_connection_timeout(10, 0);
     if (scheme == QLatin1String("https")) {
-        remote->d->client->enable_server_certificate_verification(true);
+        client.enable_server_certificate_verification(true);
         const QByteArray ca = qgetenv("TAVREL_CA_FILE");
         if (!ca.isEmpty())
-            remote->d->client->set_ca_cert_path(ca.constData());
+            client.set_ca_cert_path(ca.constData());
     }
     const QJsonObject answer = remote->d->post(
         "/v1/login", {{QStringLiteral("user"), user}, {QStringLiteral("password"), password}});
@@ -165,9 +165,10 @@ DataPacket RemoteAppServer::open(const QString& provider, const QString& command
 
 QList<qint64> RemoteAppServer::applyUpdates(const QString& provider, const Delta& delta)
 {
-    const QJsonObject answer =
-        d->post("/v1/apply", {{QStringLiteral("provider"), provider},
-                              {QStringLiteral("rows"), WireMessages::encodeDelta(delta)}});
+    const QJsonObject answer = d->post("/v1/apply",
+                                       {{QStringLiteral("provider"), provider},
+                                        {QStringLiteral("rows"), WireMessages::encodeDelta(delta)}},
+                                       KeptConnection::Repeat::IfUnsent);
     QList<qint64> keys;
     for (const QJsonValue& key :
          WireMessages::member(answer, QStringLiteral("keys"), QJsonValue::Array).toArray())
@@ -178,8 +179,10 @@ QList<qint64> RemoteAppServer::applyUpdates(const QString& provider, const Delta
 QVariant RemoteAppServer::invoke(const QString& method, QVariantList& args)
 {
     const QJsonObject answer =
-        d->post("/v1/invoke", {{QStringLiteral("method"), method},
-                               {QStringLiteral("args"), WireMessages::encodeArguments(args)}});
+        d->post("/v1/invoke",
+                {{QStringLiteral("method"), method},
+                 {QStringLiteral("args"), WireMessages::encodeArguments(args)}},
+                KeptConnection::Repeat::IfUnsent);
     const QVariantList back = WireMessages::decodeArguments(answer.value(QStringLiteral("args")));
     if (back.size() != args.size())
         WireValue::malformed(QStringLiteral("%1 devolvió %2 argumentos de %3")

@@ -58,6 +58,8 @@ int main(int argc, char* argv[])
         std::printf("latency p50 %.2f ms, p99 %.2f ms\n", r.p50, r.p99);
         std::printf("errors %d, lost updates %d, refused conflicts %d\n", r.errors, r.lostUpdates,
                     r.conflicts);
+        if (!r.firstError.isEmpty())
+            std::printf("first error: %s\n", qPrintable(r.firstError));
         std::printf("%-28s %9s %9s %7s\n", "one desk", "in-proc", "remote", "ratio");
         std::printf("%-28s %8.2fms %8.2fms %7.2f\n", "open the relation window", r.openLocal * 1e3,
                     r.openRemote * 1e3, r.openRemote / r.openLocal);

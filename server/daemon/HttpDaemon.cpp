@@ -9,6 +9,7 @@
 #include "StatementPolicy.h"
 #include "WireMessages.h"
 #include "WireValue.h"
+#include "WorkerPool.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -17,6 +18,8 @@
 #include <QSet>
 
 #include <httplib.h>
+
+#include <sys/socket.h>
 
 #include <atomic>
 #include <optional>
@@ -133,6 +136,9 @@ struct HttpDaemon::Private
     AccessLog log;
     std::unique_ptr<httplib::Server> http;
     std::atomic<int> generation = 0;
+    socket_t listening = INVALID_SOCKET;
+    bool binding = false;
+    WorkerPool* workers = nullptr; // the server's, while it runs
 
     explicit Private(const DaemonOptions& o) : options(o), log(o.accessLog) {}
 
@@ -217,6 +223,9 @@ struct HttpDaemon::Private
                        ModuleError(QStringLiteral("Error interno del servidor de aplicaciones"),
                                    ModuleError::Kind::Server)));
         }
+        // Another desk waits for a worker: this desk's next call queues behind it.
+        if (workers && workers->waiting() > 0)
+            res.set_header("Connection", "close");
     }
 
     std::optional<SessionStore::Denied> deniedSession(const httplib::Request& req)
@@ -340,17 +349,27 @@ HttpDaemon::HttpDaemon(const DaemonOptions& options) : d(std::make_unique<Privat
     } else {
         d->http = std::make_unique<httplib::Server>();
     }
-    const int workers = options.workers;
-    d->http->new_task_queue = [workers] { return new httplib::ThreadPool(size_t(workers)); };
+    d->http->new_task_queue = [this] {
+        d->workers = new WorkerPool(d->options.workers);
+        return d->workers;
+    };
     d->http->set_payload_max_length(size_t(options.maxBody));
     // Answers are small: without this, Nagle and delayed ACKs add 40 ms to each call.
     d->http->set_tcp_nodelay(true);
     // A desk's calls come in bursts (a window reads its rows and lookups one after the
     // other), so its connection stays open for the next call of the burst: a new one costs
     // the handshake and, on another worker, binding the session anew. A worker serves one
-    // connection at a time, so an idle one is let go after a second.
+    // connection at a time, so an idle one is let go after a second, a busy one after a
+    // few calls, and any after its current call while another desk waits for a worker.
+    // The desk's side closes a kept connection itself before the server would (see the
+    // Keep-Alive header) and sends a read again when a closing connection lost it.
     d->http->set_keep_alive_max_count(KeepAliveCalls);
     d->http->set_keep_alive_timeout(KeepAliveSeconds);
+    d->http->set_socket_options([this](socket_t sock) {
+        httplib::default_socket_options(sock);
+        if (d->binding)
+            d->listening = sock;
+    });
     d->http->set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
         tNote = RequestNote();
         tNote.clock.start();
@@ -382,9 +401,16 @@ HttpDaemon::~HttpDaemon() = default;
 int HttpDaemon::bind()
 {
     const std::string host = d->options.host.toStdString();
+    d->binding = true;
     const int port = d->options.port == 0
                          ? d->http->bind_to_any_port(host)
                          : (d->http->bind_to_port(host, d->options.port) ? d->options.port : -1);
+    d->binding = false;
+    // The library listens with a backlog of 5. Desks open connections in bursts (every
+    // few calls, see KeepAliveCalls), and a connection the full backlog turns away is
+    // tried again by the desk's system only a second later, then three.
+    if (port > 0 && d->listening != INVALID_SOCKET)
+        ::listen(d->listening, SOMAXCONN);
     if (port <= 0)
         throw ModuleError(QStringLiteral("No se puede escuchar en %1:%2")
                               .arg(d->options.host)

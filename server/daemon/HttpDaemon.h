@@ -32,8 +32,9 @@ public:
     void renewConnections();
 
     // A connection stays open for this many calls, while the next one comes within
-    // KeepAliveSeconds.
-    static constexpr int KeepAliveCalls = 100;
+    // KeepAliveSeconds. A worker serves one connection at a time, so this is also how
+    // many calls of one desk the desks waiting for a worker may have to wait for.
+    static constexpr int KeepAliveCalls = 10;
     static constexpr int KeepAliveSeconds = 1;
 
 private:

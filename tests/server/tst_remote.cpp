@@ -55,6 +55,49 @@ QString tokenOf(const DaemonProcess& daemon, const char* user, const char* passw
         .toString();
 }
 
+// Answers the first request on each connection, with a keep-alive of one second; reads
+// the second and resets the connection, as a server does that closes a kept connection
+// just when a request comes.
+struct DroppingServer
+{
+    int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in at{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+    QByteArray requests; // read once the thread has ended
+    std::thread serving;
+    DroppingServer()
+    {
+        socklen_t size = sizeof at;
+        ::bind(listener, reinterpret_cast<sockaddr*>(&at), size);
+        ::listen(listener, 4);
+        ::getsockname(listener, reinterpret_cast<sockaddr*>(&at), &size);
+        serving = std::thread([this] {
+            const QByteArray answer = "HTTP/1.1 200 OK\r\nKeep-Alive: timeout=1\r\n"
+                                      "Content-Length: 84\r\n\r\n"
+                                      R"({"token":"t","companies":[],"fields":[],"rows":[],)"
+                                      R"("keys":[],"result":null,"args":[]})";
+            const linger reset{1, 0};
+            for (int fd; (fd = ::accept(listener, nullptr, nullptr)) >= 0; ::close(fd)) {
+                ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+                char buffer[65536];
+                for (ssize_t n = 0, got;
+                     n < 2 && (got = ::recv(fd, buffer, sizeof buffer, 0)) > 0;) {
+                    requests.append(buffer, got);
+                    if (requests.endsWith('}') && ++n == 1) // each body is a JSON object
+                        ::send(fd, answer.constData(), size_t(answer.size()), MSG_NOSIGNAL);
+                }
+            }
+        });
+    }
+    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(ntohs(at.sin_port)); }
+    int received(const QByteArray& text)
+    {
+        if (serving.joinable() && ::shutdown(listener, SHUT_RDWR) == 0)
+            serving.join();
+        return int(requests.count(text));
+    }
+    ~DroppingServer() { received({}), ::close(listener); }
+};
+
 } // namespace
 
 class TstRemote : public QObject
@@ -72,6 +115,8 @@ private Q_SLOTS:
     void companiesAndCredentialsAreEnforcedByTheDatabase();
     void httpsCertificatesAreVerified();
     void stopFinishesRequestsInFlight();
+    void keptConnectionsTheServerDrops_data();
+    void keptConnectionsTheServerDrops();
     void anEditStaysWhenTheServerIsLost();
     void theHostWorksThroughTheServer();
 
@@ -314,6 +359,43 @@ void TstRemote::stopFinishesRequestsInFlight()
     QCOMPARE(daemon.stop(), 0);
     request.join();
     QCOMPARE(slow.status, 200);
+}
+
+void TstRemote::keptConnectionsTheServerDrops_data()
+{
+    QTest::addColumn<QString>("call");
+    QTest::addColumn<int>("pauseMs");
+    QTest::addColumn<int>("received"); // 1 with an error: a change is never made twice
+    QTest::newRow("a read the server dropped is sent again") << "open" << 0 << 2;
+    QTest::newRow("a dropped change may have been made") << "apply" << 0 << 1;
+    QTest::newRow("so may a dropped method") << "invoke" << 0 << 1;
+    QTest::newRow("idle half the keep-alive: a new connection") << "apply" << 600 << 1;
+}
+
+void TstRemote::keptConnectionsTheServerDrops()
+{
+    QFETCH(QString, call);
+    QFETCH(int, pauseMs);
+    QFETCH(int, received);
+    DroppingServer server;
+    auto remote = RemoteAppServer::login(QStringLiteral("http"), server.address(),
+                                         QStringLiteral("JPEREZ"), QStringLiteral("x"));
+    std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
+    const bool fails = call != QLatin1String("open") && pauseMs == 0;
+    QVariantList none;
+    try {
+        if (call == QLatin1String("open"))
+            remote->open(QStringLiteral("DtsPTemporal"), QStringLiteral("Marca"), {});
+        else if (call == QLatin1String("apply"))
+            remote->applyUpdates(QStringLiteral("Marca"), Delta{});
+        else
+            remote->invoke(QStringLiteral("Marca"), none);
+        QVERIFY(!fails);
+    } catch (const ModuleError& e) {
+        QVERIFY2(fails && e.kind() == ModuleError::Kind::Connection, qPrintable(e.message()));
+    }
+    remote.reset();
+    QCOMPARE(server.received("Marca"), received);
 }
 
 void TstRemote::anEditStaysWhenTheServerIsLost()
