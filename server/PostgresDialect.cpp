@@ -74,6 +74,12 @@ QString PostgresDialect::readOnlyTransactionSelect(const QString& selectList) co
            QStringLiteral(", set_config('transaction_read_only', 'on', true)");
 }
 
+QString PostgresDialect::serializeBulkWritesStatement() const
+{
+    // A transaction-level advisory lock: released at commit or rollback, whatever happens.
+    return QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('tavrel.bulk-writes'))");
+}
+
 void PostgresDialect::initialiseSession(QSqlDatabase& db, bool) const
 {
     QSqlQuery query(db);

@@ -33,6 +33,7 @@ public:
     void initialiseSession(QSqlDatabase& db, bool readOnly) const override;
     bool isConnectionFailure(const QSqlError& error) const override;
     bool isTransientConflict(const QSqlError& error) const override;
+    QString serializeBulkWritesStatement() const override;
 
 protected:
     QString typeName(const ColumnDef& column) const override;

@@ -117,11 +117,15 @@ QVariant ServerMethods::ejecutarSQL(QVariantList& args)
     const QString sql = statement.first().toString();
     const QVariantList values = statement.mid(1);
     try {
-        // Many desks may update the caused values at once; a deadlock between them is
-        // not their users' business.
-        // The change and its history entry are committed together or not at all.
+        // Many desks may update the caused values at once. Their statements rewrite the
+        // whole relation, so they take turns instead of deadlocking on crossed row locks;
+        // a deadlock with a desk's own edit is still retried. The change and its history
+        // entry are committed together or not at all.
+        const QString serialize = m_db.dialect().serializeBulkWritesStatement();
         m_db.transaction(
             [&] {
+                if (!serialize.isEmpty())
+                    m_db.exec(serialize, {});
                 const int rows = m_db.exec(sql, values).numRowsAffected();
                 ChangeHistory::recordStatement(m_db, sql, rows, m_user);
             },

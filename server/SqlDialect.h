@@ -85,6 +85,11 @@ public:
     // True when a failed statement lost only a race with another transaction (a deadlock
     // or a serialization failure), so that the same transaction run again may succeed.
     virtual bool isTransientConflict(const QSqlError&) const { return false; }
+    // Statement that makes the calling transaction wait for every other one holding the
+    // same lock, taken before a statement that rewrites many rows at once, so that two
+    // such statements never lock rows in crossed order. Empty when the engine already
+    // lets one writer at a time in.
+    virtual QString serializeBulkWritesStatement() const { return QString(); }
     // SELECT that answers the server's current local date-time.
     virtual QString currentTimestampQuery() const
     {
