@@ -1,6 +1,7 @@
 #include "CausedValuePreview.h"
 
 #include "Database.h"
+#include "MethodArguments.h"
 #include "ModuleError.h"
 #include "PacketBuilder.h"
 
@@ -18,17 +19,6 @@ QString correlatedSum(const QString& column, const QString& period)
                           "NM_NCMOV.COD_CUEN = R.COD_CUEN AND %2 "
                           "AND NM_NCMOV.NAT_TRAN = 'D')")
         .arg(column, period);
-}
-
-int integerArgument(const QVariant& value, const char* what)
-{
-    bool ok = false;
-    const int n = value.isNull() ? 0 : value.toInt(&ok);
-    if (!value.isNull() && !ok)
-        throw ModuleError(QStringLiteral("VistaPreviaCausado: %1 «%2» no es un número entero")
-                              .arg(QLatin1String(what), value.toString()),
-                          ModuleError::Kind::Conversion);
-    return n;
 }
 
 } // namespace
@@ -93,12 +83,9 @@ CausedValuePreview::Result CausedValuePreview::compute(Database& db, int company
 
 QVariant CausedValuePreview::invoke(Database& db, QVariantList& args)
 {
-    if (args.size() != 4)
-        throw ModuleError(QStringLiteral("El método VistaPreviaCausado espera 4 argumento(s) y "
-                                         "recibió %1")
-                              .arg(args.size()));
-    const int company = integerArgument(args[0], "la empresa");
-    const int year = integerArgument(args[1], "el año");
+    const MethodArguments arguments(QStringLiteral("VistaPreviaCausado"), args, 4);
+    const int company = arguments.integer(0, QStringLiteral("la empresa"));
+    const int year = arguments.optionalInteger(1, QStringLiteral("el año")).value_or(0);
     const QDateTime clientTime =
         args[2].isNull() ? QDateTime::currentDateTime() : args[2].toDateTime();
     if (!clientTime.isValid())

@@ -2,6 +2,7 @@
 
 #include "Database.h"
 #include "FieldType.h"
+#include "MethodArguments.h"
 #include "ModuleError.h"
 #include "SchemaCatalog.h"
 
@@ -269,29 +270,15 @@ QList<HistoryEntry> ChangeHistory::forRow(Database& db, int company, const QVari
 
 QVariant ChangeHistory::method(Database& db, QVariantList& args)
 {
-    if (args.size() != 5)
-        throw ModuleError(QStringLiteral("El método HistorialRegistro espera 5 argumento(s) y "
-                                         "recibió %1")
-                              .arg(args.size()));
-    bool ok = false;
-    const int company = args[0].toInt(&ok);
-    if (!ok)
-        throw ModuleError(QStringLiteral("HistorialRegistro: la empresa «%1» no es un número")
-                              .arg(args[0].toString()));
-    const QVariant payrollConcept = isNull(args[1]) ? QVariant() : QVariant(args[1].toInt(&ok));
-    if (!isNull(args[1]) && !ok)
-        throw ModuleError(
-            QStringLiteral("HistorialRegistro: la contabilización «%1» no es un número")
-                .arg(args[1].toString()));
-    const QVariant related = isNull(args[3]) || args[3].toString().trimmed().isEmpty()
-                                 ? QVariant()
-                                 : QVariant(args[3].toInt(&ok));
-    if (!related.isNull() && !ok)
-        throw ModuleError(
-            QStringLiteral("HistorialRegistro: el código relacionado «%1» no es un número")
-                .arg(args[3].toString()));
+    const MethodArguments arguments(QStringLiteral("HistorialRegistro"), args, 5);
+    const int company = arguments.integer(0, QStringLiteral("la empresa"));
+    const std::optional<int> payrollConcept =
+        arguments.optionalInteger(1, QStringLiteral("la contabilización"));
+    const std::optional<int> related =
+        arguments.optionalInteger(3, QStringLiteral("el código relacionado"));
     QVariantList list;
-    for (const HistoryEntry& e : forRow(db, company, payrollConcept, args[2].toString(), related))
+    for (const HistoryEntry& e : forRow(db, company, payrollConcept ? QVariant(*payrollConcept) : QVariant(),
+                                              args[2].toString(), related ? QVariant(*related) : QVariant()))
         list.append(
             QVariant(QVariantList{e.when, e.user, e.operation, e.rowKey, e.rows, e.details}));
     args[4] = list;

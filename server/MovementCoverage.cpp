@@ -1,6 +1,7 @@
 #include "MovementCoverage.h"
 
 #include "Database.h"
+#include "MethodArguments.h"
 #include "ModuleError.h"
 #include "PacketBuilder.h"
 
@@ -33,17 +34,8 @@ MovementCoverage::Result MovementCoverage::compute(Database& db, int year)
 
 QVariant MovementCoverage::invoke(Database& db, QVariantList& args)
 {
-    if (args.size() != 2)
-        throw ModuleError(QStringLiteral("El método MovimientosSinRelacion espera 2 argumento(s) "
-                                         "y recibió %1")
-                              .arg(args.size()));
-    bool ok = true;
-    const int year = args[0].isNull() ? 0 : args[0].toInt(&ok);
-    if (!ok)
-        throw ModuleError(QStringLiteral("MovimientosSinRelacion: el año «%1» no es un número "
-                                         "entero")
-                              .arg(args[0].toString()),
-                          ModuleError::Kind::Conversion);
+    const MethodArguments arguments(QStringLiteral("MovimientosSinRelacion"), args, 2);
+    const int year = arguments.optionalInteger(0, QStringLiteral("el año")).value_or(0);
     const Result result = compute(db, year);
     args[1] = result.groups.toVariant();
     return QVariantList{result.period.start, result.period.end};

@@ -3,6 +3,7 @@
 #include "BudgetCodes.h"
 #include "Database.h"
 #include "FieldType.h"
+#include "MethodArguments.h"
 #include "ModuleError.h"
 
 #include <QHash>
@@ -223,15 +224,8 @@ QList<RelationWarning> RelationChecks::run(Database& db, int company)
 
 QVariant RelationChecks::method(Database& db, QVariantList& args)
 {
-    if (args.size() != 2)
-        throw ModuleError(QStringLiteral("El método RevisarRelacion espera 2 argumento(s) y "
-                                         "recibió %1")
-                              .arg(args.size()));
-    bool ok = false;
-    const int company = args[0].toInt(&ok);
-    if (!ok)
-        throw ModuleError(QStringLiteral("RevisarRelacion: la empresa «%1» no es un número")
-                              .arg(args[0].toString()));
+    const int company = MethodArguments(QStringLiteral("RevisarRelacion"), args, 2)
+                            .integer(0, QStringLiteral("la empresa"));
     QVariantList list;
     for (const RelationWarning& w : run(db, company))
         list.append(QVariant(QVariantList{w.rowKey, w.payrollConcept, w.account, w.related, w.check,

@@ -5,6 +5,7 @@
 #include "CommaText.h"
 #include "Database.h"
 #include "FieldType.h"
+#include "MethodArguments.h"
 #include "ModuleError.h"
 #include "MovementCoverage.h"
 #include "PasswordHash.h"
@@ -16,15 +17,6 @@
 namespace tavrel {
 
 namespace {
-
-void expectArguments(const QString& method, const QVariantList& args, int count)
-{
-    if (args.size() != count)
-        throw ModuleError(QStringLiteral("El método %1 espera %2 argumento(s) y recibió %3")
-                              .arg(method)
-                              .arg(count)
-                              .arg(args.size()));
-}
 
 // The first element of an array argument, or the argument itself when it is no array.
 QVariant firstElement(const QVariant& argument)
@@ -83,14 +75,14 @@ QVariant ServerMethods::invoke(const QString& method, QVariantList& args)
 
 QVariant ServerMethods::buscarFechaServidor(QVariantList& args)
 {
-    expectArguments(QStringLiteral("BuscarFechaServidor"), args, 0);
+    MethodArguments(QStringLiteral("BuscarFechaServidor"), args, 0);
     const QVariant now = m_db.queryValue(m_db.dialect().currentTimestampQuery());
     return coerce(now, FieldType::DateTime);
 }
 
 QVariant ServerMethods::buscarPathProgramaArreglo(QVariantList& args)
 {
-    expectArguments(QStringLiteral("BuscarPathProgramaArreglo"), args, 5);
+    MethodArguments(QStringLiteral("BuscarPathProgramaArreglo"), args, 5);
     const QStringList codes = CommaText::split(firstElement(args[0]).toString());
     QHash<QString, QString> pathOf;
     m_db.readOnly(QStringLiteral("SELECT COD_PROG, PAT_PROG FROM GN_PROGR"), {},
@@ -108,7 +100,7 @@ QVariant ServerMethods::buscarPathProgramaArreglo(QVariantList& args)
 
 QVariant ServerMethods::ejecutarSQL(QVariantList& args)
 {
-    expectArguments(QStringLiteral("EjecutarSQL"), args, 3);
+    MethodArguments(QStringLiteral("EjecutarSQL"), args, 3);
     const QVariantList statement = args[0].toList();
     if (statement.isEmpty() || statement.first().typeId() != QMetaType::QString)
         throw ModuleError(
@@ -140,7 +132,7 @@ QVariant ServerMethods::ejecutarSQL(QVariantList& args)
 
 QVariant ServerMethods::validarUsuario(QVariantList& args)
 {
-    expectArguments(QStringLiteral("ValidarUsuario"), args, 3);
+    MethodArguments(QStringLiteral("ValidarUsuario"), args, 3);
     const QString user = args[0].toString().trimmed().toUpper();
     const QString password = args[1].toString();
     QString stored = decoyHash();

@@ -2,6 +2,7 @@
 
 #include "IAppServer.h"
 #include "ModuleError.h"
+#include "ReadOnlyTable.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -36,26 +37,17 @@ QString whatToCheck(const QString& message)
 RelationCheckDialog::RelationCheckDialog(std::shared_ptr<IAppServer> server, int company,
                                          QWidget* parent)
     : QDialog(parent), m_server(std::move(server)), m_company(company), m_summary(new QLabel(this)),
-      m_table(new QTableWidget(0, 5, this))
+      m_table(ReadOnlyTable::create({QStringLiteral("Nivel"), QStringLiteral("Contab."),
+                                     QStringLiteral("Cuenta"), QStringLiteral("Cód. rel."),
+                                     QStringLiteral("Qué revisar")},
+                                    this))
 {
     setObjectName(QStringLiteral("RelationCheckDialog"));
     setWindowTitle(QStringLiteral("Revisar la relación — empresa %1").arg(company));
     m_summary->setObjectName(QStringLiteral("summary"));
     m_summary->setWordWrap(true);
     m_table->setObjectName(QStringLiteral("warnings"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("Nivel"), QStringLiteral("Contab."),
-                                        QStringLiteral("Cuenta"), QStringLiteral("Cód. rel."),
-                                        QStringLiteral("Qué revisar")});
-    m_table->verticalHeader()->hide();
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setWordWrap(true);
-    QHeaderView* header = m_table->horizontalHeader();
-    for (int c = 0; c < 4; ++c)
-        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(4, QHeaderView::Stretch);
-    // Wrapped texts take the height the width of their column leaves them.
-    connect(header, &QHeaderView::sectionResized, m_table, &QTableWidget::resizeRowsToContents);
+    ReadOnlyTable::wrapLastColumn(m_table);
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("&Cerrar"), QDialogButtonBox::RejectRole);

@@ -2,6 +2,7 @@
 
 #include "IAppServer.h"
 #include "ModuleError.h"
+#include "ReadOnlyTable.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -82,7 +83,10 @@ RowHistoryDialog::RowHistoryDialog(std::shared_ptr<IAppServer> server, const Row
       m_concept(new QLineEdit(keys.payrollConcept.trimmed(), this)),
       m_account(new QLineEdit(keys.account.trimmed(), this)),
       m_related(new QLineEdit(keys.related.trimmed(), this)), m_summary(new QLabel(this)),
-      m_table(new QTableWidget(0, 5, this))
+      m_table(ReadOnlyTable::create({QStringLiteral("Fecha"), QStringLiteral("Usuario"),
+                                     QStringLiteral("Operación"), QStringLiteral("Alcance"),
+                                     QStringLiteral("Cambios")},
+                                    this))
 {
     setObjectName(QStringLiteral("RowHistoryDialog"));
     setWindowTitle(QStringLiteral("Historial del registro — empresa %1").arg(keys.company));
@@ -108,19 +112,7 @@ RowHistoryDialog::RowHistoryDialog(std::shared_ptr<IAppServer> server, const Row
     top->addWidget(find, 0, Qt::AlignBottom);
 
     m_table->setObjectName(QStringLiteral("entries"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("Fecha"), QStringLiteral("Usuario"),
-                                        QStringLiteral("Operación"), QStringLiteral("Alcance"),
-                                        QStringLiteral("Cambios")});
-    m_table->verticalHeader()->hide();
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setWordWrap(true);
-    QHeaderView* header = m_table->horizontalHeader();
-    for (int c = 0; c < 4; ++c)
-        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(4, QHeaderView::Stretch);
-    // Wrapped texts take the height the width of their column leaves them.
-    connect(header, &QHeaderView::sectionResized, m_table, &QTableWidget::resizeRowsToContents);
+    ReadOnlyTable::wrapLastColumn(m_table);
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("&Cerrar"), QDialogButtonBox::RejectRole);

@@ -3,6 +3,7 @@
 #include "FieldType.h"
 #include "FloatFormatter.h"
 #include "ModuleError.h"
+#include "ReadOnlyTable.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -86,15 +87,8 @@ bool ServerReportDialog::compute()
 
 QTableWidget* ServerReportDialog::addTable(const QStringList& headers, int stretch)
 {
-    auto* table = new QTableWidget(0, int(headers.size()), this);
-    table->setHorizontalHeaderLabels(headers);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setAlternatingRowColors(false);
-    table->verticalHeader()->setVisible(false);
+    QTableWidget* table = ReadOnlyTable::create(headers, this);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setStretchLastSection(true);
     m_body->addWidget(table, stretch);
     return table;
 }
