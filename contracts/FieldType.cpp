@@ -159,6 +159,10 @@ QDateTime toDateTime(const QVariant& value, FieldType type)
             dt = QDateTime(QDate::fromString(text, QStringLiteral("dd/MM/yyyy")), QTime(0, 0));
         if (dt.isValid() && dt.timeSpec() != Qt::LocalTime)
             dt = dt.toLocalTime();
+        // The short format also reads a signed year ("06/12/-2026"); a typed date has
+        // four digits, as the server stores it.
+        if (dt.isValid() && (dt.date().year() < 1 || dt.date().year() > 9999))
+            dt = QDateTime();
     }
     if (!dt.isValid())
         fail(value, type);

@@ -1,5 +1,6 @@
 #include "VEdUvura.h"
 
+#include "ArgumentosEntrada.h"
 #include "DLLUFORM.h"
 #include "DVeZezev.h"
 #include "ModuleApplication.h"
@@ -51,12 +52,12 @@ LoadedModule& loaded()
 
 QString textOf(const char16_t* text)
 {
-    return text ? QString::fromUtf16(text) : QString();
+    return TextoDeW(text);
 }
 
 QString textOf(BSTR text)
 {
-    return tavrel::fromBstr(text);
+    return TextoDeBstr(text);
 }
 
 QString identity(const char16_t* constant)
@@ -79,17 +80,6 @@ const char16_t* assignPointer(const char16_t** result, const char16_t* constant)
         *result = constant;
     }
     return constant;
-}
-
-int32_t textoAEntero(const QString& text)
-{
-    bool ok = false;
-    const int value = text.toInt(&ok, 10);
-    if (!ok) {
-        throw ModuleError(QStringLiteral("'%1' no es un valor entero válido").arg(text),
-                          ModuleError::Kind::Conversion);
-    }
-    return value;
 }
 
 // Widgets need a QApplication. A host without any Qt application gets one of the
@@ -179,10 +169,9 @@ quintptr cargar(quintptr host, Text protocolo, Text aliasCnx, Text servidor, Tex
     gStPublicKeyToken = identity(PublicKeyToken);
 
     // Version and date are split at the first ";"; without one the date is empty.
-    const QString versionYFecha = textOf(versionFecha);
-    const qsizetype separador = versionYFecha.indexOf(u';');
-    gStVersionCliente = separador < 0 ? versionYFecha : versionYFecha.left(separador);
-    gStFechaCliente = separador < 0 ? QString() : versionYFecha.mid(separador + 1);
+    const VersionFecha versionYFecha = SepararVersionFecha(textOf(versionFecha));
+    gStVersionCliente = versionYFecha.version;
+    gStFechaCliente = versionYFecha.fecha;
 
     // A window that cannot be made (a refused login, a user without companies) leaves as
     // the error; the host shows it and calls the unload entry.
@@ -273,8 +262,8 @@ void VEDUVURA_CALL CambiarTamano(int32_t ancho, int32_t alto)
 
 void VEDUVURA_CALL CambiarTamanoW(const char16_t* ancho, const char16_t* alto)
 {
-    const int32_t anchoEntero = textoAEntero(textOf(ancho));
-    const int32_t altoEntero = textoAEntero(textOf(alto));
+    const int32_t anchoEntero = TextoAEntero(textOf(ancho));
+    const int32_t altoEntero = TextoAEntero(textOf(alto));
     CambiarTamano(anchoEntero, altoEntero);
 }
 

@@ -63,16 +63,107 @@ struct Token
     QString text; // upper case for words
 };
 
-QList<Token> tokenize(const QString& sql)
+// The engines disagree on what quotes and comments are. SQLite also quotes identifiers
+// with `...` and [...]; PostgreSQL escapes with a backslash inside E'...', quotes with
+// $tag$...$tag$ and nests block comments. A text passes the check only when it is one
+// SELECT for each of them: a run that one engine reads as quoted and the other does not
+// could hide a second statement.
+enum class Reading
+{
+    Sqlite,
+    Postgres
+};
+
+// The $tag$ (tag empty or an identifier) that opens a dollar-quoted string at `i`, or
+// empty. A '$' inside an identifier or before a digit ($1, a parameter) opens nothing.
+QStringView dollarTag(const QString& sql, qsizetype i)
+{
+    if (sql.at(i) != QLatin1Char('$') || (i > 0 && isIdentPart(sql.at(i - 1))))
+        return {};
+    qsizetype j = i + 1;
+    if (j < sql.size() && !isIdentStart(sql.at(j)) && sql.at(j) != QLatin1Char('$'))
+        return {};
+    while (j < sql.size() && (sql.at(j).isLetterOrNumber() || sql.at(j) == QLatin1Char('_')))
+        ++j;
+    if (j >= sql.size() || sql.at(j) != QLatin1Char('$'))
+        return {};
+    return QStringView(sql).mid(i, j - i + 1);
+}
+
+// Index just past a quoted run of the reading, or `i` when none starts there.
+qsizetype skipEngineQuoted(const QString& sql, qsizetype i, Reading reading)
+{
+    const qsizetype n = sql.size();
+    const QChar c = sql.at(i);
+    if (reading == Reading::Sqlite) {
+        if (c == QLatin1Char('`'))
+            return skipQuoted(sql, i, c);
+        if (c == QLatin1Char('[')) {
+            const qsizetype end = sql.indexOf(QLatin1Char(']'), i + 1);
+            return end < 0 ? n : end + 1;
+        }
+        return i;
+    }
+    // E'...' (the E not ending a longer word): a backslash escapes the next character.
+    if (c == QLatin1Char('\'') && i > 0 && (sql.at(i - 1) == QLatin1Char('E') || sql.at(i - 1) == QLatin1Char('e')) &&
+        (i < 2 || !isIdentPart(sql.at(i - 2)))) {
+        for (qsizetype j = i + 1; j < n; ++j) {
+            if (sql.at(j) == QLatin1Char('\\'))
+                ++j;
+            else if (sql.at(j) == c && j + 1 < n && sql.at(j + 1) == c)
+                ++j;
+            else if (sql.at(j) == c)
+                return j + 1;
+        }
+        return n;
+    }
+    const QStringView tag = dollarTag(sql, i);
+    if (!tag.isEmpty()) {
+        const qsizetype end = QStringView(sql).indexOf(tag, i + tag.size());
+        return end < 0 ? n : end + tag.size();
+    }
+    return i;
+}
+
+// Index just past a comment of the reading at `i`, or `i` when none starts there.
+qsizetype skipEngineComment(const QString& sql, qsizetype i, Reading reading)
+{
+    if (reading == Reading::Sqlite)
+        return skipComment(sql, i);
+    const qsizetype n = sql.size();
+    if (!(i + 1 < n && sql.at(i) == QLatin1Char('/') && sql.at(i + 1) == QLatin1Char('*')))
+        return skipComment(sql, i);
+    int depth = 0;
+    qsizetype j = i;
+    while (j + 1 < n) {
+        if (sql.at(j) == QLatin1Char('/') && sql.at(j + 1) == QLatin1Char('*')) {
+            ++depth;
+            j += 2;
+        } else if (sql.at(j) == QLatin1Char('*') && sql.at(j + 1) == QLatin1Char('/')) {
+            j += 2;
+            if (--depth == 0)
+                return j;
+        } else {
+            ++j;
+        }
+    }
+    return n;
+}
+
+QList<Token> tokenize(const QString& sql, Reading reading)
 {
     QList<Token> tokens;
     const qsizetype n = sql.size();
     qsizetype i = 0;
     while (i < n) {
         const QChar c = sql.at(i);
-        const qsizetype afterComment = skipComment(sql, i);
+        const qsizetype afterComment = skipEngineComment(sql, i, reading);
+        const qsizetype afterQuoted = skipEngineQuoted(sql, i, reading);
         if (afterComment != i) {
             i = afterComment;
+        } else if (afterQuoted != i) {
+            i = afterQuoted;
+            tokens.append({Token::Other, QString()});
         } else if (c.isSpace()) {
             ++i;
         } else if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
@@ -105,6 +196,42 @@ bool isStatementKeyword(const QString& word)
                                          QStringLiteral("REPLACE"), QStringLiteral("VALUES"),
                                          QStringLiteral("MERGE")};
     return keywords.contains(word);
+}
+
+SqlText::ReadCheck checkTokens(QList<Token> tokens)
+{
+    while (!tokens.isEmpty() && tokens.last().kind == Token::Semicolon)
+        tokens.removeLast();
+    if (tokens.isEmpty())
+        return SqlText::ReadCheck::Empty;
+    for (const Token& t : tokens) {
+        if (t.kind == Token::Semicolon)
+            return SqlText::ReadCheck::Several;
+    }
+    // A statement may open with parentheses: "(SELECT ...) UNION (SELECT ...)".
+    qsizetype first = 0;
+    while (first < tokens.size() && tokens[first].kind == Token::Open)
+        ++first;
+    if (first >= tokens.size() || tokens[first].kind != Token::Word)
+        return SqlText::ReadCheck::NotSelect;
+    if (tokens[first].text == QLatin1String("SELECT"))
+        return SqlText::ReadCheck::SingleSelect;
+    if (tokens[first].text != QLatin1String("WITH"))
+        return SqlText::ReadCheck::NotSelect;
+    // After WITH come the common table expressions, each "name [(columns)] AS (...)";
+    // the first statement keyword outside any parenthesis is the statement itself.
+    int depth = 0;
+    for (qsizetype i = first + 1; i < tokens.size(); ++i) {
+        const Token& t = tokens[i];
+        if (t.kind == Token::Open)
+            ++depth;
+        else if (t.kind == Token::Close)
+            --depth;
+        else if (depth == 0 && t.kind == Token::Word && isStatementKeyword(t.text))
+            return t.text == QLatin1String("SELECT") ? SqlText::ReadCheck::SingleSelect
+                                                     : SqlText::ReadCheck::NotSelect;
+    }
+    return SqlText::ReadCheck::NotSelect;
 }
 
 } // namespace
@@ -161,38 +288,14 @@ SqlText::Markers SqlText::parseMarkers(const QString& sql)
 
 SqlText::ReadCheck SqlText::checkSingleSelect(const QString& sql)
 {
-    QList<Token> tokens = tokenize(sql);
-    while (!tokens.isEmpty() && tokens.last().kind == Token::Semicolon)
-        tokens.removeLast();
-    if (tokens.isEmpty())
-        return ReadCheck::Empty;
-    for (const Token& t : tokens) {
-        if (t.kind == Token::Semicolon)
-            return ReadCheck::Several;
-    }
-    // A statement may open with parentheses: "(SELECT ...) UNION (SELECT ...)".
-    qsizetype first = 0;
-    while (first < tokens.size() && tokens[first].kind == Token::Open)
-        ++first;
-    if (first >= tokens.size() || tokens[first].kind != Token::Word)
-        return ReadCheck::NotSelect;
-    if (tokens[first].text == QLatin1String("SELECT"))
-        return ReadCheck::SingleSelect;
-    if (tokens[first].text != QLatin1String("WITH"))
-        return ReadCheck::NotSelect;
-    // After WITH come the common table expressions, each "name [(columns)] AS (...)";
-    // the first statement keyword outside any parenthesis is the statement itself.
-    int depth = 0;
-    for (qsizetype i = first + 1; i < tokens.size(); ++i) {
-        const Token& t = tokens[i];
-        if (t.kind == Token::Open)
-            ++depth;
-        else if (t.kind == Token::Close)
-            --depth;
-        else if (depth == 0 && t.kind == Token::Word && isStatementKeyword(t.text))
-            return t.text == QLatin1String("SELECT") ? ReadCheck::SingleSelect
-                                                     : ReadCheck::NotSelect;
-    }
+    // The worse verdict of the two readings: several statements before anything else,
+    // then a statement that is not a SELECT.
+    const ReadCheck sqlite = checkTokens(tokenize(sql, Reading::Sqlite));
+    const ReadCheck postgres = checkTokens(tokenize(sql, Reading::Postgres));
+    if (sqlite == postgres)
+        return sqlite;
+    if (sqlite == ReadCheck::Several || postgres == ReadCheck::Several)
+        return ReadCheck::Several;
     return ReadCheck::NotSelect;
 }
 

@@ -62,18 +62,41 @@ qint64 decodeInteger(const QJsonValue& value, qint64 low, qint64 high)
     return *n;
 }
 
-QString encodeDateTime(const QDateTime& dt)
+// In UTC when its date has four digits there; otherwise (the days next to the ends of
+// the calendar, such as 9999-12-31 23:00 west of Greenwich) with the sender's offset,
+// which names the same instant. Empty when neither form can be written.
+QString writtenDateTime(const QDateTime& dt)
 {
-    return dt.toUTC().toString(Qt::ISODateWithMs);
+    const QString utc = dt.toUTC().toString(Qt::ISODateWithMs);
+    if (!utc.isEmpty())
+        return utc;
+    return dt.toOffsetFromUtc(dt.offsetFromUtc()).toString(Qt::ISODateWithMs);
 }
 
+QString encodeDateTime(const QDateTime& dt)
+{
+    const QString text = writtenDateTime(dt);
+    if (text.isEmpty())
+        throw ModuleError(QStringLiteral("La fecha y hora %1 está fuera del rango que se puede "
+                                         "enviar (años 1 a 9999)")
+                              .arg(dt.toString(Qt::ISODateWithMs)),
+                          ModuleError::Kind::Conversion);
+    return text;
+}
+
+// A date-time the receiver could not send back (one that falls outside the calendar's
+// four-digit years in its local time and in UTC) is refused here, where its text is known.
 QDateTime decodeDateTime(const QJsonValue& value)
 {
     const QDateTime dt = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
     if (!value.isString() || !dt.isValid() || dt.timeSpec() == Qt::LocalTime)
         WireValue::malformed(
             QStringLiteral("%1 no es una fecha y hora con zona").arg(WireValue::describe(value)));
-    return dt.toLocalTime();
+    const QDateTime local = dt.toLocalTime();
+    if (writtenDateTime(local).isEmpty())
+        WireValue::malformed(QStringLiteral("%1 está fuera del rango de fechas (años 1 a 9999)")
+                                 .arg(WireValue::describe(value)));
+    return local;
 }
 
 QByteArray decodeBlob(const QJsonValue& value)

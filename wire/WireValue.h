@@ -20,7 +20,10 @@ namespace tavrel {
 //   an object with one member naming it: {"i16":5}, {"i32":5}, {"i64":5}, {"f64":0.5},
 //   {"ts":"2026-12-06T15:00:00.250Z"}, {"date":"2026-12-06"}, {"b64":"AAE="}.
 //
-// Date-times travel in UTC and arrive in the receiver's local time. Doubles travel as
+// Date-times travel in UTC and arrive in the receiver's local time; one whose UTC date
+// would have five digits or none (9999-12-31 late in the evening west of Greenwich)
+// travels with the sender's offset instead, and one that neither form can write is
+// refused by the encoder and the decoder alike. Doubles travel as
 // JSON numbers in their shortest exact form; minus zero and the non-finite values,
 // which JSON has no number for, travel as the texts "-0", "NaN", "Infinity" and
 // "-Infinity".

@@ -79,7 +79,9 @@ QString fromBstr(BSTR text)
     if (!text) {
         return QString();
     }
-    return QString::fromUtf16(text, static_cast<qsizetype>(SysStringLen(text)));
+    // The units as they are: QString::fromUtf16 would drop a leading U+FEFF as a
+    // byte-order mark.
+    return QString(reinterpret_cast<const QChar*>(text), static_cast<qsizetype>(SysStringLen(text)));
 }
 
 BSTR toBstr(const QString& text)

@@ -82,6 +82,19 @@ void TstSqlText::singleSelect_data()
         << "SELECT 1; DELETE FROM NM_RPCOS" << several;
     QTest::newRow("two semicolons at the end") << "SELECT 1;;" << ok;
     QTest::newRow("only blanks and comments") << "  -- nada\n " << empty;
+    // Quotes one engine has and the other lacks must not hide a statement from either.
+    QTest::newRow("PostgreSQL E string: \\' escapes, the '' after it closes")
+        << "SELECT E'\\''; DELETE FROM T; --'" << several;
+    QTest::newRow("PostgreSQL dollar quote holding a quote")
+        << "SELECT $$'$$; DELETE FROM T; --'" << several;
+    QTest::newRow("PostgreSQL nested comment ends at its own */")
+        << "SELECT 1 /* /* */ ' */ ; DELETE FROM T; -- '" << several;
+    QTest::newRow("SQLite bracketed name holding a quote")
+        << "SELECT [a'] ; DELETE FROM T; --']" << several;
+    QTest::newRow("escapes, dollar quotes and brackets with no semicolon in them")
+        << "SELECT E'it\\'s', $$a$$, [b c] FROM T" << ok;
+    QTest::newRow("a word ending in E and a parameter $1 quote nothing")
+        << "SELECT NOMBRE'' , $1 FROM T" << ok;
 }
 
 void TstSqlText::singleSelect()

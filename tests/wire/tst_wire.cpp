@@ -64,6 +64,8 @@ void TstWire::taggedValuesComeBackExactly_data()
     QTest::newRow("NaN has no JSON number") << QVariant(std::numeric_limits<double>::quiet_NaN());
     QTest::newRow("date-time to the millisecond, local") << QVariant(Noon);
     QTest::newRow("date-time given in UTC arrives local") << QVariant(Noon.toUTC());
+    QTest::newRow("date-time whose UTC date has five digits travels with its offset")
+        << QVariant(QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59, 999)));
     QTest::newRow("date only") << QVariant(QDate(2013, 12, 31));
     QTest::newRow("blob with zero and non-UTF-8 bytes")
         << QVariant(QByteArray("\x00\xff\xfe\x01", 4));
@@ -154,6 +156,10 @@ void TstWire::malformedBodiesAreRefused_data()
         << QByteArray(
                R"({"fields":[{"name":"F","type":"datetime"}],"rows":[["2026-12-06T12:00:00"]]})")
         << "no es una fecha y hora con zona";
+    QTest::newRow("date-time before year 1 here and in UTC")
+        << QByteArray(
+               R"({"fields":[{"name":"F","type":"datetime"}],"rows":[["0001-01-01T00:00:00.000+14:00"]]})")
+        << "está fuera del rango de fechas";
     QTest::newRow("broken base 64")
         << QByteArray(R"({"fields":[{"name":"B","type":"blob"}],"rows":[["%%%"]]})")
         << "no es un binario en base 64";

@@ -22,6 +22,10 @@ void TstBstr::roundTrip_data()
     QTest::newRow("a surrogate pair counts two characters")
         << QString::fromUtf8("a\xF0\x9F\x98\x80");
     QTest::newRow("embedded zeros are kept") << QString::fromUtf16(u"a\0b\0\0c", 6);
+    // The units are copied as they are: nothing is read as a byte-order mark or repaired.
+    QTest::newRow("a leading U+FEFF is a character of the text")
+        << QString(QChar(0xFEFF)) + QStringLiteral("x");
+    QTest::newRow("a lone surrogate stays") << QString(QChar(0xD800)) + QStringLiteral("1");
 }
 
 void TstBstr::roundTrip()
