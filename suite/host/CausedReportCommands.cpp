@@ -10,7 +10,6 @@
 
 #include <QJsonDocument>
 
-#include <algorithm>
 #include <functional>
 
 namespace tavrel {
@@ -92,18 +91,7 @@ int run(const char* name, const Request& r, QTextStream& err,
         const std::function<void(IAppServer&)>& work)
 {
     try {
-        const QList<HostCompany> companies = r.session.verifyLogin();
-        if (!r.session.company.isEmpty()) {
-            const int company = r.session.company.toInt();
-            const bool allowed =
-                std::any_of(companies.begin(), companies.end(),
-                            [company](const HostCompany& c) { return c.code == company; });
-            if (!allowed)
-                throw ModuleError(QStringLiteral("El usuario %1 no tiene acceso a la empresa %2")
-                                      .arg(r.session.user, r.session.company));
-        }
-        const auto server = AppServerFactory::connect(r.session.protocol, r.session.database,
-                                                      {r.session.user, r.session.password});
+        const auto server = r.session.connectToCompany();
         work(*server);
         return 0;
     } catch (const ModuleError& e) {

@@ -6,6 +6,8 @@
 
 #include <QVariantList>
 
+#include <algorithm>
+
 namespace tavrel {
 
 QList<HostCompany> HostSession::verifyLogin() const
@@ -34,6 +36,19 @@ QList<HostCompany> HostSession::verifyLogin() const
     qCDebug(lcHost) << "login of" << user.trimmed().toUpper() << "on" << server->description()
                     << "with" << companies.size() << "companies";
     return companies;
+}
+
+std::shared_ptr<IAppServer> HostSession::connectToCompany() const
+{
+    const QList<HostCompany> companies = verifyLogin();
+    if (!company.trimmed().isEmpty()) {
+        const int code = company.toInt();
+        if (std::none_of(companies.cbegin(), companies.cend(),
+                         [code](const HostCompany& c) { return c.code == code; }))
+            throw ModuleError(QStringLiteral("El usuario %1 no tiene acceso a la empresa %2")
+                                  .arg(user, company.trimmed()));
+    }
+    return AppServerFactory::connect(protocol, database, {user, password});
 }
 
 } // namespace tavrel

@@ -3,7 +3,11 @@
 #include <QList>
 #include <QString>
 
+#include <memory>
+
 namespace tavrel {
+
+class IAppServer;
 
 // A company the user may work in, as the login offers it.
 struct HostCompany
@@ -28,6 +32,9 @@ struct HostSession
     // the user may work in, by code. Throws ModuleError with a message for the user when
     // the database cannot be reached or the login is refused.
     QList<HostCompany> verifyLogin() const;
+    // Logs in as verifyLogin does, refuses the session's company (when one is given) if
+    // the user may not work in it, and connects to the session's server.
+    std::shared_ptr<IAppServer> connectToCompany() const;
 };
 
 } // namespace tavrel

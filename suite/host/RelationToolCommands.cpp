@@ -11,7 +11,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -84,14 +83,7 @@ int run(const char* name, const char* synopsis, const QList<QCommandLineOption>&
         return 2;
     }
     try {
-        const QList<HostCompany> companies = c.session.verifyLogin();
-        if (std::none_of(companies.cbegin(), companies.cend(),
-                         [&](const HostCompany& h) { return h.code == c.company; }))
-            throw ModuleError(QStringLiteral("El usuario %1 no tiene acceso a la empresa %2")
-                                  .arg(c.session.user)
-                                  .arg(c.company));
-        const std::shared_ptr<IAppServer> server = AppServerFactory::connect(
-            c.session.protocol, c.session.database, {c.session.user, c.session.password});
+        const std::shared_ptr<IAppServer> server = c.session.connectToCompany();
         work(*server, c);
         return 0;
     } catch (const ModuleError& e) {
