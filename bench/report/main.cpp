@@ -4,6 +4,7 @@
 // child process of its own, so that its peak memory (VmHWM) is its own.
 //
 //   bench_report_pdf [--scale N] [--rows 500,5000,20000] [--data DIR] [--regenerate]
+//                    [--keep DIR]
 //
 // --scale is the demo data scale of `tavrel init-db --demo --scale`: N relation rows in
 // five companies; the largest report has N/5 rows.
@@ -17,6 +18,7 @@
 #include "ReportBench.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -101,6 +103,9 @@ int main(int argc, char** argv)
     args.addOption(QStringLiteral("rows"),
                    QStringLiteral("Report sizes (default 500,5000 and the scale's fifth)."),
                    QStringLiteral("LIST"));
+    args.addOption(QStringLiteral("keep"),
+                   QStringLiteral("Keeps the reports' PDF files in DIR (relacion-ROWS.pdf)."),
+                   QStringLiteral("DIR"));
     args.process(arguments);
     const int scale = args.positive(QStringLiteral("scale"), 100000);
     QList<int> sizes = args.positiveList(QStringLiteral("rows"), {500, 5000, scale / 5});
@@ -113,7 +118,11 @@ int main(int argc, char** argv)
     }
     try {
         const QString database = prepareDatabase(args.dataDir(), scale, sizes, args.regenerate());
-        QTemporaryDir dir;
+        QTemporaryDir scratch;
+        const QDir dir(args.isSet(QStringLiteral("keep")) ? args.value(QStringLiteral("keep"))
+                                                          : scratch.path());
+        if (!dir.mkpath(QStringLiteral(".")))
+            BenchArguments::fail(QStringLiteral("cannot create %1").arg(dir.path()));
         std::printf("relation report; times in CPU seconds of the step; ratios to the floor of "
                     "the same size (texts, boxes and logo drawn straight onto a PDF writer);\n"
                     "walk: the relation's rows visited and their texts read (the per-row "
@@ -128,7 +137,7 @@ int main(int argc, char** argv)
             const QString pdf = dir.filePath(QStringLiteral("relacion-%1.pdf").arg(sizes[i]));
             const auto r = measure(ReportBench::Mode::Report, database, company, pdf);
             const auto f = measure(ReportBench::Mode::Floor, database, company,
-                                   dir.filePath(QStringLiteral("piso.pdf")));
+                                   scratch.filePath(QStringLiteral("piso.pdf")));
             const auto p = measure(ReportBench::Mode::Preview, database, company, QString());
             const auto w = measure(ReportBench::Mode::Walk, database, company, QString());
             std::printf("%6d %7.2f %7.3f | %8.3f %8.3f %6.2f %6.2f | %9lld %9lld %6.2f | %7.1f "

@@ -1,6 +1,7 @@
 #include "LayoutPrimitives.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tavrel::report {
 
@@ -24,6 +25,16 @@ void TextRun::cutAt(qreal bottom)
             lines.removeAt(i);
     }
     updateClipped();
+}
+
+QPointF TextRun::glyphOrigin(const TextLine& line, qreal scale) const
+{
+    qreal x = line.rect.left();
+    if (alignment & Qt::AlignRight)
+        x = line.rect.right() - line.width;
+    else if (alignment & Qt::AlignHCenter)
+        x = line.rect.left() + (line.rect.width() - line.width) / 2;
+    return QPointF(std::round(x * scale), std::round(line.rect.top() * scale));
 }
 
 void TextRun::updateClipped()

@@ -51,6 +51,9 @@ struct TAVREL_REPORTS_EXPORT TextRun
     void cutAt(qreal bottom);
     // Sets `clipped` from the lines' extents.
     void updateClipped();
+    // Where the glyphs of `line` start at `scale` device pixels per unit: the run's
+    // alignment applied, on a whole device pixel like the glyphs themselves.
+    QPointF glyphOrigin(const TextLine& line, qreal scale) const;
 };
 
 struct TAVREL_REPORTS_EXPORT ImageRun

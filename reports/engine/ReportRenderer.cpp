@@ -1,6 +1,7 @@
 #include "ReportRenderer.h"
 
 #include "ModuleError.h"
+#include "PdfDocumentWriter.h"
 #include "ReportLog.h"
 #include "ReportRun.h"
 #include "ReportUnits.h"
@@ -13,7 +14,6 @@
 #include <QPrinter>
 #include <QSaveFile>
 
-#include <cmath>
 
 namespace tavrel::report {
 
@@ -50,13 +50,8 @@ void paintText(QPainter& painter, const TextRun& run)
     if (painter.pen().color() != run.colour || painter.pen().style() != Qt::SolidLine)
         painter.setPen(run.colour);
     for (const TextLine& line : run.lines) {
-        qreal x = line.rect.left();
-        if (run.alignment & Qt::AlignRight)
-            x = line.rect.right() - line.width;
-        else if (run.alignment & Qt::AlignHCenter)
-            x = line.rect.left() + (line.rect.width() - line.width) / 2;
         // On a whole reference pixel, like the glyphs (see TextMeasurer).
-        const QPointF origin(std::round(x * kScale), std::round(line.rect.top() * kScale));
+        const QPointF origin = run.glyphOrigin(line, kScale);
         for (const QGlyphRun& glyphs : line.glyphs)
             painter.drawGlyphRun(origin, glyphs);
     }
@@ -123,30 +118,42 @@ void ReportRenderer::paintPage(QPainter& painter, const LaidOutPage& page, qreal
     painter.restore();
 }
 
-bool ReportRenderer::paint(QPainter& painter, QPagedPaintDevice& device, int fromPage, int toPage)
+bool ReportRenderer::drawPages(int fromPage, int toPage, const PageSink& sink)
 {
     m_cancelled = false;
     QElapsedTimer clock;
     clock.start();
-    const qreal scale = device.logicalDpiX() / kUnitsPerInch;
     const int first = std::max(0, fromPage);
     int drawn = 0;
+    bool stopped = false;
     for (int index = first; toPage < 0 || index <= toPage; ++index) {
         const LaidOutPage* page = pageAt(index);
         if (!page)
             break;
-        if (index > first)
-            device.newPage();
-        paintPage(painter, *page, scale);
+        if (!sink(*page, index == first)) {
+            stopped = true;
+            break;
+        }
         ++drawn;
         if (m_progress && !m_progress(index + 1, pageCount())) {
             m_cancelled = true;
             break;
         }
     }
-    qCDebug(lcReport) << title() << (m_cancelled ? "stopped after" : "drew") << drawn << "pages in"
-                      << clock.elapsed() << "ms";
-    return !m_cancelled;
+    qCDebug(lcReport) << title() << (m_cancelled || stopped ? "stopped after" : "drew") << drawn
+                      << "pages in" << clock.elapsed() << "ms";
+    return !m_cancelled && !stopped;
+}
+
+bool ReportRenderer::paint(QPainter& painter, QPagedPaintDevice& device, int fromPage, int toPage)
+{
+    const qreal scale = device.logicalDpiX() / kUnitsPerInch;
+    return drawPages(fromPage, toPage, [&](const LaidOutPage& page, bool first) {
+        if (!first)
+            device.newPage();
+        paintPage(painter, page, scale);
+        return true;
+    });
 }
 
 void ReportRenderer::setUpPrinter(QPrinter* printer) const
@@ -198,24 +205,42 @@ bool ReportRenderer::exportPdf(const QString& fileName, const PdfExportSettings&
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw failed(file.errorString());
-    {
-        QPdfWriter writer(&file);
-        writer.setResolution(kPdfResolution);
-        writer.setPageLayout(QPageLayout(page().pageSize(), page().orientation(), QMarginsF()));
-        writer.setTitle(title());
-        writer.setCreator(settings.creator);
-        writer.setPdfVersion(settings.pdfA ? QPagedPaintDevice::PdfVersion_A1b
-                                           : QPagedPaintDevice::PdfVersion_1_4);
-        QPainter painter(&writer);
-        if (!paint(painter, writer)) {
-            painter.end();
+    if (settings.pdfA) {
+        if (!writeWithQt(file, settings)) {
             file.cancelWriting();
             return false;
+        }
+    } else {
+        PdfDocumentWriter pdf(file, page().pageLayout().fullRect(QPageLayout::Point).size(),
+                              kScale, title(), settings.creator);
+        drawPages(0, -1, [&pdf](const LaidOutPage& page, bool) { return pdf.writePage(page); });
+        if (m_cancelled) {
+            pdf.discard();
+            file.cancelWriting();
+            return false;
+        }
+        // A page that could not be written stopped the drawing; finish says why.
+        const QString error = pdf.finish();
+        if (!error.isEmpty()) {
+            file.cancelWriting();
+            throw failed(error);
         }
     }
     if (!file.commit())
         throw failed(file.errorString());
     return true;
+}
+
+bool ReportRenderer::writeWithQt(QIODevice& file, const PdfExportSettings& settings)
+{
+    QPdfWriter writer(&file);
+    writer.setResolution(kPdfResolution);
+    writer.setPageLayout(QPageLayout(page().pageSize(), page().orientation(), QMarginsF()));
+    writer.setTitle(title());
+    writer.setCreator(settings.creator);
+    writer.setPdfVersion(QPagedPaintDevice::PdfVersion_A1b);
+    QPainter painter(&writer);
+    return paint(painter, writer);
 }
 
 } // namespace tavrel::report

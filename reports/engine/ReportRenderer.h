@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QIODevice;
 class QPainter;
 class QPagedPaintDevice;
 class QPrinter;
@@ -43,9 +44,10 @@ public:
     static void paintPage(QPainter& painter, const LaidOutPage& page, qreal scale);
 
     // Writes the pages to a PDF file with fonts embedded, through a temporary file beside
-    // it that replaces the file only when the whole document was written. Returns false,
-    // writing nothing, when there are no pages or when stopped; throws ModuleError when
-    // the file cannot be written.
+    // it that replaces the file only when the whole document was written. Plain PDF is
+    // written compactly through cairo; PDF/A through Qt's writer, which declares the
+    // conformance. Returns false, writing nothing, when there are no pages or when
+    // stopped; throws ModuleError when the file cannot be written.
     bool exportPdf(const QString& fileName, const PdfExportSettings& settings = {});
 
     // Prints on `printer` as it is set up, without a dialog; honours the printer's page
@@ -57,6 +59,12 @@ public:
     void setUpPrinter(QPrinter* printer) const;
 
 private:
+    using PageSink = std::function<bool(const LaidOutPage& page, bool first)>;
+    // Hands pages fromPage..toPage to `sink`, telling the progress; false when stopped,
+    // by the progress or by the sink.
+    bool drawPages(int fromPage, int toPage, const PageSink& sink);
+    bool writeWithQt(QIODevice& file, const PdfExportSettings& settings);
+
     const QString& title() const;
     const Page& page() const;
     // The page `index`, laid out when it comes from a run; null past the last.

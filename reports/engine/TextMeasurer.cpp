@@ -94,20 +94,6 @@ QList<ShapedLine> TextMeasurer::Private::layOut(const QString& text, const FontS
             }
             shaped.width = line.naturalTextWidth() / kReferenceScale;
             shaped.glyphs = line.glyphRuns();
-            // Glyphs on whole reference pixels (a hundredth of a millimetre or so), each
-            // glyph advancing by its own advance rounded: written into a PDF the same
-            // glyphs give the same bytes, which compress well, and nothing visible moves.
-            for (QGlyphRun& run : shaped.glyphs) {
-                QList<QPointF> positions = run.positions();
-                QPointF exact = positions.value(0);
-                for (qsizetype i = 0; i < positions.size(); ++i) {
-                    const QPointF advance = positions[i] - exact;
-                    exact = positions[i];
-                    positions[i] = i == 0 ? QPointF(std::round(exact.x()), std::round(exact.y()))
-                                          : positions[i - 1] + QPointF(std::round(advance.x()), 0);
-                }
-                run.setPositions(positions);
-            }
             lines.append(shaped);
         }
     }
