@@ -7,6 +7,8 @@
 #include <QIODevice>
 #include <QPainterPath>
 #include <QRawFont>
+#include <QSet>
+#include <QStringList>
 
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
@@ -113,6 +115,86 @@ void addPath(cairo_t* cr, const QPainterPath& path, const QPointF& at)
     }
 }
 
+QString rectKey(const QRectF& r)
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+// What an item draws, where and how: alike items have the same signature.
+QString signature(const Primitive& item)
+{
+    if (const auto* t = std::get_if<TextRun>(&item)) {
+        return QStringList{u"T"_qs, t->text(), rectKey(t->box), rectKey(t->clip),
+                           t->colour.name(QColor::HexArgb),
+                           t->fill.isValid() ? t->fill.name(QColor::HexArgb) : QString(),
+                           QString::number(t->alignment), t->font.family,
+                           QString::number(t->font.pixelSize), QString::number(t->font.bold),
+                           QString::number(t->font.italic), QString::number(t->clipped)}
+            .join(u'\x1f');
+    }
+    if (const auto* i = std::get_if<ImageRun>(&item))
+        return u"I\x1f"_qs + QString::number(i->image.cacheKey()) + u'\x1f' + rectKey(i->rect);
+    if (const auto* l = std::get_if<LineRun>(&item)) {
+        return u"L\x1f"_qs + rectKey(QRectF(l->line.p1(), l->line.p2())) + u'\x1f' +
+               QString::number(l->width) + l->colour.name(QColor::HexArgb);
+    }
+    const auto& r = std::get<RectRun>(item);
+    return u"R\x1f"_qs + rectKey(r.rect) + u'\x1f' + QString::number(r.penWidth) +
+           r.colour.name(QColor::HexArgb) +
+           (r.fill.isValid() ? r.fill.name(QColor::HexArgb) : QString());
+}
+
+// The area an item may paint over, and whether it hides what lies below.
+QRectF paintedArea(const Primitive& item, bool& opaque)
+{
+    if (const auto* t = std::get_if<TextRun>(&item)) {
+        opaque = t->fill.isValid();
+        return t->box.united(t->clip);
+    }
+    if (const auto* i = std::get_if<ImageRun>(&item)) {
+        opaque = true;
+        return i->rect;
+    }
+    if (const auto* l = std::get_if<LineRun>(&item)) {
+        opaque = false;
+        const qreal w = l->width;
+        return QRectF(l->line.p1(), l->line.p2()).normalized().adjusted(-w, -w, w, w);
+    }
+    const auto& r = std::get<RectRun>(item);
+    opaque = r.fill.isValid();
+    return r.rect.adjusted(-r.penWidth, -r.penWidth, r.penWidth, r.penWidth);
+}
+
+// Whether the form can be drawn before the other items without changing the page: no
+// item of one group hides anything of the other.
+bool reorderable(const QList<const Primitive*>& furniture, const QList<const Primitive*>& rest)
+{
+    QList<QRectF> furnitureAreas, restAreas, hiding;
+    for (const Primitive* item : furniture) {
+        bool opaque = false;
+        furnitureAreas.append(paintedArea(*item, opaque));
+        if (opaque)
+            hiding.append(furnitureAreas.back());
+    }
+    for (const Primitive* item : rest) {
+        bool opaque = false;
+        restAreas.append(paintedArea(*item, opaque));
+        if (opaque) {
+            for (const QRectF& area : std::as_const(furnitureAreas)) {
+                if (area.intersects(restAreas.back()))
+                    return false;
+            }
+        }
+    }
+    for (const QRectF& area : std::as_const(hiding)) {
+        for (const QRectF& other : std::as_const(restAreas)) {
+            if (area.intersects(other))
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 struct PdfDocumentWriter::Private
@@ -141,6 +223,10 @@ struct PdfDocumentWriter::Private
                 cairo_font_face_destroy(face);
         }
         clearImages();
+        if (form)
+            cairo_surface_destroy(form);
+        if (fontOptions)
+            cairo_font_options_destroy(fontOptions);
         if (freetype)
             FT_Done_FreeType(freetype);
     }
@@ -152,6 +238,10 @@ struct PdfDocumentWriter::Private
         images.clear();
     }
 
+    // Items drawn on the page before at the same place and alike (headers, footers,
+    // labels) go into one form, written once and shown on every page that has them.
+    void writeFurnished(const LaidOutPage& page);
+    void draw(const Primitive& item);
     cairo_font_face_t* face(const QRawFont& font);
     cairo_surface_t* image(const QImage& image);
     void text(const TextRun& run);
@@ -164,6 +254,11 @@ struct PdfDocumentWriter::Private
     FT_Library freetype = nullptr;
     QHash<QString, cairo_font_face_t*> faces; // null: drawn as outlines
     QHash<qint64, cairo_surface_t*> images;   // by QImage::cacheKey
+    cairo_font_options_t* fontOptions = nullptr;
+    QSet<QString> previousKeys; // the items of the page before
+    QSet<QString> formKeys;     // the items in `form`
+    cairo_rectangle_t pageExtents{};
+    cairo_surface_t* form = nullptr;
     QString error; // why drawing failed
     bool discarded = false;
     bool writeFailed = false;
@@ -251,6 +346,81 @@ void PdfDocumentWriter::Private::text(const TextRun& run)
     cairo_restore(cr);
 }
 
+void PdfDocumentWriter::Private::draw(const Primitive& item)
+{
+    if (const auto* text = std::get_if<TextRun>(&item)) {
+        this->text(*text);
+    } else if (const auto* image = std::get_if<ImageRun>(&item)) {
+        picture(*image);
+    } else if (const auto* line = std::get_if<LineRun>(&item)) {
+        setColour(cr, line->colour);
+        cairo_set_line_width(cr, line->width * scale);
+        // Square caps close the corners where two frame sides meet.
+        cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+        cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+        cairo_move_to(cr, line->line.x1() * scale, line->line.y1() * scale);
+        cairo_line_to(cr, line->line.x2() * scale, line->line.y2() * scale);
+        cairo_stroke(cr);
+    } else if (const auto* rect = std::get_if<RectRun>(&item)) {
+        addRect(cr, rect->rect, scale);
+        if (rect->fill.isValid()) {
+            setColour(cr, rect->fill);
+            cairo_fill_preserve(cr);
+        }
+        if (rect->penWidth > 0) {
+            setColour(cr, rect->colour);
+            cairo_set_line_width(cr, rect->penWidth * scale);
+            cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+            cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+            cairo_stroke_preserve(cr);
+        }
+        cairo_new_path(cr);
+    }
+}
+
+void PdfDocumentWriter::Private::writeFurnished(const LaidOutPage& page)
+{
+    QStringList keys;
+    keys.reserve(page.items.size());
+    for (const Primitive& item : page.items)
+        keys.append(signature(item));
+    const QSet<QString> current(keys.cbegin(), keys.cend());
+    // The form keeps what it shares with this page, so that data alike on two pages by
+    // chance drops out of it and the form settles on what every page shows.
+    QSet<QString> shared = formKeys & current;
+    if (shared.size() < 2)
+        shared = previousKeys & current;
+    previousKeys = current;
+    QList<const Primitive*> furniture, rest;
+    QSet<QString> taken;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const bool inForm = shared.contains(keys[i]) && !taken.contains(keys[i]);
+        if (inForm)
+            taken.insert(keys[i]);
+        (inForm ? furniture : rest).append(&page.items[i]);
+    }
+    if (furniture.size() < 2 || !reorderable(furniture, rest)) {
+        for (const Primitive& item : page.items)
+            draw(item);
+        return;
+    }
+    if (shared != formKeys || !form) {
+        if (form)
+            cairo_surface_destroy(form);
+        form = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &pageExtents);
+        cairo_t* pageContext = std::exchange(cr, cairo_create(form));
+        cairo_set_font_options(cr, fontOptions);
+        for (const Primitive* item : std::as_const(furniture))
+            draw(*item);
+        cairo_destroy(std::exchange(cr, pageContext));
+        formKeys = shared;
+    }
+    cairo_set_source_surface(cr, form, 0, 0);
+    cairo_paint(cr);
+    for (const Primitive* item : std::as_const(rest))
+        draw(*item);
+}
+
 void PdfDocumentWriter::Private::picture(const ImageRun& run)
 {
     if (run.image.isNull() || run.rect.isEmpty())
@@ -271,6 +441,8 @@ PdfDocumentWriter::PdfDocumentWriter(QIODevice& device, const QSizeF& pagePoints
     : d(std::make_unique<Private>(device))
 {
     d->scale = scale;
+    d->pageExtents = {0, 0, pagePoints.width() * scale / kPointsPerUnit,
+                      pagePoints.height() * scale / kPointsPerUnit};
     d->surface = cairo_pdf_surface_create_for_stream(&Private::write, d.get(), pagePoints.width(),
                                                      pagePoints.height());
     cairo_pdf_surface_restrict_to_version(d->surface, CAIRO_PDF_VERSION_1_4);
@@ -282,11 +454,10 @@ PdfDocumentWriter::PdfDocumentWriter(QIODevice& device, const QSizeF& pagePoints
     // Device pixels to points.
     cairo_scale(d->cr, kPointsPerUnit / scale, kPointsPerUnit / scale);
     // The glyphs keep the positions the layout gave them; hinting would only move them.
-    cairo_font_options_t* options = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-    cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-    cairo_set_font_options(d->cr, options);
-    cairo_font_options_destroy(options);
+    d->fontOptions = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(d->fontOptions, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(d->fontOptions, CAIRO_HINT_STYLE_NONE);
+    cairo_set_font_options(d->cr, d->fontOptions);
 }
 
 PdfDocumentWriter::~PdfDocumentWriter()
@@ -297,41 +468,10 @@ PdfDocumentWriter::~PdfDocumentWriter()
 
 bool PdfDocumentWriter::writePage(const LaidOutPage& page)
 {
-    cairo_t* cr = d->cr;
-    const qreal scale = d->scale;
-    for (const Primitive& item : page.items) {
-        if (const auto* text = std::get_if<TextRun>(&item)) {
-            d->text(*text);
-        } else if (const auto* image = std::get_if<ImageRun>(&item)) {
-            d->picture(*image);
-        } else if (const auto* line = std::get_if<LineRun>(&item)) {
-            setColour(cr, line->colour);
-            cairo_set_line_width(cr, line->width * scale);
-            // Square caps close the corners where two frame sides meet.
-            cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
-            cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
-            cairo_move_to(cr, line->line.x1() * scale, line->line.y1() * scale);
-            cairo_line_to(cr, line->line.x2() * scale, line->line.y2() * scale);
-            cairo_stroke(cr);
-        } else if (const auto* rect = std::get_if<RectRun>(&item)) {
-            addRect(cr, rect->rect, scale);
-            if (rect->fill.isValid()) {
-                setColour(cr, rect->fill);
-                cairo_fill_preserve(cr);
-            }
-            if (rect->penWidth > 0) {
-                setColour(cr, rect->colour);
-                cairo_set_line_width(cr, rect->penWidth * scale);
-                cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
-                cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
-                cairo_stroke_preserve(cr);
-            }
-            cairo_new_path(cr);
-        }
-    }
-    cairo_show_page(cr);
-    if (cairo_status(cr) != CAIRO_STATUS_SUCCESS && d->error.isEmpty())
-        d->error = QString::fromUtf8(cairo_status_to_string(cairo_status(cr)));
+    d->writeFurnished(page);
+    cairo_show_page(d->cr);
+    if (cairo_status(d->cr) != CAIRO_STATUS_SUCCESS && d->error.isEmpty())
+        d->error = QString::fromUtf8(cairo_status_to_string(cairo_status(d->cr)));
     return d->error.isEmpty() && !d->writeFailed;
 }
 
