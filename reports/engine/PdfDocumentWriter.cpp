@@ -1,5 +1,6 @@
 #include "PdfDocumentWriter.h"
 
+#include "RepeatedItems.h"
 #include "ReportLog.h"
 #include "ReportUnits.h"
 
@@ -7,8 +8,6 @@
 #include <QIODevice>
 #include <QPainterPath>
 #include <QRawFont>
-#include <QSet>
-#include <QStringList>
 
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
@@ -115,86 +114,6 @@ void addPath(cairo_t* cr, const QPainterPath& path, const QPointF& at)
     }
 }
 
-QString rectKey(const QRectF& r)
-{
-    return QStringLiteral("%1,%2,%3,%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
-}
-
-// What an item draws, where and how: alike items have the same signature.
-QString signature(const Primitive& item)
-{
-    if (const auto* t = std::get_if<TextRun>(&item)) {
-        return QStringList{u"T"_qs, t->text(), rectKey(t->box), rectKey(t->clip),
-                           t->colour.name(QColor::HexArgb),
-                           t->fill.isValid() ? t->fill.name(QColor::HexArgb) : QString(),
-                           QString::number(t->alignment), t->font.family,
-                           QString::number(t->font.pixelSize), QString::number(t->font.bold),
-                           QString::number(t->font.italic), QString::number(t->clipped)}
-            .join(u'\x1f');
-    }
-    if (const auto* i = std::get_if<ImageRun>(&item))
-        return u"I\x1f"_qs + QString::number(i->image.cacheKey()) + u'\x1f' + rectKey(i->rect);
-    if (const auto* l = std::get_if<LineRun>(&item)) {
-        return u"L\x1f"_qs + rectKey(QRectF(l->line.p1(), l->line.p2())) + u'\x1f' +
-               QString::number(l->width) + l->colour.name(QColor::HexArgb);
-    }
-    const auto& r = std::get<RectRun>(item);
-    return u"R\x1f"_qs + rectKey(r.rect) + u'\x1f' + QString::number(r.penWidth) +
-           r.colour.name(QColor::HexArgb) +
-           (r.fill.isValid() ? r.fill.name(QColor::HexArgb) : QString());
-}
-
-// The area an item may paint over, and whether it hides what lies below.
-QRectF paintedArea(const Primitive& item, bool& opaque)
-{
-    if (const auto* t = std::get_if<TextRun>(&item)) {
-        opaque = t->fill.isValid();
-        return t->box.united(t->clip);
-    }
-    if (const auto* i = std::get_if<ImageRun>(&item)) {
-        opaque = true;
-        return i->rect;
-    }
-    if (const auto* l = std::get_if<LineRun>(&item)) {
-        opaque = false;
-        const qreal w = l->width;
-        return QRectF(l->line.p1(), l->line.p2()).normalized().adjusted(-w, -w, w, w);
-    }
-    const auto& r = std::get<RectRun>(item);
-    opaque = r.fill.isValid();
-    return r.rect.adjusted(-r.penWidth, -r.penWidth, r.penWidth, r.penWidth);
-}
-
-// Whether the form can be drawn before the other items without changing the page: no
-// item of one group hides anything of the other.
-bool reorderable(const QList<const Primitive*>& furniture, const QList<const Primitive*>& rest)
-{
-    QList<QRectF> furnitureAreas, restAreas, hiding;
-    for (const Primitive* item : furniture) {
-        bool opaque = false;
-        furnitureAreas.append(paintedArea(*item, opaque));
-        if (opaque)
-            hiding.append(furnitureAreas.back());
-    }
-    for (const Primitive* item : rest) {
-        bool opaque = false;
-        restAreas.append(paintedArea(*item, opaque));
-        if (opaque) {
-            for (const QRectF& area : std::as_const(furnitureAreas)) {
-                if (area.intersects(restAreas.back()))
-                    return false;
-            }
-        }
-    }
-    for (const QRectF& area : std::as_const(hiding)) {
-        for (const QRectF& other : std::as_const(restAreas)) {
-            if (area.intersects(other))
-                return false;
-        }
-    }
-    return true;
-}
-
 } // namespace
 
 struct PdfDocumentWriter::Private
@@ -238,8 +157,8 @@ struct PdfDocumentWriter::Private
         images.clear();
     }
 
-    // Items drawn on the page before at the same place and alike (headers, footers,
-    // labels) go into one form, written once and shown on every page that has them.
+    // Items drawn alike on the pages before (headers, footers, labels) go into one form,
+    // written once and shown on every page that has them.
     void writeFurnished(const LaidOutPage& page);
     void draw(const Primitive& item);
     cairo_font_face_t* face(const QRawFont& font);
@@ -255,10 +174,10 @@ struct PdfDocumentWriter::Private
     QHash<QString, cairo_font_face_t*> faces; // null: drawn as outlines
     QHash<qint64, cairo_surface_t*> images;   // by QImage::cacheKey
     cairo_font_options_t* fontOptions = nullptr;
-    QSet<QString> previousKeys; // the items of the page before
-    QSet<QString> formKeys;     // the items in `form`
+    RepeatedItems repeated;
     cairo_rectangle_t pageExtents{};
-    cairo_surface_t* form = nullptr;
+    cairo_surface_t* form = nullptr; // the repeated items of the pages
+
     QString error; // why drawing failed
     bool discarded = false;
     bool writeFailed = false;
@@ -291,8 +210,8 @@ cairo_surface_t* PdfDocumentWriter::Private::image(const QImage& source)
     if (images.size() >= 64)
         clearImages();
     const bool alpha = source.hasAlphaChannel();
-    const QImage pixels = source.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied
-                                                       : QImage::Format_RGB32);
+    const QImage pixels =
+        source.convertToFormat(alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     cairo_surface_t* image = cairo_image_surface_create(
         alpha ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, pixels.width(), pixels.height());
     cairo_surface_flush(image);
@@ -380,44 +299,26 @@ void PdfDocumentWriter::Private::draw(const Primitive& item)
 
 void PdfDocumentWriter::Private::writeFurnished(const LaidOutPage& page)
 {
-    QStringList keys;
-    keys.reserve(page.items.size());
-    for (const Primitive& item : page.items)
-        keys.append(signature(item));
-    const QSet<QString> current(keys.cbegin(), keys.cend());
-    // The form keeps what it shares with this page, so that data alike on two pages by
-    // chance drops out of it and the form settles on what every page shows.
-    QSet<QString> shared = formKeys & current;
-    if (shared.size() < 2)
-        shared = previousKeys & current;
-    previousKeys = current;
-    QList<const Primitive*> furniture, rest;
-    QSet<QString> taken;
-    for (qsizetype i = 0; i < keys.size(); ++i) {
-        const bool inForm = shared.contains(keys[i]) && !taken.contains(keys[i]);
-        if (inForm)
-            taken.insert(keys[i]);
-        (inForm ? furniture : rest).append(&page.items[i]);
-    }
-    if (furniture.size() < 2 || !reorderable(furniture, rest)) {
+    const RepeatedItems::Split split = repeated.next(page);
+    if (split.repeated.isEmpty()) {
         for (const Primitive& item : page.items)
             draw(item);
         return;
     }
-    if (shared != formKeys || !form) {
+    if (split.changed || !form) {
         if (form)
             cairo_surface_destroy(form);
+        // Bounded: cairo writes an unbounded recording as an empty form.
         form = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &pageExtents);
         cairo_t* pageContext = std::exchange(cr, cairo_create(form));
         cairo_set_font_options(cr, fontOptions);
-        for (const Primitive* item : std::as_const(furniture))
+        for (const Primitive* item : split.repeated)
             draw(*item);
         cairo_destroy(std::exchange(cr, pageContext));
-        formKeys = shared;
     }
     cairo_set_source_surface(cr, form, 0, 0);
     cairo_paint(cr);
-    for (const Primitive* item : std::as_const(rest))
+    for (const Primitive* item : split.rest)
         draw(*item);
 }
 

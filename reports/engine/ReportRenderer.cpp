@@ -14,7 +14,6 @@
 #include <QPrinter>
 #include <QSaveFile>
 
-
 namespace tavrel::report {
 
 namespace {
@@ -211,8 +210,8 @@ bool ReportRenderer::exportPdf(const QString& fileName, const PdfExportSettings&
             return false;
         }
     } else {
-        PdfDocumentWriter pdf(file, page().pageLayout().fullRect(QPageLayout::Point).size(),
-                              kScale, title(), settings.creator);
+        PdfDocumentWriter pdf(file, page().pageLayout().fullRect(QPageLayout::Point).size(), kScale,
+                              title(), settings.creator);
         drawPages(0, -1, [&pdf](const LaidOutPage& page, bool) { return pdf.writePage(page); });
         if (m_cancelled) {
             pdf.discard();

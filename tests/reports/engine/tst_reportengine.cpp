@@ -4,6 +4,7 @@
 #include "LayoutEngine.h"
 #include "MemoryDataSource.h"
 #include "ModuleError.h"
+#include "RepeatedItems.h"
 #include "Report.h"
 #include "ReportRun.h"
 #include "ReportUnits.h"
@@ -37,6 +38,14 @@ QByteArray pngBytes(QSize size)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return bytes;
+}
+
+// A one-line text in a box 10 high at `top`, on a background when `fill` is valid.
+Primitive textAt(const QString& text, qreal top, const QColor& fill = QColor())
+{
+    const QRectF box(0, top, 200, 10);
+    TextRun run{u"T"_s, box, box, {TextLine{text, box, 50, {}}}, {}, Qt::black, fill};
+    return run;
 }
 
 QStringList textsOf(const LaidOutPage& page, const QString& name)
@@ -86,6 +95,7 @@ private Q_SLOTS:
     void detailRunsForEveryMasterRecord();
     void pagesOnTheirOwnMatchTheWalk();
     void unknownBandSourceIsRefused();
+    void repeatedItemsSettleOnWhatEveryPageShows();
     // Client datasets as sources.
     void textsAreThoseTheDataSetShows_data();
     void textsAreThoseTheDataSetShows();
@@ -585,6 +595,44 @@ void TstReportEngine::pagesOnTheirOwnMatchTheWalk()
     QCOMPARE(run->pageCount(), 4);
     LaidOutPage none;
     QVERIFY(!run->layOutPage(4, none));
+}
+
+void TstReportEngine::repeatedItemsSettleOnWhatEveryPageShows()
+{
+    const auto texts = [](const QList<const Primitive*>& items) {
+        QStringList found;
+        for (const Primitive* item : items)
+            found.append(std::get<TextRun>(*item).text());
+        return found;
+    };
+    RepeatedItems repeated;
+    const Primitive title = textAt(u"Título"_s, 0), date = textAt(u"Fecha"_s, 10);
+    struct Step
+    {
+        QList<Primitive> items;
+        QStringList expected;
+        bool changed;
+    };
+    const QList<Step> steps{
+        {{title, date, textAt(u"CSF"_s, 50)}, {}, false},
+        // A value alike by chance on the page before repeats for now...
+        {{title, date, textAt(u"CSF"_s, 50), textAt(u"1"_s, 60)},
+         {u"Título"_s, u"Fecha"_s, u"CSF"_s},
+         true},
+        // ...and drops out as soon as a page differs, never to come back.
+        {{title, date, textAt(u"SSF"_s, 50)}, {u"Título"_s, u"Fecha"_s}, true},
+        {{title, date, textAt(u"CSF"_s, 50)}, {u"Título"_s, u"Fecha"_s}, false},
+        // Drawn first, the title would go under a background it lies on.
+        {{title, date, textAt(u"Sello"_s, 5, Qt::yellow)}, {}, false},
+    };
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        const LaidOutPage page{int(i) + 1, steps[i].items};
+        const RepeatedItems::Split split = repeated.next(page);
+        QCOMPARE(texts(split.repeated), steps[i].expected);
+        QCOMPARE(split.changed, steps[i].changed);
+        if (!split.repeated.isEmpty())
+            QCOMPARE(split.repeated.size() + split.rest.size(), steps[i].items.size());
+    }
 }
 
 void TstReportEngine::unknownBandSourceIsRefused()
