@@ -15,7 +15,8 @@ namespace tavrel::report {
 // are the glyphs the layout shaped, set from the same font files in compact text
 // operators (a glyph moves only where it leaves the font's own advance); fonts are
 // embedded as subsets and every picture is written once however many pages show it.
-// A glyph run whose font file cannot be found is drawn as outlines.
+// What pages show alike (see RepeatedItems) is written once as a form that each page
+// shows. A glyph run whose font file cannot be found is drawn as outlines.
 //
 // Pages are drawn with the same geometry as ReportRenderer::paintPage, at `scale`
 // device pixels per report unit.
