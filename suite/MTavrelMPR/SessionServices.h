@@ -10,6 +10,7 @@
 namespace tavrel {
 
 class IAppServer;
+class XlsxWriter;
 struct ProgramRequest;
 
 enum class MessageKind
@@ -28,12 +29,13 @@ struct SessionValues
 
 // What a session of the suite gets from the code that hosts it: the application server,
 // the display of errors and messages, the opening of other programs and the session's
-// company and user. The host (or a test, or a benchmark) installs its services; a loaded
+// company and user, and what the host adds to a master form's Excel export. The host (or a test, or a benchmark) installs its services; a loaded
 // module's application puts its own layer on top for as long as it lives. The facades
 // (SDCOMConnection::open, ErrorReporter, ProgramLauncher, SessionContext) read current().
 //
 // An empty member stands for the behaviour without a host: no server, errors and messages
-// in a modal box titled "Tavrel", every program unavailable, empty session values.
+// in a modal box titled "Tavrel", every program unavailable, empty session values, an
+// export of the rows alone.
 struct MTAVRELMPR_EXPORT SessionServices
 {
     // A server for the protocol and the server argument (SQLite file, postgresql:// URL).
@@ -43,6 +45,9 @@ struct MTAVRELMPR_EXPORT SessionServices
     std::function<void(const ProgramRequest& request)> launchProgram{};
     std::function<SessionValues()> sessionValues{};
     std::function<void(const QString& message, MessageKind kind)> showMessage{};
+    // Adds sheets after the rows of a master form's Excel export before the workbook is
+    // saved (figures of the same data); what it throws fails the export.
+    std::function<void(XlsxWriter& book)> addExportSheets{};
 
     // The services installed now (all empty when no scope is alive).
     static const SessionServices& current();

@@ -184,7 +184,7 @@ QByteArray TTavrelDBgrid::toCsv() const
     return tavrel::CsvWriter::document(visibleTitles(), visibleRows());
 }
 
-void TTavrelDBgrid::exportXlsx(const QString& path, const QString& sheetName) const
+tavrel::XlsxSheet TTavrelDBgrid::xlsxSheet(const QString& sheetName) const
 {
     using tavrel::FieldType;
     using tavrel::XlsxColumn;
@@ -231,7 +231,11 @@ void TTavrelDBgrid::exportXlsx(const QString& path, const QString& sheetName) co
         }
         rows.append(values);
     }
-    tavrel::XlsxWriter::write(path, sheetName, columns, rows);
+    tavrel::XlsxSheet sheet;
+    sheet.name = sheetName;
+    sheet.tables.append(tavrel::XlsxTable{.columns = columns, .rows = rows});
+    sheet.freezeTitles = true;
+    return sheet;
 }
 
 QColor TTavrelDBgrid::currentRowColor() const

@@ -2,6 +2,7 @@
 
 #include "GridColumn.h"
 #include "MTavrelMPRExport.h"
+#include "XlsxWriter.h"
 
 #include <QList>
 #include <QStringList>
@@ -66,8 +67,8 @@ public:
     QByteArray toCsv() const;
     // The rows as an Excel sheet (see tavrel::XlsxWriter): the titles and texts the grid
     // shows, except that numbers are number cells in the field's display format and
-    // date-times date cells. Throws ModuleError when the file cannot be written.
-    void exportXlsx(const QString& path, const QString& sheetName) const;
+    // date-times date cells.
+    tavrel::XlsxSheet xlsxSheet(const QString& sheetName) const;
 
     // The colours of the rows: current record, even rows (from 0), odd rows.
     QColor currentRowColor() const;

@@ -6,9 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QTemporaryFile>
 
 #include <xlsxwriter.h>
+
+#include <algorithm>
 
 namespace tavrel {
 
@@ -26,28 +29,12 @@ ModuleError failure(const QString& path, const QString& reason)
     return ModuleError(QStringLiteral("No se pudo escribir el archivo «%1»: %2").arg(path, reason));
 }
 
-} // namespace
-
-void XlsxWriter::write(const QString& path, const QString& sheetName,
-                       const QList<XlsxColumn>& columns, const QList<QVariantList>& rows)
+// Writes the titles and the rows of `table`; `widths` keeps the widest setting per
+// sheet column, tables sharing columns.
+void writeTable(lxw_workbook* book, lxw_worksheet* sheet, const XlsxTable& table,
+                lxw_format* bold, QHash<int, double>& widths)
 {
-    // The workbook goes to a file of its own beside the target, renamed when complete.
-    const QFileInfo target(path);
-    QTemporaryFile partial(
-        target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
-    if (!partial.open())
-        throw failure(path, partial.errorString());
-    partial.close();
-
-    const QByteArray file = QFile::encodeName(partial.fileName());
-    lxw_workbook* book = workbook_new(file.constData());
-    if (!book)
-        throw failure(path, QStringLiteral("no se pudo crear el libro"));
-    const QByteArray name = XlsxWriter::sheetName(sheetName).toUtf8();
-    lxw_worksheet* sheet =
-        workbook_add_worksheet(book, name.isEmpty() ? nullptr : name.constData());
-    lxw_format* title = workbook_add_format(book);
-    format_set_bold(title);
+    const QList<XlsxColumn>& columns = table.columns;
     QList<lxw_format*> formats;
     for (int c = 0; c < columns.size(); ++c) {
         const XlsxColumn& column = columns[c];
@@ -61,19 +48,19 @@ void XlsxWriter::write(const QString& path, const QString& sheetName,
             format_set_num_format(format, pattern.toUtf8().constData());
         }
         formats.append(format);
-        worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), column.width, nullptr);
-        worksheet_write_string(sheet, 0, lxw_col_t(c), column.title.toUtf8().constData(), title);
+        const int at = table.column + c;
+        widths[at] = std::max(widths.value(at), column.width);
+        worksheet_write_string(sheet, lxw_row_t(table.row), lxw_col_t(at),
+                               column.title.toUtf8().constData(), bold);
     }
-    worksheet_freeze_panes(sheet, 1, 0);
-
-    for (int r = 0; r < rows.size(); ++r) {
-        const auto row = lxw_row_t(r + 1);
-        for (int c = 0; c < columns.size() && c < rows[r].size(); ++c) {
-            const QVariant& value = rows[r][c];
+    for (int r = 0; r < table.rows.size(); ++r) {
+        const auto row = lxw_row_t(table.row + 1 + r);
+        for (int c = 0; c < columns.size() && c < table.rows[r].size(); ++c) {
+            const QVariant& value = table.rows[r][c];
             if (value.isNull() ||
                 (value.typeId() == QMetaType::QString && value.toString().isEmpty()))
                 continue;
-            const auto col = lxw_col_t(c);
+            const auto col = lxw_col_t(table.column + c);
             switch (columns[c].kind) {
             case XlsxColumn::Kind::Number:
                 worksheet_write_number(sheet, row, col, value.toDouble(), formats[c]);
@@ -90,6 +77,78 @@ void XlsxWriter::write(const QString& path, const QString& sheetName,
             }
         }
     }
+}
+
+void insertChart(lxw_workbook* book, lxw_worksheet* sheet, const QByteArray& sheetName,
+                 const XlsxTable& table, const XlsxBarChart& spec)
+{
+    if (table.rows.isEmpty() || table.columns.size() < 2)
+        return;
+    lxw_chart* chart = workbook_add_chart(book, LXW_CHART_COLUMN);
+    chart_title_set_name(chart, spec.title.toUtf8().constData());
+    const auto first = lxw_row_t(table.row + 1);
+    const auto last = lxw_row_t(table.row + table.rows.size());
+    const auto categories = lxw_col_t(table.column);
+    for (int c = 1; c < table.columns.size(); ++c) {
+        const auto values = lxw_col_t(table.column + c);
+        lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+        chart_series_set_categories(series, sheetName.constData(), first, categories, last,
+                                    categories);
+        chart_series_set_values(series, sheetName.constData(), first, values, last, values);
+        chart_series_set_name_range(series, sheetName.constData(), lxw_row_t(table.row), values);
+    }
+    chart_axis_set_name(chart->x_axis, spec.categoryAxis.toUtf8().constData());
+    chart_axis_set_name(chart->y_axis, spec.valueAxis.toUtf8().constData());
+    if (!spec.valueFormat.isEmpty())
+        chart_axis_set_num_format(chart->y_axis, spec.valueFormat.toUtf8().constData());
+    chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
+    worksheet_insert_chart(sheet, lxw_row_t(spec.row), lxw_col_t(spec.column), chart);
+}
+
+} // namespace
+
+void XlsxWriter::save(const QString& path) const
+{
+    // Excel refuses a workbook with two sheets of one name, whatever their case.
+    QStringList names;
+    for (const XlsxSheet& s : m_sheets) {
+        const QString name = sheetName(s.name);
+        if (!name.isEmpty() && names.contains(name, Qt::CaseInsensitive))
+            throw failure(path, QStringLiteral("hay dos hojas llamadas «%1»").arg(name));
+        names.append(name);
+    }
+    // The workbook goes to a file of its own beside the target, renamed when complete.
+    const QFileInfo target(path);
+    QTemporaryFile partial(
+        target.absoluteDir().filePath(QStringLiteral(".%1.XXXXXX").arg(target.fileName())));
+    if (!partial.open())
+        throw failure(path, partial.errorString());
+    partial.close();
+
+    const QByteArray file = QFile::encodeName(partial.fileName());
+    lxw_workbook* book = workbook_new(file.constData());
+    if (!book)
+        throw failure(path, QStringLiteral("no se pudo crear el libro"));
+    lxw_format* bold = workbook_add_format(book);
+    format_set_bold(bold);
+    for (qsizetype i = 0; i < m_sheets.size(); ++i) {
+        const XlsxSheet& s = m_sheets[i];
+        const QByteArray name = names[i].toUtf8();
+        lxw_worksheet* sheet =
+            workbook_add_worksheet(book, name.isEmpty() ? nullptr : name.constData());
+        QHash<int, double> widths;
+        for (const XlsxTable& table : s.tables)
+            writeTable(book, sheet, table, bold, widths);
+        for (auto it = widths.cbegin(); it != widths.cend(); ++it)
+            worksheet_set_column(sheet, lxw_col_t(it.key()), lxw_col_t(it.key()), it.value(),
+                                 nullptr);
+        if (s.freezeTitles && !s.tables.isEmpty())
+            worksheet_freeze_panes(sheet, lxw_row_t(s.tables.first().row + 1), 0);
+        for (const XlsxBarChart& chart : s.charts) {
+            if (chart.table >= 0 && chart.table < s.tables.size())
+                insertChart(book, sheet, QByteArray(sheet->name), s.tables[chart.table], chart);
+        }
+    }
     const lxw_error closed = workbook_close(book);
     if (closed != LXW_NO_ERROR)
         throw failure(path, QString::fromUtf8(lxw_strerror(closed)));
@@ -98,6 +157,18 @@ void XlsxWriter::write(const QString& path, const QString& sheetName,
     if (!QFile::rename(partial.fileName(), path))
         throw failure(path, QStringLiteral("no se pudo dar el nombre final al archivo"));
     partial.setAutoRemove(false);
+}
+
+void XlsxWriter::write(const QString& path, const QString& sheetName,
+                       const QList<XlsxColumn>& columns, const QList<QVariantList>& rows)
+{
+    XlsxSheet sheet;
+    sheet.name = sheetName;
+    sheet.tables.append(XlsxTable{.columns = columns, .rows = rows});
+    sheet.freezeTitles = true;
+    XlsxWriter book;
+    book.addSheet(sheet);
+    book.save(path);
 }
 
 QString XlsxWriter::excelDateFormat(const QString& qtFormat)

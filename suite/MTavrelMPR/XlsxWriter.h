@@ -24,13 +24,51 @@ struct XlsxColumn
     double width = 12; // characters
 };
 
-// Writes rows as one sheet of an Excel workbook: a bold title row kept in view, numbers
-// as number cells, date-times as date cells, null values as empty cells. The file is
-// replaced only when the workbook was written completely.
+// A block of cells: a bold title row and the rows under it, its top left cell at
+// (row, column), counted from 0.
+struct XlsxTable
+{
+    QList<XlsxColumn> columns;
+    QList<QVariantList> rows;
+    int row = 0;
+    int column = 0;
+};
+
+// A column chart drawn from a table of the same sheet: the table's first column names
+// the categories and every further column is a series, named by its title cell. The
+// chart's top left corner is at the cell (row, column). A table without rows gets no
+// chart, there being nothing to draw.
+struct XlsxBarChart
+{
+    QString title;
+    QString categoryAxis;
+    QString valueAxis;
+    QString valueFormat; // of the value axis' labels
+    int table = 0; // index in the sheet's tables
+    int row = 0;
+    int column = 0;
+};
+
+struct XlsxSheet
+{
+    QString name; // see XlsxWriter::sheetName
+    QList<XlsxTable> tables;
+    QList<XlsxBarChart> charts;
+    bool freezeTitles = false; // keeps the rows above the first table's rows in view
+};
+
+// Writes sheets of an Excel workbook: titles bold, numbers as number cells, date-times
+// as date cells, null values as empty cells. The file is replaced only when the whole
+// workbook was written.
 class MTAVRELMPR_EXPORT XlsxWriter
 {
 public:
+    void addSheet(const XlsxSheet& sheet) { m_sheets.append(sheet); }
+    const QList<XlsxSheet>& sheets() const { return m_sheets; }
     // Throws ModuleError naming the file when it cannot be written.
+    void save(const QString& path) const;
+
+    // One sheet holding the rows under the titles of the columns, kept in view.
     static void write(const QString& path, const QString& sheetName,
                       const QList<XlsxColumn>& columns, const QList<QVariantList>& rows);
 
@@ -39,6 +77,9 @@ public:
     static QString excelDateFormat(const QString& qtFormat);
     // A name Excel takes for a sheet: at most 31 characters, none of []:*?/\ .
     static QString sheetName(const QString& title);
+
+private:
+    QList<XlsxSheet> m_sheets;
 };
 
 } // namespace tavrel

@@ -9,12 +9,14 @@
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
 #include "SessionGlobals.h"
+#include "SessionServices.h"
 #include "SqlCondition.h"
 #include "TTavrelDBgrid.h"
 #include "TVNavegador.h"
 #include "TVNotas.h"
 #include "TVSDBQbe.h"
 #include "TVsCmbCodigo.h"
+#include "XlsxWriter.h"
 
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -495,7 +497,11 @@ void TfrmFormaMaestro::exportarCsv(const QString& path)
 
 void TfrmFormaMaestro::exportarExcel(const QString& path)
 {
-    DBGFrm->exportXlsx(path, windowTitle().section(QLatin1Char('-'), -1).trimmed());
+    tavrel::XlsxWriter book;
+    book.addSheet(DBGFrm->xlsxSheet(windowTitle().section(QLatin1Char('-'), -1).trimmed()));
+    if (const auto& addSheets = tavrel::SessionServices::current().addExportSheets)
+        addSheets(book);
+    book.save(path);
 }
 
 void TfrmFormaMaestro::exportWithDialog(bool excel)

@@ -85,8 +85,9 @@ public:
     Q_INVOKABLE void ejecutarReporte(QObject* sender);
 
     // Write the rows of the grid into a CSV file (see tavrel::CsvWriter) or an Excel
-    // workbook (see TTavrelDBgrid::exportXlsx); the file is replaced only when it was
-    // written completely. Throw ModuleError on failure.
+    // workbook (see TTavrelDBgrid::xlsxSheet), followed there by the sheets of the host's
+    // addExportSheets; the file is replaced only when it was written completely. Throw
+    // ModuleError on failure.
     Q_INVOKABLE void exportarCsv(const QString& path);
     Q_INVOKABLE void exportarExcel(const QString& path);
 

@@ -2,6 +2,7 @@
 
 #include "FloatFormatter.h"
 #include "ModuleError.h"
+#include "XlsxWriter.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -39,11 +40,22 @@ ExecutionChartDialog::ExecutionChartDialog(const std::function<ExecutionTotals()
     QPushButton* save =
         buttons->addButton(QStringLiteral("&Guardar imagen…"), QDialogButtonBox::ActionRole);
     save->setObjectName(QStringLiteral("save"));
+    QPushButton* excel =
+        buttons->addButton(QStringLiteral("Exportar a E&xcel…"), QDialogButtonBox::ActionRole);
+    excel->setObjectName(QStringLiteral("excel"));
     QPushButton* close =
         buttons->addButton(QStringLiteral("C&errar"), QDialogButtonBox::RejectRole);
     close->setDefault(true);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(save, &QPushButton::clicked, this, [this] { saveWithDialog(); });
+    connect(save, &QPushButton::clicked, this, [this] {
+        saveWithDialog(QStringLiteral("Guardar imagen"), QStringLiteral("ejecucion-presupuestal.png"),
+                       QStringLiteral("Imagen PNG (*.png)"), &ExecutionChartDialog::savePng);
+    });
+    connect(excel, &QPushButton::clicked, this, [this] {
+        saveWithDialog(QStringLiteral("Exportar a Excel"),
+                       QStringLiteral("ejecucion-presupuestal.xlsx"),
+                       QStringLiteral("Libro de Excel (*.xlsx)"), &ExecutionChartDialog::saveXlsx);
+    });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_status);
@@ -52,7 +64,8 @@ ExecutionChartDialog::ExecutionChartDialog(const std::function<ExecutionTotals()
     resize(820, 540);
 
     try {
-        const ExecutionTotals totals = fetch();
+        m_totals = fetch();
+        const ExecutionTotals& totals = m_totals;
         m_status->setText(QStringLiteral("Empresa %1: valor total y valor causado de los rubros "
                                          "de la relación, en millones de pesos.")
                               .arg(totals.company));
@@ -66,6 +79,7 @@ ExecutionChartDialog::ExecutionChartDialog(const std::function<ExecutionTotals()
         m_status->setText(e.message());
         m_status->setStyleSheet(QStringLiteral("color: #b00020;"));
         save->setEnabled(false);
+        excel->setEnabled(false);
     }
 }
 
@@ -77,7 +91,7 @@ QWidget* ExecutionChartDialog::chart(const QString& title, const QString& axis,
     QStringList categories;
     double highest = 0;
     for (const ExecutionTotals::Group& g : groups) {
-        categories.append(g.code.isEmpty() ? QStringLiteral("(sin código)") : g.code);
+        categories.append(g.label());
         *total << g.total / kMillion;
         *caused << g.caused / kMillion;
         highest = std::max({highest, g.total / kMillion, g.caused / kMillion});
@@ -119,16 +133,23 @@ void ExecutionChartDialog::savePng(const QString& path) const
                               .arg(QDir::toNativeSeparators(path)));
 }
 
-void ExecutionChartDialog::saveWithDialog()
+void ExecutionChartDialog::saveXlsx(const QString& path) const
 {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Guardar imagen"),
-        QDir::home().filePath(QStringLiteral("ejecucion-presupuestal.png")),
-        QStringLiteral("Imagen PNG (*.png)"));
+    XlsxWriter book;
+    book.addSheet(m_totals.sheet());
+    book.save(path);
+}
+
+void ExecutionChartDialog::saveWithDialog(const QString& caption, const QString& fileName,
+                                          const QString& filter,
+                                          void (ExecutionChartDialog::*save)(const QString&) const)
+{
+    const QString path =
+        QFileDialog::getSaveFileName(this, caption, QDir::home().filePath(fileName), filter);
     if (path.isEmpty())
         return;
     try {
-        savePng(path);
+        (this->*save)(path);
     } catch (const ModuleError& e) {
         QMessageBox::warning(this, windowTitle(), e.message());
     }

@@ -3,6 +3,7 @@
 #include "AppServerFactory.h"
 #include "CausedReportCommands.h"
 #include "CommandLine.h"
+#include "ExecutionTotals.h"
 #include "HostOptions.h"
 #include "HostSession.h"
 #include "ModuleError.h"
@@ -10,6 +11,7 @@
 #include "ProgramCatalog.h"
 #include "SessionGlobals.h"
 #include "SessionServices.h"
+#include "XlsxWriter.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -148,6 +150,13 @@ int withModule(const char* command, const QString& library, const HostSession& s
             [&err](const QString& message, MessageKind) {
                 err << message << "\n";
                 err.flush();
+            },
+        // An export of the relation carries the execution figures of the session's company.
+        .addExportSheets =
+            [&session](XlsxWriter& book) {
+                const auto server = AppServerFactory::connect(session.protocol, session.database,
+                                                              {session.user, session.password});
+                book.addSheet(ExecutionTotals::fetch(*server, session.company.toInt()).sheet());
             },
     });
     try {

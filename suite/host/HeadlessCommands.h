@@ -18,7 +18,8 @@ namespace tavrel {
 //     unloads; the file is replaced only when the report was written completely.
 //   tavrel export --database D --user U --password P --company N (--xlsx F | --csv F)
 //     loads the relation program and writes the company's rows as its grid shows them
-//     to an Excel workbook or a CSV file.
+//     to an Excel workbook or a CSV file; the workbook has a second sheet with the
+//     company's execution figures (see ExecutionTotals::sheet).
 // All need a QApplication; messages the module would show in a box are printed. Each
 // answers --help and --version on `out` without loading anything.
 class HeadlessCommands

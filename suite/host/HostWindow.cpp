@@ -13,6 +13,7 @@
 #include "RelationCheckDialog.h"
 #include "RowHistoryDialog.h"
 #include "SessionGlobals.h"
+#include "XlsxWriter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,6 +35,16 @@
 #include <QVBoxLayout>
 
 namespace tavrel {
+
+namespace {
+
+// The company the module's window works in, which the user may have changed there.
+int windowCompany(const HostSession& session)
+{
+    return (gStCodiEmpr.isEmpty() ? session.company : gStCodiEmpr).toInt();
+}
+
+} // namespace
 
 HostWindow::HostWindow(const HostSession& session, const QList<HostCompany>& companies,
                        QWidget* parent)
@@ -124,6 +135,12 @@ void HostWindow::installServices()
     SessionServices services;
     services.connectServer = AppServerFactory::forLogin({m_session.user, m_session.password});
     services.launchProgram = [this](const ProgramRequest& r) { openLinkedProgram(r.path); };
+    // The relation's Excel export carries the execution figures of the window's company.
+    services.addExportSheets = [this](XlsxWriter& book) {
+        const HostSession s = session();
+        const auto server = AppServerFactory::connect(s.protocol, s.database, {s.user, s.password});
+        book.addSheet(ExecutionTotals::fetch(*server, windowCompany(s)).sheet());
+    };
     if (m_quiet)
         services.showMessage = [](const QString& message, MessageKind) {
             QTextStream(stderr) << "tavrel: " << message << "\n";
@@ -286,16 +303,6 @@ bool HostWindow::runOperation(const ProgramOperation& operation)
     statusBar()->showMessage(QStringLiteral("%1: terminado").arg(caption));
     return true;
 }
-
-namespace {
-
-// The company the module's window works in, which the user may have changed there.
-int windowCompany(const HostSession& session)
-{
-    return (gStCodiEmpr.isEmpty() ? session.company : gStCodiEmpr).toInt();
-}
-
-} // namespace
 
 void HostWindow::showRelationCheck()
 {

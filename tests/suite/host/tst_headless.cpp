@@ -221,8 +221,9 @@ void TstHeadless::exportWritesTheGridToExcel()
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
 
     // Read back by a reader that is not ours: per column its title, the types of its
-    // filled cells, the format of the first row's cell and the sum of the number cells. Debian's
-    // interpreter is the one that has Debian's openpyxl.
+    // filled cells, the format of the first row's cell and the sum of the number cells;
+    // of the figures sheet its cells and per chart its title and the ranges of its series.
+    // Debian's interpreter is the one that has Debian's openpyxl.
     QProcess reader;
     reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral(R"(
 import json, sys, openpyxl
@@ -232,13 +233,17 @@ print(json.dumps({"sheets": book.sheetnames, "rows": len(rows) - 1, "columns": [
     {"title": t.value, "format": c.number_format,
      "types": sorted({type(r[i].value).__name__ for r in rows[1:] if r[i].value is not None}),
      "sum": round(sum(r[i].value for r in rows[1:] if type(r[i].value) in (int, float)), 2)}
-    for i, (t, c) in enumerate(zip(rows[0], rows[1]))]}))
+    for i, (t, c) in enumerate(zip(rows[0], rows[1]))],
+    "figures": [[c.value for c in r] for r in book.worksheets[-1].iter_rows()],
+    "charts": [["".join(r.t for p in ch.title.tx.rich.p for r in p.r)] +
+               [[s.tx.strRef.f, (s.cat.strRef or s.cat.numRef).f, s.val.numRef.f]
+                for s in ch.series] for ch in book.worksheets[-1]._charts]}))
 )"),
                                                       xlsx});
     QVERIFY(reader.waitForFinished(60000));
     const QJsonObject book = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
     QVERIFY2(!book.isEmpty(), reader.readAllStandardError().constData());
-    QCOMPARE(book.value("sheets").toArray(), QJsonArray{"Relación Rubros SIIF2"});
+    QCOMPARE(book.value("sheets").toArray(), (QJsonArray{"Relación Rubros SIIF2", "Ejecución"}));
     const auto company = [this](const char* expression) {
         return m_db
             ->queryValue(QStringLiteral("SELECT %1 FROM NM_RPCOS WHERE COD_EMPR = 1")
@@ -256,6 +261,32 @@ print(json.dumps({"sheets": book.sheetnames, "rows": len(rows) - 1, "columns": [
     QCOMPARE(column["Valor Total"].value("format"), QJsonValue("#,##.00"));
     QCOMPARE(column["Valor Total"].value("sum").toDouble(), cents(company("SUM(VAL_TOTA)")));
     QCOMPARE(column["Valor Causado"].value("sum").toDouble(), cents(company("SUM(VAL_CAUS)")));
+
+    // The figures: code, total and caused value per resource (the demo's seven and the
+    // fixture's 15, from A1) and per source (from A12), as numbers.
+    QHash<QString, QJsonArray> figure;
+    for (const QJsonValue& row : book.value("figures").toArray())
+        figure.insert(row.toArray().first().toString(), row.toArray());
+    // Resource 10 is one row of company 1; source "01" sums five of its rows, 850 + 45 +
+    // 98 + 76 + 5 millions. The caused values are the call test's.
+    QCOMPARE(figure["10"][1].toDouble(), 850000000.0);
+    QCOMPARE(figure["01"][1].toDouble(), 1074000000.0);
+    QCOMPARE(figure["10"][2].toDouble(),
+             m_db->queryValue(QStringLiteral("SELECT VAL_CAUS FROM NM_RPCOS "
+                                             "WHERE COD_EMPR = 1 AND COD_PRES = 10"))
+                 .toDouble());
+    const QString sheet = QStringLiteral("'Ejecución'!");
+    const auto series = [&sheet](const char* column, int title, int first, int last) {
+        const QString range = sheet + QStringLiteral("$%1$%2:$%1$%3");
+        return QJsonArray{sheet + QStringLiteral("$%1$%2").arg(column).arg(title),
+                          range.arg(QLatin1String("A")).arg(first).arg(last),
+                          range.arg(QLatin1String(column)).arg(first).arg(last)};
+    };
+    QCOMPARE(book.value("charts").toArray(),
+             (QJsonArray{QJsonArray{"Por recurso presupuestal", series("B", 1, 2, 9),
+                                    series("C", 1, 2, 9)},
+                         QJsonArray{"Por fuente de financiación", series("B", 12, 13, 14),
+                                    series("C", 12, 13, 14)}}));
 }
 
 // The sub-commands reach the server's reports; what they compute is pinned by the
