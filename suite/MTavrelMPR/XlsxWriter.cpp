@@ -9,6 +9,10 @@
 #include <QHash>
 #include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include <xlsxwriter.h>
 
 #include <algorithm>
@@ -152,10 +156,17 @@ void XlsxWriter::save(const QString& path) const
     const lxw_error closed = workbook_close(book);
     if (closed != LXW_NO_ERROR)
         throw failure(path, QString::fromUtf8(lxw_strerror(closed)));
-    if (QFile::exists(path) && !QFile::remove(path))
-        throw failure(path, QStringLiteral("no se pudo reemplazar el archivo existente"));
-    if (!QFile::rename(partial.fileName(), path))
-        throw failure(path, QStringLiteral("no se pudo dar el nombre final al archivo"));
+    // The temporary file is private to its owner; the workbook gets the permissions of the
+    // file it replaces, or those of a new document.
+    const QFile::Permissions permissions =
+        target.exists() ? QFile::permissions(path)
+                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                              QFile::ReadOther;
+    partial.setPermissions(permissions);
+    // rename() replaces the old file in one step: a failure leaves it as it was.
+    if (std::rename(file.constData(), QFile::encodeName(path).constData()) != 0)
+        throw failure(path, QStringLiteral("no se pudo dar el nombre final al archivo: %1")
+                                .arg(QString::fromLocal8Bit(std::strerror(errno))));
     partial.setAutoRemove(false);
 }
 

@@ -64,7 +64,6 @@ class MTAVRELMPR_EXPORT XlsxWriter
 {
 public:
     void addSheet(const XlsxSheet& sheet) { m_sheets.append(sheet); }
-    const QList<XlsxSheet>& sheets() const { return m_sheets; }
     // Throws ModuleError naming the file when it cannot be written.
     void save(const QString& path) const;
 

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -219,6 +220,8 @@ void TstHeadless::exportWritesTheGridToExcel()
     const QString xlsx = dir.filePath(QStringLiteral("relación.xlsx"));
     const Run r = runTavrel(QStringList{"export"} + login() + QStringList{"--xlsx", xlsx});
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    // Written through a private temporary file, but the workbook is for others to open.
+    QVERIFY(QFileInfo(xlsx).permissions().testFlag(QFile::ReadOther));
 
     // Read back by a reader that is not ours: per column its title, the types of its
     // filled cells, the format of the first row's cell and the sum of the number cells;
