@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -70,6 +72,44 @@ private:
     static constexpr size_t limit = 4096;
     std::unordered_map<std::string, QVariant, Hash, std::equal_to<>> m_values;
 };
+
+// A number of a typed column as coerce() would make it, read without a variant in between;
+// false when coerce() has to decide (nulls, texts, values out of the type's range).
+bool directNumber(const SqliteRows& rows, int column, FieldType type, QVariant& value)
+{
+    switch (type) {
+    case FieldType::SmallInt:
+    case FieldType::Integer: {
+        if (!rows.isInteger(column))
+            return false;
+        const qint64 n = rows.integer(column);
+        const qint64 low = type == FieldType::SmallInt ? std::numeric_limits<qint16>::min()
+                                                       : std::numeric_limits<qint32>::min();
+        const qint64 high = type == FieldType::SmallInt ? std::numeric_limits<qint16>::max()
+                                                        : std::numeric_limits<qint32>::max();
+        if (n < low || n > high)
+            return false;
+        value = int(n);
+        return true;
+    }
+    case FieldType::LargeInt:
+        if (!rows.isInteger(column))
+            return false;
+        value = qlonglong(rows.integer(column));
+        return true;
+    case FieldType::Float: {
+        if (!rows.isReal(column))
+            return false;
+        const double d = rows.real(column);
+        if (!std::isfinite(d))
+            return false;
+        value = d;
+        return true;
+    }
+    default:
+        return false;
+    }
+}
 
 // The type of a column the catalogue does not know, from the values it holds: integers
 // of any width become LargeInt so that both engines agree on `SELECT COUNT(*) N`.
@@ -157,6 +197,11 @@ DataPacket PacketBuilder::build(QSqlQuery& query, const SqlDialect& dialect)
             row.reserve(sourceColumns.size());
             for (int c = 0; c < sourceColumns.size(); ++c) {
                 const int source = sourceColumns[c];
+                QVariant number;
+                if (known[c] && directNumber(*sqlite, source, packet.columns[c].type, number)) {
+                    row.append(std::move(number));
+                    continue;
+                }
                 if (!known[c] || !sqlite->isText(source)) {
                     row.append(convert(c, sqlite->value(source)));
                     continue;

@@ -60,6 +60,16 @@ bool SqliteRows::isText(int column) const
     return sqlite3_column_type(m_statement, column) == SQLITE_TEXT;
 }
 
+bool SqliteRows::isInteger(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_INTEGER;
+}
+
+bool SqliteRows::isReal(int column) const
+{
+    return sqlite3_column_type(m_statement, column) == SQLITE_FLOAT;
+}
+
 QByteArrayView SqliteRows::text(int column) const
 {
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, column));
@@ -69,6 +79,11 @@ QByteArrayView SqliteRows::text(int column) const
 qint64 SqliteRows::integer(int column) const
 {
     return sqlite3_column_int64(m_statement, column);
+}
+
+double SqliteRows::real(int column) const
+{
+    return sqlite3_column_double(m_statement, column);
 }
 
 QVariant SqliteRows::value(int column) const

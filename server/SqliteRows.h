@@ -28,9 +28,12 @@ public:
 
     bool isNull(int column) const;
     bool isText(int column) const;
+    bool isInteger(int column) const;
+    bool isReal(int column) const;
     // The UTF-8 bytes of a text value, valid until the next call of next().
     QByteArrayView text(int column) const;
     qint64 integer(int column) const;
+    double real(int column) const;
     // The value as the driver would give it: qlonglong, double, QString or QByteArray.
     QVariant value(int column) const;
 
