@@ -52,8 +52,8 @@ struct TAVREL_SERVER_EXPORT TableDef
 class TAVREL_SERVER_EXPORT SchemaCatalog
 {
 public:
-    // Bumped whenever a table or column changes; stored in TVL_SCHEMA.
-    static constexpr int version = 3;
+    // Bumped whenever a table, column or index changes; stored in TVL_SCHEMA.
+    static constexpr int version = 4;
     // The server's hidden technical key, first column of every table.
     static QString technicalKey() { return QStringLiteral("TVL_ROWID"); }
     static QString versionTable() { return QStringLiteral("TVL_SCHEMA"); }

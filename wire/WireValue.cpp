@@ -3,6 +3,7 @@
 #include "ModuleError.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <cmath>
@@ -86,16 +87,30 @@ QString encodeDateTime(const QDateTime& dt)
 
 // A date-time the receiver could not send back (one that falls outside the calendar's
 // four-digit years in its local time and in UTC) is refused here, where its text is known.
+// Reading one costs the general parser and two look-ups of the time zone; a packet's
+// column of stamps repeats a few texts, so the local values of the last few thousand
+// texts read are kept.
 QDateTime decodeDateTime(const QJsonValue& value)
 {
-    const QDateTime dt = QDateTime::fromString(value.toString(), Qt::ISODateWithMs);
-    if (!value.isString() || !dt.isValid() || dt.timeSpec() == Qt::LocalTime)
+    if (!value.isString())
+        WireValue::malformed(
+            QStringLiteral("%1 no es una fecha y hora con zona").arg(WireValue::describe(value)));
+    const QString text = value.toString();
+    thread_local QHash<QString, QDateTime> read;
+    const auto found = read.constFind(text);
+    if (found != read.constEnd())
+        return *found;
+    const QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
+    if (!dt.isValid() || dt.timeSpec() == Qt::LocalTime)
         WireValue::malformed(
             QStringLiteral("%1 no es una fecha y hora con zona").arg(WireValue::describe(value)));
     const QDateTime local = dt.toLocalTime();
     if (writtenDateTime(local).isEmpty())
         WireValue::malformed(QStringLiteral("%1 está fuera del rango de fechas (años 1 a 9999)")
                                  .arg(WireValue::describe(value)));
+    if (read.size() >= 4096)
+        read.clear();
+    read.insert(text, local);
     return local;
 }
 

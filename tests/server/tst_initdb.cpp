@@ -233,13 +233,19 @@ void TstInitDb::connectFailuresNameTheServer()
         QVERIFY(!QFile::exists(location));
 }
 
-// A database of version 2 (made here by taking back what version 3 added) is refused
-// with the command that upgrades it; the upgrade keeps every row and the runtime then
-// serves it, once.
+// A database of version 2 (made here by taking back what versions 3 and 4 added) is
+// refused with the command that upgrades it; the upgrade keeps every row, rebuilds the
+// date index and the runtime then serves it, once.
 void TstInitDb::upgradeAddsTheHistoryAndKeepsEveryRow()
 {
     TestDatabase db;
     db.exec(QStringLiteral("DROP TABLE TVL_HISTORIA"));
+    db.exec(QStringLiteral("DROP INDEX NM_NCMOV_FECH"));
+    db.exec(QStringLiteral("CREATE INDEX NM_NCMOV_FECH ON NM_NCMOV (FEC_PROC)"));
+    const QString dateIndex =
+        db.isPostgres()
+            ? QStringLiteral("SELECT indexdef FROM pg_indexes WHERE indexname = 'nm_ncmov_fech'")
+            : QStringLiteral("SELECT sql FROM sqlite_master WHERE name = 'NM_NCMOV_FECH'");
     db.exec(QStringLiteral("UPDATE TVL_SCHEMA SET NUM_VERS = 2"));
     const QString count = QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS");
     const int rows = db.queryValue(count).toInt();
@@ -256,6 +262,8 @@ void TstInitDb::upgradeAddsTheHistoryAndKeepsEveryRow()
     QCOMPARE(upgraded.code, 0);
     QVERIFY2(upgraded.out.contains(QStringLiteral("TVL_HISTORIA")), qPrintable(upgraded.out));
     QCOMPARE(db.queryValue(count).toInt(), rows);
+    QVERIFY(db.queryValue(dateIndex).toString().contains(QLatin1String("cod_cuen"),
+                                                        Qt::CaseInsensitive));
     LocalAppServer::connect(db.url());
     const Result again =
         initDb({QStringLiteral("--upgrade"), QStringLiteral("--database"), db.url()});

@@ -246,6 +246,11 @@ void TstProviders::packetsAreIdenticalOnBothEngines_data()
         << ParamList{param("A", QDateTime(QDate(2013, 1, 1), QTime(0, 0)), FieldType::DateTime),
                      param("B", QDateTime(QDate(2013, 12, 31), QTime(0, 0)), FieldType::DateTime)};
     QTest::newRow("flag query") << QString::fromLatin1(digifText) << digifParams(1);
+    // More distinct texts than a column shares, in an order that repeats early and late ones.
+    QTest::newRow("accounts beyond the shared texts")
+        << "WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 6000) "
+           "SELECT I CAS_CONT, 'C' || ((I * 7) % 4500) COD_CUEN FROM N ORDER BY I"
+        << ParamList{};
 }
 
 void TstProviders::packetsAreIdenticalOnBothEngines()
