@@ -108,7 +108,7 @@ SqlDialect::StorageFailure PostgresDialect::storageFailure(const QSqlError& erro
 {
     // 53100 disk_full.
     return error.nativeErrorCode() == QLatin1String("53100") ? StorageFailure::Full
-                                                            : StorageFailure::None;
+                                                             : StorageFailure::None;
 }
 
 } // namespace tavrel
