@@ -1,8 +1,11 @@
 #include "ActualizacionCausado.h"
 #include "DaemonProcess.h"
+#include "Field.h"
 #include "ModuleError.h"
 #include "RemoteAppServer.h"
 #include "ResultTable.h"
+#include "SClientDataSet.h"
+#include "SDCOMConnection.h"
 #include "TestDatabase.h"
 
 #include <QFile>
@@ -114,6 +117,7 @@ private Q_SLOTS:
     void stopFinishesRequestsInFlight();
     void keptConnectionsTheServerDrops_data();
     void keptConnectionsTheServerDrops();
+    void anEditStaysWhenTheServerIsLost();
     void theHostWorksThroughTheServer();
 
 private:
@@ -392,6 +396,38 @@ void TstRemote::keptConnectionsTheServerDrops()
     }
     remote.reset();
     QCOMPARE(server.received("Marca"), received);
+}
+
+void TstRemote::anEditStaysWhenTheServerIsLost()
+{
+    auto daemon = std::make_unique<DaemonProcess>(m_roles);
+    QVERIFY(daemon->started());
+    const QString address = daemon->address();
+    SDCOMConnection connection;
+    connection.setAppServer(RemoteAppServer::login(
+        QStringLiteral("http"), address, QStringLiteral("MGOMEZ"), QStringLiteral("Nomina2026")));
+    SClientDataSet relation;
+    relation.setProviderName(QStringLiteral("DtsPVeZEZev"));
+    relation.setRemoteServer(&connection);
+    relation.setCommandText(QStringLiteral("SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID"));
+    relation.open();
+    relation.edit();
+    relation.fieldByName(QStringLiteral("DEP_APAC"))->setValue(QStringLiteral("SIN RED"));
+    relation.post();
+    daemon.reset();
+    try {
+        relation.applyUpdates();
+        QFAIL("the change was taken by a stopped server");
+    } catch (const ModuleError& e) {
+        QCOMPARE(e.kind(), ModuleError::Kind::Connection);
+        QVERIFY2(e.message().contains(address), qPrintable(e.message()));
+    }
+    QCOMPARE(relation.state(), DataSetState::Edit);
+    QCOMPARE(relation.fieldByName(QStringLiteral("DEP_APAC"))->value(), QStringLiteral("SIN RED"));
+    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE DEP_APAC = "
+                                             "'SIN RED'"))
+                 .toInt(),
+             0);
 }
 
 void TstRemote::theHostWorksThroughTheServer()
