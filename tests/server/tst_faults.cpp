@@ -73,7 +73,7 @@ public:
                                         .toBool();
                   });
               } catch (const ModuleError& e) {
-                  qWarning("the lock was not taken: %s", qPrintable(e.message()));
+                  m_error = e.message();
               }
               m_holding = true;
           })
@@ -82,7 +82,8 @@ public:
             QThread::msleep(5);
     }
     ~Terminator() { finish(); }
-    bool finish() // true when it ended a waiting session
+    QString error() const { return m_error; } // why the lock was not taken
+    bool finish()                             // true when it ended a waiting session
     {
         m_stop = true;
         if (m_thread.joinable())
@@ -92,6 +93,7 @@ public:
 
 private:
     std::atomic<bool> m_holding = false, m_ended = false, m_stop = false;
+    QString m_error; // set before m_holding
     std::thread m_thread;
 };
 
@@ -336,6 +338,8 @@ void TstFaults::afterAFaultNothingIsLostAndTheNextCallWorks()
             terminator.emplace(m_db->url(), QString(lock)
                                                 .replace(QLatin1String("%1"), keys.value(0))
                                                 .replace(QLatin1String("%2"), keys.value(1)));
+        if (terminator)
+            QVERIFY2(terminator->error().isEmpty(), qPrintable(terminator->error()));
         run();
         QVERIFY2(!terminator || !terminator->finish(), "the call went on after its session ended");
         QVariantList none;
