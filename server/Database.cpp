@@ -40,7 +40,10 @@ struct Database::Private
     QSqlDatabase readDb;
     int transactionDepth = 0;
     ReadPrelude prelude;
+    QString sessionSql;
+    QVariantList sessionValues;
     mutable bool transientFailure = false; // the last failure lost a race with another transaction
+    mutable bool lost = false; // a statement found the connection gone; reopened before the next
 
     QSqlDatabase openConnection(const QString& connectionName, bool readOnly)
     {
@@ -55,6 +58,12 @@ struct Database::Private
             c.setPassword(location.password);
         }
         c.setConnectOptions(dialect->connectOptions(readOnly));
+        connect(c, readOnly);
+        return c;
+    }
+
+    void connect(QSqlDatabase& c, bool readOnly)
+    {
         if (!c.open()) {
             const QString message = c.lastError().text().trimmed();
             throw ModuleError(QStringLiteral("No se pudo conectar con la base de datos %1 %2: %3")
@@ -62,19 +71,74 @@ struct Database::Private
                               ModuleError::Kind::Connection);
         }
         dialect->initialiseSession(c, readOnly);
-        return c;
+    }
+
+    // Called before each statement outside a transaction and before each transaction:
+    // a connection lost by an earlier call is opened again, once per call. When the
+    // database is still away the call fails with the connection message and the next
+    // one tries again. Nothing that failed is ever sent again from here.
+    void reopenIfLost()
+    {
+        if (!lost || transactionDepth > 0)
+            return;
+        db.close();
+        if (!readName.isEmpty()) {
+            readDb.close();
+            readDb = QSqlDatabase();
+            QSqlDatabase::removeDatabase(readName);
+            readName.clear(); // opened again on first use
+        }
+        connect(db, false);
+        lost = false;
+        if (!sessionSql.isEmpty())
+            run(db, sessionSql, sessionValues);
+    }
+
+    // BEGIN on the main connection. A connection that died while idle (the database
+    // restarted, an administrator ended the session) is found here, before anything of
+    // the transaction was sent: it is opened again and the BEGIN repeated, once.
+    void begin()
+    {
+        reopenIfLost();
+        if (db.transaction())
+            return;
+        const QSqlError error = db.lastError();
+        if (!dialect->isConnectionFailure(error))
+            fail(error);
+        lost = true;
+        reopenIfLost();
+        if (!db.transaction())
+            fail(db.lastError());
     }
 
     [[noreturn]] void fail(const QSqlError& error) const
     {
-        const bool lost = dialect->isConnectionFailure(error);
+        const bool connectionLost = dialect->isConnectionFailure(error);
+        lost = lost || connectionLost;
         transientFailure = dialect->isTransientConflict(error);
         QString message = messageOf(error);
-        if (lost)
+        if (connectionLost)
             message = QStringLiteral("Se perdió la conexión con la base de datos %1: %2")
                           .arg(location.serverName(), message);
-        throw ModuleError(message,
-                          lost ? ModuleError::Kind::Connection : ModuleError::Kind::Server);
+        switch (dialect->storageFailure(error)) {
+        case SqlDialect::StorageFailure::None:
+            break;
+        case SqlDialect::StorageFailure::Full:
+            message = QStringLiteral("La base de datos %1 no tiene espacio para guardar el "
+                                     "cambio (el disco o el tamaño máximo de la base de datos "
+                                     "está lleno); no se guardó nada. Libere espacio y repita "
+                                     "la operación. Detalle: %2")
+                          .arg(location.serverName(), message);
+            break;
+        case SqlDialect::StorageFailure::ReadOnly:
+            message = QStringLiteral("La base de datos %1 solo se puede leer; no se guardó "
+                                     "nada. Revise los permisos del archivo y repita la "
+                                     "operación. Detalle: %2")
+                          .arg(location.serverName(), message);
+            break;
+        }
+        throw ModuleError(message, connectionLost ? ModuleError::Kind::Connection
+                                                  : ModuleError::Kind::Server);
     }
 
     // The prelude's row, from `statement` (a plain SELECT of the list when empty).
@@ -184,6 +248,7 @@ QSqlDatabase Database::connection() const
 
 QSqlQuery Database::exec(const QString& sql, const QVariantList& values)
 {
+    d->reopenIfLost();
     return d->run(d->db, sql, values);
 }
 
@@ -204,6 +269,7 @@ void Database::readOnly(const QString& sql, const QVariantList& values,
         return;
     }
     if (d->dialect->readsOnSeparateConnection()) {
+        d->reopenIfLost();
         if (d->readName.isEmpty()) {
             d->readName = d->name + QStringLiteral("-read");
             d->readDb = d->openConnection(d->readName, true);
@@ -213,8 +279,7 @@ void Database::readOnly(const QString& sql, const QVariantList& values,
         read(query);
         return;
     }
-    if (!d->db.transaction())
-        d->fail(d->db.lastError());
+    d->begin();
     try {
         const QString both = d->prelude.selectList.isEmpty()
                                  ? QString()
@@ -241,6 +306,13 @@ void Database::setReadPrelude(ReadPrelude prelude)
     d->prelude = std::move(prelude);
 }
 
+void Database::setSessionStatement(const QString& sql, const QVariantList& values)
+{
+    exec(sql, values);
+    d->sessionSql = sql;
+    d->sessionValues = values;
+}
+
 void Database::transaction(const std::function<void()>& work, int attempts)
 {
     if (d->transactionDepth > 0) {
@@ -250,8 +322,7 @@ void Database::transaction(const std::function<void()>& work, int attempts)
     for (int attempt = 1;; ++attempt) {
         d->transientFailure = false;
         try {
-            if (!d->db.transaction())
-                d->fail(d->db.lastError());
+            d->begin();
             d->transactionDepth = 1;
             try {
                 work();

@@ -21,7 +21,13 @@ namespace tavrel {
 // Statements use ":NAME" markers; their values are given one per distinct name, in the
 // order in which the names first appear in the text, and are bound through the dialect.
 // Every failure is thrown as ModuleError: kind Connection when the database cannot be
-// reached, Server when a statement fails (the message is the database's own).
+// reached, Server when a statement fails (the message is the database's own, explained
+// when the storage is full or read-only).
+//
+// A connection found lost is opened again by the next statement or transaction of the
+// same object, so a host keeps working once the database is back. A transaction whose
+// BEGIN finds the connection gone (it died while idle) reconnects and begins once more;
+// a statement that failed after it was sent is never sent again from here.
 class TAVREL_SERVER_EXPORT Database
 {
 public:
@@ -62,6 +68,10 @@ public:
         std::function<void(QSqlQuery&)> check; // the query is on its row
     };
     void setReadPrelude(ReadPrelude prelude);
+
+    // A statement that prepares the main connection for the statements after it (a
+    // session setting): run now, and again whenever a lost connection is opened anew.
+    void setSessionStatement(const QString& sql, const QVariantList& values);
 
     // Runs `work` in a transaction: committed when it returns, rolled back when it
     // throws. Nested calls join the outer transaction. With `attempts` above 1, a

@@ -104,4 +104,11 @@ void PostgresDialect::initialiseSession(QSqlDatabase& db, bool) const
                           ModuleError::Kind::Connection);
 }
 
+SqlDialect::StorageFailure PostgresDialect::storageFailure(const QSqlError& error) const
+{
+    // 53100 disk_full.
+    return error.nativeErrorCode() == QLatin1String("53100") ? StorageFailure::Full
+                                                             : StorageFailure::None;
+}
+
 } // namespace tavrel

@@ -32,6 +32,7 @@ public:
     QString connectOptions(bool readOnly) const override;
     void initialiseSession(QSqlDatabase& db, bool readOnly) const override;
     bool isConnectionFailure(const QSqlError& error) const override;
+    StorageFailure storageFailure(const QSqlError& error) const override;
     bool isTransientConflict(const QSqlError& error) const override;
     QString serializeBulkWritesStatement() const override;
 

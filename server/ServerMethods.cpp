@@ -76,7 +76,13 @@ QVariant ServerMethods::invoke(const QString& method, QVariantList& args)
 QVariant ServerMethods::buscarFechaServidor(QVariantList& args)
 {
     MethodArguments(QStringLiteral("BuscarFechaServidor"), args, 0);
-    const QVariant now = m_db.queryValue(m_db.dialect().currentTimestampQuery());
+    // A read like any other, so that a connection that died while idle is opened again
+    // instead of failing the call.
+    QVariant now;
+    m_db.readOnly(m_db.dialect().currentTimestampQuery(), {}, [&now](QSqlQuery& query) {
+        if (query.next())
+            now = query.value(0);
+    });
     return coerce(now, FieldType::DateTime);
 }
 

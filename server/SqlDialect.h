@@ -82,6 +82,14 @@ public:
     virtual QString readOnlyTransactionSelect(const QString&) const { return QString(); }
     // True when a failed statement means that the connection itself is gone.
     virtual bool isConnectionFailure(const QSqlError& error) const = 0;
+    // Why a failed statement could not store its change, when the storage refused it.
+    enum class StorageFailure
+    {
+        None,
+        Full,     // no room left: the disk, or the size the database may grow to
+        ReadOnly, // the database file cannot be written
+    };
+    virtual StorageFailure storageFailure(const QSqlError&) const { return StorageFailure::None; }
     // True when a failed statement lost only a race with another transaction (a deadlock
     // or a serialization failure), so that the same transaction run again may succeed.
     virtual bool isTransientConflict(const QSqlError&) const { return false; }

@@ -112,4 +112,16 @@ QString SqliteDialect::currentTimestampQuery() const
     return QStringLiteral("SELECT strftime('%Y-%m-%dT%H:%M:%f', 'now', 'localtime')");
 }
 
+SqlDialect::StorageFailure SqliteDialect::storageFailure(const QSqlError& error) const
+{
+    switch (error.nativeErrorCode().toInt() & 0xff) {
+    case 13: // SQLITE_FULL, also past PRAGMA max_page_count
+        return StorageFailure::Full;
+    case 8: // SQLITE_READONLY
+        return StorageFailure::ReadOnly;
+    default:
+        return StorageFailure::None;
+    }
+}
+
 } // namespace tavrel

@@ -26,6 +26,7 @@ public:
     bool readsOnSeparateConnection() const override { return true; }
     QString readOnlyTransactionStatement() const override { return QString(); }
     bool isConnectionFailure(const QSqlError& error) const override;
+    StorageFailure storageFailure(const QSqlError& error) const override;
     QString currentTimestampQuery() const override;
 
     QString insertReturningKey() const override { return QString(); }

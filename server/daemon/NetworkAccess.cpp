@@ -166,7 +166,8 @@ QString NetworkAccess::sessionSelectList()
 
 void NetworkAccess::bindSession(Database& db, const QString& token)
 {
-    db.exec(QStringLiteral("SELECT set_config('tavrel.sesion', :T, false)"), {token});
+    db.setSessionStatement(QStringLiteral("SELECT set_config('tavrel.sesion', :T, false)"),
+                           {token});
 }
 
 } // namespace tavrel

@@ -41,7 +41,8 @@ public:
     // superuser or a role that bypasses row-level security. Throws ModuleError (Connection).
     static void requireRestricted(Database& db);
 
-    // Binds the connection to a session for the following statements.
+    // Binds the connection to a session for the following statements, and again when it
+    // is opened anew.
     static void bindSession(Database& db, const QString& token);
     // A select list for Database::ReadPrelude that binds the read-only transaction (only
     // it) to the session of `token` and gives that session's user and last use, both null

@@ -43,7 +43,6 @@ private Q_SLOTS:
     void inMemoryListHasNothingToApply();
     void appliedChangesReachTheServer();
     void refusedEditComesBackForCorrection();
-    void refusedDeletePutsTheRowBack();
     void refreshKeepsTheCurrentRow();
     void connectionNeedsAServer();
     void order_data();
@@ -263,22 +262,6 @@ void TstClientDataSet::refusedEditComesBackForCorrection()
 
     ds.cancel();
     QCOMPARE(nom(), u"Sueldo básico"_s);
-    QCOMPARE(ds.changeCount(), 0);
-}
-
-void TstClientDataSet::refusedDeletePutsTheRowBack()
-{
-    SClientDataSet& ds = f->dataSet;
-    ds.open();
-    ds.next();
-    f->change(2, u"VAL_TOTA"_s, 1.0);
-    ds.deleteRecord();
-    QCOMPARE(ds.recordCount(), 2);
-    QVERIFY_THROWS_EXCEPTION(ModuleError, ds.applyUpdates());
-    QCOMPARE(ds.recordCount(), 3);
-    QCOMPARE(ds.recNo(), 2);
-    QCOMPARE(nom(), u"Horas extra"_s);
-    QCOMPARE(ds.state(), DataSetState::Browse);
     QCOMPARE(ds.changeCount(), 0);
 }
 
