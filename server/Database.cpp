@@ -141,14 +141,16 @@ struct Database::Private
                                                   : ModuleError::Kind::Server);
     }
 
-    // The prelude's row, from `statement` (a plain SELECT of the list when empty).
-    void runPrelude(QSqlDatabase& connection, QString statement = QString())
+    // The prelude's row, from `select` (a plain SELECT of the list when empty).
+    void runPrelude(QSqlDatabase& connection, QString select = QString())
     {
         if (prelude.selectList.isEmpty())
             return;
-        if (statement.isEmpty())
-            statement = QStringLiteral("SELECT ") + prelude.selectList;
-        QSqlQuery query = run(connection, statement, prelude.values);
+        if (select.isEmpty())
+            select = QStringLiteral("SELECT ") + prelude.selectList;
+        if (!prelude.from.isEmpty())
+            select += QLatin1Char(' ') + prelude.from;
+        QSqlQuery query = run(connection, select, prelude.values);
         if (!query.next())
             throw ModuleError(QStringLiteral("La consulta previa no devolvió su fila"),
                               ModuleError::Kind::Server);
@@ -276,6 +278,28 @@ void Database::readOnly(const QString& sql, const QVariantList& values,
         }
         d->runPrelude(d->readDb);
         QSqlQuery query = d->run(d->readDb, sql, values);
+        read(query);
+        return;
+    }
+    // A single SELECT is consistent on its own; the transaction around it is there to
+    // make it read-only and to hold what the prelude sets, which a lasting prelude does
+    // for the whole connection.
+    const QString lasting = d->prelude.lasting && !d->prelude.selectList.isEmpty()
+                                ? d->dialect->readOnlySessionSelect(d->prelude.selectList)
+                                : QString();
+    if (!lasting.isEmpty()) {
+        d->reopenIfLost();
+        try {
+            d->runPrelude(d->db, lasting);
+        } catch (const ModuleError& e) {
+            // A connection that died while idle shows here, before the desk's statement
+            // was sent: opened anew and the prelude, which only reads, repeated once.
+            if (e.kind() != ModuleError::Kind::Connection)
+                throw;
+            d->reopenIfLost();
+            d->runPrelude(d->db, lasting);
+        }
+        QSqlQuery query = exec(sql, values);
         read(query);
         return;
     }

@@ -56,16 +56,25 @@ public:
     void readOnly(const QString& sql, const QVariantList& values,
                   const std::function<void(QSqlQuery&)>& read);
 
-    // A select list (one row, ":NAME" markers) that every readOnly() runs first, in the
-    // same transaction, and what checks that row before the SELECT runs (it throws to
-    // refuse). Where the engine allows, the row comes in the round trip that makes the
-    // transaction read-only. The network server binds a request's session this way. An
-    // empty select list removes it.
+    // A select list (one row, ":NAME" markers, from `from` when given) that every
+    // readOnly() runs first, in the same transaction, and what checks that row before the
+    // SELECT runs (it throws to refuse). Where the engine allows, the row comes in the
+    // round trip that makes the transaction read-only. The network server binds a
+    // request's session this way. An empty select list removes it.
+    //
+    // A `lasting` prelude sets what it sets for the connection, not only for the
+    // transaction (set_config(..., false)). Where the engine allows, its round trip then
+    // also makes every later transaction of the connection read-only, and each read runs
+    // as the prelude and the SELECT alone, each its own transaction: two round trips
+    // instead of four. The connection reads only from then on, and since whatever the
+    // prelude set stays until the next prelude replaces it, every read must have one.
     struct ReadPrelude
     {
         QString selectList;
+        QString from; // e.g. "FROM (SELECT 1) O LEFT JOIN f(:T) S ON TRUE"; may be empty
         QVariantList values;
         std::function<void(QSqlQuery&)> check; // the query is on its row
+        bool lasting = false;
     };
     void setReadPrelude(ReadPrelude prelude);
 

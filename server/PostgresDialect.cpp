@@ -74,6 +74,15 @@ QString PostgresDialect::readOnlyTransactionSelect(const QString& selectList) co
            QStringLiteral(", set_config('transaction_read_only', 'on', true)");
 }
 
+QString PostgresDialect::readOnlySessionSelect(const QString& selectList) const
+{
+    // A transaction cannot be switched to read-write once it has run a query, so a
+    // statement that turns the default off only reaches later ones, and the next
+    // prelude turns it on again before they run.
+    return QStringLiteral("SELECT ") + selectList +
+           QStringLiteral(", set_config('default_transaction_read_only', 'on', false)");
+}
+
 QString PostgresDialect::serializeBulkWritesStatement() const
 {
     // A transaction-level advisory lock: released at commit or rollback, whatever happens.

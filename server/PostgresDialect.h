@@ -28,6 +28,7 @@ public:
     // statement behind when it fails inside a transaction.
     bool inlinesValues() const override { return true; }
     QString readOnlyTransactionSelect(const QString& selectList) const override;
+    QString readOnlySessionSelect(const QString& selectList) const override;
 
     QString connectOptions(bool readOnly) const override;
     void initialiseSession(QSqlDatabase& db, bool readOnly) const override;

@@ -80,6 +80,9 @@ public:
     // One statement that makes the current transaction read-only and selects the one row
     // of `selectList`, whose columns come first; empty when the engine has none.
     virtual QString readOnlyTransactionSelect(const QString&) const { return QString(); }
+    // The same for every later transaction of the connection, none of which may then
+    // write; empty when the engine has none.
+    virtual QString readOnlySessionSelect(const QString&) const { return QString(); }
     // True when a failed statement means that the connection itself is gone.
     virtual bool isConnectionFailure(const QSqlError& error) const = 0;
     // Why a failed statement could not store its change, when the storage refused it.

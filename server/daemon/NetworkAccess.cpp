@@ -157,11 +157,16 @@ void NetworkAccess::requireRestricted(Database& db)
     }
 }
 
-QString NetworkAccess::sessionSelectList()
+Database::ReadPrelude NetworkAccess::sessionPrelude(const QString& token,
+                                                   std::function<void(QSqlQuery&)> check)
 {
-    return QStringLiteral("(SELECT COD_USUA FROM tavrel_sesion(:T)), "
-                          "(SELECT FEC_USO FROM tavrel_sesion(:T)), "
-                          "set_config('tavrel.sesion', :T, true)");
+    // One call of the function (each costs as much as a small query), and one row even
+    // for an unknown token.
+    return {QStringLiteral("S.COD_USUA, S.FEC_USO, set_config('tavrel.sesion', :T, false)"),
+            QStringLiteral("FROM (SELECT 1) O LEFT JOIN tavrel_sesion(:T) S ON TRUE"),
+            {token},
+            std::move(check),
+            true};
 }
 
 void NetworkAccess::bindSession(Database& db, const QString& token)

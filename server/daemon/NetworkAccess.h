@@ -1,10 +1,10 @@
 #pragma once
 
+#include "Database.h"
+
 #include <QString>
 
 namespace tavrel {
-
-class Database;
 
 // What a PostgreSQL database needs before tavrel-server may serve it, and the checks that
 // it has it.
@@ -44,11 +44,13 @@ public:
     // Binds the connection to a session for the following statements, and again when it
     // is opened anew.
     static void bindSession(Database& db, const QString& token);
-    // A select list for Database::ReadPrelude that binds the read-only transaction (only
-    // it) to the session of `token` and gives that session's user and last use, both null
-    // when there is no such session; the function behind it shows a session to whoever
-    // holds its token, nothing else.
-    static QString sessionSelectList();
+    // A lasting Database::ReadPrelude that binds the reader's connection to the session
+    // of `token` and hands `check` that session's user and last use (columns 0 and 1),
+    // both null when there is no such session; the function behind it shows a session to
+    // whoever holds its token, nothing else. Every read binds again in its own first
+    // round trip, so a connection never reads for the session of an earlier request.
+    static Database::ReadPrelude sessionPrelude(const QString& token,
+                                                std::function<void(QSqlQuery&)> check);
 };
 
 } // namespace tavrel

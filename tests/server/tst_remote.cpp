@@ -277,6 +277,13 @@ void TstRemote::companiesAndCredentialsAreEnforcedByTheDatabase()
                                "SELECT COD_USUA FROM TVL_INTENTO", "SELECT * FROM TVL_HISTORIA"})
         QVERIFY_THROWS_EXCEPTION(ModuleError, open(QLatin1String(secret)));
     QCOMPARE(open(QStringLiteral("SELECT NOM_USUA FROM GN_USUAR")).rows.size(), 3);
+    // A read may turn the reader's read-only default off; the next one is read-only all
+    // the same, and its session is bound anew.
+    open(QStringLiteral("SELECT set_config('default_transaction_read_only', 'off', false), "
+                        "set_config('tavrel.sesion', 'otra', false)"));
+    QVERIFY_THROWS_EXCEPTION(ModuleError, open(QStringLiteral("SELECT * INTO TEMP TMP_COPIA "
+                                                              "FROM GN_EMPRE")));
+    QCOMPARE(open(QStringLiteral("SELECT COD_EMPR FROM NM_RPCOS")).rows.size(), 3);
 
     const auto run = [&](const QString& sql) {
         QVariantList args{QVariant(QVariantList{sql, 2013, QDateTime::currentDateTime()}),
