@@ -11,7 +11,8 @@
 // and the result is the table. Each refusal is the conflict message, for a row that did
 // not hold what the desk had read at some moment of its batch.
 //
-// TAVREL_RACE_RUNS and TAVREL_RACE_SEED set the runs and the first seed of the first row.
+// TAVREL_RACE_RUNS and TAVREL_RACE_SEED set the runs and the first seed of the first row
+// (long runs need QTEST_FUNCTION_TIMEOUT in milliseconds too).
 // A failure names its seed; TAVREL_RACE_RUNS=1 TAVREL_RACE_SEED=<seed> makes the same
 // choices again (which desk of a batch comes first may differ).
 
@@ -536,8 +537,8 @@ void TstConcurrentEdits::interleavingsTellOneStory_data()
     // SQLite writes one desk at a time and waits for the disk at each commit: fewer runs.
     QTest::newRow("random interleavings") << (seeded ? seed : quint64(20261207))
                                           << (runs > 0                     ? runs
-                                              : TestDatabase::isPostgres() ? 200
-                                                                           : 60);
+                                              : TestDatabase::isPostgres() ? 100
+                                                                           : 40);
 }
 
 void TstConcurrentEdits::interleavingsTellOneStory()
@@ -548,6 +549,9 @@ void TstConcurrentEdits::interleavingsTellOneStory()
     QElapsedTimer clock;
     clock.start();
     for (quint64 s = seed; s < seed + quint64(runs); ++s) {
+        if (s > seed && (s - seed) % 250 == 0)
+            qInfo("%llu runs: %d accepted, %d refused, %.0f s", s - seed, totals.accepted,
+                  totals.refused, double(clock.elapsed()) / 1000.0);
         if (const QString failure = runOnce(s, totals); !failure.isEmpty())
             QFAIL(qPrintable(
                 QStringLiteral("seed %1: %2 (again: TAVREL_RACE_RUNS=1 TAVREL_RACE_SEED=%1)")
