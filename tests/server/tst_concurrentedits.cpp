@@ -539,6 +539,9 @@ void TstConcurrentEdits::interleavingsTellOneStory_data()
                                           << (runs > 0                     ? runs
                                               : TestDatabase::isPostgres() ? 100
                                                                            : 40);
+    // Seeds that once failed, each for what went wrong then.
+    QTest::newRow("seed 20261209: an empty text sent in-process is stored as empty text")
+        << quint64(20261209) << 1;
 }
 
 void TstConcurrentEdits::interleavingsTellOneStory()
