@@ -168,10 +168,9 @@ void ChangeHistory::recordStatement(Database& db, const QString& sql, int rows, 
     QString who = user;
     if (who.isEmpty())
         who = audit.match(text).captured(1).replace(QStringLiteral("''"), QStringLiteral("'"));
-    const bool cleanUp =
-        text.compare(QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = 0 WHERE VAL_CAUS IS NULL"),
-                     Qt::CaseInsensitive) == 0;
-    if (cleanUp) {
+    const QString cleanUpText =
+        QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = 0 WHERE VAL_CAUS IS NULL");
+    if (text.compare(cleanUpText, Qt::CaseInsensitive) == 0) {
         // The caused-value update just before, when it is the last entry and the same user's.
         QVariant last;
         QString details;
@@ -185,8 +184,13 @@ void ChangeHistory::recordStatement(Database& db, const QString& sql, int rows, 
                             details = q.value(3).toString();
                         }
                     });
-        if (last.isValid()) {
-            QJsonObject o = QJsonDocument::fromJson(details.toUtf8()).object();
+        QJsonObject o = QJsonDocument::fromJson(details.toUtf8()).object();
+        // Into the update itself and once: the last entry may be another desk's clean-up,
+        // or an update that another desk's clean-up joined already.
+        if (last.isValid() && !o.contains(QStringLiteral("vacios_a_cero")) &&
+            o.value(QStringLiteral("sentencia"))
+                    .toString()
+                    .compare(cleanUpText, Qt::CaseInsensitive) != 0) {
             o[QStringLiteral("vacios_a_cero")] = rows;
             db.exec(
                 QStringLiteral("UPDATE %1 SET DET_HIST = :D WHERE TVL_ROWID = :K").arg(tableName()),
@@ -277,8 +281,9 @@ QVariant ChangeHistory::method(Database& db, QVariantList& args)
     const std::optional<int> related =
         arguments.optionalInteger(3, QStringLiteral("el código relacionado"));
     QVariantList list;
-    for (const HistoryEntry& e : forRow(db, company, payrollConcept ? QVariant(*payrollConcept) : QVariant(),
-                                              args[2].toString(), related ? QVariant(*related) : QVariant()))
+    for (const HistoryEntry& e :
+         forRow(db, company, payrollConcept ? QVariant(*payrollConcept) : QVariant(),
+                args[2].toString(), related ? QVariant(*related) : QVariant()))
         list.append(
             QVariant(QVariantList{e.when, e.user, e.operation, e.rowKey, e.rows, e.details}));
     args[4] = list;

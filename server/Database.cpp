@@ -28,6 +28,16 @@ qsizetype indexOfName(const QStringList& names, const QString& name)
     return -1;
 }
 
+// Qt 6 holds a null QString as a value, the empty text, where QtSql binds it as NULL and
+// the network format carries it as "". Bound as the empty text, it is stored alike
+// whichever way it came, and as the change history shows it.
+QVariant asWritten(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QString && value.toString().isNull())
+        return QStringLiteral("");
+    return value;
+}
+
 } // namespace
 
 struct Database::Private
@@ -179,7 +189,7 @@ struct Database::Private
             QString text = markers.pieces.first();
             for (qsizetype i = 0; i < markers.occurrences.size(); ++i) {
                 const qsizetype index = indexOfName(markers.distinct, markers.occurrences[i]);
-                text += dialect->driverLiteral(connection, values.at(index));
+                text += dialect->driverLiteral(connection, asWritten(values.at(index)));
                 text += markers.pieces.at(i + 1);
             }
             if (!query.exec(text))
@@ -190,7 +200,7 @@ struct Database::Private
             fail(query.lastError());
         for (const QString& name : markers.occurrences) {
             const qsizetype index = indexOfName(markers.distinct, name);
-            query.addBindValue(dialect->toDatabase(values.at(index)));
+            query.addBindValue(dialect->toDatabase(asWritten(values.at(index))));
         }
         if (!query.exec())
             fail(query.lastError());

@@ -1,8 +1,8 @@
 #include "RemoteLoadBench.h"
 
-#include "ActualizacionCausado.h"
 #include "DaemonOptions.h"
 #include "Database.h"
+#include "DeskCalls.h"
 #include "HttpDaemon.h"
 #include "LocalAppServer.h"
 #include "ModuleError.h"
@@ -21,40 +21,6 @@
 namespace tavrel::bench {
 
 namespace {
-
-const QString Relation = QStringLiteral("DtsPVeZEZev");
-const QString RelationSql =
-    QStringLiteral("SELECT * FROM NM_RPCOS WHERE COD_EMPR = :P_COD_EMPR ORDER BY COD_CONT");
-// What the relation window reads besides its rows: the companies and the lookup lists.
-const QStringList WindowLookups{
-    QStringLiteral("SELECT COD_EMPR, NOM_EMPR FROM GN_EMPRE ORDER BY COD_EMPR"),
-    QStringLiteral("SELECT COD_CCOS, NOM_CCOS FROM GN_CCOST ORDER BY COD_CCOS"),
-    QStringLiteral("SELECT COD_CONT, NOM_CONT FROM NM_NCCON ORDER BY COD_CONT"),
-    QStringLiteral("SELECT COD_VARI, VAL_VARI FROM NM_VARIG")};
-
-ParamList company(int code)
-{
-    return {{QStringLiteral("P_COD_EMPR"), code, FieldType::SmallInt}};
-}
-
-void openWindow(IAppServer& server)
-{
-    server.open(Relation, RelationSql, company(1));
-    for (const QString& sql : WindowLookups)
-        server.open(QStringLiteral("DtsPTemporal"), sql, {});
-}
-
-void causedUpdate(IAppServer& server, const QString& user)
-{
-    QVariantList args{QVariant(QVariantList{ActualizacionCausado::actualizacionAnual(false, user),
-                                            QDateTime(QDate(2013, 1, 1), QTime()),
-                                            QDateTime(QDate(2013, 12, 31), QTime(23, 59, 59)),
-                                            QDateTime::currentDateTime()}),
-                      QVariant(), QString()};
-    server.invoke(QStringLiteral("EjecutarSQL"), args);
-    if (!args[2].toString().isEmpty())
-        throw ModuleError(args[2].toString());
-}
 
 double seconds(const std::function<void()>& work)
 {
@@ -138,7 +104,7 @@ RemoteLoadBench::Result RemoteLoadBench::run(int clients, int calls)
     const auto totals = [&] {
         QHash<qint64, double> t;
         for (int c = 1; c <= 3; ++c) {
-            const DataPacket p = local->open(Relation, RelationSql, company(c));
+            const DataPacket p = DeskCalls::relation(*local, c);
             for (int i = 0; i < p.rows.size(); ++i)
                 t[p.rowKeys[i]] = p.rows[i][p.columnIndex(QStringLiteral("VAL_TOTA"))].toDouble();
         }
@@ -165,23 +131,17 @@ RemoteLoadBench::Result RemoteLoadBench::run(int clients, int calls)
                     t.start();
                     try {
                         if (call % 100 == 99) {
-                            causedUpdate(*remote, QStringLiteral("JPEREZ"));
+                            DeskCalls::causedUpdate(*remote, QStringLiteral("JPEREZ"));
                         } else if (call % 10 == 8) {
                             QVariantList none;
                             remote->invoke(QStringLiteral("BuscarFechaServidor"), none);
                         } else if (call % 10 >= 6) {
-                            const DataPacket p = remote->open(Relation, RelationSql, company(code));
+                            const DataPacket p = DeskCalls::relation(*remote, code);
                             const int row = client % int(p.rows.size());
-                            DeltaRow edit{DeltaRow::Kind::Modify, p.rowKeys[row], {}, {}};
-                            for (int c = 0; c < p.columns.size(); ++c)
-                                edit.original.insert(p.columns[c].name, p.rows[row][c]);
-                            edit.values.insert(
-                                QStringLiteral("VAL_TOTA"),
-                                edit.original.value(QStringLiteral("VAL_TOTA")).toDouble() + 1);
-                            remote->applyUpdates(Relation, Delta{{edit}});
-                            ++edits[edit.rowKey];
+                            DeskCalls::addToTotal(*remote, p, row);
+                            ++edits[p.rowKeys[row]];
                         } else {
-                            remote->open(Relation, RelationSql, company(code));
+                            DeskCalls::relation(*remote, code);
                         }
                     } catch (const ModuleError& e) {
                         if (e.kind() == ModuleError::Kind::Conflict) {
@@ -224,10 +184,10 @@ RemoteLoadBench::Result RemoteLoadBench::run(int clients, int calls)
         const auto local = LocalAppServer::connect(d->owner);
         const auto remote = login();
         std::tie(r.openLocal, r.openRemote) = medianInTurns(
-            41, [&] { openWindow(*local); }, [&] { openWindow(*remote); });
+            41, [&] { DeskCalls::openWindow(*local); }, [&] { DeskCalls::openWindow(*remote); });
         std::tie(r.causedLocal, r.causedRemote) = medianInTurns(
-            9, [&] { causedUpdate(*local, QStringLiteral("JPEREZ")); },
-            [&] { causedUpdate(*remote, QStringLiteral("JPEREZ")); });
+            9, [&] { DeskCalls::causedUpdate(*local, QStringLiteral("JPEREZ")); },
+            [&] { DeskCalls::causedUpdate(*remote, QStringLiteral("JPEREZ")); });
     }
     return r;
 }

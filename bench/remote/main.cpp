@@ -1,10 +1,12 @@
 // bench_remote_load: many desks on one network server, and one desk in-process against
-// the same desk through the server.
+// the same desk through the server. With --soak SECONDS instead: desks that come and go
+// for that long while the server process's memory is watched.
 
 #include "Database.h"
 #include "DemoData.h"
 #include "ModuleError.h"
 #include "RemoteLoadBench.h"
+#include "RemoteSoak.h"
 #include "SchemaInstaller.h"
 
 #include <QCoreApplication>
@@ -16,9 +18,8 @@ using namespace tavrel;
 namespace {
 
 // A fresh demo database next to the administrative URL's own.
-QString freshDatabase(const QString& adminUrl)
+QString freshDatabase(const QString& adminUrl, const QString& name)
 {
-    const QString name = QStringLiteral("tavrel_bench_remote");
     {
         const auto admin = Database::open(adminUrl);
         admin->exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
@@ -30,6 +31,36 @@ QString freshDatabase(const QString& adminUrl)
     SchemaInstaller::install(*db);
     DemoData::create(*db);
     return url.toString();
+}
+
+int soak(const QString& ownerUrl, const bench::RemoteSoak::Options& options)
+{
+    const auto mib = [](qint64 kb) { return double(kb) / 1024.0; };
+    bench::RemoteSoak soak(ownerUrl, QCoreApplication::applicationDirPath() +
+                                         QStringLiteral("/tavrel-server"));
+    std::printf("%d desks for %d s; the server sampled every %d s, baseline after %d s\n",
+                options.clients, options.seconds, options.sampleSeconds, options.warmUpSeconds);
+    const bench::RemoteSoak::Result r = soak.run(options, [&](const auto& s) {
+        std::printf("%6.0f s  %9lld calls  RSS %7.1f MiB  %3d threads  %4d files\n", s.at, s.calls,
+                    mib(s.rssKb), s.threads, s.files);
+        std::fflush(stdout);
+    });
+    const double growth =
+        r.warm.rssKb > 0 ? 100.0 * double(r.end.rssKb - r.warm.rssKb) / double(r.warm.rssKb) : 0;
+    std::printf("calls %lld (%.0f/s), sessions %lld (%lld dropped without logout), errors %lld, "
+                "refused conflicts %lld\n",
+                r.calls, double(r.calls) / std::max(1.0, r.end.at), r.sessions, r.dropped, r.errors,
+                r.conflicts);
+    if (!r.firstError.isEmpty())
+        std::printf("first error: %s\n", qPrintable(r.firstError));
+    std::printf("RSS after warm-up %.1f MiB (%.0f s), at the end %.1f MiB (%.0f s): %+.1f%%, "
+                "peak %.1f MiB\n",
+                mib(r.warm.rssKb), r.warm.at, mib(r.end.rssKb), r.end.at, growth, mib(r.peakRssKb));
+    std::printf(
+        "threads %d -> %d, open files %d -> %d; server exit %d%s%s\n", r.warm.threads,
+        r.end.threads, r.warm.files, r.end.files, r.serverExit,
+        r.serverErrors.isEmpty() ? "" : ", it wrote: ", qPrintable(r.serverErrors.left(300)));
+    return r.errors == 0 && growth <= 10.0 && r.serverExit == 0 ? 0 : 1;
 }
 
 } // namespace
@@ -50,7 +81,15 @@ int main(int argc, char* argv[])
         return 2;
     }
     try {
-        bench::RemoteLoadBench bench(freshDatabase(admin));
+        if (const int seconds = option("--soak", 0); seconds > 0) {
+            bench::RemoteSoak::Options o;
+            o.clients = clients;
+            o.seconds = seconds;
+            o.sampleSeconds = option("--sample", 5);
+            o.warmUpSeconds = option("--warm-up", std::min(60, seconds / 4));
+            return soak(freshDatabase(admin, QStringLiteral("tavrel_bench_soak")), o);
+        }
+        bench::RemoteLoadBench bench(freshDatabase(admin, QStringLiteral("tavrel_bench_remote")));
         const bench::RemoteLoadBench::Result r = bench.run(clients, calls);
         const int total = r.clients * r.calls;
         std::printf("%d clients x %d calls: %d calls in %.1f s, %.0f calls/s\n", r.clients, r.calls,

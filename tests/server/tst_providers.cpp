@@ -28,8 +28,6 @@ private Q_SLOTS:
     void packetsAreIdenticalOnBothEngines_data();
     void packetsAreIdenticalOnBothEngines();
     void insertsReturnKeysAndRoundTripValues();
-    void secondClientWorkingOnStaleRow_data();
-    void secondClientWorkingOnStaleRow();
     void failedRowUndoesTheWholeDelta_data();
     void failedRowUndoesTheWholeDelta();
     void readOnlyProviderRefusesUpdates();
@@ -302,71 +300,6 @@ void TstProviders::insertsReturnKeysAndRoundTripValues()
     QCOMPARE(row[packet.columnIndex(QStringLiteral("COD_CONT"))], QVariant(10));
     QCOMPARE(row[packet.columnIndex(QStringLiteral("VAL_TOTA"))], QVariant(1234.56));
     QVERIFY(isNull(row[packet.columnIndex(QStringLiteral("CAS_CONT"))]));
-}
-
-void TstProviders::secondClientWorkingOnStaleRow_data()
-{
-    QTest::addColumn<QString>("firstColumn");
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QString>("secondColumn");
-    QTest::addColumn<bool>("refused");
-
-    const int modify = int(DeltaRow::Kind::Modify);
-    QTest::newRow("same column changed by both: the second is refused")
-        << "VAL_TOTA" << modify << "VAL_TOTA" << true;
-    QTest::newRow("a null read matches only while the value is null")
-        << "VAL_CAUS" << modify << "VAL_CAUS" << true;
-    QTest::newRow("deleting a row someone changed is refused")
-        << "VAL_TOTA" << int(DeltaRow::Kind::Delete) << "" << true;
-    QTest::newRow("another column of the same row: both changes stay")
-        << "VAL_TOTA" << modify << "DEP_APAC" << false;
-}
-
-void TstProviders::secondClientWorkingOnStaleRow()
-{
-    m_fresh = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
-    QFETCH(QString, firstColumn);
-    QFETCH(int, kind);
-    QFETCH(QString, secondColumn);
-    QFETCH(bool, refused);
-
-    const auto first = m_fresh->appServer();
-    const auto second = m_fresh->appServer();
-    const DataPacket read = relationRows(*first);
-    QVERIFY(relationRows(*second) == read);
-    // A row whose caused value is null: the first change checks it with IS NULL.
-    const int caused = read.columnIndex(QStringLiteral("VAL_CAUS"));
-    const int row =
-        int(std::find_if(read.rows.begin(), read.rows.end(),
-                         [caused](const QVariantList& r) { return isNull(r[caused]); }) -
-            read.rows.begin());
-    QVERIFY(row < read.rows.size());
-
-    first->applyUpdates(relationProvider, {{modify(read, row, {{firstColumn, 111.0}})}});
-
-    const DeltaRow late = DeltaRow::Kind(kind) == DeltaRow::Kind::Delete
-                              ? remove(read, row)
-                              : modify(read, row,
-                                       {{secondColumn, secondColumn == QLatin1String("DEP_APAC")
-                                                           ? QVariant(QStringLiteral("OTRA"))
-                                                           : QVariant(222.0)}});
-    try {
-        second->applyUpdates(relationProvider, {{late}});
-        QVERIFY(!refused);
-    } catch (const ModuleError& e) {
-        QVERIFY2(refused, qPrintable(e.message()));
-        QCOMPARE(e.kind(), ModuleError::Kind::Conflict);
-        QVERIFY2(e.message().contains(QLatin1String("modificado o borrado por otro usuario")),
-                 qPrintable(e.message()));
-    }
-    const QList<QVariantList> stored = m_fresh->queryRows(
-        QStringLiteral("SELECT %1, DEP_APAC FROM NM_RPCOS WHERE TVL_ROWID = :K").arg(firstColumn),
-        {read.rowKeys[row]});
-    QCOMPARE(stored.size(), 1);
-    QCOMPARE(stored[0][0].toDouble(), 111.0);
-    QCOMPARE(stored[0][1].toString().trimmed(),
-             refused ? read.rows[row][read.columnIndex(QStringLiteral("DEP_APAC"))].toString()
-                     : QStringLiteral("OTRA"));
 }
 
 void TstProviders::failedRowUndoesTheWholeDelta_data()

@@ -1,6 +1,7 @@
 #include "DaemonProcess.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 #include <csignal>
@@ -24,6 +25,7 @@ QStringList DaemonProcess::installRoles(const QString& ownerUrl, QString* errors
 
 DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
 {
+    m_process.setStandardErrorFile(m_dir.filePath(QStringLiteral("errors.log")));
     m_process.start(QStringLiteral(TAVREL_SERVER_BIN),
                     roles +
                         QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
@@ -79,8 +81,8 @@ int DaemonProcess::stop()
 
 QString DaemonProcess::errors()
 {
-    m_errors += QString::fromUtf8(m_process.readAllStandardError());
-    return m_errors;
+    QFile file(m_dir.filePath(QStringLiteral("errors.log")));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 } // namespace tavrel::test

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace tavrel::test {
 
@@ -35,10 +36,12 @@ private:
     // Reads standard output until `pattern` matches in what was not matched yet.
     QRegularExpressionMatch waitFor(const QRegularExpression& pattern);
 
+    // Standard error (the access log among it) goes to a file: a pipe that nobody reads
+    // fills up, and then the server stops in the middle of a request.
+    QTemporaryDir m_dir;
     QProcess m_process;
     QString m_out;
     int m_port = 0;
-    QString m_errors;
 };
 
 } // namespace tavrel::test
