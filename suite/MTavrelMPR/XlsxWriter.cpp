@@ -84,12 +84,12 @@ void writeTable(lxw_workbook* book, lxw_worksheet* sheet, const XlsxTable& table
 }
 
 void insertChart(lxw_workbook* book, lxw_worksheet* sheet, const QByteArray& sheetName,
-                 const XlsxTable& table, const XlsxBarChart& spec)
+                 const XlsxTable& table, const XlsxBarChart& wanted)
 {
     if (table.rows.isEmpty() || table.columns.size() < 2)
         return;
     lxw_chart* chart = workbook_add_chart(book, LXW_CHART_COLUMN);
-    chart_title_set_name(chart, spec.title.toUtf8().constData());
+    chart_title_set_name(chart, wanted.title.toUtf8().constData());
     const auto first = lxw_row_t(table.row + 1);
     const auto last = lxw_row_t(table.row + table.rows.size());
     const auto categories = lxw_col_t(table.column);
@@ -101,12 +101,12 @@ void insertChart(lxw_workbook* book, lxw_worksheet* sheet, const QByteArray& she
         chart_series_set_values(series, sheetName.constData(), first, values, last, values);
         chart_series_set_name_range(series, sheetName.constData(), lxw_row_t(table.row), values);
     }
-    chart_axis_set_name(chart->x_axis, spec.categoryAxis.toUtf8().constData());
-    chart_axis_set_name(chart->y_axis, spec.valueAxis.toUtf8().constData());
-    if (!spec.valueFormat.isEmpty())
-        chart_axis_set_num_format(chart->y_axis, spec.valueFormat.toUtf8().constData());
+    chart_axis_set_name(chart->x_axis, wanted.categoryAxis.toUtf8().constData());
+    chart_axis_set_name(chart->y_axis, wanted.valueAxis.toUtf8().constData());
+    if (!wanted.valueFormat.isEmpty())
+        chart_axis_set_num_format(chart->y_axis, wanted.valueFormat.toUtf8().constData());
     chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
-    worksheet_insert_chart(sheet, lxw_row_t(spec.row), lxw_col_t(spec.column), chart);
+    worksheet_insert_chart(sheet, lxw_row_t(wanted.row), lxw_col_t(wanted.column), chart);
 }
 
 } // namespace
