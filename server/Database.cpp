@@ -104,21 +104,29 @@ struct Database::Private
             run(db, sessionSql, sessionValues);
     }
 
-    // BEGIN on the main connection. A connection that died while idle (the database
-    // restarted, an administrator ended the session) is found here, before anything of
-    // the transaction was sent: it is opened again and the BEGIN repeated, once.
-    void begin()
+    // Runs `step`, the first thing a call sends on the main connection. A connection
+    // that died while idle (the database restarted, an administrator ended the session)
+    // fails here before anything of the call reached the database: it is opened again
+    // and `step` repeated, once. `step` must only read or begin.
+    void onLiveConnection(const std::function<void()>& step)
     {
         reopenIfLost();
-        if (db.transaction())
-            return;
-        const QSqlError error = db.lastError();
-        if (!dialect->isConnectionFailure(error))
-            fail(error);
-        lost = true;
-        reopenIfLost();
-        if (!db.transaction())
-            fail(db.lastError());
+        try {
+            step();
+        } catch (const ModuleError& e) {
+            if (e.kind() != ModuleError::Kind::Connection)
+                throw;
+            reopenIfLost();
+            step();
+        }
+    }
+
+    void begin()
+    {
+        onLiveConnection([this] {
+            if (!db.transaction())
+                fail(db.lastError());
+        });
     }
 
     [[noreturn]] void fail(const QSqlError& error) const
@@ -298,17 +306,7 @@ void Database::readOnly(const QString& sql, const QVariantList& values,
                                 ? d->dialect->readOnlySessionSelect(d->prelude.selectList)
                                 : QString();
     if (!lasting.isEmpty()) {
-        d->reopenIfLost();
-        try {
-            d->runPrelude(d->db, lasting);
-        } catch (const ModuleError& e) {
-            // A connection that died while idle shows here, before the desk's statement
-            // was sent: opened anew and the prelude, which only reads, repeated once.
-            if (e.kind() != ModuleError::Kind::Connection)
-                throw;
-            d->reopenIfLost();
-            d->runPrelude(d->db, lasting);
-        }
+        d->onLiveConnection([&] { d->runPrelude(d->db, lasting); });
         QSqlQuery query = exec(sql, values);
         read(query);
         return;
@@ -333,6 +331,11 @@ void Database::readOnly(const QString& sql, const QVariantList& values,
         d->db.rollback();
         throw;
     }
+}
+
+void Database::onLiveConnection(const std::function<void()>& step)
+{
+    d->onLiveConnection(step);
 }
 
 void Database::setReadPrelude(ReadPrelude prelude)

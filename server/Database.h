@@ -78,6 +78,11 @@ public:
     };
     void setReadPrelude(ReadPrelude prelude);
 
+    // Runs `step`, which begins a call with statements that only read, and when it fails
+    // because the connection died while idle, opens the connection again and runs `step`
+    // once more. Transactions and the reads' preludes begin this way.
+    void onLiveConnection(const std::function<void()>& step);
+
     // A statement that prepares the main connection for the statements after it (a
     // session setting): run now, and again whenever a lost connection is opened anew.
     void setSessionStatement(const QString& sql, const QVariantList& values);

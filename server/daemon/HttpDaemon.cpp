@@ -193,15 +193,10 @@ struct HttpDaemon::Private
             Worker& w = worker();
             std::optional<Session> session;
             if (access == Access::Session) {
-                try {
-                    session = w.sessions->check(bearer(req));
-                } catch (const ModuleError& e) {
-                    // A connection that died while idle shows at the check, before any
-                    // work was sent: checked once more, on the connection opened anew.
-                    if (e.kind() != ModuleError::Kind::Connection)
-                        throw;
-                    session = w.sessions->check(bearer(req));
-                }
+                // A connection that died while idle shows at the check, before any work
+                // was sent.
+                w.server->database().onLiveConnection(
+                    [&] { session = w.sessions->check(bearer(req)); });
                 tNote.user = session->user;
             } else if (access == Access::Token) {
                 session = Session{bearer(req), {}, {}};
