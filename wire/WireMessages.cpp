@@ -160,6 +160,7 @@ QJsonObject WireMessages::encodePacket(const DataPacket& packet)
 
 DataPacket WireMessages::decodePacket(const QJsonObject& body)
 {
+    const WireValue::ReadScope scope;
     DataPacket packet;
     for (const QJsonValue& f :
          member(body, QStringLiteral("fields"), QJsonValue::Array).toArray()) {
@@ -238,6 +239,7 @@ QJsonArray WireMessages::encodeDelta(const Delta& delta)
 
 Delta WireMessages::decodeDelta(const QJsonValue& rows)
 {
+    const WireValue::ReadScope scope;
     Delta delta;
     for (const QJsonValue& item : arrayOf(rows, QStringLiteral("'rows'"))) {
         const QJsonObject object = objectAt(item, QStringLiteral("una fila cambiada"));

@@ -85,21 +85,21 @@ QString encodeDateTime(const QDateTime& dt)
     return text;
 }
 
+thread_local QHash<QString, QDateTime>* tRead = nullptr; // the outer ReadScope's texts
+
 // A date-time the receiver could not send back (one that falls outside the calendar's
 // four-digit years in its local time and in UTC) is refused here, where its text is known.
-// Reading one costs the general parser and two look-ups of the time zone; a packet's
-// column of stamps repeats a few texts, so the local values of the last few thousand
-// texts read are kept.
 QDateTime decodeDateTime(const QJsonValue& value)
 {
     if (!value.isString())
         WireValue::malformed(
             QStringLiteral("%1 no es una fecha y hora con zona").arg(WireValue::describe(value)));
     const QString text = value.toString();
-    thread_local QHash<QString, QDateTime> read;
-    const auto found = read.constFind(text);
-    if (found != read.constEnd())
-        return *found;
+    if (tRead) {
+        const auto found = tRead->constFind(text);
+        if (found != tRead->constEnd())
+            return *found;
+    }
     const QDateTime dt = QDateTime::fromString(text, Qt::ISODateWithMs);
     if (!dt.isValid() || dt.timeSpec() == Qt::LocalTime)
         WireValue::malformed(
@@ -108,9 +108,12 @@ QDateTime decodeDateTime(const QJsonValue& value)
     if (writtenDateTime(local).isEmpty())
         WireValue::malformed(QStringLiteral("%1 está fuera del rango de fechas (años 1 a 9999)")
                                  .arg(WireValue::describe(value)));
-    if (read.size() >= 4096)
-        read.clear();
-    read.insert(text, local);
+    if (tRead) {
+        // A column of distinct stamps gains nothing from the texts kept.
+        if (tRead->size() >= 4096)
+            tRead->clear();
+        tRead->insert(text, local);
+    }
     return local;
 }
 
@@ -132,6 +135,20 @@ QString decodeText(const QJsonValue& value)
 }
 
 } // namespace
+
+WireValue::ReadScope::ReadScope()
+{
+    if (!tRead) {
+        tRead = &m_read;
+        m_outer = true;
+    }
+}
+
+WireValue::ReadScope::~ReadScope()
+{
+    if (m_outer)
+        tRead = nullptr;
+}
 
 void WireValue::malformed(const QString& what)
 {

@@ -2,6 +2,8 @@
 
 #include "FieldType.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QJsonValue>
 #include <QVariant>
 
@@ -38,6 +40,24 @@ public:
     // Throws ModuleError (Conversion) for a kind of value the wire cannot carry.
     static QJsonValue encodeTagged(const QVariant& value);
     static QVariant decodeTagged(const QJsonValue& value);
+
+    // While one lives on a thread, the date-times decoded there are remembered by their
+    // text: reading one costs the general parser and two look-ups of the time zone, and a
+    // packet's column of stamps repeats a few texts. The decoder of a whole message opens
+    // one, so that what it remembers goes with the message: a server decodes messages on
+    // many threads for months. Scopes opened inside another share the outer one's texts.
+    class ReadScope
+    {
+    public:
+        ReadScope();
+        ~ReadScope();
+        ReadScope(const ReadScope&) = delete;
+        ReadScope& operator=(const ReadScope&) = delete;
+
+    private:
+        QHash<QString, QDateTime> m_read;
+        bool m_outer = false;
+    };
 
     // The error every decoder throws for a malformed message: ModuleError (Conversion).
     [[noreturn]] static void malformed(const QString& what);
