@@ -252,6 +252,8 @@ private:
     QString runOnce(quint64 seed, Totals& totals);
     Change plan(Desk& desk, std::mt19937_64& rng, int batch, bool mayInsert, bool mayCause);
     QString replay(QList<Change>& changes, int batches, const Table& initial);
+    QString replayWith(QList<Change>& changes, int batches, const Table& initial,
+                       const QList<int>& choices, QList<int>& alike);
 
     std::unique_ptr<TestDatabase> m_db;
     std::shared_ptr<IAppServer> m_observer;
@@ -390,7 +392,31 @@ QString TstConcurrentEdits::runOnce(quint64 seed, Totals& totals)
 }
 
 // Replays the history with the changes the desks sent; empty when they tell one story.
+// Entries alike (two edits of a row that wrote what was there show as the same empty
+// entry) may each be either change, and the checks those changes make can differ: every
+// way of pairing them is tried until one tells the story.
 QString TstConcurrentEdits::replay(QList<Change>& changes, int batches, const Table& initial)
+{
+    QList<int> choices; // per entry with several changes alike, in history order: which one
+    for (;;) {
+        QList<int> alike; // how many changes each such entry had
+        for (Change& c : changes)
+            c.matched = false;
+        const QString failure = replayWith(changes, batches, initial, choices, alike);
+        if (failure.isEmpty())
+            return {};
+        choices.resize(alike.size());
+        qsizetype k = alike.size() - 1;
+        for (; k >= 0 && ++choices[k] >= alike[k]; --k)
+            choices[k] = 0;
+        if (k < 0)
+            return failure;
+        choices.resize(k + 1);
+    }
+}
+
+QString TstConcurrentEdits::replayWith(QList<Change>& changes, int batches, const Table& initial,
+                                       const QList<int>& choices, QList<int>& alike)
 {
     int caused = 0, cleanUps = 0;
     for (const Change& c : changes) {
@@ -451,18 +477,21 @@ QString TstConcurrentEdits::replay(QList<Change>& changes, int batches, const Ta
             details.insert(o[QLatin1String("columna")].toString(),
                            {o[QLatin1String("antes")], o[QLatin1String("despues")]});
         }
-        Change* change = nullptr;
+        QList<Change*> candidates;
         for (Change& c : changes) {
             if (!cleanUp && c.accepted && !c.matched &&
                 (statement
                      ? c.kind == Change::Caused && c.desk->tag == auditUser.match(sql).captured(1)
                      : c.kind != Change::Caused && c.key == entry[2].toLongLong() &&
                            QStringLiteral("AMB").mid(c.kind, 1) == entry[1].toString().trimmed() &&
-                           c.details() == details)) {
-                change = &c;
-                break;
-            }
+                           c.details() == details))
+                candidates.append(&c);
         }
+        if (candidates.size() > 1)
+            alike.append(int(candidates.size()));
+        Change* change = candidates.isEmpty()        ? nullptr
+                         : candidates.size() == 1 ? candidates.first()
+                                                  : candidates[choices.value(alike.size() - 1)];
         if (change) {
             change->matched = true;
             if (change->batch < batch)
