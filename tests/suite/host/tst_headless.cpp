@@ -168,7 +168,7 @@ void TstHeadless::callRunsTheOperationOfEveryCompany()
     const auto key = [](const QVariantList& values) {
         QStringList parts;
         for (const QVariant& v : values)
-            parts << v.toString().trimmed();
+            parts << (v.isNull() ? QString() : v.toString().trimmed());
         return parts.join(u'/');
     };
     QHash<QString, double> expected;
