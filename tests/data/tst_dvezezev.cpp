@@ -4,6 +4,7 @@
 #include "ModuloDemo.h"
 #include "SClientDataSet.h"
 #include "TVPField.h"
+#include "Thrown.h"
 
 #include <QDateTime>
 #include <QLabel>
@@ -192,7 +193,6 @@ void TstDVeZezev::conceptChangeDuringEdit()
     QVERIFY(f->forma->LblCamRela->width() >=
             f->forma->LblCamRela->fontMetrics().horizontalAdvance(titulo));
     QCOMPARE(f->forma->VPFCamRela->titulo(), lista);
-    QCOMPARE(f->forma->VPFCamRela->titulos(), (QStringList{"Código", "Nombre"}));
     QCOMPARE(f->forma->VPFCamRela->variables(), QStringList{codigo});
 }
 
@@ -229,12 +229,9 @@ void TstDVeZezev::refusedCodesKeepTheFieldValue()
     f->dtm->QryVeZEZev->edit();
     tavrel::Field* field = f->dtm->QryVeZEZev->fieldByName(campo);
     const QVariant antes = field->value();
-    try {
-        field->setValue(valor);
-        QFAIL("the value was accepted");
-    } catch (const ModuleError& e) {
-        QCOMPARE(e.message(), mensaje);
-    }
+    const auto error = thrownBy([&] { field->setValue(valor); });
+    QVERIFY(error);
+    QCOMPARE(error->message(), mensaje);
     QCOMPARE(field->value(), antes);
     QCOMPARE(f->dtm->QryVeZEZev->state(), DataSetState::Edit);
 }

@@ -28,7 +28,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
@@ -64,10 +63,7 @@ struct Eleccion
         for (const tavrel::Field* f : d->CdsTmp->fields())
             columnas << f->fieldName().toUpper();
         d->CmbCampos->setCurrentIndex(1);
-        for (const QChar c : nombre) {
-            QKeyEvent tecla(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(d->edtBusqueda, &tecla);
-        }
+        typeText(d->edtBusqueda, nombre);
         d->BitBtnAceptar->click();
     }
 };
@@ -86,7 +82,7 @@ private Q_SLOTS:
     void boundBeforeTheFirstCompanyChange();
     void keyFieldsLockedOutsideEditing_data();
     void keyFieldsLockedOutsideEditing();
-    void tabOrderAndLabelsOfThePanel();
+    void tabOrderOfThePanel();
     void panelFollowsTheFieldsWhileEditing_data();
     void panelFollowsTheFieldsWhileEditing();
     void gridListsTheBudgetCodes_data();
@@ -156,8 +152,6 @@ void TstFrmVeZezev::boundBeforeTheFirstCompanyChange()
     gStCodiEmpr.clear();
     crear();
     QCOMPARE(visto, (QStringList{"0", "VVeZezev", "1", "1", "1", ""}));
-    QCOMPARE(FrmVeZezev->NomProg(), QStringLiteral("VVeZezev"));
-    QCOMPARE(FrmVeZezev->CodiUsua(), QStringLiteral("JPEREZ"));
     QVERIFY(relacion()->active());
     QCOMPARE(FrmVeZezev->DBGFrm->model()->rowCount(), relacion()->recordCount());
 }
@@ -207,7 +201,7 @@ void TstFrmVeZezev::keyFieldsLockedOutsideEditing()
         QCOMPARE(selector->isEnabled(), editable);
 }
 
-void TstFrmVeZezev::tabOrderAndLabelsOfThePanel()
+void TstFrmVeZezev::tabOrderOfThePanel()
 {
     crear();
     TFrmVeZezev* f = FrmVeZezev;
@@ -226,10 +220,6 @@ void TstFrmVeZezev::tabOrderAndLabelsOfThePanel()
         QCOMPARE(QApplication::focusWidget()->objectName(), siguiente->objectName());
     }
     QVERIFY(QApplication::focusWidget() != f->DBEdtValSald);
-
-    QCOMPARE(f->LblCodCont->buddy(), f->DBEdtCodCont);
-    QCOMPARE(f->LblCamRela->buddy(), f->DBECamRela);
-    QCOMPARE(f->LblCodCuen->buddy(), f->DBEdtCodCuen);
 }
 
 void TstFrmVeZezev::panelFollowsTheFieldsWhileEditing_data()

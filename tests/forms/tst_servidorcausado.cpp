@@ -3,6 +3,7 @@
 // movements the test wrote.
 
 #include "ActualizacionCausado.h"
+#include "CausedMovements.h"
 #include "DVeZezev.h"
 #include "Database.h"
 #include "IAppServer.h"
@@ -11,6 +12,7 @@
 #include "SDCOMConnection.h"
 #include "ServidorCausado.h"
 #include "TestDatabase.h"
+#include "Thrown.h"
 
 #include <QTest>
 #include <functional>
@@ -18,79 +20,17 @@
 using tavrel::DataPacket;
 using tavrel::IAppServer;
 using tavrel::ModuleError;
-using tavrel::test::TestDatabase;
+using namespace tavrel::test;
 
 namespace {
 
-QDateTime at(int y, int m, int d, int h = 0, int min = 0)
-{
-    return QDateTime(QDate(y, m, d), QTime(h, min));
-}
-
-struct Clave
-{
-    int empr;
-    QVariant ccos; // null never matches
-    int cont;
-    QString cuen;
-};
-
-struct Movimiento
-{
-    Clave clave;
-    QDateTime fecha;
-    char naturaleza;
-    double cauc, tran;
-};
-
-const Clave kBorde{1, 10, 100, QStringLiteral("510101")}; // movements around the year's edges
-const Clave kOtroCodigo{1, 11, 100, QStringLiteral("510101")};
-const Clave kOtraCuenta{1, 10, 100, QStringLiteral("510102")}; // nothing on the latest date
-const Clave kSinCodigo{1, QVariant(), 100, QStringLiteral("510101")};
-const Clave kSinMovimiento{1, 12, 101, QStringLiteral("510101")};
-const Clave kEmpresa2{2, 10, 100, QStringLiteral("510101")}; // its last date is older
-const Clave kEmpresa2Sin{2, 20, 200, QStringLiteral("520101")};
-
-const QList<Clave> kRelaciones = {kBorde,         kOtroCodigo, kOtraCuenta, kSinCodigo,
-                                  kSinMovimiento, kEmpresa2,   kEmpresa2Sin};
-
-// The latest date up to the client time is 31 Jan 2014 (company 1 only); one movement
-// lies after the client time.
-const QList<Movimiento> kMovimientos = {
-    {kBorde, at(2012, 12, 31, 23, 59), 'D', 1, 2},
-    {kBorde, at(2013, 1, 1), 'D', 10, 11},
-    {kBorde, at(2013, 6, 30), 'D', 100, 101},
-    {kBorde, at(2013, 6, 30), 'C', 5000, 5001},
-    {kBorde, at(2013, 12, 31), 'D', 1000, 1001},
-    {kBorde, at(2013, 12, 31, 23, 59), 'D', 20000, 20001},
-    {kBorde, at(2014, 1, 31), 'D', 3, 4},
-    {kBorde, at(2014, 1, 31), 'D', 30, 40},
-    {kBorde, at(2014, 1, 31), 'C', 7, 8},
-    {kBorde, at(2014, 2, 28), 'D', 90000, 90000},
-    {kOtroCodigo, at(2013, 6, 30), 'D', 200, 201},
-    {kOtroCodigo, at(2014, 1, 31), 'D', 5, 6},
-    {kOtraCuenta, at(2013, 12, 31), 'D', 300, 301},
-    {kSinCodigo, at(2013, 6, 30), 'D', 400, 401},
-    {kSinCodigo, at(2014, 1, 31), 'D', 9, 9},
-    {kEmpresa2, at(2013, 6, 30), 'D', 600, 601},
-    {kEmpresa2, at(2013, 12, 31, 23, 59), 'D', 700, 701},
-};
-
-const QDateTime kHoraCliente = at(2014, 2, 10, 8, 0);
-
-bool coincide(const Clave& a, const Clave& b)
-{
-    return a.empr == b.empr && !a.ccos.isNull() && !b.ccos.isNull() && a.ccos == b.ccos &&
-           a.cont == b.cont && a.cuen == b.cuen;
-}
-
 // The sum of the row's debit movements that `cuenta` accepts; null when none counts.
-QVariant sumaEsperada(const Clave& r, const std::function<bool(const QDateTime&)>& cuenta,
+QVariant sumaEsperada(const MovementKey& r, const std::function<bool(const QDateTime&)>& cuenta,
                       bool valTran)
 {
     QVariant suma;
-    for (const Movimiento& m : kMovimientos) {
-        if (coincide(m.clave, r) && m.naturaleza == 'D' && cuenta(m.fecha))
+    for (const Movement& m : causedMovements()) {
+        if (m.key.matches(r) && m.nature == 'D' && cuenta(m.when))
             suma = suma.toDouble() + (valTran ? m.tran : m.cauc);
     }
     return suma;
@@ -123,7 +63,7 @@ private:
     void fijarFecRpco(const QVariant& valor);
     void ejecutar(const QString& usuario, const QString& digiDian,
                   const QString& formato = QStringLiteral("dd/MM/yyyy"),
-                  const QDateTime& horaCliente = kHoraCliente);
+                  const QDateTime& horaCliente = CausedClientTime);
     DataPacket relaciones();
     // VAL_CAUS of every row as expected, and the audit columns of this run.
     void verificar(const QVariantList& esperados, const QString& usuario);
@@ -153,24 +93,10 @@ void TstServidorCausado::cleanupTestCase()
 
 void TstServidorCausado::init()
 {
-    // One transaction: a commit per row would make the SQLite run wait on the disk.
-    m_db->database().transaction([this] {
-        for (const char* tabla : {"NM_RPCOS", "NM_NCMOV", "NM_VARIG"})
-            m_db->exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(tabla)));
-        for (const Clave& r : kRelaciones)
-            m_db->exec(QStringLiteral("INSERT INTO NM_RPCOS (ACT_USUA, ACT_HORA, ACT_ESTA, "
-                                      "COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, VAL_CAUS) "
-                                      "VALUES ('ANTES', :H, 'A', :E, :C, :O, :U, NULL)"),
-                       {at(2010, 1, 1, 9, 30), r.empr, r.ccos, r.cont, r.cuen});
-        for (const Movimiento& m : kMovimientos)
-            m_db->exec(QStringLiteral("INSERT INTO NM_NCMOV (COD_EMPR, COD_CCOS, COD_CONT, "
-                                      "COD_CUEN, FEC_PROC, NAT_TRAN, VAL_CAUC, VAL_TRAN) "
-                                      "VALUES (:E, :C, :O, :U, :F, :N, :V, :T)"),
-                       {m.clave.empr, m.clave.ccos, m.clave.cont, m.clave.cuen, m.fecha,
-                        QString(QLatin1Char(m.naturaleza)), m.cauc, m.tran});
-        m_db->exec(QStringLiteral("INSERT INTO NM_VARIG (COD_VARI, NOM_VARI, VAL_VARI) "
-                                  "VALUES ('FEC_RPCO', 'Año de la relación', '2013')"));
-    });
+    writeCausedData(*m_db);
+    m_db->exec(QStringLiteral("DELETE FROM NM_VARIG"));
+    m_db->exec(QStringLiteral("INSERT INTO NM_VARIG (COD_VARI, NOM_VARI, VAL_VARI) "
+                              "VALUES ('FEC_RPCO', 'Año de la relación', '2013')"));
 
     m_horaServidor = QDateTime();
     m_enviadas = 0;
@@ -248,17 +174,17 @@ void TstServidorCausado::rutaPorFecha_data()
 
     const QString n = QStringLiteral("N");
     const QString jp = QStringLiteral("JPEREZ");
-    QTest::newRow("no FEC_RPCO row") << QVariant() << n << jp << kHoraCliente;
+    QTest::newRow("no FEC_RPCO row") << QVariant() << n << jp << CausedClientTime;
     QTest::newRow("null value reads as empty")
-        << QVariant(QMetaType(QMetaType::QString)) << n << jp << kHoraCliente;
+        << QVariant(QMetaType(QMetaType::QString)) << n << jp << CausedClientTime;
     QTest::newRow("zero; the flag S does not change the summed column")
-        << QVariant(QStringLiteral("0")) << QStringLiteral("S") << jp << kHoraCliente;
+        << QVariant(QStringLiteral("0")) << QStringLiteral("S") << jp << CausedClientTime;
     QTest::newRow("client time exactly on the latest movement")
         << QVariant(QString()) << n << jp << at(2014, 1, 31);
     QTest::newRow("nothing up to the client time: every value empty")
         << QVariant(QStringLiteral("0")) << n << jp << at(2012, 6, 1);
     QTest::newRow("a quote in the user code is stored as typed")
-        << QVariant(QString()) << n << QStringLiteral("O'NEIL") << kHoraCliente;
+        << QVariant(QString()) << n << QStringLiteral("O'NEIL") << CausedClientTime;
 }
 
 void TstServidorCausado::rutaPorFecha()
@@ -274,14 +200,14 @@ void TstServidorCausado::rutaPorFecha()
     // The latest processing date not after the client time, over every company.
     QDateTime fechaContable = horaCliente;
     QDateTime ultima;
-    for (const Movimiento& m : kMovimientos) {
-        if (m.fecha <= horaCliente && (!ultima.isValid() || m.fecha > ultima))
-            fechaContable = ultima = m.fecha;
+    for (const Movement& m : causedMovements()) {
+        if (m.when <= horaCliente && (!ultima.isValid() || m.when > ultima))
+            fechaContable = ultima = m.when;
     }
     QVariantList esperados;
-    for (const Clave& r : kRelaciones)
+    for (const auto& r : causedRelations())
         esperados << sumaEsperada(
-            r, [&](const QDateTime& f) { return f == fechaContable; }, false);
+            r.first, [&](const QDateTime& f) { return f == fechaContable; }, false);
     verificar(esperados, usuario);
     QCOMPARE(m_enviadas, 1);
     QVERIFY(m_qryTemporal->active()); // left open with the accounting date
@@ -316,8 +242,8 @@ void TstServidorCausado::rutaAnual()
         return f >= at(2013, 1, 1) && f <= at(2013, 12, 31);
     };
     QVariantList esperados;
-    for (const Clave& r : kRelaciones) {
-        const QVariant suma = sumaEsperada(r, enElAnio, valTran);
+    for (const auto& r : causedRelations()) {
+        const QVariant suma = sumaEsperada(r.first, enElAnio, valTran);
         esperados << (suma.isNull() ? QVariant(0.0) : suma);
     }
     verificar(esperados, QStringLiteral("JPEREZ"));
@@ -353,17 +279,14 @@ void TstServidorCausado::nadaSeEscribe()
     fijarFecRpco(fecRpco);
     const DataPacket antes = relaciones();
 
-    try {
-        ejecutar(usuario, QStringLiteral("N"), formato);
-        QFAIL("the run went through");
-    } catch (const ModuleError& e) {
-        const QString prefijo = QStringLiteral("Error actualizando nm_rpcos.. ");
-        if (enviadas == 0)
-            QCOMPARE(e.kind(), ModuleError::Kind::Conversion);
-        else
-            QVERIFY2(e.message().startsWith(prefijo) && e.message().size() > prefijo.size(),
-                     qPrintable(e.message()));
-    }
+    const auto error = thrownBy([&] { ejecutar(usuario, QStringLiteral("N"), formato); });
+    QVERIFY(error);
+    const QString prefijo = QStringLiteral("Error actualizando nm_rpcos.. ");
+    if (enviadas == 0)
+        QCOMPARE(error->kind(), ModuleError::Kind::Conversion);
+    else
+        QVERIFY2(error->message().startsWith(prefijo) && error->message().size() > prefijo.size(),
+                 qPrintable(error->message()));
     QCOMPARE(m_enviadas, enviadas);
     // Also the NULL caused values are still there: no clean-up turned them into 0.
     QVERIFY(relaciones() == antes);

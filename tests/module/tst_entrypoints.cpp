@@ -5,6 +5,7 @@
 #include "ModuleError.h"
 #include "SessionGlobals.h"
 #include "TestDatabase.h"
+#include "Thrown.h"
 
 #include <QApplication>
 #include <QLoggingCategory>
@@ -259,13 +260,9 @@ void TstEntryPoints::cambiarTamanoWRejectsNonIntegers()
 
     loadW("");
     const QSize before = topLevel("FrmVeZezev")->size();
-    try {
-        m_module.cambiarTamanoW(w(ancho), w(alto));
-        QFAIL("no error");
-    } catch (const tavrel::ModuleError& error) {
-        QCOMPARE(error.kind(), tavrel::ModuleError::Kind::Conversion);
-        QCOMPARE(error.message(), QString("'%1' no es un valor entero válido").arg(wrong));
-    }
+    const auto error = thrownBy([&] { m_module.cambiarTamanoW(w(ancho), w(alto)); });
+    QVERIFY(error && error->kind() == tavrel::ModuleError::Kind::Conversion);
+    QCOMPARE(error->message(), QString("'%1' no es un valor entero válido").arg(wrong));
     QCOMPARE(topLevel("FrmVeZezev")->size(), before);
 }
 

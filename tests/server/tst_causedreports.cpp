@@ -3,6 +3,7 @@
 // writes, and the coverage must find the debit movements no row takes in.
 
 #include "ActualizacionCausado.h"
+#include "CausedMovements.h"
 #include "DVeZezev.h"
 #include "Database.h"
 #include "IAppServer.h"
@@ -19,84 +20,10 @@
 #include <map>
 
 using namespace tavrel;
-using tavrel::test::TestDatabase;
+using namespace tavrel::test;
 
 namespace {
 
-QDateTime at(int y, int m, int d, int h = 0, int min = 0)
-{
-    return QDateTime(QDate(y, m, d), QTime(h, min));
-}
-
-struct Key
-{
-    int empr;
-    QVariant ccos; // null matches nothing
-    int cont;
-    QString cuen;
-
-    QString text() const
-    {
-        return QStringLiteral("%1|%2|%3|%4")
-            .arg(empr)
-            .arg(ccos.isNull() ? QStringLiteral("-") : ccos.toString())
-            .arg(cont)
-            .arg(cuen);
-    }
-    bool matches(const Key& o) const
-    {
-        return empr == o.empr && !ccos.isNull() && !o.ccos.isNull() && ccos == o.ccos &&
-               cont == o.cont && cuen == o.cuen;
-    }
-};
-
-struct Movement
-{
-    Key key;
-    QDateTime when;
-    char nature;
-    double cauc, tran;
-};
-
-const Key kEdges{1, 10, 100, QStringLiteral("510101")};
-const Key kOther{1, 11, 100, QStringLiteral("510101")};
-const Key kNoCode{1, QVariant(), 100, QStringLiteral("510101")};
-const Key kSecond{2, 10, 100, QStringLiteral("510101")};
-const Key kIdle{2, 20, 200, QStringLiteral("520101")};
-const Key kUnrelated{1, 12, 100, QStringLiteral("510101")};
-const Key kOtherAccount{2, 10, 100, QStringLiteral("510199")};
-const Key kThird{3, 30, 300, QStringLiteral("530101")};
-
-// Relation rows, each with a caused value of its own before the run.
-const QList<std::pair<Key, QVariant>> kRelations = {
-    {kEdges, 5.0}, {kOther, QVariant()}, {kNoCode, 7.0}, {kSecond, 0.0}, {kIdle, 9.0}};
-
-// The latest date up to the client time is 31 January 2014; one movement lies after it.
-const QList<Movement> kMovements = {
-    {kEdges, at(2012, 12, 31, 23, 59), 'D', 1, 2},
-    {kEdges, at(2013, 1, 1), 'D', 10, 11},
-    {kEdges, at(2013, 6, 30), 'D', 100, 101},
-    {kEdges, at(2013, 6, 30), 'C', 5000, 5001},
-    {kEdges, at(2013, 12, 31), 'D', 1000, 1001},
-    {kEdges, at(2013, 12, 31, 23, 59), 'D', 20000, 20001},
-    {kEdges, at(2014, 1, 31), 'D', 3, 4},
-    {kEdges, at(2014, 1, 31), 'C', 7, 8},
-    {kEdges, at(2014, 2, 28), 'D', 90000, 90000},
-    {kOther, at(2013, 6, 30), 'D', 200, 201},
-    {kOther, at(2014, 1, 31), 'D', 5, 6},
-    {kNoCode, at(2013, 6, 30), 'D', 400, 401},
-    {kNoCode, at(2014, 1, 31), 'D', 9, 9},
-    {kSecond, at(2013, 6, 30), 'D', 600, 601},
-    {kSecond, at(2013, 12, 31, 23, 59), 'D', 700, 701},
-    {kUnrelated, at(2013, 1, 1), 'D', 30, 31},
-    {kUnrelated, at(2013, 12, 31), 'D', 40, 41},
-    {kUnrelated, at(2013, 12, 31, 23, 59), 'D', 50, 51},
-    {kUnrelated, at(2013, 5, 5), 'C', 60, 61},
-    {kOtherAccount, at(2013, 3, 3), 'D', 70, 71},
-    {kThird, at(2014, 1, 31), 'D', 80, 81},
-};
-
-const QDateTime kClientTime = at(2014, 2, 10, 8, 0);
 const QString kUser = QStringLiteral("JPEREZ");
 
 QString amount(const QVariant& v)
@@ -151,21 +78,7 @@ void TstCausedReports::cleanupTestCase()
 
 void TstCausedReports::init()
 {
-    m_db->database().transaction([this] {
-        m_db->exec(QStringLiteral("DELETE FROM NM_RPCOS"));
-        m_db->exec(QStringLiteral("DELETE FROM NM_NCMOV"));
-        for (const auto& [k, caused] : kRelations)
-            m_db->exec(QStringLiteral("INSERT INTO NM_RPCOS (ACT_USUA, ACT_HORA, ACT_ESTA, "
-                                      "COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, VAL_TOTA, VAL_CAUS) "
-                                      "VALUES ('ANTES', :H, 'A', :E, :C, :O, :U, 1000, :V)"),
-                       {at(2010, 1, 1, 9, 30), k.empr, k.ccos, k.cont, k.cuen, caused});
-        for (const Movement& m : kMovements)
-            m_db->exec(QStringLiteral("INSERT INTO NM_NCMOV (COD_EMPR, COD_CCOS, COD_CONT, "
-                                      "COD_CUEN, FEC_PROC, NAT_TRAN, VAL_CAUC, VAL_TRAN) "
-                                      "VALUES (:E, :C, :O, :U, :F, :N, :V, :T)"),
-                       {m.key.empr, m.key.ccos, m.key.cont, m.key.cuen, m.when,
-                        QString(QLatin1Char(m.nature)), m.cauc, m.tran});
-    });
+    writeCausedData(*m_db);
 }
 
 void TstCausedReports::setFecRpco(const QString& value)
@@ -197,15 +110,15 @@ void TstCausedReports::previewIsWhatTheUpdateWrites_data()
 
     // In the demo data the flag V0000017 is " S " for company 1 and absent for company 2.
     QTest::newRow("latest date, FEC_RPCO empty: rows without movement stay empty")
-        << QString() << 0 << 1 << "S" << kClientTime;
+        << QString() << 0 << 1 << "S" << CausedClientTime;
     QTest::newRow("latest date, FEC_RPCO 0, nothing up to the client time")
         << "0" << 0 << 2 << "N" << at(2012, 6, 1);
     QTest::newRow("year of FEC_RPCO, company 1's flag sums VAL_TRAN")
-        << "2013" << 0 << 1 << "S" << kClientTime;
+        << "2013" << 0 << 1 << "S" << CausedClientTime;
     QTest::newRow("year of FEC_RPCO, company 2 without the flag sums VAL_CAUC")
-        << "2013" << 0 << 2 << "N" << kClientTime;
+        << "2013" << 0 << 2 << "N" << CausedClientTime;
     QTest::newRow("a year given overrides an empty FEC_RPCO")
-        << QString() << 2014 << 2 << "N" << kClientTime;
+        << QString() << 2014 << 2 << "N" << CausedClientTime;
 }
 
 void TstCausedReports::previewIsWhatTheUpdateWrites()
@@ -280,8 +193,8 @@ void TstCausedReports::coverageAgainstTheMovements()
     std::map<QString, Sums> expected;
     Sums expectedTotal;
     const QDateTime first = at(expectedYear, 1, 1), last = at(expectedYear, 12, 31);
-    for (const Movement& m : kMovements) {
-        const bool related = std::any_of(kRelations.begin(), kRelations.end(),
+    for (const Movement& m : causedMovements()) {
+        const bool related = std::any_of(causedRelations().begin(), causedRelations().end(),
                                          [&](const auto& r) { return r.first.matches(m.key); });
         if (m.nature != 'D' || related || m.when < first || m.when > last)
             continue;
@@ -295,10 +208,10 @@ void TstCausedReports::coverageAgainstTheMovements()
     std::map<QString, Sums> found;
     Sums foundTotal;
     for (int r = 0; r < groups.rows.size(); ++r) {
-        const Key k{groups.value(r, QStringLiteral("COD_EMPR")).toInt(),
-                    groups.value(r, QStringLiteral("COD_CCOS")),
-                    groups.value(r, QStringLiteral("COD_CONT")).toInt(),
-                    groups.value(r, QStringLiteral("COD_CUEN")).toString()};
+        const MovementKey k{groups.value(r, QStringLiteral("COD_EMPR")).toInt(),
+                            groups.value(r, QStringLiteral("COD_CCOS")),
+                            groups.value(r, QStringLiteral("COD_CONT")).toInt(),
+                            groups.value(r, QStringLiteral("COD_CUEN")).toString()};
         const Sums s{groups.value(r, QStringLiteral("MOVIMIENTOS")).toLongLong(),
                      groups.value(r, QStringLiteral("VAL_CAUC")).toDouble(),
                      groups.value(r, QStringLiteral("VAL_TRAN")).toDouble()};

@@ -4,6 +4,7 @@
 #include "ModuleError.h"
 #include "SchemaCatalog.h"
 #include "TestDatabase.h"
+#include "Thrown.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -218,16 +219,11 @@ void TstInitDb::connectFailuresNameTheServer()
     }
     // In-process on purpose: the failure must leave no connection in this process.
     const QStringList connectionsBefore = QSqlDatabase::connectionNames();
-    try {
-        LocalAppServer::connect(location);
-        QFAIL("connected");
-    } catch (const ModuleError& e) {
-        QCOMPARE(e.kind(), ModuleError::Kind::Connection);
-        QVERIFY2(e.message().contains(messagePart), qPrintable(e.message()));
-        if (kind != QLatin1String("closed-port"))
-            QVERIFY2(e.message().contains(location.section(QLatin1Char('/'), -1)),
-                     qPrintable(e.message()));
-    }
+    const auto error = thrownBy([&] { LocalAppServer::connect(location); });
+    QVERIFY(mentions(error, {messagePart}));
+    QCOMPARE(error->kind(), ModuleError::Kind::Connection);
+    if (kind != QLatin1String("closed-port"))
+        QVERIFY(mentions(error, {location.section(QLatin1Char('/'), -1)}));
     QCOMPARE(QSqlDatabase::connectionNames(), connectionsBefore);
     if (kind == QLatin1String("missing-file"))
         QVERIFY(!QFile::exists(location));
@@ -250,13 +246,7 @@ void TstInitDb::upgradeAddsTheHistoryAndKeepsEveryRow()
     const QString count = QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS");
     const int rows = db.queryValue(count).toInt();
     db.disconnect();
-    try {
-        LocalAppServer::connect(db.url());
-        QFAIL("connected to a version 2 database");
-    } catch (const ModuleError& e) {
-        QVERIFY2(e.message().contains(QStringLiteral("init-db --upgrade")),
-                 qPrintable(e.message()));
-    }
+    QVERIFY(mentions(thrownBy([&] { LocalAppServer::connect(db.url()); }), {u"init-db --upgrade"}));
     const Result upgraded =
         initDb({QStringLiteral("--upgrade"), QStringLiteral("--database"), db.url()});
     QCOMPARE(upgraded.code, 0);

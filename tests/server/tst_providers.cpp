@@ -3,6 +3,7 @@
 #include "ModuleError.h"
 #include "ServerTestUtil.h"
 #include "TestDatabase.h"
+#include "Thrown.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -215,13 +216,11 @@ void TstProviders::refusedOpensNameWhatIsWrong()
     QFETCH(QStringList, messageParts);
     const qlonglong before =
         m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toLongLong();
-    try {
-        m_server->open(provider, sql, {});
-        QFAIL("the text was run");
-    } catch (const ModuleError& e) {
-        for (const QString& part : messageParts)
-            QVERIFY2(e.message().contains(part, Qt::CaseInsensitive), qPrintable(e.message()));
-    }
+    const auto error = thrownBy([&] { m_server->open(provider, sql, {}); });
+    QVERIFY(error);
+    for (const QString& part : messageParts)
+        QVERIFY2(error->message().contains(part, Qt::CaseInsensitive),
+                 qPrintable(error->message()));
     QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toLongLong(),
              before);
     QVERIFY(!m_db->database().tableNames().contains(QStringLiteral("TMP_COPIA")));
@@ -335,13 +334,9 @@ void TstProviders::failedRowUndoesTheWholeDelta()
     delta.rows = {insert({{"COD_EMPR", 1}, {"DEP_APAC", "NUEVA"}}),
                   modify(before, 1, {{"VAL_TOTA", 1.0}}), remove(before, 2),
                   modify(before, 3, {{column, value}})};
-    try {
-        server->applyUpdates(relationProvider, delta);
-        QFAIL("the delta was applied");
-    } catch (const ModuleError& e) {
-        QCOMPARE(int(e.kind()), errorKind);
-        QVERIFY2(e.message().contains(messagePart), qPrintable(e.message()));
-    }
+    const auto error = thrownBy([&] { server->applyUpdates(relationProvider, delta); });
+    QVERIFY(mentions(error, {messagePart}));
+    QCOMPARE(int(error->kind()), errorKind);
     const DataPacket after = relationRows(*server);
     QVERIFY2(after == before, qPrintable(test::packetDifference(after, before)));
 }
@@ -350,13 +345,9 @@ void TstProviders::readOnlyProviderRefusesUpdates()
 {
     m_fresh = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
     const auto server = m_fresh->appServer();
-    try {
-        server->applyUpdates(QStringLiteral("DtsPNmNccon"),
-                             {{insert({{"COD_EMPR", 1}, {"COD_CONT", 99}})}});
-        QFAIL("accepted");
-    } catch (const ModuleError& e) {
-        QVERIFY2(e.message().contains(QLatin1String("DtsPNmNccon")), qPrintable(e.message()));
-    }
+    const Delta delta{{insert({{"COD_EMPR", 1}, {"COD_CONT", 99}})}};
+    QVERIFY(mentions(thrownBy([&] { server->applyUpdates(QStringLiteral("DtsPNmNccon"), delta); }),
+                     {u"DtsPNmNccon"}));
     QCOMPARE(
         m_fresh->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_NCCON WHERE COD_CONT = 99"))
             .toInt(),

@@ -7,42 +7,14 @@
 #include "ModuleError.h"
 #include "SClientDataSet.h"
 #include "SessionServices.h"
+#include "Thrown.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QTimer>
 #include <functional>
-#include <optional>
-
-// The module error that `action` throws, if any.
-template <class Action> std::optional<tavrel::ModuleError> thrownBy(Action&& action)
-{
-    try {
-        action();
-    } catch (const tavrel::ModuleError& error) {
-        return error;
-    }
-    return std::nullopt;
-}
-
-// Whether an error was thrown and its message names every part; warns with the message
-// when not, so a failing check shows what was said.
-inline bool mentions(const std::optional<tavrel::ModuleError>& error,
-                     std::initializer_list<QStringView> parts)
-{
-    if (!error) {
-        qWarning("nothing was thrown");
-        return false;
-    }
-    for (QStringView part : parts) {
-        if (!error->message().contains(part)) {
-            qWarning("%s", qPrintable(error->message()));
-            return false;
-        }
-    }
-    return true;
-}
 
 // Collects the messages the controls report instead of showing them, while it lives.
 struct ReportedErrors : QStringList
@@ -62,6 +34,18 @@ inline void appendRows(SClientDataSet& dataSet, const QList<QVariantList>& rows)
         for (int i = 0; i < row.size(); ++i)
             dataSet.field(i)->setValue(row[i]);
         dataSet.post();
+    }
+}
+
+// Key presses that carry their text, as a keyboard sends them (QTest::keyClicks refuses
+// text beyond ASCII).
+inline void typeText(QWidget* widget, const QString& text)
+{
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(widget, &release);
     }
 }
 

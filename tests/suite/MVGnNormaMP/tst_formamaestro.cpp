@@ -12,6 +12,7 @@
 #include "TVSDBQbe.h"
 #include "TVsCmbCodigo.h"
 #include "TestDatabase.h"
+#include "Thrown.h"
 
 #include <QAction>
 #include <QFile>
@@ -141,12 +142,7 @@ void TstFormaMaestro::refusedLogin()
     session(u" "_s, u"Tavrel2026"_s, u"2"_s);
     const QString expected = TestDatabase::isRemote() ? u"Usuario o contraseña incorrectos."_s
                                                       : u"no indica el usuario"_s;
-    try {
-        form->FormCreate(nullptr);
-        QFAIL("the login was accepted");
-    } catch (const ModuleError& e) {
-        QVERIFY2(e.message().contains(expected), qPrintable(e.message()));
-    }
+    QVERIFY(mentions(thrownBy([&] { form->FormCreate(nullptr); }), {expected}));
     QVERIFY(!form->isVisible());
     QVERIFY(gStCodiUsua.isEmpty());
     QCOMPARE(form->cmbEmpresa->count(), 0);
