@@ -110,6 +110,11 @@ QString SqlDialect::tableOptions(const TableDef&) const
 QString SqlDialect::driverLiteral(const QSqlDatabase& db, const QVariant& value) const
 {
     const QVariant bound = toDatabase(value);
+    // In the columns' own type, local time without a zone. Compared with a zoned value a
+    // column is converted row by row; and as the conversion is not leakproof, under
+    // row-level security such a comparison cannot use an index.
+    if (bound.typeId() == QMetaType::QDateTime && !bound.isNull())
+        return dateTimeLiteral(bound.toDateTime());
     QSqlField field(QStringLiteral("v"), bound.metaType());
     field.setValue(bound);
     return db.driver()->formatValue(field);

@@ -1,11 +1,13 @@
 #include "RemoteLoadBench.h"
 
+#include "CausedRun.h"
 #include "DaemonOptions.h"
 #include "Database.h"
 #include "DeskCalls.h"
 #include "HttpDaemon.h"
 #include "LocalAppServer.h"
 #include "ModuleError.h"
+#include "ModuleWindow.h"
 #include "NetworkAccess.h"
 #include "RemoteAppServer.h"
 
@@ -179,16 +181,29 @@ RemoteLoadBench::Result RemoteLoadBench::run(int clients, int calls)
     r.p50 = percentile(latencies, 0.50);
     r.p99 = percentile(latencies, 0.99);
 
-    // One desk, in-process and through the server, once every worker has its connections.
-    {
-        const auto local = LocalAppServer::connect(d->owner);
-        const auto remote = login();
-        std::tie(r.openLocal, r.openRemote) = medianInTurns(
-            41, [&] { DeskCalls::openWindow(*local); }, [&] { DeskCalls::openWindow(*remote); });
-        std::tie(r.causedLocal, r.causedRemote) = medianInTurns(
-            9, [&] { DeskCalls::causedUpdate(*local, QStringLiteral("JPEREZ")); },
-            [&] { DeskCalls::causedUpdate(*remote, QStringLiteral("JPEREZ")); });
-    }
+    return r;
+}
+
+RemoteLoadBench::Desk RemoteLoadBench::desk(int company)
+{
+    Desk r;
+    r.company = company;
+    const QString user = QStringLiteral("JPEREZ"), password = QStringLiteral("Tavrel2026");
+    ModuleWindow window;
+    const ModuleWindow::Login inProcess{QStringLiteral("local"), d->owner, user, password, company};
+    const ModuleWindow::Login throughServer{QStringLiteral("http"), d->address, user, password,
+                                            company};
+    std::tie(r.windowLocal, r.windowRemote) =
+        medianInTurns(15, [&] { window.open(inProcess); }, [&] { window.open(throughServer); });
+
+    std::shared_ptr<IAppServer> local = LocalAppServer::connect(d->owner);
+    std::shared_ptr<IAppServer> remote =
+        RemoteAppServer::login(QStringLiteral("http"), d->address, user, password);
+    std::tie(r.openLocal, r.openRemote) = medianInTurns(
+        41, [&] { DeskCalls::openWindow(*local); }, [&] { DeskCalls::openWindow(*remote); });
+    CausedRun localRun(local), remoteRun(remote);
+    std::tie(r.causedLocal, r.causedRemote) =
+        medianInTurns(9, [&] { localRun.run(); }, [&] { remoteRun.run(); });
     return r;
 }
 

@@ -8,11 +8,19 @@ namespace tavrel::bench {
 
 // Many desks on one network server: `clients` threads, each logged in as its own session,
 // make `calls` mixed calls (open the relation of a company, post an edited row, ask the
-// server's date, now and then the caused-value update), and the same single-desk work
-// is timed in-process and through the server.
+// server's date, now and then the caused-value update); and one desk's work timed
+// in-process and through the server.
 class RemoteLoadBench
 {
 public:
+    // Median seconds, in-process and through the server in turns.
+    struct Desk
+    {
+        int company = 0;
+        double windowLocal = 0, windowRemote = 0; // the relation window, load entry to first screen
+        double openLocal = 0, openRemote = 0;     // the reads of its relation and lists alone
+        double causedLocal = 0, causedRemote = 0; // the module's caused-value update
+    };
     struct Result
     {
         int clients = 0;
@@ -23,10 +31,6 @@ public:
         QString firstError;
         double seconds = 0;
         double p50 = 0, p99 = 0; // milliseconds per call
-        // Median seconds for one relation window's reads and for one caused-value update,
-        // in-process and through the server in turns.
-        double openLocal = 0, openRemote = 0;
-        double causedLocal = 0, causedRemote = 0;
     };
 
     // `ownerUrl` is a PostgreSQL database with the demo data, owned by the URL's role
@@ -35,6 +39,8 @@ public:
     ~RemoteLoadBench();
 
     Result run(int clients, int calls);
+    // The window opens on `company`.
+    Desk desk(int company);
 
 private:
     struct Private;
