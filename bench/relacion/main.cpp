@@ -4,6 +4,7 @@
 
 #include "BenchArguments.h"
 #include "BenchProcess.h"
+#include "LocalZone.h"
 #include "ModuleError.h"
 #include "RelacionBench.h"
 
@@ -42,6 +43,7 @@ RelacionBench::Result runChild(const QString& database)
 
 int main(int argc, char** argv)
 {
+    tavrel::LocalZone::pin(); // as the host does
     BenchProcess::offscreenWithoutDisplay();
     QApplication app(argc, argv);
     BenchArguments args(

@@ -201,6 +201,10 @@ RemoteLoadBench::Desk RemoteLoadBench::desk(int company)
         RemoteAppServer::login(QStringLiteral("http"), d->address, user, password);
     std::tie(r.openLocal, r.openRemote) = medianInTurns(
         41, [&] { DeskCalls::openWindow(*local); }, [&] { DeskCalls::openWindow(*remote); });
+    r.rows = int(DeskCalls::relation(*local, company).rows.size());
+    std::tie(r.rowsLocal, r.rowsRemote) =
+        medianInTurns(15, [&] { DeskCalls::relation(*local, company); },
+                      [&] { DeskCalls::relation(*remote, company); });
     CausedRun localRun(local), remoteRun(remote);
     std::tie(r.causedLocal, r.causedRemote) =
         medianInTurns(9, [&] { localRun.run(); }, [&] { remoteRun.run(); });

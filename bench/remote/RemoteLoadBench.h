@@ -19,6 +19,8 @@ public:
         int company = 0;
         double windowLocal = 0, windowRemote = 0; // the relation window, load entry to first screen
         double openLocal = 0, openRemote = 0;     // the reads of its relation and lists alone
+        double rowsLocal = 0, rowsRemote = 0;     // the read of the company's relation alone
+        int rows = 0;
         double causedLocal = 0, causedRemote = 0; // the module's caused-value update
     };
     struct Result

@@ -5,6 +5,7 @@
 
 #include "Database.h"
 #include "DemoData.h"
+#include "LocalZone.h"
 #include "ModuleError.h"
 #include "RemoteLoadBench.h"
 #include "RemoteSoak.h"
@@ -49,6 +50,8 @@ void printDesk(const bench::RemoteLoadBench::Desk& r, const char* title)
     std::printf("%-34s %11s %11s %7s\n", title, "in-proc", "remote", "ratio");
     line("open the relation window", r.windowLocal, r.windowRemote);
     line("  its relation and 4 lists alone", r.openLocal, r.openRemote);
+    line(qPrintable(QStringLiteral("  its %1 relation rows alone").arg(r.rows)), r.rowsLocal,
+         r.rowsRemote);
     line("caused-value update", r.causedLocal, r.causedRemote);
 }
 
@@ -86,6 +89,7 @@ int soak(const QString& ownerUrl, const bench::RemoteSoak::Options& options)
 
 int main(int argc, char* argv[])
 {
+    LocalZone::pin(); // as the host and the server do
     bench::BenchProcess::offscreenWithoutDisplay();
     QApplication app(argc, argv);
     const QStringList args = app.arguments();

@@ -1,6 +1,7 @@
 #include "DaemonOptions.h"
 #include "Database.h"
 #include "HttpDaemon.h"
+#include "LocalZone.h"
 #include "ModuleError.h"
 #include "NetworkAccess.h"
 
@@ -14,6 +15,7 @@ using namespace tavrel;
 
 int main(int argc, char* argv[])
 {
+    tavrel::LocalZone::pin();
     // SIGTERM and SIGINT are taken by one thread, which stops the server; the workers
     // never see them, so requests in flight finish. SIGHUP makes the workers connect to
     // the database anew.

@@ -6,6 +6,7 @@
 #include "HostSession.h"
 #include "HostWindow.h"
 #include "InitDbCommand.h"
+#include "LocalZone.h"
 #include "LoginDialog.h"
 #include "LoginMemory.h"
 #include "ModuleError.h"
@@ -50,6 +51,7 @@ int saveScreenshot(QWidget* window, const QString& file)
 
 int main(int argc, char** argv)
 {
+    tavrel::LocalZone::pin();
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
