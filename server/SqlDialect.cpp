@@ -113,7 +113,7 @@ QString SqlDialect::driverLiteral(const QSqlDatabase& db, const QVariant& value)
     // In the columns' own type, local time without a zone. Compared with a zoned value a
     // column is converted row by row; and as the conversion is not leakproof, under
     // row-level security such a comparison cannot use an index.
-    if (bound.typeId() == QMetaType::QDateTime && !bound.isNull())
+    if (bound.typeId() == QMetaType::QDateTime && bound.toDateTime().isValid())
         return dateTimeLiteral(bound.toDateTime());
     QSqlField field(QStringLiteral("v"), bound.metaType());
     field.setValue(bound);
