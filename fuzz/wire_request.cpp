@@ -112,7 +112,9 @@ void checkBody(const QJsonValue& body)
         roundTrip(
             "packet",
             [](const QJsonValue& j) { return WireMessages::decodePacket(j.toObject()); },
-            [](const tavrel::DataPacket& p) { return QJsonValue(WireMessages::encodePacket(p)); },
+            [](const tavrel::DataPacket& p) {
+                return QJsonValue(QJsonDocument::fromJson(WireMessages::writePacket(p)).object());
+            },
             body);
         const auto error =
             decoded([](const QJsonValue& j) { return WireMessages::decodeError(j.toObject()); }, body);

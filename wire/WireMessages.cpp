@@ -1,5 +1,6 @@
 #include "WireMessages.h"
 
+#include "JsonText.h"
 #include "WireValue.h"
 
 #include <array>
@@ -133,29 +134,44 @@ QJsonValue WireMessages::member(const QJsonObject& object, const QString& name,
     return value;
 }
 
-QJsonObject WireMessages::encodePacket(const DataPacket& packet)
+QByteArray WireMessages::writePacket(const DataPacket& packet)
 {
-    QJsonArray fields;
-    for (const ColumnInfo& column : packet.columns) {
-        fields.append(QJsonObject{{QStringLiteral("name"), column.name},
-                                  {QStringLiteral("type"), typeName(column.type)},
-                                  {QStringLiteral("size"), column.size}});
+    QByteArray out;
+    out.reserve(64 + packet.columns.size() * 48 + packet.rows.size() * packet.columns.size() * 12);
+    out += "{\"fields\":[";
+    for (qsizetype c = 0; c < packet.columns.size(); ++c) {
+        const ColumnInfo& column = packet.columns[c];
+        out += c ? ",{\"name\":" : "{\"name\":";
+        JsonText::appendString(out, column.name);
+        out += ",\"size\":";
+        out += QByteArray::number(column.size);
+        out += ",\"type\":";
+        JsonText::appendString(out, typeName(column.type));
+        out += '}';
     }
-    QJsonArray rows;
-    for (const QVariantList& row : packet.rows) {
-        QJsonArray cells;
-        for (qsizetype c = 0; c < packet.columns.size(); ++c)
-            cells.append(WireValue::encodeTyped(row.value(c), packet.columns[c].type));
-        rows.append(cells);
+    out += "],\"rows\":[";
+    for (qsizetype r = 0; r < packet.rows.size(); ++r) {
+        const QVariantList& row = packet.rows[r];
+        out += r ? ",[" : "[";
+        for (qsizetype c = 0; c < packet.columns.size(); ++c) {
+            if (c)
+                out += ',';
+            WireValue::writeTyped(out, row.value(c), packet.columns[c].type);
+        }
+        out += ']';
     }
-    QJsonObject body{{QStringLiteral("fields"), fields}, {QStringLiteral("rows"), rows}};
+    out += ']';
     if (!packet.rowKeys.isEmpty()) {
-        QJsonArray keys;
-        for (qint64 key : packet.rowKeys)
-            keys.append(key);
-        body.insert(QStringLiteral("keys"), keys);
+        out += ",\"keys\":[";
+        for (qsizetype k = 0; k < packet.rowKeys.size(); ++k) {
+            if (k)
+                out += ',';
+            out += QByteArray::number(packet.rowKeys[k]);
+        }
+        out += ']';
     }
-    return body;
+    out += '}';
+    return out;
 }
 
 DataPacket WireMessages::decodePacket(const QJsonObject& body)

@@ -19,8 +19,9 @@ class WireMessages
 {
 public:
     // {"fields":[{"name","type","size"}…], "rows":[[…]…], "keys":[…]}; "keys" only
-    // when the packet has row keys.
-    static QJsonObject encodePacket(const DataPacket& packet);
+    // when the packet has row keys. Written as compact JSON text straight from the rows:
+    // a packet may hold many thousands.
+    static QByteArray writePacket(const DataPacket& packet);
     static DataPacket decodePacket(const QJsonObject& body);
 
     // [{"name","type","value"}…], the value spelled for its type.

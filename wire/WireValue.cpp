@@ -1,5 +1,6 @@
 #include "WireValue.h"
 
+#include "JsonText.h"
 #include "ModuleError.h"
 
 #include <QDateTime>
@@ -200,6 +201,47 @@ QJsonValue WireValue::encodeTyped(const QVariant& value, FieldType type)
         return value.toBool();
     }
     return QJsonValue::Null;
+}
+
+void WireValue::writeTyped(QByteArray& out, const QVariant& value, FieldType type)
+{
+    if (isNull(value)) {
+        out += "null";
+        return;
+    }
+    switch (type) {
+    case FieldType::String:
+    case FieldType::FixedChar:
+        JsonText::appendString(out, value.toString());
+        return;
+    case FieldType::SmallInt:
+    case FieldType::Integer:
+        out += QByteArray::number(value.toInt());
+        return;
+    case FieldType::LargeInt:
+        out += QByteArray::number(value.toLongLong());
+        return;
+    case FieldType::Float: {
+        const QJsonValue written = encodeDouble(value.toDouble());
+        if (written.isString())
+            JsonText::appendString(out, written.toString());
+        else
+            JsonText::appendDouble(out, written.toDouble());
+        return;
+    }
+    case FieldType::DateTime:
+        JsonText::appendString(out, encodeDateTime(value.toDateTime()));
+        return;
+    case FieldType::Blob:
+        out += '"';
+        out += value.toByteArray().toBase64();
+        out += '"';
+        return;
+    case FieldType::Boolean:
+        out += value.toBool() ? "true" : "false";
+        return;
+    }
+    out += "null";
 }
 
 QVariant WireValue::decodeTyped(const QJsonValue& value, FieldType type)

@@ -35,6 +35,8 @@ class WireValue
 {
 public:
     static QJsonValue encodeTyped(const QVariant& value, FieldType type);
+    // The same as JSON text, appended to `out`.
+    static void writeTyped(QByteArray& out, const QVariant& value, FieldType type);
     static QVariant decodeTyped(const QJsonValue& value, FieldType type);
 
     // Throws ModuleError (Conversion) for a kind of value the wire cannot carry.

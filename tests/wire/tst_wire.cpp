@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QTest>
 #include <cstring>
+#include <limits>
 
 using namespace tavrel;
 
@@ -96,11 +97,13 @@ void TstWire::packetsParamsAndDeltasRoundTrip()
     packet.rows = {
         {2, QStringLiteral("Sueldo básico"), 1234567.89, Noon, QByteArray("\x89PNG", 4), true,
          QStringLiteral("1"), qlonglong(1) << 40},
-        {3, QString(""), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()}};
-    packet.rowKeys = {7, 8};
-    const QJsonObject body =
-        QJsonDocument::fromJson(QJsonDocument(WireMessages::encodePacket(packet)).toJson())
-            .object();
+        {3, QString(""), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
+        // What the packet writer must escape, and values at the edges of their types.
+        {-32768, QString::fromUtf16(u"\"a\\b\"\n\t\x01 \u00f1 \U0001F600 \xD800"),
+         std::numeric_limits<double>::infinity(), Noon, QByteArray("\0\xff", 2), false, QStringLiteral("\x7f"),
+         std::numeric_limits<qlonglong>::max()}};
+    packet.rowKeys = {7, 8, std::numeric_limits<qint64>::min()};
+    const QJsonObject body = QJsonDocument::fromJson(WireMessages::writePacket(packet)).object();
     QCOMPARE(WireMessages::decodePacket(body), packet);
     QVERIFY(WireMessages::decodePacket(body).rows[1][1].toString().isEmpty());
     QVERIFY(!WireMessages::decodePacket(body).rows[1][1].isNull());
