@@ -7,10 +7,10 @@
 namespace tavrel {
 
 // PostgreSQL through QPSQL. Date-times are TIMESTAMP(3) WITHOUT TIME ZONE holding local
-// time. QPSQL sends bound date-times as UTC instants, so every session runs in the
-// client's time zone and the server turns them back into the same local time. CHAR(n)
-// values come back padded and column names in lower case; the packet builder undoes
-// both.
+// time, and values go into statements as TIMESTAMP literals of that local time, so that
+// they compare with the columns without a conversion per row. Every session still runs
+// in the client's time zone, which is what LOCALTIMESTAMP answers in. CHAR(n) values
+// come back padded and column names in lower case; the packet builder undoes both.
 class TAVREL_SERVER_EXPORT PostgresDialect : public SqlDialect
 {
 public:

@@ -110,9 +110,10 @@ QString SqlDialect::tableOptions(const TableDef&) const
 QString SqlDialect::driverLiteral(const QSqlDatabase& db, const QVariant& value) const
 {
     const QVariant bound = toDatabase(value);
-    // In the columns' own type, local time without a zone. Compared with a zoned value a
-    // column is converted row by row; and as the conversion is not leakproof, under
-    // row-level security such a comparison cannot use an index.
+    // A date-time goes as the local time it stands for, of the columns' own type. QtSql
+    // drivers write an instant instead (PostgreSQL: TIMESTAMP WITH TIME ZONE in UTC), and
+    // comparing a column of local times with an instant converts the column's value at
+    // every comparison: an index search on a date then costs several times as much.
     if (bound.typeId() == QMetaType::QDateTime && bound.toDateTime().isValid())
         return dateTimeLiteral(bound.toDateTime());
     QSqlField field(QStringLiteral("v"), bound.metaType());

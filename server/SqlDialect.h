@@ -57,7 +57,8 @@ public:
     // True when values go into the statement text as the driver's own literals instead
     // of being bound to a prepared statement.
     virtual bool inlinesValues() const { return false; }
-    // The value as the driver writes it into a statement (inlinesValues() only).
+    // The value as the driver writes it into a statement (inlinesValues() only); a
+    // date-time as the literal of its local time (dateTimeLiteral).
     QString driverLiteral(const QSqlDatabase& db, const QVariant& value) const;
     // Column names as the server reports them: upper case on every engine.
     virtual QString normaliseColumnName(const QString& name) const { return name.toUpper(); }

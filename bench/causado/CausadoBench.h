@@ -15,6 +15,13 @@ namespace tavrel::bench {
 // planner picks, and one that walks the caused-value index in its order (the planners of
 // both engines prefer the date index and a hash or sort step, which is several times
 // slower here). A floor that is slower than it need be would flatter the ratio.
+//
+// What stays between a path and its floor: the statement's correlated sum, which neither
+// engine turns into a join, searches the movements' index once per relation row. On
+// SQLite such a search costs somewhat less than rewriting the row; on PostgreSQL, whose
+// executor restarts the sub-plan for every row, up to twice as much. The date path's
+// floor reads its one date in a few hundred pages, so there the searches are nearly all
+// the difference.
 class CausadoBench
 {
 public:
