@@ -6,7 +6,7 @@
 #include <QSemaphore>
 #include <QThread>
 #include <QThreadPool>
-#include <QTimer>
+#include <algorithm>
 #include <exception>
 
 namespace tavrel {
@@ -34,6 +34,7 @@ void WaitingCall::run(const std::function<void()>& work, int cursorDelayMs)
         work();
         return;
     }
+    // The loop outlives the work: the work's last step posts the loop's end to it.
     QEventLoop loop;
     QSemaphore finished;
     std::exception_ptr failure;
@@ -46,20 +47,17 @@ void WaitingCall::run(const std::function<void()>& work, int cursorDelayMs)
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
         finished.release();
     });
-    bool busy = false;
-    QTimer cursor;
-    cursor.setSingleShot(true);
-    QObject::connect(&cursor, &QTimer::timeout, [&busy] {
+    // Most calls end before the busy cursor would show. Until then the caller just waits,
+    // as it does for the in-process server: no event is handled, so a call made while a
+    // view paints (a calculated field) cannot start a second paint inside the first.
+    if (!finished.tryAcquire(1, std::max(0, cursorDelayMs))) {
         QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        busy = true;
-    });
-    cursor.start(cursorDelayMs);
-    // The loop ends with the work, or earlier when the application quits; either way the
-    // work must be over before its captures go out of scope.
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    finished.acquire();
-    if (busy)
+        // The loop ends with the work, or earlier when the application quits; either way
+        // the work must be over before its captures go out of scope.
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+        finished.acquire();
         QGuiApplication::restoreOverrideCursor();
+    }
     if (failure)
         std::rethrow_exception(failure);
 }
