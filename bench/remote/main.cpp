@@ -3,6 +3,7 @@
 // relation rows). With --soak SECONDS instead: desks that come and go for that long while
 // the server process's memory is watched.
 
+#include "BenchProcess.h"
 #include "Database.h"
 #include "DemoData.h"
 #include "LocalZone.h"
@@ -10,8 +11,6 @@
 #include "RemoteLoadBench.h"
 #include "RemoteSoak.h"
 #include "SchemaInstaller.h"
-
-#include "BenchProcess.h"
 
 #include <QApplication>
 #include <QUrl>
