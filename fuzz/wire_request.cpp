@@ -110,8 +110,7 @@ void checkBody(const QJsonValue& body)
         [](const QVariantList& a) { return QJsonValue(WireMessages::encodeArguments(a)); }, body);
     if (body.isObject()) {
         roundTrip(
-            "packet",
-            [](const QJsonValue& j) { return WireMessages::decodePacket(j.toObject()); },
+            "packet", [](const QJsonValue& j) { return WireMessages::decodePacket(j.toObject()); },
             [](const tavrel::DataPacket& p) {
                 return QJsonValue(QJsonDocument::fromJson(WireMessages::writePacket(p)).object());
             },

@@ -33,8 +33,8 @@ QByteArray PasswordHash::pbkdf2(const QByteArray& password, const QByteArray& sa
     // the work an attacker must do per guess is the iteration count, not our speed.
     QByteArray key(keyLength, '\0');
     if (PKCS5_PBKDF2_HMAC(password.constData(), int(password.size()),
-                          reinterpret_cast<const unsigned char*>(salt.constData()), int(salt.size()),
-                          iterations, EVP_sha256(), keyLength,
+                          reinterpret_cast<const unsigned char*>(salt.constData()),
+                          int(salt.size()), iterations, EVP_sha256(), keyLength,
                           reinterpret_cast<unsigned char*>(key.data())) != 1)
         throw ModuleError(QStringLiteral("No se pudo calcular la clave de la contraseña"));
     return key;

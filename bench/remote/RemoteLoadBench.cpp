@@ -193,8 +193,8 @@ RemoteLoadBench::Desk RemoteLoadBench::desk(int company)
     const ModuleWindow::Login inProcess{QStringLiteral("local"), d->owner, user, password, company};
     const ModuleWindow::Login throughServer{QStringLiteral("http"), d->address, user, password,
                                             company};
-    std::tie(r.windowLocal, r.windowRemote) =
-        medianInTurns(15, [&] { window.open(inProcess); }, [&] { window.open(throughServer); });
+    std::tie(r.windowLocal, r.windowRemote) = medianInTurns(
+        15, [&] { window.open(inProcess); }, [&] { window.open(throughServer); });
 
     std::shared_ptr<IAppServer> local = LocalAppServer::connect(d->owner);
     std::shared_ptr<IAppServer> remote =
@@ -202,12 +202,12 @@ RemoteLoadBench::Desk RemoteLoadBench::desk(int company)
     std::tie(r.openLocal, r.openRemote) = medianInTurns(
         41, [&] { DeskCalls::openWindow(*local); }, [&] { DeskCalls::openWindow(*remote); });
     r.rows = int(DeskCalls::relation(*local, company).rows.size());
-    std::tie(r.rowsLocal, r.rowsRemote) =
-        medianInTurns(15, [&] { DeskCalls::relation(*local, company); },
-                      [&] { DeskCalls::relation(*remote, company); });
+    std::tie(r.rowsLocal, r.rowsRemote) = medianInTurns(
+        15, [&] { DeskCalls::relation(*local, company); },
+        [&] { DeskCalls::relation(*remote, company); });
     CausedRun localRun(local), remoteRun(remote);
-    std::tie(r.causedLocal, r.causedRemote) =
-        medianInTurns(9, [&] { localRun.run(); }, [&] { remoteRun.run(); });
+    std::tie(r.causedLocal, r.causedRemote) = medianInTurns(
+        9, [&] { localRun.run(); }, [&] { remoteRun.run(); });
     return r;
 }
 

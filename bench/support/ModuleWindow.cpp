@@ -71,10 +71,9 @@ ModuleWindow::Opened ModuleWindow::open(const Login& login)
     QElapsedTimer timer;
     timer.start();
     const std::clock_t cpu = std::clock();
-    const quintptr handle = d->load(0, utf16(login.protocol), u"bench", utf16(login.server),
-                                    utf16(login.user), utf16(login.password),
-                                    utf16(QString::number(login.company)), u"",
-                                    u"3.1.0;01/01/2026");
+    const quintptr handle = d->load(
+        0, utf16(login.protocol), u"bench", utf16(login.server), utf16(login.user),
+        utf16(login.password), utf16(QString::number(login.company)), u"", u"3.1.0;01/01/2026");
     QWidget* window = QWidget::find(WId(handle));
     auto* grid = window ? window->findChild<QTableView*>() : nullptr;
     if (!grid)

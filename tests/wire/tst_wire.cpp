@@ -100,8 +100,8 @@ void TstWire::packetsParamsAndDeltasRoundTrip()
         {3, QString(""), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
         // What the packet writer must escape, and values at the edges of their types.
         {-32768, QString::fromUtf16(u"\"a\\b\"\n\t\x01 \u00f1 \U0001F600 \xD800"),
-         std::numeric_limits<double>::infinity(), Noon, QByteArray("\0\xff", 2), false, QStringLiteral("\x7f"),
-         std::numeric_limits<qlonglong>::max()}};
+         std::numeric_limits<double>::infinity(), Noon, QByteArray("\0\xff", 2), false,
+         QStringLiteral("\x7f"), std::numeric_limits<qlonglong>::max()}};
     packet.rowKeys = {7, 8, std::numeric_limits<qint64>::min()};
     const QJsonObject body = QJsonDocument::fromJson(WireMessages::writePacket(packet)).object();
     QCOMPARE(WireMessages::decodePacket(body), packet);
