@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
+#include <QVariant>
 
 namespace tavrel {
 
@@ -36,9 +37,27 @@ void JsonText::appendString(QByteArray& out, QStringView text)
     out += '"';
 }
 
-void JsonText::appendDouble(QByteArray& out, double value)
+void JsonText::appendScalar(QByteArray& out, const QJsonValue& value)
 {
-    out += QByteArray::number(value, 'g', QLocale::FloatingPointShortest);
+    switch (value.type()) {
+    case QJsonValue::Bool:
+        out += value.toBool() ? "true" : "false";
+        return;
+    case QJsonValue::Double: {
+        // A whole number is kept as one, so that a 64-bit integer keeps every digit.
+        const QVariant number = value.toVariant();
+        if (number.typeId() == QMetaType::LongLong)
+            out += QByteArray::number(number.toLongLong());
+        else
+            out += QByteArray::number(value.toDouble(), 'g', QLocale::FloatingPointShortest);
+        return;
+    }
+    case QJsonValue::String:
+        appendString(out, value.toString());
+        return;
+    default:
+        out += "null";
+    }
 }
 
 } // namespace tavrel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonValue>
 #include <QStringView>
 
 namespace tavrel {
@@ -13,8 +14,9 @@ class JsonText
 public:
     // A JSON string: quotes, backslashes and control characters escaped, the rest UTF-8.
     static void appendString(QByteArray& out, QStringView text);
-    // A number in the shortest form that reads back to the same double; finite only.
-    static void appendDouble(QByteArray& out, double value);
+    // A value that is not an array or an object; numbers as QJsonDocument writes them
+    // (integers whole, doubles in the shortest form that reads back the same).
+    static void appendScalar(QByteArray& out, const QJsonValue& value);
 };
 
 } // namespace tavrel

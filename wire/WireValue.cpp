@@ -205,43 +205,18 @@ QJsonValue WireValue::encodeTyped(const QVariant& value, FieldType type)
 
 void WireValue::writeTyped(QByteArray& out, const QVariant& value, FieldType type)
 {
+    // Texts and integers, most of a packet, without building a JSON value first.
     if (isNull(value)) {
         out += "null";
-        return;
-    }
-    switch (type) {
-    case FieldType::String:
-    case FieldType::FixedChar:
+    } else if (type == FieldType::String || type == FieldType::FixedChar) {
         JsonText::appendString(out, value.toString());
-        return;
-    case FieldType::SmallInt:
-    case FieldType::Integer:
+    } else if (type == FieldType::SmallInt || type == FieldType::Integer) {
         out += QByteArray::number(value.toInt());
-        return;
-    case FieldType::LargeInt:
+    } else if (type == FieldType::LargeInt) {
         out += QByteArray::number(value.toLongLong());
-        return;
-    case FieldType::Float: {
-        const QJsonValue written = encodeDouble(value.toDouble());
-        if (written.isString())
-            JsonText::appendString(out, written.toString());
-        else
-            JsonText::appendDouble(out, written.toDouble());
-        return;
+    } else {
+        JsonText::appendScalar(out, encodeTyped(value, type));
     }
-    case FieldType::DateTime:
-        JsonText::appendString(out, encodeDateTime(value.toDateTime()));
-        return;
-    case FieldType::Blob:
-        out += '"';
-        out += value.toByteArray().toBase64();
-        out += '"';
-        return;
-    case FieldType::Boolean:
-        out += value.toBool() ? "true" : "false";
-        return;
-    }
-    out += "null";
 }
 
 QVariant WireValue::decodeTyped(const QJsonValue& value, FieldType type)

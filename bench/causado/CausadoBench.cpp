@@ -1,13 +1,9 @@
 #include "CausadoBench.h"
 
-#include "ActualizacionCausado.h"
 #include "BenchProcess.h"
-#include "DVeZezev.h"
+#include "CausedRun.h"
 #include "Database.h"
 #include "LocalAppServer.h"
-#include "SClientDataSet.h"
-#include "SDCOMConnection.h"
-#include "ServidorCausado.h"
 
 #include <QElapsedTimer>
 #include <QSqlQuery>
@@ -30,10 +26,7 @@ double secondsOf(const QElapsedTimer& timer)
 struct CausadoBench::Private
 {
     std::unique_ptr<Database> db; // setting changes and the floor
-    SDCOMConnection connection;
-    TDtmVeZezev dataModule; // its QryNmVarig and QryTemporal, without a window
-    SClientDataSet& qryNmVarig = *dataModule.QryNmVarig;
-    SClientDataSet& qryTemporal = *dataModule.QryTemporal;
+    std::unique_ptr<CausedRun> update;
 
     void setPeriod(const QString& value)
     {
@@ -46,10 +39,7 @@ struct CausadoBench::Private
         setPeriod(period);
         QElapsedTimer timer;
         timer.start();
-        ActualizacionCausado::ejecutar(
-            ServidorCausado::puertos(connection, qryNmVarig, qryTemporal),
-            QDateTime::currentDateTime(), QStringLiteral("BENCH"), QStringLiteral("N"),
-            QStringLiteral("dd/MM/yyyy"));
+        update->run();
         return secondsOf(timer);
     }
 
@@ -120,9 +110,8 @@ struct CausadoBench::Private
 CausadoBench::CausadoBench(const QString& database) : d(std::make_unique<Private>())
 {
     d->db = Database::open(database);
-    d->connection.setAppServer(std::shared_ptr<IAppServer>(LocalAppServer::connect(database)));
-    d->qryNmVarig.setRemoteServer(&d->connection);
-    d->qryTemporal.setRemoteServer(&d->connection);
+    d->update =
+        std::make_unique<CausedRun>(LocalAppServer::connect(database), QStringLiteral("BENCH"));
 }
 
 CausadoBench::~CausadoBench() = default;

@@ -187,7 +187,6 @@ RemoteLoadBench::Result RemoteLoadBench::run(int clients, int calls)
 RemoteLoadBench::Desk RemoteLoadBench::desk(int company)
 {
     Desk r;
-    r.company = company;
     const QString user = QStringLiteral("JPEREZ"), password = QStringLiteral("Tavrel2026");
     ModuleWindow window;
     const ModuleWindow::Login inProcess{QStringLiteral("local"), d->owner, user, password, company};
@@ -205,7 +204,7 @@ RemoteLoadBench::Desk RemoteLoadBench::desk(int company)
     std::tie(r.rowsLocal, r.rowsRemote) = medianInTurns(
         15, [&] { DeskCalls::relation(*local, company); },
         [&] { DeskCalls::relation(*remote, company); });
-    CausedRun localRun(local), remoteRun(remote);
+    CausedRun localRun(local, user), remoteRun(remote, user);
     std::tie(r.causedLocal, r.causedRemote) = medianInTurns(
         9, [&] { localRun.run(); }, [&] { remoteRun.run(); });
     return r;

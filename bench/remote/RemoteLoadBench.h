@@ -16,7 +16,6 @@ public:
     // Median seconds, in-process and through the server in turns.
     struct Desk
     {
-        int company = 0;
         double windowLocal = 0, windowRemote = 0; // the relation window, load entry to first screen
         double openLocal = 0, openRemote = 0;     // the reads of its relation and lists alone
         double rowsLocal = 0, rowsRemote = 0;     // the read of the company's relation alone

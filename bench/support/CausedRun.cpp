@@ -13,11 +13,14 @@ namespace tavrel::bench {
 struct CausedRun::Private
 {
     SDCOMConnection connection;
-    TDtmVeZezev dataModule;
+    TDtmVeZezev dataModule; // its QryNmVarig and QryTemporal, without a window
+    QString user;
 };
 
-CausedRun::CausedRun(std::shared_ptr<IAppServer> server) : d(std::make_unique<Private>())
+CausedRun::CausedRun(std::shared_ptr<IAppServer> server, const QString& user)
+    : d(std::make_unique<Private>())
 {
+    d->user = user;
     d->connection.setAppServer(std::move(server));
     d->dataModule.QryNmVarig->setRemoteServer(&d->connection);
     d->dataModule.QryTemporal->setRemoteServer(&d->connection);
@@ -27,11 +30,10 @@ CausedRun::~CausedRun() = default;
 
 void CausedRun::run()
 {
-    ActualizacionCausado::ejecutar(ServidorCausado::puertos(d->connection,
-                                                            *d->dataModule.QryNmVarig,
-                                                            *d->dataModule.QryTemporal),
-                                   QDateTime::currentDateTime(), QStringLiteral("JPEREZ"),
-                                   QStringLiteral("N"), QStringLiteral("dd/MM/yyyy"));
+    ActualizacionCausado::ejecutar(
+        ServidorCausado::puertos(d->connection, *d->dataModule.QryNmVarig,
+                                 *d->dataModule.QryTemporal),
+        QDateTime::currentDateTime(), d->user, QStringLiteral("N"), QStringLiteral("dd/MM/yyyy"));
 }
 
 } // namespace tavrel::bench

@@ -2,17 +2,18 @@
 
 #include "IAppServer.h"
 
+#include <QString>
 #include <memory>
 
 namespace tavrel::bench {
 
 // The caused-value update as the module runs it from its menu, without the window: the
 // server's time, FEC_RPCO, the update and its clean-up, through the data module's
-// datasets on the given server.
+// datasets on the given server, stamped by `user`.
 class CausedRun
 {
 public:
-    explicit CausedRun(std::shared_ptr<IAppServer> server);
+    CausedRun(std::shared_ptr<IAppServer> server, const QString& user);
     ~CausedRun();
 
     void run();
