@@ -1,0 +1,96 @@
+#include "HostileServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <httplib.h>
+
+namespace tavrel::test {
+
+QString HostileServer::Reply::message() const
+{
+    return body.value(QStringLiteral("error")).toObject().value(QStringLiteral("message")).toString();
+}
+
+HostileServer::HostileServer(const QStringList& extra)
+    : m_db(std::make_unique<TestDatabase>(TestDatabase::Content::Demo, QStringLiteral("postgres")))
+{
+    m_roles = DaemonProcess::installRoles(m_db->url(), &m_why);
+    if (m_roles.isEmpty())
+        return;
+    static int served = 0;
+    m_log = QDir::temp().filePath(QStringLiteral("tavrel-hostile-%1-%2.log")
+                                      .arg(QCoreApplication::applicationPid())
+                                      .arg(++served));
+    QFile::remove(m_log);
+    m_daemon = std::make_unique<DaemonProcess>(
+        m_roles, QStringList{QStringLiteral("--access-log"), m_log} + extra);
+    if (!m_daemon->started())
+        m_why = m_daemon->errors();
+}
+
+HostileServer::~HostileServer()
+{
+    m_daemon.reset();
+    m_db.reset();
+    if (!m_log.isEmpty())
+        QFile::remove(m_log);
+}
+
+QString HostileServer::accessLog() const
+{
+    QFile log(m_log);
+    return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
+}
+
+HostileServer::Reply HostileServer::post(const std::string& path, const QByteArray& body,
+                                         const QString& token,
+                                         const std::map<std::string, std::string>& headers) const
+{
+    httplib::Client client("127.0.0.1", m_daemon->port());
+    client.set_read_timeout(60, 0);
+    httplib::Headers sent;
+    if (!token.isEmpty())
+        sent.emplace("Authorization", "Bearer " + token.toStdString());
+    for (const auto& [name, value] : headers)
+        sent.emplace(name, value);
+    const auto result = client.Post(path, sent, body.toStdString(), "application/json");
+    if (!result)
+        return {};
+    return {result->status,
+            QJsonDocument::fromJson(QByteArray::fromStdString(result->body)).object(),
+            result->body};
+}
+
+QString HostileServer::login(const QString& user, const QString& password) const
+{
+    const QJsonObject body{{QStringLiteral("user"), user}, {QStringLiteral("password"), password}};
+    return post("/v1/login", QJsonDocument(body).toJson(QJsonDocument::Compact))
+        .body.value(QStringLiteral("token"))
+        .toString();
+}
+
+HostileServer::Reply HostileServer::open(const QString& token, const QString& commandText,
+                                         const QString& provider) const
+{
+    const QJsonObject body{{QStringLiteral("provider"), provider},
+                           {QStringLiteral("commandText"), commandText},
+                           {QStringLiteral("params"), QJsonArray()}};
+    return post("/v1/open", QJsonDocument(body).toJson(QJsonDocument::Compact), token);
+}
+
+QList<int> HostileServer::companiesSeen(const QString& token) const
+{
+    const Reply reply =
+        open(token, QStringLiteral("SELECT DISTINCT COD_EMPR FROM NM_RPCOS ORDER BY 1"));
+    QList<int> companies;
+    for (const QJsonValue& row : reply.body.value(QStringLiteral("rows")).toArray()) {
+        companies.append(row.toArray().at(0).toInt());
+    }
+    return companies;
+}
+
+} // namespace tavrel::test

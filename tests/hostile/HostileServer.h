@@ -1,0 +1,75 @@
+#pragma once
+
+#include "DaemonProcess.h"
+#include "TestDatabase.h"
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace tavrel::test {
+
+// What an attacker has: a demo database on PostgreSQL behind a tavrel-server of its own,
+// the ordinary desk login MGOMEZ (company 2 only), and requests written by hand.
+class HostileServer
+{
+public:
+    struct Reply
+    {
+        int status = 0; // 0: no answer at all
+        QJsonObject body;
+        std::string raw;
+        QString message() const;
+    };
+
+    // Starts the server with `extra` options. ready() tells whether it listens; why() why not.
+    explicit HostileServer(const QStringList& extra = {});
+    ~HostileServer();
+
+    bool ready() const { return m_daemon && m_daemon->started(); }
+    QString why() const { return m_why; }
+
+    TestDatabase& database() { return *m_db; }
+    DaemonProcess& daemon() { return *m_daemon; }
+    const QStringList& roles() const { return m_roles; }
+    QString accessLog() const;
+
+    Reply post(const std::string& path, const QByteArray& body, const QString& token = {},
+               const std::map<std::string, std::string>& headers = {}) const;
+    QString login(const QString& user, const QString& password) const;
+    // A desk's read, as the desk sends it.
+    Reply open(const QString& token, const QString& commandText,
+               const QString& provider = QStringLiteral("DtsPTemporal")) const;
+    // The companies whose relation rows a read of `token` sees.
+    QList<int> companiesSeen(const QString& token) const;
+
+    // Credentials of the demo users.
+    static constexpr const char* MGomez = "MGOMEZ";
+    static constexpr const char* MGomezPassword = "Nomina2026";
+    static constexpr const char* JPerez = "JPEREZ";
+    static constexpr const char* JPerezPassword = "Tavrel2026";
+
+private:
+    std::unique_ptr<TestDatabase> m_db;
+    QStringList m_roles;
+    QString m_log;
+    std::unique_ptr<DaemonProcess> m_daemon;
+    QString m_why;
+};
+
+} // namespace tavrel::test
+
+// First statement of each attack class's initTestCase(): the network server serves
+// PostgreSQL only.
+#define TAVREL_HOSTILE_NEEDS_POSTGRES()                                                            \
+    do {                                                                                           \
+        if (qEnvironmentVariableIsEmpty("TAVREL_TEST_PG")) {                                       \
+            std::fputs("TAVREL_NO_POSTGRES\n", stdout);                                            \
+            std::fflush(stdout);                                                                   \
+            QSKIP("PostgreSQL is not configured (TAVREL_TEST_PG is unset)");                       \
+        }                                                                                          \
+    } while (false)
