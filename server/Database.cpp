@@ -6,6 +6,7 @@
 #include <QAtomicInteger>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QThread>
 
@@ -50,6 +51,7 @@ struct Database::Private
     QSqlDatabase readDb;
     int transactionDepth = 0;
     ReadPrelude prelude;
+    SqlDialect::SessionSettings settings;
     QString sessionSql;
     QVariantList sessionValues;
     mutable bool transientFailure = false; // the last failure lost a race with another transaction
@@ -57,7 +59,9 @@ struct Database::Private
 
     QSqlDatabase openConnection(const QString& connectionName, bool readOnly)
     {
-        QSqlDatabase c = QSqlDatabase::addDatabase(dialect->driverName(), connectionName);
+        QSqlDriver* driver = dialect->createDriver(settings);
+        QSqlDatabase c = driver ? QSqlDatabase::addDatabase(driver, connectionName)
+                                : QSqlDatabase::addDatabase(dialect->driverName(), connectionName);
         if (location.engine == DatabaseLocation::Engine::Sqlite) {
             c.setDatabaseName(location.filePath);
         } else {
@@ -193,14 +197,17 @@ struct Database::Private
                 fail(query.lastError());
             return query;
         }
-        if (dialect->inlinesValues()) {
+        if (dialect->numbersParameters()) {
             QString text = markers.pieces.first();
             for (qsizetype i = 0; i < markers.occurrences.size(); ++i) {
                 const qsizetype index = indexOfName(markers.distinct, markers.occurrences[i]);
-                text += dialect->driverLiteral(connection, asWritten(values.at(index)));
-                text += markers.pieces.at(i + 1);
+                text += QLatin1Char('$') + QString::number(index + 1) + markers.pieces.at(i + 1);
             }
-            if (!query.exec(text))
+            if (!query.prepare(text))
+                fail(query.lastError());
+            for (const QVariant& value : values)
+                query.addBindValue(dialect->toDatabase(asWritten(value)));
+            if (!query.exec())
                 fail(query.lastError());
             return query;
         }
@@ -218,9 +225,11 @@ struct Database::Private
 
 Database::Database(std::unique_ptr<Private> p) : d(std::move(p)) {}
 
-std::unique_ptr<Database> Database::open(const QString& locationText, OpenMode mode)
+std::unique_ptr<Database> Database::open(const QString& locationText, OpenMode mode,
+                                         const SqlDialect::SessionSettings& settings)
 {
     auto p = std::make_unique<Private>();
+    p->settings = settings;
     p->location = DatabaseLocation::parse(locationText);
     const bool sqlite = p->location.engine == DatabaseLocation::Engine::Sqlite;
     p->dialect =
@@ -341,6 +350,16 @@ void Database::onLiveConnection(const std::function<void()>& step)
 void Database::setReadPrelude(ReadPrelude prelude)
 {
     d->prelude = std::move(prelude);
+}
+
+void Database::resetSession()
+{
+    const QString reset = d->dialect->resetSessionStatement();
+    if (reset.isEmpty())
+        return;
+    d->run(d->db, reset, {});
+    if (!d->sessionSql.isEmpty())
+        d->run(d->db, d->sessionSql, d->sessionValues);
 }
 
 void Database::setSessionStatement(const QString& sql, const QVariantList& values)

@@ -37,8 +37,11 @@ public:
         CreateSqliteFile, // a missing SQLite file is created (init-db only)
     };
 
+    // `settings` are the defaults every session of the connection starts with, where the
+    // engine takes them (PostgreSQL: statement_timeout, …).
     static std::unique_ptr<Database> open(const QString& location,
-                                          OpenMode mode = OpenMode::Existing);
+                                          OpenMode mode = OpenMode::Existing,
+                                          const SqlDialect::SessionSettings& settings = {});
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
@@ -82,6 +85,11 @@ public:
     // because the connection died while idle, opens the connection again and runs `step`
     // once more. Transactions and the reads' preludes begin this way.
     void onLiveConnection(const std::function<void()>& step);
+
+    // Returns the connection to the state it started in (settings, temporary objects,
+    // session locks, prepared statements), then runs the session statement again. Throws
+    // ModuleError; a connection that could not be reset must not be used again.
+    void resetSession();
 
     // A statement that prepares the main connection for the statements after it (a
     // session setting): run now, and again whenever a lost connection is opened anew.

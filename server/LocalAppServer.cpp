@@ -110,9 +110,10 @@ LocalAppServer::LocalAppServer(std::unique_ptr<Database> db)
 
 LocalAppServer::~LocalAppServer() = default;
 
-std::unique_ptr<LocalAppServer> LocalAppServer::connect(const QString& database)
+std::unique_ptr<LocalAppServer> LocalAppServer::connect(const QString& database,
+                                                        const SqlDialect::SessionSettings& settings)
 {
-    std::unique_ptr<Database> db = Database::open(database, Database::OpenMode::Existing);
+    std::unique_ptr<Database> db = Database::open(database, Database::OpenMode::Existing, settings);
     requireSchema(*db);
     return std::unique_ptr<LocalAppServer>(new LocalAppServer(std::move(db)));
 }

@@ -3,6 +3,7 @@
 #include "TavrelServerExport.h"
 
 #include "IAppServer.h"
+#include "SqlDialect.h"
 
 #include <memory>
 
@@ -25,7 +26,8 @@ public:
     // Throws ModuleError kind Connection, naming the server, when the database cannot be
     // reached, the file does not exist (it is never created here) or the database holds
     // no schema of this system.
-    static std::unique_ptr<LocalAppServer> connect(const QString& database);
+    static std::unique_ptr<LocalAppServer>
+    connect(const QString& database, const SqlDialect::SessionSettings& settings = {});
 
     ~LocalAppServer() override;
 

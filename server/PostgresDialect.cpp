@@ -1,6 +1,7 @@
 #include "PostgresDialect.h"
 
 #include "ModuleError.h"
+#include "PgDriver.h"
 
 #include <QDateTime>
 #include <QSqlError>
@@ -89,28 +90,37 @@ QString PostgresDialect::serializeBulkWritesStatement() const
     return QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('tavrel.bulk-writes'))");
 }
 
-void PostgresDialect::initialiseSession(QSqlDatabase& db, bool) const
+QSqlDriver* PostgresDialect::createDriver(const SessionSettings& settings) const
 {
-    QSqlQuery query(db);
-    // Notices ("table does not exist, skipping") are of no use to anyone here.
-    query.exec(QStringLiteral("SET client_min_messages = warning"));
-    // The server's statements are short; compiling them costs more than it saves. A
-    // correlated update over a large table is estimated expensive enough to be compiled
-    // and then spends about a second on it.
-    query.exec(QStringLiteral("SET jit = off"));
+    // Notices ("table does not exist, skipping") are of no use to anyone here. The
+    // server's statements are short; compiling them costs more than it saves: a correlated
+    // update over a large table is estimated expensive enough to be compiled and then
+    // spends about a second on it.
+    SessionSettings all{{QStringLiteral("client_min_messages"), QStringLiteral("warning")},
+                        {QStringLiteral("jit"), QStringLiteral("off")},
+                        {QStringLiteral("TimeZone"), sessionTimeZone()}};
+    all += settings;
+    return new PgDriver(all);
+}
+
+QString PostgresDialect::sessionTimeZone()
+{
     const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());
-    if (!zone.isEmpty() && query.exec(QStringLiteral("SET TIME ZONE ") + quoted(zone)))
-        return;
-    // A zone name the server does not know: fall back to the current offset.
+    if (!zone.isEmpty())
+        return zone;
+    // No zone name: the current offset, in POSIX form ("<+0530>-05:30", west positive).
     const int offset = QDateTime::currentDateTime().offsetFromUtc();
-    const QString interval = QStringLiteral("%1%2:%3")
-                                 .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
-                                 .arg(std::abs(offset) / 3600, 2, 10, QLatin1Char('0'))
-                                 .arg(std::abs(offset) % 3600 / 60, 2, 10, QLatin1Char('0'));
-    if (!query.exec(QStringLiteral("SET TIME ZONE INTERVAL '%1' HOUR TO MINUTE").arg(interval)))
-        throw ModuleError(QStringLiteral("No se pudo fijar la zona horaria de la sesión: %1")
-                              .arg(query.lastError().databaseText()),
-                          ModuleError::Kind::Connection);
+    const QString hours = QStringLiteral("%1%2")
+                              .arg(std::abs(offset) / 3600, 2, 10, QLatin1Char('0'))
+                              .arg(std::abs(offset) % 3600 / 60, 2, 10, QLatin1Char('0'));
+    const QString east = offset < 0 ? QStringLiteral("-") : QStringLiteral("+");
+    const QString west = offset < 0 ? QStringLiteral("+") : QStringLiteral("-");
+    return QStringLiteral("<%1%2>%3%4:%5").arg(east, hours, west, hours.left(2), hours.mid(2));
+}
+
+void PostgresDialect::initialiseSession(QSqlDatabase&, bool) const
+{
+    // Everything the session needs comes with the connection's start-up settings.
 }
 
 SqlDialect::StorageFailure PostgresDialect::storageFailure(const QSqlError& error) const

@@ -6,11 +6,12 @@
 
 namespace tavrel {
 
-// PostgreSQL through QPSQL. Date-times are TIMESTAMP(3) WITHOUT TIME ZONE holding local
-// time, and values go into statements as TIMESTAMP literals of that local time, so that
-// they compare with the columns without a conversion per row. Every session still runs
-// in the client's time zone, which is what LOCALTIMESTAMP answers in. CHAR(n) values
-// come back padded and column names in lower case; the packet builder undoes both.
+// PostgreSQL through PgDriver (libpq's extended query protocol: one statement per text,
+// values apart from it). Date-times are TIMESTAMP(3) WITHOUT TIME ZONE holding local
+// time, and go to statements as TIMESTAMP parameters of that local time, so that they
+// compare with the columns without a conversion per row. Every session runs in the
+// client's time zone, which is what LOCALTIMESTAMP answers in. CHAR(n) values come back
+// padded and column names in lower case; the packet builder undoes both.
 class TAVREL_SERVER_EXPORT PostgresDialect : public SqlDialect
 {
 public:
@@ -23,19 +24,21 @@ public:
     bool supportsIncludedColumns() const override { return true; }
 
     QVariant toDatabase(const QVariant& value) const override;
-    // QPSQL would PREPARE, EXECUTE with the same driver literals and DEALLOCATE; one
-    // plain statement does the same work in one round trip, and leaves no prepared
-    // statement behind when it fails inside a transaction.
-    bool inlinesValues() const override { return true; }
+    bool numbersParameters() const override { return true; }
     QString readOnlyTransactionSelect(const QString& selectList) const override;
     QString readOnlySessionSelect(const QString& selectList) const override;
 
+    QSqlDriver* createDriver(const SessionSettings& settings) const override;
     QString connectOptions(bool readOnly) const override;
+    QString resetSessionStatement() const override { return QStringLiteral("DISCARD ALL"); }
     void initialiseSession(QSqlDatabase& db, bool readOnly) const override;
     bool isConnectionFailure(const QSqlError& error) const override;
     StorageFailure storageFailure(const QSqlError& error) const override;
     bool isTransientConflict(const QSqlError& error) const override;
     QString serializeBulkWritesStatement() const override;
+
+private:
+    static QString sessionTimeZone();
 
 protected:
     QString typeName(const ColumnDef& column) const override;

@@ -107,20 +107,9 @@ QString SqlDialect::tableOptions(const TableDef&) const
     return QString();
 }
 
-QString SqlDialect::driverLiteral(const QSqlDatabase& db, const QVariant& value) const
+QSqlDriver* SqlDialect::createDriver(const SessionSettings&) const
 {
-    const QVariant bound = toDatabase(value);
-    // A date-time goes as the local time it stands for, of the columns' own type. QtSql
-    // drivers write an instant instead (PostgreSQL: TIMESTAMP WITH TIME ZONE in UTC), and
-    // comparing a column of local times with an instant converts the column's value at
-    // every comparison: an index search on a date then costs several times as much. Under
-    // row-level security it cannot even be part of the search, as the conversion is not
-    // leakproof: the network server's update read every movement of each key.
-    if (bound.typeId() == QMetaType::QDateTime && bound.toDateTime().isValid())
-        return dateTimeLiteral(bound.toDateTime());
-    QSqlField field(QStringLiteral("v"), bound.metaType());
-    field.setValue(bound);
-    return db.driver()->formatValue(field);
+    return nullptr;
 }
 
 qint64 SqlDialect::insertedKey(QSqlQuery& query) const

@@ -9,8 +9,10 @@
 #include <QStringList>
 #include <QVariant>
 #include <memory>
+#include <utility>
 
 class QSqlError;
+class QSqlDriver;
 class QSqlQuery;
 
 namespace tavrel {
@@ -54,16 +56,19 @@ public:
     virtual QVariant toDatabase(const QVariant& value) const = 0;
     // The value written as an SQL literal (bulk loading of generated data).
     QString literal(const QVariant& value) const;
-    // True when values go into the statement text as the driver's own literals instead
-    // of being bound to a prepared statement.
-    virtual bool inlinesValues() const { return false; }
-    // The value as the driver writes it into a statement (inlinesValues() only); a
-    // date-time as the literal of its local time (dateTimeLiteral).
-    QString driverLiteral(const QSqlDatabase& db, const QVariant& value) const;
+    // True when statements name their parameters $1, $2, … (one per distinct marker,
+    // bound once each); false when each marker becomes a "?" bound in text order.
+    virtual bool numbersParameters() const { return false; }
     // Column names as the server reports them: upper case on every engine.
     virtual QString normaliseColumnName(const QString& name) const { return name.toUpper(); }
 
     // --- Connections ---
+    // Settings a connection starts with (name, value): the session's defaults, which a
+    // reset of the session returns to.
+    using SessionSettings = QList<std::pair<QString, QString>>;
+    // The driver of a new connection with `settings`, owned by the connection; null for
+    // the QtSql driver of driverName(), which takes no settings.
+    virtual QSqlDriver* createDriver(const SessionSettings& settings) const;
     // QSqlDatabase connect options; `readOnly` asks for a connection that cannot write.
     virtual QString connectOptions(bool readOnly) const = 0;
     // Runs once on each new connection (`readOnly` as it was opened). Throws ModuleError
@@ -84,6 +89,9 @@ public:
     // The same for every later transaction of the connection, none of which may then
     // write; empty when the engine has none.
     virtual QString readOnlySessionSelect(const QString&) const { return QString(); }
+    // Statement that returns a connection to the state it started in: settings, temporary
+    // objects, locks held by the session. Empty when the engine has none.
+    virtual QString resetSessionStatement() const { return QString(); }
     // True when a failed statement means that the connection itself is gone.
     virtual bool isConnectionFailure(const QSqlError& error) const = 0;
     // Why a failed statement could not store its change, when the storage refused it.

@@ -40,8 +40,11 @@ qsizetype skipComment(const QString& sql, qsizetype i)
 {
     const qsizetype n = sql.size();
     if (i + 1 < n && sql.at(i) == QLatin1Char('-') && sql.at(i + 1) == QLatin1Char('-')) {
-        const qsizetype end = sql.indexOf(QLatin1Char('\n'), i);
-        return end < 0 ? n : end + 1;
+        // PostgreSQL also ends the comment at a carriage return.
+        qsizetype end = i + 2;
+        while (end < n && sql.at(end) != QLatin1Char('\n') && sql.at(end) != QLatin1Char('\r'))
+            ++end;
+        return end < n ? end + 1 : n;
     }
     if (i + 1 < n && sql.at(i) == QLatin1Char('/') && sql.at(i + 1) == QLatin1Char('*')) {
         const qsizetype end = sql.indexOf(QLatin1String("*/"), i + 2);
@@ -105,7 +108,8 @@ qsizetype skipEngineQuoted(const QString& sql, qsizetype i, Reading reading)
         return i;
     }
     // E'...' (the E not ending a longer word): a backslash escapes the next character.
-    if (c == QLatin1Char('\'') && i > 0 && (sql.at(i - 1) == QLatin1Char('E') || sql.at(i - 1) == QLatin1Char('e')) &&
+    if (c == QLatin1Char('\'') && i > 0 &&
+        (sql.at(i - 1) == QLatin1Char('E') || sql.at(i - 1) == QLatin1Char('e')) &&
         (i < 2 || !isIdentPart(sql.at(i - 2)))) {
         for (qsizetype j = i + 1; j < n; ++j) {
             if (sql.at(j) == QLatin1Char('\\'))

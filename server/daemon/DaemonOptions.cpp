@@ -56,12 +56,28 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments)
                                        QStringLiteral("Archivo del registro de accesos (por "
                                                       "omisión, la salida de errores)."),
                                        QStringLiteral("archivo"));
+    const QCommandLineOption readTimeout(
+        QStringLiteral("read-timeout"),
+        QStringLiteral("Segundos que puede durar una consulta de un equipo, esperas de "
+                       "bloqueos incluidas (por omisión 5)."),
+        QStringLiteral("s"));
+    const QCommandLineOption statementTimeout(
+        QStringLiteral("statement-timeout"),
+        QStringLiteral("Segundos que puede durar una sentencia del servidor: ingresos, filas "
+                       "guardadas, la actualización del causado (por omisión 60)."),
+        QStringLiteral("s"));
+    const QCommandLineOption lockTimeout(
+        QStringLiteral("lock-timeout"),
+        QStringLiteral("Segundos que una sentencia del servidor espera un bloqueo (por "
+                       "omisión 10)."),
+        QStringLiteral("s"));
     CommandLine line(
         QStringLiteral("Servidor de aplicaciones de Tavrel: sirve a los equipos de la oficina "
                        "una base de datos PostgreSQL por HTTP (HTTPS fuera del equipo local).\n"
                        "Uso: tavrel-server --database URL --reader URL [opciones]\n"
                        "     tavrel-server --install-roles --database URL-DEL-DUEÑO"),
-        {database, reader, installRoles, listen, cert, key, workers, idle, maxBody, accessLog},
+        {database, reader, installRoles, listen, cert, key, workers, idle, maxBody, accessLog,
+         readTimeout, statementTimeout, lockTimeout},
         QStringLiteral("tavrel-server"));
     switch (line.parse(arguments.mid(1))) {
     case CommandLine::Result::Answer:
@@ -131,6 +147,12 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments)
         return failure(QStringLiteral("--idle-minutes espera un número entre 1 y 1440"));
     if (!number(maxBody, o.maxBody, 1024, qint64(1) << 30))
         return failure(QStringLiteral("--max-body espera un número de bytes entre 1024 y 1 GiB"));
+    if (!number(readTimeout, o.readTimeout, 1, 3600))
+        return failure(QStringLiteral("--read-timeout espera segundos entre 1 y 3600"));
+    if (!number(statementTimeout, o.statementTimeout, 1, 24 * 3600))
+        return failure(QStringLiteral("--statement-timeout espera segundos entre 1 y 86400"));
+    if (!number(lockTimeout, o.lockTimeout, 1, 3600))
+        return failure(QStringLiteral("--lock-timeout espera segundos entre 1 y 3600"));
     o.accessLog = parser.value(accessLog);
     return {o, QString(), QString(), 0};
 }

@@ -11,7 +11,8 @@ struct ParsedDaemonOptions;
 // The command line of tavrel-server:
 //   tavrel-server --database postgresql://… --reader postgresql://… [--listen 127.0.0.1:8211]
 //                 [--tls-cert F --tls-key F] [--workers N] [--idle-minutes M]
-//                 [--max-body BYTES] [--access-log FILE]
+//                 [--max-body BYTES] [--access-log FILE] [--read-timeout S]
+//                 [--statement-timeout S] [--lock-timeout S]
 //   tavrel-server --install-roles --database postgresql://<owner>…
 // Plain HTTP is served only on a loopback address; any other address needs TLS.
 struct DaemonOptions
@@ -27,6 +28,12 @@ struct DaemonOptions
     int idleMinutes = 30;
     qint64 maxBody = 8 * 1024 * 1024;
     QString accessLog; // empty: standard error
+    // Limits, in seconds: a desk's read, waits for locks included; each of the server's
+    // own statements (logins, saved rows, the caused-value update); and their waits for a
+    // lock.
+    int readTimeout = 5;
+    int statementTimeout = 60;
+    int lockTimeout = 10;
 
     bool tls() const { return !tlsCert.isEmpty(); }
 

@@ -5,6 +5,7 @@
 #include "LocalAppServer.h"
 #include "ModuleError.h"
 #include "NetworkAccess.h"
+#include "ReadPolicy.h"
 #include "SessionStore.h"
 #include "StatementPolicy.h"
 #include "WireMessages.h"
@@ -172,10 +173,15 @@ struct HttpDaemon::Private
         if (!tWorker) {
             auto w = std::make_unique<Worker>();
             w->generation = generation.load();
-            w->server = LocalAppServer::connect(options.database);
-            w->reader = LocalAppServer::connect(options.reader);
-            NetworkAccess::requireRestricted(w->server->database());
-            NetworkAccess::requireRestricted(w->reader->database());
+            using Role = NetworkAccess::Role;
+            w->server = LocalAppServer::connect(
+                options.database, NetworkAccess::sessionSettings(
+                                      Role::Server, options.statementTimeout, options.lockTimeout));
+            w->reader = LocalAppServer::connect(
+                options.reader, NetworkAccess::sessionSettings(Role::Reader, options.readTimeout,
+                                                               options.readTimeout));
+            NetworkAccess::requireRestricted(w->server->database(), Role::Server);
+            NetworkAccess::requireRestricted(w->reader->database(), Role::Reader);
             w->sessions = std::make_unique<SessionStore>(
                 w->server->database(), *w->server,
                 std::chrono::seconds(std::chrono::minutes(options.idleMinutes)));
@@ -295,6 +301,8 @@ struct HttpDaemon::Private
         route("/v1/open", "open", Access::Token,
               [this](const QJsonObject& body, const Session* session) {
                   tNote.target = text(body, "provider");
+                  const QString commandText = text(body, "commandText");
+                  ReadPolicy::check(commandText);
                   Worker& w = worker();
                   Database& reader = w.reader->database();
                   reader.setReadPrelude(
@@ -303,9 +311,19 @@ struct HttpDaemon::Private
                           w.sessions->accept(session->token, tNote.user,
                                              row.value(1).toDateTime());
                       }));
-                  const auto unbind = qScopeGuard([&] { reader.setReadPrelude({}); });
+                  // Whatever the read left on the connection (settings, locks, temporary
+                  // objects) goes before the next desk's; a connection that cannot be
+                  // reset is not used again.
+                  const auto unbind = qScopeGuard([&] {
+                      reader.setReadPrelude({});
+                      try {
+                          reader.resetSession();
+                      } catch (const ModuleError&) {
+                          tWorker.reset();
+                      }
+                  });
                   const DataPacket packet = w.reader->open(
-                      tNote.target, text(body, "commandText"),
+                      tNote.target, commandText,
                       WireMessages::decodeParams(body.value(QStringLiteral("params"))));
                   tNote.rows = int(packet.rows.size());
                   return WireMessages::writePacket(packet);

@@ -128,18 +128,38 @@ NetworkAccess::Logins NetworkAccess::install(Database& db)
         db.exec(QStringLiteral("GRANT SELECT (TVL_ROWID, COD_USUA, NOM_USUA, TIP_USUA) ON GN_USUAR "
                                "TO %1")
                     .arg(quoted(reader)));
+        // Temporary objects would outlive a read on a connection that serves many desks,
+        // and could stand in for tables in the next desk's read.
+        for (const QString& role : {QStringLiteral("PUBLIC"), quoted(server), quoted(reader)})
+            db.exec(
+                QStringLiteral("REVOKE TEMPORARY ON DATABASE %1 FROM %2").arg(quoted(base), role));
     });
     return {urlFor(db.location(), server, serverPassword),
             urlFor(db.location(), reader, readerPassword)};
 }
 
-void NetworkAccess::requireRestricted(Database& db)
+void NetworkAccess::requireRestricted(Database& db, Role role)
 {
+    // Every answer of the query is a reason to refuse the role; the reader's come last.
     QSqlQuery q = db.exec(
         QStringLiteral("SELECT r.rolsuper OR r.rolbypassrls, "
                        "EXISTS (SELECT 1 FROM pg_tables WHERE schemaname = current_schema() "
                        "AND tableowner = current_user), "
-                       "to_regprocedure('tavrel_sesion(text)') IS NULL "
+                       "to_regprocedure('tavrel_sesion(text)') IS NULL, "
+                       "has_database_privilege(current_database(), 'TEMPORARY'), "
+                       "(SELECT string_agg(c.relname, ', ' ORDER BY c.relname) FROM pg_class c "
+                       " JOIN pg_attribute a ON a.attrelid = c.oid AND a.attname = 'cod_empr' AND "
+                       "NOT a.attisdropped "
+                       " WHERE c.relnamespace = current_schema()::regnamespace AND c.relkind = 'r' "
+                       " AND NOT c.relrowsecurity), "
+                       "has_column_privilege('gn_usuar', 'cla_usua', 'SELECT') "
+                       "OR has_table_privilege('tvl_sesion', 'SELECT') "
+                       "OR has_table_privilege('tvl_intento', 'SELECT') "
+                       "OR has_table_privilege('tvl_historia', 'SELECT'), "
+                       "(SELECT string_agg(tablename, ', ' ORDER BY tablename) FROM pg_tables "
+                       " WHERE schemaname = current_schema() "
+                       " AND has_table_privilege(format('%I.%I', schemaname, tablename), "
+                       "                         'INSERT, UPDATE, DELETE, TRUNCATE')) "
                        "FROM pg_roles r WHERE r.rolname = current_user"));
     if (q.next() && q.value(2).toBool()) {
         throw ModuleError(QStringLiteral("La base de datos %1 no tiene la función tavrel_sesion "
@@ -155,10 +175,53 @@ void NetworkAccess::requireRestricted(Database& db)
                               .arg(db.location().user),
                           ModuleError::Kind::Connection);
     }
+    const QString reinstall = QStringLiteral(
+        "; ejecute de nuevo «tavrel-server --install-roles» con el dueño de las tablas y de "
+        "la base de datos");
+    if (q.value(3).toBool())
+        throw ModuleError(QStringLiteral("El rol %1 puede crear objetos temporales en la base de "
+                                         "datos %2%3")
+                              .arg(db.location().user, db.location().databaseName, reinstall),
+                          ModuleError::Kind::Connection);
+    if (!q.value(4).toString().isEmpty())
+        throw ModuleError(QStringLiteral("Las tablas %1 no tienen la seguridad por filas activa%2")
+                              .arg(q.value(4).toString(), reinstall),
+                          ModuleError::Kind::Connection);
+    if (role != Role::Reader)
+        return;
+    if (q.value(5).toBool())
+        throw ModuleError(QStringLiteral("El rol %1 de --reader puede leer las claves, las "
+                                         "sesiones, los intentos de ingreso o el historial de "
+                                         "cambios; use el rol de solo lectura que crea "
+                                         "«tavrel-server --install-roles»")
+                              .arg(db.location().user),
+                          ModuleError::Kind::Connection);
+    if (!q.value(6).toString().isEmpty())
+        throw ModuleError(QStringLiteral("El rol %1 de --reader puede modificar las tablas %2; "
+                                         "use el rol de solo lectura que crea "
+                                         "«tavrel-server --install-roles»")
+                              .arg(db.location().user, q.value(6).toString()),
+                          ModuleError::Kind::Connection);
+}
+
+SqlDialect::SessionSettings NetworkAccess::sessionSettings(Role role, int statementSeconds,
+                                                           int lockSeconds)
+{
+    const auto ms = [](int seconds) { return QString::number(qint64(seconds) * 1000); };
+    SqlDialect::SessionSettings settings{
+        {QStringLiteral("statement_timeout"), ms(statementSeconds)},
+        {QStringLiteral("lock_timeout"), ms(lockSeconds)},
+        // A transaction left open (a worker stopped in the middle of a request) holds its
+        // locks no longer than a statement may run.
+        {QStringLiteral("idle_in_transaction_session_timeout"), ms(statementSeconds)},
+    };
+    if (role == Role::Reader)
+        settings.append({QStringLiteral("default_transaction_read_only"), QStringLiteral("on")});
+    return settings;
 }
 
 Database::ReadPrelude NetworkAccess::sessionPrelude(const QString& token,
-                                                   std::function<void(QSqlQuery&)> check)
+                                                    std::function<void(QSqlQuery&)> check)
 {
     // One call of the function (each costs as much as a small query), and one row even
     // for an unknown token.

@@ -37,9 +37,22 @@ public:
     // create roles. Throws ModuleError.
     static Logins install(Database& owner);
 
+    enum class Role
+    {
+        Server,
+        Reader,
+    };
     // Refuses a connection whose role would escape the policies: the tables' owner, a
-    // superuser or a role that bypasses row-level security. Throws ModuleError (Connection).
-    static void requireRestricted(Database& db);
+    // superuser, a role that bypasses row-level security or may create temporary objects,
+    // or a database with a company table that row-level security does not cover. The
+    // reader must also be unable to read credentials, sessions, failed logins and the
+    // change history, and to write anything. Throws ModuleError (Connection).
+    static void requireRestricted(Database& db, Role role);
+
+    // The settings a connection of `role` starts with: its limits (in seconds) on each
+    // statement and on each wait for a lock; the reader's transactions are read-only.
+    static SqlDialect::SessionSettings sessionSettings(Role role, int statementSeconds,
+                                                       int lockSeconds);
 
     // Binds the connection to a session for the following statements, and again when it
     // is opened anew.

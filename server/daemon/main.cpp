@@ -46,8 +46,10 @@ int main(int argc, char* argv[])
             return 0;
         }
         // Both roles are checked before the first desk is served.
-        for (const QString& url : {options.database, options.reader})
-            NetworkAccess::requireRestricted(*Database::open(url));
+        NetworkAccess::requireRestricted(*Database::open(options.database),
+                                         NetworkAccess::Role::Server);
+        NetworkAccess::requireRestricted(*Database::open(options.reader),
+                                         NetworkAccess::Role::Reader);
         HttpDaemon daemon(options);
         const int port = daemon.bind();
         out << "tavrel-server: escuchando en " << (options.tls() ? "https://" : "http://")

@@ -8,7 +8,8 @@ class HostileServer;
 }
 
 // A desk's read text: one statement, inside a read-only transaction it cannot leave,
-// with nothing left behind for the next desk and nothing of other desks in sight.
+// under a time limit, with nothing left behind for the next desk and nothing of other
+// desks in sight.
 class StatementAttacks : public QObject
 {
     Q_OBJECT
@@ -20,7 +21,16 @@ public:
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
-    void secondStatementHiddenBehindACarriageReturn();
+    void oneStatementPerRead_data();
+    void oneStatementPerRead();
+    void refusedFunctions_data();
+    void refusedFunctions();
+    void tokensNeverInStatementText();
+    void nothingStaysForTheNextDesk();
+    void resetReleasesSessionLocks();
+    void longReadsAreCut();
+    void misconfiguredRolesAreRefused_data();
+    void misconfiguredRolesAreRefused();
 
 private:
     std::unique_ptr<tavrel::test::HostileServer> m_server;

@@ -1,5 +1,6 @@
 #include "ActualizacionCausado.h"
 #include "DaemonProcess.h"
+#include "Database.h"
 #include "Field.h"
 #include "ModuleError.h"
 #include "RemoteAppServer.h"
@@ -15,6 +16,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
+#include <atomic>
 #include <httplib.h>
 #include <thread>
 
@@ -327,16 +330,28 @@ void TstRemote::stopFinishesRequestsInFlight()
     DaemonProcess daemon(m_roles);
     QVERIFY(daemon.started());
     const QString token = tokenOf(daemon, "JPEREZ", "Tavrel2026");
+    // The read waits for a lock that another connection holds for 1.5 s.
+    std::atomic<bool> locked = false;
+    std::thread holder([&, url = m_db->url()] {
+        auto db = Database::open(url);
+        db->transaction([&] {
+            db->exec(QStringLiteral("LOCK TABLE GN_EMPRE IN ACCESS EXCLUSIVE MODE"));
+            locked = true;
+            QThread::msleep(1500);
+        });
+    });
+    QTRY_VERIFY(locked);
     Reply slow;
     std::thread request([&] {
         slow = post(
             daemon, "/v1/open",
-            R"js({"provider":"DtsPTemporal","commandText":"SELECT pg_sleep(1.5)","params":[]})js",
+            R"js({"provider":"DtsPTemporal","commandText":"SELECT * FROM GN_EMPRE","params":[]})js",
             token);
     });
     QTest::qWait(500);
     QCOMPARE(daemon.stop(), 0);
     request.join();
+    holder.join();
     QCOMPARE(slow.status, 200);
 }
 

@@ -175,6 +175,9 @@ struct ServedDatabase
                 throw ModuleError(QStringLiteral("could not make the server's roles: ") + errors);
         }
         admin.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, copy));
+        // A copy takes the template's contents, not its rights: temporary objects are
+        // revoked again, as --install-roles revoked them on the template.
+        admin.exec(QStringLiteral("REVOKE TEMPORARY ON DATABASE %1 FROM PUBLIC").arg(name));
         inUse = true;
         if (daemon && !daemon->renewConnections())
             daemon.reset();
