@@ -50,12 +50,17 @@ QJsonObject StatementShares::count(Database& db, const QString& sql, const QVari
     for (const QString& name : SqlText::parseMarkers(where).distinct)
         bound.append(values.value(names.indexOf(name)));
     QJsonObject shares;
-    db.readOnly(QStringLiteral("SELECT COD_EMPR, COUNT(*) FROM NM_RPCOS%1 GROUP BY COD_EMPR")
+    // In the statement's transaction, on its connection. A transaction that reads before
+    // it writes cannot take the write lock on SQLite while another connection writes (it
+    // is refused at once, not after waiting), so there it first writes nothing.
+    if (!db.isPostgres())
+        db.exec(QStringLiteral("UPDATE NM_RPCOS SET VAL_CAUS = VAL_CAUS WHERE 1 = 0"));
+    QSqlQuery q =
+        db.exec(QStringLiteral("SELECT COD_EMPR, COUNT(*) FROM NM_RPCOS%1 GROUP BY COD_EMPR")
                     .arg(where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where),
-                bound, [&shares](QSqlQuery& q) {
-                    while (q.next())
-                        shares.insert(q.value(0).toString(), q.value(1).toInt());
-                });
+                bound);
+    while (q.next())
+        shares.insert(q.value(0).toString(), q.value(1).toInt());
     return shares;
 }
 

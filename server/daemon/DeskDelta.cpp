@@ -26,6 +26,13 @@ void requireAppendOnly(const TableDef& table, const DeltaRow& row)
                           .arg(table.name));
 }
 
+// The user as a column of `table` keeps it: cut to its size, as the module cuts it.
+QString userFor(const TableDef& table, const QString& column, const QString& user)
+{
+    const ColumnDef* def = table.column(column);
+    return def && def->size > 0 ? user.left(def->size) : user;
+}
+
 } // namespace
 
 Delta DeskDelta::prepare(const TableDef& table, const Delta& delta, const Session& session,
@@ -42,14 +49,16 @@ Delta DeskDelta::prepare(const TableDef& table, const Delta& delta, const Sessio
         requireCompany(row.values, session);
         if (log) {
             requireAppendOnly(table, row);
-            row.values.insert(QStringLiteral("COD_USUA"), session.user);
+            row.values.insert(QStringLiteral("COD_USUA"),
+                              userFor(table, QStringLiteral("COD_USUA"), session.user));
         }
         // A modification that changes nothing stays one that writes nothing.
         if (row.kind == DeltaRow::Kind::Delete ||
             (row.kind == DeltaRow::Kind::Modify && row.values.isEmpty()))
             continue;
         if (stampsUser)
-            row.values.insert(QStringLiteral("ACT_USUA"), session.user);
+            row.values.insert(QStringLiteral("ACT_USUA"),
+                              userFor(table, QStringLiteral("ACT_USUA"), session.user));
         if (stampsTime) {
             if (!now.isValid())
                 now = serverTime();

@@ -1,6 +1,7 @@
 #include "StatementPolicy.h"
 
 #include "ModuleError.h"
+#include "SchemaCatalog.h"
 #include "SqlText.h"
 
 #include <QRegularExpression>
@@ -54,9 +55,13 @@ const QStringList& allowedShapes()
                           .arg(normalised(sql).left(120)));
 }
 
+// The user as the audit column keeps it (cut to its size), as a literal.
 QString quotedUser(const QString& user)
 {
-    return QString(user).replace(QStringLiteral("'"), QStringLiteral("''"));
+    const std::optional<ColumnDef> column =
+        SchemaCatalog::instance().column(QStringLiteral("ACT_USUA"));
+    const QString kept = column && column->size > 0 ? user.left(column->size) : user;
+    return QString(kept).replace(QStringLiteral("'"), QStringLiteral("''"));
 }
 
 // The value of one marker of the shapes, all of them date-times.
