@@ -5,6 +5,7 @@
 #include "MethodArguments.h"
 #include "ModuleError.h"
 #include "SchemaCatalog.h"
+#include "StatementShares.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -153,7 +154,8 @@ void ChangeHistory::recordRow(Database& db, const TableDef& table, const DeltaRo
                 QString::fromUtf8(QJsonDocument(changes).toJson(QJsonDocument::Compact)));
 }
 
-void ChangeHistory::recordStatement(Database& db, const QString& sql, int rows, const QString& user)
+void ChangeHistory::recordStatement(Database& db, const QString& sql, int rows, const QString& user,
+                                    const QJsonObject& shares)
 {
     static const QRegularExpression writes(
         QStringLiteral("^(UPDATE|INSERT INTO|DELETE FROM) NM_RPCOS\\b"),
@@ -192,13 +194,17 @@ void ChangeHistory::recordStatement(Database& db, const QString& sql, int rows, 
                     .toString()
                     .compare(cleanUpText, Qt::CaseInsensitive) != 0) {
             o[QStringLiteral("vacios_a_cero")] = rows;
+            if (!shares.isEmpty())
+                o[StatementShares::emptiedKey()] = shares;
             db.exec(
                 QStringLiteral("UPDATE %1 SET DET_HIST = :D WHERE TVL_ROWID = :K").arg(tableName()),
                 {QString::fromUtf8(QJsonDocument(o).toJson(QJsonDocument::Compact)), last});
             return;
         }
     }
-    const QJsonObject details{{QStringLiteral("sentencia"), text}, {QStringLiteral("filas"), rows}};
+    QJsonObject details{{QStringLiteral("sentencia"), text}, {QStringLiteral("filas"), rows}};
+    if (!shares.isEmpty())
+        details.insert(StatementShares::rowsKey(), shares);
     insertEntry(db, who, caused.match(text).hasMatch() ? QStringLiteral("C") : QStringLiteral("S"),
                 QVariant(QMetaType(QMetaType::LongLong)), {}, rows,
                 QString::fromUtf8(QJsonDocument(details).toJson(QJsonDocument::Compact)));
@@ -259,8 +265,10 @@ QList<HistoryEntry> ChangeHistory::forRow(Database& db, int company, const QVari
     }
     for (const HistoryEntry& e : all) {
         if (e.rowKey < 0) {
-            if (!alive.isEmpty())
-                entries.append(e);
+            if (alive.isEmpty())
+                continue;
+            if (const std::optional<HistoryEntry> share = StatementShares::forCompany(e, company))
+                entries.append(*share);
             continue;
         }
         if (inserted(e))

@@ -5,6 +5,7 @@
 #include "Delta.h"
 
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 #include <QVariant>
@@ -43,11 +44,14 @@ public:
     // Records a statement that changed `rows` rows of the relation as one entry; nothing
     // for a statement that writes no relation row. The clean-up that turns the empty
     // caused values into 0 right after a caused-value update joins that update's entry.
-    static void recordStatement(Database& db, const QString& sql, int rows, const QString& user);
+    // `shares`: the rows of each company it changed (StatementShares::count).
+    static void recordStatement(Database& db, const QString& sql, int rows, const QString& user,
+                                const QJsonObject& shares = {});
 
     // The entries of the relation rows of `company` with these keys (a null related code
     // matches a null one), including rows deleted since, and the statements over the
-    // whole relation made while such a row existed; oldest first.
+    // whole relation made while such a row existed, with the company's share of them
+    // only (StatementShares); oldest first.
     static QList<HistoryEntry> forRow(Database& db, int company, const QVariant& payrollConcept,
                                       const QString& account, const QVariant& related);
 

@@ -10,6 +10,7 @@
 #include "MovementCoverage.h"
 #include "PasswordHash.h"
 #include "RelationChecks.h"
+#include "StatementShares.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -124,8 +125,9 @@ QVariant ServerMethods::ejecutarSQL(QVariantList& args)
             [&] {
                 if (!serialize.isEmpty())
                     m_db.exec(serialize, {});
+                const QJsonObject shares = StatementShares::count(m_db, sql, values);
                 const int rows = m_db.exec(sql, values).numRowsAffected();
-                ChangeHistory::recordStatement(m_db, sql, rows, m_user);
+                ChangeHistory::recordStatement(m_db, sql, rows, m_user, shares);
             },
             Database::conflictAttempts);
     } catch (const ModuleError& e) {

@@ -2,6 +2,7 @@
 
 #include "ChangeHistory.h"
 #include "Database.h"
+#include "DeltaColumns.h"
 #include "ModuleError.h"
 #include "SchemaCatalog.h"
 
@@ -132,9 +133,11 @@ void deleteRow(Database& db, const TableDef& table, const DeltaRow& row)
 
 } // namespace
 
-QList<qint64> UpdateApplier::apply(Database& db, const TableDef& table, const Delta& delta,
+QList<qint64> UpdateApplier::apply(Database& db, const TableDef& table, const Delta& sent,
                                    const QString& user)
 {
+    // Every look-up below, and the history's, by the table's spelling of the names.
+    const Delta delta = DeltaColumns::spelled(table, sent);
     QList<qint64> keys;
     const bool history = ChangeHistory::tracks(table);
     // Run again when it lost a race with another desk's transaction.

@@ -2,10 +2,14 @@
 
 #include "AccessLog.h"
 #include "Database.h"
+#include "DeskDelta.h"
+#include "ErrorReference.h"
 #include "LocalAppServer.h"
 #include "ModuleError.h"
 #include "NetworkAccess.h"
+#include "ProviderRegistry.h"
 #include "ReadPolicy.h"
+#include "SchemaCatalog.h"
 #include "SessionStore.h"
 #include "StatementPolicy.h"
 #include "WireMessages.h"
@@ -16,7 +20,6 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QScopeGuard>
-#include <QSet>
 
 #include <httplib.h>
 
@@ -110,21 +113,19 @@ const QStringList& networkMethods()
     return names;
 }
 
-// Every changed row must belong to the session's companies, before and after.
-void requireCompanies(const Delta& delta, const Session& session)
+// Every changed row must belong to the session's companies, before and after; the
+// server stamps what it vouches for (DeskDelta). A provider without a table to change is
+// refused by the apply itself.
+Delta requireCompanies(const QString& provider, const Delta& delta, const Session& session,
+                       const QString& user, const std::function<QDateTime()>& serverTime)
 {
-    const QSet<int> allowed(session.companies.cbegin(), session.companies.cend());
-    const auto check = [&](const QVariantMap& values) {
-        const QVariant company = values.value(QStringLiteral("COD_EMPR"));
-        if (company.isValid() && !allowed.contains(company.toInt()))
-            throw ModuleError(QStringLiteral("El usuario %1 no tiene acceso a la empresa %2")
-                                  .arg(session.user)
-                                  .arg(company.toInt()));
-    };
-    for (const DeltaRow& row : delta.rows) {
-        check(row.original);
-        check(row.values);
-    }
+    const ProviderDef* def = ProviderRegistry::instance().find(provider);
+    const TableDef* table = def && !def->mainTable.isEmpty()
+                                ? SchemaCatalog::instance().table(def->mainTable)
+                                : nullptr;
+    if (!table)
+        return delta;
+    return DeskDelta::prepare(*table, delta, {user, session.companies}, serverTime);
 }
 
 // The methods that read one company's relation answer only for the session's companies.
@@ -153,17 +154,43 @@ struct HttpDaemon::Private
 
     explicit Private(const DaemonOptions& o) : options(o), log(o.accessLog) {}
 
-    // EjecutarSQL's first argument is the statement followed by its values.
-    void checkStatement(const QVariantList& args, const Session& session)
+    // EjecutarSQL's first argument is the statement followed by its values; the server's
+    // own copy of it takes its place.
+    void checkStatement(QVariantList& args, const Session& session)
     {
         const QVariantList statement = args.value(0).toList();
         const QString sql = statement.value(0).toString();
         try {
-            StatementPolicy::check(sql, session.user);
+            args[0] = StatementPolicy::resolve(statement, storedUser(session),
+                                               [this] { return serverTime(); });
         } catch (const ModuleError& e) {
             log.write(session.user, QStringLiteral("refused"), sql.simplified(), 0, 0, 422);
             throw;
         }
+    }
+
+    // EjecutarSQL's error text is the database's own: the desk gets a reference to it.
+    static void hideStatementError(QVariantList& args)
+    {
+        if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0 &&
+            !args.value(2).toString().isEmpty())
+            args[2] = ErrorReference::hidden(args[2].toString(), tNote.user, tNote.call);
+    }
+
+    // The session's user code as GN_USUAR keeps it, which the server writes into the
+    // audit columns.
+    QString storedUser(const Session& session)
+    {
+        const QVariant code = worker().server->database().queryValue(
+            QStringLiteral("SELECT COD_USUA FROM GN_USUAR WHERE UPPER(COD_USUA) = :U"),
+            {session.user});
+        return code.isValid() ? code.toString().trimmed() : session.user;
+    }
+
+    QDateTime serverTime()
+    {
+        QVariantList none;
+        return worker().server->invoke(QStringLiteral("BuscarFechaServidor"), none).toDateTime();
     }
 
     Worker& worker()
@@ -234,13 +261,15 @@ struct HttpDaemon::Private
             if (denied)
                 answer(res, denied->status, WireMessages::encodeError(*denied));
             else
-                answer(res, WireMessages::httpStatus(e.kind()), WireMessages::encodeError(e));
+                answer(
+                    res, WireMessages::httpStatus(e.kind()),
+                    WireMessages::encodeError(ErrorReference::forDesk(e, tNote.user, tNote.call)));
         } catch (const std::exception& e) {
             log.write(tNote.user, QStringLiteral("error"), QString::fromUtf8(e.what()), 0, 0, 500);
             answer(res, 500,
-                   WireMessages::encodeError(
-                       ModuleError(QStringLiteral("Error interno del servidor de aplicaciones"),
-                                   ModuleError::Kind::Server)));
+                   WireMessages::encodeError(ModuleError(
+                       ErrorReference::hidden(QString::fromUtf8(e.what()), tNote.user, tNote.call),
+                       ModuleError::Kind::Server)));
         }
         // Another desk waits for a worker: this desk's next call queues behind it.
         if (workers && workers->waiting() > 0)
@@ -331,8 +360,9 @@ struct HttpDaemon::Private
         route("/v1/apply", "apply", Access::Session,
               [this](const QJsonObject& body, const Session* session) {
                   tNote.target = text(body, "provider");
-                  const Delta delta = WireMessages::decodeDelta(body.value(QStringLiteral("rows")));
-                  requireCompanies(delta, *session);
+                  const Delta delta = requireCompanies(
+                      tNote.target, WireMessages::decodeDelta(body.value(QStringLiteral("rows"))),
+                      *session, storedUser(*session), [this] { return serverTime(); });
                   tNote.rows = int(delta.rows.size());
                   QJsonArray keys;
                   worker().server->setUser(session->user);
@@ -358,6 +388,7 @@ struct HttpDaemon::Private
                                                                Qt::CaseInsensitive) == 0
                                               ? worker().sessions->validate(args, session->user)
                                               : worker().server->invoke(tNote.target, args);
+                  hideStatementError(args);
                   return json({{QStringLiteral("result"), WireValue::encodeTagged(result)},
                                {QStringLiteral("args"), WireMessages::encodeArguments(args)}});
               });

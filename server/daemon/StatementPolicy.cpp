@@ -1,6 +1,8 @@
 #include "StatementPolicy.h"
 
 #include "ModuleError.h"
+#include "SchemaCatalog.h"
+#include "SqlText.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -17,6 +19,8 @@ QString normalised(const QString& sql)
 
 // Where the audit user goes in the shapes below.
 const QString UserMark = QStringLiteral("<USUARIO>");
+// The marker of the time written into ACT_HORA: the server's, not the desk's.
+const QString ServerTimeMarker = QStringLiteral("pFechaSrv");
 
 QString causedUpdate(const char* sum, const char* period, const char* table)
 {
@@ -44,24 +48,69 @@ const QStringList& allowedShapes()
     return shapes;
 }
 
-} // namespace
-
-void StatementPolicy::check(const QString& sql, const QString& sessionUser)
+[[noreturn]] void refuse(const QString& sql)
 {
-    static const QRegularExpression audit(QStringLiteral(",ACT_USUA = '((?:[^']|'')*)' ,"));
-    QString text = normalised(sql);
-    const QRegularExpressionMatch user = audit.match(text);
-    bool ownUser = true;
-    if (user.hasMatch()) {
-        const QString written = user.captured(1).replace(QStringLiteral("''"), QStringLiteral("'"));
-        ownUser = written.compare(sessionUser, Qt::CaseInsensitive) == 0;
-        text.replace(user.capturedStart(1), user.capturedLength(1), UserMark);
-    }
-    if (ownUser && allowedShapes().contains(text))
-        return;
     throw ModuleError(QStringLiteral("El servidor de aplicaciones no ejecuta por la red esta "
                                      "sentencia: «%1»")
                           .arg(normalised(sql).left(120)));
+}
+
+// The user as the audit column keeps it (cut to its size), as a literal.
+QString quotedUser(const QString& user)
+{
+    const std::optional<ColumnDef> column =
+        SchemaCatalog::instance().column(QStringLiteral("ACT_USUA"));
+    const QString kept = column && column->size > 0 ? user.left(column->size) : user;
+    return QString(kept).replace(QStringLiteral("'"), QStringLiteral("''"));
+}
+
+// The value of one marker of the shapes, all of them date-times.
+QVariant dateTimeValue(const QString& marker, const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QDateTime && value.toDateTime().isValid())
+        return value;
+    if (value.typeId() == QMetaType::QDate && value.toDate().isValid())
+        return QDateTime(value.toDate(), QTime(0, 0));
+    throw ModuleError(QStringLiteral("El servidor de aplicaciones no ejecuta por la red esta "
+                                     "sentencia: el valor de %1 no es una fecha y hora")
+                          .arg(marker));
+}
+
+} // namespace
+
+QVariantList StatementPolicy::resolve(const QVariantList& statement, const QString& sessionUser,
+                                      const std::function<QDateTime()>& serverTime)
+{
+    static const QRegularExpression audit(QStringLiteral(",ACT_USUA = '((?:[^']|'')*)' ,"));
+    const QString sql = statement.value(0).toString();
+    QString text = normalised(sql);
+    const QRegularExpressionMatch user = audit.match(text);
+    if (user.hasMatch()) {
+        const QString written = user.captured(1).replace(QStringLiteral("''"), QStringLiteral("'"));
+        if (written.compare(sessionUser, Qt::CaseInsensitive) != 0)
+            refuse(sql);
+        text.replace(user.capturedStart(1), user.capturedLength(1), UserMark);
+    }
+    const qsizetype shape = allowedShapes().indexOf(text);
+    if (shape < 0)
+        refuse(sql);
+    const QString own =
+        QString(allowedShapes().at(shape)).replace(UserMark, quotedUser(sessionUser));
+    const QStringList markers = SqlText::parseMarkers(own).distinct;
+    const QVariantList values = statement.mid(1);
+    if (values.size() != markers.size())
+        throw ModuleError(QStringLiteral("El servidor de aplicaciones no ejecuta por la red esta "
+                                         "sentencia: espera %1 valores y recibió %2")
+                              .arg(markers.size())
+                              .arg(values.size()));
+    QVariantList result{own};
+    for (qsizetype i = 0; i < markers.size(); ++i) {
+        const QVariant value = dateTimeValue(markers[i], values[i]);
+        result.append(markers[i].compare(ServerTimeMarker, Qt::CaseInsensitive) == 0
+                          ? QVariant(serverTime())
+                          : value);
+    }
+    return result;
 }
 
 } // namespace tavrel

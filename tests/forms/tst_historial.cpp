@@ -90,9 +90,12 @@ void TstHistorial::changeIsRecordedWithItsUserAndValues()
     const QJsonDocument details = QJsonDocument::fromJson(e[5].toString().toUtf8());
     if (causedRun) {
         QCOMPARE(e[2].toString(), QStringLiteral("C"));
-        // JPEREZ has every company: the run rewrites every row.
-        QCOMPARE(e[4].toInt(),
-                 f->db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toInt());
+        // JPEREZ has every company: the run rewrites every row, and a row of company 1 shows
+        // company 1's share of them.
+        QCOMPARE(
+            e[4].toInt(),
+            f->db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE COD_EMPR = 1"))
+                .toInt());
         QVERIFY2(details.object().contains(QStringLiteral("vacios_a_cero")),
                  qPrintable(e[5].toString()));
         return;

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+namespace tavrel::test {
+class HostileServer;
+}
+
+// A desk's changed rows and late-bound calls: the server decides the company, the audit
+// stamps and the statement text; the change log only grows; the row history and the
+// error texts tell a desk nothing of other companies or of the database.
+class ApplyAttacks : public QObject
+{
+    Q_OBJECT
+
+public:
+    ApplyAttacks();
+    ~ApplyAttacks() override;
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+
+    void companyKeyInAnySpelling_data();
+    void companyKeyInAnySpelling();
+    void originalValueInAnotherSpellingStillChecked();
+    void auditStampsAreTheServers_data();
+    void auditStampsAreTheServers();
+    void changeLogOnlyGrows_data();
+    void changeLogOnlyGrows();
+    void statementRunsAsTheSessionsUser_data();
+    void statementRunsAsTheSessionsUser();
+    void statementMarkersMustBeDateTimes_data();
+    void statementMarkersMustBeDateTimes();
+    void rowHistoryShowsOnlyItsCompanysShare();
+    void databaseFailureShowsOnlyAReference();
+    void workerWithoutDatabaseShowsOnlyAReference();
+
+private:
+    std::unique_ptr<tavrel::test::HostileServer> m_server;
+    QString m_token; // MGOMEZ's, logged in before each test
+};
