@@ -29,14 +29,17 @@ QString normalised(const QString& sql)
 }
 
 // A stored value as the history shows it: text trimmed of its padding, date-times in
-// ISO form, numbers as numbers.
+// ISO form (with milliseconds when they have any, so that a stamp rewritten within the
+// same second still shows as changed), numbers as numbers.
 QJsonValue shown(const QVariant& value)
 {
     if (isNull(value))
         return QJsonValue::Null;
     switch (value.typeId()) {
     case QMetaType::QDateTime:
-        return value.toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+        return value.toDateTime().toString(value.toDateTime().time().msec() != 0
+                                               ? QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")
+                                               : QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
     case QMetaType::Double:
     case QMetaType::Float:
         return value.toDouble();

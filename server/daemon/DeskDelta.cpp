@@ -33,6 +33,19 @@ QString userFor(const TableDef& table, const QString& column, const QString& use
     return def && def->size > 0 ? user.left(def->size) : user;
 }
 
+// The time a row is stamped with. A desk stamps the server's time as it asked for it just
+// before posting (BuscarFechaServidor); kept when it is such a time, so that the desk's
+// copy of the row agrees with the table and its next edit of the row is not taken for
+// another user's. Any other time, later than the server's or older than a post takes,
+// is replaced by the server's.
+QDateTime timeFor(const QVariant& sent, const QDateTime& now)
+{
+    const QDateTime desk = sent.toDateTime();
+    if (desk.isValid() && desk <= now && desk.secsTo(now) <= DeskDelta::postSeconds)
+        return desk;
+    return now;
+}
+
 } // namespace
 
 Delta DeskDelta::prepare(const TableDef& table, const Delta& delta, const Session& session,
@@ -56,18 +69,26 @@ Delta DeskDelta::prepare(const TableDef& table, const Delta& delta, const Sessio
         if (row.kind == DeltaRow::Kind::Delete ||
             (row.kind == DeltaRow::Kind::Modify && row.values.isEmpty()))
             continue;
+        // A stamp the desk did not send is the server's addition: its original is not a
+        // check the desk asked for, so two desks may still change different columns of
+        // one row.
+        const auto stamp = [&row](const QString& column, const QVariant& value) {
+            if (!row.values.contains(column))
+                row.original.remove(column);
+            row.values.insert(column, value);
+        };
         if (stampsUser)
-            row.values.insert(QStringLiteral("ACT_USUA"),
-                              userFor(table, QStringLiteral("ACT_USUA"), session.user));
+            stamp(QStringLiteral("ACT_USUA"),
+                  userFor(table, QStringLiteral("ACT_USUA"), session.user));
         if (stampsTime) {
             if (!now.isValid())
                 now = serverTime();
-            row.values.insert(QStringLiteral("ACT_HORA"), now);
+            stamp(QStringLiteral("ACT_HORA"),
+                  timeFor(row.values.value(QStringLiteral("ACT_HORA")), now));
         }
         if (stampsState)
-            row.values.insert(QStringLiteral("ACT_ESTA"), row.kind == DeltaRow::Kind::Insert
-                                                              ? QStringLiteral("A")
-                                                              : QStringLiteral("M"));
+            stamp(QStringLiteral("ACT_ESTA"),
+                  row.kind == DeltaRow::Kind::Insert ? QStringLiteral("A") : QStringLiteral("M"));
     }
     return result;
 }

@@ -18,8 +18,10 @@ struct TableDef;
 //   - every row, before and after, of one of the session's companies;
 //   - the audit columns ACT_USUA, ACT_HORA and ACT_ESTA (where the table has them) of
 //     an inserted or modified row are the session's user, the server's time and "A" or
-//     "M", whatever the desk sent. The original values the desk read stay as they are:
-//     they still tell whether someone changed the row since it was read;
+//     "M", whatever the desk sent; the time the desk sent stays when it is one the server
+//     gave it for this post (at most postSeconds old). The original values the desk read
+//     stay as they are: they still tell whether someone changed the row since it was
+//     read; those of stamps the desk did not send are not checked;
 //   - the change log GN_LOGCM only grows, and each entry names the session's user.
 class DeskDelta
 {
@@ -36,6 +38,9 @@ public:
                          const std::function<QDateTime()>& serverTime);
 
     static QString changeLog() { return QStringLiteral("GN_LOGCM"); }
+    // How old a desk's time stamp may be and still be taken as the server's time it asked
+    // for before posting.
+    static constexpr int postSeconds = 120;
 };
 
 } // namespace tavrel

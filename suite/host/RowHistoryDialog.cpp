@@ -34,8 +34,8 @@ QString valueText(const QString& column, const QJsonValue& v)
     if (v.isDouble())
         return QString::number(v.toDouble(), 'f', 0);
     QString text = v.toString();
-    // Date-times are stored as yyyy-MM-ddTHH:mm:ss.
-    if (text.size() == 19 && text[10] == u'T' && text[4] == u'-')
+    // Date-times are stored as yyyy-MM-ddTHH:mm:ss, with .zzz when they have milliseconds.
+    if ((text.size() == 19 || text.size() == 23) && text[10] == u'T' && text[4] == u'-')
         text[10] = u' ';
     return text;
 }

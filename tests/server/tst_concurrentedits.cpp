@@ -79,7 +79,8 @@ QJsonValue shown(const QVariant& v, const QString& column)
     if (isNull(v))
         return QJsonValue::Null;
     if (type == FieldType::DateTime)
-        return coerce(v, type).toDateTime().toString(Qt::ISODate);
+        return coerce(v, type).toDateTime().toString(
+            coerce(v, type).toDateTime().time().msec() ? Qt::ISODateWithMs : Qt::ISODate);
     if (type == FieldType::String || type == FieldType::FixedChar)
         return v.toString().trimmed();
     return coerce(v, type).toDouble();
@@ -97,7 +98,9 @@ QString keysOf(const Row& row)
 class Desk
 {
 public:
-    Desk(const QString& tag, const std::function<std::shared_ptr<IAppServer>()>& connect) : tag(tag)
+    Desk(const QString& tag, bool stampedByServer,
+         const std::function<std::shared_ptr<IAppServer>()>& connect)
+        : tag(tag), stampedByServer(stampedByServer)
     {
         m_context.moveToThread(&m_thread);
         m_thread.start();
@@ -125,8 +128,11 @@ public:
     void finish() { m_done.acquire(); }
 
     const QString tag; // the user the desk stamps into rows
-    Table view;        // what it read last, with its own accepted changes since
-    QString error;     // why it could not connect or read
+    // Through the network server, which writes its own user, time and mark into the
+    // rows whatever the desk sent.
+    const bool stampedByServer;
+    Table view;    // what it read last, with its own accepted changes since
+    QString error; // why it could not connect or read
 
 private:
     QThread m_thread;
@@ -177,6 +183,8 @@ struct Change
         return {};
     }
 
+    static bool isStamp(const QString& column) { return column.startsWith(QLatin1String("ACT_")); }
+
     // The entry the change history holds for it: column, value before, value after.
     QMap<QString, std::pair<QJsonValue, QJsonValue>> details() const
     {
@@ -186,7 +194,8 @@ struct Change
             const QJsonValue before =
                 kind == Insert ? QJsonValue() : shown(original[it.key()], it.key());
             const QJsonValue after = kind == Delete ? QJsonValue() : shown(it.value(), it.key());
-            if (kind != Modify || before != after)
+            if ((kind != Modify || before != after) &&
+                !(desk->stampedByServer && isStamp(it.key())))
                 d.insert(it.key(), {before, after});
         }
         return d;
@@ -274,11 +283,13 @@ void TstConcurrentEdits::initTestCase()
         m_start.rows.append({DeltaRow::Kind::Insert, -1, {}, row});
     const QString protocol = m_db->protocol(), server = m_db->server(), url = m_db->url();
     for (int i = 0; i < 4; ++i) {
-        // Desks 1 and 3 go through the network server on the remote run, which runs a
-        // caused-value update stamped with its session's user only.
+        // Desks 1 and 3 go through the network server on the remote run, which stamps
+        // rows with its session's user and its own time: they leave the caused-value
+        // update, whose entry does not show its time, to the desks in-process.
         const bool remote = i % 2 == 0 && protocol != QLatin1String("local");
         m_desks.emplace_back(
-            i % 2 == 0 ? QStringLiteral("JPEREZ") : QStringLiteral("DESK%1").arg(i + 1), [=] {
+            i % 2 == 0 ? QStringLiteral("JPEREZ") : QStringLiteral("DESK%1").arg(i + 1), remote,
+            [=] {
                 return AppServerFactory::connect(
                     remote ? protocol : QStringLiteral("local"), remote ? server : url,
                     {QStringLiteral("JPEREZ"), QStringLiteral("Tavrel2026")});
@@ -320,7 +331,7 @@ Change TstConcurrentEdits::plan(Desk& desk, std::mt19937_64& rng, int batch, boo
         const Row& keys = m_start.rows[int(rng() % m_start.rows.size())].values;
         for (const char* column : {"COD_CONT", "COD_CUEN", "COD_CCOS"})
             c.values.insert(QLatin1String(column), keys.value(QLatin1String(column)));
-    } else if (roll >= 94 && mayCause) {
+    } else if (roll >= 94 && mayCause && !desk.stampedByServer) {
         c.kind = Change::Caused;
         stamp("M", QDateTime(QDate(2025, 1, 1), QTime()).addSecs(batch));
     } else if (size > 0) {
@@ -441,7 +452,8 @@ QString TstConcurrentEdits::replayWith(QList<Change>& changes, int batches, cons
             for (const Change& c : changes) {
                 if (c.batch == batch && !c.accepted && !refusedRightly.contains(&c))
                     return c.describe() +
-                           QStringLiteral(" was refused, yet the row held what it read");
+                           QStringLiteral(" was refused, yet the row held what it read (%1)")
+                               .arg(c.failure ? c.failure->message() : QString());
             }
             ++batch;
         }
@@ -477,23 +489,46 @@ QString TstConcurrentEdits::replayWith(QList<Change>& changes, int batches, cons
             details.insert(o[QLatin1String("columna")].toString(),
                            {o[QLatin1String("antes")], o[QLatin1String("despues")]});
         }
+        // What the network server stamps, and the entry without it.
+        const QString mark = entry[1].toString().trimmed();
+        const bool serverStamps =
+            details.value(QStringLiteral("ACT_USUA")).second.toString(QStringLiteral("JPEREZ")) ==
+                QLatin1String("JPEREZ") &&
+            (mark == QLatin1String("B") ||
+             details.value(QStringLiteral("ACT_ESTA")).second.toString(mark) ==
+                 (mark == QLatin1String("A") ? mark : QStringLiteral("M")));
+        auto unstamped = details;
+        for (const char* column : {"ACT_USUA", "ACT_HORA", "ACT_ESTA"})
+            unstamped.remove(QLatin1String(column));
         QList<Change*> candidates;
         for (Change& c : changes) {
             if (!cleanUp && c.accepted && !c.matched &&
                 (statement
                      ? c.kind == Change::Caused && c.desk->tag == auditUser.match(sql).captured(1)
                      : c.kind != Change::Caused && c.key == entry[2].toLongLong() &&
-                           QStringLiteral("AMB").mid(c.kind, 1) == entry[1].toString().trimmed() &&
-                           c.details() == details))
+                           QStringLiteral("AMB").mid(c.kind, 1) == mark &&
+                           (c.desk->stampedByServer ? serverStamps && c.details() == unstamped
+                                                    : c.details() == details)))
                 candidates.append(&c);
         }
         if (candidates.size() > 1)
             alike.append(int(candidates.size()));
-        Change* change = candidates.isEmpty()        ? nullptr
+        Change* change = candidates.isEmpty()     ? nullptr
                          : candidates.size() == 1 ? candidates.first()
                                                   : candidates[choices.value(alike.size() - 1)];
         if (change) {
             change->matched = true;
+            // The stamps the server wrote, sent or not: those the entry shows changed (the
+            // others it wrote as they were, to the second the entry shows).
+            Row stamps;
+            for (auto it = details.cbegin(); change->desk->stampedByServer && it != details.cend();
+                 ++it) {
+                if (Change::isStamp(it.key()))
+                    stamps.insert(it.key(), it.key() == QLatin1String("ACT_HORA")
+                                                ? QVariant(QDateTime::fromString(
+                                                      it.value().second.toString(), Qt::ISODateWithMs))
+                                                : it.value().second.toVariant());
+            }
             if (change->batch < batch)
                 return where + QStringLiteral("written after entries of a later batch");
             if (const QString e = closeBatchesBefore(change->batch); !e.isEmpty())
@@ -509,7 +544,11 @@ QString TstConcurrentEdits::replayWith(QList<Change>& changes, int batches, cons
             if (change->kind == Change::Delete) {
                 state.remove(change->key);
             } else if (change->kind != Change::Caused) {
-                state[change->key].insert(change->values);
+                Row written = change->values;
+                for (const char* column : {"ACT_USUA", "ACT_HORA", "ACT_ESTA"})
+                    written.remove(QLatin1String(column));
+                state[change->key].insert(change->desk->stampedByServer ? written : change->values);
+                state[change->key].insert(stamps);
             } else {
                 for (Row& row : state) {
                     row.insert(QStringLiteral("VAL_CAUS"), m_caused.value(keysOf(row)));
