@@ -16,7 +16,7 @@ void ReadPolicy::check(const QString& commandText)
                        "pg_terminate_backend|pg_reload_conf|pg_rotate_logfile\\w*|"
                        "pg_read_(binary_)?file|pg_ls_\\w+|pg_stat_file|pg_file_\\w+|lo_\\w+|"
                        "dblink\\w*|pg_stat_activity|pg_stat_get_activity|pg_stat_get_backend_\\w+|"
-                       "pg_notify|u&)"),
+                       "pg_notify|query_to_xml\\w*|cursor_to_xml\\w*|ts_stat|ts_rewrite|u&)"),
         QRegularExpression::CaseInsensitiveOption);
     QString text = commandText;
     text.remove(QLatin1Char('"'));

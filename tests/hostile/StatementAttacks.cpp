@@ -109,6 +109,9 @@ void StatementAttacks::refusedFunctions_data()
                                   << "pg_read_file";
     QTest::newRow("large objects") << "SELECT lo_import('/etc/passwd')"
                                    << "lo_import";
+    QTest::newRow("a query built at run time, which no list of names sees")
+        << "SELECT query_to_xml('SELECT pg_' || 'advisory_lock(77)', true, true, '')"
+        << "query_to_xml";
     QTest::newRow("a name spelled with Unicode escapes") << R"(SELECT U&"pg\0073leep"(30))"
                                                          << "U&";
 }
