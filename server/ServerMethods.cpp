@@ -125,8 +125,9 @@ QVariant ServerMethods::ejecutarSQL(QVariantList& args)
             [&] {
                 if (!serialize.isEmpty())
                     m_db.exec(serialize, {});
-                const QJsonObject shares = StatementShares::count(m_db, sql, values);
-                const int rows = m_db.exec(sql, values).numRowsAffected();
+                QSqlQuery executed = m_db.exec(StatementShares::returningCompanies(sql), values);
+                QJsonObject shares;
+                const int rows = StatementShares::tally(executed, shares);
                 ChangeHistory::recordStatement(m_db, sql, rows, m_user, shares);
             },
             Database::conflictAttempts);

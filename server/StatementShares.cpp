@@ -1,67 +1,39 @@
 #include "StatementShares.h"
 
 #include "ChangeHistory.h"
-#include "Database.h"
-#include "SqlText.h"
 
+#include <QHash>
 #include <QJsonDocument>
 #include <QRegularExpression>
 
 namespace tavrel {
 
-namespace {
-
-// The statement's own condition: what follows its WHERE outside parentheses and quotes
-// (the caused-value update has WHERE only in its subquery); empty when there is none.
-QString condition(const QString& sql)
-{
-    int depth = 0;
-    bool quoted = false;
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const QChar c = sql.at(i);
-        if (c == u'\'')
-            quoted = !quoted;
-        else if (quoted)
-            continue;
-        else if (c == u'(')
-            ++depth;
-        else if (c == u')')
-            --depth;
-        else if (depth == 0 &&
-                 sql.mid(i, 7).compare(QLatin1String(" WHERE "), Qt::CaseInsensitive) == 0)
-            return sql.mid(i + 7);
-    }
-    return QString();
-}
-
-} // namespace
-
-QJsonObject StatementShares::count(Database& db, const QString& sql, const QVariantList& values)
+QString StatementShares::returningCompanies(const QString& sql)
 {
     static const QRegularExpression update(QStringLiteral("^\\s*UPDATE\\s+NM_RPCOS\\s+SET\\s"),
                                            QRegularExpression::CaseInsensitiveOption);
     if (!update.match(sql).hasMatch())
-        return {};
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    const QString where = condition(QString(sql).replace(blanks, QStringLiteral(" ")).trimmed());
-    // The condition's markers take the values the statement gives them.
-    const QStringList names = SqlText::parseMarkers(sql).distinct;
-    QVariantList bound;
-    for (const QString& name : SqlText::parseMarkers(where).distinct)
-        bound.append(values.value(names.indexOf(name)));
-    QJsonObject shares;
-    // In the statement's transaction, on its connection. A transaction that reads before
-    // it writes cannot take the write lock on SQLite while another connection writes (it
-    // is refused at once, not after waiting), so there it first writes nothing.
-    if (!db.isPostgres())
-        db.exec(QStringLiteral("UPDATE NM_RPCOS SET VAL_CAUS = VAL_CAUS WHERE 1 = 0"));
-    QSqlQuery q =
-        db.exec(QStringLiteral("SELECT COD_EMPR, COUNT(*) FROM NM_RPCOS%1 GROUP BY COD_EMPR")
-                    .arg(where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where),
-                bound);
-    while (q.next())
-        shares.insert(q.value(0).toString(), q.value(1).toInt());
-    return shares;
+        return sql;
+    QString text = sql.trimmed();
+    if (text.endsWith(QLatin1Char(';')))
+        text.chop(1);
+    return text + QStringLiteral(" RETURNING COD_EMPR");
+}
+
+int StatementShares::tally(QSqlQuery& executed, QJsonObject& shares)
+{
+    shares = QJsonObject();
+    if (!executed.isSelect())
+        return executed.numRowsAffected();
+    QHash<QString, int> counts;
+    int rows = 0;
+    while (executed.next()) {
+        ++counts[executed.value(0).toString()];
+        ++rows;
+    }
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        shares.insert(it.key(), it.value());
+    return rows;
 }
 
 std::optional<HistoryEntry> StatementShares::forCompany(const HistoryEntry& entry, int company)
