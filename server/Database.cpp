@@ -354,10 +354,8 @@ void Database::setReadPrelude(ReadPrelude prelude)
 
 void Database::resetSession()
 {
-    const QString reset = d->dialect->resetSessionStatement();
-    if (reset.isEmpty())
+    if (!d->dialect->resetSession(d->db))
         return;
-    d->run(d->db, reset, {});
     if (!d->sessionSql.isEmpty())
         d->run(d->db, d->sessionSql, d->sessionValues);
 }

@@ -87,8 +87,10 @@ public:
     void onLiveConnection(const std::function<void()>& step);
 
     // Returns the connection to the state it started in (settings, temporary objects,
-    // session locks, prepared statements), then runs the session statement again. Throws
-    // ModuleError; a connection that could not be reset must not be used again.
+    // session locks, prepared statements), then runs the session statement again. Where
+    // the engine allows, the reset is sent without waiting: the next statement waits for
+    // it, and fails as on a lost connection if it failed. Throws ModuleError; a
+    // connection that could not be reset must not be used again.
     void resetSession();
 
     // A statement that prepares the main connection for the statements after it (a

@@ -103,6 +103,16 @@ QSqlDriver* PostgresDialect::createDriver(const SessionSettings& settings) const
     return new PgDriver(all);
 }
 
+bool PostgresDialect::resetSession(QSqlDatabase& db) const
+{
+    // Settings, session locks, prepared statements, cursors, listeners, temporary objects.
+    auto* driver = static_cast<PgDriver*>(db.driver()); // every driver made by createDriver()
+    if (!driver->sendDeferred("DISCARD ALL"))
+        throw ModuleError(QStringLiteral("No se pudo reiniciar la sesión de la base de datos"),
+                          ModuleError::Kind::Connection);
+    return true;
+}
+
 QString PostgresDialect::sessionTimeZone()
 {
     const QString zone = QString::fromUtf8(QTimeZone::systemTimeZoneId());

@@ -30,7 +30,7 @@ public:
 
     QSqlDriver* createDriver(const SessionSettings& settings) const override;
     QString connectOptions(bool readOnly) const override;
-    QString resetSessionStatement() const override { return QStringLiteral("DISCARD ALL"); }
+    bool resetSession(QSqlDatabase& db) const override;
     void initialiseSession(QSqlDatabase& db, bool readOnly) const override;
     bool isConnectionFailure(const QSqlError& error) const override;
     StorageFailure storageFailure(const QSqlError& error) const override;

@@ -89,9 +89,11 @@ public:
     // The same for every later transaction of the connection, none of which may then
     // write; empty when the engine has none.
     virtual QString readOnlySessionSelect(const QString&) const { return QString(); }
-    // Statement that returns a connection to the state it started in: settings, temporary
-    // objects, locks held by the session. Empty when the engine has none.
-    virtual QString resetSessionStatement() const { return QString(); }
+    // Starts returning a connection to the state it started in: settings, temporary
+    // objects, locks held by the session. The next statement on the connection waits for
+    // it; when it fails, that statement fails as on a lost connection. False when the
+    // engine has nothing to reset. Throws ModuleError (Connection) when it cannot start.
+    virtual bool resetSession(QSqlDatabase&) const { return false; }
     // True when a failed statement means that the connection itself is gone.
     virtual bool isConnectionFailure(const QSqlError& error) const = 0;
     // Why a failed statement could not store its change, when the storage refused it.

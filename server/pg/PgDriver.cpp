@@ -105,8 +105,35 @@ bool PgDriver::open(const QString& db, const QString& user, const QString& passw
     return true;
 }
 
+bool PgDriver::sendDeferred(const char* sql)
+{
+    settle();
+    if (!m_connection ||
+        !PQsendQueryParams(m_connection, sql, 0, nullptr, nullptr, nullptr, nullptr, 0))
+        return false;
+    m_deferred = true;
+    return true;
+}
+
+void PgDriver::settle() const
+{
+    if (!m_deferred)
+        return;
+    m_deferred = false;
+    bool failed = false;
+    while (PGresult* result = PQgetResult(m_connection)) {
+        failed = failed || PQresultStatus(result) != PGRES_COMMAND_OK;
+        PQclear(result);
+    }
+    if (failed) {
+        PQfinish(m_connection);
+        m_connection = nullptr;
+    }
+}
+
 void PgDriver::close()
 {
+    m_deferred = false;
     if (m_connection) {
         PQfinish(m_connection);
         m_connection = nullptr;
@@ -133,8 +160,11 @@ QSqlError PgDriver::errorOf(const QString& context, const char* message, const c
 
 bool PgDriver::command(const char* sql, const QString& context)
 {
-    if (!m_connection)
+    settle();
+    if (!m_connection) {
+        setLastError(errorOf(context, "no connection to the server", nullptr));
         return false;
+    }
     PGresult* result = PQexecParams(m_connection, sql, 0, nullptr, nullptr, nullptr, nullptr, 0);
     const ExecStatusType status = PQresultStatus(result);
     // A COMMIT of a transaction that failed answers ROLLBACK.

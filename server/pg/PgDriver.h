@@ -41,7 +41,20 @@ public:
     QString escapeIdentifier(const QString& identifier, IdentifierType type) const override;
     QVariant handle() const override;
 
-    pg_conn* connection() const { return m_connection; }
+    // Sends `sql` (one statement, no values) without waiting for its answer, which the
+    // next statement on the connection collects first: a reset after a request costs the
+    // request no round trip. False when it could not be sent.
+    bool sendDeferred(const char* sql);
+    // Collects the answer of a deferred statement, if one is pending. When it failed, the
+    // connection is closed, so that the next statement fails as a lost connection and is
+    // never run on a connection in an unknown state.
+    void settle() const;
+
+    pg_conn* connection() const
+    {
+        settle();
+        return m_connection;
+    }
     // The error of a statement that failed on this connection: its SQLSTATE, or "08006"
     // when the connection itself was lost.
     QSqlError errorOf(const QString& context, const char* message, const char* state) const;
@@ -50,7 +63,10 @@ private:
     bool command(const char* sql, const QString& context);
 
     Settings m_settings;
-    pg_conn* m_connection = nullptr;
+    // Changed by settle(), which every statement calls first, including those of const
+    // callers (results hold a const driver).
+    mutable pg_conn* m_connection = nullptr;
+    mutable bool m_deferred = false;
 };
 
 } // namespace tavrel
