@@ -12,7 +12,10 @@ namespace tavrel::test {
 
 QString HostileServer::Reply::message() const
 {
-    return body.value(QStringLiteral("error")).toObject().value(QStringLiteral("message")).toString();
+    return body.value(QStringLiteral("error"))
+        .toObject()
+        .value(QStringLiteral("message"))
+        .toString();
 }
 
 HostileServer::HostileServer(const QStringList& extra)

@@ -12,8 +12,8 @@ StatementAttacks::~StatementAttacks() = default;
 void StatementAttacks::initTestCase()
 {
     TAVREL_HOSTILE_NEEDS_POSTGRES();
-    m_server = std::make_unique<HostileServer>(QStringList{QStringLiteral("--workers"),
-                                                          QStringLiteral("1")});
+    m_server = std::make_unique<HostileServer>(
+        QStringList{QStringLiteral("--workers"), QStringLiteral("1")});
     QVERIFY2(m_server->ready(), qPrintable(m_server->why()));
 }
 
