@@ -44,8 +44,10 @@ LoginAttacks::~LoginAttacks() = default;
 void LoginAttacks::initTestCase()
 {
     TAVREL_HOSTILE_NEEDS_POSTGRES();
+    // Parallel guesses from one address must all reach the count.
     m_server = std::make_unique<HostileServer>(
-        QStringList{QStringLiteral("--workers"), QStringLiteral("8")});
+        QStringList{QStringLiteral("--workers"), QStringLiteral("8"),
+                    QStringLiteral("--max-per-address"), QStringLiteral("32")});
     QVERIFY2(m_server->ready(), qPrintable(m_server->why()));
 }
 
@@ -87,9 +89,11 @@ void LoginAttacks::parallelGuessesGetNoExtraChecks()
     const auto count = [&](int status) {
         return int(std::count(statuses.begin(), statuses.end(), status));
     };
-    QCOMPARE(count(500), 0);
-    QCOMPARE(count(401), 5);
-    QCOMPARE(count(429), 19);
+    QString seen;
+    for (int status : statuses)
+        seen += QString::number(status) + u' ';
+    QVERIFY2(count(500) == 0, qPrintable(seen));
+    QVERIFY2(count(401) == 5 && count(429) == 19, qPrintable(seen));
 }
 
 void LoginAttacks::controlCharacterInUserName_data()
