@@ -89,9 +89,10 @@ TransportAttacks::~TransportAttacks() = default;
 void TransportAttacks::initTestCase()
 {
     TAVREL_HOSTILE_NEEDS_POSTGRES();
-    m_plain = std::make_unique<HostileServer>(
-        QStringList{QStringLiteral("--workers"), QStringLiteral("4"), QStringLiteral("--max-body"),
-                    QStringLiteral("65536")});
+    // Four workers, so two connections per address; a request has two seconds.
+    m_plain = std::make_unique<HostileServer>(QStringList{
+        QStringLiteral("--workers"), QStringLiteral("4"), QStringLiteral("--max-body"),
+        QStringLiteral("65536"), QStringLiteral("--request-seconds"), QStringLiteral("2")});
     QVERIFY2(m_plain->ready(), qPrintable(m_plain->why()));
     QProcess cert;
     cert.start(QStringLiteral("bash"),
