@@ -60,7 +60,9 @@ QStringList SchemaInstaller::upgrade(Database& db)
     const QString attempts = QStringLiteral("TVL_INTENTO");
     const bool attemptsByAddress =
         existing.contains(attempts) &&
-        db.connection().record(attempts).contains(QStringLiteral("DIR_CLIE"));
+        db.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(attempts))
+            .record()
+            .contains(QStringLiteral("DIR_CLIE"));
     QStringList created;
     db.transaction([&] {
         for (const TableDef& table : SchemaCatalog::instance().tables()) {
