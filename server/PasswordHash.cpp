@@ -56,14 +56,31 @@ QString PasswordHash::make(const QString& password, const QByteArray& salt, int 
         .arg(QString::fromLatin1(salt.toBase64()), QString::fromLatin1(key.toBase64()));
 }
 
+namespace {
+
+// The iteration count of a well-formed stored hash, 0 for anything else.
+int iterationsOf(const QStringList& parts)
+{
+    if (parts.size() != 4 || parts[0] != scheme)
+        return 0;
+    bool ok = false;
+    const int iterations = parts[1].toInt(&ok);
+    return ok && iterations >= 1 && iterations <= 10000000 ? iterations : 0;
+}
+
+} // namespace
+
+bool PasswordHash::needsUpgrade(const QString& stored)
+{
+    const int iterations = iterationsOf(stored.trimmed().split(QLatin1Char('$')));
+    return iterations > 0 && iterations < defaultIterations;
+}
+
 bool PasswordHash::verify(const QString& password, const QString& stored)
 {
     const QStringList parts = stored.trimmed().split(QLatin1Char('$'));
-    if (parts.size() != 4 || parts[0] != scheme)
-        return false;
-    bool ok = false;
-    const int iterations = parts[1].toInt(&ok);
-    if (!ok || iterations < 1 || iterations > 10000000)
+    const int iterations = iterationsOf(parts);
+    if (iterations == 0)
         return false;
     const QByteArray salt = QByteArray::fromBase64(parts[2].toLatin1());
     const QByteArray expected = QByteArray::fromBase64(parts[3].toLatin1());

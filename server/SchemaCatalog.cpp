@@ -137,14 +137,16 @@ QList<TableDef> defineTables()
               {varchar("COD_USUA", 20), smallint("COD_EMPR")},
               {unique("GN_UEMPR_PK", cols({"COD_USUA", "COD_EMPR"}))}});
     // The network server's sessions (the SHA-256 of each token, never the token) and its
-    // count of failed logins per typed user name.
+    // count of login attempts per typed user name and client address (an empty user name:
+    // the address's own count).
     t.append({QStringLiteral("TVL_SESION"),
               {fixed("HSH_SESI", 64), varchar("COD_USUA", 20), datetime("FEC_CREA"),
                datetime("FEC_USO")},
               {unique("TVL_SESION_PK", cols({"HSH_SESI"}))}});
     t.append({QStringLiteral("TVL_INTENTO"),
-              {varchar("COD_USUA", 20), integer("NUM_FALL"), datetime("FEC_FALL")},
-              {unique("TVL_INTENTO_PK", cols({"COD_USUA"}))}});
+              {varchar("COD_USUA", 20), varchar("DIR_CLIE", 64), integer("NUM_FALL"),
+               datetime("FEC_FALL")},
+              {unique("TVL_INTENTO_PK", cols({"COD_USUA", "DIR_CLIE"}))}});
     t.append({QStringLiteral("GN_PROGR"),
               {varchar("COD_PROG", 20), varchar("NOM_PROG", 60), varchar("PAT_PROG", 255)},
               {unique("GN_PROGR_PK", cols({"COD_PROG"}))}});

@@ -157,6 +157,17 @@ QVariant ServerMethods::validarUsuario(QVariantList& args)
             }
         });
     const bool valid = PasswordHash::verify(password, stored) && known && !user.isEmpty();
+    if (valid && PasswordHash::needsUpgrade(stored)) {
+        // A hash of an older, cheaper work factor is stored again with the full one, now
+        // that the password is at hand. A login still succeeds where the hash cannot be
+        // written (a read-only copy of the database); the next one tries again.
+        try {
+            m_db.exec(QStringLiteral("UPDATE GN_USUAR SET CLA_USUA = :H "
+                                     "WHERE UPPER(COD_USUA) = :U AND CLA_USUA = :ANTES"),
+                      {PasswordHash::make(password), user, stored});
+        } catch (const ModuleError&) {
+        }
+    }
     args[2] = valid ? type : QString();
     return valid ? 0 : 1;
 }

@@ -78,6 +78,8 @@ RemoteLoadBench::RemoteLoadBench(const QString& ownerUrl) : d(std::make_unique<P
     options.reader = d->logins.reader;
     options.port = 0;
     options.workers = 16;
+    // Every simulated desk comes from 127.0.0.1.
+    options.maxPerAddress = 256;
     options.accessLog = d->logDir.filePath(QStringLiteral("access.log"));
     d->daemon = std::make_unique<HttpDaemon>(options);
     d->address = QStringLiteral("127.0.0.1:%1").arg(d->daemon->bind());

@@ -173,6 +173,8 @@ RemoteSoak::RemoteSoak(const QString& ownerUrl, const QString& serverBinary)
                     {QStringLiteral("--database"), logins.server, QStringLiteral("--reader"),
                      logins.reader, QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
                      QStringLiteral("--workers"), QStringLiteral("16"),
+                     // Every simulated desk comes from 127.0.0.1.
+                     QStringLiteral("--max-per-address"), QStringLiteral("256"),
                      QStringLiteral("--access-log"),
                      d->logDir.filePath(QStringLiteral("access.log"))});
     static const QRegularExpression listening(QStringLiteral("escuchando en http://(\\S+)"));

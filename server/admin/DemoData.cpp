@@ -182,7 +182,7 @@ void insertCatalogues(Database& db)
     insertList(db, "NM_GACON", "COD_GAST", "NOM_GAST", expenses, std::size(expenses));
 }
 
-void insertUsersAndPrograms(Database& db)
+void insertUsersAndPrograms(Database& db, int passwordIterations)
 {
     struct User
     {
@@ -207,7 +207,7 @@ void insertUsersAndPrograms(Database& db)
                                                          QCryptographicHash::Sha256)
                                     .left(16);
         u.add({text(user.code), text(user.name), text(user.type),
-               PasswordHash::make(QString::fromUtf8(user.password), salt)});
+               PasswordHash::make(QString::fromUtf8(user.password), salt, passwordIterations)});
         for (int company : user.companies)
             uc.add({text(user.code), company});
     }
@@ -340,13 +340,13 @@ qint64 insertRelationsAndMovements(Database& db, qint64& movementCount)
 
 } // namespace
 
-DemoSummary DemoData::create(Database& db)
+DemoSummary DemoData::create(Database& db, int passwordIterations)
 {
     DemoSummary summary;
     db.transaction([&] {
         insertCompanies(db);
         insertCatalogues(db);
-        insertUsersAndPrograms(db);
+        insertUsersAndPrograms(db, passwordIterations);
         summary.relations = insertRelationsAndMovements(db, summary.movements);
     });
     summary.companies = 3;

@@ -2,6 +2,8 @@
 
 #include "TavrelServerAdminExport.h"
 
+#include "PasswordHash.h"
+
 #include <QString>
 
 namespace tavrel {
@@ -25,8 +27,11 @@ public:
     // classes, prototype groups, cost centres, expenses, flags, the period variable,
     // users JPEREZ/Tavrel2026 (type A, all companies), MGOMEZ/Nomina2026 (type U,
     // company 2) and ANALISTA01/Analista2026 (type U, company 1), programs, relation rows
-    // and debit and credit movements from 2012 to 2015.
-    static DemoSummary create(Database& db);
+    // and debit and credit movements from 2012 to 2015. The passwords are hashed with
+    // `passwordIterations` (see PasswordHash): the full work factor unless a test asks
+    // for less; a login raises a cheaper hash to the full factor.
+    static DemoSummary create(Database& db,
+                              int passwordIterations = PasswordHash::defaultIterations);
 
     // Data for benchmarks: five more companies (11..15) with their catalogues, `scale`
     // relation rows dealt to the companies in turn, `movementsPerRelation` movements

@@ -5,6 +5,7 @@
 #include "SchemaCatalog.h"
 
 #include <QDateTime>
+#include <QSqlRecord>
 
 namespace tavrel {
 
@@ -56,6 +57,12 @@ QStringList SchemaInstaller::upgrade(Database& db)
                               .arg(server)
                               .arg(version));
     const QStringList existing = existingTables(db);
+    const QString attempts = QStringLiteral("TVL_INTENTO");
+    const bool attemptsByAddress =
+        existing.contains(attempts) &&
+        db.exec(QStringLiteral("SELECT * FROM %1 WHERE 1 = 0").arg(attempts))
+            .record()
+            .contains(QStringLiteral("DIR_CLIE"));
     QStringList created;
     db.transaction([&] {
         for (const TableDef& table : SchemaCatalog::instance().tables()) {
@@ -77,6 +84,18 @@ QStringList SchemaInstaller::upgrade(Database& db)
                 db.exec(db.dialect().createIndexStatement(*table, index));
             }
             db.exec(QStringLiteral("ANALYZE %1").arg(movements));
+        }
+        // Version 5 counts login attempts per user and client address. The counts are
+        // only about the last minutes, so the old ones are dropped; the table stays, with
+        // the rights the server's role has on it.
+        if (existing.contains(attempts) && !attemptsByAddress) {
+            const TableDef* table = SchemaCatalog::instance().table(attempts);
+            db.exec(QStringLiteral("DELETE FROM %1").arg(attempts));
+            db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2")
+                        .arg(attempts, db.dialect().columnDefinition(
+                                           *table->column(QStringLiteral("DIR_CLIE")))));
+            db.exec(QStringLiteral("DROP INDEX TVL_INTENTO_PK"));
+            db.exec(db.dialect().createIndexStatement(*table, table->indexes.constFirst()));
         }
         db.exec(QStringLiteral("INSERT INTO %1 (NUM_VERS, FEC_CREA) VALUES (:V, :F)")
                     .arg(SchemaCatalog::versionTable()),

@@ -27,18 +27,34 @@ AccessLog::AccessLog(const QString& path) : d(std::make_unique<Private>())
 
 AccessLog::~AccessLog() = default;
 
+QString AccessLog::field(const QString& text, bool spaces)
+{
+    if (text.isEmpty())
+        return QStringLiteral("-");
+    QString escaped;
+    escaped.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (c == U'\\')
+            escaped += QLatin1String("\\\\");
+        else if (!QChar::isPrint(c) || (c == U' ' && !spaces))
+            escaped += QStringLiteral("\\x{%1}").arg(uint(c), 0, 16);
+        else
+            escaped += QString::fromUcs4(&c, 1);
+    }
+    return escaped;
+}
+
 void AccessLog::write(const QString& user, const QString& call, const QString& target, int rows,
                       qint64 milliseconds, int status)
 {
-    const QString clean = QString(target).replace(u'\n', u' ').left(80);
-    const QByteArray line = QStringLiteral("%1 %2 %3 %4 rows=%5 ms=%6 status=%7\n")
-                                .arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs),
-                                     user.isEmpty() ? QStringLiteral("-") : user, call,
-                                     clean.isEmpty() ? QStringLiteral("-") : clean)
-                                .arg(rows)
-                                .arg(milliseconds)
-                                .arg(status)
-                                .toUtf8();
+    const QByteArray line =
+        QStringLiteral("%1 %2 %3 %4 rows=%5 ms=%6 status=%7\n")
+            .arg(QDateTime::currentDateTime().toString(Qt::ISODateWithMs), field(user, false),
+                 field(call, false), field(target.left(80), true))
+            .arg(rows)
+            .arg(milliseconds)
+            .arg(status)
+            .toUtf8();
     const std::lock_guard lock(d->mutex);
     d->file.write(line);
     d->file.flush();

@@ -52,6 +52,16 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments)
                                      QStringLiteral("Tamaño máximo de una petición en bytes "
                                                     "(por omisión 8 MiB)."),
                                      QStringLiteral("bytes"));
+    const QCommandLineOption requestSeconds(
+        QStringLiteral("request-seconds"),
+        QStringLiteral("Segundos en que debe llegar completa una petición (y salir su "
+                       "respuesta); la que tarda más se cierra (por omisión 20)."),
+        QStringLiteral("s"));
+    const QCommandLineOption perAddress(
+        QStringLiteral("max-per-address"),
+        QStringLiteral("Conexiones que atiende a la vez para una misma dirección (por omisión, "
+                       "la mitad de los hilos)."),
+        QStringLiteral("n"));
     const QCommandLineOption accessLog(QStringLiteral("access-log"),
                                        QStringLiteral("Archivo del registro de accesos (por "
                                                       "omisión, la salida de errores)."),
@@ -76,8 +86,8 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments)
                        "una base de datos PostgreSQL por HTTP (HTTPS fuera del equipo local).\n"
                        "Uso: tavrel-server --database URL --reader URL [opciones]\n"
                        "     tavrel-server --install-roles --database URL-DEL-DUEÑO"),
-        {database, reader, installRoles, listen, cert, key, workers, idle, maxBody, accessLog,
-         readTimeout, statementTimeout, lockTimeout},
+        {database, reader, installRoles, listen, cert, key, workers, idle, maxBody, requestSeconds,
+         perAddress, accessLog, readTimeout, statementTimeout, lockTimeout},
         QStringLiteral("tavrel-server"));
     switch (line.parse(arguments.mid(1))) {
     case CommandLine::Result::Answer:
@@ -153,6 +163,10 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments)
         return failure(QStringLiteral("--statement-timeout espera segundos entre 1 y 86400"));
     if (!number(lockTimeout, o.lockTimeout, 1, 3600))
         return failure(QStringLiteral("--lock-timeout espera segundos entre 1 y 3600"));
+    if (!number(requestSeconds, o.requestSeconds, 1, 3600))
+        return failure(QStringLiteral("--request-seconds espera un número entre 1 y 3600"));
+    if (!number(perAddress, o.maxPerAddress, 1, 256))
+        return failure(QStringLiteral("--max-per-address espera un número entre 1 y 256"));
     o.accessLog = parser.value(accessLog);
     return {o, QString(), QString(), 0};
 }

@@ -11,8 +11,9 @@ struct ParsedDaemonOptions;
 // The command line of tavrel-server:
 //   tavrel-server --database postgresql://… --reader postgresql://… [--listen 127.0.0.1:8211]
 //                 [--tls-cert F --tls-key F] [--workers N] [--idle-minutes M]
-//                 [--max-body BYTES] [--access-log FILE] [--read-timeout S]
-//                 [--statement-timeout S] [--lock-timeout S]
+//                 [--max-body BYTES] [--request-seconds S] [--max-per-address N]
+//                 [--access-log FILE] [--read-timeout S] [--statement-timeout S]
+//                 [--lock-timeout S]
 //   tavrel-server --install-roles --database postgresql://<owner>…
 // Plain HTTP is served only on a loopback address; any other address needs TLS.
 struct DaemonOptions
@@ -27,6 +28,11 @@ struct DaemonOptions
     int workers = 8;
     int idleMinutes = 30;
     qint64 maxBody = 8 * 1024 * 1024;
+    // A request must arrive whole (headers and body, and a new connection's TLS handshake)
+    // within this time, and its answer leave within it again.
+    int requestSeconds = 20;
+    // Connections of one client address served at once; 0: half the workers.
+    int maxPerAddress = 0;
     QString accessLog; // empty: standard error
     // Limits, in seconds: a desk's read, waits for locks included; each of the server's
     // own statements (logins, saved rows, the caused-value update); and their waits for a
@@ -36,6 +42,10 @@ struct DaemonOptions
     int lockTimeout = 10;
 
     bool tls() const { return !tlsCert.isEmpty(); }
+    int connectionsPerAddress() const
+    {
+        return maxPerAddress > 0 ? maxPerAddress : qMax(1, (workers + 1) / 2);
+    }
 
     // `arguments` as the program received them, its own name first.
     static ParsedDaemonOptions parse(const QStringList& arguments);

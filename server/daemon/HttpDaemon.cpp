@@ -4,11 +4,14 @@
 #include "Database.h"
 #include "DeskDelta.h"
 #include "ErrorReference.h"
+#include "GuardedServer.h"
+#include "GuardedTlsServer.h"
 #include "LocalAppServer.h"
 #include "ModuleError.h"
 #include "NetworkAccess.h"
 #include "ProviderRegistry.h"
 #include "ReadPolicy.h"
+#include "RequestStream.h"
 #include "SchemaCatalog.h"
 #include "SessionStore.h"
 #include "StatementPolicy.h"
@@ -47,6 +50,7 @@ struct RequestNote
     QString user;
     QString call;
     QString target;
+    QString address; // the client's
     int rows = 0;
     QElapsedTimer clock;
 };
@@ -309,7 +313,7 @@ struct HttpDaemon::Private
         route("/v1/login", "login", Access::Open, [this](const QJsonObject& body, const Session*) {
             tNote.user = text(body, "user").trimmed().toUpper().left(20);
             const SessionStore::Login login =
-                worker().sessions->login(text(body, "user"), text(body, "password"));
+                worker().sessions->login(text(body, "user"), text(body, "password"), tNote.address);
             QJsonArray companies;
             for (const SessionStore::Company& c : login.companies)
                 companies.append(QJsonObject{{QStringLiteral("code"), c.code},
@@ -397,19 +401,27 @@ struct HttpDaemon::Private
 
 HttpDaemon::HttpDaemon(const DaemonOptions& options) : d(std::make_unique<Private>(options))
 {
+    ConnectionLimits limits;
+    limits.requestTime = std::chrono::seconds(options.requestSeconds);
+    // Headers and chunk framing, beside the body the library checks by its length.
+    limits.maxRequestBytes = size_t(options.maxBody) + 64 * 1024;
+    limits.perAddress = options.connectionsPerAddress();
+    limits.keepAliveCalls = KeepAliveCalls;
+    limits.keepAlive = std::chrono::seconds(KeepAliveSeconds);
     if (options.tls()) {
         for (const QString& file : {options.tlsCert, options.tlsKey}) {
             if (!QFileInfo(file).isReadable())
                 throw ModuleError(QStringLiteral("No se puede leer el archivo TLS %1").arg(file));
         }
-        auto server = std::make_unique<httplib::SSLServer>(
-            options.tlsCert.toLocal8Bit().constData(), options.tlsKey.toLocal8Bit().constData());
+        auto server =
+            std::make_unique<GuardedTlsServer>(options.tlsCert.toLocal8Bit().constData(),
+                                               options.tlsKey.toLocal8Bit().constData(), limits);
         if (!server->is_valid())
             throw ModuleError(QStringLiteral("El certificado %1 o la clave %2 no son válidos")
                                   .arg(options.tlsCert, options.tlsKey));
         d->http = std::move(server);
     } else {
-        d->http = std::make_unique<httplib::Server>();
+        d->http = std::make_unique<GuardedServer>(limits);
     }
     d->http->new_task_queue = [this] {
         d->workers = new WorkerPool(d->options.workers);
@@ -432,17 +444,23 @@ HttpDaemon::HttpDaemon(const DaemonOptions& options) : d(std::make_unique<Privat
         if (d->binding)
             d->listening = sock;
     });
-    d->http->set_pre_routing_handler([](const httplib::Request&, httplib::Response&) {
+    d->http->set_pre_routing_handler([](const httplib::Request& req, httplib::Response&) {
         tNote = RequestNote();
+        tNote.address = QString::fromStdString(req.remote_addr);
         tNote.clock.start();
         return httplib::Server::HandlerResponse::Unhandled;
     });
     d->http->set_error_handler([this](const httplib::Request& req, httplib::Response& res) {
         if (!res.body.empty())
             return;
+        // A request cut short by its limits reads as a broken one to the library.
+        if (RequestStream::refusal() != RequestStream::Refusal::None)
+            res.status = RequestStream::refusal() == RequestStream::Refusal::Late ? 408 : 413;
         const QString message =
             res.status == 413 ? QStringLiteral("La petición supera el tamaño máximo de %1 bytes")
                                     .arg(d->options.maxBody)
+            : res.status == 408 ? QStringLiteral("La petición no llegó completa en %1 segundos")
+                                      .arg(d->options.requestSeconds)
             : res.status == 404
                 ? QStringLiteral("El servidor no atiende %1 %2")
                       .arg(QString::fromStdString(req.method), QString::fromStdString(req.path))
@@ -454,6 +472,9 @@ HttpDaemon::HttpDaemon(const DaemonOptions& options) : d(std::make_unique<Privat
         const QString call = tNote.call.isEmpty() ? QString::fromStdString(req.path) : tNote.call;
         d->log.write(tNote.user, call, tNote.target, tNote.rows,
                      tNote.clock.isValid() ? tNote.clock.elapsed() : 0, res.status);
+        // A request refused before routing (400, 414) never reaches the pre-routing
+        // handler: it must not be logged as the one before it.
+        tNote = RequestNote();
     });
     d->routes();
 }

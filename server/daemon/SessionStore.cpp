@@ -51,42 +51,87 @@ QVariant SessionStore::validate(QVariantList& args, const QString& sessionUser)
     if (args.size() != 3 || user != sessionUser)
         throw ModuleError(QStringLiteral("El servidor de aplicaciones solo valida por la red al "
                                          "usuario de la sesión"));
-    args[2] = verify(user, args[1].toString());
+    args[2] = verify(user, args[1].toString(), QString());
     return 0;
 }
 
-QString SessionStore::verify(const QString& user, const QString& password)
+bool SessionStore::hasControlCharacters(const QString& text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+        return c.unicode() < 0x20 || (c.unicode() >= 0x7f && c.unicode() < 0xa0);
+    });
+}
+
+std::optional<int> SessionStore::claim(const QString& user, const QString& address, int free)
+{
+    // One statement takes the attempt's turn: it counts the attempt unless the wait after
+    // the failures counted so far has not passed, under the row's lock, so that attempts
+    // sent together are counted one after the other and each waits for its own turn.
+    QSqlQuery q = m_db.exec(
+        QStringLiteral(
+            "INSERT INTO TVL_INTENTO (COD_USUA, DIR_CLIE, NUM_FALL, FEC_FALL) "
+            "VALUES (:U, :D, 1, :AHORA) ON CONFLICT (COD_USUA, DIR_CLIE) DO UPDATE "
+            "SET NUM_FALL = CASE WHEN TVL_INTENTO.FEC_FALL + INTERVAL '%2 seconds' < "
+            "EXCLUDED.FEC_FALL THEN 1 ELSE TVL_INTENTO.NUM_FALL + 1 END, "
+            "FEC_FALL = EXCLUDED.FEC_FALL "
+            "WHERE TVL_INTENTO.NUM_FALL < %1 OR TVL_INTENTO.FEC_FALL + make_interval(secs => "
+            "LEAST(300, 2 << LEAST(TVL_INTENTO.NUM_FALL - %1, 8))) <= EXCLUDED.FEC_FALL "
+            "RETURNING NUM_FALL")
+            .arg(free)
+            .arg(ForgetSeconds),
+        {user, address, QDateTime::currentDateTime()});
+    if (q.next())
+        return q.value(0).toInt();
+    return std::nullopt;
+}
+
+SessionStore::Denied SessionStore::delayed(const QString& user, const QString& address, int free)
 {
     const QDateTime now = QDateTime::currentDateTime();
-    int failures = 0;
-    QDateTime lastFailure;
-    QSqlQuery q = m_db.exec(
-        QStringLiteral("SELECT NUM_FALL, FEC_FALL FROM TVL_INTENTO WHERE COD_USUA = :U"), {user});
-    if (q.next()) {
-        failures = q.value(0).toInt();
-        lastFailure = q.value(1).toDateTime();
-    }
-    const int wait = delayAfter(failures);
-    if (wait > 0 && lastFailure.isValid() && lastFailure.secsTo(now) < wait) {
-        throw Denied(QStringLiteral("Demasiados intentos fallidos; intente de nuevo en %1 "
-                                    "segundos.")
-                         .arg(wait - lastFailure.secsTo(now)),
-                     429);
-    }
-    QVariantList args{user, password, QString()};
-    if (user.isEmpty() || m_server.invoke(QStringLiteral("ValidarUsuario"), args).toInt() != 0) {
-        recordFailure(user, failures + 1, now);
+    int wait = 1;
+    QSqlQuery q = m_db.exec(QStringLiteral("SELECT NUM_FALL, FEC_FALL FROM TVL_INTENTO "
+                                           "WHERE COD_USUA = :U AND DIR_CLIE = :D"),
+                            {user, address});
+    if (q.next())
+        wait = std::max(1, delayAfter(q.value(0).toInt() - free + 5) -
+                               int(q.value(1).toDateTime().secsTo(now)));
+    return Denied(
+        QStringLiteral("Demasiados intentos fallidos; intente de nuevo en %1 segundos.").arg(wait),
+        429);
+}
+
+QString SessionStore::verify(const QString& typedUser, const QString& password,
+                             const QString& address)
+{
+    // Every attempt is counted before the password is checked, for the address (when it is
+    // known) and for the user from that address; the count of the user's own desk is
+    // untouched by somebody else's guesses.
+    if (!address.isEmpty() && !claim(QString(), address, AddressFreeFailures))
+        throw delayed(QString(), address, AddressFreeFailures);
+    // A name with a control character is nobody's, and PostgreSQL takes no NUL.
+    if (hasControlCharacters(typedUser))
         throw wrongLogin();
-    }
-    if (failures > 0)
-        m_db.exec(QStringLiteral("DELETE FROM TVL_INTENTO WHERE COD_USUA = :U"), {user});
+    const QString user = typedUser.trimmed().toUpper().left(20);
+    if (!claim(user, address, UserFreeFailures))
+        throw delayed(user, address, UserFreeFailures);
+    QVariantList args{user, password, QString()};
+    if (user.isEmpty() || m_server.invoke(QStringLiteral("ValidarUsuario"), args).toInt() != 0)
+        throw wrongLogin();
+    // The address's count keeps its failures only; the user's from this address starts over.
+    m_db.exec(QStringLiteral("DELETE FROM TVL_INTENTO WHERE COD_USUA = :U AND DIR_CLIE = :D"),
+              {user, address});
+    if (!address.isEmpty())
+        m_db.exec(QStringLiteral("UPDATE TVL_INTENTO SET NUM_FALL = NUM_FALL - 1 WHERE COD_USUA = "
+                                 "'' AND DIR_CLIE = :D AND NUM_FALL > 0"),
+                  {address});
     return args[2].toString();
 }
 
-SessionStore::Login SessionStore::login(const QString& typedUser, const QString& password)
+SessionStore::Login SessionStore::login(const QString& typedUser, const QString& password,
+                                        const QString& address)
 {
+    verify(typedUser, password, address);
     const QString user = typedUser.trimmed().toUpper().left(20);
-    verify(user, password);
     const QDateTime now = QDateTime::currentDateTime();
     Login login{newToken(), user, {}};
     m_db.transaction([&] {
@@ -100,16 +145,6 @@ SessionStore::Login SessionStore::login(const QString& typedUser, const QString&
     m_bound = login.token;
     login.companies = companiesOf(user);
     return login;
-}
-
-void SessionStore::recordFailure(const QString& user, int failures, const QDateTime& now)
-{
-    m_db.transaction([&] {
-        m_db.exec(QStringLiteral("DELETE FROM TVL_INTENTO WHERE COD_USUA = :U"), {user});
-        m_db.exec(QStringLiteral("INSERT INTO TVL_INTENTO (COD_USUA, NUM_FALL, FEC_FALL) "
-                                 "VALUES (:U, :N, :F)"),
-                  {user, failures, now});
-    });
 }
 
 SessionStore::Session SessionStore::check(const QString& token)

@@ -7,6 +7,7 @@
 #include <QPair>
 #include <QString>
 #include <chrono>
+#include <optional>
 
 namespace tavrel {
 
@@ -18,9 +19,15 @@ class IAppServer;
 // tokens. A token is 256 random bits sent once to the desk; the table keeps only its
 // SHA-256. A session ends at logout or after `idle` without a call.
 //
-// Failed logins are counted per typed user name, known or not. From the fifth failure
-// on, each further attempt must wait twice as long as the one before (2 s, 4 s, … up to
-// 5 minutes); a successful login clears the count.
+// Login attempts are counted per typed user name (known or not) and client address, and
+// per client address alone. From the fifth attempt of a user from one address on, each
+// further attempt must wait twice as long as the one before (2 s, 4 s, … up to 5
+// minutes); a successful login clears that count. An address has twenty attempts, for
+// any users, before its own waits begin; a login takes back only its own attempt from
+// that count, never the failures (or an attacker with an account of their own could
+// clear it). A count is forgotten after fifteen minutes without an attempt. A user locked out by
+// guesses from one address still logs in from their own. The count is taken before the
+// password is checked, atomically, so guesses sent in parallel get no more checks.
 class SessionStore
 {
 public:
@@ -59,7 +66,8 @@ public:
 
     // Throws Denied "Usuario o contraseña incorrectos." for a wrong user or password
     // alike, and one that says how long to wait while attempts are being delayed.
-    Login login(const QString& user, const QString& password);
+    // `address` is the client's; empty when it is unknown (then only the user is counted).
+    Login login(const QString& user, const QString& password, const QString& address);
     // Throws Denied "La sesión no es válida o expiró; ingrese de nuevo."
     Session check(const QString& token);
     // The part of check() after reading the session (its user, empty for none, and its
@@ -72,12 +80,19 @@ public:
 
     // Seconds an attempt must wait after `failures` failed logins (0 below five).
     static int delayAfter(int failures);
+    // Free attempts of one user from one address, and of one address for any user.
+    static constexpr int UserFreeFailures = 5;
+    static constexpr int AddressFreeFailures = 20;
+    static constexpr int ForgetSeconds = 15 * 60;
 
 private:
-    // The user's type when the password is right; counts and delays failures.
-    QString verify(const QString& user, const QString& password);
+    // The user's type when the password is right; counts and delays attempts.
+    QString verify(const QString& typedUser, const QString& password, const QString& address);
+    // The attempt's number when it may go ahead, none while it must wait.
+    std::optional<int> claim(const QString& user, const QString& address, int free);
+    Denied delayed(const QString& user, const QString& address, int free);
+    static bool hasControlCharacters(const QString& text);
     QList<Company> companiesOf(const QString& user);
-    void recordFailure(const QString& user, int failures, const QDateTime& now);
 
     Database& m_db;
     IAppServer& m_server;

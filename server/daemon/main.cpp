@@ -25,6 +25,9 @@ int main(int argc, char* argv[])
     sigaddset(&handled, SIGINT);
     sigaddset(&handled, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &handled, nullptr);
+    // A desk that goes away while its answer is written over TLS is a failed write, not
+    // the end of the server.
+    std::signal(SIGPIPE, SIG_IGN);
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationVersion(QStringLiteral(TAVREL_VERSION));

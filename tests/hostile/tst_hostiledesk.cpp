@@ -1,7 +1,9 @@
-// Attacks on the network server with nothing but an ordinary desk login: each class
-// replays one family of them and checks that it fails and that nothing changed.
+// Attacks on the network server with nothing but an ordinary desk login, or none: each
+// class replays one family of them and checks that it fails and that nothing changed.
 #include "ApplyAttacks.h"
+#include "LoginAttacks.h"
 #include "StatementAttacks.h"
+#include "TransportAttacks.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -16,6 +18,14 @@ int main(int argc, char** argv)
     }
     {
         ApplyAttacks attacks;
+        failed += QTest::qExec(&attacks, argc, argv);
+    }
+    {
+        TransportAttacks attacks;
+        failed += QTest::qExec(&attacks, argc, argv);
+    }
+    {
+        LoginAttacks attacks;
         failed += QTest::qExec(&attacks, argc, argv);
     }
     return failed;

@@ -30,6 +30,7 @@ private Q_SLOTS:
     void connectFailuresNameTheServer_data();
     void connectFailuresNameTheServer();
     void upgradeAddsTheHistoryAndKeepsEveryRow();
+    void upgradeCountsLoginAttemptsPerAddress();
 };
 
 namespace {
@@ -253,12 +254,35 @@ void TstInitDb::upgradeAddsTheHistoryAndKeepsEveryRow()
     QVERIFY2(upgraded.out.contains(QStringLiteral("TVL_HISTORIA")), qPrintable(upgraded.out));
     QCOMPARE(db.queryValue(count).toInt(), rows);
     QVERIFY(db.queryValue(dateIndex).toString().contains(QLatin1String("cod_cuen"),
-                                                        Qt::CaseInsensitive));
+                                                         Qt::CaseInsensitive));
     LocalAppServer::connect(db.url());
     const Result again =
         initDb({QStringLiteral("--upgrade"), QStringLiteral("--database"), db.url()});
     QCOMPARE(again.code, 1);
     QVERIFY2(again.err.contains(QStringLiteral("ya tiene la versión")), qPrintable(again.err));
+}
+
+// A version 4 database counts failed logins per user name only; the upgrade gives the
+// count its client address (the old counts go) and keys it by both.
+void TstInitDb::upgradeCountsLoginAttemptsPerAddress()
+{
+    TestDatabase db;
+    db.exec(QStringLiteral("DROP INDEX TVL_INTENTO_PK"));
+    db.exec(QStringLiteral("ALTER TABLE TVL_INTENTO DROP COLUMN DIR_CLIE"));
+    db.exec(QStringLiteral("CREATE UNIQUE INDEX TVL_INTENTO_PK ON TVL_INTENTO (COD_USUA)"));
+    db.exec(QStringLiteral("INSERT INTO TVL_INTENTO (COD_USUA, NUM_FALL) VALUES ('MGOMEZ', 9)"));
+    db.exec(QStringLiteral("UPDATE TVL_SCHEMA SET NUM_VERS = 4"));
+    db.disconnect();
+    const Result upgraded =
+        initDb({QStringLiteral("--upgrade"), QStringLiteral("--database"), db.url()});
+    QCOMPARE(upgraded.code, 0);
+    QCOMPARE(db.queryValue(QStringLiteral("SELECT COUNT(*) FROM TVL_INTENTO")).toInt(), 0);
+    // One user from two addresses: two counts; the same pair twice breaks the key.
+    const QString insert = QStringLiteral(
+        "INSERT INTO TVL_INTENTO (COD_USUA, DIR_CLIE, NUM_FALL) VALUES ('MGOMEZ', '%1', 1)");
+    db.exec(insert.arg(QLatin1String("10.0.0.1")));
+    db.exec(insert.arg(QLatin1String("10.0.0.2")));
+    QVERIFY(thrownBy([&] { db.exec(insert.arg(QLatin1String("10.0.0.2"))); }).has_value());
 }
 
 QTEST_GUILESS_MAIN(TstInitDb)

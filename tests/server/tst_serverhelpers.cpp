@@ -18,6 +18,8 @@ private Q_SLOTS:
     void pbkdf2MatchesPublishedVectors_data();
     void pbkdf2MatchesPublishedVectors();
     void passwordHashes();
+    void passwordHashUpgrade_data();
+    void passwordHashUpgrade();
     void nitCheckDigit_data();
     void nitCheckDigit();
     void catalogueGivesOneMeaningPerColumn();
@@ -93,6 +95,31 @@ void TstServerHelpers::passwordHashes()
     // A damaged stored value never validates.
     QVERIFY(!PasswordHash::verify(QStringLiteral("Tavrel2026"), QStringLiteral("Tavrel2026")));
     QVERIFY(!PasswordHash::verify(QString(), QString()));
+}
+
+void TstServerHelpers::passwordHashUpgrade_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<bool>("upgrade");
+    const QByteArray salt(16, 's');
+    // What a database of the 10 000-iteration days holds: raised at the next login.
+    QTest::newRow("older work factor")
+        << PasswordHash::make(QStringLiteral("x"), salt, 10000) << true;
+    QTest::newRow("full work factor") << PasswordHash::make(QStringLiteral("x")) << false;
+    // A count above the full one is somebody's deliberate choice, not to be lowered.
+    QTest::newRow("more than the full work factor")
+        << PasswordHash::make(QStringLiteral("x"), salt, PasswordHash::defaultIterations + 1)
+        << false;
+    // Nothing to raise in what is no hash: such a value never validates anyway.
+    QTest::newRow("plain text") << QStringLiteral("Tavrel2026") << false;
+    QTest::newRow("other scheme") << QStringLiteral("md5$1$c2FsdA==$a2V5") << false;
+}
+
+void TstServerHelpers::passwordHashUpgrade()
+{
+    QFETCH(QString, stored);
+    QFETCH(bool, upgrade);
+    QCOMPARE(PasswordHash::needsUpgrade(stored), upgrade);
 }
 
 void TstServerHelpers::nitCheckDigit_data()

@@ -29,7 +29,10 @@ DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
     m_process.start(QStringLiteral(TAVREL_SERVER_BIN),
                     roles +
                         QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                                    QStringLiteral("--workers"), QStringLiteral("4")} +
+                                    QStringLiteral("--workers"), QStringLiteral("4"),
+                                    // The tests' desks all come from 127.0.0.1; the limit
+                                    // per address has attacks of its own.
+                                    QStringLiteral("--max-per-address"), QStringLiteral("64")} +
                         extra);
     const auto listening =
         waitFor(QRegularExpression(QStringLiteral("escuchando en https?://[^:]+:(\\d+)")));

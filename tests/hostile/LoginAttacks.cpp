@@ -1,0 +1,134 @@
+#include "LoginAttacks.h"
+
+#include "Database.h"
+#include "HostileServer.h"
+#include "PasswordHash.h"
+#include "RawConnection.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+using tavrel::test::HostileServer;
+using tavrel::test::RawConnection;
+
+namespace {
+
+QByteArray loginBody(const QString& user, const QString& password)
+{
+    return QJsonDocument(
+               QJsonObject{{QStringLiteral("user"), user}, {QStringLiteral("password"), password}})
+        .toJson(QJsonDocument::Compact);
+}
+
+// The status of a login sent from `source`.
+int loginFrom(HostileServer& server, const char* source, const QString& user,
+              const QString& password)
+{
+    RawConnection raw(server.daemon().port(), source);
+    raw.send(RawConnection::post("/v1/login", loginBody(user, password)));
+    return RawConnection::status(raw.receive(30000, true));
+}
+
+const QString wrongLogin = QStringLiteral("Usuario o contraseña incorrectos.");
+
+} // namespace
+
+LoginAttacks::LoginAttacks() = default;
+LoginAttacks::~LoginAttacks() = default;
+
+void LoginAttacks::initTestCase()
+{
+    TAVREL_HOSTILE_NEEDS_POSTGRES();
+    // Parallel guesses from one address must all reach the count.
+    m_server = std::make_unique<HostileServer>(
+        QStringList{QStringLiteral("--workers"), QStringLiteral("8"),
+                    QStringLiteral("--max-per-address"), QStringLiteral("32")});
+    QVERIFY2(m_server->ready(), qPrintable(m_server->why()));
+}
+
+void LoginAttacks::cleanupTestCase()
+{
+    m_server.reset();
+}
+
+void LoginAttacks::lockoutStaysWithTheGuessingAddress()
+{
+    const QString user = QString::fromLatin1(HostileServer::JPerez);
+    const QString password = QString::fromLatin1(HostileServer::JPerezPassword);
+    // Five failures are free; the sixth within two seconds waits.
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(loginFrom(*m_server, "127.0.0.2", user, QStringLiteral("adivina")), 401);
+    QCOMPARE(loginFrom(*m_server, "127.0.0.2", user, password), 429);
+    // The user at their own desk is not locked out by somebody else's guesses.
+    QCOMPARE(loginFrom(*m_server, "127.0.0.1", user, password), 200);
+}
+
+void LoginAttacks::parallelGuessesGetNoExtraChecks()
+{
+    // Twenty-four guesses at once: each must take its turn at the count, so only the five
+    // free ones reach the password check, and none fails for the count itself.
+    std::vector<int> statuses(24);
+    std::vector<std::thread> guesses;
+    std::atomic<bool> go = false;
+    for (size_t i = 0; i < statuses.size(); ++i) {
+        guesses.emplace_back([&, i] {
+            while (!go)
+                std::this_thread::yield();
+            statuses[i] = loginFrom(*m_server, "127.0.0.7", QStringLiteral("ANALISTA01"),
+                                    QStringLiteral("guess%1").arg(i));
+        });
+    }
+    go = true;
+    for (std::thread& t : guesses)
+        t.join();
+    const auto count = [&](int status) {
+        return int(std::count(statuses.begin(), statuses.end(), status));
+    };
+    QString seen;
+    for (int status : statuses)
+        seen += QString::number(status) + u' ';
+    QVERIFY2(count(500) == 0, qPrintable(seen));
+    QVERIFY2(count(401) == 5 && count(429) == 19, qPrintable(seen));
+}
+
+void LoginAttacks::controlCharacterInUserName_data()
+{
+    QTest::addColumn<QString>("user");
+    // PostgreSQL takes no NUL in text; the others would reach the log and the counts.
+    QTest::newRow("NUL") << QStringLiteral("MGOMEZ") + QChar(0);
+    QTest::newRow("NUL inside") << QStringLiteral("MGO") + QChar(0) + QStringLiteral("MEZ");
+    QTest::newRow("escape") << QStringLiteral("MGOMEZ\x1b[2K");
+    QTest::newRow("line feed") << QStringLiteral("MGOMEZ\n");
+    QTest::newRow("DEL") << QStringLiteral("MGOMEZ\x7f");
+}
+
+void LoginAttacks::controlCharacterInUserName()
+{
+    QFETCH(QString, user);
+    const HostileServer::Reply reply = m_server->post(
+        "/v1/login", loginBody(user, QString::fromLatin1(HostileServer::MGomezPassword)));
+    QCOMPARE(reply.status, 401);
+    QCOMPARE(reply.message(), wrongLogin);
+}
+
+void LoginAttacks::oldPasswordHashIsUpgradedAtLogin()
+{
+    using tavrel::PasswordHash;
+    tavrel::Database& db = m_server->database().database();
+    const QString password = QString::fromLatin1(HostileServer::MGomezPassword);
+    const QString old = PasswordHash::make(password, QByteArray(16, 's'), 10000);
+    db.exec(QStringLiteral("UPDATE GN_USUAR SET CLA_USUA = :H WHERE COD_USUA = 'MGOMEZ'"), {old});
+    QVERIFY(!m_server->login(QString::fromLatin1(HostileServer::MGomez), password).isEmpty());
+    const QString stored =
+        db.queryValue(QStringLiteral("SELECT CLA_USUA FROM GN_USUAR WHERE COD_USUA = 'MGOMEZ'"))
+            .toString();
+    QVERIFY(stored.startsWith(
+        QStringLiteral("pbkdf2-sha256$%1$").arg(PasswordHash::defaultIterations)));
+    QVERIFY(PasswordHash::verify(password, stored));
+    QVERIFY(!m_server->login(QString::fromLatin1(HostileServer::MGomez), password).isEmpty());
+}

@@ -1,0 +1,249 @@
+#include "TransportAttacks.h"
+
+#include "HostileServer.h"
+#include "RawConnection.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <httplib.h>
+#include <openssl/ssl.h>
+
+#include <atomic>
+#include <thread>
+
+using tavrel::test::HostileServer;
+using tavrel::test::RawConnection;
+
+namespace {
+
+// Milliseconds a desk from 127.0.0.1 waits for /v1/health.
+qint64 healthTime(httplib::ClientImpl& client)
+{
+    client.set_connection_timeout(10, 0);
+    client.set_read_timeout(10, 0);
+    QElapsedTimer clock;
+    clock.start();
+    const auto result = client.Get("/v1/health");
+    return result && result->status == 200 ? clock.elapsed() : -1;
+}
+
+// Connections that send a request one byte at a time, from `source`, until stopped.
+class Trickle
+{
+public:
+    Trickle(int port, const char* source, int connections, int everyMs)
+    {
+        for (int i = 0; i < connections; ++i)
+            m_connections.push_back(std::make_unique<RawConnection>(port, source));
+        m_thread = std::thread([this, everyMs] {
+            for (auto& c : m_connections)
+                c->send("POST /v1/login HTTP/1.1\r\nHost: 127.0.0.1\r\n");
+            while (!m_stop) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(everyMs));
+                for (auto& c : m_connections)
+                    c->send("X");
+            }
+        });
+    }
+    ~Trickle()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    RawConnection& connection(int i) { return *m_connections[size_t(i)]; }
+
+private:
+    std::vector<std::unique_ptr<RawConnection>> m_connections;
+    std::atomic<bool> m_stop = false;
+    std::thread m_thread;
+};
+
+// A TLS handshake by hand: the protocol it ends with, or empty when it was refused.
+QString handshake(int port, int maxVersion, const char* ciphers)
+{
+    SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
+    // The client offers what a weak server would take; the server must refuse it.
+    SSL_CTX_set_security_level(ctx, 0);
+    SSL_CTX_set_min_proto_version(ctx, TLS1_VERSION);
+    SSL_CTX_set_max_proto_version(ctx, maxVersion);
+    if (ciphers)
+        SSL_CTX_set_cipher_list(ctx, ciphers);
+    RawConnection tcp(port);
+    SSL* ssl = SSL_new(ctx);
+    SSL_set_fd(ssl, tcp.socket());
+    const QString protocol =
+        SSL_connect(ssl) == 1 ? QString::fromLatin1(SSL_get_version(ssl)) : QString();
+    SSL_free(ssl);
+    SSL_CTX_free(ctx);
+    return protocol;
+}
+
+} // namespace
+
+TransportAttacks::TransportAttacks() = default;
+TransportAttacks::~TransportAttacks() = default;
+
+void TransportAttacks::initTestCase()
+{
+    TAVREL_HOSTILE_NEEDS_POSTGRES();
+    // Four workers, two connections per address (half the workers, the default); a
+    // request has two seconds.
+    m_plain = std::make_unique<HostileServer>(QStringList{
+        QStringLiteral("--workers"), QStringLiteral("4"), QStringLiteral("--max-per-address"),
+        QStringLiteral("2"), QStringLiteral("--max-body"), QStringLiteral("65536"),
+        QStringLiteral("--request-seconds"), QStringLiteral("2")});
+    QVERIFY2(m_plain->ready(), qPrintable(m_plain->why()));
+    QProcess cert;
+    cert.start(QStringLiteral("bash"),
+               {QStringLiteral(TAVREL_SOURCE_DIR "/scripts/dev-cert"), m_certificate.path()});
+    QVERIFY(cert.waitForFinished(60000) && cert.exitCode() == 0);
+    m_tls = std::make_unique<HostileServer>(QStringList{
+        QStringLiteral("--workers"), QStringLiteral("2"), QStringLiteral("--max-per-address"),
+        QStringLiteral("1"), QStringLiteral("--tls-cert"),
+        m_certificate.filePath(QStringLiteral("cert.pem")), QStringLiteral("--tls-key"),
+        m_certificate.filePath(QStringLiteral("key.pem"))});
+    QVERIFY2(m_tls->ready(), qPrintable(m_tls->why()));
+}
+
+void TransportAttacks::cleanupTestCase()
+{
+    m_plain.reset();
+    m_tls.reset();
+}
+
+void TransportAttacks::slowClientsCannotHoldEveryWorker()
+{
+    // As many connections as the server has workers, each one byte short of a request.
+    Trickle slow(m_plain->daemon().port(), "127.0.0.2", 4, 500);
+    QTest::qWait(700);
+    httplib::ClientImpl desk("127.0.0.1", m_plain->daemon().port());
+    const qint64 waited = healthTime(desk);
+    qInfo("a desk beside four slow connections waited %lld ms", waited);
+    QVERIFY2(waited >= 0 && waited < 1500, qPrintable(QString::number(waited)));
+}
+
+void TransportAttacks::slowRequestIsCutAtItsDeadline()
+{
+    // One connection, within the per-address limit, that never finishes its headers.
+    Trickle slow(m_plain->daemon().port(), "127.0.0.3", 1, 300);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(slow.connection(0).closedWithin(6000));
+    qInfo("a request sent a byte at a time was cut after %lld ms", clock.elapsed());
+    QVERIFY2(clock.elapsed() < 4000, qPrintable(QString::number(clock.elapsed())));
+}
+
+void TransportAttacks::chunkedBodyIsRefusedAtTheLimit()
+{
+    // A body without a length has only its chunks to say how big it is: the server must
+    // count them as they come, not read them all first.
+    RawConnection raw(m_plain->daemon().port(), "127.0.0.4");
+    QVERIFY(raw.send("POST /v1/login HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: "
+                     "application/json\r\nTransfer-Encoding: chunked\r\n\r\n"));
+    const QByteArray chunk = "10000\r\n" + QByteArray(0x10000, ' ') + "\r\n";
+    qint64 sent = 0;
+    constexpr qint64 total = qint64(64) << 20;
+    while (sent < total && raw.send(chunk))
+        sent += 0x10000;
+    qInfo("the server took %lld bytes of a chunked body", sent);
+    // The limit is 64 KiB; what the sockets' buffers took in is the rest.
+    QVERIFY2(sent < total / 4, qPrintable(QStringLiteral("%1 bytes sent").arg(sent)));
+}
+
+void TransportAttacks::idleTlsConnectionsDoNotDelayTheNextDesk()
+{
+    // One connection per worker that never starts its handshake.
+    RawConnection idle1(m_tls->daemon().port(), "127.0.0.2");
+    RawConnection idle2(m_tls->daemon().port(), "127.0.0.2");
+    QTest::qWait(200);
+    httplib::SSLClient desk("127.0.0.1", m_tls->daemon().port());
+    desk.enable_server_certificate_verification(false);
+    const qint64 waited = healthTime(desk);
+    qInfo("a desk beside two idle TLS connections waited %lld ms", waited);
+    QVERIFY2(waited >= 0 && waited < 1500, qPrintable(QString::number(waited)));
+}
+
+void TransportAttacks::tlsRefusesWeakHandshakes_data()
+{
+    QTest::addColumn<int>("maxVersion");
+    QTest::addColumn<QByteArray>("ciphers");
+    QTest::addColumn<QString>("protocol");
+    // Refused: below TLS 1.2, a key exchange without forward secrecy, and CBC with SHA-1
+    // (padding oracles), though each works with a default OpenSSL server.
+    QTest::newRow("TLS 1.1") << TLS1_1_VERSION << QByteArray() << QString();
+    QTest::newRow("static RSA") << TLS1_2_VERSION << QByteArray("AES128-GCM-SHA256") << QString();
+    QTest::newRow("CBC SHA-1") << TLS1_2_VERSION << QByteArray("ECDHE-RSA-AES128-SHA") << QString();
+    // Taken: ECDHE with an AEAD over 1.2, and 1.3 for any client that offers it.
+    QTest::newRow("ECDHE GCM") << TLS1_2_VERSION << QByteArray("ECDHE-RSA-AES128-GCM-SHA256")
+                               << QStringLiteral("TLSv1.2");
+    QTest::newRow("default client") << 0 << QByteArray() << QStringLiteral("TLSv1.3");
+}
+
+void TransportAttacks::tlsRefusesWeakHandshakes()
+{
+    QFETCH(int, maxVersion);
+    QFETCH(QByteArray, ciphers);
+    QFETCH(QString, protocol);
+    QCOMPARE(handshake(m_tls->daemon().port(), maxVersion,
+                       ciphers.isEmpty() ? nullptr : ciphers.constData()),
+             protocol);
+}
+
+void TransportAttacks::accessLogLinesCannotBeForged_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::newRow("line feed in the path")
+        << QByteArray("GET /v1/x%0A2026-12-06T10:15:02.118%20JPEREZ%20apply HTTP/1.1\r\n"
+                      "Host: 127.0.0.1\r\n\r\n");
+    QTest::newRow("carriage return in the path")
+        << QByteArray("GET /v1/x%0D%1B[2K HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    QTest::newRow("line feed in the user name") << RawConnection::post(
+        "/v1/login", "{\"user\":\"A\\n2026-12-06T10:15 JPEREZ\",\"password\":\"x\"}");
+    QTest::newRow("control bytes in the user name")
+        << RawConnection::post("/v1/login", "{\"user\":\"A\\u0008\\u0008B\\u001b[1m\","
+                                            "\"password\":\"x\"}");
+}
+
+void TransportAttacks::accessLogLinesCannotBeForged()
+{
+    QFETCH(QByteArray, request);
+    const qsizetype before = m_plain->accessLog().size();
+    RawConnection raw(m_plain->daemon().port(), "127.0.0.5");
+    QVERIFY(raw.send(request));
+    QVERIFY(RawConnection::status(raw.receive(5000, true)) >= 400);
+    // The line is written once the answer is out.
+    QTRY_VERIFY(m_plain->accessLog().size() > before);
+    // Every line is one request's, in the documented form, with nothing but printable text.
+    static const QRegularExpression line(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT[\\d:.]+ \\S+ \\S+ \\S+ rows=\\d+ ms=\\d+ "
+                       "status=\\d{3}$"));
+    for (const QString& written :
+         m_plain->accessLog().mid(before).split(u'\n', Qt::SkipEmptyParts)) {
+        QVERIFY2(line.match(written).hasMatch(), qPrintable(written.toUtf8().toPercentEncoding()));
+        for (const QChar c : written)
+            QVERIFY2(c.isPrint(), qPrintable(written.toUtf8().toPercentEncoding()));
+    }
+}
+
+void TransportAttacks::refusedRequestIsLoggedAsItself()
+{
+    // A login, then on the same connection (the same worker) a request the server refuses
+    // before it routes it: its line must not carry the login's user and call.
+    RawConnection raw(m_plain->daemon().port(), "127.0.0.6");
+    QVERIFY(raw.send(RawConnection::post(
+        "/v1/login", QByteArrayLiteral("{\"user\":\"MGOMEZ\",\"password\":\"Nomina2026\"}"))));
+    QCOMPARE(RawConnection::status(raw.receive(10000, true)), 200);
+    QVERIFY(raw.send("GET /" + QByteArray(9000, 'a') + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
+    QCOMPARE(RawConnection::status(raw.receive(5000, true)), 414);
+    QTRY_VERIFY(m_plain->accessLog().contains(QLatin1String("status=414")));
+    const QString refused = m_plain->accessLog()
+                                .split(u'\n', Qt::SkipEmptyParts)
+                                .filter(QStringLiteral("status=414"))
+                                .value(0);
+    QVERIFY2(!refused.contains(QLatin1String("MGOMEZ")) &&
+                 !refused.contains(QLatin1String(" login ")),
+             qPrintable(refused));
+}
