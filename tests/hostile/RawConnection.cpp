@@ -8,6 +8,7 @@
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace tavrel::test {
@@ -24,6 +25,10 @@ RawConnection::RawConnection(int port, const char* source)
     inet_pton(AF_INET, "127.0.0.1", &server.sin_addr);
     const int on = 1;
     setsockopt(m_fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof(on));
+    // A server that neither answers nor closes fails the test instead of holding it.
+    const timeval limit{20, 0};
+    setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
+    setsockopt(m_fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit));
     if (::bind(m_fd, reinterpret_cast<sockaddr*>(&local), sizeof(local)) != 0 ||
         ::connect(m_fd, reinterpret_cast<sockaddr*>(&server), sizeof(server)) != 0)
         close();

@@ -11,6 +11,9 @@
 #include <httplib.h>
 #include <openssl/ssl.h>
 
+#include <fcntl.h>
+#include <poll.h>
+
 #include <atomic>
 #include <thread>
 
@@ -61,9 +64,13 @@ private:
     std::thread m_thread;
 };
 
-// A TLS handshake by hand: the protocol it ends with, or empty when it was refused.
+// A TLS handshake by hand, from an address of its own (the server takes one connection
+// per address): the protocol it ends with, or empty when it was refused. A server that
+// neither answers nor closes is a refusal after ten seconds.
 QString handshake(int port, int maxVersion, const char* ciphers)
 {
+    static int handshakes = 0;
+    const QByteArray source = QByteArray("127.0.1.") + QByteArray::number(++handshakes);
     SSL_CTX* ctx = SSL_CTX_new(TLS_client_method());
     // The client offers what a weak server would take; the server must refuse it.
     SSL_CTX_set_security_level(ctx, 0);
@@ -71,11 +78,23 @@ QString handshake(int port, int maxVersion, const char* ciphers)
     SSL_CTX_set_max_proto_version(ctx, maxVersion);
     if (ciphers)
         SSL_CTX_set_cipher_list(ctx, ciphers);
-    RawConnection tcp(port);
+    RawConnection tcp(port, source.constData());
+    fcntl(tcp.socket(), F_SETFL, fcntl(tcp.socket(), F_GETFL) | O_NONBLOCK);
     SSL* ssl = SSL_new(ctx);
     SSL_set_fd(ssl, tcp.socket());
-    const QString protocol =
-        SSL_connect(ssl) == 1 ? QString::fromLatin1(SSL_get_version(ssl)) : QString();
+    QString protocol;
+    QElapsedTimer clock;
+    clock.start();
+    for (int done = 0; clock.elapsed() < 10000;) {
+        done = SSL_connect(ssl);
+        if (done == 1)
+            protocol = QString::fromLatin1(SSL_get_version(ssl));
+        const int error = SSL_get_error(ssl, done);
+        if (done == 1 || (error != SSL_ERROR_WANT_READ && error != SSL_ERROR_WANT_WRITE))
+            break;
+        pollfd p{tcp.socket(), short(error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT), 0};
+        ::poll(&p, 1, 100);
+    }
     SSL_free(ssl);
     SSL_CTX_free(ctx);
     return protocol;
