@@ -62,29 +62,6 @@ bool SessionStore::hasControlCharacters(const QString& text)
     });
 }
 
-std::optional<int> SessionStore::claim(const QString& user, const QString& address, int free)
-{
-    // One statement takes the attempt's turn: it counts the attempt unless the wait after
-    // the failures counted so far has not passed, under the row's lock, so that attempts
-    // sent together are counted one after the other and each waits for its own turn.
-    QSqlQuery q = m_db.exec(
-        QStringLiteral(
-            "INSERT INTO TVL_INTENTO (COD_USUA, DIR_CLIE, NUM_FALL, FEC_FALL) "
-            "VALUES (:U, :D, 1, :AHORA) ON CONFLICT (COD_USUA, DIR_CLIE) DO UPDATE "
-            "SET NUM_FALL = CASE WHEN TVL_INTENTO.FEC_FALL + INTERVAL '%2 seconds' < "
-            "EXCLUDED.FEC_FALL THEN 1 ELSE TVL_INTENTO.NUM_FALL + 1 END, "
-            "FEC_FALL = EXCLUDED.FEC_FALL "
-            "WHERE TVL_INTENTO.NUM_FALL < %1 OR TVL_INTENTO.FEC_FALL + make_interval(secs => "
-            "LEAST(300, 2 << LEAST(TVL_INTENTO.NUM_FALL - %1, 8))) <= EXCLUDED.FEC_FALL "
-            "RETURNING NUM_FALL")
-            .arg(free)
-            .arg(ForgetSeconds),
-        {user, address, QDateTime::currentDateTime()});
-    if (q.next())
-        return q.value(0).toInt();
-    return std::nullopt;
-}
-
 SessionStore::Denied SessionStore::delayed(const QString& user, const QString& address, int free)
 {
     const QDateTime now = QDateTime::currentDateTime();
@@ -100,30 +77,83 @@ SessionStore::Denied SessionStore::delayed(const QString& user, const QString& a
         429);
 }
 
+bool SessionStore::addressWaits(const QString& address)
+{
+    return m_db
+        .queryValue(
+            QStringLiteral("SELECT 1 FROM TVL_INTENTO WHERE COD_USUA = '' AND DIR_CLIE = :D "
+                           "AND NUM_FALL >= %1 AND FEC_FALL + make_interval(secs => "
+                           "LEAST(300, 2 << LEAST(NUM_FALL - %1, 8))) > :AHORA")
+                .arg(AddressFreeFailures),
+            {address, QDateTime::currentDateTime()})
+        .isValid();
+}
+
+void SessionStore::countAddressFailure(const QString& address)
+{
+    if (address.isEmpty())
+        return;
+    m_db.exec(
+        QStringLiteral("INSERT INTO TVL_INTENTO (COD_USUA, DIR_CLIE, NUM_FALL, FEC_FALL) "
+                       "VALUES ('', :D, 1, :AHORA) ON CONFLICT (COD_USUA, DIR_CLIE) DO UPDATE "
+                       "SET NUM_FALL = CASE WHEN TVL_INTENTO.FEC_FALL + INTERVAL '%1 seconds' "
+                       "< EXCLUDED.FEC_FALL THEN 1 ELSE TVL_INTENTO.NUM_FALL + 1 END, "
+                       "FEC_FALL = EXCLUDED.FEC_FALL")
+            .arg(ForgetSeconds),
+        {address, QDateTime::currentDateTime()});
+}
+
 QString SessionStore::verify(const QString& typedUser, const QString& password,
                              const QString& address)
 {
-    // Every attempt is counted before the password is checked, for the address (when it is
-    // known) and for the user from that address; the count of the user's own desk is
-    // untouched by somebody else's guesses.
-    if (!address.isEmpty() && !claim(QString(), address, AddressFreeFailures))
+    // An address whose failures, for any users, call for a wait is held first. Its count
+    // takes failures only, once checked: an office behind one address logs in all at once
+    // in the morning. The count of the user's own desk is untouched by somebody else's
+    // guesses from another address.
+    if (!address.isEmpty() && addressWaits(address))
         throw delayed(QString(), address, AddressFreeFailures);
     // A name with a control character is nobody's, and PostgreSQL takes no NUL.
-    if (hasControlCharacters(typedUser))
+    if (hasControlCharacters(typedUser)) {
+        countAddressFailure(address);
         throw wrongLogin();
+    }
     const QString user = typedUser.trimmed().toUpper().left(20);
-    if (!claim(user, address, UserFreeFailures))
-        throw delayed(user, address, UserFreeFailures);
+    // The user's count from this address is locked while its password is checked, so
+    // attempts sent together take their turns, each seeing the failures before it.
     QVariantList args{user, password, QString()};
-    if (user.isEmpty() || m_server.invoke(QStringLiteral("ValidarUsuario"), args).toInt() != 0)
+    bool waits = false;
+    bool right = false;
+    m_db.transaction([&] {
+        m_db.exec(QStringLiteral("INSERT INTO TVL_INTENTO (COD_USUA, DIR_CLIE, NUM_FALL, FEC_FALL) "
+                                 "VALUES (:U, :D, 0, :AHORA) ON CONFLICT (COD_USUA, DIR_CLIE) "
+                                 "DO NOTHING"),
+                  {user, address, QDateTime::currentDateTime()});
+        QSqlQuery q = m_db.exec(QStringLiteral("SELECT NUM_FALL, FEC_FALL FROM TVL_INTENTO WHERE "
+                                               "COD_USUA = :U AND DIR_CLIE = :D FOR UPDATE"),
+                                {user, address});
+        const QDateTime now = QDateTime::currentDateTime();
+        const qint64 since = q.next() ? q.value(1).toDateTime().secsTo(now) : ForgetSeconds + 1;
+        const int failures = since > ForgetSeconds ? 0 : q.value(0).toInt();
+        waits = since < delayAfter(failures);
+        if (waits)
+            return;
+        right =
+            !user.isEmpty() && m_server.invoke(QStringLiteral("ValidarUsuario"), args).toInt() == 0;
+        if (right)
+            m_db.exec(
+                QStringLiteral("DELETE FROM TVL_INTENTO WHERE COD_USUA = :U AND DIR_CLIE = :D"),
+                {user, address});
+        else
+            m_db.exec(QStringLiteral("UPDATE TVL_INTENTO SET NUM_FALL = :N, FEC_FALL = :AHORA "
+                                     "WHERE COD_USUA = :U AND DIR_CLIE = :D"),
+                      {failures + 1, now, user, address});
+    });
+    if (waits)
+        throw delayed(user, address, UserFreeFailures);
+    if (!right) {
+        countAddressFailure(address);
         throw wrongLogin();
-    // The address's count keeps its failures only; the user's from this address starts over.
-    m_db.exec(QStringLiteral("DELETE FROM TVL_INTENTO WHERE COD_USUA = :U AND DIR_CLIE = :D"),
-              {user, address});
-    if (!address.isEmpty())
-        m_db.exec(QStringLiteral("UPDATE TVL_INTENTO SET NUM_FALL = NUM_FALL - 1 WHERE COD_USUA = "
-                                 "'' AND DIR_CLIE = :D AND NUM_FALL > 0"),
-                  {address});
+    }
     return args[2].toString();
 }
 

@@ -22,12 +22,14 @@ class IAppServer;
 // Login attempts are counted per typed user name (known or not) and client address, and
 // per client address alone. From the fifth attempt of a user from one address on, each
 // further attempt must wait twice as long as the one before (2 s, 4 s, … up to 5
-// minutes); a successful login clears that count. An address has twenty attempts, for
-// any users, before its own waits begin; a login takes back only its own attempt from
-// that count, never the failures (or an attacker with an account of their own could
-// clear it). A count is forgotten after fifteen minutes without an attempt. A user locked out by
-// guesses from one address still logs in from their own. The count is taken before the
-// password is checked, atomically, so guesses sent in parallel get no more checks.
+// minutes); a successful login clears that count. Attempts of one user from one address
+// take their turns (the count is locked while a password is checked), so guesses sent in
+// parallel get no more checks, and a user's logins from several desks at once all pass. An address
+// has twenty failures, for any users, before its own waits begin; that count takes failures only,
+// once checked, so that an office behind one address may log in all at once, and a login never
+// clears it (or an attacker with an account of their own could). A count is forgotten after fifteen
+// minutes without an attempt. A user locked out by guesses from one address still logs in from
+// their own.
 class SessionStore
 {
 public:
@@ -88,9 +90,10 @@ public:
 private:
     // The user's type when the password is right; counts and delays attempts.
     QString verify(const QString& typedUser, const QString& password, const QString& address);
-    // The attempt's number when it may go ahead, none while it must wait.
-    std::optional<int> claim(const QString& user, const QString& address, int free);
     Denied delayed(const QString& user, const QString& address, int free);
+    // Whether the address's failures call for a wait now.
+    bool addressWaits(const QString& address);
+    void countAddressFailure(const QString& address);
     static bool hasControlCharacters(const QString& text);
     QList<Company> companiesOf(const QString& user);
 

@@ -96,6 +96,25 @@ void LoginAttacks::parallelGuessesGetNoExtraChecks()
     QVERIFY2(count(401) == 5 && count(429) == 19, qPrintable(seen));
 }
 
+void LoginAttacks::parallelLoginsOfOneUserAllPass()
+{
+    // A user opening the host and a program on two desks behind one address: the right
+    // password never waits for the count, however many logins are being checked at once.
+    // The first login raises the demo's cheap hash to the full work factor, so the
+    // checks after it overlap.
+    const QString user = QString::fromLatin1(HostileServer::MGomez);
+    const QString password = QString::fromLatin1(HostileServer::MGomezPassword);
+    QCOMPARE(loginFrom(*m_server, "127.0.0.9", user, password), 200);
+    std::vector<int> statuses(8);
+    std::vector<std::thread> logins;
+    for (size_t i = 0; i < statuses.size(); ++i)
+        logins.emplace_back(
+            [&, i] { statuses[i] = loginFrom(*m_server, "127.0.0.9", user, password); });
+    for (std::thread& t : logins)
+        t.join();
+    QCOMPARE(statuses, std::vector<int>(statuses.size(), 200));
+}
+
 void LoginAttacks::controlCharacterInUserName_data()
 {
     QTest::addColumn<QString>("user");

@@ -23,6 +23,7 @@ private Q_SLOTS:
 
     void lockoutStaysWithTheGuessingAddress();
     void parallelGuessesGetNoExtraChecks();
+    void parallelLoginsOfOneUserAllPass();
     void controlCharacterInUserName_data();
     void controlCharacterInUserName();
     void oldPasswordHashIsUpgradedAtLogin();
