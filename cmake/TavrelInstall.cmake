@@ -90,8 +90,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # dpkg-shlibdeps resolves the suite's own libraries in the staged tree.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
     ${CMAKE_CURRENT_BINARY_DIR}/_CPack_Packages/Linux/DEB/tavrel-${PROJECT_VERSION}-Linux/usr/${TAVREL_INSTALL_LIBDIR})
-# The database drivers are plugins, which dpkg-shlibdeps cannot see.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql")
+# SQLite's driver is a plugin, which dpkg-shlibdeps cannot see; PostgreSQL's is the
+# server library's own, on libpq, which it sees.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
 # CPack adds ldconfig to postinst and postrm for any library below usr/lib; the suite's
 # own folder needs none (lintian warns, maintscript-calls-ldconfig).

@@ -234,7 +234,7 @@ std::unique_ptr<Database> Database::open(const QString& locationText, OpenMode m
     const bool sqlite = p->location.engine == DatabaseLocation::Engine::Sqlite;
     p->dialect =
         SqlDialect::forDriver(sqlite ? QStringLiteral("QSQLITE") : QStringLiteral("QPSQL"));
-    if (!QSqlDatabase::isDriverAvailable(p->dialect->driverName()))
+    if (!p->dialect->driverAvailable())
         throw ModuleError(QStringLiteral("El controlador %1 de QtSql no está instalado")
                               .arg(p->dialect->driverName()),
                           ModuleError::Kind::Connection);

@@ -17,6 +17,7 @@ class TAVREL_SERVER_EXPORT PostgresDialect : public SqlDialect
 public:
     QString engineName() const override { return QStringLiteral("PostgreSQL"); }
     QString driverName() const override { return QStringLiteral("QPSQL"); }
+    bool driverAvailable() const override { return true; }
 
     QString technicalKeyDefinition() const override;
     QString columnDefinition(const ColumnDef& column) const override;

@@ -112,6 +112,11 @@ QSqlDriver* SqlDialect::createDriver(const SessionSettings&) const
     return nullptr;
 }
 
+bool SqlDialect::driverAvailable() const
+{
+    return QSqlDatabase::isDriverAvailable(driverName());
+}
+
 qint64 SqlDialect::insertedKey(QSqlQuery& query) const
 {
     if (insertReturningKey().isEmpty())

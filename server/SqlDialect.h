@@ -33,6 +33,9 @@ public:
 
     virtual QString engineName() const = 0; // for messages: "SQLite", "PostgreSQL"
     virtual QString driverName() const = 0;
+    // Whether connections can be opened: the QtSql plugin of driverName() is installed,
+    // or the dialect brings its own driver (createDriver()).
+    virtual bool driverAvailable() const;
 
     // --- Schema ---
     virtual QString technicalKeyDefinition() const = 0;
