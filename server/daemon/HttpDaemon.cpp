@@ -120,8 +120,8 @@ const QStringList& networkMethods()
 // Every changed row must belong to the session's companies, before and after; the
 // server stamps what it vouches for (DeskDelta). A provider without a table to change is
 // refused by the apply itself.
-Delta requireCompanies(const QString& provider, const Delta& delta, const Session& session,
-                       const QString& user, const std::function<QDateTime()>& serverTime)
+Delta deskDelta(const QString& provider, const Delta& delta, const Session& session,
+                const QString& user, const std::function<QDateTime()>& serverTime)
 {
     const ProviderDef* def = ProviderRegistry::instance().find(provider);
     const TableDef* table = def && !def->mainTable.isEmpty()
@@ -364,7 +364,7 @@ struct HttpDaemon::Private
         route("/v1/apply", "apply", Access::Session,
               [this](const QJsonObject& body, const Session* session) {
                   tNote.target = text(body, "provider");
-                  const Delta delta = requireCompanies(
+                  const Delta delta = deskDelta(
                       tNote.target, WireMessages::decodeDelta(body.value(QStringLiteral("rows"))),
                       *session, storedUser(*session), [this] { return serverTime(); });
                   tNote.rows = int(delta.rows.size());

@@ -86,22 +86,6 @@ QVariantList causedValues()
 
 } // namespace
 
-ApplyAttacks::ApplyAttacks() = default;
-ApplyAttacks::~ApplyAttacks() = default;
-
-void ApplyAttacks::initTestCase()
-{
-    TAVREL_HOSTILE_NEEDS_POSTGRES();
-    m_server = std::make_unique<HostileServer>(
-        QStringList{QStringLiteral("--workers"), QStringLiteral("1")});
-    QVERIFY2(m_server->ready(), qPrintable(m_server->why()));
-}
-
-void ApplyAttacks::cleanupTestCase()
-{
-    m_server.reset();
-}
-
 void ApplyAttacks::init()
 {
     m_token = m_server->login(HostileServer::MGomez, HostileServer::MGomezPassword);
@@ -413,8 +397,7 @@ void ApplyAttacks::databaseFailureShowsOnlyAReference()
 void ApplyAttacks::workerWithoutDatabaseShowsOnlyAReference()
 {
     auto& db = m_server->database();
-    const QUrl url(
-        m_server->roles().value(m_server->roles().indexOf(QStringLiteral("--database")) + 1));
+    const QUrl url(m_server->roleUrl("--database"));
     const QString role = url.userName();
     QVERIFY(!role.isEmpty());
     db.exec(QStringLiteral("ALTER ROLE \"%1\" NOLOGIN").arg(role));

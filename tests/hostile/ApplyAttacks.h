@@ -1,27 +1,20 @@
 #pragma once
 
-#include <QObject>
-#include <QString>
-#include <memory>
+#include "AttackCase.h"
 
-namespace tavrel::test {
-class HostileServer;
-}
+#include <QString>
 
 // A desk's changed rows and late-bound calls: the server decides the company, the audit
 // stamps and the statement text; the change log only grows; the row history and the
 // error texts tell a desk nothing of other companies or of the database.
-class ApplyAttacks : public QObject
+class ApplyAttacks : public AttackCase
 {
     Q_OBJECT
 
 public:
-    ApplyAttacks();
-    ~ApplyAttacks() override;
+    ApplyAttacks() : AttackCase({QStringLiteral("--workers"), QStringLiteral("1")}) {}
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
     void init();
 
     void companyKeyInAnySpelling_data();
@@ -40,6 +33,5 @@ private Q_SLOTS:
     void workerWithoutDatabaseShowsOnlyAReference();
 
 private:
-    std::unique_ptr<tavrel::test::HostileServer> m_server;
     QString m_token; // MGOMEZ's, logged in before each test
 };

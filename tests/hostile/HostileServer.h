@@ -36,6 +36,11 @@ public:
     TestDatabase& database() { return *m_db; }
     DaemonProcess& daemon() { return *m_daemon; }
     const QStringList& roles() const { return m_roles; }
+    // The login URL that follows `option` ("--database", "--reader") in roles().
+    QString roleUrl(const char* option) const
+    {
+        return m_roles.value(m_roles.indexOf(QLatin1String(option)) + 1);
+    }
     QString accessLog() const;
 
     Reply post(const std::string& path, const QByteArray& body, const QString& token = {},

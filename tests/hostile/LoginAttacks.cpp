@@ -38,24 +38,6 @@ const QString wrongLogin = QStringLiteral("Usuario o contraseña incorrectos.");
 
 } // namespace
 
-LoginAttacks::LoginAttacks() = default;
-LoginAttacks::~LoginAttacks() = default;
-
-void LoginAttacks::initTestCase()
-{
-    TAVREL_HOSTILE_NEEDS_POSTGRES();
-    // Parallel guesses from one address must all reach the count.
-    m_server = std::make_unique<HostileServer>(
-        QStringList{QStringLiteral("--workers"), QStringLiteral("8"),
-                    QStringLiteral("--max-per-address"), QStringLiteral("32")});
-    QVERIFY2(m_server->ready(), qPrintable(m_server->why()));
-}
-
-void LoginAttacks::cleanupTestCase()
-{
-    m_server.reset();
-}
-
 void LoginAttacks::lockoutStaysWithTheGuessingAddress()
 {
     const QString user = QString::fromLatin1(HostileServer::JPerez);

@@ -1,25 +1,21 @@
 #pragma once
 
-#include <QObject>
-#include <memory>
-
-namespace tavrel::test {
-class HostileServer;
-}
+#include "AttackCase.h"
 
 // Attacks on /v1/login itself: guesses in parallel, lockouts of somebody else's user,
 // user names the database cannot take, and the cost of a stolen password hash.
-class LoginAttacks : public QObject
+class LoginAttacks : public AttackCase
 {
     Q_OBJECT
 
 public:
-    LoginAttacks();
-    ~LoginAttacks() override;
+    // Parallel guesses from one address must all reach the count.
+    LoginAttacks()
+        : AttackCase({QStringLiteral("--workers"), QStringLiteral("8"),
+                      QStringLiteral("--max-per-address"), QStringLiteral("32")})
+    {}
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
 
     void lockoutStaysWithTheGuessingAddress();
     void parallelGuessesGetNoExtraChecks();
@@ -27,7 +23,4 @@ private Q_SLOTS:
     void controlCharacterInUserName_data();
     void controlCharacterInUserName();
     void oldPasswordHashIsUpgradedAtLogin();
-
-private:
-    std::unique_ptr<tavrel::test::HostileServer> m_server;
 };

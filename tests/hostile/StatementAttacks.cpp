@@ -30,30 +30,7 @@ QString roleState(HostileServer& server)
         .toString();
 }
 
-QString roleUrl(const QStringList& roles, const char* option)
-{
-    return roles.value(roles.indexOf(QLatin1String(option)) + 1);
-}
-
 } // namespace
-
-StatementAttacks::StatementAttacks() = default;
-StatementAttacks::~StatementAttacks() = default;
-
-void StatementAttacks::initTestCase()
-{
-    TAVREL_HOSTILE_NEEDS_POSTGRES();
-    // One worker: every desk is served on the same two connections.
-    m_server = std::make_unique<HostileServer>(
-        QStringList{QStringLiteral("--workers"), QStringLiteral("1"),
-                    QStringLiteral("--read-timeout"), QStringLiteral("2")});
-    QVERIFY2(m_server->ready(), qPrintable(m_server->why()));
-}
-
-void StatementAttacks::cleanupTestCase()
-{
-    m_server.reset();
-}
 
 void StatementAttacks::oneStatementPerRead_data()
 {
@@ -143,11 +120,10 @@ void StatementAttacks::tokensNeverInStatementText()
     std::atomic<bool> working = true;
     std::atomic<int> looks = 0;
     QString seen;
-    const QStringList roles = m_server->roles();
     std::thread watcher([&] {
         // As each of the server's roles: a role sees its own connections' statements.
-        auto reader = Database::open(roleUrl(roles, "--reader"));
-        auto server = Database::open(roleUrl(roles, "--database"));
+        auto reader = Database::open(m_server->roleUrl("--reader"));
+        auto server = Database::open(m_server->roleUrl("--database"));
         while (working) {
             for (Database* db : {reader.get(), server.get()}) {
                 const QString texts =
@@ -206,7 +182,7 @@ void StatementAttacks::nothingStaysForTheNextDesk()
 void StatementAttacks::resetReleasesSessionLocks()
 {
     // The reset the server runs after each read, on a reader connection of its own.
-    auto reader = Database::open(roleUrl(m_server->roles(), "--reader"));
+    auto reader = Database::open(m_server->roleUrl("--reader"));
     reader->exec(QStringLiteral("SELECT pg_advisory_lock(4242)"));
     reader->exec(QStringLiteral("SELECT set_config('search_path', 'pg_catalog', false)"));
     reader->resetSession();
@@ -255,7 +231,7 @@ void StatementAttacks::misconfiguredRolesAreRefused()
     QStringList roles = server.roles();
     const qsizetype reader = roles.indexOf(QStringLiteral("--reader")) + 1;
     if (serverAsReader)
-        roles[reader] = roles.value(roles.indexOf(QStringLiteral("--database")) + 1);
+        roles[reader] = server.roleUrl("--database");
     const QUrl url(roles[reader]);
     if (!grant.isEmpty())
         server.database().exec(QString(grant)

@@ -1,26 +1,22 @@
 #pragma once
 
-#include <QObject>
-#include <memory>
-
-namespace tavrel::test {
-class HostileServer;
-}
+#include "AttackCase.h"
 
 // A desk's read text: one statement, inside a read-only transaction it cannot leave,
 // under a time limit, with nothing left behind for the next desk and nothing of other
 // desks in sight.
-class StatementAttacks : public QObject
+class StatementAttacks : public AttackCase
 {
     Q_OBJECT
 
 public:
-    StatementAttacks();
-    ~StatementAttacks() override;
+    // One worker: every desk is served on the same two connections.
+    StatementAttacks()
+        : AttackCase({QStringLiteral("--workers"), QStringLiteral("1"),
+                      QStringLiteral("--read-timeout"), QStringLiteral("2")})
+    {}
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
     void oneStatementPerRead_data();
     void oneStatementPerRead();
     void refusedFunctions_data();
@@ -31,7 +27,4 @@ private Q_SLOTS:
     void longReadsAreCut();
     void misconfiguredRolesAreRefused_data();
     void misconfiguredRolesAreRefused();
-
-private:
-    std::unique_ptr<tavrel::test::HostileServer> m_server;
 };
