@@ -8,7 +8,7 @@
 # through $ORIGIN and the module them through $ORIGIN/.. . The build tree keeps its own
 # search path (the bin folder), so nothing installed is needed to run from it.
 
-set(TAVREL_INSTALLED_LIBRARIES TavrelContracts TavrelServer TavrelServerAdmin TavrelRemote
+set(TAVREL_INSTALLED_LIBRARIES TavrelContracts TavrelRelation TavrelServer TavrelServerAdmin TavrelRemote
     TavrelCompat MTavrelMPR MVGnNormaMP TavrelReports TavrelReportsData)
 
 file(RELATIVE_PATH bin_to_lib ${CMAKE_INSTALL_PREFIX}/${TAVREL_INSTALL_BINDIR}

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "TavrelServerExport.h"
-
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
@@ -12,7 +10,7 @@ namespace tavrel {
 // Every command answers --help (its usage and options) and --version without running,
 // and a wrong argument is named as the user typed it, so that each command can refuse it
 // with its own message. Options are written --name VALUE, --name=VALUE or -name VALUE.
-class TAVREL_SERVER_EXPORT CommandLine
+class CommandLine
 {
 public:
     enum class Result

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TavrelContractsExport.h"
+#include "TavrelRelationExport.h"
 
 #include <QList>
 #include <QString>
@@ -11,7 +11,7 @@ namespace tavrel {
 // The fixed budget code lists of the relation: funding sources, budget resources and
 // funds situations, in the order the drop-downs show them. The module fills its lists
 // from here and the server checks stored rows against the same codes.
-class TAVREL_CONTRACTS_EXPORT BudgetCodes
+class TAVREL_RELATION_EXPORT BudgetCodes
 {
 public:
     struct Entry
