@@ -82,6 +82,15 @@ TFrmVeZezev::TFrmVeZezev(QWidget* parent)
             [this] { dtsFrmStateChange(dtsFrm); });
     dtsFrmStateChange(dtsFrm);
     setReportHandler([this](QObject* sender) { BtnReporteClick(sender); });
+    setPdfExport([this](const QString& archivo) { ExportarPdf(archivo); });
+    // A relation row is one concept, account and related code of one company.
+    setKeyFields({QStringLiteral("COD_EMPR"), QStringLiteral("COD_CONT"),
+                  QStringLiteral("COD_CUEN"), QStringLiteral("COD_CCOS")});
+    publishOperation({QStringLiteral("ActualizarCausado"), QStringLiteral("Actualizar &Causado…"),
+                      QStringLiteral("Se recalculará el valor causado de los rubros de TODAS las "
+                                     "empresas a partir de los movimientos débito de la "
+                                     "contabilización de nómina.\n\n¿Desea continuar?")},
+                     [this] { ActualizarCausado(); });
 }
 
 TFrmVeZezev::~TFrmVeZezev() = default;

@@ -3,12 +3,14 @@
 #include "AppServerFactory.h"
 #include "CausedReportCommands.h"
 #include "CommandLine.h"
-#include "ExecutionTotals.h"
+#include "HostedProgram.h"
 #include "HostOptions.h"
 #include "HostSession.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
 #include "ProgramCatalog.h"
+#include "ProgramTools.h"
+#include "SessionConnection.h"
 #include "SessionGlobals.h"
 #include "SessionServices.h"
 #include "XlsxWriter.h"
@@ -23,6 +25,12 @@
 namespace tavrel {
 
 namespace {
+
+// The program whose window the session, report and export commands work on.
+const ProgramEntry& relation()
+{
+    return *ProgramCatalog::find(QStringLiteral("VEdUvura"));
+}
 
 struct Parsed
 {
@@ -138,31 +146,35 @@ QJsonObject sessionJson()
     return o;
 }
 
-// Loads the module with the session, runs `work` on it and unloads. Messages the
-// module would show in a modal box go to `err`; an error ends the command with exit
-// code 1.
-int withModule(const char* command, const QString& library, const HostSession& session,
-               QTextStream& err, const std::function<void(ModuleLoader&)>& work)
+// Loads the program's module with the session, runs `work` on its window and unloads.
+// Messages the module would show in a modal box go to `err`; an error ends the command
+// with exit code 1. The module and the program's export sheets share one connection.
+int withModule(const char* command, const ProgramEntry& program, const HostSession& session,
+               QTextStream& err, const std::function<void(HostedProgram&)>& work)
 {
+    SessionConnection connection(session);
     const SessionServices::Scope services({
-        .connectServer = AppServerFactory::forLogin({session.user, session.password}),
+        .connectServer =
+            [&connection](const QString& protocol, const QString& database) {
+                return connection.connect(protocol, database);
+            },
         .showMessage =
             [&err](const QString& message, MessageKind) {
                 err << message << "\n";
                 err.flush();
             },
-        // An export of the relation carries the execution figures of the session's company.
+        // An export carries the figures the program's tools add, for the session's company.
         .addExportSheets =
-            [&session](XlsxWriter& book) {
-                const auto server = AppServerFactory::connect(session.protocol, session.database,
-                                                              {session.user, session.password});
-                book.addSheet(ExecutionTotals::fetch(*server, session.company.toInt()).sheet());
+            [&](XlsxWriter& book) {
+                if (program.tools && program.tools->exportSheets)
+                    program.tools->exportSheets(*connection.server(), session.company.toInt(),
+                                                book);
             },
     });
     try {
-        ModuleLoader loader(library);
+        ModuleLoader loader(program.library);
         loader.load(session, 0);
-        work(loader);
+        work(loader.program());
         loader.unload();
         return 0;
     } catch (const std::exception& e) {
@@ -183,8 +195,8 @@ int HeadlessCommands::session(const QStringList& args, QTextStream& out, QTextSt
         return 2;
     }
     QJsonObject globals;
-    const int exitCode = withModule("session", QStringLiteral("VEdUvura"), p.session, err,
-                                    [&globals](ModuleLoader&) { globals = sessionJson(); });
+    const int exitCode = withModule("session", relation(), p.session, err,
+                                    [&globals](HostedProgram&) { globals = sessionJson(); });
     if (exitCode != 0)
         return exitCode;
     if (p.json) {
@@ -214,8 +226,8 @@ int HeadlessCommands::call(const QStringList& args, QTextStream& out, QTextStrea
     }
     const QString operation = p.positional[1];
     const int exitCode =
-        withModule("call", program->library, p.session, err,
-                   [&operation](ModuleLoader& loader) { loader.invoke(operation); });
+        withModule("call", *program, p.session, err,
+                   [&operation](HostedProgram& window) { window.runOperation(operation); });
     if (exitCode == 0)
         out << operation << ": terminado\n";
     return exitCode;
@@ -235,9 +247,8 @@ int HeadlessCommands::report(const QStringList& args, QTextStream& out, QTextStr
         err << "tavrel report: " << error << "\n";
         return 2;
     }
-    const int exitCode = withModule(
-        "report", ProgramCatalog::find(QStringLiteral("VEdUvura"))->library, p.session, err,
-        [&p](ModuleLoader& loader) { loader.invoke(QStringLiteral("ExportarPdf"), {p.pdf}); });
+    const int exitCode = withModule("report", relation(), p.session, err,
+                                    [&p](HostedProgram& window) { window.exportPdf(p.pdf); });
     if (exitCode == 0)
         out << "Reporte escrito en " << p.pdf << "\n";
     return exitCode;
@@ -258,11 +269,10 @@ int HeadlessCommands::exportRows(const QStringList& args, QTextStream& out, QTex
         return 2;
     }
     const QString file = p.xlsx.isEmpty() ? p.csv : p.xlsx;
-    const QString operation =
-        p.xlsx.isEmpty() ? QStringLiteral("exportarCsv") : QStringLiteral("exportarExcel");
     const int exitCode =
-        withModule("export", ProgramCatalog::find(QStringLiteral("VEdUvura"))->library, p.session,
-                   err, [&](ModuleLoader& loader) { loader.invoke(operation, {file}); });
+        withModule("export", relation(), p.session, err, [&](HostedProgram& window) {
+            p.xlsx.isEmpty() ? window.exportCsv(file) : window.exportExcel(file);
+        });
     if (exitCode == 0)
         out << "Relación escrita en " << file << "\n";
     return exitCode;

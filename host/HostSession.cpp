@@ -10,7 +10,7 @@
 
 namespace tavrel {
 
-QList<HostCompany> HostSession::verifyLogin() const
+HostLogin HostSession::logIn() const
 {
     if (database.trimmed().isEmpty())
         throw ModuleError(QStringLiteral("Indique la base de datos o el servidor."));
@@ -30,17 +30,18 @@ QList<HostCompany> HostSession::verifyLogin() const
                        "ON E.COD_EMPR = U.COD_EMPR WHERE UPPER(U.COD_USUA) = :P_COD_USUA "
                        "ORDER BY E.COD_EMPR"),
         {{QStringLiteral("P_COD_USUA"), user.trimmed().toUpper()}});
-    QList<HostCompany> companies;
+    HostLogin login{server, {}};
     for (const QVariantList& row : rows.rows)
-        companies.append({row.value(0).toInt(), row.value(1).toString().trimmed()});
+        login.companies.append({row.value(0).toInt(), row.value(1).toString().trimmed()});
     qCDebug(lcHost) << "login of" << user.trimmed().toUpper() << "on" << server->description()
-                    << "with" << companies.size() << "companies";
-    return companies;
+                    << "with" << login.companies.size() << "companies";
+    return login;
 }
 
 std::shared_ptr<IAppServer> HostSession::connectToCompany() const
 {
-    const QList<HostCompany> companies = verifyLogin();
+    const HostLogin login = logIn();
+    const QList<HostCompany>& companies = login.companies;
     if (!company.trimmed().isEmpty()) {
         const int code = company.toInt();
         if (std::none_of(companies.cbegin(), companies.cend(),
@@ -48,7 +49,7 @@ std::shared_ptr<IAppServer> HostSession::connectToCompany() const
             throw ModuleError(QStringLiteral("El usuario %1 no tiene acceso a la empresa %2")
                                   .arg(user, company.trimmed()));
     }
-    return AppServerFactory::connect(protocol, database, {user, password});
+    return login.server;
 }
 
 } // namespace tavrel

@@ -16,6 +16,16 @@ struct HostCompany
     QString name;
 };
 
+struct HostSession;
+
+// A login that succeeded: the session's connection to the application server and the
+// companies the user may work in.
+struct HostLogin
+{
+    std::shared_ptr<IAppServer> server;
+    QList<HostCompany> companies;
+};
+
 // The user's session as the host hands it to a module's load entry.
 struct HostSession
 {
@@ -28,12 +38,13 @@ struct HostSession
     QString hostParameters;
     QString clientVersion;
 
-    // Checks user and password against the server's users and returns the companies
-    // the user may work in, by code. Throws ModuleError with a message for the user when
-    // the database cannot be reached or the login is refused.
-    QList<HostCompany> verifyLogin() const;
-    // Logs in as verifyLogin does, refuses the session's company (when one is given) if
-    // the user may not work in it, and connects to the session's server.
+    // Checks user and password against the server's users and returns the connection
+    // with the companies the user may work in, by code. Throws ModuleError with a message
+    // for the user when the database cannot be reached or the login is refused.
+    HostLogin logIn() const;
+    QList<HostCompany> verifyLogin() const { return logIn().companies; }
+    // Logs in, refuses the session's company (when one is given) if the user may not
+    // work in it, and returns the login's connection.
     std::shared_ptr<IAppServer> connectToCompany() const;
 };
 

@@ -1,19 +1,13 @@
 #include "HostWindow.h"
 
-#include "AppServerFactory.h"
-#include "CausedPreviewDialog.h"
-#include "CoverageDialog.h"
-#include "ExecutionChartDialog.h"
 #include "HostLog.h"
+#include "HostedProgram.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
 #include "ProgramCatalog.h"
 #include "ProgramLauncher.h"
 #include "ProgramLink.h"
-#include "RelationCheckDialog.h"
-#include "RowHistoryDialog.h"
-#include "SessionGlobals.h"
-#include "XlsxWriter.h"
+#include "ProgramTools.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,7 +18,6 @@
 #include <QHeaderView>
 #include <QIntValidator>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -36,19 +29,10 @@
 
 namespace tavrel {
 
-namespace {
-
-// The company the module's window works in, which the user may have changed there.
-int windowCompany(const HostSession& session)
-{
-    return (gStCodiEmpr.isEmpty() ? session.company : gStCodiEmpr).toInt();
-}
-
-} // namespace
-
 HostWindow::HostWindow(const HostSession& session, const QList<HostCompany>& companies,
-                       QWidget* parent)
-    : QMainWindow(parent), m_session(session), m_programs(new QTreeWidget(this)),
+                       std::shared_ptr<IAppServer> server, QWidget* parent)
+    : QMainWindow(parent), m_session(session), m_connection(session, std::move(server)),
+      m_programs(new QTreeWidget(this)),
       m_company(new QComboBox(this)),
       m_operations(menuBar()->addMenu(QStringLiteral("&Operaciones")))
 {
@@ -133,13 +117,14 @@ void HostWindow::setQuiet(bool quiet)
 void HostWindow::installServices()
 {
     SessionServices services;
-    services.connectServer = AppServerFactory::forLogin({m_session.user, m_session.password});
+    services.connectServer = [this](const QString& protocol, const QString& database) {
+        return m_connection.connect(protocol, database);
+    };
     services.launchProgram = [this](const ProgramRequest& r) { openLinkedProgram(r.path); };
-    // The relation's Excel export carries the execution figures of the window's company.
+    // The open program's tools may add figures of the window's company to its Excel export.
     services.addExportSheets = [this](XlsxWriter& book) {
-        const HostSession s = session();
-        const auto server = AppServerFactory::connect(s.protocol, s.database, {s.user, s.password});
-        book.addSheet(ExecutionTotals::fetch(*server, windowCompany(s)).sheet());
+        if (m_program && m_program->tools && m_program->tools->exportSheets)
+            m_program->tools->exportSheets(*m_connection.server(), windowCompany(), book);
     };
     if (m_quiet)
         services.showMessage = [](const QString& message, MessageKind) {
@@ -200,11 +185,21 @@ HostSession HostWindow::session() const
     return session;
 }
 
+HostedProgram* HostWindow::openProgramWindow() const
+{
+    return m_loader ? HostedProgram::of(m_loader->window()) : nullptr;
+}
+
+int HostWindow::windowCompany() const
+{
+    const HostedProgram* program = openProgramWindow();
+    return program && program->company() != 0 ? program->company() : session().company.toInt();
+}
+
 void HostWindow::openLinkedProgram(const QString& path)
 {
     HostSession session = m_session;
-    // The company of the module's window, which the user may have changed there.
-    session.company = gStCodiEmpr.isEmpty() ? this->session().company : gStCodiEmpr;
+    session.company = QString::number(windowCompany());
     const ProgramLink link =
         ProgramLink::resolve(path, QCoreApplication::applicationDirPath(), session);
     switch (link.kind) {
@@ -240,47 +235,46 @@ bool HostWindow::eventFilter(QObject* watched, QEvent* event)
 void HostWindow::fillOperations(const ProgramEntry& program)
 {
     m_operations->clear();
-    for (const ProgramOperation& operation : program.operations) {
-        QAction* action = m_operations->addAction(operation.caption);
-        action->setObjectName(operation.method);
-        connect(action, &QAction::triggered, this, [this, operation] { runOperation(operation); });
+    if (const HostedProgram* window = openProgramWindow()) {
+        for (const ProgramOperation& operation : window->operations()) {
+            QAction* action = m_operations->addAction(operation.caption);
+            action->setObjectName(operation.name);
+            connect(action, &QAction::triggered, this,
+                    [this, operation] { runOperation(operation); });
+        }
     }
-    if (program.code == QLatin1String("VVeZezev")) {
-        addCausedReports();
-        m_operations->addSeparator();
-        QAction* check = m_operations->addAction(QStringLiteral("&Revisar la relación…"));
-        check->setObjectName(QStringLiteral("RevisarRelacion"));
-        connect(check, &QAction::triggered, this, [this] { showRelationCheck(); });
-        QAction* history = m_operations->addAction(QStringLiteral("&Historial del registro…"));
-        history->setObjectName(QStringLiteral("HistorialRegistro"));
-        connect(history, &QAction::triggered, this, [this] { showRowHistory(); });
-        m_operations->setEnabled(true);
-        return;
+    if (program.tools) {
+        for (const DeskTool& tool : program.tools->menu) {
+            if (tool.startsGroup && !m_operations->isEmpty())
+                m_operations->addSeparator();
+            QAction* action = m_operations->addAction(tool.caption);
+            action->setObjectName(tool.name);
+            connect(action, &QAction::triggered, this, [this, &tool] { openTool(tool); });
+        }
     }
-    m_operations->setEnabled(!program.operations.isEmpty());
+    m_operations->setEnabled(!m_operations->isEmpty());
 }
 
 bool HostWindow::runOperation(const ProgramOperation& operation)
 {
-    QWidget* window = m_loader ? m_loader->window() : nullptr;
+    HostedProgram* window = openProgramWindow();
     if (!window)
         return false;
     // The operation rewrites rows on the server; a record being edited would then clash
     // with them when posted.
-    if (auto* post = window->findChild<QAction*>(QStringLiteral("actGrabar"));
-        post && post->isEnabled()) {
+    if (window->isEditing()) {
         showError(QStringLiteral("Grabe o cancele el registro que está editando antes de "
                                  "ejecutar esta operación."));
         return false;
     }
-    if (!m_confirm(operation.confirmation))
+    if (!operation.confirmation.isEmpty() && !m_confirm(operation.confirmation))
         return false;
     const QString caption = QString(operation.caption).remove(u'&').remove(u'…');
     statusBar()->showMessage(QStringLiteral("%1: en curso…").arg(caption));
     QApplication::setOverrideCursor(Qt::WaitCursor);
     bool ok = false;
     try {
-        m_loader->invoke(operation.method);
+        window->runOperation(operation.name);
         ok = true;
     } catch (const ModuleError& e) {
         QApplication::restoreOverrideCursor();
@@ -289,94 +283,32 @@ bool HostWindow::runOperation(const ProgramOperation& operation)
         QApplication::restoreOverrideCursor();
         showError(QString::fromUtf8(e.what()));
     }
-    qCDebug(lcHost) << "operation" << operation.method << (ok ? "finished" : "failed");
+    qCDebug(lcHost) << "operation" << operation.name << (ok ? "finished" : "failed");
     if (!ok) {
         statusBar()->showMessage(QStringLiteral("%1: no terminó").arg(caption));
         return false;
     }
     // The operation changes rows on the server only; the window re-reads them so the
     // user sees the new values.
-    if (auto* refresh = window->findChild<QAction*>(QStringLiteral("actRefrescar"));
-        refresh && refresh->isEnabled())
-        refresh->trigger();
+    window->refresh();
     QApplication::restoreOverrideCursor();
     statusBar()->showMessage(QStringLiteral("%1: terminado").arg(caption));
     return true;
 }
 
-void HostWindow::showRelationCheck()
+void HostWindow::openTool(const DeskTool& tool)
 {
-    const HostSession s = session();
+    ToolContext context;
+    context.company = windowCompany();
+    context.parent = this;
+    if (const HostedProgram* window = openProgramWindow())
+        context.currentKey = window->currentKey();
     try {
-        RelationCheckDialog dialog(
-            AppServerFactory::connect(s.protocol, s.database, {s.user, s.password}),
-            windowCompany(s), this);
-        dialog.exec();
+        context.server = m_connection.server();
+        tool.open(context);
     } catch (const ModuleError& e) {
         showError(e.message());
     }
-}
-
-void HostWindow::showRowHistory()
-{
-    const HostSession s = session();
-    RowHistoryDialog::RowKeys keys;
-    keys.company = windowCompany(s);
-    // The row the relation window shows, from its data-bound edits.
-    if (QWidget* window = m_loader ? m_loader->window() : nullptr) {
-        const auto text = [window](const char* name) {
-            const auto* edit = window->findChild<QLineEdit*>(QLatin1String(name));
-            return edit ? edit->text() : QString();
-        };
-        keys.payrollConcept = text("DBEdtCodCont");
-        keys.account = text("DBEdtCodCuen");
-        keys.related = text("DBECamRela");
-    }
-    try {
-        RowHistoryDialog dialog(
-            AppServerFactory::connect(s.protocol, s.database, {s.user, s.password}), keys, this);
-        dialog.exec();
-    } catch (const ModuleError& e) {
-        showError(e.message());
-    }
-}
-
-void HostWindow::addCausedReports()
-{
-    // Each report opens its own connection with the session's login; the company is the
-    // one of the module's window, whose flag the update would read.
-    const auto server = [this] {
-        const HostSession s = session();
-        return AppServerFactory::connect(s.protocol, s.database, {s.user, s.password});
-    };
-    const auto show = [this](QDialog* dialog) {
-        dialog->setAttribute(Qt::WA_DeleteOnClose);
-        dialog->open();
-    };
-    m_operations->addSeparator();
-    QAction* preview = m_operations->addAction(QStringLiteral("&Vista previa del causado…"));
-    preview->setObjectName(QStringLiteral("VistaPreviaCausado"));
-    connect(preview, &QAction::triggered, this, [this, server, show] {
-        const int company = windowCompany(session());
-        show(new CausedPreviewDialog(
-            [server, company](int year) {
-                return CausedPreviewReport::fetch(*server(), company, year);
-            },
-            this));
-    });
-    QAction* coverage = m_operations->addAction(QStringLiteral("&Movimientos sin relación…"));
-    coverage->setObjectName(QStringLiteral("MovimientosSinRelacion"));
-    connect(coverage, &QAction::triggered, this, [this, server, show] {
-        show(new CoverageDialog(
-            [server](int year) { return CoverageReport::fetch(*server(), year); }, this));
-    });
-    QAction* chart = m_operations->addAction(QStringLiteral("&Ejecución presupuestal…"));
-    chart->setObjectName(QStringLiteral("EjecucionPresupuestal"));
-    connect(chart, &QAction::triggered, this, [this, server, show] {
-        const int company = windowCompany(session());
-        show(new ExecutionChartDialog(
-            [server, company] { return ExecutionTotals::fetch(*server(), company); }, this));
-    });
 }
 
 void HostWindow::showError(const QString& message)

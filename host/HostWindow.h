@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HostSession.h"
+#include "SessionConnection.h"
 #include "SessionServices.h"
 
 #include <QMainWindow>
@@ -15,7 +16,10 @@ class QTreeWidgetItem;
 
 namespace tavrel {
 
+class HostedProgram;
+class IAppServer;
 class ModuleLoader;
+struct DeskTool;
 struct ProgramEntry;
 struct ProgramOperation;
 
@@ -23,8 +27,10 @@ struct ProgramOperation;
 // its module with the session and shows the window the module returns; closing that
 // window unloads the module. One program is open at a time. While the host window
 // exists it installs the session services of the host: the application server of the
-// session's protocol, and the programs that the modules' linked labels ask for
-// (ProgramLink).
+// session, and the programs that the modules' linked labels ask for (ProgramLink).
+//
+// The session has one connection to the application server, the login's: the module's
+// window, the desk tools and the export sheets all go through it.
 class HostWindow : public QMainWindow
 {
     Q_OBJECT
@@ -32,8 +38,10 @@ class HostWindow : public QMainWindow
 public:
     // The company box lists the given companies by code and name; without a list it takes
     // any company code.
+    // `server` is the connection of the login; without one the window connects when it
+    // first needs the server.
     explicit HostWindow(const HostSession& session, const QList<HostCompany>& companies = {},
-                        QWidget* parent = nullptr);
+                        std::shared_ptr<IAppServer> server = {}, QWidget* parent = nullptr);
     ~HostWindow() override;
 
     // Loads the program and returns its window; errors go to the user and give nullptr.
@@ -55,10 +63,8 @@ public:
     // Asks, runs the operation on the open program's window with a busy cursor and
     // then re-reads the window's records. Returns true when it ran without error.
     bool runOperation(const ProgramOperation& operation);
-    // The relation's consistency checks and the history of the row the relation window
-    // shows (its keys read from the window's edits), for the company of the window.
-    void showRelationCheck();
-    void showRowHistory();
+    // Opens a desk tool of the open program for the company and row of its window.
+    void openTool(const DeskTool& tool);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,10 +74,15 @@ private:
     void openLinkedProgram(const QString& path);
     void showError(const QString& message);
     void fillOperations(const ProgramEntry& program);
-    void addCausedReports();
     void installServices();
+    // The open program's window as the host may ask it; nullptr when none is open.
+    HostedProgram* openProgramWindow() const;
+    // The company of the open program's window (the user may have changed it there),
+    // else the one chosen in the host.
+    int windowCompany() const;
 
     HostSession m_session;
+    SessionConnection m_connection;
     // Outlives the loaded module, whose application layers its services on these.
     std::optional<SessionServices::Scope> m_services;
     QTreeWidget* m_programs;

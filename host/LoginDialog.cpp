@@ -85,7 +85,7 @@ HostSession LoginDialog::session() const
 void LoginDialog::accept()
 {
     try {
-        m_companies = session().verifyLogin();
+        m_login = session().logIn();
     } catch (const ModuleError& e) {
         m_error->setText(e.message());
         m_error->show();

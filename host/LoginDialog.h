@@ -19,8 +19,10 @@ class LoginDialog : public QDialog
 public:
     explicit LoginDialog(const HostSession& initial, QWidget* parent = nullptr);
     HostSession session() const;
-    // The companies the user may work in, known once the dialog is accepted.
-    const QList<HostCompany>& companies() const { return m_companies; }
+    // The companies the user may work in and the login's connection, known once the
+    // dialog is accepted.
+    const QList<HostCompany>& companies() const { return m_login.companies; }
+    const HostLogin& login() const { return m_login; }
 
 public Q_SLOTS:
     void accept() override;
@@ -29,7 +31,7 @@ private:
     void protocolChanged();
 
     HostSession m_session;
-    QList<HostCompany> m_companies;
+    HostLogin m_login;
     QComboBox* m_protocol;
     QLineEdit* m_database;
     QLineEdit* m_user;

@@ -1,11 +1,11 @@
 #include "ModuleLoader.h"
 
+#include "HostedProgram.h"
 #include "ModuleError.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMetaMethod>
 
 namespace tavrel {
 
@@ -70,37 +70,13 @@ QWidget* ModuleLoader::load(const HostSession& s, quintptr hostWindow)
     return m_window.data();
 }
 
-void ModuleLoader::invoke(const QString& operation, const QStringList& arguments)
+HostedProgram& ModuleLoader::program() const
 {
-    if (!m_window || arguments.size() > 2)
-        throw ModuleError(
-            QStringLiteral("No hay un programa abierto para ejecutar %1").arg(operation));
-    QByteArray signature = operation.toUtf8() + '(';
-    for (qsizetype i = 0; i < arguments.size(); ++i)
-        signature += i == 0 ? "QString" : ",QString";
-    signature += ')';
-    const QMetaObject* meta = m_window->metaObject();
-    const int index = meta->indexOfMethod(QMetaObject::normalizedSignature(signature.constData()));
-    if (index < 0)
-        throw ModuleError(QStringLiteral("El programa %1 no tiene la operación %2")
-                              .arg(QFileInfo(m_library.fileName()).completeBaseName(), operation));
-    const QMetaMethod method = meta->method(index);
-    bool invoked = false;
-    switch (arguments.size()) {
-    case 0:
-        invoked = method.invoke(m_window.data(), Qt::DirectConnection);
-        break;
-    case 1:
-        invoked =
-            method.invoke(m_window.data(), Qt::DirectConnection, Q_ARG(QString, arguments[0]));
-        break;
-    default:
-        invoked = method.invoke(m_window.data(), Qt::DirectConnection, Q_ARG(QString, arguments[0]),
-                                Q_ARG(QString, arguments[1]));
-        break;
-    }
-    if (!invoked)
-        throw ModuleError(QStringLiteral("No se pudo ejecutar la operación %1").arg(operation));
+    HostedProgram* program = HostedProgram::of(m_window.data());
+    if (!program)
+        throw ModuleError(QStringLiteral("No hay un programa abierto en %1")
+                              .arg(QFileInfo(m_library.fileName()).completeBaseName()));
+    return *program;
 }
 
 void ModuleLoader::unload()

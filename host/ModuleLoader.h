@@ -10,6 +10,8 @@
 
 namespace tavrel {
 
+class HostedProgram;
+
 // Loads a module library the way the suite's host does: the library by name, its C
 // entry points, the load entry with the session, the returned window.
 class ModuleLoader
@@ -30,10 +32,9 @@ public:
     bool isLoaded() const { return m_loaded; }
     QWidget* window() const { return m_window.data(); }
 
-    // Runs a published operation of the module's window by name, with text arguments
-    // (none, one or two). A window without that operation gets a ModuleError naming it;
-    // errors thrown by the operation pass through.
-    void invoke(const QString& operation, const QStringList& arguments = {});
+    // What the host may ask of the loaded window (its operations, state, key, exports).
+    // Throws ModuleError when no program is loaded or its window answers none of it.
+    HostedProgram& program() const;
 
     // Resolves an entry point of the loaded library; nullptr when it has none.
     QFunctionPointer entry(const char* name);

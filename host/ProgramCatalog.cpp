@@ -1,5 +1,7 @@
 #include "ProgramCatalog.h"
 
+#include "RelationTools.h"
+
 namespace tavrel {
 
 const QList<ProgramEntry>& ProgramCatalog::programs()
@@ -9,10 +11,7 @@ const QList<ProgramEntry>& ProgramCatalog::programs()
          QStringLiteral("Relación Rubros SIIF2"),
          QStringLiteral("Nómina"),
          QStringLiteral("VEdUvura"),
-         {{QStringLiteral("ActualizarCausado"), QStringLiteral("Actualizar &Causado…"),
-           QStringLiteral("Se recalculará el valor causado de los rubros de TODAS las "
-                          "empresas a partir de los movimientos débito de la contabilización "
-                          "de nómina.\n\n¿Desea continuar?")}}},
+         &RelationTools::tools()},
     };
     return list;
 }

@@ -5,25 +5,18 @@
 
 namespace tavrel {
 
-// A published operation of a program's window that the host offers in its menu: the
-// operation's name, the menu caption and the question asked before it runs.
-struct ProgramOperation
-{
-    QString method;
-    QString caption;
-    QString confirmation;
-};
+struct ProgramTools;
 
 // A program of the suite's menu: the code the suite knows it by, the caption users see,
-// the menu group, the module library that implements it and the operations of its
-// window that the host offers.
+// the menu group, the module library that implements it and the desk tools the host
+// offers beside the operations its window publishes (none: nullptr).
 struct ProgramEntry
 {
     QString code;
     QString caption;
     QString group;
     QString library;
-    QList<ProgramOperation> operations;
+    const ProgramTools* tools = nullptr;
 };
 
 class ProgramCatalog

@@ -132,10 +132,10 @@ int main(int argc, char** argv)
         LoginMemory::recall(settings, session);
 
     bool loggedIn = false;
-    QList<HostCompany> companies;
+    HostLogin hostLogin;
     if (fromCommandLine) {
         try {
-            companies = session.verifyLogin();
+            hostLogin = session.logIn();
             loggedIn = true;
         } catch (const ModuleError& e) {
             if (!options.screenshot.isEmpty()) {
@@ -155,14 +155,14 @@ int main(int argc, char** argv)
         if (login.exec() != QDialog::Accepted)
             return 0;
         session = login.session();
-        companies = login.companies();
+        hostLogin = login.login();
     }
     // Scripted runs (screenshots) leave the desk's memory alone.
     const bool interactive = options.screenshot.isEmpty();
     if (interactive)
         LoginMemory::remember(settings, session);
 
-    HostWindow window(session, companies);
+    HostWindow window(session, hostLogin.companies, hostLogin.server);
     window.setQuiet(!interactive);
     if (options.openModule.isEmpty()) {
         if (!options.screenshot.isEmpty())

@@ -4,6 +4,7 @@
 #include "DataSource.h"
 #include "EditPanel.h"
 #include "ErrorReporter.h"
+#include "Field.h"
 #include "ModuleApplication.h"
 #include "ModuleError.h"
 #include "SClientDataSet.h"
@@ -60,6 +61,10 @@ struct TfrmFormaMaestro::Private
     QPointer<SClientDataSet> restricted;
     QString baseText;
     QString restrictedText;
+    // What the host may ask for.
+    QList<QPair<tavrel::ProgramOperation, std::function<void()>>> operations;
+    QStringList keyFields;
+    std::function<void(const QString&)> pdfExport;
 };
 
 TfrmFormaMaestro::TfrmFormaMaestro(QWidget* parent)
@@ -502,6 +507,92 @@ void TfrmFormaMaestro::exportarExcel(const QString& path)
     if (const auto& addSheets = tavrel::SessionServices::current().addExportSheets)
         addSheets(book);
     book.save(path);
+}
+
+// ---- what the host asks
+
+void TfrmFormaMaestro::publishOperation(const tavrel::ProgramOperation& operation,
+                                        std::function<void()> run)
+{
+    d->operations.append({operation, std::move(run)});
+}
+
+void TfrmFormaMaestro::setKeyFields(const QStringList& fields)
+{
+    d->keyFields = fields;
+}
+
+void TfrmFormaMaestro::setPdfExport(std::function<void(const QString&)> exporter)
+{
+    d->pdfExport = std::move(exporter);
+}
+
+QList<tavrel::ProgramOperation> TfrmFormaMaestro::operations() const
+{
+    QList<tavrel::ProgramOperation> list;
+    for (const auto& [operation, run] : std::as_const(d->operations))
+        list.append(operation);
+    return list;
+}
+
+void TfrmFormaMaestro::runOperation(const QString& name)
+{
+    // Published operations are bound by name, in any case, as late binding does.
+    for (const auto& [operation, run] : std::as_const(d->operations)) {
+        if (operation.name.compare(name, Qt::CaseInsensitive) == 0) {
+            run();
+            return;
+        }
+    }
+    throw ModuleError(QStringLiteral("El programa %1 no tiene la operación %2")
+                          .arg(objectName(), name));
+}
+
+bool TfrmFormaMaestro::isEditing() const
+{
+    return editing(dtsFrm->dataSet());
+}
+
+void TfrmFormaMaestro::refresh()
+{
+    if (VNvgdrFrm->button(TVNavegador::Refresh)->isEnabled())
+        VNvgdrFrm->btnClick(TVNavegador::Refresh);
+}
+
+int TfrmFormaMaestro::company() const
+{
+    return d->company;
+}
+
+QVariantMap TfrmFormaMaestro::currentKey() const
+{
+    QVariantMap key;
+    const SClientDataSet* ds = dtsFrm->dataSet();
+    if (!ds || !ds->active() || ds->isEmpty())
+        return key;
+    for (const QString& name : std::as_const(d->keyFields)) {
+        if (const tavrel::Field* field = ds->findField(name))
+            key.insert(name, field->value());
+    }
+    return key;
+}
+
+void TfrmFormaMaestro::exportCsv(const QString& path)
+{
+    exportarCsv(path);
+}
+
+void TfrmFormaMaestro::exportExcel(const QString& path)
+{
+    exportarExcel(path);
+}
+
+void TfrmFormaMaestro::exportPdf(const QString& path)
+{
+    if (!d->pdfExport)
+        throw ModuleError(QStringLiteral("El programa %1 no tiene un informe para exportar a PDF")
+                              .arg(objectName()));
+    d->pdfExport(path);
 }
 
 void TfrmFormaMaestro::exportWithDialog(bool excel)

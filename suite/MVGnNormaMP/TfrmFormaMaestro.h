@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HostedProgram.h"
 #include "MVGnNormaMPExport.h"
 
 #include <QString>
@@ -53,7 +54,11 @@ class DataSource;
 //
 // Every handler started by a control catches the errors and hands them to the module
 // application's handleException (through tavrel::ErrorReporter).
-class MVGNNORMAMP_EXPORT TfrmFormaMaestro : public QWidget
+//
+// The host that loaded the form asks it through tavrel::HostedProgram: the operations the
+// derived form published, whether a record is being edited, a refresh, the company, the
+// key of the current row (the fields the derived form named) and the exports.
+class MVGNNORMAMP_EXPORT TfrmFormaMaestro : public QWidget, public tavrel::HostedProgram
 {
     Q_OBJECT
 
@@ -90,6 +95,25 @@ public:
     // ModuleError on failure.
     Q_INVOKABLE void exportarCsv(const QString& path);
     Q_INVOKABLE void exportarExcel(const QString& path);
+
+    // Offers an operation of the derived form to the host (HostedProgram::operations),
+    // which runs it by its name.
+    void publishOperation(const tavrel::ProgramOperation& operation, std::function<void()> run);
+    // The fields of dtsFrm's dataset that make up the key of a row (currentKey).
+    void setKeyFields(const QStringList& fields);
+    // The derived form's report written as PDF (exportPdf); without it the PDF is refused.
+    void setPdfExport(std::function<void(const QString& path)> exporter);
+
+    // tavrel::HostedProgram
+    QList<tavrel::ProgramOperation> operations() const override;
+    void runOperation(const QString& name) override;
+    bool isEditing() const override;
+    void refresh() override;
+    int company() const override;
+    QVariantMap currentKey() const override;
+    void exportCsv(const QString& path) override;
+    void exportExcel(const QString& path) override;
+    void exportPdf(const QString& path) override;
 
     // The inside of ScBFrm, where the derived form places its controls.
     QWidget* panel() const;

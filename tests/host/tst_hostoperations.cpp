@@ -1,9 +1,11 @@
 // The host's login, program list and menu of the open program's operations, on the demo.
 
 #include "HostWindow.h"
+#include "HostedProgram.h"
 #include "LoginDialog.h"
 #include "ModuleApplication.h"
 #include "ProgramCatalog.h"
+#include "SessionServices.h"
 #include "TestDatabase.h"
 
 #include <QAction>
@@ -126,8 +128,29 @@ void TstHostOperations::menuFollowsTheOpenProgram()
     QWidget* moduleWindow = m_window->openProgram(m_program);
     QVERIFY(moduleWindow);
     QVERIFY(menu->isEnabled());
-    auto* action = menu->findChild<QAction*>(QStringLiteral("ActualizarCausado"));
-    QVERIFY(action);
+    // The window's published operation, then the tools the catalogue gives the program.
+    QStringList items;
+    for (const QAction* action : menu->actions())
+        items << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
+    QCOMPARE(items.join(u' '), QStringLiteral("ActualizarCausado - VistaPreviaCausado "
+                                              "MovimientosSinRelacion EjecucionPresupuestal - "
+                                              "RevisarRelacion HistorialRegistro"));
+    // The row the window shows, as the tools get it: one row of the window's company.
+    const QVariantMap key = tavrel::HostedProgram::of(moduleWindow)->currentKey();
+    QCOMPARE(key.value("COD_EMPR").toInt(), 1);
+    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE COD_EMPR = 1 "
+                                             "AND COD_CONT = %1 AND TRIM(COD_CUEN) = '%2' AND "
+                                             "COD_CCOS = %3")
+                                  .arg(key.value("COD_CONT").toInt())
+                                  .arg(key.value("COD_CUEN").toString().trimmed())
+                                  .arg(key.value("COD_CCOS").toInt()))
+                 .toInt(),
+             1);
+    // The module works through the host's one connection: no second login.
+    QCOMPARE(tavrel::SessionServices::current()
+                 .connectServer(m_window->session().protocol, m_window->session().database),
+             tavrel::SessionServices::current().connectServer(m_window->session().protocol,
+                                                              m_window->session().database));
 
     moduleWindow->close();
     QTRY_VERIFY(menu->actions().isEmpty());
@@ -159,7 +182,8 @@ void TstHostOperations::operationRunsOnlyWhenConfirmed()
         return confirmed;
     });
 
-    QCOMPARE(m_window->runOperation(m_program.operations.first()), confirmed && !editing);
+    const auto operations = tavrel::HostedProgram::of(moduleWindow)->operations();
+    QCOMPARE(m_window->runOperation(operations.first()), confirmed && !editing);
 
     QCOMPARE(asked.contains(QStringLiteral("TODAS las empresas")), !editing);
     QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_ESTA = 'M' "

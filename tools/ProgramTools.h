@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace tavrel {
+
+class IAppServer;
+class XlsxWriter;
+
+// What a desk tool gets when the user opens it from a program's menu in the host.
+struct ToolContext
+{
+    std::shared_ptr<IAppServer> server; // the host's session with the application server
+    int company = 0;                    // the company the program's window works in
+    QVariantMap currentKey;             // the key of the row the window shows, by field
+    QWidget* parent = nullptr;
+};
+
+// A tool that the host offers in the menu of an open program: its menu item's object name
+// and caption, and what opening it does. `open` throws ModuleError for the user.
+struct DeskTool
+{
+    QString name;
+    QString caption;
+    bool startsGroup = false; // a separator before it
+    std::function<void(const ToolContext& context)> open;
+};
+
+// The desk tools that go with a program: the items of its menu and the sheets its
+// Excel export gains after the rows (empty: none).
+struct ProgramTools
+{
+    QList<DeskTool> menu;
+    std::function<void(IAppServer& server, int company, XlsxWriter& book)> exportSheets;
+};
+
+} // namespace tavrel
