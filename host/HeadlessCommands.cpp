@@ -45,13 +45,16 @@ const QCommandLineOption
     kClientVersion(QStringLiteral("client-version"),
                    QStringLiteral("La versión y la fecha del cliente, separadas por \";\"."),
                    QStringLiteral("V;F"));
-const QCommandLineOption kJson(QStringLiteral("json"), QStringLiteral("Imprime las variables en JSON."));
-const QCommandLineOption kPdf(QStringLiteral("pdf"), QStringLiteral("El archivo PDF que se escribe."),
+const QCommandLineOption kJson(QStringLiteral("json"),
+                               QStringLiteral("Imprime las variables en JSON."));
+const QCommandLineOption kPdf(QStringLiteral("pdf"),
+                              QStringLiteral("El archivo PDF que se escribe."),
                               QStringLiteral("ARCHIVO.pdf"));
 const QCommandLineOption kXlsx(QStringLiteral("xlsx"),
                                QStringLiteral("El libro de Excel que se escribe."),
                                QStringLiteral("ARCHIVO.xlsx"));
-const QCommandLineOption kCsv(QStringLiteral("csv"), QStringLiteral("El archivo CSV que se escribe."),
+const QCommandLineOption kCsv(QStringLiteral("csv"),
+                              QStringLiteral("El archivo CSV que se escribe."),
                               QStringLiteral("ARCHIVO.csv"));
 
 QString errorText(const std::exception& e)
@@ -120,15 +123,13 @@ int withModule(const char* command, const QString& library, const HostSession& s
     }
 }
 
-
 const QString& relationLibrary()
 {
     static const QString library = ProgramCatalog::find(QStringLiteral("VEdUvura"))->library;
     return library;
 }
 
-int session(const HostSession& session, const CommandLine& line, QTextStream& out,
-            QTextStream& err)
+int session(const HostSession& session, const CommandLine& line, QTextStream& out, QTextStream& err)
 {
     QJsonObject globals;
     const int exitCode = withModule("session", QStringLiteral("VEdUvura"), session, err,
@@ -165,8 +166,7 @@ int call(const HostSession& session, const CommandLine& line, QTextStream& out, 
     return exitCode;
 }
 
-int report(const HostSession& session, const CommandLine& line, QTextStream& out,
-           QTextStream& err)
+int report(const HostSession& session, const CommandLine& line, QTextStream& out, QTextStream& err)
 {
     const QString pdf = line.values().value(kPdf);
     if (pdf.isEmpty()) {
@@ -209,19 +209,27 @@ const QList<ModuleCommand>& moduleCommands()
          QStringLiteral("tavrel session --database D --user U --password P --company N "
                         "[--protocol X]\n"
                         "         [--alias A] [--hpv TEXTO] [--client-version \"V;F\"] [--json]"),
-         {kJson}, 0, session},
+         {kJson},
+         0,
+         session},
         {QStringLiteral("call"),
          QStringLiteral("tavrel call --database D --user U --password P --company N MODULO "
                         "OPERACION"),
-         {}, 2, call},
+         {},
+         2,
+         call},
         {QStringLiteral("report"),
          QStringLiteral("tavrel report --database D --user U --password P --company N --pdf "
                         "ARCHIVO.pdf"),
-         {kPdf}, 0, report},
+         {kPdf},
+         0,
+         report},
         {QStringLiteral("export"),
          QStringLiteral("tavrel export --database D --user U --password P --company N\n"
                         "         (--xlsx ARCHIVO.xlsx | --csv ARCHIVO.csv)"),
-         {kXlsx, kCsv}, 0, exportRows},
+         {kXlsx, kCsv},
+         0,
+         exportRows},
     };
     return commands;
 }
@@ -232,8 +240,7 @@ const QList<ToolCommand>& toolCommands()
     return commands;
 }
 
-template <typename Command>
-const Command* find(const QList<Command>& commands, const QString& name)
+template <typename Command> const Command* find(const QList<Command>& commands, const QString& name)
 {
     const auto it = std::find_if(commands.cbegin(), commands.cend(),
                                  [&name](const Command& c) { return c.name == name; });
@@ -294,8 +301,7 @@ int runToolCommand(const ToolCommand& command, const QStringList& args, QTextStr
         return 2;
     }
     try {
-        const std::shared_ptr<IAppServer> server =
-            HostSession::forLogin(login).connectToCompany();
+        const std::shared_ptr<IAppServer> server = HostSession::forLogin(login).connectToCompany();
         command.run(*server, login.companyCode(), line, out);
         return 0;
     } catch (const ModuleError& e) {

@@ -26,7 +26,8 @@ ProgramLink ProgramLink::resolve(const QString& path, const QString& programFold
         if (QUrl(session.database).password().isEmpty())
             link.arguments << QStringLiteral("--database") << session.database;
         else
-            link.environment << QLatin1String(LoginOptions::DatabaseVariable) + u'=' + session.database;
+            link.environment << QLatin1String(LoginOptions::DatabaseVariable) + u'=' +
+                                    session.database;
         if (!session.protocol.isEmpty() && session.protocol != QLatin1String("local"))
             link.arguments << QStringLiteral("--protocol") << session.protocol;
         link.arguments << QStringLiteral("--user") << session.user;

@@ -38,11 +38,16 @@ QString check(const CommandLine& line)
     return QString();
 }
 
-ToolCommand command(const char* name, const char* synopsis, bool needsCompany,
-                    const std::function<void(IAppServer&, int, const CommandLine&, QTextStream&)>& run)
+ToolCommand
+command(const char* name, const char* synopsis, bool needsCompany,
+        const std::function<void(IAppServer&, int, const CommandLine&, QTextStream&)>& run)
 {
-    return {QLatin1String(name), QString::fromUtf8(synopsis), {kYear, kJson, kXlsx}, needsCompany,
-            check, run};
+    return {QLatin1String(name),
+            QString::fromUtf8(synopsis),
+            {kYear, kJson, kXlsx},
+            needsCompany,
+            check,
+            run};
 }
 
 } // namespace
@@ -62,24 +67,24 @@ QList<ToolCommand> CausedReportCommands::commands()
             }
             const QString xlsx = line.values().value(kXlsx);
             report.writeXlsx(xlsx);
-            out << "Vista previa del causado escrita en " << xlsx << " ("
-                << report.rows.rows.size() << " rubros)\n";
+            out << "Vista previa del causado escrita en " << xlsx << " (" << report.rows.rows.size()
+                << " rubros)\n";
         });
-    const ToolCommand coverage = command(
-        "coverage",
-        "tavrel coverage --database D --user U --password P [--company N] [--year A]\n"
-        "         (--json | --xlsx ARCHIVO.xlsx)",
-        false, [](IAppServer& server, int, const CommandLine& line, QTextStream& out) {
-            const CoverageReport report = CoverageReport::fetch(server, year(line));
-            if (line.values().isSet(kJson)) {
-                out << QJsonDocument(report.toJson()).toJson(QJsonDocument::Indented);
-                return;
-            }
-            const QString xlsx = line.values().value(kXlsx);
-            report.writeXlsx(xlsx);
-            out << "Movimientos sin relación del año " << report.year() << " escritos en " << xlsx
-                << " (" << report.total().movements << " movimientos)\n";
-        });
+    const ToolCommand coverage =
+        command("coverage",
+                "tavrel coverage --database D --user U --password P [--company N] [--year A]\n"
+                "         (--json | --xlsx ARCHIVO.xlsx)",
+                false, [](IAppServer& server, int, const CommandLine& line, QTextStream& out) {
+                    const CoverageReport report = CoverageReport::fetch(server, year(line));
+                    if (line.values().isSet(kJson)) {
+                        out << QJsonDocument(report.toJson()).toJson(QJsonDocument::Indented);
+                        return;
+                    }
+                    const QString xlsx = line.values().value(kXlsx);
+                    report.writeXlsx(xlsx);
+                    out << "Movimientos sin relación del año " << report.year() << " escritos en "
+                        << xlsx << " (" << report.total().movements << " movimientos)\n";
+                });
     return {preview, coverage};
 }
 

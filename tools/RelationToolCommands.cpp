@@ -47,7 +47,10 @@ QJsonValue json(const QVariant& v)
 ToolCommand check()
 {
     return {
-        QStringLiteral("check"), QString::fromUtf8(kCheck), {jsonOption()}, true,
+        QStringLiteral("check"),
+        QString::fromUtf8(kCheck),
+        {jsonOption()},
+        true,
         [](const CommandLine&) { return QString(); },
         [](IAppServer& server, int company, const CommandLine& line, QTextStream& out) {
             const Command c = command(company, line);
@@ -109,8 +112,11 @@ ToolCommand history()
         return QString();
     };
     return {
-        QStringLiteral("history"), QString::fromUtf8(kHistory),
-        {payrollConcept, account, related, jsonOption()}, true, check,
+        QStringLiteral("history"),
+        QString::fromUtf8(kHistory),
+        {payrollConcept, account, related, jsonOption()},
+        true,
+        check,
         [=](IAppServer& server, int company, const CommandLine& given, QTextStream& out) {
             const Command c = command(company, given);
             const QCommandLineParser& v = *c.values;

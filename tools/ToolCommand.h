@@ -24,8 +24,7 @@ struct ToolCommand
     bool needsCompany = true;          // false: --company is optional
     // The refusal of values that cannot run, as the user typed them; empty when they can.
     std::function<QString(const CommandLine&)> check;
-    std::function<void(IAppServer& server, int company, const CommandLine& line,
-                        QTextStream& out)>
+    std::function<void(IAppServer& server, int company, const CommandLine& line, QTextStream& out)>
         run;
 };
 

@@ -1,9 +1,9 @@
 #include "InitDbCommand.h"
 
 #include "CommandLine.h"
-#include "LoginOptions.h"
 #include "Database.h"
 #include "DemoData.h"
+#include "LoginOptions.h"
 #include "ModuleError.h"
 #include "SchemaCatalog.h"
 #include "SchemaInstaller.h"

@@ -49,12 +49,11 @@ void TstHostOptions::parse()
     QFETCH(QString, expected);
 
     const HostOptions o = HostOptions::parse(args);
-    const QString read =
-        o.subcommand.isEmpty()
-            ? QStringList{o.login.database, o.login.user, o.login.password, o.login.company,
-                          o.openModule, o.screenshot}
-                  .join(u' ')
-            : o.subcommand + ": " + o.subcommandArgs.join(u' ');
+    const QString read = o.subcommand.isEmpty()
+                             ? QStringList{o.login.database, o.login.user, o.login.password,
+                                           o.login.company,  o.openModule, o.screenshot}
+                                   .join(u' ')
+                             : o.subcommand + ": " + o.subcommandArgs.join(u' ');
     QCOMPARE(o.error.isEmpty() ? read : o.error, expected);
 }
 
