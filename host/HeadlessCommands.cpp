@@ -247,7 +247,7 @@ template <typename Command> const Command* find(const QList<Command>& commands, 
     return it == commands.cend() ? nullptr : &*it;
 }
 
-// Reads the command line of `name`; `login` and `problem` get what it gave. Returns the
+// Reads the command line of `name` and the login it gives into `login`. Returns the
 // exit code when the command ends here (an answer, a refusal), -1 when it runs.
 int read(const QString& name, CommandLine& line, const QStringList& args, bool needsCompany,
          Login& login, QTextStream& out, QTextStream& err)
