@@ -36,8 +36,8 @@ QStringList optionArguments(const QStringList& arguments)
 } // namespace
 
 CommandLine::CommandLine(const QString& usage, const QList<QCommandLineOption>& options,
-                         const QString& program)
-    : m_usage(usage.trimmed()), m_program(program)
+                         const QString& program, qsizetype positionals)
+    : m_usage(usage.trimmed()), m_program(program), m_positionals(positionals)
 {
     m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     m_parser.addOptions(options + answeringOptions());
@@ -50,8 +50,7 @@ CommandLine::CommandLine(const QString& usage, const QList<QCommandLineOption>& 
 CommandLine::Result CommandLine::parse(const QStringList& arguments)
 {
     m_answer.clear();
-    m_wrong.clear();
-    m_missingValue = false;
+    m_refusal.clear();
     if (!m_parser.parse(QStringList{QStringLiteral("tavrel")} + arguments)) {
         // The parser names only the first unknown option, without its dashes; a value given
         // to an option that takes none, or missing after the last one, it only describes.
@@ -59,12 +58,11 @@ CommandLine::Result CommandLine::parse(const QStringList& arguments)
         for (const QString& a : optionArguments(arguments)) {
             if (unknown.isEmpty() ? a.contains(QLatin1Char('=')) && m_flags.contains(optionName(a))
                                   : optionName(a) == unknown.first()) {
-                m_wrong = a;
+                m_refusal = QStringLiteral("Opción desconocida: %1").arg(a);
                 return Result::WrongArgument;
             }
         }
-        m_wrong = arguments.last();
-        m_missingValue = true;
+        m_refusal = QStringLiteral("Falta el valor de %1").arg(arguments.last());
         return Result::WrongArgument;
     }
     if (m_parser.isSet(QStringLiteral("help"))) {
@@ -77,7 +75,16 @@ CommandLine::Result CommandLine::parse(const QStringList& arguments)
         m_answer = QStringLiteral("%1 %2\n").arg(m_program, QCoreApplication::applicationVersion());
         return Result::Answer;
     }
+    if (positional().size() > m_positionals) {
+        m_refusal = QStringLiteral("Argumento de más: %1").arg(positional().at(m_positionals));
+        return Result::WrongArgument;
+    }
     return Result::Run;
+}
+
+QString CommandLine::typed(const QCommandLineOption& option)
+{
+    return QStringLiteral("--") + option.names().constFirst();
 }
 
 } // namespace tavrel

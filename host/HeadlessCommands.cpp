@@ -1,11 +1,10 @@
 #include "HeadlessCommands.h"
 
 #include "AppServerFactory.h"
-#include "CausedReportCommands.h"
 #include "CommandLine.h"
 #include "HostedProgram.h"
-#include "HostOptions.h"
 #include "HostSession.h"
+#include "LoginOptions.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
 #include "ProgramCatalog.h"
@@ -20,98 +19,44 @@
 #include <QJsonObject>
 #include <QWidget>
 
+#include <algorithm>
 #include <functional>
 
 namespace tavrel {
 
 namespace {
 
-// The program whose window the session, report and export commands work on.
-const ProgramEntry& relation()
+// A sub-command that loads a module with the session; `run` gets what the command line
+// gave and returns the exit code.
+struct ModuleCommand
 {
-    return *ProgramCatalog::find(QStringLiteral("VEdUvura"));
-}
-
-struct Parsed
-{
-    HostSession session;
-    QStringList positional;
-    QString pdf;
-    QString xlsx;
-    QString csv;
-    bool json = false;
-    QString answer; // what --help or --version asked for
-    QString error;
+    QString name;
+    QString synopsis;
+    QList<QCommandLineOption> options; // besides the login's and the session's
+    qsizetype positionals = 0;
+    std::function<int(const HostSession&, const CommandLine&, QTextStream&, QTextStream&)> run;
 };
 
-const char* const kSynopses[] = {
-    "tavrel session --database D --user U --password P --company N [--protocol X]\n"
-    "         [--alias A] [--hpv TEXTO] [--client-version \"V;F\"] [--json]",
-    "tavrel call --database D --user U --password P --company N MODULO OPERACION",
-    "tavrel report --database D --user U --password P --company N --pdf ARCHIVO.pdf",
-    "tavrel export --database D --user U --password P --company N\n"
-    "         (--xlsx ARCHIVO.xlsx | --csv ARCHIVO.csv)",
-    CausedReportCommands::previewSynopsis,
-    CausedReportCommands::coverageSynopsis,
-};
-
-Parsed parse(const QString& command, const QStringList& args)
-{
-    QList<QCommandLineOption> options = HostOptions::sessionOptions();
-    options +=
-        {{QStringLiteral("alias"), QStringLiteral("El alias de la conexión."), QStringLiteral("A")},
-         {QStringLiteral("hpv"), QStringLiteral("El texto de parámetros del anfitrión."),
-          QStringLiteral("TEXTO")},
-         {QStringLiteral("client-version"),
-          QStringLiteral("La versión y la fecha del cliente, separadas por \";\"."),
-          QStringLiteral("V;F")}};
-    const bool session = command == QLatin1String("session");
-    const bool report = command == QLatin1String("report");
-    if (session)
-        options += {QStringLiteral("json"), QStringLiteral("Imprime las variables en JSON.")};
-    if (report)
-        options += {QStringLiteral("pdf"), QStringLiteral("El archivo PDF que se escribe."),
-                    QStringLiteral("ARCHIVO.pdf")};
-    const bool exporting = command == QLatin1String("export");
-    if (exporting)
-        options += {{QStringLiteral("xlsx"), QStringLiteral("El libro de Excel que se escribe."),
-                     QStringLiteral("ARCHIVO.xlsx")},
-                    {QStringLiteral("csv"), QStringLiteral("El archivo CSV que se escribe."),
-                     QStringLiteral("ARCHIVO.csv")}};
-    CommandLine line(QStringLiteral("Uso: ") + HeadlessCommands::usage(command), options);
-    Parsed p;
-    const CommandLine::Result result = line.parse(args);
-    if (result == CommandLine::Result::Answer)
-        p.answer = line.answer();
-    if (result == CommandLine::Result::WrongArgument)
-        p.error = HostOptions::refusal(line);
-    if (result != CommandLine::Result::Run)
-        return p;
-    const QCommandLineParser& values = line.values();
-    p.session.database = values.value(QStringLiteral("database"));
-    p.session.user = values.value(QStringLiteral("user"));
-    p.session.password = values.value(QStringLiteral("password"));
-    p.session.company = values.value(QStringLiteral("company"));
-    p.session.protocol = values.value(QStringLiteral("protocol"));
-    p.session.alias = values.value(QStringLiteral("alias"));
-    p.session.hostParameters = values.value(QStringLiteral("hpv"));
-    p.session.clientVersion = values.value(QStringLiteral("client-version"));
-    p.json = session && values.isSet(QStringLiteral("json"));
-    p.pdf = report ? values.value(QStringLiteral("pdf")) : QString();
-    p.xlsx = exporting ? values.value(QStringLiteral("xlsx")) : QString();
-    p.csv = exporting ? values.value(QStringLiteral("csv")) : QString();
-    p.positional = line.positional();
-    if (p.session.database.isEmpty())
-        p.error = QStringLiteral("Falta --database");
-    return p;
-}
-
-// --help and --version print their answer; true when `p` held one.
-bool answered(const Parsed& p, QTextStream& out)
-{
-    out << p.answer;
-    return !p.answer.isEmpty();
-}
+const QCommandLineOption kAlias(QStringLiteral("alias"), QStringLiteral("El alias de la conexión."),
+                                QStringLiteral("A"));
+const QCommandLineOption kHpv(QStringLiteral("hpv"),
+                              QStringLiteral("El texto de parámetros del anfitrión."),
+                              QStringLiteral("TEXTO"));
+const QCommandLineOption
+    kClientVersion(QStringLiteral("client-version"),
+                   QStringLiteral("La versión y la fecha del cliente, separadas por \";\"."),
+                   QStringLiteral("V;F"));
+const QCommandLineOption kJson(QStringLiteral("json"),
+                               QStringLiteral("Imprime las variables en JSON."));
+const QCommandLineOption kPdf(QStringLiteral("pdf"),
+                              QStringLiteral("El archivo PDF que se escribe."),
+                              QStringLiteral("ARCHIVO.pdf"));
+const QCommandLineOption kXlsx(QStringLiteral("xlsx"),
+                               QStringLiteral("El libro de Excel que se escribe."),
+                               QStringLiteral("ARCHIVO.xlsx"));
+const QCommandLineOption kCsv(QStringLiteral("csv"),
+                              QStringLiteral("El archivo CSV que se escribe."),
+                              QStringLiteral("ARCHIVO.csv"));
 
 QString errorText(const std::exception& e)
 {
@@ -183,23 +128,20 @@ int withModule(const char* command, const ProgramEntry& program, const HostSessi
     }
 }
 
-} // namespace
-
-int HeadlessCommands::session(const QStringList& args, QTextStream& out, QTextStream& err)
+// The program whose window the session, report and export commands work on.
+const ProgramEntry& relation()
 {
-    const Parsed p = parse(QStringLiteral("session"), args);
-    if (answered(p, out))
-        return 0;
-    if (!p.error.isEmpty()) {
-        err << "tavrel session: " << p.error << "\n";
-        return 2;
-    }
+    return *ProgramCatalog::find(QStringLiteral("VEdUvura"));
+}
+
+int session(const HostSession& session, const CommandLine& line, QTextStream& out, QTextStream& err)
+{
     QJsonObject globals;
-    const int exitCode = withModule("session", relation(), p.session, err,
+    const int exitCode = withModule("session", relation(), session, err,
                                     [&globals](HostedProgram&) { globals = sessionJson(); });
     if (exitCode != 0)
         return exitCode;
-    if (p.json) {
+    if (line.values().isSet(kJson)) {
         out << QJsonDocument(globals).toJson(QJsonDocument::Indented);
     } else {
         for (auto it = globals.begin(); it != globals.end(); ++it)
@@ -208,91 +150,205 @@ int HeadlessCommands::session(const QStringList& args, QTextStream& out, QTextSt
     return 0;
 }
 
-int HeadlessCommands::call(const QStringList& args, QTextStream& out, QTextStream& err)
+int call(const HostSession& session, const CommandLine& line, QTextStream& out, QTextStream& err)
 {
-    const Parsed p = parse(QStringLiteral("call"), args);
-    if (answered(p, out))
-        return 0;
-    if (!p.error.isEmpty() || p.positional.size() != 2) {
-        err << "tavrel call: "
-            << (p.error.isEmpty() ? QStringLiteral("indique el programa y la operación") : p.error)
-            << "\n";
+    const QStringList positional = line.positional();
+    if (positional.size() != 2) {
+        err << "tavrel call: indique el programa y la operación\n";
         return 2;
     }
-    const ProgramEntry* program = ProgramCatalog::find(p.positional[0]);
+    const ProgramEntry* program = ProgramCatalog::find(positional[0]);
     if (!program) {
-        err << "tavrel call: programa desconocido " << p.positional[0] << "\n";
+        err << "tavrel call: programa desconocido " << positional[0] << "\n";
         return 2;
     }
-    const QString operation = p.positional[1];
+    const QString operation = positional[1];
     const int exitCode =
-        withModule("call", *program, p.session, err,
+        withModule("call", *program, session, err,
                    [&operation](HostedProgram& window) { window.runOperation(operation); });
     if (exitCode == 0)
         out << operation << ": terminado\n";
     return exitCode;
 }
 
-int HeadlessCommands::report(const QStringList& args, QTextStream& out, QTextStream& err)
+int report(const HostSession& session, const CommandLine& line, QTextStream& out, QTextStream& err)
 {
-    const Parsed p = parse(QStringLiteral("report"), args);
-    if (answered(p, out))
-        return 0;
-    QString error = p.error;
-    if (error.isEmpty() && p.pdf.isEmpty())
-        error = QStringLiteral("Falta --pdf ARCHIVO");
-    if (error.isEmpty() && !p.positional.isEmpty())
-        error = QStringLiteral("Argumento de más: %1").arg(p.positional.first());
-    if (!error.isEmpty()) {
-        err << "tavrel report: " << error << "\n";
+    const QString pdf = line.values().value(kPdf);
+    if (pdf.isEmpty()) {
+        err << "tavrel report: Falta " << CommandLine::typed(kPdf) << " ARCHIVO\n";
         return 2;
     }
-    const int exitCode = withModule("report", relation(), p.session, err,
-                                    [&p](HostedProgram& window) { window.exportPdf(p.pdf); });
+    const int exitCode =
+        withModule("report", relation(), session, err,
+                   [&pdf](HostedProgram& window) { window.exportPdf(pdf); });
     if (exitCode == 0)
-        out << "Reporte escrito en " << p.pdf << "\n";
+        out << "Reporte escrito en " << pdf << "\n";
     return exitCode;
 }
 
-int HeadlessCommands::exportRows(const QStringList& args, QTextStream& out, QTextStream& err)
+int exportRows(const HostSession& session, const CommandLine& line, QTextStream& out,
+               QTextStream& err)
 {
-    const Parsed p = parse(QStringLiteral("export"), args);
-    if (answered(p, out))
-        return 0;
-    QString error = p.error;
-    if (error.isEmpty() && p.xlsx.isEmpty() == p.csv.isEmpty())
-        error = QStringLiteral("Indique --xlsx ARCHIVO o --csv ARCHIVO");
-    if (error.isEmpty() && !p.positional.isEmpty())
-        error = QStringLiteral("Argumento de más: %1").arg(p.positional.first());
-    if (!error.isEmpty()) {
-        err << "tavrel export: " << error << "\n";
+    const QString xlsx = line.values().value(kXlsx);
+    const QString csv = line.values().value(kCsv);
+    if (xlsx.isEmpty() == csv.isEmpty()) {
+        err << "tavrel export: Indique --xlsx ARCHIVO o --csv ARCHIVO\n";
         return 2;
     }
-    const QString file = p.xlsx.isEmpty() ? p.csv : p.xlsx;
-    const int exitCode =
-        withModule("export", relation(), p.session, err, [&](HostedProgram& window) {
-            p.xlsx.isEmpty() ? window.exportCsv(file) : window.exportExcel(file);
-        });
+    const QString file = xlsx.isEmpty() ? csv : xlsx;
+    const int exitCode = withModule("export", relation(), session, err, [&](HostedProgram& window) {
+        xlsx.isEmpty() ? window.exportCsv(file) : window.exportExcel(file);
+    });
     if (exitCode == 0)
         out << "Relación escrita en " << file << "\n";
     return exitCode;
 }
 
-QString HeadlessCommands::usage(const QString& command)
+const QList<ModuleCommand>& moduleCommands()
 {
-    for (const char* synopsis : kSynopses) {
-        const QString text = QString::fromUtf8(synopsis);
-        if (text.section(QLatin1Char(' '), 1, 1) == command)
-            return text;
+    static const QList<ModuleCommand> commands{
+        {QStringLiteral("session"),
+         QStringLiteral("tavrel session --database D --user U --password P --company N "
+                        "[--protocol X]\n"
+                        "         [--alias A] [--hpv TEXTO] [--client-version \"V;F\"] [--json]"),
+         {kJson},
+         0,
+         session},
+        {QStringLiteral("call"),
+         QStringLiteral("tavrel call --database D --user U --password P --company N MODULO "
+                        "OPERACION"),
+         {},
+         2,
+         call},
+        {QStringLiteral("report"),
+         QStringLiteral("tavrel report --database D --user U --password P --company N --pdf "
+                        "ARCHIVO.pdf"),
+         {kPdf},
+         0,
+         report},
+        {QStringLiteral("export"),
+         QStringLiteral("tavrel export --database D --user U --password P --company N\n"
+                        "         (--xlsx ARCHIVO.xlsx | --csv ARCHIVO.csv)"),
+         {kXlsx, kCsv},
+         0,
+         exportRows},
+    };
+    return commands;
+}
+
+// The commands of the desk tools of every program in the catalogue.
+const QList<ToolCommand>& toolCommands()
+{
+    static const QList<ToolCommand> commands = [] {
+        QList<ToolCommand> all;
+        for (const ProgramEntry& program : ProgramCatalog::programs())
+            if (program.tools)
+                all += program.tools->commands;
+        return all;
+    }();
+    return commands;
+}
+
+template <typename Command> const Command* find(const QList<Command>& commands, const QString& name)
+{
+    const auto it = std::find_if(commands.cbegin(), commands.cend(),
+                                 [&name](const Command& c) { return c.name == name; });
+    return it == commands.cend() ? nullptr : &*it;
+}
+
+// Reads the command line of `name` and the login it gives into `login`. Returns the
+// exit code when the command ends here (an answer, a refusal), -1 when it runs.
+int read(const QString& name, CommandLine& line, const QStringList& args, bool needsCompany,
+         Login& login, QTextStream& out, QTextStream& err)
+{
+    switch (line.parse(args)) {
+    case CommandLine::Result::Answer:
+        out << line.answer();
+        return 0;
+    case CommandLine::Result::WrongArgument:
+        err << "tavrel " << name << ": " << line.refusal() << "\n";
+        return 2;
+    case CommandLine::Result::Run:
+        break;
     }
-    return QString();
+    login = LoginOptions::read(line);
+    if (const QString problem = LoginOptions::problem(login, needsCompany); !problem.isEmpty()) {
+        err << "tavrel " << name << ": " << problem << "\n";
+        return 2;
+    }
+    return -1;
+}
+
+int runModuleCommand(const ModuleCommand& command, const QStringList& args, QTextStream& out,
+                     QTextStream& err)
+{
+    CommandLine line(QStringLiteral("Uso: ") + command.synopsis,
+                     LoginOptions::options() + QList{kAlias, kHpv, kClientVersion} +
+                         command.options,
+                     QStringLiteral("tavrel"), command.positionals);
+    Login login;
+    if (const int code = read(command.name, line, args, false, login, out, err); code >= 0)
+        return code;
+    HostSession session = HostSession::forLogin(login);
+    session.alias = line.values().value(kAlias);
+    session.hostParameters = line.values().value(kHpv);
+    session.clientVersion = line.values().value(kClientVersion);
+    return command.run(session, line, out, err);
+}
+
+int runToolCommand(const ToolCommand& command, const QStringList& args, QTextStream& out,
+                   QTextStream& err)
+{
+    CommandLine line(QStringLiteral("Uso: ") + command.synopsis,
+                     LoginOptions::options() + command.options);
+    Login login;
+    if (const int code = read(command.name, line, args, command.needsCompany, login, out, err);
+        code >= 0)
+        return code;
+    if (const QString problem = command.check(line); !problem.isEmpty()) {
+        err << "tavrel " << command.name << ": " << problem << "\n";
+        return 2;
+    }
+    try {
+        const std::shared_ptr<IAppServer> server = HostSession::forLogin(login).connectToCompany();
+        command.run(*server, login.companyCode(), line, out);
+        return 0;
+    } catch (const ModuleError& e) {
+        err << "tavrel " << command.name << ": " << e.message() << "\n";
+        return 1;
+    }
+}
+
+} // namespace
+
+bool HeadlessCommands::handles(const QString& command)
+{
+    return find(moduleCommands(), command) || find(toolCommands(), command);
+}
+
+bool HeadlessCommands::loadsModule(const QString& command)
+{
+    return find(moduleCommands(), command);
+}
+
+int HeadlessCommands::run(const QString& command, const QStringList& args, QTextStream& out,
+                          QTextStream& err)
+{
+    if (const ModuleCommand* c = find(moduleCommands(), command))
+        return runModuleCommand(*c, args, out, err);
+    if (const ToolCommand* c = find(toolCommands(), command))
+        return runToolCommand(*c, args, out, err);
+    err << "tavrel: subcomando desconocido " << command << "\n";
+    return 2;
 }
 
 QString HeadlessCommands::synopses()
 {
     QString text;
-    for (const char* synopsis : kSynopses)
-        text += QStringLiteral("  ") + QString::fromUtf8(synopsis) + QLatin1Char('\n');
+    for (const ModuleCommand& c : moduleCommands())
+        text += QStringLiteral("  ") + c.synopsis + QLatin1Char('\n');
+    for (const ToolCommand& c : toolCommands())
+        text += QStringLiteral("  ") + c.synopsis + QLatin1Char('\n');
     return text;
 }
 

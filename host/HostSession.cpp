@@ -2,6 +2,7 @@
 
 #include "AppServerFactory.h"
 #include "HostLog.h"
+#include "LoginOptions.h"
 #include "ModuleError.h"
 
 #include <QVariantList>
@@ -9,6 +10,17 @@
 #include <algorithm>
 
 namespace tavrel {
+
+HostSession HostSession::forLogin(const Login& login)
+{
+    HostSession session;
+    session.protocol = login.protocol;
+    session.database = login.database;
+    session.user = login.user;
+    session.password = login.password;
+    session.company = login.company;
+    return session;
+}
 
 HostLogin HostSession::logIn() const
 {

@@ -8,6 +8,7 @@
 namespace tavrel {
 
 class IAppServer;
+struct Login;
 
 // A company the user may work in, as the login offers it.
 struct HostCompany
@@ -37,6 +38,8 @@ struct HostSession
     QString company;
     QString hostParameters;
     QString clientVersion;
+
+    static HostSession forLogin(const Login& login); // what a command line gave
 
     // Checks user and password against the server's users and returns the connection
     // with the companies the user may work in, by code. Throws ModuleError with a message

@@ -1,5 +1,6 @@
 #include "ProgramLink.h"
 
+#include "LoginOptions.h"
 #include "ModuleError.h"
 #include "ProgramCatalog.h"
 
@@ -25,12 +26,13 @@ ProgramLink ProgramLink::resolve(const QString& path, const QString& programFold
         if (QUrl(session.database).password().isEmpty())
             link.arguments << QStringLiteral("--database") << session.database;
         else
-            link.environment << QLatin1String(DatabaseVariable) + u'=' + session.database;
+            link.environment << QLatin1String(LoginOptions::DatabaseVariable) + u'=' +
+                                    session.database;
         if (!session.protocol.isEmpty() && session.protocol != QLatin1String("local"))
             link.arguments << QStringLiteral("--protocol") << session.protocol;
         link.arguments << QStringLiteral("--user") << session.user;
         link.arguments << QStringLiteral("--company") << session.company;
-        link.environment << QLatin1String(PasswordVariable) + u'=' + session.password;
+        link.environment << QLatin1String(LoginOptions::PasswordVariable) + u'=' + session.password;
         return link;
     }
     if ((link.module = ProgramCatalog::find(file.completeBaseName())))

@@ -31,13 +31,9 @@ struct ProgramLink
     QStringList environment;              // NAME=value pairs added to its environment
     const ProgramEntry* module = nullptr; // the catalogue's program
 
-    // Secrets never go on a command line, which every user of the computer can read
-    // (ps, /proc/<pid>/cmdline); the environment of a process is readable only by its
-    // owner. The password travels in PasswordVariable, and a database URL that carries
-    // a password travels whole in DatabaseVariable instead of as --database.
-    static constexpr char PasswordVariable[] = "TAVREL_PASSWORD";
-    static constexpr char DatabaseVariable[] = "TAVREL_DATABASE";
-
+    // Secrets never go on a command line: the password travels in the environment, and
+    // a database URL that carries a password travels whole there instead of as
+    // --database (see LoginOptions).
     static ProgramLink resolve(const QString& path, const QString& programFolder,
                                const HostSession& session);
 

@@ -1,6 +1,5 @@
 // The suite's menu host: login, program list, module loading, headless sub-commands.
 
-#include "CausedReportCommands.h"
 #include "HeadlessCommands.h"
 #include "HostOptions.h"
 #include "HostSession.h"
@@ -11,8 +10,6 @@
 #include "LoginMemory.h"
 #include "ModuleError.h"
 #include "ProgramCatalog.h"
-#include "ProgramLink.h"
-#include "RelationToolCommands.h"
 
 #include <QApplication>
 #include <QDate>
@@ -69,59 +66,30 @@ int main(int argc, char** argv)
         QCoreApplication app(argc, argv);
         return runSubcommand(options);
     }
-    if (RelationToolCommands::handles(options.subcommand)) {
-        QCoreApplication app(argc, argv);
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        return options.subcommand == QLatin1String("check")
-                   ? RelationToolCommands::check(options.subcommandArgs, out, err)
-                   : RelationToolCommands::history(options.subcommandArgs, out, err);
-    }
-    // Reports the application server computes: no module, no window.
-    if (options.subcommand == QLatin1String("causado-preview") ||
-        options.subcommand == QLatin1String("coverage")) {
-        QCoreApplication app(argc, argv);
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        return options.subcommand == QLatin1String("coverage")
-                   ? CausedReportCommands::coverage(options.subcommandArgs, out, err)
-                   : CausedReportCommands::preview(options.subcommandArgs, out, err);
-    }
-    if (options.subcommand == QLatin1String("session") ||
-        options.subcommand == QLatin1String("call") ||
-        options.subcommand == QLatin1String("report") ||
-        options.subcommand == QLatin1String("export")) {
-        // The module builds its windows even when nobody sees them.
+    if (HeadlessCommands::handles(options.subcommand)) {
+        // The module builds its windows even when nobody sees them; the tools ask the
+        // server alone.
+        if (!HeadlessCommands::loadsModule(options.subcommand)) {
+            QCoreApplication app(argc, argv);
+            QTextStream out(stdout);
+            QTextStream err(stderr);
+            return HeadlessCommands::run(options.subcommand, options.subcommandArgs, out, err);
+        }
         if (qEnvironmentVariableIsEmpty("DISPLAY") &&
             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv);
         QTextStream out(stdout);
         QTextStream err(stderr);
-        if (options.subcommand == QLatin1String("session"))
-            return HeadlessCommands::session(options.subcommandArgs, out, err);
-        if (options.subcommand == QLatin1String("call"))
-            return HeadlessCommands::call(options.subcommandArgs, out, err);
-        if (options.subcommand == QLatin1String("export"))
-            return HeadlessCommands::exportRows(options.subcommandArgs, out, err);
-        return HeadlessCommands::report(options.subcommandArgs, out, err);
+        return HeadlessCommands::run(options.subcommand, options.subcommandArgs, out, err);
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tavrel"));
 
     // A host that started this one from a linked label passes the secrets of the session
     // in the environment (see ProgramLink); they are not left there for our own children.
-    const auto fromEnvironment = [](const QString& given, const char* variable) {
-        const QString value = given.isEmpty() ? qEnvironmentVariable(variable) : given;
-        qunsetenv(variable);
-        return value;
-    };
-    HostSession session;
-    session.database = fromEnvironment(options.database, ProgramLink::DatabaseVariable);
-    session.user = options.user.toUpper();
-    session.password = fromEnvironment(options.password, ProgramLink::PasswordVariable);
-    session.company = options.company;
-    session.protocol = options.protocol;
+    LoginOptions::clearEnvironment();
+    HostSession session = HostSession::forLogin(options.login);
     session.clientVersion =
         QStringLiteral("%1;%2").arg(QStringLiteral(TAVREL_VERSION),
                                     QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")));

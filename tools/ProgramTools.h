@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ToolCommand.h"
+
 #include <QList>
 #include <QString>
 #include <QVariantMap>
@@ -33,11 +35,13 @@ struct DeskTool
     std::function<void(const ToolContext& context)> open;
 };
 
-// The desk tools that go with a program: the items of its menu and the sheets its
-// Excel export gains after the rows (empty: none).
+// The desk tools that go with a program: the items of its menu, the headless commands of
+// tavrel that run them without a window, and the sheets its Excel export gains after the
+// rows (empty: none).
 struct ProgramTools
 {
     QList<DeskTool> menu;
+    QList<ToolCommand> commands;
     std::function<void(IAppServer& server, int company, XlsxWriter& book)> exportSheets;
 };
 

@@ -5,6 +5,7 @@
 #include "ExecutionChartDialog.h"
 #include "ExecutionTotals.h"
 #include "RelationCheckDialog.h"
+#include "RelationToolCommands.h"
 #include "RowHistoryDialog.h"
 #include "XlsxWriter.h"
 
@@ -76,6 +77,7 @@ const ProgramTools& RelationTools::tools()
           openCheck},
          {QStringLiteral("HistorialRegistro"), QStringLiteral("&Historial del registro…"), false,
           openHistory}},
+        RelationToolCommands::commands(),
         [](IAppServer& server, int company, XlsxWriter& book) {
             book.addSheet(ExecutionTotals::fetch(server, company).sheet());
         }};

@@ -106,8 +106,6 @@ void TstHeadless::answersAndFailures_data()
         << QStringList{"--help"} << 0 << "--screenshot <ARCHIVO.png>";
     QTest::newRow("session's --help: the client version is an option of its own")
         << QStringList{"session", "--help"} << 0 << "--client-version <V;F>";
-    QTest::newRow("the host's --version: the project's")
-        << QStringList{"--version"} << 0 << version;
     QTest::newRow("call's --version, before looking at the program")
         << QStringList{"call", "--version", "VNoExiste"} << 0 << version;
     QTest::newRow("an operation the window does not publish is named")
@@ -131,8 +129,9 @@ void TstHeadless::answersAndFailures_data()
     QTest::newRow("the preview writes one thing, JSON or a workbook")
         << QStringList{"causado-preview", "--json", "--xlsx", "a.xlsx"} << 2
         << "tavrel causado-preview: Indique --json o --xlsx ARCHIVO";
-    QTest::newRow("the value of the last option is missing")
-        << QStringList{"report", "--pdf"} << 2 << "tavrel report: Falta el valor de --pdf";
+    QTest::newRow("a refusal names the option as the user typed it")
+        << QStringList{"history", "--concept", "x", "--account", "51"} << 2
+        << "tavrel history: --concept espera el código numérico de la contabilización";
     QTest::newRow("a folder that does not exist: the module's message, no file")
         << QStringList{"report", "--pdf", "/no/existe/r.pdf"} << 1 << "tavrel report: ";
 }

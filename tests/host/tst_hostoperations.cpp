@@ -136,14 +136,18 @@ void TstHostOperations::menuFollowsTheOpenProgram()
                                               "MovimientosSinRelacion EjecucionPresupuestal - "
                                               "RevisarRelacion HistorialRegistro"));
     // The row the window shows, as the tools get it: one row of the window's company.
-    const QVariantMap key = tavrel::HostedProgram::of(moduleWindow)->currentKey();
+    const tavrel::HostedProgram* program = tavrel::HostedProgram::of(moduleWindow);
+    QTRY_VERIFY(!program->currentKey().value("COD_CONT").isNull());
+    const QVariantMap key = program->currentKey();
     QCOMPARE(key.value("COD_EMPR").toInt(), 1);
     QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE COD_EMPR = 1 "
                                              "AND COD_CONT = %1 AND TRIM(COD_CUEN) = '%2' AND "
-                                             "COD_CCOS = %3")
+                                             "COALESCE(COD_CCOS, -1) = %3")
                                   .arg(key.value("COD_CONT").toInt())
                                   .arg(key.value("COD_CUEN").toString().trimmed())
-                                  .arg(key.value("COD_CCOS").toInt()))
+                                  .arg(key.value("COD_CCOS").isNull()
+                                           ? -1
+                                           : key.value("COD_CCOS").toInt()))
                  .toInt(),
              1);
     // The module works through the host's one connection: no second login.

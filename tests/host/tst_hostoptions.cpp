@@ -29,7 +29,7 @@ void TstHostOptions::parse_data()
     QTest::addColumn<QString>("expected"); // the refusal, or what was read in the struct's order
 
     QTest::newRow("direct opening with every session value, in any written form")
-        << QStringList{"--database", "demo.sqlite", "-user",  "JPEREZ",   "--password=x",
+        << QStringList{"--database", "demo.sqlite", "-user",  "jperez ",  "--password=x",
                        "--company",  "1",           "--open", "VEdUvura", "--screenshot=f.png"}
         << "demo.sqlite JPEREZ x 1 VEdUvura f.png";
     QTest::newRow("sub-command keeps its own arguments untouched")
@@ -40,7 +40,7 @@ void TstHostOptions::parse_data()
     QTest::newRow("unknown option is named as typed")
         << QStringList{"--user", "JPEREZ", "--colour=red"} << "Opción desconocida: --colour=red";
     QTest::newRow("the host takes no plain arguments")
-        << QStringList{"VEdUvura"} << "Opción desconocida: VEdUvura";
+        << QStringList{"VEdUvura"} << "Argumento de más: VEdUvura";
 }
 
 void TstHostOptions::parse()
@@ -49,11 +49,11 @@ void TstHostOptions::parse()
     QFETCH(QString, expected);
 
     const HostOptions o = HostOptions::parse(args);
-    const QString read =
-        o.subcommand.isEmpty()
-            ? QStringList{o.database, o.user, o.password, o.company, o.openModule, o.screenshot}
-                  .join(u' ')
-            : o.subcommand + ": " + o.subcommandArgs.join(u' ');
+    const QString read = o.subcommand.isEmpty()
+                             ? QStringList{o.login.database, o.login.user, o.login.password,
+                                           o.login.company,  o.openModule, o.screenshot}
+                                   .join(u' ')
+                             : o.subcommand + ": " + o.subcommandArgs.join(u' ');
     QCOMPARE(o.error.isEmpty() ? read : o.error, expected);
 }
 

@@ -126,10 +126,11 @@ void TstInitDb::wrongArgumentsCreateNothing_data()
     QTest::newRow("no database") << QStringList{"--demo"} << 1 << "--database";
     QTest::newRow("scale is not a number") << QStringList{"--scale", "mucho"} << 1 << "mucho";
     QTest::newRow("scale of zero rows") << QStringList{"--scale=0"} << 1 << "--scale";
-    QTest::newRow("unknown option") << QStringList{"--demo", "--force"} << 1 << "«--force»";
-    QTest::newRow("a value given to a flag") << QStringList{"--demo=sí"} << 1 << "«--demo=sí»";
+    QTest::newRow("unknown option") << QStringList{"--force"} << 1 << "desconocida: --force";
+    QTest::newRow("a flag with a value")
+        << QStringList{"--demo=sí"} << 1 << "desconocida: --demo=sí";
     QTest::newRow("the last option's value is missing")
-        << QStringList{"--demo", "-scale"} << 1 << "falta el valor de -scale";
+        << QStringList{"--demo", "-scale"} << 1 << "Falta el valor de -scale";
     QTest::newRow("--help answers with the options, whatever else is given")
         << QStringList{"--scale", "0", "--help"} << 0 << "--scale <N>";
     QTest::newRow("-v answers with the program's version") << QStringList{"-v"} << 0 << "tavrel ";

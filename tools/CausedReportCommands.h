@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QStringList>
-#include <QTextStream>
+#include "ToolCommand.h"
+
+#include <QList>
 
 namespace tavrel {
 
@@ -13,16 +14,11 @@ namespace tavrel {
 //   tavrel coverage --database D --user U --password P [--company N] [--year Y]
 //                   (--json | --xlsx F)
 //     the year's debit movements that no relation row takes in.
-// Without --year both follow FEC_RPCO. Exit 0 on success, 1 when the server refuses or
-// the file cannot be written, 2 for a wrong command line.
+// Without --year both follow FEC_RPCO. A file that cannot be written fails the command.
 class CausedReportCommands
 {
 public:
-    static int preview(const QStringList& args, QTextStream& out, QTextStream& err);
-    static int coverage(const QStringList& args, QTextStream& out, QTextStream& err);
-
-    static const char* const previewSynopsis;
-    static const char* const coverageSynopsis;
+    static QList<ToolCommand> commands(); // causado-preview, then coverage
 };
 
 } // namespace tavrel

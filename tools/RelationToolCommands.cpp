@@ -1,18 +1,13 @@
 #include "RelationToolCommands.h"
 
-#include "AppServerFactory.h"
+#include "CausedReportCommands.h"
 #include "CommandLine.h"
-#include "HostOptions.h"
-#include "HostSession.h"
-#include "ModuleError.h"
+#include "IAppServer.h"
 #include "RowHistoryDialog.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <functional>
-#include <memory>
 
 namespace tavrel {
 
@@ -20,16 +15,25 @@ namespace {
 
 const char* const kCheck = "tavrel check --database D --user U --password P --company N [--json]";
 const char* const kHistory =
-    "tavrel history --database D --user U --password P --company N --payrollConcept C\n"
+    "tavrel history --database D --user U --password P --company N --concept C\n"
     "         --account A [--related R] [--json]";
+
+QCommandLineOption jsonOption()
+{
+    return {QStringLiteral("json"), QStringLiteral("Imprime en JSON.")};
+}
 
 struct Command
 {
-    HostSession session;
     int company = 0;
     bool json = false;
     QCommandLineParser const* values = nullptr;
 };
+
+Command command(int company, const CommandLine& line)
+{
+    return {company, line.values().isSet(QStringLiteral("json")), &line.values()};
+}
 
 QJsonValue json(const QVariant& v)
 {
@@ -40,76 +44,16 @@ QJsonValue json(const QVariant& v)
     return QJsonValue::fromVariant(v);
 }
 
-// Reads the command line, logs in and runs `work` with the server. Returns the exit code.
-int run(const char* name, const char* synopsis, const QList<QCommandLineOption>& extra,
-        const QStringList& args, QTextStream& out, QTextStream& err,
-        const std::function<QString(const QCommandLineParser&)>& check,
-        const std::function<void(IAppServer&, const Command&)>& work)
+ToolCommand check()
 {
-    QList<QCommandLineOption> options = HostOptions::sessionOptions();
-    options += QCommandLineOption(QStringLiteral("json"), QStringLiteral("Imprime en JSON."));
-    options += extra;
-    CommandLine line(QStringLiteral("Uso: ") + QString::fromUtf8(synopsis), options);
-    const CommandLine::Result result = line.parse(args);
-    if (result == CommandLine::Result::Answer) {
-        out << line.answer();
-        return 0;
-    }
-    const QCommandLineParser& values = line.values();
-    QString problem;
-    if (result == CommandLine::Result::WrongArgument)
-        problem = HostOptions::refusal(line);
-    else if (!line.positional().isEmpty())
-        problem = QStringLiteral("Opción desconocida: %1").arg(line.positional().first());
-    Command c;
-    c.session.database = values.value(QStringLiteral("database"));
-    c.session.user = values.value(QStringLiteral("user")).trimmed().toUpper();
-    c.session.password = values.value(QStringLiteral("password"));
-    c.session.protocol = values.value(QStringLiteral("protocol"));
-    c.session.company = values.value(QStringLiteral("company"));
-    c.json = values.isSet(QStringLiteral("json"));
-    c.values = &values;
-    bool ok = false;
-    c.company = c.session.company.toInt(&ok);
-    if (problem.isEmpty() && c.session.database.isEmpty())
-        problem = QStringLiteral("Falta --database");
-    if (problem.isEmpty() && !ok)
-        problem = QStringLiteral("--company espera el código numérico de la empresa y recibió «%1»")
-                      .arg(c.session.company);
-    if (problem.isEmpty())
-        problem = check(values);
-    if (!problem.isEmpty()) {
-        err << "tavrel " << name << ": " << problem << "\n";
-        return 2;
-    }
-    try {
-        const std::shared_ptr<IAppServer> server = c.session.connectToCompany();
-        work(*server, c);
-        return 0;
-    } catch (const ModuleError& e) {
-        err << "tavrel " << name << ": " << e.message() << "\n";
-        return 1;
-    }
-}
-
-} // namespace
-
-bool RelationToolCommands::handles(const QString& command)
-{
-    return command == QLatin1String("check") || command == QLatin1String("history");
-}
-
-QString RelationToolCommands::synopses()
-{
-    return QStringLiteral("  %1\n  %2\n")
-        .arg(QString::fromUtf8(kCheck), QString::fromUtf8(kHistory));
-}
-
-int RelationToolCommands::check(const QStringList& args, QTextStream& out, QTextStream& err)
-{
-    return run(
-        "check", kCheck, {}, args, out, err, [](const QCommandLineParser&) { return QString(); },
-        [&out](IAppServer& server, const Command& c) {
+    return {
+        QStringLiteral("check"),
+        QString::fromUtf8(kCheck),
+        {jsonOption()},
+        true,
+        [](const CommandLine&) { return QString(); },
+        [](IAppServer& server, int company, const CommandLine& line, QTextStream& out) {
+            const Command c = command(company, line);
             QVariantList call{c.company, QVariantList()};
             server.invoke(QStringLiteral("RevisarRelacion"), call);
             const QVariantList warnings = call[1].toList();
@@ -136,10 +80,10 @@ int RelationToolCommands::check(const QStringList& args, QTextStream& out, QText
             out << QJsonDocument(QJsonObject{{QStringLiteral("empresa"), c.company},
                                              {QStringLiteral("advertencias"), list}})
                        .toJson(QJsonDocument::Indented);
-        });
+        }};
 }
 
-int RelationToolCommands::history(const QStringList& args, QTextStream& out, QTextStream& err)
+ToolCommand history()
 {
     const QCommandLineOption payrollConcept(QStringLiteral("concept"),
                                             QStringLiteral("La contabilización de la fila."),
@@ -151,24 +95,30 @@ int RelationToolCommands::history(const QStringList& args, QTextStream& out, QTe
         QStringLiteral("related"),
         QStringLiteral("El código relacionado de la fila (sin él: la fila que no tiene)."),
         QStringLiteral("R"));
-    const auto check = [&](const QCommandLineParser& v) {
+    const auto check = [=](const CommandLine& line) {
+        const QCommandLineParser& v = line.values();
         bool ok = false;
         v.value(payrollConcept).toInt(&ok);
         if (!ok)
-            return QStringLiteral(
-                "--payrollConcept espera el código numérico de la contabilización");
+            return CommandLine::typed(payrollConcept) +
+                   QStringLiteral(" espera el código numérico de la contabilización");
         if (v.value(account).trimmed().isEmpty())
-            return QStringLiteral("Falta --account");
+            return QStringLiteral("Falta ") + CommandLine::typed(account);
         if (v.isSet(related)) {
             v.value(related).toInt(&ok);
             if (!ok)
-                return QStringLiteral("--related espera un código numérico");
+                return CommandLine::typed(related) + QStringLiteral(" espera un código numérico");
         }
         return QString();
     };
-    return run(
-        "history", kHistory, {payrollConcept, account, related}, args, out, err, check,
-        [&](IAppServer& server, const Command& c) {
+    return {
+        QStringLiteral("history"),
+        QString::fromUtf8(kHistory),
+        {payrollConcept, account, related, jsonOption()},
+        true,
+        check,
+        [=](IAppServer& server, int company, const CommandLine& given, QTextStream& out) {
+            const Command c = command(company, given);
             const QCommandLineParser& v = *c.values;
             QVariantList call{
                 c.company, v.value(payrollConcept).toInt(), v.value(account).trimmed(),
@@ -217,7 +167,14 @@ int RelationToolCommands::history(const QStringList& args, QTextStream& out, QTe
                                              : QJsonValue(QJsonValue::Null)},
                            {QStringLiteral("historial"), list}})
                        .toJson(QJsonDocument::Indented);
-        });
+        }};
+}
+
+} // namespace
+
+QList<ToolCommand> RelationToolCommands::commands()
+{
+    return QList<ToolCommand>{check(), history()} + CausedReportCommands::commands();
 }
 
 } // namespace tavrel
