@@ -25,13 +25,16 @@ QByteArray loginBody(const QString& user, const QString& password)
         .toJson(QJsonDocument::Compact);
 }
 
-// The status of a login sent from `source`.
+// The status of a login sent from `source`; the whole answer into `answer` when given.
 int loginFrom(HostileServer& server, const char* source, const QString& user,
-              const QString& password)
+              const QString& password, QByteArray* answer = nullptr)
 {
     RawConnection raw(server.daemon().port(), source);
     raw.send(RawConnection::post("/v1/login", loginBody(user, password)));
-    return RawConnection::status(raw.receive(30000, true));
+    const QByteArray received = raw.receive(30000, true);
+    if (answer)
+        *answer = received;
+    return RawConnection::status(received);
 }
 
 const QString wrongLogin = QStringLiteral("Usuario o contraseña incorrectos.");
@@ -42,11 +45,17 @@ void LoginAttacks::lockoutStaysWithTheGuessingAddress()
 {
     const QString user = QString::fromLatin1(HostileServer::JPerez);
     const QString password = QString::fromLatin1(HostileServer::JPerezPassword);
-    // Five failures are free; the sixth within two seconds waits.
+    // Five failures are free; the sixth within two seconds waits, the user's name in any
+    // case, and says so.
     for (int i = 0; i < 5; ++i)
         QCOMPARE(loginFrom(*m_server, "127.0.0.2", user, QStringLiteral("adivina")), 401);
-    QCOMPARE(loginFrom(*m_server, "127.0.0.2", user, password), 429);
-    // The user at their own desk is not locked out by somebody else's guesses.
+    QByteArray held;
+    QCOMPARE(loginFrom(*m_server, "127.0.0.2", user.toLower(), password, &held), 429);
+    QVERIFY2(held.contains("Demasiados intentos fallidos"), held.constData());
+    // Other users of that address are not held up, nor is the user at their own desk.
+    QCOMPARE(loginFrom(*m_server, "127.0.0.2", QString::fromLatin1(HostileServer::MGomez),
+                       QString::fromLatin1(HostileServer::MGomezPassword)),
+             200);
     QCOMPARE(loginFrom(*m_server, "127.0.0.1", user, password), 200);
 }
 
