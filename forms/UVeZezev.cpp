@@ -1,5 +1,6 @@
 #include "UVeZezev.h"
 
+#include "CountryFlags.h"
 #include "DBEdit.h"
 #include "DBLookupComboBox.h"
 #include "DVeZezev.h"
@@ -167,7 +168,8 @@ void TFrmVeZezev::cmbEmpresaChange(QObject* Sender)
     VInfoAyuda->AsignarEventosMouseDown({LblCodCont, LblCodCuen}, rutas);
     VInfoAyuda->CrearLlavesInformacion(QStringLiteral("COD_CONT"), QStringLiteral("COD_CONT"),
                                        LblCodCont);
-    DtmVeZezev->gStDigiDian = DtmVeZezev->VerDigiFlags(QStringLiteral("V0000017")).toString();
+    DtmVeZezev->gStDigiDian =
+        DtmVeZezev->VerDigiFlags(tavrel::CountryFlags::digiDian()).toString();
 }
 
 void TFrmVeZezev::dtsFrmStateChange(QObject*)
