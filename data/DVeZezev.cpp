@@ -199,8 +199,8 @@ void TDtmVeZezev::crearConsultas()
     campo(QryGnEmpre, "PAI_EMPR", FieldType::SmallInt);
     campo(QryGnEmpre, "COD_DIFL", FieldType::SmallInt);
 
-    QryNmVarig = servidor(this, "QryNmVarig", "DtsPNmVarig",
-                          tavrel::CausedValueStatements::settingQuery());
+    QryNmVarig =
+        servidor(this, "QryNmVarig", "DtsPNmVarig", tavrel::CausedValueStatements::settingQuery());
     campo(QryNmVarig, "VAL_VARI", FieldType::String, 20);
 
     // Queries built at run time by the caused-value update.

@@ -74,8 +74,7 @@ void ActualizacionCausado::ejecutar(const Servidor& servidor, const QDateTime& h
                                    *textos == Textos::NonPositiveSetting);
         const QDateTime fechaContable =
             fecProc.isNull() || !fecProc.isValid() ? horaCliente : fecProc.toDateTime();
-        QVariantList arreglo{Sentencias::dateUpdate(*textos, usuario), fechaContable,
-                             horaServidor};
+        QVariantList arreglo{Sentencias::dateUpdate(*textos, usuario), fechaContable, horaServidor};
         verificar(servidor.ejecutarSQL(arreglo, error), error);
         return;
     }

@@ -168,8 +168,7 @@ void TFrmVeZezev::cmbEmpresaChange(QObject* Sender)
     VInfoAyuda->AsignarEventosMouseDown({LblCodCont, LblCodCuen}, rutas);
     VInfoAyuda->CrearLlavesInformacion(QStringLiteral("COD_CONT"), QStringLiteral("COD_CONT"),
                                        LblCodCont);
-    DtmVeZezev->gStDigiDian =
-        DtmVeZezev->VerDigiFlags(tavrel::CountryFlags::digiDian()).toString();
+    DtmVeZezev->gStDigiDian = DtmVeZezev->VerDigiFlags(tavrel::CountryFlags::digiDian()).toString();
 }
 
 void TFrmVeZezev::dtsFrmStateChange(QObject*)

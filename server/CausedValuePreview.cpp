@@ -40,7 +40,8 @@ CausedValuePreview::Result CausedValuePreview::compute(Database& db, int company
     QList<QVariantList> statements;
     if (result.period.path == CausedPeriod::Path::Year) {
         const bool transactions = Statements::sumsTransactions(flagDigiDian(db, company));
-        result.summedColumn = transactions ? QStringLiteral("VAL_TRAN") : QStringLiteral("VAL_CAUC");
+        result.summedColumn =
+            transactions ? QStringLiteral("VAL_TRAN") : QStringLiteral("VAL_CAUC");
         statements = {{Statements::yearUpdate(transactions, QString()), result.period.start,
                        result.period.end, clientTime},
                       {Statements::cleanUp()}};

@@ -45,12 +45,11 @@ QVariantList StatementPolicy::resolve(const QVariantList& statement, const QStri
     const QString sql = statement.value(0).toString();
     const std::optional<CausedValueStatements::Recognised> recognised =
         CausedValueStatements::recognise(sql);
-    if (!recognised ||
-        (recognised->kind == CausedValueStatements::Recognised::Kind::Update &&
-         recognised->user.compare(sessionUser, Qt::CaseInsensitive) != 0))
+    if (!recognised || (recognised->kind == CausedValueStatements::Recognised::Kind::Update &&
+                        recognised->user.compare(sessionUser, Qt::CaseInsensitive) != 0))
         refuse(sql);
-    const QString own =
-        QString(recognised->shape).replace(CausedValueStatements::userMark(), quotedUser(sessionUser));
+    const QString own = QString(recognised->shape)
+                            .replace(CausedValueStatements::userMark(), quotedUser(sessionUser));
     const QStringList markers = SqlText::parseMarkers(own).distinct;
     const QVariantList values = statement.mid(1);
     if (values.size() != markers.size())
@@ -61,10 +60,10 @@ QVariantList StatementPolicy::resolve(const QVariantList& statement, const QStri
     QVariantList result{own};
     for (qsizetype i = 0; i < markers.size(); ++i) {
         const QVariant value = dateTimeValue(markers[i], values[i]);
-        result.append(markers[i].compare(CausedValueStatements::serverTimeMarker(),
-                                         Qt::CaseInsensitive) == 0
-                          ? QVariant(serverTime())
-                          : value);
+        result.append(
+            markers[i].compare(CausedValueStatements::serverTimeMarker(), Qt::CaseInsensitive) == 0
+                ? QVariant(serverTime())
+                : value);
     }
     return result;
 }
