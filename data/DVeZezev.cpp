@@ -1,5 +1,7 @@
 #include "DVeZezev.h"
 
+#include "CausedValueStatements.h"
+#include "CountryFlags.h"
 #include "DataSource.h"
 #include "Field.h"
 #include "SClientDataSet.h"
@@ -182,15 +184,7 @@ void TDtmVeZezev::crearConsultas()
     // The list of the configured related-field kind; its text is set per kind.
     QryCamRela = servidor(this, "QryCamRela", "DtsPCamRela", {});
 
-    QryGnDigif = servidor(
-        this, "QryGnDigif", "DtsPGnDigif",
-        {QStringLiteral("SELECT VAL_VARI, TIP_DATO"), QStringLiteral("FROM GN_DIGIF"),
-         QStringLiteral("WHERE (COD_VARI = :PCODVARI)"),
-         QStringLiteral("  AND (PAI_VARI = :PCODPAIS OR PAI_VARI = 0)"), QStringLiteral("  AND ("),
-         QStringLiteral("    EXISTS ("), QStringLiteral("      SELECT DISTINCT 1 FROM GN_EMPRE"),
-         QStringLiteral("      WHERE COD_EMPR = :PCODEMPR"),
-         QStringLiteral("        AND EMP_VARI = COD_DIFL"), QStringLiteral("    ) OR"),
-         QStringLiteral("    (EMP_VARI = 0)"), QStringLiteral("  )")});
+    QryGnDigif = servidor(this, "QryGnDigif", "DtsPGnDigif", tavrel::CountryFlags::query());
     tipoParametro(QryGnDigif, "PCODVARI", FieldType::String);
     tipoParametro(QryGnDigif, "PCODPAIS", FieldType::SmallInt);
     tipoParametro(QryGnDigif, "PCODEMPR", FieldType::SmallInt);
@@ -205,9 +199,8 @@ void TDtmVeZezev::crearConsultas()
     campo(QryGnEmpre, "PAI_EMPR", FieldType::SmallInt);
     campo(QryGnEmpre, "COD_DIFL", FieldType::SmallInt);
 
-    QryNmVarig = servidor(this, "QryNmVarig", "DtsPNmVarig",
-                          {QStringLiteral("SELECT VAL_VARI FROM NM_VARIG"),
-                           QStringLiteral("WHERE COD_VARI ='FEC_RPCO'")});
+    QryNmVarig =
+        servidor(this, "QryNmVarig", "DtsPNmVarig", tavrel::CausedValueStatements::settingQuery());
     campo(QryNmVarig, "VAL_VARI", FieldType::String, 20);
 
     // Queries built at run time by the caused-value update.

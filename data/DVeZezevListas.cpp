@@ -2,6 +2,7 @@
 #include "DVeZezev.h"
 
 #include "BudgetCodes.h"
+#include "CountryFlags.h"
 #include "DtmGnLibre.h"
 #include "Field.h"
 #include "ModuleApplication.h"
@@ -58,9 +59,10 @@ QVariant TDtmVeZezev::VerDigiFlags(const QString& codigo)
         empr.value = empresa;
 
         QryGnDigif->open();
-        valor = QryGnDigif->isEmpty()
-                    ? QStringLiteral("N")
-                    : QryGnDigif->fieldByName(QStringLiteral("VAL_VARI"))->asString().trimmed();
+        valor = tavrel::CountryFlags::value(
+            QryGnDigif->isEmpty()
+                ? QVariant()
+                : QVariant(QryGnDigif->fieldByName(QStringLiteral("VAL_VARI"))->asString()));
     } catch (const ModuleError& e) {
         throw ModuleError(mensajeDigiFlag(codigo, e.message()), e.kind());
     } catch (const std::exception& e) {

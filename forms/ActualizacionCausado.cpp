@@ -1,5 +1,6 @@
 #include "ActualizacionCausado.h"
 
+#include "CausedValueStatements.h"
 #include "ModuleError.h"
 
 #include <QRegularExpression>
@@ -7,6 +8,8 @@
 #include <algorithm>
 
 using tavrel::ModuleError;
+using Sentencias = tavrel::CausedValueStatements;
+using Textos = Sentencias::Texts;
 
 namespace {
 
@@ -17,18 +20,6 @@ const QString kErrorActualizando = QStringLiteral("Error actualizando nm_rpcos..
     throw ModuleError(mensaje, ModuleError::Kind::Conversion);
 }
 
-// Integer reading as the runtime does it: leading blanks allowed, then an optional
-// sign and decimal digits, nothing after them.
-int leerEntero(const QString& texto)
-{
-    static const QRegularExpression forma(QStringLiteral("^ *[+-]?[0-9]+$"));
-    bool ok = forma.match(texto).hasMatch();
-    const int n = ok ? texto.trimmed().toInt(&ok) : 0;
-    if (!ok)
-        errorConversion(QStringLiteral("'%1' no es un valor entero válido").arg(texto));
-    return n;
-}
-
 void verificar(const QVariant& respuesta, const QString& error)
 {
     if (respuesta.toInt() == 1 && respuesta.canConvert<int>())
@@ -36,72 +27,6 @@ void verificar(const QVariant& respuesta, const QString& error)
 }
 
 } // namespace
-
-ActualizacionCausado::Ruta ActualizacionCausado::elegirRuta(const QString& fecRpco)
-{
-    if (fecRpco.isEmpty())
-        return Ruta::FechaVacia;
-    return leerEntero(fecRpco) <= 0 ? Ruta::FechaNoPositiva : Ruta::Anual;
-}
-
-QString ActualizacionCausado::consultaFechaContable(Ruta ruta)
-{
-    const bool vacia = ruta == Ruta::FechaVacia;
-    return QString(vacia ? QStringLiteral("SELECT MAX(FEC_PROC) FEC_PROC ")
-                         : QStringLiteral(" SELECT MAX(FEC_PROC) FEC_PROC ")) +
-           QStringLiteral(" FROM NM_NCMOV ") + QStringLiteral(" WHERE FEC_PROC <= :PDTFECPROC ");
-}
-
-QString ActualizacionCausado::colaAuditoria(const QString& usuario)
-{
-    QString literal = usuario;
-    literal.replace(QLatin1Char('\''), QStringLiteral("''"));
-    return QStringLiteral(" ,ACT_USUA = '") + literal + QStringLiteral("'") +
-           QStringLiteral(" ,ACT_HORA = :pFechaSrv") + QStringLiteral(" ,ACT_ESTA = 'M'");
-}
-
-QString ActualizacionCausado::actualizacionPorFecha(Ruta ruta, const QString& usuario)
-{
-    const bool vacia = ruta == Ruta::FechaVacia;
-    QString t;
-    t += vacia ? QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = ")
-               : QStringLiteral(" UPDATE NM_Rpcos SET VAL_CAUS = ");
-    t += vacia ? QStringLiteral("( ") : QStringLiteral(" (");
-    t += vacia ? QStringLiteral("SELECT SUM(VAL_CAUC) FROM NM_NCMOV ")
-               : QStringLiteral(" SELECT SUM(VAL_CAUC) FROM NM_NCMOV ");
-    t += vacia ? QStringLiteral("WHERE NM_NCMOV.COD_EMPR = NM_Rpcos.COD_EMPR AND ")
-               : QStringLiteral(" WHERE NM_NCMOV.COD_EMPR = NM_Rpcos.COD_EMPR AND ");
-    t += QStringLiteral("      NM_NCMOV.COD_CCOS = NM_Rpcos.COD_CCOS AND ");
-    t += QStringLiteral("      NM_NCMOV.COD_CONT = NM_Rpcos.COD_CONT AND ");
-    t += QStringLiteral("      NM_NCMOV.COD_CUEN = NM_Rpcos.COD_CUEN AND ");
-    t += QStringLiteral("      NM_NCMOV.FEC_PROC = :pFechaCont");
-    t += QStringLiteral("      AND NM_NCMOV.NAT_TRAN = 'D' ");
-    t += vacia ? QStringLiteral(") ") : QStringLiteral(" ) ");
-    return t + colaAuditoria(usuario);
-}
-
-QString ActualizacionCausado::actualizacionAnual(bool sumarValTran, const QString& usuario)
-{
-    QString t;
-    t += QStringLiteral(" UPDATE NM_RPCOS SET VAL_CAUS =");
-    t += QStringLiteral(" ( ");
-    t += sumarValTran ? QStringLiteral(" SELECT SUM(VAL_TRAN) ")
-                      : QStringLiteral(" SELECT SUM(VAL_CAUC) ");
-    t += QStringLiteral(" FROM NM_NCMOV ");
-    t += QStringLiteral(" WHERE NM_NCMOV.COD_EMPR = NM_Rpcos.COD_EMPR AND ");
-    t += QStringLiteral(" NM_NCMOV.COD_CCOS = NM_Rpcos.COD_CCOS AND ");
-    t += QStringLiteral(" NM_NCMOV.COD_CONT = NM_Rpcos.COD_CONT AND ");
-    t += QStringLiteral(" NM_NCMOV.COD_CUEN = NM_Rpcos.COD_CUEN AND ");
-    t += QStringLiteral(" NM_NCMOV.FEC_PROC BETWEEN :pFechaInic AND :pFechaFin");
-    t += QStringLiteral(" AND NM_NCMOV.NAT_TRAN = 'D' ");
-    t += QStringLiteral(" ) ");
-    return t + colaAuditoria(usuario);
-}
-
-QString ActualizacionCausado::limpieza()
-{
-    return QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = 0 WHERE VAL_CAUS IS NULL ");
-}
 
 QDateTime ActualizacionCausado::convertirFecha(const QString& texto, const QString& formato)
 {
@@ -138,26 +63,29 @@ void ActualizacionCausado::ejecutar(const Servidor& servidor, const QDateTime& h
 {
     const QDateTime horaServidor = servidor.fechaServidor();
     const QString fecRpco = servidor.leerFecRpco();
-    const Ruta ruta = elegirRuta(fecRpco);
+    const std::optional<Textos> textos = Sentencias::textsFor(fecRpco);
+    if (!textos)
+        errorConversion(Sentencias::notAnInteger(fecRpco));
     QString error;
 
-    if (ruta != Ruta::Anual) {
-        const QVariant fecProc = servidor.fechaContable(consultaFechaContable(ruta), horaCliente,
-                                                        ruta == Ruta::FechaNoPositiva);
+    if (*textos != Textos::Year) {
+        const QVariant fecProc =
+            servidor.fechaContable(Sentencias::accountingDateQuery(*textos), horaCliente,
+                                   *textos == Textos::NonPositiveSetting);
         const QDateTime fechaContable =
             fecProc.isNull() || !fecProc.isValid() ? horaCliente : fecProc.toDateTime();
-        QVariantList arreglo{actualizacionPorFecha(ruta, usuario), fechaContable, horaServidor};
+        QVariantList arreglo{Sentencias::dateUpdate(*textos, usuario), fechaContable, horaServidor};
         verificar(servidor.ejecutarSQL(arreglo, error), error);
         return;
     }
 
     const QDateTime inicio = convertirFecha(QStringLiteral("01/01/") + fecRpco, formatoFechaCorta);
     const QDateTime fin = convertirFecha(QStringLiteral("31/12/") + fecRpco, formatoFechaCorta);
-    QVariantList arreglo{actualizacionAnual(digiDian == QLatin1String("S"), usuario), inicio, fin,
-                         horaServidor};
+    QVariantList arreglo{Sentencias::yearUpdate(Sentencias::sumsTransactions(digiDian), usuario),
+                         inicio, fin, horaServidor};
     verificar(servidor.ejecutarSQL(arreglo, error), error);
 
-    QVariantList arregloLimpieza{limpieza()};
+    QVariantList arregloLimpieza{Sentencias::cleanUp()};
     error.clear();
     verificar(servidor.ejecutarSQL(arregloLimpieza, error), error);
 }

@@ -9,17 +9,11 @@
 // of payroll accounting, on the server, and stamps user, server time and the "M" mark.
 //
 // The algorithm is kept apart from the window: the form gives it the four things it
-// needs from the outside world as functions, and tests give it fakes.
+// needs from the outside world as functions, and tests give it fakes. The statement
+// texts are the relation's own (CausedValueStatements), which the server recognises.
 class ActualizacionCausado
 {
 public:
-    enum class Ruta
-    {
-        FechaVacia,      // FEC_RPCO empty or missing: latest accounting date
-        FechaNoPositiva, // FEC_RPCO 0 or less: latest accounting date, second set of texts
-        Anual,           // FEC_RPCO a year: the whole year
-    };
-
     struct Servidor
     {
         // BuscarFechaServidor, read as a date-time.
@@ -37,16 +31,6 @@ public:
         // the server error text.
         std::function<QVariant(QVariantList& arreglo, QString& error)> ejecutarSQL;
     };
-
-    // Reads the path from the FEC_RPCO text. Throws the conversion error for a text
-    // that is not an integer.
-    static Ruta elegirRuta(const QString& fecRpco);
-
-    static QString consultaFechaContable(Ruta ruta);
-    static QString actualizacionPorFecha(Ruta ruta, const QString& usuario);
-    static QString actualizacionAnual(bool sumarValTran, const QString& usuario);
-    static QString limpieza();
-    static QString colaAuditoria(const QString& usuario);
 
     // Midnight of 1 January and of 31 December of the year, read through the short date
     // format (day-first formats only convert). Throws the conversion error otherwise.

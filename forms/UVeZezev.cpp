@@ -1,5 +1,6 @@
 #include "UVeZezev.h"
 
+#include "CountryFlags.h"
 #include "DBEdit.h"
 #include "DBLookupComboBox.h"
 #include "DVeZezev.h"
@@ -176,7 +177,7 @@ void TFrmVeZezev::cmbEmpresaChange(QObject* Sender)
     VInfoAyuda->AsignarEventosMouseDown({LblCodCont, LblCodCuen}, rutas);
     VInfoAyuda->CrearLlavesInformacion(QStringLiteral("COD_CONT"), QStringLiteral("COD_CONT"),
                                        LblCodCont);
-    DtmVeZezev->gStDigiDian = DtmVeZezev->VerDigiFlags(QStringLiteral("V0000017")).toString();
+    DtmVeZezev->gStDigiDian = DtmVeZezev->VerDigiFlags(tavrel::CountryFlags::digiDian()).toString();
 }
 
 void TFrmVeZezev::dtsFrmStateChange(QObject*)

@@ -1,5 +1,6 @@
 #include "CausedPeriod.h"
 
+#include "CausedValueStatements.h"
 #include "Database.h"
 #include "FieldType.h"
 #include "ModuleError.h"
@@ -20,7 +21,7 @@ namespace {
 QString CausedPeriod::readSetting(Database& db)
 {
     QString setting;
-    db.readOnly(QStringLiteral("SELECT VAL_VARI FROM NM_VARIG WHERE COD_VARI = 'FEC_RPCO'"), {},
+    db.readOnly(CausedValueStatements::settingQuery().join(QLatin1Char('\n')), {},
                 [&setting](QSqlQuery& query) {
                     if (query.next())
                         setting = query.value(0).toString();
@@ -30,21 +31,19 @@ QString CausedPeriod::readSetting(Database& db)
 
 CausedPeriod CausedPeriod::forSetting(const QString& setting)
 {
-    if (setting.isEmpty())
-        return {};
-    // An integer as the update reads it: blanks before it, an optional sign, digits.
-    static const QRegularExpression integer(QStringLiteral("^ *[+-]?[0-9]+$"));
-    bool ok = integer.match(setting).hasMatch();
-    const int value = ok ? setting.trimmed().toInt(&ok) : 0;
-    if (!ok)
-        conversionError(QStringLiteral("'%1' no es un valor entero válido").arg(setting));
-    if (value <= 0)
-        return {};
+    using Texts = CausedValueStatements::Texts;
+    const std::optional<Texts> texts = CausedValueStatements::textsFor(setting);
+    if (!texts)
+        conversionError(CausedValueStatements::notAnInteger(setting));
+    CausedPeriod p;
+    p.texts = *texts;
+    if (p.texts != Texts::Year)
+        return p;
     // The update then reads "01/01/" followed by the text as a date: up to four digits.
     static const QRegularExpression year(QStringLiteral("^ *[0-9]{1,4}$"));
     if (!year.match(setting).hasMatch())
         conversionError(QStringLiteral("'01/01/%1' no es una fecha válida").arg(setting));
-    return forYear(value);
+    return forYear(CausedValueStatements::settingValue(setting));
 }
 
 CausedPeriod CausedPeriod::forYear(int year)
@@ -54,6 +53,7 @@ CausedPeriod CausedPeriod::forYear(int year)
             QStringLiteral("El año %1 no es válido: debe estar entre 1 y 9999").arg(year));
     CausedPeriod p;
     p.path = Path::Year;
+    p.texts = CausedValueStatements::Texts::Year;
     p.year = year;
     p.start = QDateTime(QDate(year, 1, 1), QTime(0, 0));
     p.end = QDateTime(QDate(year, 12, 31), QTime(0, 0));
@@ -68,8 +68,8 @@ CausedPeriod CausedPeriod::choose(Database& db, int year)
 void CausedPeriod::findAccountingDate(Database& db, const QDateTime& clientTime)
 {
     QVariant latest;
-    db.readOnly(QStringLiteral("SELECT MAX(FEC_PROC) FROM NM_NCMOV WHERE FEC_PROC <= :PDTFECPROC"),
-                {clientTime}, [&latest](QSqlQuery& query) {
+    db.readOnly(CausedValueStatements::accountingDateQuery(texts), {clientTime},
+                [&latest](QSqlQuery& query) {
                     if (query.next())
                         latest = query.value(0);
                 });

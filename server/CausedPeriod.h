@@ -2,6 +2,8 @@
 
 #include "TavrelServerExport.h"
 
+#include "CausedValueStatements.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -28,6 +30,8 @@ public:
     };
 
     Path path = Path::LatestDate;
+    // The update's texts for the path (the latest-date path's two differ in blanks only).
+    CausedValueStatements::Texts texts = CausedValueStatements::Texts::EmptySetting;
     int year = 0;    // the yearly path's year
     QDateTime start; // yearly path: 1 January 00:00; latest-date path: the accounting date
     QDateTime end;   // yearly path: 31 December 00:00; latest-date path: the accounting date

@@ -1,27 +1,15 @@
 #include "CausedValuePreview.h"
 
+#include "CountryFlags.h"
 #include "Database.h"
+#include "FieldType.h"
 #include "MethodArguments.h"
 #include "ModuleError.h"
 #include "PacketBuilder.h"
 
+#include <QHash>
+
 namespace tavrel {
-
-namespace {
-
-// The update's correlated sum, against the relation row R.
-QString correlatedSum(const QString& column, const QString& period)
-{
-    return QStringLiteral("(SELECT SUM(%1) FROM NM_NCMOV "
-                          "WHERE NM_NCMOV.COD_EMPR = R.COD_EMPR AND "
-                          "NM_NCMOV.COD_CCOS = R.COD_CCOS AND "
-                          "NM_NCMOV.COD_CONT = R.COD_CONT AND "
-                          "NM_NCMOV.COD_CUEN = R.COD_CUEN AND %2 "
-                          "AND NM_NCMOV.NAT_TRAN = 'D')")
-        .arg(column, period);
-}
-
-} // namespace
 
 QString CausedValuePreview::flagDigiDian(Database& db, int company)
 {
@@ -31,53 +19,71 @@ QString CausedValuePreview::flagDigiDian(Database& db, int company)
                     if (query.next())
                         country = query.value(0);
                 });
-    QString flag = QStringLiteral("N");
-    db.readOnly(QStringLiteral("SELECT VAL_VARI, TIP_DATO FROM GN_DIGIF "
-                               "WHERE (COD_VARI = :PCODVARI) "
-                               "AND (PAI_VARI = :PCODPAIS OR PAI_VARI = 0) "
-                               "AND (EXISTS (SELECT DISTINCT 1 FROM GN_EMPRE "
-                               "WHERE COD_EMPR = :PCODEMPR AND EMP_VARI = COD_DIFL) "
-                               "OR (EMP_VARI = 0))"),
-                {QStringLiteral("V0000017"), country.isNull() ? 0 : country.toInt(), company},
-                [&flag](QSqlQuery& query) {
+    QVariant first;
+    db.readOnly(CountryFlags::query().join(QLatin1Char('\n')),
+                {CountryFlags::digiDian(), isNull(country) ? 0 : country.toInt(), company},
+                [&first](QSqlQuery& query) {
                     if (query.next())
-                        flag = query.value(0).toString().trimmed();
+                        first = query.value(0).toString();
                 });
-    return flag;
+    return CountryFlags::value(first);
 }
 
 CausedValuePreview::Result CausedValuePreview::compute(Database& db, int company, int year,
                                                        const QDateTime& clientTime)
 {
+    using Statements = CausedValueStatements;
     Result result;
     result.period = CausedPeriod::choose(db, year);
-    QString sum;
+    // The module's own statements for the period, as it would send them. The audit user
+    // is left empty: nothing they write outlives the preview.
+    QList<QVariantList> statements;
     if (result.period.path == CausedPeriod::Path::Year) {
-        result.summedColumn = flagDigiDian(db, company) == QLatin1String("S")
-                                  ? QStringLiteral("VAL_TRAN")
-                                  : QStringLiteral("VAL_CAUC");
-        // The clean-up after the yearly update turns every empty value into 0.
-        sum = QStringLiteral("COALESCE(%1, 0.0)")
-                  .arg(correlatedSum(result.summedColumn,
-                                     QStringLiteral("NM_NCMOV.FEC_PROC BETWEEN :INICIO AND :FIN")));
+        const bool transactions = Statements::sumsTransactions(flagDigiDian(db, company));
+        result.summedColumn =
+            transactions ? QStringLiteral("VAL_TRAN") : QStringLiteral("VAL_CAUC");
+        statements = {{Statements::yearUpdate(transactions, QString()), result.period.start,
+                       result.period.end, clientTime},
+                      {Statements::cleanUp()}};
     } else {
         result.period.findAccountingDate(db, clientTime);
         result.summedColumn = QStringLiteral("VAL_CAUC");
-        sum = correlatedSum(result.summedColumn, QStringLiteral("NM_NCMOV.FEC_PROC = :INICIO"));
+        statements = {{Statements::dateUpdate(result.period.texts, QString()), result.period.start,
+                       clientTime}};
     }
-    const QString sql = QStringLiteral("SELECT R.*, %1 VAL_CAUS_NUEVO FROM NM_RPCOS R "
-                                       "ORDER BY R.COD_EMPR, R.COD_CONT, R.COD_CUEN, R.COD_CCOS, "
-                                       "R.TVL_ROWID")
-                            .arg(sum);
-    QVariantList values{result.period.start};
-    if (result.period.path == CausedPeriod::Path::Year)
-        values.append(result.period.end);
-    db.readOnly(sql, values, [&](QSqlQuery& query) {
-        const DataPacket packet = PacketBuilder::build(query, db.dialect());
-        for (const ColumnInfo& c : packet.columns)
-            result.rows.columns.append(c.name);
-        result.rows.rows = packet.rows;
-    });
+    const QString rows = QStringLiteral("SELECT %1 FROM NM_RPCOS ORDER BY COD_EMPR, COD_CONT, "
+                                        "COD_CUEN, COD_CCOS, TVL_ROWID");
+    // The statements run in a transaction that is rolled back: the rows are read before
+    // and after them and nobody else ever sees what they wrote. They take turns with the
+    // bulk writes as the update does, so that a preview and an update never cross their
+    // row locks.
+    const QString serialize = db.dialect().serializeBulkWritesStatement();
+    db.trial(
+        [&] {
+            if (!serialize.isEmpty())
+                db.exec(serialize, {});
+            DataPacket before;
+            db.readOnly(rows.arg(QStringLiteral("*")), {}, [&](QSqlQuery& query) {
+                before = PacketBuilder::build(query, db.dialect());
+            });
+            for (const QVariantList& statement : statements)
+                db.exec(statement.first().toString(), statement.mid(1));
+            // The packets carry the technical key apart from the columns.
+            QHash<qint64, QVariant> written;
+            db.readOnly(rows.arg(QStringLiteral("TVL_ROWID, VAL_CAUS")), {}, [&](QSqlQuery& query) {
+                const DataPacket after = PacketBuilder::build(query, db.dialect());
+                for (qsizetype i = 0; i < after.rows.size(); ++i)
+                    written.insert(after.rowKeys.value(i, -1), after.rows[i].value(0));
+            });
+            result.rows = ResultTable();
+            for (const ColumnInfo& c : before.columns)
+                result.rows.columns.append(c.name);
+            result.rows.columns.append(QStringLiteral("VAL_CAUS_NUEVO"));
+            for (qsizetype i = 0; i < before.rows.size(); ++i)
+                result.rows.rows.append(before.rows[i] +
+                                        QVariantList{written.value(before.rowKeys.value(i, -1))});
+        },
+        Database::conflictAttempts);
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "ChangeHistory.h"
 
+#include "CausedValueStatements.h"
 #include "Database.h"
 #include "FieldType.h"
 #include "MethodArguments.h"
@@ -21,12 +22,6 @@ namespace tavrel {
 namespace {
 
 const QString Relation = QStringLiteral("NM_RPCOS");
-
-QString normalised(const QString& sql)
-{
-    static const QRegularExpression blanks(QStringLiteral("\\s+"));
-    return QString(sql).replace(blanks, QStringLiteral(" ")).trimmed();
-}
 
 // A stored value as the history shows it: text trimmed of its padding, date-times in
 // ISO form (with milliseconds when they have any, so that a stamp rewritten within the
@@ -163,19 +158,22 @@ void ChangeHistory::recordStatement(Database& db, const QString& sql, int rows, 
     static const QRegularExpression writes(
         QStringLiteral("^(UPDATE|INSERT INTO|DELETE FROM) NM_RPCOS\\b"),
         QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression caused(QStringLiteral("^UPDATE NM_RPCOS SET VAL_CAUS\\b"),
-                                           QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression audit(QStringLiteral(",\\s*ACT_USUA\\s*=\\s*'((?:[^']|'')*)'"),
                                           QRegularExpression::CaseInsensitiveOption);
-    const QString text = normalised(sql);
+    const QString text = CausedValueStatements::normalised(sql);
     if (!writes.match(text).hasMatch())
         return;
     QString who = user;
     if (who.isEmpty())
         who = audit.match(text).captured(1).replace(QStringLiteral("''"), QStringLiteral("'"));
-    const QString cleanUpText =
-        QStringLiteral("UPDATE NM_Rpcos SET VAL_CAUS = 0 WHERE VAL_CAUS IS NULL");
-    if (text.compare(cleanUpText, Qt::CaseInsensitive) == 0) {
+    using Kind = CausedValueStatements::Recognised::Kind;
+    const auto kindOf = [](const QString& statement) {
+        const std::optional<CausedValueStatements::Recognised> r =
+            CausedValueStatements::recognise(statement);
+        return r ? std::optional<Kind>(r->kind) : std::nullopt;
+    };
+    const std::optional<Kind> kind = kindOf(text);
+    if (kind == Kind::CleanUp) {
         // The caused-value update just before, when it is the last entry and the same user's.
         QVariant last;
         QString details;
@@ -193,9 +191,7 @@ void ChangeHistory::recordStatement(Database& db, const QString& sql, int rows, 
         // Into the update itself and once: the last entry may be another desk's clean-up,
         // or an update that another desk's clean-up joined already.
         if (last.isValid() && !o.contains(QStringLiteral("vacios_a_cero")) &&
-            o.value(QStringLiteral("sentencia"))
-                    .toString()
-                    .compare(cleanUpText, Qt::CaseInsensitive) != 0) {
+            kindOf(o.value(QStringLiteral("sentencia")).toString()) != Kind::CleanUp) {
             o[QStringLiteral("vacios_a_cero")] = rows;
             if (!shares.isEmpty())
                 o[StatementShares::emptiedKey()] = shares;
@@ -208,7 +204,7 @@ void ChangeHistory::recordStatement(Database& db, const QString& sql, int rows, 
     QJsonObject details{{QStringLiteral("sentencia"), text}, {QStringLiteral("filas"), rows}};
     if (!shares.isEmpty())
         details.insert(StatementShares::rowsKey(), shares);
-    insertEntry(db, who, caused.match(text).hasMatch() ? QStringLiteral("C") : QStringLiteral("S"),
+    insertEntry(db, who, kind ? QStringLiteral("C") : QStringLiteral("S"),
                 QVariant(QMetaType(QMetaType::LongLong)), {}, rows,
                 QString::fromUtf8(QJsonDocument(details).toJson(QJsonDocument::Compact)));
 }

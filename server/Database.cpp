@@ -401,6 +401,25 @@ void Database::transaction(const std::function<void()>& work, int attempts)
     }
 }
 
+void Database::trial(const std::function<void()>& work, int attempts)
+{
+    if (d->transactionDepth > 0)
+        throw ModuleError(QStringLiteral("Una prueba que se deshace no puede correr dentro de "
+                                         "otra transacción"));
+    struct Undone
+    {
+    };
+    try {
+        transaction(
+            [&work] {
+                work();
+                throw Undone();
+            },
+            attempts);
+    } catch (const Undone&) {
+    }
+}
+
 bool Database::inTransaction() const
 {
     return d->transactionDepth > 0;

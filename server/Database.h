@@ -103,6 +103,10 @@ public:
     // failure) is rolled back and `work` runs again after a short pause, up to `attempts`
     // times in all; `work` must then be repeatable.
     void transaction(const std::function<void()>& work, int attempts = 1);
+    // Runs `work` in a transaction that is always rolled back, so that what it writes is
+    // seen by its own statements only, and its locks end with it. Attempts as above.
+    // Throws ModuleError inside another transaction, whose part it could not undo apart.
+    void trial(const std::function<void()>& work, int attempts = 1);
     // The attempts of a transaction that other desks may race: one and three more.
     static constexpr int conflictAttempts = 4;
     bool inTransaction() const;

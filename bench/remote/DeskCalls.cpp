@@ -1,6 +1,6 @@
 #include "DeskCalls.h"
 
-#include "ActualizacionCausado.h"
+#include "CausedValueStatements.h"
 #include "ModuleError.h"
 
 #include <QDateTime>
@@ -47,7 +47,7 @@ void DeskCalls::addToTotal(IAppServer& server, const DataPacket& rows, int row)
 
 void DeskCalls::causedUpdate(IAppServer& server, const QString& user)
 {
-    QVariantList args{QVariant(QVariantList{ActualizacionCausado::actualizacionAnual(false, user),
+    QVariantList args{QVariant(QVariantList{CausedValueStatements::yearUpdate(false, user),
                                             QDateTime(QDate(2013, 1, 1), QTime()),
                                             QDateTime(QDate(2013, 12, 31), QTime(23, 59, 59)),
                                             QDateTime::currentDateTime()}),

@@ -8,8 +8,9 @@
 namespace tavrel {
 
 // The statements that a desk may run through the method EjecutarSQL over the network:
-// the module's own caused-value updates and their clean-up, nothing else. A text is
-// compared with those shapes after its blanks are normalised; the audit user written
+// the module's own caused-value updates and their clean-up, nothing else, as
+// CausedValueStatements words them. A text is compared with those shapes after its
+// blanks are normalised; the audit user written
 // into ACT_USUA must be the session's own user (in any case). What runs is the server's
 // own copy of the shape the text matched, with the session's user as the database keeps
 // it, the server's time in ACT_HORA, and the desk's dates only where they are date-times.

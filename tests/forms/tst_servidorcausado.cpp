@@ -15,7 +15,6 @@
 #include "Thrown.h"
 
 #include <QTest>
-#include <functional>
 
 using tavrel::DataPacket;
 using tavrel::IAppServer;
@@ -23,18 +22,6 @@ using tavrel::ModuleError;
 using namespace tavrel::test;
 
 namespace {
-
-// The sum of the row's debit movements that `cuenta` accepts; null when none counts.
-QVariant sumaEsperada(const MovementKey& r, const std::function<bool(const QDateTime&)>& cuenta,
-                      bool valTran)
-{
-    QVariant suma;
-    for (const Movement& m : causedMovements()) {
-        if (m.key.matches(r) && m.nature == 'D' && cuenta(m.when))
-            suma = suma.toDouble() + (valTran ? m.tran : m.cauc);
-    }
-    return suma;
-}
 
 QString texto(const QVariant& v)
 {
@@ -197,16 +184,10 @@ void TstServidorCausado::rutaPorFecha()
 
     ejecutar(usuario, digiDian, QStringLiteral("dd/MM/yyyy"), horaCliente);
 
-    // The latest processing date not after the client time, over every company.
-    QDateTime fechaContable = horaCliente;
-    QDateTime ultima;
-    for (const Movement& m : causedMovements()) {
-        if (m.when <= horaCliente && (!ultima.isValid() || m.when > ultima))
-            fechaContable = ultima = m.when;
-    }
+    const QDateTime fechaContable = latestDate(horaCliente);
     QVariantList esperados;
     for (const auto& r : causedRelations())
-        esperados << sumaEsperada(
+        esperados << expectedCaused(
             r.first, [&](const QDateTime& f) { return f == fechaContable; }, false);
     verificar(esperados, usuario);
     QCOMPARE(m_enviadas, 1);
@@ -243,7 +224,7 @@ void TstServidorCausado::rutaAnual()
     };
     QVariantList esperados;
     for (const auto& r : causedRelations()) {
-        const QVariant suma = sumaEsperada(r.first, enElAnio, valTran);
+        const QVariant suma = expectedCaused(r.first, enElAnio, valTran);
         esperados << (suma.isNull() ? QVariant(0.0) : suma);
     }
     verificar(esperados, QStringLiteral("JPEREZ"));

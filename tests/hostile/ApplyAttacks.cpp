@@ -1,6 +1,6 @@
 #include "ApplyAttacks.h"
 
-#include "ActualizacionCausado.h"
+#include "CausedValueStatements.h"
 #include "Delta.h"
 #include "HostileServer.h"
 #include "WireMessages.h"
@@ -75,7 +75,7 @@ QDateTime at(int year, int month, int day)
 QVariantList causedUpdate(const QString& user, const QVariantList& values)
 {
     return QVariantList{
-        QVariant(QVariantList{ActualizacionCausado::actualizacionAnual(false, user)} + values),
+        QVariant(QVariantList{tavrel::CausedValueStatements::yearUpdate(false, user)} + values),
         QVariant(), QString()};
 }
 

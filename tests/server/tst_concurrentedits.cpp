@@ -16,8 +16,8 @@
 // A failure names its seed; TAVREL_RACE_RUNS=1 TAVREL_RACE_SEED=<seed> makes the same
 // choices again (which desk of a batch comes first may differ).
 
-#include "ActualizacionCausado.h"
 #include "AppServerFactory.h"
+#include "CausedValueStatements.h"
 #include "ModuleError.h"
 #include "TestDatabase.h"
 
@@ -211,7 +211,7 @@ void runStatement(IAppServer& server, const QVariantList& statement)
 
 void causedUpdate(IAppServer& server, const QString& user, const QVariant& stamp)
 {
-    runStatement(server, {ActualizacionCausado::actualizacionAnual(false, user),
+    runStatement(server, {CausedValueStatements::yearUpdate(false, user),
                           QDateTime(QDate(2013, 1, 1), QTime()),
                           QDateTime(QDate(2013, 12, 31), QTime()), stamp});
 }
@@ -222,7 +222,7 @@ void carryOut(IAppServer& server, Change& c, bool reread)
     try {
         if (c.kind == Change::Caused) {
             causedUpdate(server, c.desk->tag, c.values.value(QStringLiteral("ACT_HORA")));
-            runStatement(server, {ActualizacionCausado::limpieza()});
+            runStatement(server, {CausedValueStatements::cleanUp()});
         } else if (c.kind != Change::Read) {
             const QList<qint64> keys = server.applyUpdates(
                 Provider, {{{DeltaRow::Kind(c.kind), c.key, c.original, c.values}}});
@@ -481,7 +481,7 @@ QString TstConcurrentEdits::replayWith(QList<Change>& changes, int batches, cons
         const QJsonDocument json = QJsonDocument::fromJson(entry[4].toString().toUtf8());
         const QString sql = json.object().value(QLatin1String("sentencia")).toString();
         const bool statement = isNull(entry[2]);
-        const bool cleanUp = statement && sql.compare(ActualizacionCausado::limpieza().trimmed(),
+        const bool cleanUp = statement && sql.compare(CausedValueStatements::cleanUp().trimmed(),
                                                       Qt::CaseInsensitive) == 0;
         QMap<QString, std::pair<QJsonValue, QJsonValue>> details;
         for (const QJsonValue& v : json.array()) {

@@ -1,4 +1,4 @@
-#include "ActualizacionCausado.h"
+#include "CausedValueStatements.h"
 #include "DaemonProcess.h"
 #include "Database.h"
 #include "Field.h"
@@ -274,8 +274,8 @@ void TstRemote::companiesAndCredentialsAreEnforcedByTheDatabase()
     };
     for (const QString& sql :
          {QStringLiteral("DELETE FROM NM_RPCOS"),
-          ActualizacionCausado::actualizacionAnual(false, QStringLiteral("JPEREZ")),
-          ActualizacionCausado::limpieza() + QStringLiteral("; DELETE FROM NM_RPCOS")}) {
+          CausedValueStatements::yearUpdate(false, QStringLiteral("JPEREZ")),
+          CausedValueStatements::cleanUp() + QStringLiteral("; DELETE FROM NM_RPCOS")}) {
         QVERIFY2(mentions(thrownBy([&] { run(sql); }), {u"no ejecuta por la red"}),
                  qPrintable(sql));
     }

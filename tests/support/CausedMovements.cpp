@@ -75,6 +75,27 @@ const QList<Movement>& causedMovements()
     return movements;
 }
 
+QVariant expectedCaused(const MovementKey& row, const std::function<bool(const QDateTime&)>& counts,
+                        bool valTran)
+{
+    QVariant sum;
+    for (const Movement& m : causedMovements()) {
+        if (m.key.matches(row) && m.nature == 'D' && counts(m.when))
+            sum = sum.toDouble() + (valTran ? m.tran : m.cauc);
+    }
+    return sum;
+}
+
+QDateTime latestDate(const QDateTime& clientTime)
+{
+    QDateTime latest;
+    for (const Movement& m : causedMovements()) {
+        if (m.when <= clientTime && (!latest.isValid() || m.when > latest))
+            latest = m.when;
+    }
+    return latest.isValid() ? latest : clientTime;
+}
+
 void writeCausedData(TestDatabase& db)
 {
     // One transaction: a commit per row would make the SQLite run wait on the disk.

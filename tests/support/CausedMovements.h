@@ -4,6 +4,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <utility>
 
 namespace tavrel::test {
@@ -41,6 +42,13 @@ struct Movement
 const QList<std::pair<MovementKey, QVariant>>& causedRelations();
 const QList<Movement>& causedMovements();
 const QDateTime CausedClientTime = at(2014, 2, 10, 8, 0);
+
+// The sum of the row's debit movements that `counts` accepts, of VAL_TRAN or VAL_CAUC;
+// null when none counts. Worked out here, apart from the statements under test.
+QVariant expectedCaused(const MovementKey& row, const std::function<bool(const QDateTime&)>& counts,
+                        bool valTran);
+// The latest processing date not after `clientTime` over every company, or `clientTime`.
+QDateTime latestDate(const QDateTime& clientTime);
 
 // Replaces the relation rows and movements of `db` by the ones above, stamped by 'ANTES'.
 void writeCausedData(TestDatabase& db);
