@@ -44,9 +44,7 @@ public:
     // trimmed VAL_VARI of the first applying row of GN_DIGIF, or "N".
     static QString flagDigiDian(Database& db, int company);
 
-    // The late-bound method VistaPreviaCausado(company, year, clientTime, rows&): `rows`
-    // receives the ResultTable; the answer is {path ("FECHA" or "ANUAL"), start, end,
-    // summed column}.
+    // The late-bound method VistaPreviaCausado (CausedPreviewCall).
     static QVariant invoke(Database& db, QVariantList& args);
 };
 
