@@ -1,5 +1,6 @@
 #include "UVeZezev.h"
 
+#include "CommaText.h"
 #include "CountryFlags.h"
 #include "DBEdit.h"
 #include "DBLookupComboBox.h"
@@ -16,7 +17,6 @@
 #include "TVNotas.h"
 #include "TVPField.h"
 #include "TVSDBQbe.h"
-#include "TextoComas.h"
 #include "TipoCampoRelacionado.h"
 
 #include <QFontMetrics>
@@ -172,7 +172,7 @@ void TFrmVeZezev::cmbEmpresaChange(QObject* Sender)
         DCOMCnction->invoke(QStringLiteral("BuscarPathProgramaArreglo"), argumentos);
         gStTipoUsuario = argumentos.value(2).toString();
         gStCodiUsua = argumentos.value(3).toString();
-        rutas = TextoComas::leer(primerElemento(argumentos.value(4)));
+        rutas = tavrel::CommaText::split(primerElemento(argumentos.value(4)));
     }
     VInfoAyuda->AsignarEventosMouseDown({LblCodCont, LblCodCuen}, rutas);
     VInfoAyuda->CrearLlavesInformacion(QStringLiteral("COD_CONT"), QStringLiteral("COD_CONT"),

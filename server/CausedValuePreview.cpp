@@ -1,9 +1,9 @@
 #include "CausedValuePreview.h"
 
+#include "CausedPreviewCall.h"
 #include "CountryFlags.h"
 #include "Database.h"
 #include "FieldType.h"
-#include "MethodArguments.h"
 #include "ModuleError.h"
 #include "PacketBuilder.h"
 
@@ -89,21 +89,14 @@ CausedValuePreview::Result CausedValuePreview::compute(Database& db, int company
 
 QVariant CausedValuePreview::invoke(Database& db, QVariantList& args)
 {
-    const MethodArguments arguments(QStringLiteral("VistaPreviaCausado"), args, 4);
-    const int company = arguments.integer(0, QStringLiteral("la empresa"));
-    const int year = arguments.optionalInteger(1, QStringLiteral("el año")).value_or(0);
-    const QDateTime clientTime =
-        args[2].isNull() ? QDateTime::currentDateTime() : args[2].toDateTime();
-    if (!clientTime.isValid())
-        throw ModuleError(QStringLiteral("VistaPreviaCausado: la hora del cliente «%1» no es "
-                                         "una fecha")
-                              .arg(args[2].toString()),
-                          ModuleError::Kind::Conversion);
-    const Result result = compute(db, company, year, clientTime);
-    args[3] = result.rows.toVariant();
-    return QVariantList{result.period.path == CausedPeriod::Path::Year ? QStringLiteral("ANUAL")
-                                                                       : QStringLiteral("FECHA"),
-                        result.period.start, result.period.end, result.summedColumn};
+    const CausedPreviewRequest request = CausedPreviewCall::decodeRequest(args);
+    const Result result =
+        compute(db, request.company, request.year,
+                request.clientTime.isValid() ? request.clientTime : QDateTime::currentDateTime());
+    return CausedPreviewCall::encodeReply({result.period.path == CausedPeriod::Path::Year,
+                                           result.period.start, result.period.end,
+                                           result.summedColumn, result.rows},
+                                          args);
 }
 
 } // namespace tavrel

@@ -42,9 +42,7 @@ public:
     // (CountryFlags).
     static QString flagDigiDian(Database& db, int company);
 
-    // The late-bound method VistaPreviaCausado(company, year, clientTime, rows&): `rows`
-    // receives the ResultTable; the answer is {path ("FECHA" or "ANUAL"), start, end,
-    // summed column}.
+    // The late-bound method VistaPreviaCausado (CausedPreviewCall).
     static QVariant invoke(Database& db, QVariantList& args);
 };
 

@@ -3,8 +3,8 @@
 #include "CausedValueStatements.h"
 #include "Database.h"
 #include "FieldType.h"
-#include "MethodArguments.h"
 #include "ModuleError.h"
+#include "RowHistoryCall.h"
 #include "SchemaCatalog.h"
 #include "StatementShares.h"
 
@@ -106,6 +106,26 @@ RowKeys keysOf(Database& db, const DeltaRow& row, qint64 key)
         *v = isNull(*v) ? QVariant() : QVariant(v->toInt());
     keys.account = isNull(keys.account) ? QVariant() : QVariant(keys.account.toString().trimmed());
     return keys;
+}
+
+// An entry as the desks read it: the stored details as typed values.
+QVariant detailValue(const QJsonValue& value)
+{
+    return value.isNull() || value.isUndefined() ? QVariant() : value.toVariant();
+}
+
+RowHistoryEntry replyEntry(const HistoryEntry& e)
+{
+    RowHistoryEntry entry{e.when, e.user, e.operation, e.rowKey, e.rows, {}, QString(), -1};
+    const QJsonDocument details = QJsonDocument::fromJson(e.details.toUtf8());
+    for (const QJsonValue& change : details.array())
+        entry.changes.append({change[QStringLiteral("columna")].toString(),
+                              detailValue(change[QStringLiteral("antes")]),
+                              detailValue(change[QStringLiteral("despues")])});
+    const QJsonObject statement = details.object();
+    entry.statement = statement.value(QStringLiteral("sentencia")).toString();
+    entry.emptiedToZero = statement.value(QStringLiteral("vacios_a_cero")).toInt(-1);
+    return entry;
 }
 
 } // namespace
@@ -281,20 +301,14 @@ QList<HistoryEntry> ChangeHistory::forRow(Database& db, int company, const QVari
 
 QVariant ChangeHistory::method(Database& db, QVariantList& args)
 {
-    const MethodArguments arguments(QStringLiteral("HistorialRegistro"), args, 5);
-    const int company = arguments.integer(0, QStringLiteral("la empresa"));
-    const std::optional<int> payrollConcept =
-        arguments.optionalInteger(1, QStringLiteral("la contabilización"));
-    const std::optional<int> related =
-        arguments.optionalInteger(3, QStringLiteral("el código relacionado"));
-    QVariantList list;
+    const RowHistoryRequest request = RowHistoryCall::decodeRequest(args);
+    RowHistoryReply reply;
     for (const HistoryEntry& e :
-         forRow(db, company, payrollConcept ? QVariant(*payrollConcept) : QVariant(),
-                args[2].toString(), related ? QVariant(*related) : QVariant()))
-        list.append(
-            QVariant(QVariantList{e.when, e.user, e.operation, e.rowKey, e.rows, e.details}));
-    args[4] = list;
-    return int(list.size());
+         forRow(db, request.company,
+                request.payrollConcept ? QVariant(*request.payrollConcept) : QVariant(),
+                request.account, request.related ? QVariant(*request.related) : QVariant()))
+        reply.entries.append(replyEntry(e));
+    return RowHistoryCall::encodeReply(reply, args);
 }
 
 } // namespace tavrel

@@ -55,9 +55,8 @@ public:
     static QList<HistoryEntry> forRow(Database& db, int company, const QVariant& payrollConcept,
                                       const QString& account, const QVariant& related);
 
-    // The late-bound method HistorialRegistro(company, concept, account, related, entries&):
-    // entries receives one list per entry: time, user, operation, row key, rows, details.
-    // Returns the number of entries.
+    // The late-bound method HistorialRegistro (RowHistoryCall): the entries of forRow with
+    // their details as typed values.
     static QVariant method(Database& db, QVariantList& args);
 };
 

@@ -1,8 +1,8 @@
 #include "MovementCoverage.h"
 
 #include "Database.h"
-#include "MethodArguments.h"
 #include "ModuleError.h"
+#include "MovementCoverageCall.h"
 #include "PacketBuilder.h"
 
 namespace tavrel {
@@ -34,11 +34,9 @@ MovementCoverage::Result MovementCoverage::compute(Database& db, int year)
 
 QVariant MovementCoverage::invoke(Database& db, QVariantList& args)
 {
-    const MethodArguments arguments(QStringLiteral("MovimientosSinRelacion"), args, 2);
-    const int year = arguments.optionalInteger(0, QStringLiteral("el año")).value_or(0);
-    const Result result = compute(db, year);
-    args[1] = result.groups.toVariant();
-    return QVariantList{result.period.start, result.period.end};
+    const Result result = compute(db, MovementCoverageCall::decodeRequest(args).year);
+    return MovementCoverageCall::encodeReply(
+        {result.period.start, result.period.end, result.groups}, args);
 }
 
 } // namespace tavrel

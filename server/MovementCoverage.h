@@ -32,8 +32,7 @@ public:
     // refused with a message asking for one. Throws ModuleError.
     static Result compute(Database& db, int year);
 
-    // The late-bound method MovimientosSinRelacion(year, groups&): `groups` receives the
-    // ResultTable; the answer is {start, end}.
+    // The late-bound method MovimientosSinRelacion (MovementCoverageCall).
     static QVariant invoke(Database& db, QVariantList& args);
 };
 

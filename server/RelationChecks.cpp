@@ -3,7 +3,6 @@
 #include "BudgetCodes.h"
 #include "Database.h"
 #include "FieldType.h"
-#include "MethodArguments.h"
 #include "ModuleError.h"
 
 #include <QHash>
@@ -224,17 +223,8 @@ QList<RelationWarning> RelationChecks::run(Database& db, int company)
 
 QVariant RelationChecks::method(Database& db, QVariantList& args)
 {
-    const int company = MethodArguments(QStringLiteral("RevisarRelacion"), args, 2)
-                            .integer(0, QStringLiteral("la empresa"));
-    QVariantList list;
-    for (const RelationWarning& w : run(db, company))
-        list.append(QVariant(QVariantList{w.rowKey, w.payrollConcept, w.account, w.related, w.check,
-                                          w.level == RelationWarning::Level::Warning
-                                              ? QStringLiteral("aviso")
-                                              : QStringLiteral("nota"),
-                                          w.message}));
-    args[1] = list;
-    return int(list.size());
+    const RelationCheckRequest request = RelationCheckCall::decodeRequest(args);
+    return RelationCheckCall::encodeReply({run(db, request.company)}, args);
 }
 
 } // namespace tavrel

@@ -1,15 +1,13 @@
 #include "ServerMethods.h"
 
-#include "CausedValuePreview.h"
 #include "ChangeHistory.h"
 #include "CommaText.h"
 #include "Database.h"
 #include "FieldType.h"
 #include "MethodArguments.h"
 #include "ModuleError.h"
-#include "MovementCoverage.h"
 #include "PasswordHash.h"
-#include "RelationChecks.h"
+#include "ServerMethodTable.h"
 #include "StatementShares.h"
 
 #include <QDateTime>
@@ -42,62 +40,45 @@ const QString& decoyHash()
 
 QStringList ServerMethods::names()
 {
-    return {QStringLiteral("BuscarFechaServidor"), QStringLiteral("BuscarPathProgramaArreglo"),
-            QStringLiteral("EjecutarSQL"),         QStringLiteral("ValidarUsuario"),
-            QStringLiteral("RevisarRelacion"),     QStringLiteral("HistorialRegistro"),
-            QStringLiteral("VistaPreviaCausado"),  QStringLiteral("MovimientosSinRelacion")};
+    return ServerMethodTable::names();
 }
 
 QVariant ServerMethods::invoke(const QString& method, QVariantList& args)
 {
-    // Late binding resolves names without regard to case.
-    const auto is = [&method](const char* name) {
-        return method.compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-    };
-    if (is("BuscarFechaServidor"))
-        return buscarFechaServidor(args);
-    if (is("BuscarPathProgramaArreglo"))
-        return buscarPathProgramaArreglo(args);
-    if (is("EjecutarSQL"))
-        return ejecutarSQL(args);
-    if (is("ValidarUsuario"))
-        return validarUsuario(args);
-    if (is("RevisarRelacion"))
-        return RelationChecks::method(m_db, args);
-    if (is("HistorialRegistro"))
-        return ChangeHistory::method(m_db, args);
-    if (is("VistaPreviaCausado"))
-        return CausedValuePreview::invoke(m_db, args);
-    if (is("MovimientosSinRelacion"))
-        return MovementCoverage::invoke(m_db, args);
-    throw ModuleError(
-        QStringLiteral("El servidor de aplicaciones no tiene el método «%1»").arg(method));
+    const ServerMethod* entry = ServerMethodTable::find(method);
+    if (!entry)
+        throw ModuleError(
+            QStringLiteral("El servidor de aplicaciones no tiene el método «%1»").arg(method));
+    return entry->handler({m_db, m_user}, args);
 }
 
-QVariant ServerMethods::buscarFechaServidor(QVariantList& args)
+QVariant ServerMethods::buscarFechaServidor(const ServerMethodContext& context, QVariantList& args)
 {
+    Database& db = context.db;
     MethodArguments(QStringLiteral("BuscarFechaServidor"), args, 0);
     // A read like any other, so that a connection that died while idle is opened again
     // instead of failing the call.
     QVariant now;
-    m_db.readOnly(m_db.dialect().currentTimestampQuery(), {}, [&now](QSqlQuery& query) {
+    db.readOnly(db.dialect().currentTimestampQuery(), {}, [&now](QSqlQuery& query) {
         if (query.next())
             now = query.value(0);
     });
     return coerce(now, FieldType::DateTime);
 }
 
-QVariant ServerMethods::buscarPathProgramaArreglo(QVariantList& args)
+QVariant ServerMethods::buscarPathProgramaArreglo(const ServerMethodContext& context,
+                                                  QVariantList& args)
 {
+    Database& db = context.db;
     MethodArguments(QStringLiteral("BuscarPathProgramaArreglo"), args, 5);
     const QStringList codes = CommaText::split(firstElement(args[0]).toString());
     QHash<QString, QString> pathOf;
-    m_db.readOnly(QStringLiteral("SELECT COD_PROG, PAT_PROG FROM GN_PROGR"), {},
-                  [&pathOf](QSqlQuery& query) {
-                      while (query.next())
-                          pathOf.insert(query.value(0).toString().trimmed().toUpper(),
-                                        query.value(1).toString().trimmed());
-                  });
+    db.readOnly(QStringLiteral("SELECT COD_PROG, PAT_PROG FROM GN_PROGR"), {},
+                [&pathOf](QSqlQuery& query) {
+                    while (query.next())
+                        pathOf.insert(query.value(0).toString().trimmed().toUpper(),
+                                      query.value(1).toString().trimmed());
+                });
     QStringList paths;
     for (const QString& code : codes)
         paths.append(pathOf.value(code.trimmed().toUpper()));
@@ -105,8 +86,9 @@ QVariant ServerMethods::buscarPathProgramaArreglo(QVariantList& args)
     return QVariant();
 }
 
-QVariant ServerMethods::ejecutarSQL(QVariantList& args)
+QVariant ServerMethods::ejecutarSQL(const ServerMethodContext& context, QVariantList& args)
 {
+    Database& db = context.db;
     MethodArguments(QStringLiteral("EjecutarSQL"), args, 3);
     const QVariantList statement = args[0].toList();
     if (statement.isEmpty() || statement.first().typeId() != QMetaType::QString)
@@ -120,15 +102,15 @@ QVariant ServerMethods::ejecutarSQL(QVariantList& args)
         // whole relation, so they take turns instead of deadlocking on crossed row locks;
         // a deadlock with a desk's own edit is still retried. The change and its history
         // entry are committed together or not at all.
-        const QString serialize = m_db.dialect().serializeBulkWritesStatement();
-        m_db.transaction(
+        const QString serialize = db.dialect().serializeBulkWritesStatement();
+        db.transaction(
             [&] {
                 if (!serialize.isEmpty())
-                    m_db.exec(serialize, {});
-                QSqlQuery executed = m_db.exec(StatementShares::returningCompanies(sql), values);
+                    db.exec(serialize, {});
+                QSqlQuery executed = db.exec(StatementShares::returningCompanies(sql), values);
                 QJsonObject shares;
                 const int rows = StatementShares::tally(executed, shares);
-                ChangeHistory::recordStatement(m_db, sql, rows, m_user, shares);
+                ChangeHistory::recordStatement(db, sql, rows, context.user, shares);
             },
             Database::conflictAttempts);
     } catch (const ModuleError& e) {
@@ -139,15 +121,16 @@ QVariant ServerMethods::ejecutarSQL(QVariantList& args)
     return 0;
 }
 
-QVariant ServerMethods::validarUsuario(QVariantList& args)
+QVariant ServerMethods::validarUsuario(const ServerMethodContext& context, QVariantList& args)
 {
+    Database& db = context.db;
     MethodArguments(QStringLiteral("ValidarUsuario"), args, 3);
     const QString user = args[0].toString().trimmed().toUpper();
     const QString password = args[1].toString();
     QString stored = decoyHash();
     QString type;
     bool known = false;
-    m_db.readOnly(
+    db.readOnly(
         QStringLiteral("SELECT CLA_USUA, TIP_USUA FROM GN_USUAR WHERE UPPER(COD_USUA) = :U"),
         {user}, [&](QSqlQuery& query) {
             if (query.next()) {
@@ -162,9 +145,9 @@ QVariant ServerMethods::validarUsuario(QVariantList& args)
         // that the password is at hand. A login still succeeds where the hash cannot be
         // written (a read-only copy of the database); the next one tries again.
         try {
-            m_db.exec(QStringLiteral("UPDATE GN_USUAR SET CLA_USUA = :H "
-                                     "WHERE UPPER(COD_USUA) = :U AND CLA_USUA = :ANTES"),
-                      {PasswordHash::make(password), user, stored});
+            db.exec(QStringLiteral("UPDATE GN_USUAR SET CLA_USUA = :H "
+                                   "WHERE UPPER(COD_USUA) = :U AND CLA_USUA = :ANTES"),
+                    {PasswordHash::make(password), user, stored});
         } catch (const ModuleError&) {
         }
     }

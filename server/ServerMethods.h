@@ -10,9 +10,11 @@
 namespace tavrel {
 
 class Database;
+struct ServerMethodContext;
 
-// The late-bound methods of the application server object. Arguments come by
-// reference; a method writes its out arguments into the list.
+// The late-bound methods of the application server object, by the names and with the
+// network access of ServerMethodTable. Arguments come by reference; a method writes its
+// out arguments into the list.
 //
 //   BuscarFechaServidor()                       -> QDateTime, the database's local time
 //   BuscarPathProgramaArreglo(codes, userText, userType&, userCode&, paths&)
@@ -24,12 +26,13 @@ class Database;
 //       appearance}; runs in its own transaction; error receives the database message.
 //   ValidarUsuario(userCode, password, userType&) -> int 0 valid, 1 refused
 //       Unknown user and wrong password get the same answer.
-//   RevisarRelacion(company, warnings&)         -> int, see RelationChecks
-//   HistorialRegistro(company, concept, account, related, entries&) -> int, see ChangeHistory
-//   VistaPreviaCausado(company, year, clientTime, rows&) -> {path, start, end, column}
-//       what the caused-value update would write, written nowhere (CausedValuePreview).
-//   MovimientosSinRelacion(year, groups&)       -> {start, end}
-//       the year's debit movements that no relation row takes in (MovementCoverage).
+//
+// The relation tools' methods have typed requests and replies in contracts/, which encode
+// and decode their argument lists on both sides: the server's handler and the desk's call.
+//   RevisarRelacion         RelationCheckCall     (RelationChecks)
+//   HistorialRegistro       RowHistoryCall        (ChangeHistory)
+//   VistaPreviaCausado      CausedPreviewCall     (CausedValuePreview)
+//   MovimientosSinRelacion  MovementCoverageCall  (MovementCoverage)
 class TAVREL_SERVER_EXPORT ServerMethods
 {
 public:
@@ -42,12 +45,14 @@ public:
     // the change itself.
     void setUser(const QString& user) { m_user = user; }
 
-private:
-    QVariant buscarFechaServidor(QVariantList& args);
-    QVariant buscarPathProgramaArreglo(QVariantList& args);
-    QVariant ejecutarSQL(QVariantList& args);
-    QVariant validarUsuario(QVariantList& args);
+    // The handlers of ServerMethodTable that live here.
+    static QVariant buscarFechaServidor(const ServerMethodContext& context, QVariantList& args);
+    static QVariant buscarPathProgramaArreglo(const ServerMethodContext& context,
+                                              QVariantList& args);
+    static QVariant ejecutarSQL(const ServerMethodContext& context, QVariantList& args);
+    static QVariant validarUsuario(const ServerMethodContext& context, QVariantList& args);
 
+private:
     Database& m_db;
     QString m_user;
 };

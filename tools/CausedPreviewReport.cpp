@@ -1,5 +1,6 @@
 #include "CausedPreviewReport.h"
 
+#include "CausedPreviewCall.h"
 #include "FieldType.h"
 #include "IAppServer.h"
 #include "ModuleError.h"
@@ -62,20 +63,14 @@ QVariantList totalRow(int company, const QString& label, double total, double cu
 CausedPreviewReport CausedPreviewReport::fetch(IAppServer& server, int company, int year,
                                                const QDateTime& clientTime)
 {
-    QVariantList args{company, year, clientTime, QVariant()};
-    const QVariantList answer = server.invoke(QStringLiteral("VistaPreviaCausado"), args).toList();
-    if (answer.size() != 4)
-        throw ModuleError(QStringLiteral("El servidor respondió a la vista previa del causado "
-                                         "con %1 valores en lugar de 4")
-                              .arg(answer.size()),
-                          ModuleError::Kind::Conversion);
+    const CausedPreviewReply reply = CausedPreviewCall::call(server, {company, year, clientTime});
     CausedPreviewReport report;
     report.company = company;
-    report.yearly = answer[0].toString() == QLatin1String("ANUAL");
-    report.start = answer[1].toDateTime();
-    report.end = answer[2].toDateTime();
-    report.summedColumn = answer[3].toString();
-    report.rows = ResultTable::fromVariant(args[3]);
+    report.yearly = reply.yearly;
+    report.start = reply.start;
+    report.end = reply.end;
+    report.summedColumn = reply.summedColumn;
+    report.rows = reply.rows;
     return report;
 }
 

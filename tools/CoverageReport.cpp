@@ -3,6 +3,7 @@
 #include "FieldType.h"
 #include "IAppServer.h"
 #include "ModuleError.h"
+#include "MovementCoverageCall.h"
 #include "XlsxWriter.h"
 
 #include <QJsonObject>
@@ -18,18 +19,11 @@ const char* const kColumns[] = {"COD_EMPR",    "COD_CCOS", "COD_CONT", "COD_CUEN
 
 CoverageReport CoverageReport::fetch(IAppServer& server, int year)
 {
-    QVariantList args{year, QVariant()};
-    const QVariantList answer =
-        server.invoke(QStringLiteral("MovimientosSinRelacion"), args).toList();
-    if (answer.size() != 2)
-        throw ModuleError(QStringLiteral("El servidor respondió a la revisión de movimientos "
-                                         "con %1 valores en lugar de 2")
-                              .arg(answer.size()),
-                          ModuleError::Kind::Conversion);
+    const MovementCoverageReply reply = MovementCoverageCall::call(server, {year});
     CoverageReport report;
-    report.start = answer[0].toDateTime();
-    report.end = answer[1].toDateTime();
-    report.groups = ResultTable::fromVariant(args[1]);
+    report.start = reply.start;
+    report.end = reply.end;
+    report.groups = reply.groups;
     for (const char* column : kColumns) {
         if (report.groups.columnIndex(QLatin1String(column)) < 0)
             throw ModuleError(QStringLiteral("A la respuesta del servidor le falta la columna %1")

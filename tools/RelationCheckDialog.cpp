@@ -3,6 +3,7 @@
 #include "IAppServer.h"
 #include "ModuleError.h"
 #include "ReadOnlyTable.h"
+#include "RelationCheckCall.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -78,26 +79,25 @@ QString RelationCheckDialog::summary() const
 bool RelationCheckDialog::refresh()
 {
     m_table->setRowCount(0);
-    QVariantList args{m_company, QVariantList()};
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    QList<RelationWarning> warnings;
     try {
-        m_server->invoke(QStringLiteral("RevisarRelacion"), args);
+        warnings = RelationCheckCall::call(*m_server, {m_company}).warnings;
     } catch (const ModuleError& e) {
         QApplication::restoreOverrideCursor();
         m_summary->setText(QStringLiteral("No se pudo revisar la relación: %1").arg(e.message()));
         return false;
     }
     QApplication::restoreOverrideCursor();
-    const QVariantList warnings = args[1].toList();
     int notes = 0;
     m_table->setRowCount(int(warnings.size()));
     for (int i = 0; i < warnings.size(); ++i) {
-        const QVariantList w = warnings[i].toList();
-        const bool note = w.value(5).toString() == QLatin1String("nota");
+        const RelationWarning& w = warnings[i];
+        const bool note = w.level == RelationWarning::Level::Note;
         notes += note ? 1 : 0;
         const QStringList cells{note ? QStringLiteral("Nota") : QStringLiteral("Aviso"),
-                                code(w.value(1)), code(w.value(2)), code(w.value(3)),
-                                whatToCheck(w.value(6).toString())};
+                                code(w.payrollConcept), code(w.account), code(w.related),
+                                whatToCheck(w.message)};
         for (int c = 0; c < cells.size(); ++c)
             m_table->setItem(i, c, new QTableWidgetItem(cells[c]));
     }

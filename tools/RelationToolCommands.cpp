@@ -3,6 +3,8 @@
 #include "CausedReportCommands.h"
 #include "CommandLine.h"
 #include "IAppServer.h"
+#include "RelationCheckCall.h"
+#include "RowHistoryCall.h"
 #include "RowHistoryDialog.h"
 
 #include <QJsonArray>
@@ -44,6 +46,31 @@ QJsonValue json(const QVariant& v)
     return QJsonValue::fromVariant(v);
 }
 
+// An entry's changes as the history stores them: {"columna", "antes", "despues"} for each
+// column of a row's change, {"sentencia", "filas", "vacios_a_cero"} for a statement.
+QJsonValue changesJson(const RowHistoryEntry& e)
+{
+    if (e.rowKey < 0) {
+        QJsonObject statement{{QStringLiteral("sentencia"), e.statement},
+                              {QStringLiteral("filas"), e.rows}};
+        if (e.emptiedToZero >= 0)
+            statement.insert(QStringLiteral("vacios_a_cero"), e.emptiedToZero);
+        return statement;
+    }
+    QJsonArray changes;
+    for (const RowHistoryChange& c : e.changes)
+        changes.append(QJsonObject{{QStringLiteral("columna"), c.column},
+                                   {QStringLiteral("antes"), json(c.before)},
+                                   {QStringLiteral("despues"), json(c.after)}});
+    return changes;
+}
+
+QString level(const RelationWarning& w)
+{
+    return w.level == RelationWarning::Level::Note ? QStringLiteral("nota")
+                                                   : QStringLiteral("aviso");
+}
+
 ToolCommand check()
 {
     return {
@@ -54,29 +81,23 @@ ToolCommand check()
         [](const CommandLine&) { return QString(); },
         [](IAppServer& server, int company, const CommandLine& line, QTextStream& out) {
             const Command c = command(company, line);
-            QVariantList call{c.company, QVariantList()};
-            server.invoke(QStringLiteral("RevisarRelacion"), call);
-            const QVariantList warnings = call[1].toList();
+            const QList<RelationWarning> warnings =
+                RelationCheckCall::call(server, {c.company}).warnings;
             if (!c.json) {
-                for (const QVariant& v : warnings) {
-                    const QVariantList w = v.toList();
-                    out << (w.value(5).toString() == QLatin1String("nota") ? "nota: " : "aviso: ")
-                        << w.value(6).toString() << "\n";
-                }
+                for (const RelationWarning& w : warnings)
+                    out << level(w) << ": " << w.message << "\n";
                 out << "Empresa " << c.company << ": " << warnings.size() << " advertencia(s).\n";
                 return;
             }
             QJsonArray list;
-            for (const QVariant& v : warnings) {
-                const QVariantList w = v.toList();
-                list.append(QJsonObject{{QStringLiteral("fila"), json(w.value(0))},
-                                        {QStringLiteral("contabilizacion"), json(w.value(1))},
-                                        {QStringLiteral("cuenta"), json(w.value(2))},
-                                        {QStringLiteral("codigo_relacionado"), json(w.value(3))},
-                                        {QStringLiteral("revision"), json(w.value(4))},
-                                        {QStringLiteral("nivel"), json(w.value(5))},
-                                        {QStringLiteral("mensaje"), json(w.value(6))}});
-            }
+            for (const RelationWarning& w : warnings)
+                list.append(QJsonObject{{QStringLiteral("fila"), w.rowKey},
+                                        {QStringLiteral("contabilizacion"), json(w.payrollConcept)},
+                                        {QStringLiteral("cuenta"), json(w.account)},
+                                        {QStringLiteral("codigo_relacionado"), json(w.related)},
+                                        {QStringLiteral("revision"), w.check},
+                                        {QStringLiteral("nivel"), level(w)},
+                                        {QStringLiteral("mensaje"), w.message}});
             out << QJsonDocument(QJsonObject{{QStringLiteral("empresa"), c.company},
                                              {QStringLiteral("advertencias"), list}})
                        .toJson(QJsonDocument::Indented);
@@ -120,38 +141,31 @@ ToolCommand history()
         [=](IAppServer& server, int company, const CommandLine& given, QTextStream& out) {
             const Command c = command(company, given);
             const QCommandLineParser& v = *c.values;
-            QVariantList call{
-                c.company, v.value(payrollConcept).toInt(), v.value(account).trimmed(),
-                v.isSet(related) ? QVariant(v.value(related).toInt()) : QVariant(), QVariantList()};
-            server.invoke(QStringLiteral("HistorialRegistro"), call);
-            const QVariantList entries = call[4].toList();
+            const QList<RowHistoryEntry> entries =
+                RowHistoryCall::call(
+                    server, {c.company, v.value(payrollConcept).toInt(), v.value(account).trimmed(),
+                             v.isSet(related) ? std::optional<int>(v.value(related).toInt())
+                                              : std::nullopt})
+                    .entries;
             QJsonArray list;
-            for (const QVariant& item : entries) {
-                const QVariantList e = item.toList();
-                const QString when =
-                    e.value(0).toDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
+            for (const RowHistoryEntry& e : entries) {
+                const QString when = e.when.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
                 if (!c.json) {
-                    out << when << "  " << e.value(1).toString() << "  "
-                        << RowHistoryDialog::operationName(e.value(2).toString())
-                        << (e.value(3).toLongLong() < 0
-                                ? QStringLiteral(" (%1 filas)").arg(e.value(4).toInt())
-                                : QString())
+                    out << when << "  " << e.user << "  "
+                        << RowHistoryDialog::operationName(e.operation)
+                        << (e.rowKey < 0 ? QStringLiteral(" (%1 filas)").arg(e.rows) : QString())
                         << "\n";
-                    for (const QString& line : RowHistoryDialog::changesText(e.value(5).toString())
-                                                   .split(QLatin1Char('\n')))
+                    for (const QString& line :
+                         RowHistoryDialog::changesText(e).split(QLatin1Char('\n')))
                         out << "    " << line << "\n";
                     continue;
                 }
-                const QJsonDocument changes =
-                    QJsonDocument::fromJson(e.value(5).toString().toUtf8());
-                list.append(QJsonObject{
-                    {QStringLiteral("fecha"), when},
-                    {QStringLiteral("usuario"), e.value(1).toString()},
-                    {QStringLiteral("operacion"), e.value(2).toString()},
-                    {QStringLiteral("fila"), e.value(3).toLongLong()},
-                    {QStringLiteral("filas"), e.value(4).toInt()},
-                    {QStringLiteral("cambios"), changes.isArray() ? QJsonValue(changes.array())
-                                                                  : QJsonValue(changes.object())}});
+                list.append(QJsonObject{{QStringLiteral("fecha"), when},
+                                        {QStringLiteral("usuario"), e.user},
+                                        {QStringLiteral("operacion"), e.operation},
+                                        {QStringLiteral("fila"), e.rowKey},
+                                        {QStringLiteral("filas"), e.rows},
+                                        {QStringLiteral("cambios"), changesJson(e)}});
             }
             if (!c.json) {
                 out << entries.size() << " cambio(s) registrado(s).\n";

@@ -10,9 +10,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QIntValidator>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -25,13 +22,29 @@ namespace tavrel {
 
 namespace {
 
-QString valueText(const QString& column, const QJsonValue& v)
+bool isNumber(const QVariant& v)
 {
-    if (v.isNull() || v.isUndefined())
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString valueText(const QString& column, const QVariant& v)
+{
+    if (v.isNull())
         return QStringLiteral("(vacío)");
-    if (v.isDouble() && column.startsWith(QLatin1String("VAL_")))
+    if (isNumber(v) && column.startsWith(QLatin1String("VAL_")))
         return QLocale(QLocale::Spanish, QLocale::Colombia).toString(v.toDouble(), 'f', 2);
-    if (v.isDouble())
+    if (isNumber(v))
         return QString::number(v.toDouble(), 'f', 0);
     QString text = v.toString();
     // Date-times are stored as yyyy-MM-ddTHH:mm:ss, with .zzz when they have milliseconds.
@@ -55,24 +68,19 @@ QString RowHistoryDialog::operationName(const QString& code)
     return QStringLiteral("Sentencia");
 }
 
-QString RowHistoryDialog::changesText(const QString& details)
+QString RowHistoryDialog::changesText(const RowHistoryEntry& entry)
 {
-    const QJsonDocument doc = QJsonDocument::fromJson(details.toUtf8());
     QStringList lines;
-    if (doc.isArray()) {
-        for (const QJsonValue& change : doc.array()) {
-            const QJsonObject c = change.toObject();
-            const QString column = c.value(QStringLiteral("columna")).toString();
-            lines.append(QStringLiteral("%1: %2 → %3")
-                             .arg(column, valueText(column, c.value(QStringLiteral("antes"))),
-                                  valueText(column, c.value(QStringLiteral("despues")))));
-        }
+    if (entry.rowKey >= 0) {
+        for (const RowHistoryChange& c : entry.changes)
+            lines.append(
+                QStringLiteral("%1: %2 → %3")
+                    .arg(c.column, valueText(c.column, c.before), valueText(c.column, c.after)));
     } else {
-        const QJsonObject o = doc.object();
         lines.append(QStringLiteral("VAL_CAUS, ACT_USUA, ACT_HORA, ACT_ESTA recalculados"));
-        if (o.contains(QStringLiteral("vacios_a_cero")))
-            lines.append(QStringLiteral("VAL_CAUS vacío → 0 en %1 fila(s)")
-                             .arg(o.value(QStringLiteral("vacios_a_cero")).toInt()));
+        if (entry.emptiedToZero >= 0)
+            lines.append(
+                QStringLiteral("VAL_CAUS vacío → 0 en %1 fila(s)").arg(entry.emptiedToZero));
     }
     return lines.join(QLatin1Char('\n'));
 }
@@ -147,28 +155,27 @@ bool RowHistoryDialog::refresh()
         return false;
     }
     const QString related = m_related->text().trimmed();
-    QVariantList args{m_company, m_concept->text().trimmed().toInt(), m_account->text().trimmed(),
-                      related.isEmpty() ? QVariant() : QVariant(related.toInt()), QVariantList()};
+    const RowHistoryRequest request{
+        m_company, m_concept->text().trimmed().toInt(), m_account->text().trimmed(),
+        related.isEmpty() ? std::nullopt : std::optional<int>(related.toInt())};
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    QList<RowHistoryEntry> entries;
     try {
-        m_server->invoke(QStringLiteral("HistorialRegistro"), args);
+        entries = RowHistoryCall::call(*m_server, request).entries;
     } catch (const ModuleError& e) {
         QApplication::restoreOverrideCursor();
         m_summary->setText(QStringLiteral("No se pudo leer el historial: %1").arg(e.message()));
         return false;
     }
     QApplication::restoreOverrideCursor();
-    const QVariantList entries = args[4].toList();
     m_table->setRowCount(int(entries.size()));
     for (int i = 0; i < entries.size(); ++i) {
-        const QVariantList e = entries[i].toList();
-        const qint64 key = e.value(3).toLongLong();
-        const QStringList cells{
-            e.value(0).toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
-            e.value(1).toString(), operationName(e.value(2).toString()),
-            key < 0 ? QStringLiteral("%1 filas").arg(e.value(4).toInt())
-                    : QStringLiteral("esta fila"),
-            changesText(e.value(5).toString())};
+        const RowHistoryEntry& e = entries[i];
+        const QStringList cells{e.when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), e.user,
+                                operationName(e.operation),
+                                e.rowKey < 0 ? QStringLiteral("%1 filas").arg(e.rows)
+                                             : QStringLiteral("esta fila"),
+                                changesText(e)};
         for (int c = 0; c < cells.size(); ++c)
             m_table->setItem(i, c, new QTableWidgetItem(cells[c]));
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RowHistoryCall.h"
+
 #include <QDialog>
 #include <QVariant>
 #include <memory>
@@ -37,8 +39,8 @@ public:
     QTableWidget* table() const { return m_table; }
     QString summary() const;
 
-    // "COLUMNA: antes → después" lines of an entry's details, as the server stores them.
-    static QString changesText(const QString& details);
+    // "COLUMNA: antes → después" lines of an entry's changes.
+    static QString changesText(const RowHistoryEntry& entry);
     // The operation's name: "Inserción", "Modificación", …
     static QString operationName(const QString& code);
 

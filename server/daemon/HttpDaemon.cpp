@@ -7,12 +7,14 @@
 #include "GuardedServer.h"
 #include "GuardedTlsServer.h"
 #include "LocalAppServer.h"
+#include "MethodArguments.h"
 #include "ModuleError.h"
 #include "NetworkAccess.h"
 #include "ProviderRegistry.h"
 #include "ReadPolicy.h"
 #include "RequestStream.h"
 #include "SchemaCatalog.h"
+#include "ServerMethodTable.h"
 #include "SessionStore.h"
 #include "StatementPolicy.h"
 #include "WireMessages.h"
@@ -97,26 +99,6 @@ QString bearer(const httplib::Request& req)
     return header.startsWith(QLatin1String("Bearer ")) ? header.mid(7).trimmed() : QString();
 }
 
-// The late-bound methods a desk may call over the network; any other name is refused
-// before it reaches the database.
-const QStringList& networkMethods()
-{
-    static const QStringList names{
-        QStringLiteral("BuscarFechaServidor"),
-        QStringLiteral("BuscarPathProgramaArreglo"),
-        QStringLiteral("EjecutarSQL"),
-        QStringLiteral("ValidarUsuario"),
-        // Read-only reports over the caused values; row-level security limits them to the
-        // session's companies.
-        QStringLiteral("VistaPreviaCausado"),
-        QStringLiteral("MovimientosSinRelacion"),
-        // One company's checks and one row's history; requireMethodCompany checks the company.
-        QStringLiteral("RevisarRelacion"),
-        QStringLiteral("HistorialRegistro"),
-    };
-    return names;
-}
-
 // Every changed row must belong to the session's companies, before and after; the
 // server stamps what it vouches for (DeskDelta). A provider without a table to change is
 // refused by the apply itself.
@@ -132,16 +114,32 @@ Delta deskDelta(const QString& provider, const Delta& delta, const Session& sess
     return DeskDelta::prepare(*table, delta, {user, session.companies}, serverTime);
 }
 
-// The methods that read one company's relation answer only for the session's companies.
-void requireMethodCompany(const QString& method, const QVariantList& args, const Session& session)
+// The late-bound method a desk may call over the network, by ServerMethodTable; any other
+// name is refused before it reaches the database.
+const ServerMethod& networkMethod(const QString& name)
 {
-    static const QStringList perCompany{QStringLiteral("RevisarRelacion"),
-                                        QStringLiteral("HistorialRegistro")};
-    if (!perCompany.contains(method, Qt::CaseInsensitive) || args.isEmpty())
-        return;
-    if (!session.companies.contains(args.first().toInt()))
+    const ServerMethod* method = ServerMethodTable::find(name);
+    if (!method || !method->network)
+        throw ModuleError(QStringLiteral("El servidor de aplicaciones no atiende por la red el "
+                                         "método «%1»")
+                              .arg(name));
+    return *method;
+}
+
+// A method that reads one company's rows answers only for the session's companies.
+void requireMethodCompany(const ServerMethod& method, const QVariantList& args,
+                          const Session& session)
+{
+    const int at = method.companyArgument;
+    if (at < 0 || at >= args.size())
+        return; // a wrong argument count is the method's own refusal
+    // Read as the method reads it, so that the company checked is the one it uses.
+    const int company = MethodArguments(method.name, args, int(args.size()))
+                            .integer(at, QStringLiteral("la empresa"));
+    if (!session.companies.contains(company))
         throw ModuleError(QStringLiteral("El usuario %1 no tiene acceso a la empresa %2")
-                              .arg(session.user, args.first().toString()));
+                              .arg(session.user)
+                              .arg(company));
 }
 
 } // namespace
@@ -377,15 +375,12 @@ struct HttpDaemon::Private
         route("/v1/invoke", "invoke", Access::Session,
               [this](const QJsonObject& body, const Session* session) {
                   tNote.target = text(body, "method");
-                  if (!networkMethods().contains(tNote.target, Qt::CaseInsensitive))
-                      throw ModuleError(QStringLiteral("El servidor de aplicaciones no atiende "
-                                                       "por la red el método «%1»")
-                                            .arg(tNote.target));
+                  const ServerMethod& method = networkMethod(tNote.target);
                   QVariantList args =
                       WireMessages::decodeArguments(body.value(QStringLiteral("args")));
+                  requireMethodCompany(method, args, *session);
                   if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0)
                       checkStatement(args, *session);
-                  requireMethodCompany(tNote.target, args, *session);
                   worker().server->setUser(session->user);
                   // Passwords are checked only where failures are counted.
                   const QVariant result = tNote.target.compare(QLatin1String("ValidarUsuario"),

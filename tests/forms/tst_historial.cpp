@@ -1,14 +1,13 @@
 #include "Field.h"
 #include "ModuleError.h"
 #include "ModuloDemo.h"
+#include "RowHistoryCall.h"
 #include "SClientDataSet.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTest>
 
 using tavrel::ModuleError;
+using tavrel::RowHistoryEntry;
 
 // The server's history of the relation, fed by the window: a row posted from its dataset
 // and a caused-value run each leave one entry in the session user's name, in the same
@@ -32,7 +31,7 @@ private:
     // Adds 0.5 to VAL_TOTA of the demo's row 10 / 100 and posts it, or runs the caused-value
     // update of the window.
     void change(bool causedRun);
-    QVariantList history();
+    QList<RowHistoryEntry> history();
     QList<QVariantList> relation();
     std::unique_ptr<ModuloDemo> f;
 };
@@ -57,11 +56,10 @@ void TstHistorial::change(bool causedRun)
     ds->post();
 }
 
-QVariantList TstHistorial::history()
+QList<RowHistoryEntry> TstHistorial::history()
 {
-    QVariantList args{1, 10, QStringLiteral("51010101"), 100, QVariantList()};
-    f->servidor->invoke(QStringLiteral("HistorialRegistro"), args);
-    return args[4].toList();
+    return tavrel::RowHistoryCall::call(*f->servidor, {1, 10, QStringLiteral("51010101"), 100})
+        .entries;
 }
 
 QList<QVariantList> TstHistorial::relation()
@@ -82,32 +80,34 @@ void TstHistorial::changeIsRecordedWithItsUserAndValues()
     QFETCH(bool, causedRun);
     const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
     change(causedRun);
-    const QVariantList entries = history();
+    const QList<RowHistoryEntry> entries = history();
     QCOMPARE(entries.size(), 1);
-    const QVariantList e = entries.first().toList();
-    QCOMPARE(e[1].toString(), causedRun ? QStringLiteral("JPEREZ") : QStringLiteral("ANALISTA01"));
-    QVERIFY(e[0].toDateTime() >= before && e[0].toDateTime() <= before.addSecs(180));
-    const QJsonDocument details = QJsonDocument::fromJson(e[5].toString().toUtf8());
+    const RowHistoryEntry& e = entries.first();
+    QCOMPARE(e.user, causedRun ? QStringLiteral("JPEREZ") : QStringLiteral("ANALISTA01"));
+    QVERIFY(e.when >= before && e.when <= before.addSecs(180));
     if (causedRun) {
-        QCOMPARE(e[2].toString(), QStringLiteral("C"));
+        QCOMPARE(e.operation, QStringLiteral("C"));
+        QCOMPARE(e.rowKey, -1);
         // JPEREZ has every company: the run rewrites every row, and a row of company 1 shows
-        // company 1's share of them.
+        // company 1's share of them; the clean-up after it joins its entry.
         QCOMPARE(
-            e[4].toInt(),
+            e.rows,
             f->db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE COD_EMPR = 1"))
                 .toInt());
-        QVERIFY2(details.object().contains(QStringLiteral("vacios_a_cero")),
-                 qPrintable(e[5].toString()));
+        QVERIFY2(e.statement.startsWith(QStringLiteral("UPDATE NM_RPCOS SET VAL_CAUS"),
+                                        Qt::CaseInsensitive),
+                 qPrintable(e.statement));
+        QVERIFY(e.emptiedToZero >= 0);
         return;
     }
-    QCOMPARE(e[2].toString(), QStringLiteral("M"));
-    QJsonObject total;
-    for (const QJsonValue& c : details.array()) {
-        if (c[QStringLiteral("columna")] == QStringLiteral("VAL_TOTA"))
-            total = c.toObject();
-    }
-    QCOMPARE(total.value(QStringLiteral("antes")).toDouble(), 850000000.0);
-    QCOMPARE(total.value(QStringLiteral("despues")).toDouble(), 850000000.5);
+    QCOMPARE(e.operation, QStringLiteral("M"));
+    QVERIFY(e.rowKey > 0);
+    const auto total = std::find_if(e.changes.cbegin(), e.changes.cend(), [](const auto& c) {
+        return c.column == QLatin1String("VAL_TOTA");
+    });
+    QVERIFY(total != e.changes.cend());
+    QCOMPARE(total->before.toDouble(), 850000000.0);
+    QCOMPARE(total->after.toDouble(), 850000000.5);
 }
 
 void TstHistorial::changeWithoutItsHistoryIsNotMade_data()

@@ -3,7 +3,9 @@
 #include "CausedValueStatements.h"
 #include "Delta.h"
 #include "HostileServer.h"
+#include "RowHistoryCall.h"
 #include "WireMessages.h"
+#include "WireValue.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -14,7 +16,11 @@
 
 using tavrel::Delta;
 using tavrel::DeltaRow;
+using tavrel::RowHistoryCall;
+using tavrel::RowHistoryEntry;
+using tavrel::RowHistoryReply;
 using tavrel::WireMessages;
+using tavrel::WireValue;
 using tavrel::test::HostileServer;
 
 namespace {
@@ -351,25 +357,22 @@ void ApplyAttacks::rowHistoryShowsOnlyItsCompanysShare()
                        "AND COD_CCOS IS NOT NULL ORDER BY TVL_ROWID LIMIT 1"));
     QCOMPARE(keys.size(), 1);
     const HostileServer::Reply reply =
-        invoke(*m_server, m_token, QStringLiteral("HistorialRegistro"),
-               {2, keys[0][0].toInt(), keys[0][1].toString(), keys[0][2].toInt(), QVariantList()});
+        invoke(*m_server, m_token, RowHistoryCall::method(),
+               RowHistoryCall::encodeRequest(
+                   {2, keys[0][0].toInt(), keys[0][1].toString(), keys[0][2].toInt()}));
     QVERIFY2(reply.status == 200, reply.raw.c_str());
-    const QVariantList entries =
-        WireMessages::decodeArguments(reply.body.value(QStringLiteral("args"))).value(4).toList();
+    const RowHistoryReply history = RowHistoryCall::decodeReply(
+        WireValue::decodeTagged(reply.body.value(QStringLiteral("result"))),
+        WireMessages::decodeArguments(reply.body.value(QStringLiteral("args"))));
     int fromJPerez = 0;
-    for (const QVariant& item : entries) {
-        const QVariantList e = item.toList();
-        if (e.value(3).toLongLong() >= 0)
+    for (const RowHistoryEntry& e : history.entries) {
+        if (e.rowKey >= 0)
             continue;
-        const QJsonObject details =
-            QJsonDocument::fromJson(e.value(5).toString().toUtf8()).object();
         // Every count a company-2 user sees is of company 2's rows.
-        QVERIFY2(e.value(4).toInt() <= own, qPrintable(e.value(5).toString()));
-        QVERIFY2(details.value(QStringLiteral("filas")).toInt() <= own,
-                 qPrintable(e.value(5).toString()));
-        if (e.value(1).toString() == QLatin1String("JPEREZ")) {
+        QVERIFY2(e.rows <= own && e.emptiedToZero <= own, qPrintable(e.statement));
+        if (e.user == QLatin1String("JPEREZ")) {
             ++fromJPerez;
-            QCOMPARE(e.value(4).toInt(), own);
+            QCOMPARE(e.rows, own);
         }
     }
     QCOMPARE(fromJPerez, 1);

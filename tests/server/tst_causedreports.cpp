@@ -4,9 +4,11 @@
 // row takes in.
 
 #include "CausedMovements.h"
+#include "CausedPreviewCall.h"
 #include "Database.h"
 #include "IAppServer.h"
 #include "ModuleError.h"
+#include "MovementCoverageCall.h"
 #include "ResultTable.h"
 #include "ServerTestUtil.h"
 #include "TestDatabase.h"
@@ -16,6 +18,7 @@
 #include <map>
 
 using namespace tavrel;
+using namespace Qt::StringLiterals;
 using namespace tavrel::test;
 
 namespace {
@@ -113,9 +116,16 @@ void TstCausedReports::previewGivesTheMovementsSums()
     setFecRpco(fecRpco);
     const DataPacket before = relationRows();
 
-    QVariantList args{company, year, clientTime, QVariant()};
-    m_server->invoke(QStringLiteral("VistaPreviaCausado"), args);
-    const ResultTable preview = ResultTable::fromVariant(args[3]);
+    const CausedPreviewReply reply =
+        CausedPreviewCall::call(*m_server, {company, year, clientTime});
+    const ResultTable& preview = reply.rows;
+    // The yearly path sums VAL_TRAN only where the company's flag says so.
+    const bool yearly = year > 0 || fecRpco.toInt() > 0;
+    QCOMPARE(reply.yearly, yearly);
+    QCOMPARE(reply.summedColumn,
+             yearly && digiDian == QLatin1String("S") ? u"VAL_TRAN"_s : u"VAL_CAUC"_s);
+    if (yearly)
+        QCOMPARE(reply.end, at(year > 0 ? year : fecRpco.toInt(), 12, 31));
     const DataPacket unchanged = relationRows();
     QVERIFY2(unchanged == before, qPrintable(test::packetDifference(unchanged, before)));
 
@@ -163,9 +173,9 @@ void TstCausedReports::coverageAgainstTheMovements()
     QFETCH(int, expectedYear);
     setFecRpco(fecRpco);
 
-    QVariantList args{year, QVariant()};
+    MovementCoverageReply reply;
     try {
-        m_server->invoke(QStringLiteral("MovimientosSinRelacion"), args);
+        reply = MovementCoverageCall::call(*m_server, {year});
         QVERIFY2(expectedYear > 0, "no year, but the coverage ran");
     } catch (const ModuleError& e) {
         QVERIFY2(expectedYear == 0 && e.message().contains(QStringLiteral("indique el año")),
@@ -192,7 +202,8 @@ void TstCausedReports::coverageAgainstTheMovements()
             s->tran += m.tran;
         }
     }
-    const ResultTable groups = ResultTable::fromVariant(args[1]);
+    QCOMPARE(reply.start, first);
+    const ResultTable& groups = reply.groups;
     std::map<QString, Sums> found;
     Sums foundTotal;
     for (int r = 0; r < groups.rows.size(); ++r) {

@@ -1,10 +1,13 @@
 #include "IAppServer.h"
 #include "ModuleError.h"
+#include "RelationCheckCall.h"
+#include "RowHistoryCall.h"
 #include "TestDatabase.h"
 
 #include <QTest>
 
 using namespace tavrel;
+using namespace Qt::StringLiterals;
 using tavrel::test::TestDatabase;
 
 // The consistency checks of the relation: each fires on a row made for it, in company 1 of
@@ -78,20 +81,21 @@ void TstRelationChecks::eachCheckFiresOnItsRowOnly()
     const qint64 clean = db.queryValue(QStringLiteral("SELECT MIN(TVL_ROWID) FROM NM_RPCOS"))
                              .toLongLong(); // 10 / 51010101 / 100, Nación 10
 
-    QVariantList args{1, QVariantList()};
-    db.appServer()->invoke(QStringLiteral("RevisarRelacion"), args);
     QStringList found;
     QStringList onClean;
-    for (const QVariant& item : args[1].toList()) {
-        const QVariantList w = item.toList();
-        const QString text = w[4].toString() + u':' + w[5].toString();
-        if (w[0].toLongLong() == made) {
+    for (const RelationWarning& w : RelationCheckCall::call(*db.appServer(), {1}).warnings) {
+        const QString text =
+            w.check + (w.level == RelationWarning::Level::Note ? u":nota"_s : u":aviso"_s);
+        if (w.rowKey == made) {
             found.append(text);
-            QVERIFY2(w[6].toString().contains(QStringLiteral("contabilización %1, cuenta %2")
-                                                  .arg(payrollConcept)
-                                                  .arg(account)),
-                     qPrintable(w[6].toString()));
-        } else if (w[0].toLongLong() == clean) {
+            // The row's keys travel apart from the message, each in its own field.
+            QCOMPARE(QVariantList({w.payrollConcept.toInt(), w.account, w.related.toInt()}),
+                     QVariantList({payrollConcept, account, related}));
+            QVERIFY2(w.message.contains(QStringLiteral("contabilización %1, cuenta %2")
+                                            .arg(payrollConcept)
+                                            .arg(account)),
+                     qPrintable(w.message));
+        } else if (w.rowKey == clean) {
             onClean.append(text);
         }
     }
@@ -107,12 +111,9 @@ void TstRelationChecks::otherCompaniesAreRefusedOverTheNetwork()
         QSKIP("in-process the host decides which companies a user sees");
     TestDatabase db;
     auto server = db.appServer(QStringLiteral("MGOMEZ"), QStringLiteral("Nomina2026"));
-    for (const char* method : {"RevisarRelacion", "HistorialRegistro"}) {
-        QVariantList args{1, 10, QStringLiteral("51010101"), 100, QVariantList()};
-        if (QByteArray(method) == "RevisarRelacion")
-            args = {1, QVariantList()};
-        QVERIFY_THROWS_EXCEPTION(ModuleError, server->invoke(QLatin1String(method), args));
-    }
+    QVERIFY_THROWS_EXCEPTION(ModuleError, RelationCheckCall::call(*server, {1}));
+    QVERIFY_THROWS_EXCEPTION(ModuleError,
+                             RowHistoryCall::call(*server, {1, 10, u"51010101"_s, 100}));
 }
 
 QTEST_GUILESS_MAIN(TstRelationChecks)

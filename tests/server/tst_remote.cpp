@@ -1,10 +1,10 @@
+#include "CausedPreviewCall.h"
 #include "CausedValueStatements.h"
 #include "DaemonProcess.h"
 #include "Database.h"
 #include "Field.h"
 #include "ModuleError.h"
 #include "RemoteAppServer.h"
-#include "ResultTable.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
 #include "TestDatabase.h"
@@ -259,9 +259,9 @@ void TstRemote::companiesAndCredentialsAreEnforcedByTheDatabase()
     for (const QVariantList& row : all.rows)
         QCOMPARE(row[0].toInt(), 2);
     // The caused-value preview shows the same rows, of company 2 only.
-    QVariantList preview{2, 2013, QDateTime::currentDateTime(), QVariant()};
-    remote->invoke(QStringLiteral("VistaPreviaCausado"), preview);
-    QCOMPARE(ResultTable::fromVariant(preview[3]).rows.size(), 3);
+    QCOMPARE(
+        CausedPreviewCall::call(*remote, {2, 2013, QDateTime::currentDateTime()}).rows.rows.size(),
+        3);
     for (const char* secret : {"SELECT CLA_USUA FROM GN_USUAR", "SELECT * FROM TVL_SESION",
                                "SELECT COD_USUA FROM TVL_INTENTO", "SELECT * FROM TVL_HISTORIA"})
         QVERIFY_THROWS_EXCEPTION(ModuleError, open(QLatin1String(secret)));

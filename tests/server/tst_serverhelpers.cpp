@@ -44,7 +44,16 @@ void TstServerHelpers::commaTextRoundTrip_data()
         << QStringList{"VNmNccon", "VNmNcmco"} << "\"VNmNccon\",\"VNmNcmco\"" << false;
     QTest::newRow("blank outside quotes separates")
         << QStringList{"a", "b", "c"} << "a b,c" << false;
+    QTest::newRow("paths as the module reads them: a quoted blank is kept")
+        << QStringList{"C:\\Tavrel\\Nomina Uno\\VNmNccon.exe", "otros\\VNmNcmco.exe"}
+        << "\"C:\\Tavrel\\Nomina Uno\\VNmNccon.exe\" otros\\VNmNcmco.exe" << false;
+    QTest::newRow("comma between blanks is one separator")
+        << QStringList{"uno", "dos"} << " uno ,  dos " << false;
+    QTest::newRow("the first program has no path")
+        << QStringList{"", "nomina/VNmNcmco"} << "\"\",nomina/VNmNcmco" << false;
     QTest::newRow("trailing comma adds an empty entry") << QStringList{"a", ""} << "a," << false;
+    QTest::newRow("a missing closing quote takes the rest")
+        << QStringList{"a b"} << "\"a b" << false;
 }
 
 void TstServerHelpers::commaTextRoundTrip()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TavrelServerExport.h"
+#include "TavrelContractsExport.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +11,7 @@ namespace tavrel {
 // holds a blank, a comma, a double quote or a control character written between double
 // quotes with inner quotes doubled. Reading also accepts blanks as separators outside
 // quotes, as the suite's lists always did.
-class TAVREL_SERVER_EXPORT CommaText
+class TAVREL_CONTRACTS_EXPORT CommaText
 {
 public:
     static QStringList split(const QString& text);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TavrelServerExport.h"
+#include "TavrelContractsExport.h"
 
 #include <QString>
 #include <QVariant>
@@ -12,7 +12,7 @@ namespace tavrel {
 // The argument list of one late-bound method call, read with the messages every method
 // gives: a wrong count names the method, a value that is not a whole number names the
 // method, what the value is and the text received.
-class TAVREL_SERVER_EXPORT MethodArguments
+class TAVREL_CONTRACTS_EXPORT MethodArguments
 {
 public:
     // Throws ModuleError when the list does not have exactly `count` arguments.

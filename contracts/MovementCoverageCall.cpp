@@ -1,0 +1,45 @@
+#include "MovementCoverageCall.h"
+
+#include "IAppServer.h"
+#include "MethodArguments.h"
+#include "MethodReply.h"
+
+namespace tavrel {
+
+QVariantList MovementCoverageCall::encodeRequest(const MovementCoverageRequest& request)
+{
+    return {request.year, QVariant()};
+}
+
+MovementCoverageRequest MovementCoverageCall::decodeRequest(const QVariantList& args)
+{
+    return {MethodArguments(method(), args, 2)
+                .optionalInteger(0, QStringLiteral("el año"))
+                .value_or(0)};
+}
+
+QVariant MovementCoverageCall::encodeReply(const MovementCoverageReply& reply, QVariantList& args)
+{
+    args[1] = reply.groups.toVariant();
+    return QVariantList{reply.start, reply.end};
+}
+
+MovementCoverageReply MovementCoverageCall::decodeReply(const QVariant& result,
+                                                        const QVariantList& args)
+{
+    const MethodReply read(method());
+    const QVariantList answer = read.list(result, QStringLiteral("el año revisado"), 2);
+    return {read.dateTime(answer[0], QStringLiteral("el inicio")),
+            read.dateTime(answer[1], QStringLiteral("el fin")),
+            ResultTable::fromVariant(args.value(1))};
+}
+
+MovementCoverageReply MovementCoverageCall::call(IAppServer& server,
+                                                 const MovementCoverageRequest& request)
+{
+    QVariantList args = encodeRequest(request);
+    const QVariant result = server.invoke(method(), args);
+    return decodeReply(result, args);
+}
+
+} // namespace tavrel

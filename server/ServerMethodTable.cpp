@@ -1,0 +1,58 @@
+#include "ServerMethodTable.h"
+
+#include "CausedPreviewCall.h"
+#include "CausedValuePreview.h"
+#include "ChangeHistory.h"
+#include "MovementCoverage.h"
+#include "MovementCoverageCall.h"
+#include "RelationCheckCall.h"
+#include "RelationChecks.h"
+#include "RowHistoryCall.h"
+#include "ServerMethods.h"
+
+namespace tavrel {
+
+const QList<ServerMethod>& ServerMethodTable::methods()
+{
+    using C = const ServerMethodContext&;
+    static const QList<ServerMethod> table{
+        {QStringLiteral("BuscarFechaServidor"), &ServerMethods::buscarFechaServidor, true},
+        {QStringLiteral("BuscarPathProgramaArreglo"), &ServerMethods::buscarPathProgramaArreglo,
+         true},
+        // The network server also checks the statement against its policy.
+        {QStringLiteral("EjecutarSQL"), &ServerMethods::ejecutarSQL, true},
+        // The network server checks the password where it counts the failures.
+        {QStringLiteral("ValidarUsuario"), &ServerMethods::validarUsuario, true},
+        // One company's checks and one row's history.
+        {RelationCheckCall::method(),
+         [](C c, QVariantList& args) { return RelationChecks::method(c.db, args); }, true, 0},
+        {RowHistoryCall::method(),
+         [](C c, QVariantList& args) { return ChangeHistory::method(c.db, args); }, true, 0},
+        // Read-only reports over the caused values; row-level security limits them to the
+        // session's companies.
+        {CausedPreviewCall::method(),
+         [](C c, QVariantList& args) { return CausedValuePreview::invoke(c.db, args); }, true},
+        {MovementCoverageCall::method(),
+         [](C c, QVariantList& args) { return MovementCoverage::invoke(c.db, args); }, true},
+    };
+    return table;
+}
+
+const ServerMethod* ServerMethodTable::find(const QString& name)
+{
+    for (const ServerMethod& m : methods()) {
+        if (m.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &m;
+    }
+    return nullptr;
+}
+
+QStringList ServerMethodTable::names()
+{
+    QStringList list;
+    for (const ServerMethod& m : methods())
+        list.append(m.name);
+    return list;
+}
+
+} // namespace tavrel
