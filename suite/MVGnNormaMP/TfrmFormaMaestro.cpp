@@ -544,8 +544,8 @@ void TfrmFormaMaestro::runOperation(const QString& name)
             return;
         }
     }
-    throw ModuleError(QStringLiteral("El programa %1 no tiene la operación %2")
-                          .arg(objectName(), name));
+    throw ModuleError(QStringLiteral("El programa «%1» no tiene la operación %2")
+                          .arg(windowTitle().section(QLatin1Char('-'), -1).trimmed(), name));
 }
 
 bool TfrmFormaMaestro::isEditing() const
@@ -590,8 +590,9 @@ void TfrmFormaMaestro::exportExcel(const QString& path)
 void TfrmFormaMaestro::exportPdf(const QString& path)
 {
     if (!d->pdfExport)
-        throw ModuleError(QStringLiteral("El programa %1 no tiene un informe para exportar a PDF")
-                              .arg(objectName()));
+        throw ModuleError(
+            QStringLiteral("El programa «%1» no tiene un informe para exportar a PDF")
+                .arg(windowTitle().section(QLatin1Char('-'), -1).trimmed()));
     d->pdfExport(path);
 }
 
