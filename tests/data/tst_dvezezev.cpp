@@ -10,15 +10,15 @@
 #include <QLabel>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::DataSetState;
 using tavrel::ModuleError;
 
 namespace {
 const QVariant nulo;
-const QString errConcepto =
-    QStringLiteral("La Contabilizción Seleccionada no se Encuentra Registrada...");
-const QString errCuenta =
-    QStringLiteral("La cuenta contable seleccionada no se encuentra registrada...");
+const QString errConcepto = u"La Contabilizción Seleccionada no se Encuentra Registrada..."_s;
+const QString errCuenta = u"La cuenta contable seleccionada no se encuentra registrada..."_s;
 } // namespace
 
 class TstDVeZezev : public QObject
@@ -90,7 +90,7 @@ void TstDVeZezev::browsingShowsNamesAndBalances()
     QCOMPARE(vistos, nombres);
     QCOMPARE(f->valor("DtfNmbValSald").toDouble(), saldo);
     // The company name of the window's list, cut to the lookup field's 20 characters.
-    QCOMPARE(texto("DtfNmbEmpresa"), QStringLiteral("E.S.E. Hospital San "));
+    QCOMPARE(texto("DtfNmbEmpresa"), u"E.S.E. Hospital San "_s);
     QVERIFY2(f->mensajes.isEmpty(), qPrintable(f->mensajes.join('\n')));
 }
 
@@ -112,7 +112,7 @@ void TstDVeZezev::firstRowWithRelatedCodeConfiguresTheKind()
     const QString quitar = caso[0], campo = caso[1], titulo = caso[2];
 
     if (!quitar.isEmpty())
-        f->db->exec(QStringLiteral("DELETE FROM NM_RPCOS WHERE COD_EMPR = 1 AND ") + quitar);
+        f->db->exec(u"DELETE FROM NM_RPCOS WHERE COD_EMPR = 1 AND "_s + quitar);
     f->abrir();
     // Each scroll calculates the row it reaches; rows of other kinds do not reconfigure.
     SClientDataSet* ds = f->dtm->QryVeZEZev;
@@ -143,21 +143,21 @@ void TstDVeZezev::namesComeFromTheConfiguredKindAndCompany()
 
     // Closing the relation keeps the kind; company 2 then fetches its own list.
     f->dtm->QryVeZEZev->close();
-    QCOMPARE(f->dtm->gStCamRela, QStringLiteral("cod_tnom"));
-    QCOMPARE(f->forma->VPFCamRela->titulo(), QStringLiteral("Lista de Clases de Nómina"));
+    QCOMPARE(f->dtm->gStCamRela, u"cod_tnom"_s);
+    QCOMPARE(f->forma->VPFCamRela->titulo(), u"Lista de Clases de Nómina"_s);
     QCOMPARE(f->dtm->QryCamRela->commandText(),
-             QStringLiteral("select cod_empr, cod_tnom, nom_tnom from nm_tnomi where cod_empr = "
-                            ":codempr"));
+             u"select cod_empr, cod_tnom, nom_tnom from nm_tnomi where cod_empr = "
+             ":codempr"_s);
     f->cambiarEmpresa(2);
     QVERIFY2(f->mensajes.isEmpty(), qPrintable(f->mensajes.join('\n')));
     QVERIFY(f->ubicar(20, 1));
-    QCOMPARE(f->dtm->gStCamRela, QStringLiteral("cod_tnom"));
-    QCOMPARE(f->dtm->QryCamRela->fieldByName(QStringLiteral("cod_empr"))->asInteger(), 2);
+    QCOMPARE(f->dtm->gStCamRela, u"cod_tnom"_s);
+    QCOMPARE(f->dtm->QryCamRela->fieldByName(u"cod_empr"_s)->asInteger(), 2);
     QVERIFY(f->ubicar(10, 210)); // there is no payroll class 210
     QCOMPARE(texto("DtfNmbCamRela"), QString());
     f->dtm->ValidarCampoRelacionado(10);
     f->dtm->QryVeZEZev->invalidateCalculatedFields();
-    QCOMPARE(texto("DtfNmbCamRela"), QStringLiteral("ESCUELAS DEPORTIVAS"));
+    QCOMPARE(texto("DtfNmbCamRela"), u"ESCUELAS DEPORTIVAS"_s);
 }
 
 void TstDVeZezev::conceptChangeDuringEdit_data()
@@ -185,7 +185,7 @@ void TstDVeZezev::conceptChangeDuringEdit()
     f->abrir();
     QVERIFY(f->ubicar(10, 100));
     f->dtm->QryVeZEZev->edit();
-    f->dtm->QryVeZEZev->fieldByName(QStringLiteral("COD_CONT"))->setValue(nuevo);
+    f->dtm->QryVeZEZev->fieldByName(u"COD_CONT"_s)->setValue(nuevo);
     QCOMPARE(f->valor("COD_CONT"), nuevo);
     QCOMPARE(f->valor("COD_CCOS"), relacionado);
     QCOMPARE(f->forma->LblCamRela->text(), titulo);
@@ -257,30 +257,30 @@ void TstDVeZezev::postingStampsAuditColumns()
 
     // A ten-character user: stored cut to its first eight.
     f.reset(); // one session at a time
-    f = std::make_unique<ModuloDemo>(QStringLiteral("ANALISTA01"), QStringLiteral("Analista2026"));
+    f = std::make_unique<ModuloDemo>(u"ANALISTA01"_s, u"Analista2026"_s);
     f->abrir();
     SClientDataSet* ds = f->dtm->QryVeZEZev;
     if (alta) {
         ds->append();
-        ds->fieldByName(QStringLiteral("COD_CONT"))->setValue(20);
-        ds->fieldByName(QStringLiteral("COD_CCOS"))->setValue(3);
+        ds->fieldByName(u"COD_CONT"_s)->setValue(20);
+        ds->fieldByName(u"COD_CCOS"_s)->setValue(3);
     } else {
         QVERIFY(f->ubicar(10, 100));
         ds->edit();
     }
-    ds->fieldByName(QStringLiteral("DEP_APAC"))->setValue(QStringLiteral("AUDITADA"));
+    ds->fieldByName(u"DEP_APAC"_s)->setValue(u"AUDITADA"_s);
     f->app->setTag(empresaActual);
     const QDateTime antes = QDateTime::currentDateTime().addSecs(-60);
     ds->post();
     QCOMPARE(ds->changeCount(), 0);
 
-    const QList<QVariantList> filas = f->db->queryRows(
-        QStringLiteral("SELECT ACT_ESTA, COD_EMPR, ACT_USUA, ACT_HORA, CAS_CONT FROM NM_RPCOS "
-                       "WHERE DEP_APAC = 'AUDITADA'"));
+    const QList<QVariantList> filas =
+        f->db->queryRows(u"SELECT ACT_ESTA, COD_EMPR, ACT_USUA, ACT_HORA, CAS_CONT FROM NM_RPCOS "
+                         "WHERE DEP_APAC = 'AUDITADA'"_s);
     QCOMPARE(filas.size(), 1);
     QCOMPARE(filas[0][0].toString().trimmed(), estado);
     QCOMPARE(filas[0][1].toInt(), empresaGuardada);
-    QCOMPARE(filas[0][2].toString().trimmed(), QStringLiteral("ANALISTA"));
+    QCOMPARE(filas[0][2].toString().trimmed(), u"ANALISTA"_s);
     const QDateTime hora = tavrel::coerce(filas[0][3], tavrel::FieldType::DateTime).toDateTime();
     QVERIFY2(hora >= antes && hora <= antes.addSecs(120), qPrintable(hora.toString(Qt::ISODate)));
     QCOMPARE(tavrel::isNull(filas[0][4]), alta); // the demo row carries a workflow sequence
@@ -293,14 +293,14 @@ void TstDVeZezev::failingServerTimeAbortsThePost()
     QVERIFY(f->ubicar(10, 100));
     const QVariantList audit{f->valor("ACT_HORA"), f->valor("ACT_USUA"), f->valor("ACT_ESTA")};
     ds->edit();
-    ds->fieldByName(QStringLiteral("DEP_APAC"))->setValue(QStringLiteral("NO LLEGA"));
-    f->servidor->metodoQueFalla = QStringLiteral("BuscarFechaServidor");
+    ds->fieldByName(u"DEP_APAC"_s)->setValue(u"NO LLEGA"_s);
+    f->servidor->metodoQueFalla = u"BuscarFechaServidor"_s;
     QVERIFY_THROWS_EXCEPTION(ModuleError, ds->post());
     QCOMPARE(ds->state(), DataSetState::Edit);
-    QCOMPARE(texto("DEP_APAC"), QStringLiteral("NO LLEGA"));
+    QCOMPARE(texto("DEP_APAC"), u"NO LLEGA"_s);
     QCOMPARE((QVariantList{f->valor("ACT_HORA"), f->valor("ACT_USUA"), f->valor("ACT_ESTA")}),
              audit);
-    const QString sql = QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE DEP_APAC = 'NO LLEGA'");
+    const QString sql = u"SELECT COUNT(*) FROM NM_RPCOS WHERE DEP_APAC = 'NO LLEGA'"_s;
     QCOMPARE(f->db->queryValue(sql).toInt(), 0);
     // Once the server answers, the same edit posts.
     f->servidor->metodoQueFalla.clear();
@@ -334,7 +334,7 @@ void TstDVeZezev::verDigiFlags()
     f->abrir();
     // Read for another company first: the country must follow the company.
     f->app->setTag(empresa == 2 ? 1 : 2);
-    f->dtm->VerDigiFlags(QStringLiteral("V0000017"));
+    f->dtm->VerDigiFlags(u"V0000017"_s);
     f->app->setTag(empresa);
     f->servidor->proveedorQueFalla = falla;
     try {

@@ -26,9 +26,9 @@ using tavrel::FieldType;
 namespace {
 
 // The concept picker's query: the company's concepts of the four related-field kinds.
-const QString kConceptos = QStringLiteral(
-    " SELECT COD_CONT, NOM_CONT  FROM NM_NCCON              WHERE (COD_EMPR = 1 AND CAM_RELA "
-    "IN ('COD_TNOM','COD_GAST','COD_CCOS','COD_GPRO')) ");
+const QString kConceptos =
+    u" SELECT COD_CONT, NOM_CONT  FROM NM_NCCON              WHERE (COD_EMPR = 1 AND CAM_RELA "
+    "IN ('COD_TNOM','COD_GAST','COD_CCOS','COD_GPRO')) "_s;
 
 void tecla(QWidget* w, int key)
 {
@@ -38,7 +38,7 @@ void tecla(QWidget* w, int key)
 
 QString codigoActual(TCaptura* d)
 {
-    return d->CdsTmp->fieldByName(QStringLiteral("COD_CONT"))->asString();
+    return d->CdsTmp->fieldByName(u"COD_CONT"_s)->asString();
 }
 
 } // namespace
@@ -97,22 +97,22 @@ void TstCaptura::init()
     m_modulo->mensajes.clear();
     m_dialogo = std::make_unique<TCaptura>();
     m_destino = std::make_unique<SClientDataSet>();
-    m_destino->setObjectName(QStringLiteral("QryVeZEZev"));
-    m_destino->addField(QStringLiteral("COD_CONT"), FieldType::SmallInt);
-    m_destino->addField(QStringLiteral("COD_CUEN"), FieldType::FixedChar, 30);
-    m_destino->addField(QStringLiteral("COD_CCOS"), FieldType::SmallInt);
+    m_destino->setObjectName(u"QryVeZEZev"_s);
+    m_destino->addField(u"COD_CONT"_s, FieldType::SmallInt);
+    m_destino->addField(u"COD_CUEN"_s, FieldType::FixedChar, 30);
+    m_destino->addField(u"COD_CCOS"_s, FieldType::SmallInt);
     m_destino->createDataSet();
     m_destino->append();
 
     m_picker = std::make_unique<TVPField>();
-    m_picker->setObjectName(QStringLiteral("VPFieldCodCont"));
+    m_picker->setObjectName(u"VPFieldCodCont"_s);
     m_picker->setRemoteServer(m_conexion.get());
     m_picker->setDataSet(m_destino.get());
     m_picker->setSQL({kConceptos});
-    m_picker->setVariables({QStringLiteral("COD_CONT")});
-    m_picker->setDestino({QStringLiteral("COD_CONT")});
-    m_picker->setTitulos({QStringLiteral("Código"), QStringLiteral("Nombre")});
-    m_picker->setTitulo(QStringLiteral(" Lista de Contabilizaciones"));
+    m_picker->setVariables({u"COD_CONT"_s});
+    m_picker->setDestino({u"COD_CONT"_s});
+    m_picker->setTitulos({u"Código"_s, u"Nombre"_s});
+    m_picker->setTitulo(u" Lista de Contabilizaciones"_s);
 }
 
 void TstCaptura::cleanup()
@@ -138,13 +138,12 @@ void TstCaptura::aperturaSegunTag_data()
     QTest::newRow("tag 0: the concepts of company 1 of the four kinds, all at once")
         << 0 << kConceptos << QString() << 5;
     QTest::newRow("tag 1, WHERE in the query: criteria first, the empty opening ANDs its guard")
-        << 1 << kConceptos << QStringLiteral(" AND 1=0") << 0;
+        << 1 << kConceptos << u" AND 1=0"_s << 0;
     QTest::newRow("lower-case where on the second line counts as WHERE")
-        << 1 << QStringLiteral("select cod_cont, nom_cont from nm_nccon\nwhere cod_empr = 2")
-        << QStringLiteral(" AND 1=0") << 0;
+        << 1 << u"select cod_cont, nom_cont from nm_nccon\nwhere cod_empr = 2"_s << u" AND 1=0"_s
+        << 0;
     QTest::newRow("no WHERE in any line: the guard brings its own")
-        << 2 << QStringLiteral("SELECT COD_CONT, NOM_CONT\nFROM NM_NCCON")
-        << QStringLiteral(" WHERE 1=0") << 0;
+        << 2 << u"SELECT COD_CONT, NOM_CONT\nFROM NM_NCCON"_s << u" WHERE 1=0"_s << 0;
 }
 
 void TstCaptura::aperturaSegunTag()
@@ -155,7 +154,7 @@ void TstCaptura::aperturaSegunTag()
     QFETCH(int, filas);
 
     m_picker->setTag(tag);
-    m_picker->setSQL(sql.split(QLatin1Char('\n')));
+    m_picker->setSQL(sql.split(u'\n'));
     QString textoVacio;
     bool criteriosPrimero = false;
     if (tag != 0) {
@@ -165,7 +164,7 @@ void TstCaptura::aperturaSegunTag()
             criterios->reject();
         });
     }
-    m_picker->setValores({QStringLiteral("previo")});
+    m_picker->setValores({u"previo"_s});
     int filasVistas = -1;
     QStringList titulos;
     bool aceptarHabilitado = true;
@@ -184,12 +183,12 @@ void TstCaptura::aperturaSegunTag()
 
     QVERIFY(!aceptado);
     QVERIFY(abierto);
-    QCOMPARE(m_picker->valores(), QStringList{QStringLiteral("previo")});
-    QVERIFY(m_destino->fieldByName(QStringLiteral("COD_CONT"))->isNull());
+    QCOMPARE(m_picker->valores(), QStringList{u"previo"_s});
+    QVERIFY(m_destino->fieldByName(u"COD_CONT"_s)->isNull());
     QCOMPARE(filasVistas, filas);
     QCOMPARE(aceptarHabilitado, filas > 0);
-    QCOMPARE(titulos, (QStringList{QStringLiteral("Código"), QStringLiteral("Nombre")}));
-    QCOMPARE(m_dialogo->windowTitle(), QStringLiteral(" Lista de Contabilizaciones"));
+    QCOMPARE(titulos, (QStringList{u"Código"_s, u"Nombre"_s}));
+    QCOMPARE(m_dialogo->windowTitle(), u" Lista de Contabilizaciones"_s);
     QVERIFY(!m_dialogo->CdsTmp->active());
     if (tag != 0) {
         QVERIFY(criteriosPrimero);
@@ -224,7 +223,7 @@ void TstCaptura::busquedaIncremental()
     QString texto, valor, encontrado;
     ejecutar([&](TCaptura* d) {
         d->CmbCampos->setCurrentIndex(columna);
-        d->edtValor->setText(QStringLiteral("algo"));
+        d->edtValor->setText(u"algo"_s);
         typeText(d->edtBusqueda, tecleado);
         texto = d->edtBusqueda->text();
         valor = d->edtValor->text();
@@ -236,7 +235,7 @@ void TstCaptura::busquedaIncremental()
     QCOMPARE(encontrado, codigo);
     // Only a text that could not be read empties the value box.
     QCOMPARE(valor.isEmpty(), textoFinal != tecleado);
-    QVERIFY2(m_modulo->mensajes.isEmpty(), qPrintable(m_modulo->mensajes.join(QLatin1Char('|'))));
+    QVERIFY2(m_modulo->mensajes.isEmpty(), qPrintable(m_modulo->mensajes.join(u'|')));
 }
 
 void TstCaptura::cierre_data()
@@ -248,8 +247,8 @@ void TstCaptura::cierre_data()
     QTest::addColumn<QStringList>("valores");
 
     const QVariant nulo;
-    const QStringList antes{QStringLiteral("previo")};
-    const QStringList elegido{QStringLiteral("30")};
+    const QStringList antes{u"previo"_s};
+    const QStringList elegido{u"30"_s};
     QTest::newRow("Enter in the search box accepts")
         << "enter" << true << true << QVariant(30) << elegido;
     QTest::newRow("a double click accepts though the dialog ends with Cancel")
@@ -269,16 +268,16 @@ void TstCaptura::cierre()
 
     if (!enEdicion)
         m_destino->cancel();
-    m_picker->setValores({QStringLiteral("previo")});
+    m_picker->setValores({u"previo"_s});
     int resultado = -1;
     const bool r = ejecutar([&](TCaptura* d) {
         d->CmbCampos->setCurrentIndex(1);
-        typeText(d->edtBusqueda, QStringLiteral("Bo"));
-        if (como == QLatin1String("aceptar")) {
+        typeText(d->edtBusqueda, u"Bo"_s);
+        if (como == u"aceptar"_s) {
             d->BitBtnAceptar->click();
-        } else if (como == QLatin1String("enter")) {
+        } else if (como == u"enter"_s) {
             QTest::keyClick(d->edtBusqueda, Qt::Key_Return);
-        } else if (como == QLatin1String("dobleclic")) {
+        } else if (como == u"dobleclic"_s) {
             const QModelIndex celda = d->DBGrid1->currentIndex();
             const QPoint centro = d->DBGrid1->visualRect(celda).center();
             QTest::mouseClick(d->DBGrid1->viewport(), Qt::LeftButton, {}, centro);
@@ -294,10 +293,10 @@ void TstCaptura::cierre()
     QCOMPARE(r, aceptado);
     QCOMPARE(m_picker->valores(), valores);
     if (enEdicion)
-        QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CONT"))->value(), escrito);
+        QCOMPARE(m_destino->fieldByName(u"COD_CONT"_s)->value(), escrito);
     else
         QVERIFY(m_destino->isEmpty());
-    if (como == QLatin1String("dobleclic"))
+    if (como == u"dobleclic"_s)
         QCOMPARE(resultado, int(QDialog::Rejected));
     QVERIFY(m_modulo->mensajes.isEmpty());
 }
@@ -311,7 +310,7 @@ void TstCaptura::mensajesDeConfiguracion_data()
     QTest::addColumn<QVariant>("codCont");
     QTest::addColumn<QStringList>("valores");
 
-    const QStringList dosTitulos{QStringLiteral("Código"), QStringLiteral("Nombre")};
+    const QStringList dosTitulos{u"Código"_s, u"Nombre"_s};
     QTest::newRow("second variable line blank: the first is written, line 2 is named")
         << QStringList{" cod_cont ", "  "} << QStringList{"COD_CONT", "COD_CUEN"} << dosTitulos
         << "[Error en VARIABLES][Linea (2) vacia ]" << QVariant(10) << QStringList{"10"};
@@ -339,7 +338,7 @@ void TstCaptura::mensajesDeConfiguracion()
     m_picker->setVariables(variables);
     m_picker->setDestino(destino);
     m_picker->setTitulos(titulos);
-    m_picker->setValores({QStringLiteral("previo")});
+    m_picker->setValores({u"previo"_s});
     QString etiqueta;
     const bool r = ejecutar([&](TCaptura* d) {
         etiqueta = d->CdsTmp->field(0)->displayLabel();
@@ -349,21 +348,21 @@ void TstCaptura::mensajesDeConfiguracion()
     QVERIFY(r);
     QVERIFY(!m_modulo->mensajes.isEmpty());
     QCOMPARE(m_modulo->mensajes.last(), mensaje);
-    QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CONT"))->value(), codCont);
+    QCOMPARE(m_destino->fieldByName(u"COD_CONT"_s)->value(), codCont);
     QCOMPARE(m_picker->valores(), valores);
-    QCOMPARE(etiqueta, titulos.size() == 2 ? titulos.first() : QStringLiteral("COD_CONT"));
+    QCOMPARE(etiqueta, titulos.size() == 2 ? titulos.first() : u"COD_CONT"_s);
 }
 
 void TstCaptura::tagDelDestinoDuranteLaEscritura()
 {
     // The validation sees the write come from the picker; a refused value shows its
     // message and the tag comes back all the same.
-    tavrel::Field* campo = m_destino->fieldByName(QStringLiteral("COD_CONT"));
+    tavrel::Field* campo = m_destino->fieldByName(u"COD_CONT"_s);
     campo->setTag(5);
     int visto = -1;
     campo->OnValidate = [&](tavrel::Field& f) {
         visto = f.tag();
-        throw tavrel::ModuleError(QStringLiteral("Contabilización no válida"));
+        throw tavrel::ModuleError(u"Contabilización no válida"_s);
     };
     const bool r = ejecutar([&](TCaptura* d) { d->BitBtnAceptar->click(); });
 
@@ -397,12 +396,12 @@ void TstCaptura::lookUpField()
     QFETCH(QStringList, mensajes);
 
     m_picker->setLookUpField(lookUpField);
-    m_picker->setLookUpValue(QStringLiteral("antes"));
+    m_picker->setLookUpValue(u"antes"_s);
     ejecutar([&](TCaptura* d) { d->BitBtnAceptar->click(); });
 
     QCOMPARE(m_picker->lookUpValue(), lookUpValue);
     QCOMPARE(m_modulo->mensajes, mensajes);
-    QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CONT"))->asInteger(), 10);
+    QCOMPARE(m_destino->fieldByName(u"COD_CONT"_s)->asInteger(), 10);
 }
 
 void TstCaptura::tecladoMueveLaGrilla()
@@ -432,14 +431,14 @@ void TstCaptura::tecladoMueveLaGrilla()
         // Typing while the grid has the focus goes on in the search box.
         d->CmbCampos->setCurrentIndex(1);
         d->DBGrid1->setFocus();
-        typeText(d->DBGrid1, QStringLiteral("h"));
+        typeText(d->DBGrid1, u"h"_s);
         codigos << codigoActual(d) << d->edtBusqueda->text();
         QTest::keyClick(d->edtBusqueda, Qt::Key_Enter);
     });
 
     QCOMPARE(foco, m_dialogo->edtBusqueda);
     QCOMPARE(codigos, (QStringList{"20", "11", "40", "10", "11", "h"}));
-    QCOMPARE(m_destino->fieldByName(QStringLiteral("COD_CONT"))->asInteger(), 11);
+    QCOMPARE(m_destino->fieldByName(u"COD_CONT"_s)->asInteger(), 11);
     QTRY_COMPARE(QApplication::focusWidget(), edicion);
 }
 

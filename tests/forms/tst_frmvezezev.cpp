@@ -37,6 +37,8 @@
 #include <QToolButton>
 #include <poppler-qt6.h>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::DataSetState;
 using tavrel::DBEdit;
 
@@ -44,8 +46,8 @@ namespace {
 
 const QColor Gris(0xE9, 0xE9, 0xE9);
 
-const QString kMensajeCuenta = QStringLiteral(
-    "Debe seleccionar una contabilización antes de seleccionar la cuenta contable...");
+const QString kMensajeCuenta =
+    u"Debe seleccionar una contabilización antes de seleccionar la cuenta contable..."_s;
 
 // Chooses the row whose name starts with `nombre` and accepts it; keeps what it saw.
 struct Eleccion
@@ -207,7 +209,7 @@ void TstFrmVeZezev::tabOrderOfThePanel()
     TFrmVeZezev* f = FrmVeZezev;
     relacion()->insert();
     // The account edit is entered only once the row has a concept.
-    relacion()->fieldByName(QStringLiteral("COD_CONT"))->setValue(10);
+    relacion()->fieldByName(u"COD_CONT"_s)->setValue(10);
     f->DBEdtCodCont->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), f->DBEdtCodCont);
 
@@ -246,15 +248,15 @@ void TstFrmVeZezev::panelFollowsTheFieldsWhileEditing()
         QTest::keyClick(edicion, Qt::Key_Tab);
     };
     // The names are looked up as soon as the code is in the row, not once it is posted.
-    escribir(f->DBEdtCodCont, QStringLiteral("11"));
-    QCOMPARE(f->DBEDtfNmbCont->text(), QStringLiteral("HORAS EXTRAS Y RECARGOS"));
-    escribir(f->DBEdtCodCuen, QStringLiteral("51010301"));
-    QCOMPARE(f->DBEDtfNmbCuen->text(), QStringLiteral("HORAS EXTRAS Y FESTIVOS"));
+    escribir(f->DBEdtCodCont, u"11"_s);
+    QCOMPARE(f->DBEDtfNmbCont->text(), u"HORAS EXTRAS Y RECARGOS"_s);
+    escribir(f->DBEdtCodCuen, u"51010301"_s);
+    QCOMPARE(f->DBEDtfNmbCuen->text(), u"HORAS EXTRAS Y FESTIVOS"_s);
     // Typed plain, shown formatted once the focus has left.
-    escribir(f->DBEdtValTota, QStringLiteral("2000000"));
-    QCOMPARE(f->DBEdtValTota->text(), QStringLiteral("2.000.000,00"));
-    escribir(f->DBEdtValCaus, QStringLiteral("500000"));
-    QCOMPARE(f->DBEdtValSald->text(), QStringLiteral("1.500.000,00"));
+    escribir(f->DBEdtValTota, u"2000000"_s);
+    QCOMPARE(f->DBEdtValTota->text(), u"2.000.000,00"_s);
+    escribir(f->DBEdtValCaus, u"500000"_s);
+    QCOMPARE(f->DBEdtValSald->text(), u"1.500.000,00"_s);
     QCOMPARE(relacion()->state(), insertar ? DataSetState::Insert : DataSetState::Edit);
     QVERIFY2(m->mensajes.isEmpty(), qPrintable(m->mensajes.join(u'|')));
 }
@@ -269,12 +271,12 @@ void TstFrmVeZezev::gridListsTheBudgetCodes_data()
     QTest::addColumn<QString>("nombre");
 
     QTest::newRow("funding source: F4, one up, 01")
-        << 6 << QKeyCombination(Qt::Key_F4) << -1 << QVariant(QStringLiteral("01")) << "Nación";
+        << 6 << QKeyCombination(Qt::Key_F4) << -1 << QVariant(u"01"_s) << "Nación";
     QTest::newRow("budget resource: from Donaciones 15 to the other Donaciones, 25")
         << 7 << QKeyCombination(Qt::AltModifier, Qt::Key_Down) << 10 << QVariant(25)
         << "Donaciones";
     QTest::newRow("funds situation: F4, one up, 01")
-        << 8 << QKeyCombination(Qt::Key_F4) << -1 << QVariant(QStringLiteral("01")) << "CSF";
+        << 8 << QKeyCombination(Qt::Key_F4) << -1 << QVariant(u"01"_s) << "CSF";
 }
 
 void TstFrmVeZezev::gridListsTheBudgetCodes()
@@ -286,7 +288,7 @@ void TstFrmVeZezev::gridListsTheBudgetCodes()
     QFETCH(QString, nombre);
     crear();
     TTavrelDBgrid* grid = FrmVeZezev->DBGFrm;
-    QVERIFY(relacion()->locate(QStringLiteral("COD_PRES"), {15}));
+    QVERIFY(relacion()->locate(u"COD_PRES"_s, {15}));
     const int fila = relacion()->recNo() - 1;
     grid->setFocus();
     grid->setCurrentIndex(grid->model()->index(fila, columna));
@@ -318,10 +320,10 @@ void TstFrmVeZezev::labelsOpenThePathsOfTheAnswer()
     crear();
 
     QCOMPARE(enviados.size(), 5);
-    QCOMPARE(enviados[0].toList().value(0).toString(), QStringLiteral("\"VNmNccon\",\"VNmNcmco\""));
-    QCOMPARE(enviados[1].toString(), QStringLiteral("JPEREZ Tavrel2026 1A"));
-    QCOMPARE(enviados[2].toString(), QStringLiteral("A"));
-    QCOMPARE(enviados[3].toString(), QStringLiteral("JPEREZ"));
+    QCOMPARE(enviados[0].toList().value(0).toString(), u"\"VNmNccon\",\"VNmNcmco\""_s);
+    QCOMPARE(enviados[1].toString(), u"JPEREZ Tavrel2026 1A"_s);
+    QCOMPARE(enviados[2].toString(), u"A"_s);
+    QCOMPARE(enviados[3].toString(), u"JPEREZ"_s);
 
     // Only the concept's label carries the row's key.
     QTest::mouseClick(FrmVeZezev->LblCodCuen, Qt::LeftButton);
@@ -344,24 +346,22 @@ void TstFrmVeZezev::companyChange()
     QFETCH(bool, falla);
     QFETCH(QString, digiDian);
 
-    const QString metodo = QStringLiteral("BuscarPathProgramaArreglo");
+    const QString metodo = u"BuscarPathProgramaArreglo"_s;
     crear();
-    QCOMPARE(DtmVeZezev->gStDigiDian, QStringLiteral("S"));
+    QCOMPARE(DtmVeZezev->gStDigiDian, u"S"_s);
     if (falla)
         m->servidor->metodoQueFalla = metodo;
 
     TVsCmbCodigo* empresas = FrmVeZezev->cmbEmpresa;
-    QVERIFY(empresas->seleccionarCodigo(QStringLiteral("2")));
+    QVERIFY(empresas->seleccionarCodigo(u"2"_s));
     emit empresas->activated(empresas->currentIndex());
 
     QCOMPARE(m->mensajes,
              falla ? QStringList{"el servidor no responde a " + metodo} : QStringList());
-    QCOMPARE(gStCodiEmpr, QStringLiteral("2"));
+    QCOMPARE(gStCodiEmpr, u"2"_s);
     QCOMPARE(DtmVeZezev->gStDigiDian, digiDian);
-    QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCont),
-             QStringLiteral("nomina/VNmNccon"));
-    QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCuen),
-             QStringLiteral("nomina/VNmNcmco"));
+    QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCont), u"nomina/VNmNccon"_s);
+    QCOMPARE(FrmVeZezev->VInfoAyuda->pathOf(FrmVeZezev->LblCodCuen), u"nomina/VNmNcmco"_s);
 }
 
 void TstFrmVeZezev::pdfShowsTheChosenCompany()
@@ -370,29 +370,27 @@ void TstFrmVeZezev::pdfShowsTheChosenCompany()
     // the exported file and on the data module's printer (a PDF file here).
     crear();
     TVsCmbCodigo* empresas = FrmVeZezev->cmbEmpresa;
-    QVERIFY(empresas->seleccionarCodigo(QStringLiteral("2")));
+    QVERIFY(empresas->seleccionarCodigo(u"2"_s));
     emit empresas->activated(empresas->currentIndex());
     QTemporaryDir dir;
-    const QStringList archivos{dir.filePath(QStringLiteral("exportado.pdf")),
-                               dir.filePath(QStringLiteral("impreso.pdf"))};
+    const QStringList archivos{dir.filePath(u"exportado.pdf"_s), dir.filePath(u"impreso.pdf"_s)};
     FrmVeZezev->ExportarPdf(archivos[0]);
     DtmVeZezev->Impresora().setOutputFormat(QPrinter::PdfFormat);
     DtmVeZezev->Impresora().setOutputFileName(archivos[1]);
     FrmVeZezev->spbReporte->click();
 
-    QStringList esperados{QStringLiteral("Nómina - Relación Rubros SIIF2")};
+    QStringList esperados{u"Nómina - Relación Rubros SIIF2"_s};
     for (const char* columna : {"NOM_EMPR", "NIT_EMPR"})
         esperados << m->db
-                         ->queryValue(QStringLiteral("SELECT %1 FROM GN_EMPRE WHERE COD_EMPR = 2")
-                                          .arg(QLatin1String(columna)))
+                         ->queryValue(u"SELECT %1 FROM GN_EMPRE WHERE COD_EMPR = 2"_s.arg(
+                             QLatin1String(columna)))
                          .toString();
     for (const QString& archivo : archivos) {
         const auto pdf = Poppler::Document::load(archivo);
         QVERIFY2(pdf, qPrintable(archivo));
         const QString texto = pdf->page(0)->text(QRectF()).simplified();
         for (const QString& esperado : esperados)
-            QVERIFY2(texto.contains(esperado),
-                     qPrintable(esperado + QStringLiteral(" / ") + texto));
+            QVERIFY2(texto.contains(esperado), qPrintable(esperado + u" / "_s + texto));
     }
     QVERIFY(m->mensajes.isEmpty());
 }
@@ -487,7 +485,7 @@ void TstFrmVeZezev::faltaLaContabilizacion()
     insertar ? relacion()->insert() : relacion()->first();
     f->DBLookupComboBox1->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(f->DBLookupComboBox1));
-    if (como == QLatin1String("DBEdtCodCuen")) {
+    if (como == u"DBEdtCodCuen"_s) {
         f->DBEdtCodCuen->setFocus();
     } else {
         auto* picker = f->findChild<TVPField*>(como);
@@ -510,43 +508,41 @@ void TstFrmVeZezev::conceptoCuentaYGasto()
     relacion()->insert();
 
     // The window's own picker settings carry the codes into the row.
-    Eleccion concepto{QStringLiteral("ap")};
+    Eleccion concepto{u"ap"_s};
     QVERIFY(pulsar(f->VPFieldCodCont, std::ref(concepto)));
     QCOMPARE(concepto.filas, 5);
-    QVERIFY2(m->mensajes.isEmpty(), qPrintable(m->mensajes.join(QLatin1Char('|'))));
-    QCOMPARE(relacion()->fieldByName(QStringLiteral("COD_CONT"))->asInteger(), 40);
-    QCOMPARE(f->DBEDtfNmbCont->text(), QStringLiteral("APORTES PATRONALES A SALUD"));
+    QVERIFY2(m->mensajes.isEmpty(), qPrintable(m->mensajes.join(u'|')));
+    QCOMPARE(relacion()->fieldByName(u"COD_CONT"_s)->asInteger(), 40);
+    QCOMPARE(f->DBEDtfNmbCont->text(), u"APORTES PATRONALES A SALUD"_s);
     // The concept's kind is configured: the related picker now lists expenses.
-    QCOMPARE(DtmVeZezev->gStCamRela, QStringLiteral("cod_gast"));
+    QCOMPARE(DtmVeZezev->gStCamRela, u"cod_gast"_s);
 
-    QCOMPARE(f->VPFCamRela->variables(), QStringList{QStringLiteral("cod_gast")});
-    Eleccion gasto{QStringLiteral("contri")};
+    QCOMPARE(f->VPFCamRela->variables(), QStringList{u"cod_gast"_s});
+    Eleccion gasto{u"contri"_s};
     QVERIFY(pulsar(f->VPFCamRela, std::ref(gasto)));
     QCOMPARE(f->VPFCamRela->sql(),
              (QStringList{"select cod_gast, nom_gast", "from nm_gacon", "where cod_empr = 1"}));
     QCOMPARE(gasto.columnas, (QStringList{"COD_GAST", "NOM_GAST"}));
     QCOMPARE(gasto.filas, 3);
-    QCOMPARE(relacion()->fieldByName(QStringLiteral("COD_CCOS"))->asInteger(), 2);
+    QCOMPARE(relacion()->fieldByName(u"COD_CCOS"_s)->asInteger(), 2);
 
-    Eleccion cuenta{QStringLiteral("aportes a adm")};
+    Eleccion cuenta{u"aportes a adm"_s};
     QVERIFY(pulsar(f->VPFieldCodCuen, std::ref(cuenta)));
     QCOMPARE(cuenta.filas, 2);
-    QVERIFY2(cuenta.sql.contains(QLatin1String("WHERE (COD_EMPR = 1) AND  (COD_CONT = 40)")),
+    QVERIFY2(cuenta.sql.contains(u"WHERE (COD_EMPR = 1) AND  (COD_CONT = 40)"_s),
              qPrintable(cuenta.sql));
-    QCOMPARE(relacion()->fieldByName(QStringLiteral("COD_CUEN"))->asString(),
-             QStringLiteral("51030202"));
-    QCOMPARE(f->DBEDtfNmbCuen->text(),
-             QStringLiteral("APORTES A ADMINISTRADORAS DE RIESGOS LABORALES"));
-    QVERIFY2(m->mensajes.isEmpty(), qPrintable(m->mensajes.join(QLatin1Char('|'))));
+    QCOMPARE(relacion()->fieldByName(u"COD_CUEN"_s)->asString(), u"51030202"_s);
+    QCOMPARE(f->DBEDtfNmbCuen->text(), u"APORTES A ADMINISTRADORAS DE RIESGOS LABORALES"_s);
+    QVERIFY2(m->mensajes.isEmpty(), qPrintable(m->mensajes.join(u'|')));
 }
 
 void TstFrmVeZezev::relacionadoSinTipoMuestraElErrorDelServidor()
 {
     crear();
     relacion()->first();
-    while (relacion()->fieldByName(QStringLiteral("COD_CONT"))->isNull() && !relacion()->eof())
+    while (relacion()->fieldByName(u"COD_CONT"_s)->isNull() && !relacion()->eof())
         relacion()->next();
-    QVERIFY(!relacion()->fieldByName(QStringLiteral("COD_CONT"))->isNull());
+    QVERIFY(!relacion()->fieldByName(u"COD_CONT"_s)->isNull());
     DtmVeZezev->gStTabRela.clear();
     DtmVeZezev->gStCamRela.clear();
     DtmVeZezev->gStNomRela.clear();

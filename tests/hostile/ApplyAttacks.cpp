@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QUrl>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::Delta;
 using tavrel::DeltaRow;
 using tavrel::RowHistoryCall;
@@ -25,12 +27,12 @@ using tavrel::test::HostileServer;
 
 namespace {
 
-const QString Relation = QStringLiteral("DtsPVeZEZev");
-const QString ChangeLog = QStringLiteral("DtsPGnLogcm");
+const QString Relation = u"DtsPVeZEZev"_s;
+const QString ChangeLog = u"DtsPGnLogcm"_s;
 // What a desk sees of a failure of the database: the system's words and a number that
 // the server's log repeats next to the details.
-const QRegularExpression Reference(QStringLiteral("\\(referencia ([0-9A-F]{6})\\); consulte al "
-                                                  "administrador\\.$"));
+const QRegularExpression Reference(u"\\(referencia ([0-9A-F]{6})\\); consulte al "
+                                   "administrador\\.$"_s);
 
 QByteArray compact(const QJsonObject& body)
 {
@@ -42,19 +44,17 @@ HostileServer::Reply apply(const HostileServer& server, const QString& token,
 {
     Delta delta;
     delta.rows = rows;
-    return server.post("/v1/apply",
-                       compact({{QStringLiteral("provider"), provider},
-                                {QStringLiteral("rows"), WireMessages::encodeDelta(delta)}}),
-                       token);
+    return server.post(
+        "/v1/apply",
+        compact({{u"provider"_s, provider}, {u"rows"_s, WireMessages::encodeDelta(delta)}}), token);
 }
 
 HostileServer::Reply invoke(const HostileServer& server, const QString& token,
                             const QString& method, const QVariantList& args)
 {
-    return server.post("/v1/invoke",
-                       compact({{QStringLiteral("method"), method},
-                                {QStringLiteral("args"), WireMessages::encodeArguments(args)}}),
-                       token);
+    return server.post(
+        "/v1/invoke",
+        compact({{u"method"_s, method}, {u"args"_s, WireMessages::encodeArguments(args)}}), token);
 }
 
 DeltaRow inserted(const QVariantMap& values)
@@ -101,21 +101,20 @@ void ApplyAttacks::init()
 // A row of company 2 written by JPEREZ at a fixed time, as the demo data has them.
 static qint64 seedRelationRow(tavrel::test::TestDatabase& db)
 {
-    db.exec(
-        QStringLiteral("INSERT INTO NM_RPCOS (ACT_USUA, ACT_HORA, ACT_ESTA, COD_EMPR, COD_CCOS, "
-                       "COD_CONT, COD_CUEN, DEP_APAC, VAL_TOTA) VALUES ('JPEREZ', :H, 'A', 2, "
-                       "901, 10, '51010101', 'SEMILLA', 100)"),
-        {at(2014, 1, 15)});
-    return db.queryValue(QStringLiteral("SELECT MAX(TVL_ROWID) FROM NM_RPCOS")).toLongLong();
+    db.exec(u"INSERT INTO NM_RPCOS (ACT_USUA, ACT_HORA, ACT_ESTA, COD_EMPR, COD_CCOS, "
+            "COD_CONT, COD_CUEN, DEP_APAC, VAL_TOTA) VALUES ('JPEREZ', :H, 'A', 2, "
+            "901, 10, '51010101', 'SEMILLA', 100)"_s,
+            {at(2014, 1, 15)});
+    return db.queryValue(u"SELECT MAX(TVL_ROWID) FROM NM_RPCOS"_s).toLongLong();
 }
 
 static QVariantMap seededOriginal()
 {
-    return {{QStringLiteral("ACT_USUA"), QStringLiteral("JPEREZ")},
-            {QStringLiteral("ACT_HORA"), at(2014, 1, 15)},
-            {QStringLiteral("ACT_ESTA"), QStringLiteral("A")},
-            {QStringLiteral("COD_EMPR"), 2},
-            {QStringLiteral("VAL_TOTA"), 100.0}};
+    return {{u"ACT_USUA"_s, u"JPEREZ"_s},
+            {u"ACT_HORA"_s, at(2014, 1, 15)},
+            {u"ACT_ESTA"_s, u"A"_s},
+            {u"COD_EMPR"_s, 2},
+            {u"VAL_TOTA"_s, 100.0}};
 }
 
 void ApplyAttacks::companyKeyInAnySpelling_data()
@@ -126,15 +125,14 @@ void ApplyAttacks::companyKeyInAnySpelling_data()
     // The check must see a company however the desk spells its column; a key it does not
     // recognise reached the database, whose row-level security answered with its own text.
     QTest::newRow("lower-case key on insert")
-        << true << QVariantMap{{QStringLiteral("cod_empr"), 3}} << QStringLiteral("empresa 3");
+        << true << QVariantMap{{u"cod_empr"_s, 3}} << u"empresa 3"_s;
     QTest::newRow("mixed-case key on insert")
-        << true << QVariantMap{{QStringLiteral("Cod_Empr"), 3}} << QStringLiteral("empresa 3");
+        << true << QVariantMap{{u"Cod_Empr"_s, 3}} << u"empresa 3"_s;
     QTest::newRow("own row moved to company 3 by a lower-case key")
-        << false << QVariantMap{{QStringLiteral("cod_empr"), 3}} << QStringLiteral("empresa 3");
+        << false << QVariantMap{{u"cod_empr"_s, 3}} << u"empresa 3"_s;
     // Two spellings of one column: the check may read one, the database the other.
     QTest::newRow("both spellings in one row")
-        << true << QVariantMap{{QStringLiteral("COD_EMPR"), 2}, {QStringLiteral("cod_empr"), 3}}
-        << QStringLiteral("COD_EMPR");
+        << true << QVariantMap{{u"COD_EMPR"_s, 2}, {u"cod_empr"_s, 3}} << u"COD_EMPR"_s;
 }
 
 void ApplyAttacks::companyKeyInAnySpelling()
@@ -145,11 +143,11 @@ void ApplyAttacks::companyKeyInAnySpelling()
     auto& db = m_server->database();
     const qint64 key = seedRelationRow(db);
     const auto companies = [&db] {
-        return db.queryRows(QStringLiteral("SELECT COD_EMPR, COUNT(*) FROM NM_RPCOS GROUP BY "
-                                           "COD_EMPR ORDER BY 1"));
+        return db.queryRows(u"SELECT COD_EMPR, COUNT(*) FROM NM_RPCOS GROUP BY "
+                            "COD_EMPR ORDER BY 1"_s);
     };
     const QList<QVariantList> before = companies();
-    values.insert(QStringLiteral("DEP_APAC"), QStringLiteral("ATAQUE"));
+    values.insert(u"DEP_APAC"_s, u"ATAQUE"_s);
     const HostileServer::Reply reply =
         apply(*m_server, m_token, Relation,
               {insert ? inserted(values) : modified(key, seededOriginal(), values)});
@@ -163,14 +161,12 @@ void ApplyAttacks::originalValueInAnotherSpellingStillChecked()
     auto& db = m_server->database();
     const qint64 key = seedRelationRow(db);
     // Another desk changes the total after this desk read 100.
-    db.exec(QStringLiteral("UPDATE NM_RPCOS SET VAL_TOTA = 200 WHERE TVL_ROWID = :K"), {key});
-    const HostileServer::Reply reply =
-        apply(*m_server, m_token, Relation,
-              {modified(key, seededOriginal(), {{QStringLiteral("val_tota"), 500.0}})});
+    db.exec(u"UPDATE NM_RPCOS SET VAL_TOTA = 200 WHERE TVL_ROWID = :K"_s, {key});
+    const HostileServer::Reply reply = apply(
+        *m_server, m_token, Relation, {modified(key, seededOriginal(), {{u"val_tota"_s, 500.0}})});
     QCOMPARE(reply.status, 409);
     QCOMPARE(
-        db.queryValue(QStringLiteral("SELECT VAL_TOTA FROM NM_RPCOS WHERE TVL_ROWID = :K"), {key})
-            .toDouble(),
+        db.queryValue(u"SELECT VAL_TOTA FROM NM_RPCOS WHERE TVL_ROWID = :K"_s, {key}).toDouble(),
         200.0);
 }
 
@@ -178,12 +174,10 @@ void ApplyAttacks::auditStampsAreTheServers_data()
 {
     QTest::addColumn<bool>("insert");
     QTest::addColumn<QVariantMap>("stamps");
-    const QVariantMap forged{{QStringLiteral("ACT_USUA"), QStringLiteral("JPEREZ")},
-                             {QStringLiteral("ACT_HORA"), at(2001, 1, 1)},
-                             {QStringLiteral("ACT_ESTA"), QStringLiteral("X")}};
-    const QVariantMap forgedLower{{QStringLiteral("act_usua"), QStringLiteral("JPEREZ")},
-                                  {QStringLiteral("act_hora"), at(2001, 1, 1)},
-                                  {QStringLiteral("act_esta"), QStringLiteral("X")}};
+    const QVariantMap forged{
+        {u"ACT_USUA"_s, u"JPEREZ"_s}, {u"ACT_HORA"_s, at(2001, 1, 1)}, {u"ACT_ESTA"_s, u"X"_s}};
+    const QVariantMap forgedLower{
+        {u"act_usua"_s, u"JPEREZ"_s}, {u"act_hora"_s, at(2001, 1, 1)}, {u"act_esta"_s, u"X"_s}};
     QTest::newRow("insert with another user's stamps") << true << forged;
     QTest::newRow("insert with stamps under lower-case keys") << true << forgedLower;
     QTest::newRow("insert without stamps") << true << QVariantMap();
@@ -200,38 +194,37 @@ void ApplyAttacks::auditStampsAreTheServers()
     auto& db = m_server->database();
     qint64 key = seedRelationRow(db);
     QVariantMap values = stamps;
-    values.insert(QStringLiteral("VAL_TOTA"), 150.0);
+    values.insert(u"VAL_TOTA"_s, 150.0);
     if (insert) {
-        values.insert(QStringLiteral("COD_EMPR"), 2);
-        values.insert(QStringLiteral("DEP_APAC"), QStringLiteral("ATAQUE"));
+        values.insert(u"COD_EMPR"_s, 2);
+        values.insert(u"DEP_APAC"_s, u"ATAQUE"_s);
     }
     const HostileServer::Reply reply =
         apply(*m_server, m_token, Relation,
               {insert ? inserted(values) : modified(key, seededOriginal(), values)});
     QVERIFY2(reply.status == 200, reply.raw.c_str());
     if (insert)
-        key = qint64(reply.body.value(QStringLiteral("keys")).toArray().at(0).toDouble());
+        key = qint64(reply.body.value(u"keys"_s).toArray().at(0).toDouble());
     const QList<QVariantList> row =
-        db.queryRows(QStringLiteral("SELECT ACT_USUA, ACT_HORA, ACT_ESTA, "
-                                    "EXTRACT(EPOCH FROM (LOCALTIMESTAMP - ACT_HORA)) FROM NM_RPCOS "
-                                    "WHERE TVL_ROWID = :K"),
+        db.queryRows(u"SELECT ACT_USUA, ACT_HORA, ACT_ESTA, "
+                     "EXTRACT(EPOCH FROM (LOCALTIMESTAMP - ACT_HORA)) FROM NM_RPCOS "
+                     "WHERE TVL_ROWID = :K"_s,
                      {key});
     QCOMPARE(row.size(), 1);
-    QCOMPARE(row[0][0].toString().trimmed(), QStringLiteral("MGOMEZ"));
+    QCOMPARE(row[0][0].toString().trimmed(), u"MGOMEZ"_s);
     QVERIFY2(std::abs(row[0][3].toDouble()) < 120, qPrintable(row[0][1].toString()));
-    QCOMPARE(row[0][2].toString(), insert ? QStringLiteral("A") : QStringLiteral("M"));
+    QCOMPARE(row[0][2].toString(), insert ? u"A"_s : u"M"_s);
     // The history records what was stored, not what the desk sent.
-    const QList<QVariantList> entry = db.queryRows(
-        QStringLiteral("SELECT USU_HIST, DET_HIST FROM TVL_HISTORIA WHERE LLA_HIST = :K"), {key});
+    const QList<QVariantList> entry =
+        db.queryRows(u"SELECT USU_HIST, DET_HIST FROM TVL_HISTORIA WHERE LLA_HIST = :K"_s, {key});
     QCOMPARE(entry.size(), 1);
-    QCOMPARE(entry[0][0].toString().trimmed(), QStringLiteral("MGOMEZ"));
+    QCOMPARE(entry[0][0].toString().trimmed(), u"MGOMEZ"_s);
     QHash<QString, QJsonValue> after;
     for (const QJsonValue& change : QJsonDocument::fromJson(entry[0][1].toByteArray()).array())
-        after.insert(change[QStringLiteral("columna")].toString(),
-                     change[QStringLiteral("despues")]);
-    QCOMPARE(after.value(QStringLiteral("ACT_USUA")).toString(), QStringLiteral("MGOMEZ"));
-    QCOMPARE(after.value(QStringLiteral("ACT_ESTA")).toString(), row[0][2].toString());
-    QVERIFY2(!after.value(QStringLiteral("ACT_HORA")).toString().startsWith(QLatin1String("2001")),
+        after.insert(change[u"columna"_s].toString(), change[u"despues"_s]);
+    QCOMPARE(after.value(u"ACT_USUA"_s).toString(), u"MGOMEZ"_s);
+    QCOMPARE(after.value(u"ACT_ESTA"_s).toString(), row[0][2].toString());
+    QVERIFY2(!after.value(u"ACT_HORA"_s).toString().startsWith(u"2001"_s),
              entry[0][1].toByteArray().constData());
 }
 
@@ -239,11 +232,10 @@ void ApplyAttacks::changeLogOnlyGrows_data()
 {
     QTest::addColumn<QString>("attack");
     QTest::addColumn<int>("status");
-    QTest::newRow("insert in another user's name") << QStringLiteral("insert") << 200;
-    QTest::newRow("insert naming the user under a lower-case key")
-        << QStringLiteral("insert-lower") << 200;
-    QTest::newRow("rewrite another user's entry") << QStringLiteral("modify") << 422;
-    QTest::newRow("erase another user's entry") << QStringLiteral("delete") << 422;
+    QTest::newRow("insert in another user's name") << u"insert"_s << 200;
+    QTest::newRow("insert naming the user under a lower-case key") << u"insert-lower"_s << 200;
+    QTest::newRow("rewrite another user's entry") << u"modify"_s << 422;
+    QTest::newRow("erase another user's entry") << u"delete"_s << 422;
 }
 
 void ApplyAttacks::changeLogOnlyGrows()
@@ -251,42 +243,35 @@ void ApplyAttacks::changeLogOnlyGrows()
     QFETCH(QString, attack);
     QFETCH(int, status);
     auto& db = m_server->database();
-    db.exec(
-        QStringLiteral("INSERT INTO GN_LOGCM (COD_EMPR, COD_USUA, FEC_CAMB, TAB_CAMB, CAM_CAMB, "
-                       "VAL_ANTE, VAL_NUEV, OPE_CAMB) VALUES (2, 'JPEREZ', :F, 'NM_RPCOS', "
-                       "'VAL_TOTA', '1', '2', 'M')"),
-        {at(2014, 3, 10)});
-    const qint64 seeded =
-        db.queryValue(QStringLiteral("SELECT MAX(TVL_ROWID) FROM GN_LOGCM")).toLongLong();
-    const QVariantMap original{{QStringLiteral("COD_EMPR"), 2},
-                               {QStringLiteral("COD_USUA"), QStringLiteral("JPEREZ")},
-                               {QStringLiteral("VAL_NUEV"), QStringLiteral("2")}};
-    const QString user = attack == QLatin1String("insert-lower") ? QStringLiteral("cod_usua")
-                                                                 : QStringLiteral("COD_USUA");
+    db.exec(u"INSERT INTO GN_LOGCM (COD_EMPR, COD_USUA, FEC_CAMB, TAB_CAMB, CAM_CAMB, "
+            "VAL_ANTE, VAL_NUEV, OPE_CAMB) VALUES (2, 'JPEREZ', :F, 'NM_RPCOS', "
+            "'VAL_TOTA', '1', '2', 'M')"_s,
+            {at(2014, 3, 10)});
+    const qint64 seeded = db.queryValue(u"SELECT MAX(TVL_ROWID) FROM GN_LOGCM"_s).toLongLong();
+    const QVariantMap original{
+        {u"COD_EMPR"_s, 2}, {u"COD_USUA"_s, u"JPEREZ"_s}, {u"VAL_NUEV"_s, u"2"_s}};
+    const QString user = attack == u"insert-lower"_s ? u"cod_usua"_s : u"COD_USUA"_s;
     const DeltaRow row =
-        attack.startsWith(QLatin1String("insert"))
-            ? inserted({{QStringLiteral("COD_EMPR"), 2},
-                        {user, QStringLiteral("JPEREZ")},
-                        {QStringLiteral("FEC_CAMB"), QDateTime::currentDateTime()},
-                        {QStringLiteral("TAB_CAMB"), QStringLiteral("NM_RPCOS")},
-                        {QStringLiteral("OPE_CAMB"), QStringLiteral("I")}})
-        : attack == QLatin1String("modify")
-            ? modified(seeded, original, {{QStringLiteral("VAL_NUEV"), QStringLiteral("9")}})
-            : deleted(seeded, original);
+        attack.startsWith(u"insert"_s) ? inserted({{u"COD_EMPR"_s, 2},
+                                                   {user, u"JPEREZ"_s},
+                                                   {u"FEC_CAMB"_s, QDateTime::currentDateTime()},
+                                                   {u"TAB_CAMB"_s, u"NM_RPCOS"_s},
+                                                   {u"OPE_CAMB"_s, u"I"_s}})
+        : attack == u"modify"_s        ? modified(seeded, original, {{u"VAL_NUEV"_s, u"9"_s}})
+                                       : deleted(seeded, original);
     const HostileServer::Reply reply = apply(*m_server, m_token, ChangeLog, {row});
     QVERIFY2(reply.status == status, reply.raw.c_str());
-    const QList<QVariantList> seededNow = db.queryRows(
-        QStringLiteral("SELECT COD_USUA, VAL_NUEV FROM GN_LOGCM WHERE TVL_ROWID = :K"), {seeded});
-    QCOMPARE(seededNow, (QList<QVariantList>{{QStringLiteral("JPEREZ"), QStringLiteral("2")}}));
+    const QList<QVariantList> seededNow =
+        db.queryRows(u"SELECT COD_USUA, VAL_NUEV FROM GN_LOGCM WHERE TVL_ROWID = :K"_s, {seeded});
+    QCOMPARE(seededNow, (QList<QVariantList>{{u"JPEREZ"_s, u"2"_s}}));
     if (status != 200) {
-        QVERIFY2(reply.message().contains(QLatin1String("GN_LOGCM")), reply.raw.c_str());
+        QVERIFY2(reply.message().contains(u"GN_LOGCM"_s), reply.raw.c_str());
         return;
     }
-    const qint64 key = qint64(reply.body.value(QStringLiteral("keys")).toArray().at(0).toDouble());
+    const qint64 key = qint64(reply.body.value(u"keys"_s).toArray().at(0).toDouble());
     QCOMPARE(
-        db.queryValue(QStringLiteral("SELECT COD_USUA FROM GN_LOGCM WHERE TVL_ROWID = :K"), {key})
-            .toString(),
-        QStringLiteral("MGOMEZ"));
+        db.queryValue(u"SELECT COD_USUA FROM GN_LOGCM WHERE TVL_ROWID = :K"_s, {key}).toString(),
+        u"MGOMEZ"_s);
 }
 
 void ApplyAttacks::statementRunsAsTheSessionsUser_data()
@@ -294,25 +279,24 @@ void ApplyAttacks::statementRunsAsTheSessionsUser_data()
     QTest::addColumn<QString>("typed");
     // The user code is compared without regard to case, so these pass the check; what is
     // stored must be the session's own code all the same.
-    QTest::newRow("lower case") << QStringLiteral("mgomez");
-    QTest::newRow("mixed case") << QStringLiteral("MGomez");
+    QTest::newRow("lower case") << u"mgomez"_s;
+    QTest::newRow("mixed case") << u"MGomez"_s;
 }
 
 void ApplyAttacks::statementRunsAsTheSessionsUser()
 {
     QFETCH(QString, typed);
     auto& db = m_server->database();
-    db.exec(QStringLiteral("UPDATE NM_RPCOS SET ACT_USUA = 'JPEREZ'"));
-    const HostileServer::Reply reply = invoke(*m_server, m_token, QStringLiteral("EjecutarSQL"),
-                                              causedUpdate(typed, causedValues()));
+    db.exec(u"UPDATE NM_RPCOS SET ACT_USUA = 'JPEREZ'"_s);
+    const HostileServer::Reply reply =
+        invoke(*m_server, m_token, u"EjecutarSQL"_s, causedUpdate(typed, causedValues()));
     QVERIFY2(reply.status == 200, reply.raw.c_str());
-    QCOMPARE(
-        db.queryRows(QStringLiteral("SELECT DISTINCT ACT_USUA FROM NM_RPCOS WHERE COD_EMPR = 2")),
-        (QList<QVariantList>{{QStringLiteral("MGOMEZ  ")}}));
-    QCOMPARE(db.queryValue(QStringLiteral("SELECT USU_HIST FROM TVL_HISTORIA WHERE TVL_ROWID = "
-                                          "(SELECT MAX(TVL_ROWID) FROM TVL_HISTORIA)"))
+    QCOMPARE(db.queryRows(u"SELECT DISTINCT ACT_USUA FROM NM_RPCOS WHERE COD_EMPR = 2"_s),
+             (QList<QVariantList>{{u"MGOMEZ  "_s}}));
+    QCOMPARE(db.queryValue(u"SELECT USU_HIST FROM TVL_HISTORIA WHERE TVL_ROWID = "
+                           "(SELECT MAX(TVL_ROWID) FROM TVL_HISTORIA)"_s)
                  .toString(),
-             QStringLiteral("MGOMEZ"));
+             u"MGOMEZ"_s);
 }
 
 void ApplyAttacks::statementMarkersMustBeDateTimes_data()
@@ -320,12 +304,11 @@ void ApplyAttacks::statementMarkersMustBeDateTimes_data()
     QTest::addColumn<QVariantList>("values");
     const QDateTime now = QDateTime::currentDateTime();
     QTest::newRow("year as a number") << QVariantList{2015, at(2015, 12, 31), now};
-    QTest::newRow("date as a text")
-        << QVariantList{QStringLiteral("2015-01-01"), at(2015, 12, 31), now};
+    QTest::newRow("date as a text") << QVariantList{u"2015-01-01"_s, at(2015, 12, 31), now};
     QTest::newRow("text that closes the literal")
-        << QVariantList{at(2015, 1, 1), QStringLiteral("2015-12-31') OR (1=1"), now};
+        << QVariantList{at(2015, 1, 1), u"2015-12-31') OR (1=1"_s, now};
     QTest::newRow("server time as a text")
-        << QVariantList{at(2015, 1, 1), at(2015, 12, 31), QStringLiteral("ahora")};
+        << QVariantList{at(2015, 1, 1), at(2015, 12, 31), u"ahora"_s};
     QTest::newRow("a value missing") << QVariantList{at(2015, 1, 1), at(2015, 12, 31)};
 }
 
@@ -333,12 +316,12 @@ void ApplyAttacks::statementMarkersMustBeDateTimes()
 {
     QFETCH(QVariantList, values);
     auto& db = m_server->database();
-    db.exec(QStringLiteral("UPDATE NM_RPCOS SET ACT_USUA = 'JPEREZ'"));
-    const HostileServer::Reply reply = invoke(*m_server, m_token, QStringLiteral("EjecutarSQL"),
-                                              causedUpdate(QStringLiteral("MGOMEZ"), values));
+    db.exec(u"UPDATE NM_RPCOS SET ACT_USUA = 'JPEREZ'"_s);
+    const HostileServer::Reply reply =
+        invoke(*m_server, m_token, u"EjecutarSQL"_s, causedUpdate(u"MGOMEZ"_s, values));
     QVERIFY2(reply.status == 422, reply.raw.c_str());
-    QCOMPARE(db.queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_USUA <> "
-                                          "'JPEREZ'"))
+    QCOMPARE(db.queryValue(u"SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_USUA <> "
+                           "'JPEREZ'"_s)
                  .toInt(),
              0);
 }
@@ -347,14 +330,13 @@ void ApplyAttacks::rowHistoryShowsOnlyItsCompanysShare()
 {
     auto& db = m_server->database();
     const QString all = m_server->login(HostileServer::JPerez, HostileServer::JPerezPassword);
-    QVariantList run = causedUpdate(QStringLiteral("JPEREZ"), causedValues());
-    QVERIFY2(invoke(*m_server, all, QStringLiteral("EjecutarSQL"), run).status == 200, "");
-    const int own =
-        db.queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE COD_EMPR = 2")).toInt();
-    QVERIFY(db.queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toInt() > own);
-    const QList<QVariantList> keys = db.queryRows(
-        QStringLiteral("SELECT COD_CONT, TRIM(COD_CUEN), COD_CCOS FROM NM_RPCOS WHERE COD_EMPR = 2 "
-                       "AND COD_CCOS IS NOT NULL ORDER BY TVL_ROWID LIMIT 1"));
+    QVariantList run = causedUpdate(u"JPEREZ"_s, causedValues());
+    QVERIFY2(invoke(*m_server, all, u"EjecutarSQL"_s, run).status == 200, "");
+    const int own = db.queryValue(u"SELECT COUNT(*) FROM NM_RPCOS WHERE COD_EMPR = 2"_s).toInt();
+    QVERIFY(db.queryValue(u"SELECT COUNT(*) FROM NM_RPCOS"_s).toInt() > own);
+    const QList<QVariantList> keys =
+        db.queryRows(u"SELECT COD_CONT, TRIM(COD_CUEN), COD_CCOS FROM NM_RPCOS WHERE COD_EMPR = 2 "
+                     "AND COD_CCOS IS NOT NULL ORDER BY TVL_ROWID LIMIT 1"_s);
     QCOMPARE(keys.size(), 1);
     const HostileServer::Reply reply =
         invoke(*m_server, m_token, RowHistoryCall::method(),
@@ -382,19 +364,16 @@ void ApplyAttacks::databaseFailureShowsOnlyAReference()
 {
     // Company 2 exists: its key is taken, and the database says so in its own words.
     const HostileServer::Reply reply =
-        apply(*m_server, m_token, QStringLiteral("DtsPGnEmpre"),
-              {inserted({{QStringLiteral("COD_EMPR"), 2},
-                         {QStringLiteral("NOM_EMPR"), QStringLiteral("X")}})});
+        apply(*m_server, m_token, u"DtsPGnEmpre"_s,
+              {inserted({{u"COD_EMPR"_s, 2}, {u"NOM_EMPR"_s, u"X"_s}})});
     QCOMPARE(reply.status, 500);
     const QRegularExpressionMatch reference = Reference.match(reply.message());
     QVERIFY2(reference.hasMatch(), reply.raw.c_str());
-    QVERIFY2(!reply.message().contains(QLatin1String("gn_empre"), Qt::CaseInsensitive),
-             reply.raw.c_str());
+    QVERIFY2(!reply.message().contains(u"gn_empre"_s, Qt::CaseInsensitive), reply.raw.c_str());
     const QString log = m_server->daemon().errors();
     const qsizetype at = log.indexOf(reference.captured(1));
     QVERIFY2(at >= 0, qPrintable(log));
-    QVERIFY2(log.indexOf(QLatin1String("gn_empre_pk"), at, Qt::CaseInsensitive) > at,
-             qPrintable(log));
+    QVERIFY2(log.indexOf(u"gn_empre_pk"_s, at, Qt::CaseInsensitive) > at, qPrintable(log));
 }
 
 void ApplyAttacks::workerWithoutDatabaseShowsOnlyAReference()
@@ -403,15 +382,14 @@ void ApplyAttacks::workerWithoutDatabaseShowsOnlyAReference()
     const QUrl url(m_server->roleUrl("--database"));
     const QString role = url.userName();
     QVERIFY(!role.isEmpty());
-    db.exec(QStringLiteral("ALTER ROLE \"%1\" NOLOGIN").arg(role));
+    db.exec(u"ALTER ROLE \"%1\" NOLOGIN"_s.arg(role));
     const auto restore = qScopeGuard([&] {
-        db.exec(QStringLiteral("ALTER ROLE \"%1\" LOGIN").arg(role));
+        db.exec(u"ALTER ROLE \"%1\" LOGIN"_s.arg(role));
         m_server->daemon().renewConnections();
     });
     QVERIFY(m_server->daemon().renewConnections());
     const HostileServer::Reply reply =
-        m_server->post("/v1/login", compact({{QStringLiteral("user"), QStringLiteral("MGOMEZ")},
-                                             {QStringLiteral("password"), QStringLiteral("x")}}));
+        m_server->post("/v1/login", compact({{u"user"_s, u"MGOMEZ"_s}, {u"password"_s, u"x"_s}}));
     QCOMPARE(reply.status, 503);
     const QRegularExpressionMatch reference = Reference.match(reply.message());
     QVERIFY2(reference.hasMatch(), reply.raw.c_str());

@@ -17,6 +17,8 @@
 #include <atomic>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::test::HostileServer;
 using tavrel::test::RawConnection;
 
@@ -110,20 +112,18 @@ void TransportAttacks::initTestCase()
     TAVREL_HOSTILE_NEEDS_POSTGRES();
     // Four workers, two connections per address (half the workers, the default); a
     // request has two seconds.
-    m_plain = std::make_unique<HostileServer>(QStringList{
-        QStringLiteral("--workers"), QStringLiteral("4"), QStringLiteral("--max-per-address"),
-        QStringLiteral("2"), QStringLiteral("--max-body"), QStringLiteral("65536"),
-        QStringLiteral("--request-seconds"), QStringLiteral("2")});
+    m_plain = std::make_unique<HostileServer>(
+        QStringList{u"--workers"_s, u"4"_s, u"--max-per-address"_s, u"2"_s, u"--max-body"_s,
+                    u"65536"_s, u"--request-seconds"_s, u"2"_s});
     QVERIFY2(m_plain->ready(), qPrintable(m_plain->why()));
     QProcess cert;
-    cert.start(QStringLiteral("bash"),
+    cert.start(u"bash"_s,
                {QStringLiteral(TAVREL_SOURCE_DIR "/scripts/dev-cert"), m_certificate.path()});
     QVERIFY(cert.waitForFinished(60000) && cert.exitCode() == 0);
-    m_tls = std::make_unique<HostileServer>(QStringList{
-        QStringLiteral("--workers"), QStringLiteral("2"), QStringLiteral("--max-per-address"),
-        QStringLiteral("1"), QStringLiteral("--tls-cert"),
-        m_certificate.filePath(QStringLiteral("cert.pem")), QStringLiteral("--tls-key"),
-        m_certificate.filePath(QStringLiteral("key.pem"))});
+    m_tls = std::make_unique<HostileServer>(
+        QStringList{u"--workers"_s, u"2"_s, u"--max-per-address"_s, u"1"_s, u"--tls-cert"_s,
+                    m_certificate.filePath(u"cert.pem"_s), u"--tls-key"_s,
+                    m_certificate.filePath(u"key.pem"_s)});
     QVERIFY2(m_tls->ready(), qPrintable(m_tls->why()));
 }
 
@@ -169,7 +169,7 @@ void TransportAttacks::chunkedBodyIsRefusedAtTheLimit()
         sent += 0x10000;
     qInfo("the server took %lld bytes of a chunked body", sent);
     // The limit is 64 KiB; what the sockets' buffers took in is the rest.
-    QVERIFY2(sent < total / 4, qPrintable(QStringLiteral("%1 bytes sent").arg(sent)));
+    QVERIFY2(sent < total / 4, qPrintable(u"%1 bytes sent"_s.arg(sent)));
 }
 
 void TransportAttacks::idleTlsConnectionsDoNotDelayTheNextDesk()
@@ -197,8 +197,8 @@ void TransportAttacks::tlsRefusesWeakHandshakes_data()
     QTest::newRow("CBC SHA-1") << TLS1_2_VERSION << QByteArray("ECDHE-RSA-AES128-SHA") << QString();
     // Taken: ECDHE with an AEAD over 1.2, and 1.3 for any client that offers it.
     QTest::newRow("ECDHE GCM") << TLS1_2_VERSION << QByteArray("ECDHE-RSA-AES128-GCM-SHA256")
-                               << QStringLiteral("TLSv1.2");
-    QTest::newRow("default client") << 0 << QByteArray() << QStringLiteral("TLSv1.3");
+                               << u"TLSv1.2"_s;
+    QTest::newRow("default client") << 0 << QByteArray() << u"TLSv1.3"_s;
 }
 
 void TransportAttacks::tlsRefusesWeakHandshakes()
@@ -237,8 +237,8 @@ void TransportAttacks::accessLogLinesCannotBeForged()
     QTRY_VERIFY(m_plain->accessLog().size() > before);
     // Every line is one request's, in the documented form, with nothing but printable text.
     static const QRegularExpression line(
-        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT[\\d:.]+ \\S+ \\S+ \\S+ rows=\\d+ ms=\\d+ "
-                       "status=\\d{3}$"));
+        u"^\\d{4}-\\d\\d-\\d\\dT[\\d:.]+ \\S+ \\S+ \\S+ rows=\\d+ ms=\\d+ "
+        "status=\\d{3}$"_s);
     for (const QString& written :
          m_plain->accessLog().mid(before).split(u'\n', Qt::SkipEmptyParts)) {
         QVERIFY2(line.match(written).hasMatch(), qPrintable(written.toUtf8().toPercentEncoding()));
@@ -257,12 +257,9 @@ void TransportAttacks::refusedRequestIsLoggedAsItself()
     QCOMPARE(RawConnection::status(raw.receive(10000, true)), 200);
     QVERIFY(raw.send("GET /" + QByteArray(9000, 'a') + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n"));
     QCOMPARE(RawConnection::status(raw.receive(5000, true)), 414);
-    QTRY_VERIFY(m_plain->accessLog().contains(QLatin1String("status=414")));
-    const QString refused = m_plain->accessLog()
-                                .split(u'\n', Qt::SkipEmptyParts)
-                                .filter(QStringLiteral("status=414"))
-                                .value(0);
-    QVERIFY2(!refused.contains(QLatin1String("MGOMEZ")) &&
-                 !refused.contains(QLatin1String(" login ")),
+    QTRY_VERIFY(m_plain->accessLog().contains(u"status=414"_s));
+    const QString refused =
+        m_plain->accessLog().split(u'\n', Qt::SkipEmptyParts).filter(u"status=414"_s).value(0);
+    QVERIFY2(!refused.contains(u"MGOMEZ"_s) && !refused.contains(u" login "_s),
              qPrintable(refused));
 }

@@ -54,47 +54,43 @@ void TstReporteLegado::printingShowsTheCaptionAndHidesTheColumnTitles()
 {
     QFETCH(QString, camRela);
     QFETCH(QString, caption);
-    MemoryDataSource empresa(
-        QStringLiteral("QryEmpresa"),
-        {QStringLiteral("NOM_EMPR"), QStringLiteral("NIT_EMPR"), QStringLiteral("BMP_REPO")});
-    empresa.addRow({QStringLiteral("Alcaldía de Villavicencio"), QStringLiteral("892.099.324-3")});
-    MemoryDataSource relacion(QStringLiteral("QryVeZEZev"),
+    MemoryDataSource empresa(u"QryEmpresa"_s, {u"NOM_EMPR"_s, u"NIT_EMPR"_s, u"BMP_REPO"_s});
+    empresa.addRow({u"Alcaldía de Villavicencio"_s, u"892.099.324-3"_s});
+    MemoryDataSource relacion(u"QryVeZEZev"_s,
                               {"COD_CONT", "DtfNmbCont", "COD_CCOS", "DtfNmbCamRela", "COD_CUEN",
                                "DtfNmbCuen", "DtfNmbFuen", "DtfNmbPres", "DtfNmbSitu", "DEP_APAC",
                                "VAL_TOTA", "VAL_CAUS", "DtfNmbValSald"});
-    relacion.addRow({101, QStringLiteral("Sueldo básico")});
+    relacion.addRow({101, u"Sueldo básico"_s});
     LayoutEngine motor;
     motor.addDataSource(&empresa);
     motor.addDataSource(&relacion);
 
     // A caption left from an earlier run does not stay when the column has none. The
     // title is read when the report prints.
-    DtmVeZezev->gStCamRela = QStringLiteral("cod_tnom");
+    DtmVeZezev->gStCamRela = u"cod_tnom"_s;
     motor.layout(m_relacion->QCKReporte);
     DtmVeZezev->gStCamRela = camRela;
-    m_relacion->QCKReporte.setTitle(QStringLiteral("Relación Rubros SIIF2"));
+    m_relacion->QCKReporte.setTitle(u"Relación Rubros SIIF2"_s);
     const LaidOutPage pagina = motor.layout(m_relacion->QCKReporte).pages.value(0);
-    const QList<const TextRun*> titulo = pagina.textsNamed(QStringLiteral("QRSysDatReportTitle"));
+    const QList<const TextRun*> titulo = pagina.textsNamed(u"QRSysDatReportTitle"_s);
     QVERIFY(!titulo.isEmpty());
-    QCOMPARE(titulo.first()->text(), QStringLiteral("Relación Rubros SIIF2"));
+    QCOMPARE(titulo.first()->text(), u"Relación Rubros SIIF2"_s);
     QStringList titulos;
-    for (const TextRun* run : pagina.textsNamed(QStringLiteral("QRLCamRela")))
+    for (const TextRun* run : pagina.textsNamed(u"QRLCamRela"_s))
         titulos << run->text();
     QCOMPARE(titulos, caption.isEmpty() ? QStringList() : QStringList{caption});
-    QCOMPARE(pagina.textsNamed(QStringLiteral("QRDBText4")).value(0)->text(),
-             QStringLiteral("Sueldo básico"));
-    QVERIFY(pagina.textsNamed(QStringLiteral("QRLblACT_USUA")).isEmpty());
+    QCOMPARE(pagina.textsNamed(u"QRDBText4"_s).value(0)->text(), u"Sueldo básico"_s);
+    QVERIFY(pagina.textsNamed(u"QRLblACT_USUA"_s).isEmpty());
     for (const LineRun* linea : pagina.lines())
         QVERIFY(!linea->objectName.startsWith(u"QRShpLinea") && linea->objectName != u"QRShape1");
 
     // The template has no handler: its column titles print.
-    MemoryDataSource empresaPlantilla(
-        QStringLiteral("QryEmpresa"),
-        {QStringLiteral("NOM_EMPR"), QStringLiteral("NIT_EMPR"), QStringLiteral("BMP_REPO")});
+    MemoryDataSource empresaPlantilla(u"QryEmpresa"_s,
+                                      {u"NOM_EMPR"_s, u"NIT_EMPR"_s, u"BMP_REPO"_s});
     LayoutEngine motorPlantilla;
     motorPlantilla.addDataSource(&empresaPlantilla);
     const LaidOutPage plantilla = motorPlantilla.layout(m_maestro->QCKReporte).pages.value(0);
-    QCOMPARE(plantilla.textsNamed(QStringLiteral("QRLblACT_USUA")).size(), 1);
+    QCOMPARE(plantilla.textsNamed(u"QRLblACT_USUA"_s).size(), 1);
 }
 
 QTEST_MAIN(TstReporteLegado)

@@ -82,9 +82,8 @@ private:
     // The actions over three rows on a printer writing m_pdf; from then on any modal
     // window that opens is closed and its class and title added to m_dialogos.
     ImpresionRelacion& acciones();
-    std::unique_ptr<ReportRun> iniciar(int filas,
-                                       const QString& camRela = QStringLiteral("cod_tnom"));
-    LaidOutDocument preparar(int filas, const QString& camRela = QStringLiteral("cod_tnom"))
+    std::unique_ptr<ReportRun> iniciar(int filas, const QString& camRela = u"cod_tnom"_s);
+    LaidOutDocument preparar(int filas, const QString& camRela = u"cod_tnom"_s)
     {
         return iniciar(filas, camRela)->document();
     }
@@ -116,7 +115,7 @@ void TstReporteRelacion::init()
 
 ImpresionRelacion& TstReporteRelacion::acciones()
 {
-    m_pdf = m_dir.filePath(QStringLiteral("acciones.pdf"));
+    m_pdf = m_dir.filePath(u"acciones.pdf"_s);
     QFile::remove(m_pdf);
     m_impresora = std::make_unique<QPrinter>(QPrinter::HighResolution);
     m_impresora->setOutputFormat(QPrinter::PdfFormat);
@@ -124,14 +123,14 @@ ImpresionRelacion& TstReporteRelacion::acciones()
     m_impresion = std::make_unique<ImpresionRelacion>(
         [this] {
             ++m_preparadas;
-            return iniciar(m_preparadas == 1 ? 3 : 0, QStringLiteral("cod_gast"));
+            return iniciar(m_preparadas == 1 ? 3 : 0, u"cod_gast"_s);
         },
         *m_impresora);
     m_vigia.setInterval(20);
     connect(&m_vigia, &QTimer::timeout, this, [this] {
         if (auto* dialogo = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            m_dialogos << QStringLiteral("%1 %2").arg(
-                QLatin1String(dialogo->metaObject()->className()), dialogo->windowTitle());
+            m_dialogos << u"%1 %2"_s.arg(QLatin1String(dialogo->metaObject()->className()),
+                                         dialogo->windowTitle());
             dialogo->reject();
         }
     });
@@ -143,8 +142,7 @@ std::unique_ptr<ReportRun> TstReporteRelacion::iniciar(int filas, const QString&
 {
     for (int n = 1; n <= filas; ++n)
         m_datos->agregar(n);
-    const VariablesRelacion variables{QStringLiteral("JPEREZ"), QStringLiteral("VVeZezev"),
-                                      QStringLiteral("dd/MM/yyyy"), camRela};
+    const VariablesRelacion variables{u"JPEREZ"_s, u"VVeZezev"_s, u"dd/MM/yyyy"_s, camRela};
     return m_reporte.StartReport(
         DataSetBinding(ReporteRelacion::NombreEmpresa, &m_datos->empresa),
         DataSetBinding(ReporteRelacion::NombreRelacion, &m_datos->relacion), variables,
@@ -153,7 +151,7 @@ std::unique_ptr<ReportRun> TstReporteRelacion::iniciar(int filas, const QString&
 
 std::unique_ptr<Poppler::Document> TstReporteRelacion::exportar(const LaidOutDocument& documento)
 {
-    const QString archivo = m_dir.filePath(QStringLiteral("relacion.pdf"));
+    const QString archivo = m_dir.filePath(u"relacion.pdf"_s);
     if (!ReportRenderer(documento).exportPdf(archivo))
         return nullptr;
     return Poppler::Document::load(archivo);
@@ -164,11 +162,11 @@ void TstReporteRelacion::pdfShowsHeaderFooterAndAmounts()
     const auto pdf = exportar(preparar(14));
     QVERIFY(pdf);
     QCOMPARE(pdf->numPages(), 3);
-    QCOMPARE(pdf->info(QStringLiteral("Title")), QStringLiteral("Relación Rubros SIIF2"));
-    QCOMPARE(pdf->info(QStringLiteral("Creator")), QStringLiteral("Tavrel"));
+    QCOMPARE(pdf->info(u"Title"_s), u"Relación Rubros SIIF2"_s);
+    QCOMPARE(pdf->info(u"Creator"_s), u"Tavrel"_s);
     for (int i = 0; i < 3; ++i) {
         QCOMPARE(pdf->page(i)->pageSizeF(), QSizeF(612, 792)); // Letter
-        QVERIFY(pdf->page(i)->text(QRectF()).contains(QStringLiteral("Página: %1").arg(i + 1)));
+        QVERIFY(pdf->page(i)->text(QRectF()).contains(u"Página: %1"_s.arg(i + 1)));
     }
     // The header shows the company the dataset stands on, which is not the first; labels,
     // variables and field values keep their accents; amounts show with the money format,
@@ -182,14 +180,13 @@ void TstReporteRelacion::pdfShowsHeaderFooterAndAmounts()
           "Situación de Fondos", "Clase de Nómina", "Sueldo básico 1", "1.000.000,89", "500.000,00",
           "500.000,89", "1.500.000,89"})
         QVERIFY2(texto.contains(QString::fromUtf8(esperado)), esperado);
-    QVERIFY(!texto.contains(QStringLiteral("Tránsito del Meta")));
+    QVERIFY(!texto.contains(u"Tránsito del Meta"_s));
     QCOMPARE(m_datos->empresa.recNo(), 2);
     const QList<Poppler::FontInfo> fuentes = pdf->fonts();
     QVERIFY(!fuentes.isEmpty());
     for (const Poppler::FontInfo& fuente : fuentes) {
         QVERIFY2(fuente.isEmbedded(), qPrintable(fuente.name()));
-        QVERIFY2(fuente.name().contains(QStringLiteral("LiberationSans")),
-                 qPrintable(fuente.name()));
+        QVERIFY2(fuente.name().contains(u"LiberationSans"_s), qPrintable(fuente.name()));
     }
 }
 
@@ -214,12 +211,11 @@ void TstReporteRelacion::eachRowIsOneClosedBoxNeverSplit()
     for (int p = 0; p < porPagina.size(); ++p) {
         const LaidOutPage& pagina = documento.pages[p];
         QCOMPARE(pagina.images().size(), 1); // the logo
-        QCOMPARE(textos(documento, QStringLiteral("SysMemo1"))[p],
-                 QStringLiteral("Página: %1").arg(p + 1));
-        QCOMPARE(pagina.textsNamed(QStringLiteral("Memo5")).size(), 1); // the footer
-        const QList<const TextRun*> esquinas = pagina.textsNamed(QStringLiteral("Memo7"));
+        QCOMPARE(textos(documento, u"SysMemo1"_s)[p], u"Página: %1"_s.arg(p + 1));
+        QCOMPARE(pagina.textsNamed(u"Memo5"_s).size(), 1); // the footer
+        const QList<const TextRun*> esquinas = pagina.textsNamed(u"Memo7"_s);
         QCOMPARE(esquinas.size(), porPagina[p]);
-        QCOMPARE(pagina.textsNamed(QStringLiteral("Memo29")).size(), porPagina[p]);
+        QCOMPARE(pagina.textsNamed(u"Memo29"_s).size(), porPagina[p]);
         // The frame sides of the cells close one box per block and draw nothing inside.
         QVERIFY(pagina.lines().isEmpty());
         const QList<const RectRun*> cajas = pagina.rects();
@@ -266,8 +262,7 @@ void TstReporteRelacion::textsSitWhereLaidOut()
         QVERIFY2((run->alignment & Qt::AlignRight)
                      ? std::abs(ultima.right() - borde) <= kTolerancia
                      : std::abs(primera.left() - arriba.x()) <= kTolerancia,
-                 qPrintable(QStringLiteral("%1-%2 in %3")
-                                .arg(primera.left())
+                 qPrintable(u"%1-%2 in %3"_s.arg(primera.left())
                                 .arg(ultima.right())
                                 .arg(unitsToPoints(run->box.left()))));
     }
@@ -289,16 +284,16 @@ void TstReporteRelacion::captionFollowsTheConfiguredColumn()
     QFETCH(QString, camRela);
     QFETCH(QString, titulo);
     const QStringList esperados = titulo.isEmpty() ? QStringList() : QStringList(3, titulo);
-    QCOMPARE(textos(preparar(3, camRela), QStringLiteral("Memo8")), esperados);
+    QCOMPARE(textos(preparar(3, camRela), u"Memo8"_s), esperados);
 }
 
 void TstReporteRelacion::refusedExportsWriteNothing()
 {
-    const QString sinCarpeta = m_dir.filePath(QStringLiteral("no-existe/relacion.pdf"));
+    const QString sinCarpeta = m_dir.filePath(u"no-existe/relacion.pdf"_s);
     QVERIFY(mentions(thrownBy([&] { ReportRenderer(preparar(1)).exportPdf(sinCarpeta); }),
                      {sinCarpeta}));
-    const QString vacio = m_dir.filePath(QStringLiteral("vacio.pdf"));
-    QVERIFY(!ReportRenderer(LaidOutDocument{QStringLiteral("Vacío"), Page(), {}}).exportPdf(vacio));
+    const QString vacio = m_dir.filePath(u"vacio.pdf"_s);
+    QVERIFY(!ReportRenderer(LaidOutDocument{u"Vacío"_s, Page(), {}}).exportPdf(vacio));
     QVERIFY(!QFile::exists(vacio));
     // Stopped after its first page, an export leaves no file behind.
     const std::unique_ptr<ReportRun> corrida = iniciar(7);
@@ -317,15 +312,15 @@ void TstReporteRelacion::previewNavigatesAndExports()
     const auto pagina = [&dialogo](const char* accion) {
         if (accion)
             dialogo.findChild<QAction*>(QLatin1String(accion))->trigger();
-        return dialogo.findChild<QLabel*>(QStringLiteral("labelPagina"))->text();
+        return dialogo.findChild<QLabel*>(u"labelPagina"_s)->text();
     };
-    QCOMPARE(pagina(nullptr), QStringLiteral("Página 1 de 3"));
-    QCOMPARE(pagina("actionAnterior"), QStringLiteral("Página 1 de 3")); // stops at the first
-    QCOMPARE(pagina("actionUltima"), QStringLiteral("Página 3 de 3"));
-    QCOMPARE(pagina("actionSiguiente"), QStringLiteral("Página 3 de 3")); // stays on the last
+    QCOMPARE(pagina(nullptr), u"Página 1 de 3"_s);
+    QCOMPARE(pagina("actionAnterior"), u"Página 1 de 3"_s); // stops at the first
+    QCOMPARE(pagina("actionUltima"), u"Página 3 de 3"_s);
+    QCOMPARE(pagina("actionSiguiente"), u"Página 3 de 3"_s); // stays on the last
     QCOMPARE(dialogo.currentPage(), 3);
 
-    const QString archivo = m_dir.filePath(QStringLiteral("vista.pdf"));
+    const QString archivo = m_dir.filePath(u"vista.pdf"_s);
     QVERIFY(dialogo.exportPdf(archivo));
     const auto pdf = Poppler::Document::load(archivo);
     QVERIFY(pdf);
@@ -340,9 +335,8 @@ void TstReporteRelacion::longReportStreamsToItsLastPage()
     const std::unique_ptr<ReportRun> corrida = iniciar(20000);
     LaidOutPage sola;
     QVERIFY(corrida->layOutPage(1700, sola));
-    QCOMPARE(sola.textsNamed(QStringLiteral("Memo10")).first()->text(),
-             QStringLiteral("Sueldo básico 10201"));
-    const QString archivo = m_dir.filePath(QStringLiteral("ultima.pdf"));
+    QCOMPARE(sola.textsNamed(u"Memo10"_s).first()->text(), u"Sueldo básico 10201"_s);
+    const QString archivo = m_dir.filePath(u"ultima.pdf"_s);
     QPrinter impresora(QPrinter::HighResolution);
     impresora.setOutputFormat(QPrinter::PdfFormat);
     impresora.setOutputFileName(archivo);
@@ -357,7 +351,7 @@ void TstReporteRelacion::longReportStreamsToItsLastPage()
     for (const char* esperado : {"Página: 3334", "Sueldo básico 19999", "Sueldo básico 20000",
                                  "20.000.000.000,89", "Usuario: JPEREZ", "Velmora"})
         QVERIFY2(texto.contains(QString::fromUtf8(esperado)), esperado);
-    QVERIFY(!texto.contains(QStringLiteral("Sueldo básico 19998")));
+    QVERIFY(!texto.contains(u"Sueldo básico 19998"_s));
 }
 
 void TstReporteRelacion::senderDecidesTheAction_data()
@@ -400,12 +394,12 @@ void TstReporteRelacion::senderDecidesTheAction()
 void TstReporteRelacion::printGoesToThePrinterPreparedAnew()
 {
     ImpresionRelacion& impresion = acciones();
-    impresion.BtnReporteClick(QStringLiteral("spbReporte"));
+    impresion.BtnReporteClick(u"spbReporte"_s);
     for (int n = 4; n <= 9; ++n)
         m_datos->agregar(n);
-    const QString segundo = m_dir.filePath(QStringLiteral("segundo.pdf"));
+    const QString segundo = m_dir.filePath(u"segundo.pdf"_s);
     impresion.impresora().setOutputFileName(segundo);
-    impresion.BtnReporteClick(QStringLiteral("Imprimir1"));
+    impresion.BtnReporteClick(u"Imprimir1"_s);
 
     const auto primero = Poppler::Document::load(m_pdf);
     const auto despues = Poppler::Document::load(segundo);
@@ -413,8 +407,8 @@ void TstReporteRelacion::printGoesToThePrinterPreparedAnew()
     QCOMPARE(primero->numPages(), 1);
     QCOMPARE(despues->numPages(), 2); // 9 blocks, 6 to a page
     const QString texto = despues->page(1)->text(QRectF());
-    QVERIFY(texto.contains(QStringLiteral("Gasto Contable")));
-    QVERIFY(texto.contains(QStringLiteral("Sueldo básico 9")));
+    QVERIFY(texto.contains(u"Gasto Contable"_s));
+    QVERIFY(texto.contains(u"Sueldo básico 9"_s));
 }
 
 void TstReporteRelacion::defaultSetUpOnlySetsUpThePrinter()
@@ -426,8 +420,8 @@ void TstReporteRelacion::defaultSetUpOnlySetsUpThePrinter()
         if (auto* dialogo = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget()))
             elegida = dialogo->printer();
     });
-    impresion.BtnReporteClick(QStringLiteral("PrepararPgina1"));
-    QCOMPARE(m_dialogos, QStringList{QStringLiteral("QPrintDialog Configurar impresora")});
+    impresion.BtnReporteClick(u"PrepararPgina1"_s);
+    QCOMPARE(m_dialogos, QStringList{u"QPrintDialog Configurar impresora"_s});
     QCOMPARE(elegida, m_impresora.get());
     QCOMPARE(m_preparadas, 0);
     QCOMPARE(m_vistas, 0);
@@ -451,18 +445,18 @@ void TstReporteRelacion::previewPrintsOnTheSetUpPrinter()
                 vista->reject();
             } else if (!pedido) {
                 pedido = true; // out of this tick: the print dialog runs its own loop
-                QTimer::singleShot(0, vista->findChild<QAction*>(QStringLiteral("actionImprimir")),
+                QTimer::singleShot(0, vista->findChild<QAction*>(u"actionImprimir"_s),
                                    &QAction::trigger);
             }
         } else if (auto* otro = qobject_cast<QDialog*>(modal)) {
             otro->reject(); // a failure to print
         }
     });
-    impresion.BtnReporteClick(QStringLiteral("spbPreview"));
+    impresion.BtnReporteClick(u"spbPreview"_s);
     QVERIFY(impreso);
     const auto pdf = Poppler::Document::load(m_pdf);
     QVERIFY(pdf);
-    QVERIFY(pdf->page(0)->text(QRectF()).contains(QStringLiteral("Gasto Contable")));
+    QVERIFY(pdf->page(0)->text(QRectF()).contains(u"Gasto Contable"_s));
 }
 
 QTEST_MAIN(TstReporteRelacion)

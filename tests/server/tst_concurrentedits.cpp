@@ -35,32 +35,30 @@
 #include <optional>
 #include <random>
 
+using namespace Qt::StringLiterals;
+
 using namespace tavrel;
 using tavrel::test::TestDatabase;
 
 namespace {
 
-const QString Provider = QStringLiteral("DtsPVeZEZev");
+const QString Provider = u"DtsPVeZEZev"_s;
 using Row = QVariantMap;
 using Table = QMap<qint64, Row>;
 
 // What desks write: few values, so that they often write what is there, and nulls, so
 // that originals are checked with IS NULL.
 const QList<std::pair<QString, QVariantList>> Editable{
-    {QStringLiteral("COD_FUEN"), {QStringLiteral("01"), QStringLiteral("1"), {}}},
-    {QStringLiteral("COD_PRES"), {10, 28, {}}},
-    {QStringLiteral("COD_SITU"), {QStringLiteral("01"), QStringLiteral("02")}},
-    {QStringLiteral("DEP_APAC"), {QStringLiteral("TESORERÍA"), QString(), {}}},
-    {QStringLiteral("VAL_TOTA"), {1000.25, 0.0, {}}},
-    {QStringLiteral("CAS_CONT"), {1001, {}}}};
+    {u"COD_FUEN"_s, {u"01"_s, u"1"_s, {}}}, {u"COD_PRES"_s, {10, 28, {}}},
+    {u"COD_SITU"_s, {u"01"_s, u"02"_s}},    {u"DEP_APAC"_s, {u"TESORERÍA"_s, QString(), {}}},
+    {u"VAL_TOTA"_s, {1000.25, 0.0, {}}},    {u"CAS_CONT"_s, {1001, {}}}};
 
 QHash<QString, FieldType> types; // of the columns, from the first read
 
 Table tableOf(IAppServer& server, bool learnTypes = false)
 {
-    const DataPacket p =
-        server.open(Provider, QStringLiteral("SELECT * FROM NM_RPCOS WHERE COD_EMPR = :E"),
-                    {{QStringLiteral("E"), 1, FieldType::SmallInt}});
+    const DataPacket p = server.open(Provider, u"SELECT * FROM NM_RPCOS WHERE COD_EMPR = :E"_s,
+                                     {{u"E"_s, 1, FieldType::SmallInt}});
     Table t;
     for (int r = 0; r < p.rows.size(); ++r) {
         for (int c = 0; c < p.columns.size(); ++c) {
@@ -162,8 +160,7 @@ struct Change
     QString describe() const
     {
         static const char* const names[] = {"insert", "change", "delete", "caused-value update"};
-        return QStringLiteral("%1's %2 of row %3 in batch %4")
-            .arg(desk->tag, QLatin1String(names[kind]))
+        return u"%1's %2 of row %3 in batch %4"_s.arg(desk->tag, QLatin1String(names[kind]))
             .arg(key)
             .arg(batch);
     }
@@ -172,18 +169,18 @@ struct Change
     QString stale(const Table& state) const
     {
         if (!state.contains(key))
-            return QStringLiteral("the row is gone");
+            return u"the row is gone"_s;
         for (auto it = original.cbegin(); it != original.cend(); ++it) {
             const QVariant now = state[key].value(it.key());
             if ((kind == Delete || values.contains(it.key())) &&
                 shown(it.value(), it.key()) != shown(now, it.key()))
-                return QStringLiteral("%1 was read as «%2», the table had «%3»")
-                    .arg(it.key(), it.value().toString(), now.toString());
+                return u"%1 was read as «%2», the table had «%3»"_s.arg(
+                    it.key(), it.value().toString(), now.toString());
         }
         return {};
     }
 
-    static bool isStamp(const QString& column) { return column.startsWith(QLatin1String("ACT_")); }
+    static bool isStamp(const QString& column) { return column.startsWith(u"ACT_"_s); }
 
     // The entry the change history holds for it: column, value before, value after.
     QMap<QString, std::pair<QJsonValue, QJsonValue>> details() const
@@ -205,7 +202,7 @@ struct Change
 void runStatement(IAppServer& server, const QVariantList& statement)
 {
     QVariantList args{QVariant(statement), QVariant(), QString()};
-    if (server.invoke(QStringLiteral("EjecutarSQL"), args).toInt() != 0)
+    if (server.invoke(u"EjecutarSQL"_s, args).toInt() != 0)
         throw ModuleError(args[2].toString(), ModuleError::Kind::Server);
 }
 
@@ -221,7 +218,7 @@ void carryOut(IAppServer& server, Change& c, bool reread)
 {
     try {
         if (c.kind == Change::Caused) {
-            causedUpdate(server, c.desk->tag, c.values.value(QStringLiteral("ACT_HORA")));
+            causedUpdate(server, c.desk->tag, c.values.value(u"ACT_HORA"_s));
             runStatement(server, {CausedValueStatements::cleanUp()});
         } else if (c.kind != Change::Read) {
             const QList<qint64> keys = server.applyUpdates(
@@ -277,8 +274,8 @@ void TstConcurrentEdits::initTestCase()
     TAVREL_SKIP_WITHOUT_POSTGRES();
     m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
     // Company 1 alone, so that a caused-value update counts that company's rows.
-    m_db->exec(QStringLiteral("DELETE FROM NM_RPCOS WHERE COD_EMPR <> 1"));
-    m_observer = AppServerFactory::connect(QStringLiteral("local"), m_db->url());
+    m_db->exec(u"DELETE FROM NM_RPCOS WHERE COD_EMPR <> 1"_s);
+    m_observer = AppServerFactory::connect(u"local"_s, m_db->url());
     for (const Row& row : tableOf(*m_observer, true))
         m_start.rows.append({DeltaRow::Kind::Insert, -1, {}, row});
     const QString protocol = m_db->protocol(), server = m_db->server(), url = m_db->url();
@@ -286,20 +283,17 @@ void TstConcurrentEdits::initTestCase()
         // Desks 1 and 3 go through the network server on the remote run, which stamps
         // rows with its session's user and its own time: they leave the caused-value
         // update, whose entry does not show its time, to the desks in-process.
-        const bool remote = i % 2 == 0 && protocol != QLatin1String("local");
-        m_desks.emplace_back(
-            i % 2 == 0 ? QStringLiteral("JPEREZ") : QStringLiteral("DESK%1").arg(i + 1), remote,
-            [=] {
-                return AppServerFactory::connect(
-                    remote ? protocol : QStringLiteral("local"), remote ? server : url,
-                    {QStringLiteral("JPEREZ"), QStringLiteral("Tavrel2026")});
-            });
+        const bool remote = i % 2 == 0 && protocol != u"local"_s;
+        m_desks.emplace_back(i % 2 == 0 ? u"JPEREZ"_s : u"DESK%1"_s.arg(i + 1), remote, [=] {
+            return AppServerFactory::connect(remote ? protocol : u"local"_s, remote ? server : url,
+                                             {u"JPEREZ"_s, u"Tavrel2026"_s});
+        });
         QVERIFY2(m_desks.back().error.isEmpty(), qPrintable(m_desks.back().error));
     }
     // The caused value the statement gives each row's keys, for the replay.
-    causedUpdate(*m_observer, QStringLiteral("X"), QDateTime::currentDateTime());
+    causedUpdate(*m_observer, u"X"_s, QDateTime::currentDateTime());
     for (const Row& row : tableOf(*m_observer))
-        m_caused.insert(keysOf(row), row.value(QStringLiteral("VAL_CAUS")));
+        m_caused.insert(keysOf(row), row.value(u"VAL_CAUS"_s));
 }
 
 Change TstConcurrentEdits::plan(Desk& desk, std::mt19937_64& rng, int batch, bool mayInsert,
@@ -314,9 +308,9 @@ Change TstConcurrentEdits::plan(Desk& desk, std::mt19937_64& rng, int batch, boo
     // Each change its own time, whole seconds, by which it is told apart; the caused-value
     // updates of a batch share theirs, so that two of one user are the same change.
     const auto stamp = [&](const char* mark, const QDateTime& time) {
-        c.values.insert(Row{{QStringLiteral("ACT_USUA"), desk.tag},
-                            {QStringLiteral("ACT_HORA"), time},
-                            {QStringLiteral("ACT_ESTA"), QLatin1String(mark)}});
+        c.values.insert(Row{{u"ACT_USUA"_s, desk.tag},
+                            {u"ACT_HORA"_s, time},
+                            {u"ACT_ESTA"_s, QLatin1String(mark)}});
     };
     const QDateTime nextTime = QDateTime(QDate(2026, 1, 1), QTime()).addSecs(++m_stamp);
     const int size = int(desk.view.size());
@@ -326,8 +320,8 @@ Change TstConcurrentEdits::plan(Desk& desk, std::mt19937_64& rng, int batch, boo
         stamp("A", nextTime);
         for (const auto& [column, values] : Editable)
             c.values.insert(column, draw(values));
-        c.values.insert(QStringLiteral("VAL_CAUS"), draw({QVariant(), 5000.5}));
-        c.values.insert(QStringLiteral("COD_EMPR"), 1);
+        c.values.insert(u"VAL_CAUS"_s, draw({QVariant(), 5000.5}));
+        c.values.insert(u"COD_EMPR"_s, 1);
         const Row& keys = m_start.rows[int(rng() % m_start.rows.size())].values;
         for (const char* column : {"COD_CONT", "COD_CUEN", "COD_CCOS"})
             c.values.insert(QLatin1String(column), keys.value(QLatin1String(column)));
@@ -352,9 +346,9 @@ Change TstConcurrentEdits::plan(Desk& desk, std::mt19937_64& rng, int batch, boo
 
 QString TstConcurrentEdits::runOnce(quint64 seed, Totals& totals)
 {
-    m_db->exec(QStringLiteral("DELETE FROM NM_RPCOS"));
+    m_db->exec(u"DELETE FROM NM_RPCOS"_s);
     m_observer->applyUpdates(Provider, m_start);
-    m_db->exec(QStringLiteral("DELETE FROM TVL_HISTORIA"));
+    m_db->exec(u"DELETE FROM TVL_HISTORIA"_s);
     const Table initial = tableOf(*m_observer);
     std::mt19937_64 rng(seed);
     QList<Change> changes;
@@ -370,7 +364,7 @@ QString TstConcurrentEdits::runOnce(quint64 seed, Totals& totals)
         for (Change& c : batch) {
             c.desk->finish();
             if (!c.desk->error.isEmpty())
-                return c.desk->tag + QStringLiteral(" could not read: ") + c.desk->error;
+                return c.desk->tag + u" could not read: "_s + c.desk->error;
             if (c.kind != Change::Read)
                 changes.append(c);
         }
@@ -432,11 +426,11 @@ QString TstConcurrentEdits::replayWith(QList<Change>& changes, int batches, cons
     int caused = 0, cleanUps = 0;
     for (const Change& c : changes) {
         caused += c.accepted && c.kind == Change::Caused;
-        if (c.failure && (c.failure->kind() != ModuleError::Kind::Conflict ||
-                          c.kind == Change::Insert || c.kind == Change::Caused ||
-                          !c.failure->message().contains(
-                              QLatin1String("modificado o borrado por otro usuario"))))
-            return c.describe() + QStringLiteral(" failed: ") + c.failure->message();
+        if (c.failure &&
+            (c.failure->kind() != ModuleError::Kind::Conflict || c.kind == Change::Insert ||
+             c.kind == Change::Caused ||
+             !c.failure->message().contains(u"modificado o borrado por otro usuario"_s)))
+            return c.describe() + u" failed: "_s + c.failure->message();
     }
     Table state = initial;
     int batch = 0;
@@ -451,9 +445,8 @@ QString TstConcurrentEdits::replayWith(QList<Change>& changes, int batches, cons
         for (; batch < next; noteRefusals()) {
             for (const Change& c : changes) {
                 if (c.batch == batch && !c.accepted && !refusedRightly.contains(&c))
-                    return c.describe() +
-                           QStringLiteral(" was refused, yet the row held what it read (%1)")
-                               .arg(c.failure ? c.failure->message() : QString());
+                    return c.describe() + u" was refused, yet the row held what it read (%1)"_s.arg(
+                                              c.failure ? c.failure->message() : QString());
             }
             ++batch;
         }
@@ -462,41 +455,37 @@ QString TstConcurrentEdits::replayWith(QList<Change>& changes, int batches, cons
     const auto emptiedToZero = [&state] {
         int n = 0;
         for (Row& row : state) {
-            QVariant& value = row[QStringLiteral("VAL_CAUS")];
+            QVariant& value = row[u"VAL_CAUS"_s];
             n += isNull(value);
             value = isNull(value) ? QVariant(0.0) : value;
         }
         return n;
     };
     noteRefusals();
-    static const QRegularExpression auditUser(QStringLiteral("ACT_USUA = '([^']*)'"));
+    static const QRegularExpression auditUser(u"ACT_USUA = '([^']*)'"_s);
     const QList<QVariantList> history =
-        m_db->queryRows(QStringLiteral("SELECT TVL_ROWID, OPE_HIST, LLA_HIST, FIL_HIST, DET_HIST "
-                                       "FROM TVL_HISTORIA ORDER BY TVL_ROWID"));
+        m_db->queryRows(u"SELECT TVL_ROWID, OPE_HIST, LLA_HIST, FIL_HIST, DET_HIST "
+                        "FROM TVL_HISTORIA ORDER BY TVL_ROWID"_s);
     for (const QVariantList& entry : history) {
-        const QString where =
-            QStringLiteral("history entry %1 (%2 %3): ")
-                .arg(entry[0].toString(), entry[1].toString(), entry[4].toString());
+        const QString where = u"history entry %1 (%2 %3): "_s.arg(
+            entry[0].toString(), entry[1].toString(), entry[4].toString());
         const int rows = entry[3].toInt();
         const QJsonDocument json = QJsonDocument::fromJson(entry[4].toString().toUtf8());
-        const QString sql = json.object().value(QLatin1String("sentencia")).toString();
+        const QString sql = json.object().value(u"sentencia"_s).toString();
         const bool statement = isNull(entry[2]);
         const bool cleanUp = statement && sql.compare(CausedValueStatements::cleanUp().trimmed(),
                                                       Qt::CaseInsensitive) == 0;
         QMap<QString, std::pair<QJsonValue, QJsonValue>> details;
         for (const QJsonValue& v : json.array()) {
             const QJsonObject o = v.toObject();
-            details.insert(o[QLatin1String("columna")].toString(),
-                           {o[QLatin1String("antes")], o[QLatin1String("despues")]});
+            details.insert(o[u"columna"_s].toString(), {o[u"antes"_s], o[u"despues"_s]});
         }
         // What the network server stamps, and the entry without it.
         const QString mark = entry[1].toString().trimmed();
         const bool serverStamps =
-            details.value(QStringLiteral("ACT_USUA")).second.toString(QStringLiteral("JPEREZ")) ==
-                QLatin1String("JPEREZ") &&
-            (mark == QLatin1String("B") ||
-             details.value(QStringLiteral("ACT_ESTA")).second.toString(mark) ==
-                 (mark == QLatin1String("A") ? mark : QStringLiteral("M")));
+            details.value(u"ACT_USUA"_s).second.toString(u"JPEREZ"_s) == u"JPEREZ"_s &&
+            (mark == u"B"_s || details.value(u"ACT_ESTA"_s).second.toString(mark) ==
+                                   (mark == u"A"_s ? mark : u"M"_s));
         auto unstamped = details;
         for (const char* column : {"ACT_USUA", "ACT_HORA", "ACT_ESTA"})
             unstamped.remove(QLatin1String(column));
@@ -506,7 +495,7 @@ QString TstConcurrentEdits::replayWith(QList<Change>& changes, int batches, cons
                 (statement
                      ? c.kind == Change::Caused && c.desk->tag == auditUser.match(sql).captured(1)
                      : c.kind != Change::Caused && c.key == entry[2].toLongLong() &&
-                           QStringLiteral("AMB").mid(c.kind, 1) == mark &&
+                           u"AMB"_s.mid(c.kind, 1) == mark &&
                            (c.desk->stampedByServer ? serverStamps && c.details() == unstamped
                                                     : c.details() == details)))
                 candidates.append(&c);
@@ -524,23 +513,23 @@ QString TstConcurrentEdits::replayWith(QList<Change>& changes, int batches, cons
             for (auto it = details.cbegin(); change->desk->stampedByServer && it != details.cend();
                  ++it) {
                 if (Change::isStamp(it.key()))
-                    stamps.insert(it.key(), it.key() == QLatin1String("ACT_HORA")
-                                                ? QVariant(QDateTime::fromString(
-                                                      it.value().second.toString(), Qt::ISODateWithMs))
-                                                : it.value().second.toVariant());
+                    stamps.insert(it.key(),
+                                  it.key() == u"ACT_HORA"_s
+                                      ? QVariant(QDateTime::fromString(it.value().second.toString(),
+                                                                       Qt::ISODateWithMs))
+                                      : it.value().second.toVariant());
             }
             if (change->batch < batch)
-                return where + QStringLiteral("written after entries of a later batch");
+                return where + u"written after entries of a later batch"_s;
             if (const QString e = closeBatchesBefore(change->batch); !e.isEmpty())
                 return e;
-            const QString stale =
-                change->kind == Change::Insert   ? QString()
-                : change->kind != Change::Caused ? change->stale(state)
-                : rows != state.size()
-                    ? QStringLiteral("it rewrote %1 of %2 rows").arg(rows).arg(state.size())
-                    : QString();
+            const QString stale = change->kind == Change::Insert   ? QString()
+                                  : change->kind != Change::Caused ? change->stale(state)
+                                  : rows != state.size()
+                                      ? u"it rewrote %1 of %2 rows"_s.arg(rows).arg(state.size())
+                                      : QString();
             if (!stale.isEmpty() || (change->kind == Change::Insert && state.contains(change->key)))
-                return change->describe() + QStringLiteral(" was accepted, but ") + stale;
+                return change->describe() + u" was accepted, but "_s + stale;
             if (change->kind == Change::Delete) {
                 state.remove(change->key);
             } else if (change->kind != Change::Caused) {
@@ -551,43 +540,37 @@ QString TstConcurrentEdits::replayWith(QList<Change>& changes, int batches, cons
                 state[change->key].insert(stamps);
             } else {
                 for (Row& row : state) {
-                    row.insert(QStringLiteral("VAL_CAUS"), m_caused.value(keysOf(row)));
+                    row.insert(u"VAL_CAUS"_s, m_caused.value(keysOf(row)));
                     row.insert(change->values);
                 }
             }
         } else if (!cleanUp) {
-            return where + QStringLiteral("no accepted change writes this");
+            return where + u"no accepted change writes this"_s;
         }
         // The clean-up after a caused-value update: an entry of its own, or joined to one.
-        const int emptied =
-            cleanUp ? rows : json.object().value(QLatin1String("vacios_a_cero")).toInt(-1);
+        const int emptied = cleanUp ? rows : json.object().value(u"vacios_a_cero"_s).toInt(-1);
         cleanUps += emptied >= 0;
         if (emptied >= 0 && emptiedToZero() != emptied)
-            return where +
-                   QStringLiteral("the clean-up's count is not that of the empty caused values");
+            return where + u"the clean-up's count is not that of the empty caused values"_s;
         noteRefusals();
     }
     if (const QString e = closeBatchesBefore(batches); !e.isEmpty())
         return e;
     for (const Change& c : changes) {
         if (c.accepted && !c.matched)
-            return c.describe() + QStringLiteral(" was accepted but is not in the history");
+            return c.describe() + u" was accepted but is not in the history"_s;
     }
     if (cleanUps != caused)
-        return QStringLiteral("%1 caused-value updates, %2 clean-ups in the history")
-            .arg(caused)
-            .arg(cleanUps);
+        return u"%1 caused-value updates, %2 clean-ups in the history"_s.arg(caused).arg(cleanUps);
     const Table final = tableOf(*m_observer);
     if (final.keys() != state.keys())
-        return QStringLiteral("the table has %1 rows, the accepted changes give %2")
-            .arg(final.size())
+        return u"the table has %1 rows, the accepted changes give %2"_s.arg(final.size())
             .arg(state.size());
     for (auto it = state.cbegin(); it != state.cend(); ++it) {
         for (auto col = it->cbegin(); col != it->cend(); ++col) {
             const QVariant stored = final[it.key()].value(col.key());
             if (shown(stored, col.key()) != shown(col.value(), col.key()))
-                return QStringLiteral(
-                           "row %1 %2: the table has «%3», the accepted changes give «%4»")
+                return u"row %1 %2: the table has «%3», the accepted changes give «%4»"_s
                     .arg(it.key())
                     .arg(col.key(), stored.toString(), col.value().toString());
         }
@@ -604,7 +587,7 @@ void TstConcurrentEdits::interleavingsTellOneStory_data()
     const int runs = qEnvironmentVariableIntValue("TAVREL_RACE_RUNS");
     // SQLite waits for the disk at each commit, the network server adds round trips:
     // fewer runs there.
-    const int quick = TestDatabase::engine() == QLatin1String("postgres") ? 100 : 40;
+    const int quick = TestDatabase::engine() == u"postgres"_s ? 100 : 40;
     QTest::newRow("random interleavings")
         << (seeded ? seed : quint64(20261207)) << (runs > 0 ? runs : quick);
     // Seeds that once failed, each for what went wrong then.
@@ -625,9 +608,8 @@ void TstConcurrentEdits::interleavingsTellOneStory()
                   totals.refused, double(clock.elapsed()) / 1000.0);
         if (const QString failure = runOnce(s, totals); !failure.isEmpty())
             QFAIL(qPrintable(
-                QStringLiteral("seed %1: %2 (again: TAVREL_RACE_RUNS=1 TAVREL_RACE_SEED=%1)")
-                    .arg(s)
-                    .arg(failure)));
+                u"seed %1: %2 (again: TAVREL_RACE_RUNS=1 TAVREL_RACE_SEED=%1)"_s.arg(s).arg(
+                    failure)));
     }
     qInfo("%d runs, seeds %llu-%llu, %d batches of several desks: %d changes accepted, %d refused "
           "(none lost), %d caused-value updates, in %.1f s",

@@ -14,6 +14,8 @@
 #include <optional>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 using namespace tavrel;
 using tavrel::test::TestDatabase;
 
@@ -51,8 +53,7 @@ enum class Written
     Everything
 };
 
-const QString RelationSql =
-    QStringLiteral("SELECT * FROM NM_RPCOS WHERE COD_EMPR = 1 ORDER BY TVL_ROWID");
+const QString RelationSql = u"SELECT * FROM NM_RPCOS WHERE COD_EMPR = 1 ORDER BY TVL_ROWID"_s;
 
 // Holds `lock` on a connection of its own and ends the session that waits behind it.
 class Terminator
@@ -66,10 +67,9 @@ public:
                       db->exec(lock);
                       m_holding = true;
                       for (int i = 0; i < 1000 && !m_ended && !m_stop; ++i, QThread::msleep(10))
-                          m_ended = db->queryValue(QStringLiteral(
-                                                       "SELECT pg_terminate_backend(pid) FROM "
-                                                       "pg_stat_activity WHERE pg_backend_pid() = "
-                                                       "ANY(pg_blocking_pids(pid)) LIMIT 1"))
+                          m_ended = db->queryValue(u"SELECT pg_terminate_backend(pid) FROM "
+                                                   "pg_stat_activity WHERE pg_backend_pid() = "
+                                                   "ANY(pg_blocking_pids(pid)) LIMIT 1"_s)
                                         .toBool();
                   });
               } catch (const ModuleError& e) {
@@ -142,12 +142,10 @@ void TstFaults::cleanupTestCase()
 QString TstFaults::snapshot()
 {
     QStringList text;
-    for (const QVariantList& row :
-         m_db->queryRows(QStringLiteral("SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID")))
+    for (const QVariantList& row : m_db->queryRows(u"SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID"_s))
         for (const QVariant& value : row)
             text << value.toString();
-    return text.join(u'|') +
-           QStringLiteral(" history %1").arg(count("SELECT COUNT(*) FROM TVL_HISTORIA"));
+    return text.join(u'|') + u" history %1"_s.arg(count("SELECT COUNT(*) FROM TVL_HISTORIA"));
 }
 
 // Ends the server's sessions; Away also makes the database refuse new ones.
@@ -155,11 +153,10 @@ void TstFaults::inject(Fault fault)
 {
     if (fault == Fault::Away)
         allowConnections(false);
-    const QString others = QStringLiteral(" FROM pg_stat_activity WHERE datname = "
-                                          "current_database() AND pid <> pg_backend_pid()");
-    m_db->exec(QStringLiteral("SELECT pg_terminate_backend(pid)") + others);
-    for (int i = 0; i < 500 && m_db->queryValue(QStringLiteral("SELECT COUNT(*)") + others).toInt();
-         ++i)
+    const QString others = u" FROM pg_stat_activity WHERE datname = "
+                           "current_database() AND pid <> pg_backend_pid()"_s;
+    m_db->exec(u"SELECT pg_terminate_backend(pid)"_s + others);
+    for (int i = 0; i < 500 && m_db->queryValue(u"SELECT COUNT(*)"_s + others).toInt(); ++i)
         QThread::msleep(10);
 }
 
@@ -169,16 +166,16 @@ void TstFaults::bringBack(Fault fault)
         allowConnections(true);
     else if (fault == Fault::Full)
         static_cast<LocalAppServer&>(*m_server).database().exec(
-            QStringLiteral("PRAGMA max_page_count = 1073741823"));
+            u"PRAGMA max_page_count = 1073741823"_s);
 }
 
 // Only a connection to another database may close this one to new connections.
 void TstFaults::allowConnections(bool allow)
 {
     Database::open(qEnvironmentVariable("TAVREL_TEST_PG"))
-        ->exec(QStringLiteral("ALTER DATABASE \"%1\" ALLOW_CONNECTIONS %2")
-                   .arg(m_db->queryValue(QStringLiteral("SELECT current_database()")).toString(),
-                        QLatin1String(allow ? "true" : "false")));
+        ->exec(u"ALTER DATABASE \"%1\" ALLOW_CONNECTIONS %2"_s.arg(
+            m_db->queryValue(u"SELECT current_database()"_s).toString(),
+            QLatin1String(allow ? "true" : "false")));
 }
 
 void TstFaults::afterAFaultNothingIsLostAndTheNextCallWorks_data()
@@ -193,32 +190,30 @@ void TstFaults::afterAFaultNothingIsLostAndTheNextCallWorks_data()
     // Over the network the database's words (which name its host) stay in the server's
     // log: the desk gets a reference to them.
     const bool remote = TestDatabase::isRemote();
-    const QString lost = remote ? QStringLiteral("no puede usar la base de datos (referencia ")
-                                : QStringLiteral("Se perdió la conexión con la base de datos");
-    const QString refused = remote ? QStringLiteral("no puede usar la base de datos (referencia ")
-                                   : QStringLiteral("No se pudo conectar con la base de datos");
+    const QString lost = remote ? u"no puede usar la base de datos (referencia "_s
+                                : u"Se perdió la conexión con la base de datos"_s;
+    const QString refused = remote ? u"no puede usar la base de datos (referencia "_s
+                                   : u"No se pudo conectar con la base de datos"_s;
     const QString caused =
-        QStringLiteral("Error actualizando nm_rpcos.. ") +
-        (remote ? QStringLiteral("Error en el servidor de aplicaciones (referencia ") : QString());
-    const QString row = QStringLiteral("SELECT 1 FROM NM_RPCOS WHERE TVL_ROWID = %1 FOR UPDATE");
-    const QString history = QStringLiteral("LOCK TABLE TVL_HISTORIA IN SHARE MODE");
-    const QString turn = QStringLiteral("SELECT pg_advisory_lock(hashtext('tavrel.bulk-writes'))");
+        u"Error actualizando nm_rpcos.. "_s +
+        (remote ? u"Error en el servidor de aplicaciones (referencia "_s : QString());
+    const QString row = u"SELECT 1 FROM NM_RPCOS WHERE TVL_ROWID = %1 FOR UPDATE"_s;
+    const QString history = u"LOCK TABLE TVL_HISTORIA IN SHARE MODE"_s;
+    const QString turn = u"SELECT pg_advisory_lock(hashtext('tavrel.bulk-writes'))"_s;
     const auto reading = [](const char* table) {
-        return QStringLiteral("LOCK TABLE %1 IN ACCESS EXCLUSIVE MODE").arg(QLatin1String(table));
+        return u"LOCK TABLE %1 IN ACCESS EXCLUSIVE MODE"_s.arg(QLatin1String(table));
     };
     if (!TestDatabase::isPostgres()) {
         QTest::newRow("400 inserts run out of pages part way: none is kept")
             << Call::Insert << Fault::Full << QString() << 0
-            << QStringLiteral("no tiene espacio para guardar el cambio") << Written::Nothing;
+            << u"no tiene espacio para guardar el cambio"_s << Written::Nothing;
         return;
     }
     // A statement that failed once sent is never sent again: the call reports the loss.
     QTest::newRow("apply: waiting on the first row")
-        << Call::Edit << Fault::KillWaiting << row.arg(QLatin1String("%1")) << 0 << lost
-        << Written::Nothing;
+        << Call::Edit << Fault::KillWaiting << row.arg(u"%1"_s) << 0 << lost << Written::Nothing;
     QTest::newRow("apply: the first row written, waiting on the second")
-        << Call::Edit << Fault::KillWaiting << row.arg(QLatin1String("%2")) << 0 << lost
-        << Written::Nothing;
+        << Call::Edit << Fault::KillWaiting << row.arg(u"%2"_s) << 0 << lost << Written::Nothing;
     QTest::newRow("apply: writing the history of a row")
         << Call::Edit << Fault::KillWaiting << history << 0 << lost << Written::Nothing;
     QTest::newRow("apply insert: its history, the last statement before the commit")
@@ -266,73 +261,71 @@ void TstFaults::afterAFaultNothingIsLostAndTheNextCallWorks()
     // The desk: the relation open, the user's changes posted, not yet sent. The values
     // are new in every row of the test, so that each one changes something.
     static int round = 0;
-    const QString typed = QStringLiteral("FALLA %1 ").arg(++round);
+    const QString typed = u"FALLA %1 "_s.arg(++round);
     SClientDataSet relation;
-    relation.setProviderName(QStringLiteral("DtsPVeZEZev"));
+    relation.setProviderName(u"DtsPVeZEZev"_s);
     relation.setRemoteServer(&m_connection);
     relation.setCommandText(RelationSql);
     relation.open();
     const int rows = relation.recordCount();
     const auto type = [&](const QString& value) {
-        relation.fieldByName(QStringLiteral("DEP_APAC"))->setValue(typed + value);
+        relation.fieldByName(u"DEP_APAC"_s)->setValue(typed + value);
         relation.post();
     };
     if (call == Call::Edit) {
-        relation.first(), relation.edit(), type(QStringLiteral("UNO"));
-        relation.next(), relation.edit(), type(QStringLiteral("DOS"));
+        relation.first(), relation.edit(), type(u"UNO"_s);
+        relation.next(), relation.edit(), type(u"DOS"_s);
     } else if (call == Call::Insert) {
         for (int i = 0; i < (fault == Fault::Full ? 400 : 1); ++i) {
             relation.append();
-            relation.fieldByName(QStringLiteral("COD_EMPR"))->setValue(1);
-            type(QStringLiteral("NUEVA"));
+            relation.fieldByName(u"COD_EMPR"_s)->setValue(1);
+            type(u"NUEVA"_s);
         }
     } else if (call == Call::Delete) {
         relation.last(), relation.deleteRecord();
     }
     QStringList keys;
-    for (const QVariantList& key : m_db->queryRows(QStringLiteral(
-             "SELECT TVL_ROWID FROM NM_RPCOS WHERE COD_EMPR = 1 ORDER BY TVL_ROWID LIMIT 2")))
+    for (const QVariantList& key : m_db->queryRows(
+             u"SELECT TVL_ROWID FROM NM_RPCOS WHERE COD_EMPR = 1 ORDER BY TVL_ROWID LIMIT 2"_s))
         keys << key.first().toString();
     const int changes = relation.changeCount();
     const QString before = snapshot();
     if (fault == Fault::Full)
         static_cast<LocalAppServer&>(*m_server).database().exec(
-            QStringLiteral("PRAGMA max_page_count = %1").arg(count("PRAGMA page_count")));
+            u"PRAGMA max_page_count = %1"_s.arg(count("PRAGMA page_count")));
 
     // The module's yearly caused-value run, with the fault after EjecutarSQL number `after`.
     int sent = 0;
     ActualizacionCausado::Servidor module;
     module.fechaServidor = [&] {
         QVariantList none;
-        return m_server->invoke(QStringLiteral("BuscarFechaServidor"), none).toDateTime();
+        return m_server->invoke(u"BuscarFechaServidor"_s, none).toDateTime();
     };
-    module.leerFecRpco = [] { return QStringLiteral("2013"); };
+    module.leerFecRpco = [] { return u"2013"_s; };
     module.ejecutarSQL = [&](QVariantList& statement, QString& error) {
         QVariantList args{QVariant(statement), QVariant(), QString()};
-        const QVariant answer = m_server->invoke(QStringLiteral("EjecutarSQL"), args);
+        const QVariant answer = m_server->invoke(u"EjecutarSQL"_s, args);
         error = args[2].toString();
         if (++sent == after)
             inject(fault);
         return answer;
     };
     const auto run = [&] {
-        QVariantList args{QStringLiteral("JPEREZ"), QStringLiteral("Tavrel2026"), QString()};
+        QVariantList args{u"JPEREZ"_s, u"Tavrel2026"_s, QString()};
         switch (call) {
         case Call::Caused:
-            ActualizacionCausado::ejecutar(module, QDateTime::currentDateTime(),
-                                           QStringLiteral("JPEREZ"), QStringLiteral("N"),
-                                           QStringLiteral("dd/MM/yyyy"));
+            ActualizacionCausado::ejecutar(module, QDateTime::currentDateTime(), u"JPEREZ"_s,
+                                           u"N"_s, u"dd/MM/yyyy"_s);
             break;
         case Call::Read:
-            QCOMPARE(m_server->open(QStringLiteral("DtsPVeZEZev"), RelationSql, {}).rows.size(),
-                     rows);
+            QCOMPARE(m_server->open(u"DtsPVeZEZev"_s, RelationSql, {}).rows.size(), rows);
             break;
         case Call::Login:
-            QCOMPARE(m_server->invoke(QStringLiteral("ValidarUsuario"), args), QVariant(0));
+            QCOMPARE(m_server->invoke(u"ValidarUsuario"_s, args), QVariant(0));
             break;
         case Call::Time:
             args.clear();
-            QVERIFY(m_server->invoke(QStringLiteral("BuscarFechaServidor"), args).isValid());
+            QVERIFY(m_server->invoke(u"BuscarFechaServidor"_s, args).isValid());
             break;
         default:
             relation.applyUpdates();
@@ -346,16 +339,16 @@ void TstFaults::afterAFaultNothingIsLostAndTheNextCallWorks()
     try {
         std::optional<Terminator> terminator;
         if (fault == Fault::KillWaiting)
-            terminator.emplace(m_db->url(), QString(lock)
-                                                .replace(QLatin1String("%1"), keys.value(0))
-                                                .replace(QLatin1String("%2"), keys.value(1)));
+            terminator.emplace(
+                m_db->url(),
+                QString(lock).replace(u"%1"_s, keys.value(0)).replace(u"%2"_s, keys.value(1)));
         if (terminator)
             QVERIFY2(terminator->error().isEmpty(), qPrintable(terminator->error()));
         run();
         QVERIFY2(!terminator || !terminator->finish(), "the call went on after its session ended");
         QVariantList none;
         if (after == 2) // the loss shows at the next call
-            m_server->invoke(QStringLiteral("BuscarFechaServidor"), none);
+            m_server->invoke(u"BuscarFechaServidor"_s, none);
     } catch (const ModuleError& e) {
         got = e.message();
     }
@@ -368,9 +361,8 @@ void TstFaults::afterAFaultNothingIsLostAndTheNextCallWorks()
                                    : call == Call::Edit ? DataSetState::Edit
                                                         : DataSetState::Insert);
         if (call != Call::Delete)
-            QCOMPARE(relation.fieldByName(QStringLiteral("DEP_APAC"))->asString(),
-                     typed +
-                         (call == Call::Edit ? QStringLiteral("DOS") : QStringLiteral("NUEVA")));
+            QCOMPARE(relation.fieldByName(u"DEP_APAC"_s)->asString(),
+                     typed + (call == Call::Edit ? u"DOS"_s : u"NUEVA"_s));
         QCOMPARE(relation.recordCount(), rows + (call == Call::Insert ? changes - 1 : 0));
     }
     const QString now = snapshot();
@@ -378,12 +370,12 @@ void TstFaults::afterAFaultNothingIsLostAndTheNextCallWorks()
     QCOMPARE(now == before, written == Written::Nothing);
     if (written == Written::UpdateOnly) // the rows without movements wait for the clean-up
         QVERIFY(empty > 0);
-    m_table << QStringLiteral("%1 | %2 | %3 | %4")
-                   .arg(TestDatabase::engine(), QLatin1String(QTest::currentDataTag()),
-                        QLatin1String(written == Written::Nothing      ? "nada escrito"
-                                      : written == Written::UpdateOnly ? "solo la actualización"
-                                                                       : "todo"),
-                        got.isEmpty() ? QStringLiteral("sin error") : got.left(100));
+    m_table << u"%1 | %2 | %3 | %4"_s.arg(
+        TestDatabase::engine(), QLatin1String(QTest::currentDataTag()),
+        QLatin1String(written == Written::Nothing      ? "nada escrito"
+                      : written == Written::UpdateOnly ? "solo la actualización"
+                                                       : "todo"),
+        got.isEmpty() ? u"sin error"_s : got.left(100));
 
     // The database back: the same server object and dataset finish the work.
     bringBack(fault);
@@ -398,7 +390,7 @@ void TstFaults::afterAFaultNothingIsLostAndTheNextCallWorks()
     // Every change recorded once: the whole delta was kept, and none was made twice.
     if (changes > 0)
         QCOMPARE(count("SELECT COUNT(*) FROM TVL_HISTORIA"),
-                 before.section(QStringLiteral(" history "), -1).toInt() + changes);
+                 before.section(u" history "_s, -1).toInt() + changes);
     QVERIFY(call != Call::Caused ||
             count("SELECT COUNT(*) FROM NM_RPCOS WHERE VAL_CAUS IS NULL") == 0);
 }

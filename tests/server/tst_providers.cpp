@@ -8,6 +8,8 @@
 #include <QDateTime>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using namespace tavrel;
 using tavrel::test::param;
 using tavrel::test::TestDatabase;
@@ -71,12 +73,12 @@ const char* const digifText = "SELECT VAL_VARI, TIP_DATO\n"
 
 ParamList digifParams(int company)
 {
-    return {param("PCODVARI", QStringLiteral("V0000017"), FieldType::String),
+    return {param("PCODVARI", u"V0000017"_s, FieldType::String),
             param("PCODPAIS", 169, FieldType::SmallInt),
             param("PCODEMPR", company, FieldType::SmallInt)};
 }
 
-const QString relationProvider = QStringLiteral("DtsPVeZEZev");
+const QString relationProvider = u"DtsPVeZEZev"_s;
 
 QVariantMap originalOf(const DataPacket& packet, int row)
 {
@@ -118,10 +120,9 @@ void TstProviders::providersRunTheirDatasetTexts_data()
         << "DtsPCamRela"
         << "select cod_empr, cod_tnom, nom_tnom from nm_tnomi where cod_empr = :codempr"
         << ParamList{param("codempr", 1, FieldType::Integer)} << 4 << "NOM_TNOM"
-        << QVariant(QStringLiteral("NÓMINA MENSUAL"));
+        << QVariant(u"NÓMINA MENSUAL"_s);
     QTest::newRow("flag of company 1 keeps its blanks in VARCHAR")
-        << "DtsPGnDigif" << digifText << digifParams(1) << 1 << "VAL_VARI"
-        << QVariant(QStringLiteral(" S "));
+        << "DtsPGnDigif" << digifText << digifParams(1) << 1 << "VAL_VARI" << QVariant(u" S "_s);
     QTest::newRow("a date at 23:59 is after midnight of the same day, typed by its alias")
         << "DtsPTemporal"
         << "SELECT MAX(FEC_PROC) FEC_PROC FROM NM_NCMOV WHERE FEC_PROC <= :PDTFECPROC"
@@ -131,8 +132,7 @@ void TstProviders::providersRunTheirDatasetTexts_data()
     QTest::newRow("count without catalogue entry is a large integer")
         << "DtsPTemporal"
         << "SELECT COUNT(*) AS N FROM NM_RPCOS WHERE COD_EMPR = :E"
-        << ParamList{param("E", QStringLiteral("1"), FieldType::String)} << 1 << "N"
-        << QVariant(qlonglong(8));
+        << ParamList{param("E", u"1"_s, FieldType::String)} << 1 << "N" << QVariant(qlonglong(8));
 }
 
 void TstProviders::providersRunTheirDatasetTexts()
@@ -156,8 +156,7 @@ void TstProviders::providersRunTheirDatasetTexts()
 
 void TstProviders::relationPacketHidesTheTechnicalKey()
 {
-    const DataPacket packet = m_server->open(QStringLiteral("DtsPVeZEZev"),
-                                             QStringLiteral("SELECT * FROM NM_RPCOS\n"), {});
+    const DataPacket packet = m_server->open(u"DtsPVeZEZev"_s, u"SELECT * FROM NM_RPCOS\n"_s, {});
     QStringList names;
     for (const ColumnInfo& c : packet.columns)
         names.append(c.name);
@@ -168,20 +167,17 @@ void TstProviders::relationPacketHidesTheTechnicalKey()
     QCOMPARE(packet.rowKeys.size(), 14);
     QCOMPARE(QSet<qint64>(packet.rowKeys.begin(), packet.rowKeys.end()).size(), 14);
 
-    const ColumnInfo& account = packet.columns[packet.columnIndex(QStringLiteral("COD_CUEN"))];
+    const ColumnInfo& account = packet.columns[packet.columnIndex(u"COD_CUEN"_s)];
     QCOMPARE(account.type, FieldType::FixedChar);
     QCOMPARE(account.size, 30);
-    QCOMPARE(packet.columns[packet.columnIndex(QStringLiteral("COD_PRES"))].type,
-             FieldType::SmallInt);
-    QCOMPARE(packet.columns[packet.columnIndex(QStringLiteral("ACT_HORA"))].type,
-             FieldType::DateTime);
+    QCOMPARE(packet.columns[packet.columnIndex(u"COD_PRES"_s)].type, FieldType::SmallInt);
+    QCOMPARE(packet.columns[packet.columnIndex(u"ACT_HORA"_s)].type, FieldType::DateTime);
 
     // No fixed-width value keeps padding.
     for (const QVariantList& row : packet.rows) {
         for (int c = 0; c < packet.columns.size(); ++c) {
             if (packet.columns[c].type == FieldType::FixedChar && !isNull(row[c]))
-                QVERIFY2(!row[c].toString().endsWith(QLatin1Char(' ')),
-                         qPrintable(row[c].toString()));
+                QVERIFY2(!row[c].toString().endsWith(u' '), qPrintable(row[c].toString()));
         }
     }
 }
@@ -193,7 +189,7 @@ void TstProviders::refusedOpensNameWhatIsWrong_data()
     QTest::addColumn<QStringList>("messageParts");
 
     // Which texts count as one select is pinned by the text check's own test.
-    const QString temporal = QStringLiteral("DtsPTemporal");
+    const QString temporal = u"DtsPTemporal"_s;
     QTest::newRow("delete names the provider and the text")
         << temporal << "DELETE FROM NM_RPCOS" << QStringList{temporal, "DELETE FROM NM_RPCOS"};
     // Passes the text check; the engine itself must refuse it (PostgreSQL: read-only
@@ -216,16 +212,14 @@ void TstProviders::refusedOpensNameWhatIsWrong()
     QFETCH(QString, provider);
     QFETCH(QString, sql);
     QFETCH(QStringList, messageParts);
-    const qlonglong before =
-        m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toLongLong();
+    const qlonglong before = m_db->queryValue(u"SELECT COUNT(*) FROM NM_RPCOS"_s).toLongLong();
     const auto error = thrownBy([&] { m_server->open(provider, sql, {}); });
     QVERIFY(error);
     for (const QString& part : messageParts)
         QVERIFY2(error->message().contains(part, Qt::CaseInsensitive),
                  qPrintable(error->message()));
-    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toLongLong(),
-             before);
-    QVERIFY(!m_db->database().tableNames().contains(QStringLiteral("TMP_COPIA")));
+    QCOMPARE(m_db->queryValue(u"SELECT COUNT(*) FROM NM_RPCOS"_s).toLongLong(), before);
+    QVERIFY(!m_db->database().tableNames().contains(u"TMP_COPIA"_s));
 }
 
 void TstProviders::packetsAreIdenticalOnBothEngines_data()
@@ -258,10 +252,10 @@ void TstProviders::packetsAreIdenticalOnBothEngines()
         QSKIP("compared in the PostgreSQL run");
     QFETCH(QString, sql);
     QFETCH(ParamList, params);
-    TestDatabase sqlite(TestDatabase::Content::Demo, QStringLiteral("sqlite"));
+    TestDatabase sqlite(TestDatabase::Content::Demo, u"sqlite"_s);
     const std::unique_ptr<IAppServer> other = sqlite.appServer();
-    const DataPacket fromPostgres = m_server->open(QStringLiteral("DtsPTemporal"), sql, params);
-    const DataPacket fromSqlite = other->open(QStringLiteral("DtsPTemporal"), sql, params);
+    const DataPacket fromPostgres = m_server->open(u"DtsPTemporal"_s, sql, params);
+    const DataPacket fromSqlite = other->open(u"DtsPTemporal"_s, sql, params);
     QVERIFY(!fromPostgres.rows.isEmpty());
     QVERIFY2(fromPostgres == fromSqlite,
              qPrintable(test::packetDifference(fromPostgres, fromSqlite)));
@@ -269,9 +263,8 @@ void TstProviders::packetsAreIdenticalOnBothEngines()
 
 DataPacket TstProviders::relationRows(IAppServer& server)
 {
-    return server.open(
-        relationProvider,
-        QStringLiteral("SELECT * FROM NM_RPCOS WHERE COD_EMPR = 1 ORDER BY TVL_ROWID"), {});
+    return server.open(relationProvider,
+                       u"SELECT * FROM NM_RPCOS WHERE COD_EMPR = 1 ORDER BY TVL_ROWID"_s, {});
 }
 
 void TstProviders::insertsReturnKeysAndRoundTripValues()
@@ -284,23 +277,23 @@ void TstProviders::insertsReturnKeysAndRoundTripValues()
                           {"ACT_HORA", stamp},
                           {"ACT_ESTA", "A"},
                           {"COD_EMPR", 1},
-                          {"COD_CONT", QStringLiteral("10")}, // text is coerced to SMALLINT
+                          {"COD_CONT", u"10"_s}, // text is coerced to SMALLINT
                           {"COD_CUEN", "51010101"},
                           {"VAL_TOTA", 1234.56}}),
-                  insert({{"COD_EMPR", 1}, {"DEP_APAC", QStringLiteral("CAFETERÍA")}})};
+                  insert({{"COD_EMPR", 1}, {"DEP_APAC", u"CAFETERÍA"_s}})};
     const QList<qint64> keys = server->applyUpdates(relationProvider, delta);
     QCOMPARE(keys.size(), 2);
     QVERIFY(keys[0] < keys[1]);
 
-    const DataPacket packet = server->open(
-        relationProvider, QStringLiteral("SELECT * FROM NM_RPCOS WHERE TVL_ROWID = :K"),
-        {Param{QStringLiteral("K"), keys[0], FieldType::LargeInt}});
+    const DataPacket packet =
+        server->open(relationProvider, u"SELECT * FROM NM_RPCOS WHERE TVL_ROWID = :K"_s,
+                     {Param{u"K"_s, keys[0], FieldType::LargeInt}});
     QCOMPARE(packet.rowKeys, QList<qint64>{keys[0]});
     const QVariantList& row = packet.rows.first();
-    QCOMPARE(row[packet.columnIndex(QStringLiteral("ACT_HORA"))], QVariant(stamp));
-    QCOMPARE(row[packet.columnIndex(QStringLiteral("COD_CONT"))], QVariant(10));
-    QCOMPARE(row[packet.columnIndex(QStringLiteral("VAL_TOTA"))], QVariant(1234.56));
-    QVERIFY(isNull(row[packet.columnIndex(QStringLiteral("CAS_CONT"))]));
+    QCOMPARE(row[packet.columnIndex(u"ACT_HORA"_s)], QVariant(stamp));
+    QCOMPARE(row[packet.columnIndex(u"COD_CONT"_s)], QVariant(10));
+    QCOMPARE(row[packet.columnIndex(u"VAL_TOTA"_s)], QVariant(1234.56));
+    QVERIFY(isNull(row[packet.columnIndex(u"CAS_CONT"_s)]));
 }
 
 void TstProviders::failedRowUndoesTheWholeDelta_data()
@@ -318,8 +311,7 @@ void TstProviders::failedRowUndoesTheWholeDelta_data()
         << "TVL_ROWID" << QVariant(1) << int(ModuleError::Kind::Refusal) << "TVL_ROWID";
     // A 10-character user code in CHAR(8): PostgreSQL refuses the length, SQLite its CHECK.
     QTest::newRow("value wider than its CHAR column, on both engines")
-        << "ACT_USUA" << QVariant(QStringLiteral("ANALISTA01")) << int(ModuleError::Kind::Server)
-        << "";
+        << "ACT_USUA" << QVariant(u"ANALISTA01"_s) << int(ModuleError::Kind::Server) << "";
 }
 
 void TstProviders::failedRowUndoesTheWholeDelta()
@@ -348,12 +340,10 @@ void TstProviders::readOnlyProviderRefusesUpdates()
     m_fresh = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
     const auto server = m_fresh->appServer();
     const Delta delta{{insert({{"COD_EMPR", 1}, {"COD_CONT", 99}})}};
-    QVERIFY(mentions(thrownBy([&] { server->applyUpdates(QStringLiteral("DtsPNmNccon"), delta); }),
+    QVERIFY(mentions(thrownBy([&] { server->applyUpdates(u"DtsPNmNccon"_s, delta); }),
                      {u"DtsPNmNccon"}));
-    QCOMPARE(
-        m_fresh->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_NCCON WHERE COD_CONT = 99"))
-            .toInt(),
-        0);
+    QCOMPARE(m_fresh->queryValue(u"SELECT COUNT(*) FROM NM_NCCON WHERE COD_CONT = 99"_s).toInt(),
+             0);
 }
 
 QTEST_GUILESS_MAIN(TstProviders)

@@ -88,7 +88,7 @@ static QString values(SClientDataSet& ds, const char* field)
     std::sort(list.begin(), list.end(), [](const QString& a, const QString& b) {
         return a.size() != b.size() ? a.size() < b.size() : a < b;
     });
-    return list.join(QLatin1Char(','));
+    return list.join(u',');
 }
 
 void TstDemoRecords::init()
@@ -100,9 +100,9 @@ void TstDemoRecords::init()
         s.sessionValues = [] { return tavrel::SessionValues{u"1"_s, u"MGOMEZ"_s}; };
     });
     m_fx->db.exec(u"DELETE FROM GN_LOGCM"_s);
-    const QString insert = QStringLiteral(
-        "INSERT INTO NM_NCMOV (COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, FEC_PROC, NAT_TRAN, "
-        "VAL_CAUC, VAL_TRAN) VALUES (3, 999, 10, 'QBE', :FEC, 'D', 0, :VAL)");
+    const QString insert =
+        u"INSERT INTO NM_NCMOV (COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, FEC_PROC, NAT_TRAN, "
+        "VAL_CAUC, VAL_TRAN) VALUES (3, 999, 10, 'QBE', :FEC, 'D', 0, :VAL)"_s;
     m_fx->db.exec(insert, {QDateTime(QDate(2014, 2, 3), QTime(23, 59)), 1.0});
     m_fx->db.exec(insert, {QDateTime(QDate(2014, 2, 4), QTime(0, 0)), 2.0});
     m_relation = dataSet(u"SELECT * FROM NM_RPCOS WHERE COD_EMPR = 1 AND COD_CONT = 10 "
@@ -243,8 +243,8 @@ void TstDemoRecords::criteriaWindowRunsTheQuery()
     QVERIFY(!hiddenFieldOffered);
     QVERIFY(refusedStaysOpen);
     QCOMPARE(m_fx->messages.size(), 1);
-    QVERIFY(m_fx->messages.first().startsWith(QStringLiteral("«diez» no es un número válido para "
-                                                             "«Código»")));
+    QVERIFY(m_fx->messages.first().startsWith(u"«diez» no es un número válido para "
+                                              "«Código»"_s));
     QCOMPARE(values(*ds, "NOM_CONT"),
              u"SUELDO BÁSICO,SUELDO BÁSICO,SUELDO BÁSICO PERSONAL DE PLANTA"_s);
 }
@@ -286,8 +286,8 @@ void TstDemoRecords::notesButtonOpensTheCurrentRecordsNotes()
     relation.setObjectName(u"QryVeZEZev"_s);
     relation.setProviderName(u"DtsPTemporal"_s);
     relation.setRemoteServer(&m_fx->connection);
-    relation.setCommandText(QStringLiteral("SELECT COD_CONT, NOM_CONT FROM NM_NCCON "
-                                           "WHERE COD_EMPR = 1 AND COD_CONT = 10"));
+    relation.setCommandText(u"SELECT COD_CONT, NOM_CONT FROM NM_NCCON "
+                            "WHERE COD_EMPR = 1 AND COD_CONT = 10"_s);
     relation.open();
     relation.fieldByName(u"COD_CONT"_s)->setDisplayLabel(u"Contabilización"_s);
 
@@ -303,8 +303,8 @@ void TstDemoRecords::notesButtonOpensTheCurrentRecordsNotes()
         title = dialog->windowTitle();
         listed = dialog->list()->rowCount();
         dialog->findChild<QPushButton*>(u"nueva"_s)->click();
-        dialog->editor()->setPlainText(QStringLiteral("Validar el rubro con presupuesto antes "
-                                                      "del cierre mensual."));
+        dialog->editor()->setPlainText(u"Validar el rubro con presupuesto antes "
+                                       "del cierre mensual."_s);
         dialog->alertBox()->setChecked(true);
         dialog->findChild<QPushButton*>(u"guardar"_s)->click();
         dialog->selectNote(1);
@@ -326,18 +326,17 @@ void TstDemoRecords::notesButtonOpensTheCurrentRecordsNotes()
 
 QStringList TstDemoRecords::entries(const QString& operation)
 {
-    const QList<QVariantList> rows = m_fx->db.queryRows(
-        QStringLiteral("SELECT CAM_CAMB, VAL_ANTE, VAL_NUEV, COD_EMPR, COD_USUA, TAB_CAMB, "
-                       "FEC_CAMB FROM GN_LOGCM WHERE OPE_CAMB = :OPE"),
-        {operation});
+    const QList<QVariantList> rows =
+        m_fx->db.queryRows(u"SELECT CAM_CAMB, VAL_ANTE, VAL_NUEV, COD_EMPR, COD_USUA, TAB_CAMB, "
+                           "FEC_CAMB FROM GN_LOGCM WHERE OPE_CAMB = :OPE"_s,
+                           {operation});
     QStringList list;
     for (const QVariantList& r : rows) {
-        if (r[3].toInt() != 1 || r[4].toString() != u"MGOMEZ" ||
-            r[5].toString() != QLatin1String("NM_RPCOS") || r[6].isNull())
+        if (r[3].toInt() != 1 || r[4].toString() != u"MGOMEZ" || r[5].toString() != u"NM_RPCOS"_s ||
+            r[6].isNull())
             list.append(u"wrong session or table: "_s + r[3].toString() + r[4].toString());
         const auto text = [](const QVariant& v) { return v.isNull() ? u"null"_s : v.toString(); };
-        list.append(r[0].toString() + QLatin1Char('=') + text(r[1]) + QLatin1Char('>') +
-                    text(r[2]));
+        list.append(r[0].toString() + u'=' + text(r[1]) + u'>' + text(r[2]));
     }
     list.sort();
     return list;
@@ -363,7 +362,7 @@ void TstDemoRecords::appliedChangesAreLoggedWithOldAndNewValues()
     QStringList removed;
     for (tavrel::Field* f : m_relation->fields()) {
         if (!f->isNull())
-            removed.append(f->fieldName() + QLatin1Char('=') +
+            removed.append(f->fieldName() + u'=' +
                            ChangeLogBuilder::valueText(f->value()).toString() + u">null"_s);
     }
     removed.sort();
@@ -386,8 +385,8 @@ void TstDemoRecords::appliedChangesAreLoggedWithOldAndNewValues()
 void TstDemoRecords::aRefusedChangeLogsNothing()
 {
     // Someone else changes the rows after they were read.
-    m_fx->db.exec(QStringLiteral("UPDATE NM_RPCOS SET COD_FUEN = '77' WHERE COD_EMPR = 1 AND "
-                                 "COD_CONT = 10"));
+    m_fx->db.exec(u"UPDATE NM_RPCOS SET COD_FUEN = '77' WHERE COD_EMPR = 1 AND "
+                  "COD_CONT = 10"_s);
     m_relation->edit();
     m_relation->fieldByName(u"COD_FUEN"_s)->setValue(u"99"_s);
     m_relation->post();
