@@ -6,6 +6,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::ModuleError;
 using tavrel::RowHistoryEntry;
 
@@ -40,8 +42,7 @@ void TstHistorial::change(bool causedRun)
 {
     if (!f) {
         f = causedRun ? std::make_unique<ModuloDemo>()
-                      : std::make_unique<ModuloDemo>(QStringLiteral("ANALISTA01"),
-                                                     QStringLiteral("Analista2026"));
+                      : std::make_unique<ModuloDemo>(u"ANALISTA01"_s, u"Analista2026"_s);
         f->abrir();
     }
     if (causedRun) {
@@ -51,15 +52,14 @@ void TstHistorial::change(bool causedRun)
     SClientDataSet* ds = f->dtm->QryVeZEZev;
     QVERIFY(f->ubicar(10, 100));
     ds->edit();
-    tavrel::Field* total = ds->fieldByName(QStringLiteral("VAL_TOTA"));
+    tavrel::Field* total = ds->fieldByName(u"VAL_TOTA"_s);
     total->setValue(total->value().toDouble() + 0.5);
     ds->post();
 }
 
 QList<RowHistoryEntry> TstHistorial::history()
 {
-    return tavrel::RowHistoryCall::call(*f->servidor, {1, 10, QStringLiteral("51010101"), 100})
-        .entries;
+    return tavrel::RowHistoryCall::call(*f->servidor, {1, 10, u"51010101"_s, 100}).entries;
 }
 
 QList<QVariantList> TstHistorial::relation()
@@ -83,28 +83,24 @@ void TstHistorial::changeIsRecordedWithItsUserAndValues()
     const QList<RowHistoryEntry> entries = history();
     QCOMPARE(entries.size(), 1);
     const RowHistoryEntry& e = entries.first();
-    QCOMPARE(e.user, causedRun ? QStringLiteral("JPEREZ") : QStringLiteral("ANALISTA01"));
+    QCOMPARE(e.user, causedRun ? u"JPEREZ"_s : u"ANALISTA01"_s);
     QVERIFY(e.when >= before && e.when <= before.addSecs(180));
     if (causedRun) {
-        QCOMPARE(e.operation, QStringLiteral("C"));
+        QCOMPARE(e.operation, u"C"_s);
         QCOMPARE(e.rowKey, -1);
         // JPEREZ has every company: the run rewrites every row, and a row of company 1 shows
         // company 1's share of them; the clean-up after it joins its entry.
-        QCOMPARE(
-            e.rows,
-            f->db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE COD_EMPR = 1"))
-                .toInt());
-        QVERIFY2(e.statement.startsWith(QStringLiteral("UPDATE NM_RPCOS SET VAL_CAUS"),
-                                        Qt::CaseInsensitive),
+        QCOMPARE(e.rows,
+                 f->db->queryValue(u"SELECT COUNT(*) FROM NM_RPCOS WHERE COD_EMPR = 1"_s).toInt());
+        QVERIFY2(e.statement.startsWith(u"UPDATE NM_RPCOS SET VAL_CAUS"_s, Qt::CaseInsensitive),
                  qPrintable(e.statement));
         QVERIFY(e.emptiedToZero >= 0);
         return;
     }
-    QCOMPARE(e.operation, QStringLiteral("M"));
+    QCOMPARE(e.operation, u"M"_s);
     QVERIFY(e.rowKey > 0);
-    const auto total = std::find_if(e.changes.cbegin(), e.changes.cend(), [](const auto& c) {
-        return c.column == QLatin1String("VAL_TOTA");
-    });
+    const auto total = std::find_if(e.changes.cbegin(), e.changes.cend(),
+                                    [](const auto& c) { return c.column == u"VAL_TOTA"_s; });
     QVERIFY(total != e.changes.cend());
     QCOMPARE(total->before.toDouble(), 850000000.0);
     QCOMPARE(total->after.toDouble(), 850000000.5);
@@ -120,7 +116,7 @@ void TstHistorial::changeWithoutItsHistoryIsNotMade()
     QFETCH(bool, causedRun);
     change(causedRun); // a first change, recorded, opens the window
     const QList<QVariantList> before = relation();
-    f->db->exec(QStringLiteral("DROP TABLE TVL_HISTORIA"));
+    f->db->exec(u"DROP TABLE TVL_HISTORIA"_s);
     QVERIFY_THROWS_EXCEPTION(ModuleError, change(causedRun));
     QCOMPARE(relation(), before);
 }

@@ -16,6 +16,8 @@
 
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::DataPacket;
 using tavrel::IAppServer;
 using tavrel::ModuleError;
@@ -25,7 +27,7 @@ namespace {
 
 QString texto(const QVariant& v)
 {
-    return tavrel::isNull(v) ? QStringLiteral("NULL") : QString::number(v.toDouble());
+    return tavrel::isNull(v) ? u"NULL"_s : QString::number(v.toDouble());
 }
 
 } // namespace
@@ -49,7 +51,7 @@ private Q_SLOTS:
 private:
     void fijarFecRpco(const QVariant& valor);
     void ejecutar(const QString& usuario, const QString& digiDian,
-                  const QString& formato = QStringLiteral("dd/MM/yyyy"),
+                  const QString& formato = u"dd/MM/yyyy"_s,
                   const QDateTime& horaCliente = CausedClientTime);
     DataPacket relaciones();
     // VAL_CAUS of every row as expected, and the audit columns of this run.
@@ -81,7 +83,7 @@ void TstServidorCausado::cleanupTestCase()
 void TstServidorCausado::init()
 {
     writeCausedData(*m_db);
-    m_db->exec(QStringLiteral("DELETE FROM NM_VARIG"));
+    m_db->exec(u"DELETE FROM NM_VARIG"_s);
     m_db->exec(QStringLiteral("INSERT INTO NM_VARIG (COD_VARI, NOM_VARI, VAL_VARI) "
                               "VALUES ('FEC_RPCO', 'Año de la relación', '2013')"));
 
@@ -110,9 +112,9 @@ void TstServidorCausado::cleanup()
 void TstServidorCausado::fijarFecRpco(const QVariant& valor)
 {
     if (valor.isValid())
-        m_db->exec(QStringLiteral("UPDATE NM_VARIG SET VAL_VARI = :V"), {valor});
+        m_db->exec(u"UPDATE NM_VARIG SET VAL_VARI = :V"_s, {valor});
     else
-        m_db->exec(QStringLiteral("DELETE FROM NM_VARIG"));
+        m_db->exec(u"DELETE FROM NM_VARIG"_s);
 }
 
 void TstServidorCausado::ejecutar(const QString& usuario, const QString& digiDian,
@@ -130,8 +132,7 @@ void TstServidorCausado::ejecutar(const QString& usuario, const QString& digiDia
 
 DataPacket TstServidorCausado::relaciones()
 {
-    return m_real->open(QStringLiteral("DtsPTemporal"),
-                        QStringLiteral("SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID"), {});
+    return m_real->open(u"DtsPTemporal"_s, u"SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID"_s, {});
 }
 
 void TstServidorCausado::verificar(const QVariantList& esperados, const QString& usuario)
@@ -143,12 +144,12 @@ void TstServidorCausado::verificar(const QVariantList& esperados, const QString&
         return p.rows[fila][p.columnIndex(QLatin1String(nombre))];
     };
     for (int i = 0; i < p.rows.size(); ++i) {
-        QCOMPARE(QStringLiteral("%1: %2").arg(i).arg(texto(columna(i, "VAL_CAUS"))),
-                 QStringLiteral("%1: %2").arg(i).arg(texto(esperados[i])));
+        QCOMPARE(u"%1: %2"_s.arg(i).arg(texto(columna(i, "VAL_CAUS"))),
+                 u"%1: %2"_s.arg(i).arg(texto(esperados[i])));
         // Every row is stamped, also where the caused value stays what it was.
         QCOMPARE(columna(i, "ACT_USUA").toString(), usuario);
         QCOMPARE(columna(i, "ACT_HORA").toDateTime(), m_horaServidor);
-        QCOMPARE(columna(i, "ACT_ESTA").toString(), QStringLiteral("M"));
+        QCOMPARE(columna(i, "ACT_ESTA").toString(), u"M"_s);
     }
 }
 
@@ -159,19 +160,19 @@ void TstServidorCausado::rutaPorFecha_data()
     QTest::addColumn<QString>("usuario");
     QTest::addColumn<QDateTime>("horaCliente");
 
-    const QString n = QStringLiteral("N");
-    const QString jp = QStringLiteral("JPEREZ");
+    const QString n = u"N"_s;
+    const QString jp = u"JPEREZ"_s;
     QTest::newRow("no FEC_RPCO row") << QVariant() << n << jp << CausedClientTime;
     QTest::newRow("null value reads as empty")
         << QVariant(QMetaType(QMetaType::QString)) << n << jp << CausedClientTime;
     QTest::newRow("zero; the flag S does not change the summed column")
-        << QVariant(QStringLiteral("0")) << QStringLiteral("S") << jp << CausedClientTime;
+        << QVariant(u"0"_s) << u"S"_s << jp << CausedClientTime;
     QTest::newRow("client time exactly on the latest movement")
         << QVariant(QString()) << n << jp << at(2014, 1, 31);
     QTest::newRow("nothing up to the client time: every value empty")
-        << QVariant(QStringLiteral("0")) << n << jp << at(2012, 6, 1);
+        << QVariant(u"0"_s) << n << jp << at(2012, 6, 1);
     QTest::newRow("a quote in the user code is stored as typed")
-        << QVariant(QString()) << n << QStringLiteral("O'NEIL") << CausedClientTime;
+        << QVariant(QString()) << n << u"O'NEIL"_s << CausedClientTime;
 }
 
 void TstServidorCausado::rutaPorFecha()
@@ -182,7 +183,7 @@ void TstServidorCausado::rutaPorFecha()
     QFETCH(QDateTime, horaCliente);
     fijarFecRpco(fecRpco);
 
-    ejecutar(usuario, digiDian, QStringLiteral("dd/MM/yyyy"), horaCliente);
+    ejecutar(usuario, digiDian, u"dd/MM/yyyy"_s, horaCliente);
 
     const QDateTime fechaContable = latestDate(horaCliente);
     QVariantList esperados;
@@ -200,13 +201,12 @@ void TstServidorCausado::rutaAnual_data()
     QTest::addColumn<QString>("digiDian");
     QTest::addColumn<bool>("valTran");
 
-    const QString anio = QStringLiteral("2013");
-    QTest::newRow("S sums the transaction amount") << anio << QStringLiteral("S") << true;
-    QTest::newRow("lower-case s sums the caused amount") << anio << QStringLiteral("s") << false;
-    QTest::newRow("N sums the caused amount") << anio << QStringLiteral("N") << false;
+    const QString anio = u"2013"_s;
+    QTest::newRow("S sums the transaction amount") << anio << u"S"_s << true;
+    QTest::newRow("lower-case s sums the caused amount") << anio << u"s"_s << false;
+    QTest::newRow("N sums the caused amount") << anio << u"N"_s << false;
     QTest::newRow("no flag read yet sums the caused amount") << anio << QString() << false;
-    QTest::newRow("blanks before the year are skipped")
-        << QStringLiteral("  2013") << QStringLiteral("N") << false;
+    QTest::newRow("blanks before the year are skipped") << u"  2013"_s << u"N"_s << false;
 }
 
 void TstServidorCausado::rutaAnual()
@@ -216,7 +216,7 @@ void TstServidorCausado::rutaAnual()
     QFETCH(bool, valTran);
     fijarFecRpco(fecRpco);
 
-    ejecutar(QStringLiteral("JPEREZ"), digiDian);
+    ejecutar(u"JPEREZ"_s, digiDian);
 
     // From 1 January at 00:00 to 31 December at 00:00; rows without a debit get 0.
     const auto enElAnio = [](const QDateTime& f) {
@@ -227,7 +227,7 @@ void TstServidorCausado::rutaAnual()
         const QVariant suma = expectedCaused(r.first, enElAnio, valTran);
         esperados << (suma.isNull() ? QVariant(0.0) : suma);
     }
-    verificar(esperados, QStringLiteral("JPEREZ"));
+    verificar(esperados, u"JPEREZ"_s);
     QCOMPARE(m_enviadas, 2);
     QVERIFY(!m_qryTemporal->active());
 }
@@ -239,15 +239,14 @@ void TstServidorCausado::nadaSeEscribe_data()
     QTest::addColumn<QString>("usuario");
     QTest::addColumn<int>("enviadas");
 
-    const QString dmy = QStringLiteral("dd/MM/yyyy");
-    const QString jp = QStringLiteral("JPEREZ");
-    QTest::newRow("a setting that is no integer") << QStringLiteral("abc") << dmy << jp << 0;
+    const QString dmy = u"dd/MM/yyyy"_s;
+    const QString jp = u"JPEREZ"_s;
+    QTest::newRow("a setting that is no integer") << u"abc"_s << dmy << jp << 0;
     QTest::newRow("month-first date format: 31/12 has no month 31")
-        << QStringLiteral("2013") << QStringLiteral("MM/dd/yyyy") << jp << 0;
+        << u"2013"_s << u"MM/dd/yyyy"_s << jp << 0;
     // Ten characters do not fit ACT_USUA CHAR(8): the server refuses the statement.
-    const QString largo = QStringLiteral("ANALISTA01");
-    QTest::newRow("yearly update refused: no clean-up follows")
-        << QStringLiteral("2013") << dmy << largo << 1;
+    const QString largo = u"ANALISTA01"_s;
+    QTest::newRow("yearly update refused: no clean-up follows") << u"2013"_s << dmy << largo << 1;
     QTest::newRow("date-path update refused") << QString() << dmy << largo << 1;
 }
 
@@ -260,9 +259,9 @@ void TstServidorCausado::nadaSeEscribe()
     fijarFecRpco(fecRpco);
     const DataPacket antes = relaciones();
 
-    const auto error = thrownBy([&] { ejecutar(usuario, QStringLiteral("N"), formato); });
+    const auto error = thrownBy([&] { ejecutar(usuario, u"N"_s, formato); });
     QVERIFY(error);
-    const QString prefijo = QStringLiteral("Error actualizando nm_rpcos.. ");
+    const QString prefijo = u"Error actualizando nm_rpcos.. "_s;
     if (enviadas == 0)
         QCOMPARE(error->kind(), ModuleError::Kind::Conversion);
     else

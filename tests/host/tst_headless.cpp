@@ -13,6 +13,8 @@
 #include <QTest>
 #include <cmath>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::test::TestDatabase;
 
 namespace {
@@ -28,9 +30,9 @@ Run runTavrel(const QStringList& args)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     p.setProcessEnvironment(env);
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/tavrel"), args);
+    p.start(QCoreApplication::applicationDirPath() + u"/tavrel"_s, args);
     if (!p.waitForFinished(120000))
         qFatal("tavrel did not finish");
     return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
@@ -146,13 +148,13 @@ void TstHeadless::answersAndFailures()
     const Run r = runTavrel(args.mid(0, subcommand) + login() + args.mid(subcommand));
     QCOMPARE(r.exitCode, exitCode);
     QVERIFY2((exitCode == 0 ? r.out : r.err).count(message) == 1, qPrintable(r.out + r.err));
-    QVERIFY(!QFile::exists(QStringLiteral("/no/existe/r.pdf")));
+    QVERIFY(!QFile::exists(u"/no/existe/r.pdf"_s));
 }
 
 void TstHeadless::callRunsTheOperationOfEveryCompany()
 {
-    m_db->exec(QStringLiteral("UPDATE NM_RPCOS SET ACT_USUA = 'MGOMEZ', ACT_ESTA = 'A'"));
-    m_db->exec(QStringLiteral("UPDATE NM_VARIG SET VAL_VARI = '2013' WHERE COD_VARI = 'FEC_RPCO'"));
+    m_db->exec(u"UPDATE NM_RPCOS SET ACT_USUA = 'MGOMEZ', ACT_ESTA = 'A'"_s);
+    m_db->exec(u"UPDATE NM_VARIG SET VAL_VARI = '2013' WHERE COD_VARI = 'FEC_RPCO'"_s);
     // The server's preview for company 1 gives what its update writes, from the movements
     // (pinned by the server's tests).
     const Run preview = runTavrel(QStringList{"causado-preview"} + login() + QStringList{"--json"});
@@ -175,7 +177,7 @@ void TstHeadless::callRunsTheOperationOfEveryCompany()
         QVariantList codes;
         for (const char* column : {"COD_EMPR", "COD_CCOS", "COD_CONT", "COD_CUEN"})
             codes << row[QLatin1String(column)].toVariant();
-        expected.insert(key(codes), row[QLatin1String("VAL_CAUS_NUEVO")].toDouble());
+        expected.insert(key(codes), row[u"VAL_CAUS_NUEVO"_s].toDouble());
     }
     const auto rows =
         m_db->queryRows(QStringLiteral("SELECT COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, VAL_CAUS, "
@@ -186,34 +188,34 @@ void TstHeadless::callRunsTheOperationOfEveryCompany()
                      std::fabs(row[4].toDouble() - expected.value(codes)) < 0.005,
                  qPrintable(codes + u' ' + row[4].toString()));
         // The raw reading of PostgreSQL keeps the CHAR padding.
-        QCOMPARE(row[5].toString().trimmed(), QStringLiteral("JPEREZ"));
-        QCOMPARE(row[6].toString().trimmed(), QStringLiteral("M"));
+        QCOMPARE(row[5].toString().trimmed(), u"JPEREZ"_s);
+        QCOMPARE(row[6].toString().trimmed(), u"M"_s);
     }
 }
 
 void TstHeadless::reportWritesThePdf()
 {
     QTemporaryDir dir;
-    const QString pdf = dir.filePath(QStringLiteral("relación.pdf"));
+    const QString pdf = dir.filePath(u"relación.pdf"_s);
 
     const Run r = runTavrel(QStringList{"report"} + login() + QStringList{"--pdf", pdf});
 
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     QProcess text;
-    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    text.start(u"pdftotext"_s, {pdf, u"-"_s});
     QVERIFY(text.waitForFinished(60000));
     const QString content = QString::fromUtf8(text.readAllStandardOutput());
-    QVERIFY2(content.contains(QStringLiteral("Contabilización")), qPrintable(content));
+    QVERIFY2(content.contains(u"Contabilización"_s), qPrintable(content));
     // No window painted the grid: the related-field kind is configured while the report
     // walks the rows, and the blocks after that carry its caption (company 1's concepts
     // relate cost centres).
-    QVERIFY2(content.contains(QStringLiteral("Centro de Costo")), qPrintable(content));
+    QVERIFY2(content.contains(u"Centro de Costo"_s), qPrintable(content));
 }
 
 void TstHeadless::exportWritesTheGridToExcel()
 {
     QTemporaryDir dir;
-    const QString xlsx = dir.filePath(QStringLiteral("relación.xlsx"));
+    const QString xlsx = dir.filePath(u"relación.xlsx"_s);
     const Run r = runTavrel(QStringList{"export"} + login() + QStringList{"--xlsx", xlsx});
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     // Written through a private temporary file, but the workbook is for others to open.
@@ -224,7 +226,7 @@ void TstHeadless::exportWritesTheGridToExcel()
     // of the figures sheet its cells and per chart its title and the ranges of its series.
     // Debian's interpreter is the one that has Debian's openpyxl.
     QProcess reader;
-    reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), QStringLiteral(R"(
+    reader.start(u"/usr/bin/python3"_s, {u"-c"_s, QStringLiteral(R"(
 import json, sys, openpyxl
 book = openpyxl.load_workbook(sys.argv[1])
 rows = list(book.worksheets[0].iter_rows())
@@ -238,15 +240,15 @@ print(json.dumps({"sheets": book.sheetnames, "rows": len(rows) - 1, "columns": [
                [[s.tx.strRef.f, (s.cat.strRef or s.cat.numRef).f, s.val.numRef.f]
                 for s in ch.series] for ch in book.worksheets[-1]._charts]}))
 )"),
-                                                      xlsx});
+                                         xlsx});
     QVERIFY(reader.waitForFinished(60000));
     const QJsonObject book = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
     QVERIFY2(!book.isEmpty(), reader.readAllStandardError().constData());
     QCOMPARE(book.value("sheets").toArray(), (QJsonArray{"Relación Rubros SIIF2", "Ejecución"}));
     const auto company = [this](const char* expression) {
         return m_db
-            ->queryValue(QStringLiteral("SELECT %1 FROM NM_RPCOS WHERE COD_EMPR = 1")
-                             .arg(QLatin1String(expression)))
+            ->queryValue(
+                u"SELECT %1 FROM NM_RPCOS WHERE COD_EMPR = 1"_s.arg(QLatin1String(expression)))
             .toDouble();
     };
     const auto cents = [](double value) { return std::round(value * 100) / 100; };
@@ -274,11 +276,11 @@ print(json.dumps({"sheets": book.sheetnames, "rows": len(rows) - 1, "columns": [
              m_db->queryValue(QStringLiteral("SELECT VAL_CAUS FROM NM_RPCOS "
                                              "WHERE COD_EMPR = 1 AND COD_PRES = 10"))
                  .toDouble());
-    const QString sheet = QStringLiteral("'Ejecución'!");
+    const QString sheet = u"'Ejecución'!"_s;
     const auto series = [&sheet](const char* column, int title, int first, int last) {
-        const QString range = sheet + QStringLiteral("$%1$%2:$%1$%3");
-        return QJsonArray{sheet + QStringLiteral("$%1$%2").arg(column).arg(title),
-                          range.arg(QLatin1String("A")).arg(first).arg(last),
+        const QString range = sheet + u"$%1$%2:$%1$%3"_s;
+        return QJsonArray{sheet + u"$%1$%2"_s.arg(column).arg(title),
+                          range.arg(u"A"_s).arg(first).arg(last),
                           range.arg(QLatin1String(column)).arg(first).arg(last)};
     };
     QCOMPARE(book.value("charts").toArray(),
@@ -293,7 +295,7 @@ print(json.dumps({"sheets": book.sheetnames, "rows": len(rows) - 1, "columns": [
 void TstHeadless::causedReportsWithoutTheModule()
 {
     QTemporaryDir dir;
-    const QString xlsx = dir.filePath(QStringLiteral("sin-relación.xlsx"));
+    const QString xlsx = dir.filePath(u"sin-relación.xlsx"_s);
     const Run coverage = runTavrel(QStringList{"coverage"} + login() +
                                    QStringList{"--year", "2013", "--xlsx", xlsx});
     QVERIFY2(coverage.exitCode == 0, qPrintable(coverage.err));
@@ -306,15 +308,14 @@ void TstHeadless::screenshotPrintsAFirstCompanyError()
     // close a box, so the server's message is printed once.
     m_db.reset(); // a fresh demo database, served in its place in a remote run
     m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
-    m_db->exec(QStringLiteral("DROP TABLE GN_PROGR"));
+    m_db->exec(u"DROP TABLE GN_PROGR"_s);
     QTemporaryDir dir;
-    const QString png = dir.filePath(QStringLiteral("f.png"));
+    const QString png = dir.filePath(u"f.png"_s);
     const Run r = runTavrel(login() + QStringList{"--open", "VEdUvura", "--screenshot", png});
     QVERIFY2(r.exitCode == 0, qPrintable(r.err));
     QVERIFY(QFile::exists(png));
     // The network server keeps the database's text in its log and gives a reference.
-    const QString reason =
-        TestDatabase::isRemote() ? QStringLiteral("(referencia ") : QStringLiteral("gn_progr");
+    const QString reason = TestDatabase::isRemote() ? u"(referencia "_s : u"gn_progr"_s;
     QVERIFY2(r.err.count(reason, Qt::CaseInsensitive) == 1, qPrintable(r.err));
 }
 

@@ -16,6 +16,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::test::TestDatabase;
 
 class TstHostOperations : public QObject
@@ -44,18 +46,18 @@ void TstHostOperations::initTestCase()
 {
     TAVREL_SKIP_WITHOUT_POSTGRES();
     m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo);
-    m_rows = m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toInt();
+    m_rows = m_db->queryValue(u"SELECT COUNT(*) FROM NM_RPCOS"_s).toInt();
 }
 
 void TstHostOperations::init()
 {
     // Nothing in the demo data was last changed by JPEREZ, so his stamp shows a run.
-    m_db->exec(QStringLiteral("UPDATE NM_RPCOS SET ACT_USUA = 'MGOMEZ'"));
+    m_db->exec(u"UPDATE NM_RPCOS SET ACT_USUA = 'MGOMEZ'"_s);
     tavrel::HostSession session;
     session.database = m_db->server();
-    session.user = QStringLiteral("JPEREZ");
-    session.password = QStringLiteral("Tavrel2026");
-    session.company = QStringLiteral("1");
+    session.user = u"JPEREZ"_s;
+    session.password = u"Tavrel2026"_s;
+    session.company = u"1"_s;
     session.protocol = m_db->protocol();
     m_window = std::make_unique<tavrel::HostWindow>(session);
     m_window->setQuiet(true);
@@ -96,18 +98,18 @@ void TstHostOperations::login()
     initial.database = m_db->server();
     initial.protocol = m_db->protocol();
     tavrel::LoginDialog dialog(initial);
-    dialog.findChild<QLineEdit*>(QStringLiteral("user"))->setText(user);
-    dialog.findChild<QLineEdit*>(QStringLiteral("password"))->setText(password);
+    dialog.findChild<QLineEdit*>(u"user"_s)->setText(user);
+    dialog.findChild<QLineEdit*>(u"password"_s)->setText(password);
     dialog.accept();
 
     QCOMPARE(dialog.result() == QDialog::Accepted, accepted);
-    auto* error = dialog.findChild<QLabel*>(QStringLiteral("error"));
+    auto* error = dialog.findChild<QLabel*>(u"error"_s);
     QCOMPARE(error->isVisibleTo(&dialog), !accepted);
     QCOMPARE(accepted ? dialog.session().user : error->text(),
              QString(accepted ? user.toUpper() : "Usuario o contraseña incorrectos."));
     QStringList offered;
     tavrel::HostWindow window(dialog.session(), dialog.companies());
-    auto* box = window.findChild<QComboBox*>(QStringLiteral("company"));
+    auto* box = window.findChild<QComboBox*>(u"company"_s);
     for (int i = 0; accepted && i < box->count(); ++i)
         offered << box->itemData(i).toString();
     QCOMPARE(offered.join(u','), companies);
@@ -118,7 +120,7 @@ void TstHostOperations::login()
 void TstHostOperations::menuFollowsTheOpenProgram()
 {
     const QList<QTreeWidgetItem*> found = m_window->programList()->findItems(
-        QStringLiteral("Relación Rubros SIIF2"), Qt::MatchExactly | Qt::MatchRecursive);
+        u"Relación Rubros SIIF2"_s, Qt::MatchExactly | Qt::MatchRecursive);
     QCOMPARE(found.size(), 1);
     QCOMPARE(m_window->programList()->currentItem(), found.first());
     QMenu* menu = m_window->operationsMenu();
@@ -131,7 +133,7 @@ void TstHostOperations::menuFollowsTheOpenProgram()
     // The window's published operation, then the tools the catalogue gives the program.
     QStringList items;
     for (const QAction* action : menu->actions())
-        items << (action->isSeparator() ? QStringLiteral("-") : action->objectName());
+        items << (action->isSeparator() ? u"-"_s : action->objectName());
     QCOMPARE(items.join(u' '), QStringLiteral("ActualizarCausado - VistaPreviaCausado "
                                               "MovimientosSinRelacion EjecucionPresupuestal - "
                                               "RevisarRelacion HistorialRegistro"));
@@ -151,8 +153,8 @@ void TstHostOperations::menuFollowsTheOpenProgram()
                                  .arg(number("COD_CCOS")))
                 .toInt() > 0);
     // The module works through the host's one connection: no second login.
-    QCOMPARE(tavrel::SessionServices::current()
-                 .connectServer(m_window->session().protocol, m_window->session().database),
+    QCOMPARE(tavrel::SessionServices::current().connectServer(m_window->session().protocol,
+                                                              m_window->session().database),
              tavrel::SessionServices::current().connectServer(m_window->session().protocol,
                                                               m_window->session().database));
 
@@ -176,7 +178,7 @@ void TstHostOperations::operationRunsOnlyWhenConfirmed()
     QFETCH(bool, confirmed);
     QWidget* moduleWindow = m_window->openProgram(m_program);
     QVERIFY(moduleWindow);
-    auto* edit = moduleWindow->findChild<QAction*>(QStringLiteral("actEditar"));
+    auto* edit = moduleWindow->findChild<QAction*>(u"actEditar"_s);
     QVERIFY(edit && edit->isEnabled());
     if (editing)
         edit->trigger();
@@ -189,7 +191,7 @@ void TstHostOperations::operationRunsOnlyWhenConfirmed()
     const auto operations = tavrel::HostedProgram::of(moduleWindow)->operations();
     QCOMPARE(m_window->runOperation(operations.first()), confirmed && !editing);
 
-    QCOMPARE(asked.contains(QStringLiteral("TODAS las empresas")), !editing);
+    QCOMPARE(asked.contains(u"TODAS las empresas"_s), !editing);
     QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_ESTA = 'M' "
                                              "AND ACT_USUA = 'JPEREZ'"))
                  .toInt(),
@@ -200,7 +202,7 @@ void TstHostOperations::refusedOpenUnloadsTheModule()
 {
     // The load entry throws for a user without companies; the host shows it and unloads.
     // This runs last: the user keeps no company.
-    m_db->exec(QStringLiteral("DELETE FROM GN_UEMPR WHERE COD_USUA = 'JPEREZ'"));
+    m_db->exec(u"DELETE FROM GN_UEMPR WHERE COD_USUA = 'JPEREZ'"_s);
     QVERIFY(!m_window->openProgram(m_program));
     QCOMPARE(tavrel::ModuleApplication::instance(), nullptr);
 }

@@ -8,29 +8,27 @@
 
 #include <httplib.h>
 
+using namespace Qt::StringLiterals;
+
 namespace tavrel::test {
 
 QString HostileServer::Reply::message() const
 {
-    return body.value(QStringLiteral("error"))
-        .toObject()
-        .value(QStringLiteral("message"))
-        .toString();
+    return body.value(u"error"_s).toObject().value(u"message"_s).toString();
 }
 
 HostileServer::HostileServer(const QStringList& extra)
-    : m_db(std::make_unique<TestDatabase>(TestDatabase::Content::Demo, QStringLiteral("postgres")))
+    : m_db(std::make_unique<TestDatabase>(TestDatabase::Content::Demo, u"postgres"_s))
 {
     m_roles = DaemonProcess::installRoles(m_db->url(), &m_why);
     if (m_roles.isEmpty())
         return;
     static int served = 0;
-    m_log = QDir::temp().filePath(QStringLiteral("tavrel-hostile-%1-%2.log")
-                                      .arg(QCoreApplication::applicationPid())
-                                      .arg(++served));
+    m_log = QDir::temp().filePath(
+        u"tavrel-hostile-%1-%2.log"_s.arg(QCoreApplication::applicationPid()).arg(++served));
     QFile::remove(m_log);
-    m_daemon = std::make_unique<DaemonProcess>(
-        m_roles, QStringList{QStringLiteral("--access-log"), m_log} + extra);
+    m_daemon =
+        std::make_unique<DaemonProcess>(m_roles, QStringList{u"--access-log"_s, m_log} + extra);
     if (!m_daemon->started())
         m_why = m_daemon->errors();
 }
@@ -70,27 +68,25 @@ HostileServer::Reply HostileServer::post(const std::string& path, const QByteArr
 
 QString HostileServer::login(const QString& user, const QString& password) const
 {
-    const QJsonObject body{{QStringLiteral("user"), user}, {QStringLiteral("password"), password}};
+    const QJsonObject body{{u"user"_s, user}, {u"password"_s, password}};
     return post("/v1/login", QJsonDocument(body).toJson(QJsonDocument::Compact))
-        .body.value(QStringLiteral("token"))
+        .body.value(u"token"_s)
         .toString();
 }
 
 HostileServer::Reply HostileServer::open(const QString& token, const QString& commandText,
                                          const QString& provider) const
 {
-    const QJsonObject body{{QStringLiteral("provider"), provider},
-                           {QStringLiteral("commandText"), commandText},
-                           {QStringLiteral("params"), QJsonArray()}};
+    const QJsonObject body{
+        {u"provider"_s, provider}, {u"commandText"_s, commandText}, {u"params"_s, QJsonArray()}};
     return post("/v1/open", QJsonDocument(body).toJson(QJsonDocument::Compact), token);
 }
 
 QList<int> HostileServer::companiesSeen(const QString& token) const
 {
-    const Reply reply =
-        open(token, QStringLiteral("SELECT DISTINCT COD_EMPR FROM NM_RPCOS ORDER BY 1"));
+    const Reply reply = open(token, u"SELECT DISTINCT COD_EMPR FROM NM_RPCOS ORDER BY 1"_s);
     QList<int> companies;
-    for (const QJsonValue& row : reply.body.value(QStringLiteral("rows")).toArray()) {
+    for (const QJsonValue& row : reply.body.value(u"rows"_s).toArray()) {
         companies.append(row.toArray().at(0).toInt());
     }
     return companies;

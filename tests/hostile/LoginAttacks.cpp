@@ -13,6 +13,8 @@
 #include <thread>
 #include <vector>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::test::HostileServer;
 using tavrel::test::RawConnection;
 
@@ -20,8 +22,7 @@ namespace {
 
 QByteArray loginBody(const QString& user, const QString& password)
 {
-    return QJsonDocument(
-               QJsonObject{{QStringLiteral("user"), user}, {QStringLiteral("password"), password}})
+    return QJsonDocument(QJsonObject{{u"user"_s, user}, {u"password"_s, password}})
         .toJson(QJsonDocument::Compact);
 }
 
@@ -37,7 +38,7 @@ int loginFrom(HostileServer& server, const char* source, const QString& user,
     return RawConnection::status(received);
 }
 
-const QString wrongLogin = QStringLiteral("Usuario o contraseña incorrectos.");
+const QString wrongLogin = u"Usuario o contraseña incorrectos."_s;
 
 } // namespace
 
@@ -48,7 +49,7 @@ void LoginAttacks::lockoutStaysWithTheGuessingAddress()
     // Five failures are free; the sixth within two seconds waits, the user's name in any
     // case, and says so.
     for (int i = 0; i < 5; ++i)
-        QCOMPARE(loginFrom(*m_server, "127.0.0.2", user, QStringLiteral("adivina")), 401);
+        QCOMPARE(loginFrom(*m_server, "127.0.0.2", user, u"adivina"_s), 401);
     QByteArray held;
     QCOMPARE(loginFrom(*m_server, "127.0.0.2", user.toLower(), password, &held), 429);
     QVERIFY2(held.contains("Demasiados intentos fallidos"), held.constData());
@@ -70,8 +71,7 @@ void LoginAttacks::parallelGuessesGetNoExtraChecks()
         guesses.emplace_back([&, i] {
             while (!go)
                 std::this_thread::yield();
-            statuses[i] = loginFrom(*m_server, "127.0.0.7", QStringLiteral("ANALISTA01"),
-                                    QStringLiteral("guess%1").arg(i));
+            statuses[i] = loginFrom(*m_server, "127.0.0.7", u"ANALISTA01"_s, u"guess%1"_s.arg(i));
         });
     }
     go = true;
@@ -110,11 +110,11 @@ void LoginAttacks::controlCharacterInUserName_data()
 {
     QTest::addColumn<QString>("user");
     // PostgreSQL takes no NUL in text; the others would reach the log and the counts.
-    QTest::newRow("NUL") << QStringLiteral("MGOMEZ") + QChar(0);
-    QTest::newRow("NUL inside") << QStringLiteral("MGO") + QChar(0) + QStringLiteral("MEZ");
-    QTest::newRow("escape") << QStringLiteral("MGOMEZ\x1b[2K");
-    QTest::newRow("line feed") << QStringLiteral("MGOMEZ\n");
-    QTest::newRow("DEL") << QStringLiteral("MGOMEZ\x7f");
+    QTest::newRow("NUL") << u"MGOMEZ"_s + QChar(0);
+    QTest::newRow("NUL inside") << u"MGO"_s + QChar(0) + u"MEZ"_s;
+    QTest::newRow("escape") << u"MGOMEZ\x1b[2K"_s;
+    QTest::newRow("line feed") << u"MGOMEZ\n"_s;
+    QTest::newRow("DEL") << u"MGOMEZ\x7f"_s;
 }
 
 void LoginAttacks::controlCharacterInUserName()
@@ -132,13 +132,11 @@ void LoginAttacks::oldPasswordHashIsUpgradedAtLogin()
     tavrel::Database& db = m_server->database().database();
     const QString password = QString::fromLatin1(HostileServer::MGomezPassword);
     const QString old = PasswordHash::make(password, QByteArray(16, 's'), 10000);
-    db.exec(QStringLiteral("UPDATE GN_USUAR SET CLA_USUA = :H WHERE COD_USUA = 'MGOMEZ'"), {old});
+    db.exec(u"UPDATE GN_USUAR SET CLA_USUA = :H WHERE COD_USUA = 'MGOMEZ'"_s, {old});
     QVERIFY(!m_server->login(QString::fromLatin1(HostileServer::MGomez), password).isEmpty());
     const QString stored =
-        db.queryValue(QStringLiteral("SELECT CLA_USUA FROM GN_USUAR WHERE COD_USUA = 'MGOMEZ'"))
-            .toString();
-    QVERIFY(stored.startsWith(
-        QStringLiteral("pbkdf2-sha256$%1$").arg(PasswordHash::defaultIterations)));
+        db.queryValue(u"SELECT CLA_USUA FROM GN_USUAR WHERE COD_USUA = 'MGOMEZ'"_s).toString();
+    QVERIFY(stored.startsWith(u"pbkdf2-sha256$%1$"_s.arg(PasswordHash::defaultIterations)));
     QVERIFY(PasswordHash::verify(password, stored));
     QVERIFY(!m_server->login(QString::fromLatin1(HostileServer::MGomez), password).isEmpty());
 }

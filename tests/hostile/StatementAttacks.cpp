@@ -11,6 +11,8 @@
 #include <atomic>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::Database;
 using tavrel::test::DaemonProcess;
 using tavrel::test::HostileServer;
@@ -137,7 +139,7 @@ void StatementAttacks::tokensNeverInStatementText()
         }
     });
     for (int i = 0; i < 200 && seen.isEmpty(); ++i)
-        m_server->open(token, QStringLiteral("SELECT COD_EMPR FROM NM_RPCOS WHERE COD_EMPR = 1"));
+        m_server->open(token, u"SELECT COD_EMPR FROM NM_RPCOS WHERE COD_EMPR = 1"_s);
     working = false;
     watcher.join();
     QVERIFY2(seen.isEmpty(), qPrintable(seen));
@@ -155,8 +157,7 @@ void StatementAttacks::nothingStaysForTheNextDesk()
     // as it is null when never set.
     const auto state = [&](const QString& token) {
         QStringList values;
-        const QJsonArray rows =
-            m_server->open(token, settings).body.value(QStringLiteral("rows")).toArray();
+        const QJsonArray rows = m_server->open(token, settings).body.value(u"rows"_s).toArray();
         for (const QJsonValue& value : rows.at(0).toArray())
             values.append(value.toString());
         return values;
@@ -175,7 +176,7 @@ void StatementAttacks::nothingStaysForTheNextDesk()
     QCOMPARE(m_server->companiesSeen(second), (QList<int>{1, 2, 3}));
     QCOMPARE(m_server->companiesSeen(first), QList<int>{2});
     const HostileServer::Reply write =
-        m_server->open(second, QStringLiteral("SELECT * INTO TEMP TMP_COPIA FROM GN_EMPRE"));
+        m_server->open(second, u"SELECT * INTO TEMP TMP_COPIA FROM GN_EMPRE"_s);
     QVERIFY2(write.status >= 400, write.raw.c_str());
 }
 
@@ -183,13 +184,13 @@ void StatementAttacks::resetReleasesSessionLocks()
 {
     // The reset the server runs after each read, on a reader connection of its own.
     auto reader = Database::open(m_server->roleUrl("--reader"));
-    reader->exec(QStringLiteral("SELECT pg_advisory_lock(4242)"));
-    reader->exec(QStringLiteral("SELECT set_config('search_path', 'pg_catalog', false)"));
+    reader->exec(u"SELECT pg_advisory_lock(4242)"_s);
+    reader->exec(u"SELECT set_config('search_path', 'pg_catalog', false)"_s);
     reader->resetSession();
-    QCOMPARE(reader->queryValue(QStringLiteral("SELECT current_setting('search_path')")).toString(),
-             QStringLiteral("\"$user\", public"));
+    QCOMPARE(reader->queryValue(u"SELECT current_setting('search_path')"_s).toString(),
+             u"\"$user\", public"_s);
     auto other = Database::open(m_server->database().url());
-    QVERIFY(other->queryValue(QStringLiteral("SELECT pg_try_advisory_lock(4242)")).toBool());
+    QVERIFY(other->queryValue(u"SELECT pg_try_advisory_lock(4242)"_s).toBool());
 }
 
 void StatementAttacks::longReadsAreCut()
@@ -197,8 +198,8 @@ void StatementAttacks::longReadsAreCut()
     const QString token = m_server->login(HostileServer::MGomez, HostileServer::MGomezPassword);
     QElapsedTimer clock;
     clock.start();
-    const HostileServer::Reply reply = m_server->open(
-        token, QStringLiteral("SELECT count(*) FROM generate_series(1, 100000000000)"));
+    const HostileServer::Reply reply =
+        m_server->open(token, u"SELECT count(*) FROM generate_series(1, 100000000000)"_s);
     QVERIFY(reply.status >= 400);
     QVERIFY2(clock.elapsed() < 10000, QByteArray::number(clock.elapsed()));
     // The one worker is free again.
@@ -229,14 +230,13 @@ void StatementAttacks::misconfiguredRolesAreRefused()
     HostileServer server;
     QVERIFY2(server.ready(), qPrintable(server.why()));
     QStringList roles = server.roles();
-    const qsizetype reader = roles.indexOf(QStringLiteral("--reader")) + 1;
+    const qsizetype reader = roles.indexOf(u"--reader"_s) + 1;
     if (serverAsReader)
         roles[reader] = server.roleUrl("--database");
     const QUrl url(roles[reader]);
     if (!grant.isEmpty())
-        server.database().exec(QString(grant)
-                                   .replace(QLatin1String("%1"), url.userName())
-                                   .replace(QLatin1String("%2"), url.path().mid(1)));
+        server.database().exec(
+            QString(grant).replace(u"%1"_s, url.userName()).replace(u"%2"_s, url.path().mid(1)));
     DaemonProcess daemon(roles);
     QVERIFY(!daemon.started());
     QVERIFY2(daemon.errors().contains(message), qPrintable(daemon.errors()));

@@ -5,6 +5,8 @@
 #include <QBuffer>
 #include <QImage>
 
+using namespace Qt::StringLiterals;
+
 using tavrel::FieldKind;
 using tavrel::FieldType;
 
@@ -25,10 +27,10 @@ QByteArray logoPng()
 
 RelacionDatos::RelacionDatos()
 {
-    empresa.setObjectName(QStringLiteral("CdsGnEmpre"));
-    empresa.addField(QStringLiteral("NOM_EMPR"), FieldType::String, 80);
-    empresa.addField(QStringLiteral("NIT_EMPR"), FieldType::String, 20);
-    empresa.addField(QStringLiteral("BMP_REPO"), FieldType::Blob);
+    empresa.setObjectName(u"CdsGnEmpre"_s);
+    empresa.addField(u"NOM_EMPR"_s, FieldType::String, 80);
+    empresa.addField(u"NIT_EMPR"_s, FieldType::String, 20);
+    empresa.addField(u"BMP_REPO"_s, FieldType::Blob);
     empresa.createDataSet();
     for (const auto& [nombre, nit] :
          {std::pair{"Instituto Departamental de Tránsito del Meta", "892.000.148-8"},
@@ -42,17 +44,16 @@ RelacionDatos::RelacionDatos()
     }
     empresa.setRecNo(2);
 
-    relacion.setObjectName(QStringLiteral("QryVeZEZev"));
+    relacion.setObjectName(u"QryVeZEZev"_s);
     for (const char* nombre : {"COD_CONT", "COD_CCOS"})
         relacion.addField(QLatin1String(nombre), FieldType::SmallInt);
     for (const char* nombre : {"COD_CUEN", "DEP_APAC", "DtfNmbCont", "DtfNmbCamRela", "DtfNmbCuen",
                                "DtfNmbFuen", "DtfNmbPres", "DtfNmbSitu"})
         relacion.addField(QLatin1String(nombre), FieldType::String, 90);
     for (const char* nombre : {"VAL_TOTA", "VAL_CAUS"})
-        relacion.addField(QLatin1String(nombre), FieldType::Float)
-            ->setDisplayFormat(QStringLiteral("#,##.00"));
-    relacion.addField(QStringLiteral("DtfNmbValSald"), FieldType::Float, 0, FieldKind::Calculated)
-        ->setDisplayFormat(QStringLiteral("#,##.00"));
+        relacion.addField(QLatin1String(nombre), FieldType::Float)->setDisplayFormat(u"#,##.00"_s);
+    relacion.addField(u"DtfNmbValSald"_s, FieldType::Float, 0, FieldKind::Calculated)
+        ->setDisplayFormat(u"#,##.00"_s);
     relacion.OnCalcFields = [](SClientDataSet& ds) { // balance: total less caused
         ds.field(12)->setValue(ds.field(10)->asFloat() - ds.field(11)->asFloat());
     };
@@ -66,15 +67,15 @@ void RelacionDatos::agregar(int n)
         relacion.fieldByName(QLatin1String(nombre))->setValue(valor);
     };
     poner("COD_CONT", 100 + n);
-    poner("DtfNmbCont", QStringLiteral("Sueldo básico %1").arg(n));
+    poner("DtfNmbCont", u"Sueldo básico %1"_s.arg(n));
     poner("COD_CCOS", n % 3 + 1);
-    poner("DtfNmbCamRela", QStringLiteral("Nómina de planta"));
-    poner("COD_CUEN", QStringLiteral("51010%1").arg(n % 10));
-    poner("DtfNmbCuen", QStringLiteral("Sueldos del personal administrativo"));
-    poner("DtfNmbFuen", QStringLiteral("Nación"));
-    poner("DtfNmbPres", QStringLiteral("10 - Recursos corrientes"));
-    poner("DtfNmbSitu", QStringLiteral("CSF"));
-    poner("DEP_APAC", QStringLiteral("Gestión General"));
+    poner("DtfNmbCamRela", u"Nómina de planta"_s);
+    poner("COD_CUEN", u"51010%1"_s.arg(n % 10));
+    poner("DtfNmbCuen", u"Sueldos del personal administrativo"_s);
+    poner("DtfNmbFuen", u"Nación"_s);
+    poner("DtfNmbPres", u"10 - Recursos corrientes"_s);
+    poner("DtfNmbSitu", u"CSF"_s);
+    poner("DEP_APAC", u"Gestión General"_s);
     poner("VAL_TOTA", 1000000.0 * n + 0.89);
     poner("VAL_CAUS", 500000.0);
     relacion.post();

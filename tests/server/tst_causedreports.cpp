@@ -17,17 +17,18 @@
 #include <algorithm>
 #include <map>
 
-using namespace tavrel;
 using namespace Qt::StringLiterals;
+
+using namespace tavrel;
 using namespace tavrel::test;
 
 namespace {
 
-const QString kUser = QStringLiteral("JPEREZ");
+const QString kUser = u"JPEREZ"_s;
 
 QString amount(const QVariant& v)
 {
-    return tavrel::isNull(v) ? QStringLiteral("NULL") : QString::number(v.toDouble(), 'f', 2);
+    return tavrel::isNull(v) ? u"NULL"_s : QString::number(v.toDouble(), 'f', 2);
 }
 
 // The rows in the preview's order, every stored column.
@@ -51,10 +52,7 @@ private Q_SLOTS:
     void coverageAgainstTheMovements();
 
 private:
-    DataPacket relationRows()
-    {
-        return m_server->open(QStringLiteral("DtsPTemporal"), kRelationRows, {});
-    }
+    DataPacket relationRows() { return m_server->open(u"DtsPTemporal"_s, kRelationRows, {}); }
     void setFecRpco(const QString& value);
 
     std::unique_ptr<TestDatabase> m_db;
@@ -81,8 +79,7 @@ void TstCausedReports::init()
 
 void TstCausedReports::setFecRpco(const QString& value)
 {
-    m_db->exec(QStringLiteral("UPDATE NM_VARIG SET VAL_VARI = :V WHERE COD_VARI = 'FEC_RPCO'"),
-               {value});
+    m_db->exec(u"UPDATE NM_VARIG SET VAL_VARI = :V WHERE COD_VARI = 'FEC_RPCO'"_s, {value});
 }
 
 void TstCausedReports::previewGivesTheMovementsSums_data()
@@ -122,8 +119,7 @@ void TstCausedReports::previewGivesTheMovementsSums()
     // The yearly path sums VAL_TRAN only where the company's flag says so.
     const bool yearly = year > 0 || fecRpco.toInt() > 0;
     QCOMPARE(reply.yearly, yearly);
-    QCOMPARE(reply.summedColumn,
-             yearly && digiDian == QLatin1String("S") ? u"VAL_TRAN"_s : u"VAL_CAUC"_s);
+    QCOMPARE(reply.summedColumn, yearly && digiDian == u"S"_s ? u"VAL_TRAN"_s : u"VAL_CAUC"_s);
     if (yearly)
         QCOMPARE(reply.end, at(year > 0 ? year : fecRpco.toInt(), 12, 31));
     const DataPacket unchanged = relationRows();
@@ -144,12 +140,12 @@ void TstCausedReports::previewGivesTheMovementsSums()
         return inYear > 0 ? when >= at(inYear, 1, 1) && when <= at(inYear, 12, 31) : when == date;
     };
     for (int r = 0; r < preview.rows.size(); ++r) {
-        const MovementKey key{preview.value(r, QStringLiteral("COD_EMPR")).toInt(),
-                              preview.value(r, QStringLiteral("COD_CCOS")),
-                              preview.value(r, QStringLiteral("COD_CONT")).toInt(),
-                              preview.value(r, QStringLiteral("COD_CUEN")).toString().trimmed()};
+        const MovementKey key{preview.value(r, u"COD_EMPR"_s).toInt(),
+                              preview.value(r, u"COD_CCOS"_s),
+                              preview.value(r, u"COD_CONT"_s).toInt(),
+                              preview.value(r, u"COD_CUEN"_s).toString().trimmed()};
         const QVariant sum = expectedCaused(key, counts, inYear > 0 && digiDian == "S");
-        QCOMPARE(key.text() + ": " + amount(preview.value(r, QStringLiteral("VAL_CAUS_NUEVO"))),
+        QCOMPARE(key.text() + ": " + amount(preview.value(r, u"VAL_CAUS_NUEVO"_s)),
                  key.text() + ": " + amount(inYear > 0 && sum.isNull() ? QVariant(0.0) : sum));
     }
 }
@@ -178,7 +174,7 @@ void TstCausedReports::coverageAgainstTheMovements()
         reply = MovementCoverageCall::call(*m_server, {year});
         QVERIFY2(expectedYear > 0, "no year, but the coverage ran");
     } catch (const ModuleError& e) {
-        QVERIFY2(expectedYear == 0 && e.message().contains(QStringLiteral("indique el año")),
+        QVERIFY2(expectedYear == 0 && e.message().contains(u"indique el año"_s),
                  qPrintable(e.message()));
         return;
     }
@@ -207,13 +203,12 @@ void TstCausedReports::coverageAgainstTheMovements()
     std::map<QString, Sums> found;
     Sums foundTotal;
     for (int r = 0; r < groups.rows.size(); ++r) {
-        const MovementKey k{groups.value(r, QStringLiteral("COD_EMPR")).toInt(),
-                            groups.value(r, QStringLiteral("COD_CCOS")),
-                            groups.value(r, QStringLiteral("COD_CONT")).toInt(),
-                            groups.value(r, QStringLiteral("COD_CUEN")).toString()};
-        const Sums s{groups.value(r, QStringLiteral("MOVIMIENTOS")).toLongLong(),
-                     groups.value(r, QStringLiteral("VAL_CAUC")).toDouble(),
-                     groups.value(r, QStringLiteral("VAL_TRAN")).toDouble()};
+        const MovementKey k{groups.value(r, u"COD_EMPR"_s).toInt(), groups.value(r, u"COD_CCOS"_s),
+                            groups.value(r, u"COD_CONT"_s).toInt(),
+                            groups.value(r, u"COD_CUEN"_s).toString()};
+        const Sums s{groups.value(r, u"MOVIMIENTOS"_s).toLongLong(),
+                     groups.value(r, u"VAL_CAUC"_s).toDouble(),
+                     groups.value(r, u"VAL_TRAN"_s).toDouble()};
         found[k.text()] = s;
         foundTotal = {foundTotal.n + s.n, foundTotal.cauc + s.cauc, foundTotal.tran + s.tran};
     }

@@ -21,6 +21,8 @@
 #include <httplib.h>
 #include <thread>
 
+using namespace Qt::StringLiterals;
+
 using namespace tavrel;
 using tavrel::test::DaemonProcess;
 using tavrel::test::TestDatabase;
@@ -92,7 +94,7 @@ struct DroppingServer
             }
         });
     }
-    QString address() const { return QStringLiteral("127.0.0.1:%1").arg(ntohs(at.sin_port)); }
+    QString address() const { return u"127.0.0.1:%1"_s.arg(ntohs(at.sin_port)); }
     int received(const QByteArray& text)
     {
         if (serving.joinable() && ::shutdown(listener, SHUT_RDWR) == 0)
@@ -140,15 +142,14 @@ void TstRemote::initTestCase()
     }
     // One database and one server for the whole case: each test touches rows or users of
     // its own.
-    m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo, QStringLiteral("postgres"));
+    m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo, u"postgres"_s);
     QString errors;
     m_roles = DaemonProcess::installRoles(m_db->url(), &errors);
     QVERIFY2(!m_roles.isEmpty(), qPrintable(errors));
-    m_log = QDir::temp().filePath(
-        QStringLiteral("tavrel-access-%1.log").arg(QCoreApplication::applicationPid()));
+    m_log =
+        QDir::temp().filePath(u"tavrel-access-%1.log"_s.arg(QCoreApplication::applicationPid()));
     QFile::remove(m_log);
-    m_daemon = std::make_unique<DaemonProcess>(m_roles,
-                                               QStringList{QStringLiteral("--access-log"), m_log});
+    m_daemon = std::make_unique<DaemonProcess>(m_roles, QStringList{u"--access-log"_s, m_log});
     QVERIFY2(m_daemon->started(), qPrintable(m_daemon->errors()));
 }
 
@@ -163,14 +164,13 @@ void TstRemote::callsGiveWhatTheInProcessServerGives()
 {
     // Packets, saved rows and conflicts through the server are checked by the _remote runs
     // of the server's tests; here what only the network adds.
-    auto remote = RemoteAppServer::login(QStringLiteral("http"), m_daemon->address(),
-                                         QStringLiteral("jperez"), QStringLiteral("Tavrel2026"));
+    auto remote =
+        RemoteAppServer::login(u"http"_s, m_daemon->address(), u"jperez"_s, u"Tavrel2026"_s);
     QCOMPARE(remote->companies().size(), 3);
-    const ParamList company{{QStringLiteral("P_COD_EMPR"), 1, FieldType::SmallInt}};
-    QVERIFY(!remote->open(QStringLiteral("DtsPVeZEZev"), RelationSql, company).rows.isEmpty());
+    const ParamList company{{u"P_COD_EMPR"_s, 1, FieldType::SmallInt}};
+    QVERIFY(!remote->open(u"DtsPVeZEZev"_s, RelationSql, company).rows.isEmpty());
     QVariantList none;
-    QCOMPARE(remote->invoke(QStringLiteral("BuscarFechaServidor"), none).typeId(),
-             QMetaType::QDateTime);
+    QCOMPARE(remote->invoke(u"BuscarFechaServidor"_s, none).typeId(), QMetaType::QDateTime);
     remote.reset(); // logs out
 
     // The server writes a line once the answer is sent.
@@ -178,10 +178,9 @@ void TstRemote::callsGiveWhatTheInProcessServerGives()
         QFile log(m_log);
         return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
     };
-    QTRY_VERIFY(lines().contains(QStringLiteral(" JPEREZ logout - rows=0")));
-    QVERIFY2(lines().contains(QStringLiteral(" JPEREZ open DtsPVeZEZev rows=")),
-             qPrintable(lines()));
-    QVERIFY(!lines().contains(QStringLiteral("Tavrel2026")));
+    QTRY_VERIFY(lines().contains(u" JPEREZ logout - rows=0"_s));
+    QVERIFY2(lines().contains(u" JPEREZ open DtsPVeZEZev rows="_s), qPrintable(lines()));
+    QVERIFY(!lines().contains(u"Tavrel2026"_s));
 }
 
 void TstRemote::refusals_data()
@@ -231,7 +230,7 @@ void TstRemote::refusals()
     const Reply reply = post(*m_daemon, path.toStdString(), body, token);
     QCOMPARE(reply.status, status);
     QVERIFY2(reply.message().contains(message), qPrintable(reply.message()));
-    const QVariant relations = m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS"));
+    const QVariant relations = m_db->queryValue(u"SELECT COUNT(*) FROM NM_RPCOS"_s);
     QCOMPARE(relations.toInt(), 14);
 }
 
@@ -249,12 +248,10 @@ void TstRemote::sessionsAreSharedByServersAndEndAtLogout()
 
 void TstRemote::companiesAndCredentialsAreEnforcedByTheDatabase()
 {
-    auto remote = RemoteAppServer::login(QStringLiteral("http"), m_daemon->address(),
-                                         QStringLiteral("MGOMEZ"), QStringLiteral("Nomina2026"));
-    const auto open = [&](const QString& sql) {
-        return remote->open(QStringLiteral("DtsPTemporal"), sql, {});
-    };
-    const DataPacket all = open(QStringLiteral("SELECT COD_EMPR FROM NM_RPCOS"));
+    auto remote =
+        RemoteAppServer::login(u"http"_s, m_daemon->address(), u"MGOMEZ"_s, u"Nomina2026"_s);
+    const auto open = [&](const QString& sql) { return remote->open(u"DtsPTemporal"_s, sql, {}); };
+    const DataPacket all = open(u"SELECT COD_EMPR FROM NM_RPCOS"_s);
     QCOMPARE(all.rows.size(), 3);
     for (const QVariantList& row : all.rows)
         QCOMPARE(row[0].toInt(), 2);
@@ -265,39 +262,35 @@ void TstRemote::companiesAndCredentialsAreEnforcedByTheDatabase()
     for (const char* secret : {"SELECT CLA_USUA FROM GN_USUAR", "SELECT * FROM TVL_SESION",
                                "SELECT COD_USUA FROM TVL_INTENTO", "SELECT * FROM TVL_HISTORIA"})
         QVERIFY_THROWS_EXCEPTION(ModuleError, open(QLatin1String(secret)));
-    QCOMPARE(open(QStringLiteral("SELECT NOM_USUA FROM GN_USUAR")).rows.size(), 3);
+    QCOMPARE(open(u"SELECT NOM_USUA FROM GN_USUAR"_s).rows.size(), 3);
 
     const auto run = [&](const QString& sql) {
         QVariantList args{QVariant(QVariantList{sql, 2013, QDateTime::currentDateTime()}),
                           QVariant(), QString()};
-        return remote->invoke(QStringLiteral("EjecutarSQL"), args);
+        return remote->invoke(u"EjecutarSQL"_s, args);
     };
     for (const QString& sql :
-         {QStringLiteral("DELETE FROM NM_RPCOS"),
-          CausedValueStatements::yearUpdate(false, QStringLiteral("JPEREZ")),
-          CausedValueStatements::cleanUp() + QStringLiteral("; DELETE FROM NM_RPCOS")}) {
+         {u"DELETE FROM NM_RPCOS"_s, CausedValueStatements::yearUpdate(false, u"JPEREZ"_s),
+          CausedValueStatements::cleanUp() + u"; DELETE FROM NM_RPCOS"_s}) {
         QVERIFY2(mentions(thrownBy([&] { run(sql); }), {u"no ejecuta por la red"}),
                  qPrintable(sql));
     }
-    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS")).toInt(), 14);
+    QCOMPARE(m_db->queryValue(u"SELECT COUNT(*) FROM NM_RPCOS"_s).toInt(), 14);
 }
 
 void TstRemote::httpsCertificatesAreVerified()
 {
     QTemporaryDir dir;
     QProcess cert;
-    cert.start(QStringLiteral("bash"),
-               {QStringLiteral(TAVREL_SOURCE_DIR "/scripts/dev-cert"), dir.path()});
+    cert.start(u"bash"_s, {QStringLiteral(TAVREL_SOURCE_DIR "/scripts/dev-cert"), dir.path()});
     QVERIFY(cert.waitForFinished(60000) && cert.exitCode() == 0);
-    DaemonProcess tls(m_roles,
-                      {QStringLiteral("--tls-cert"), dir.filePath(QStringLiteral("cert.pem")),
-                       QStringLiteral("--tls-key"), dir.filePath(QStringLiteral("key.pem"))});
+    DaemonProcess tls(m_roles, {u"--tls-cert"_s, dir.filePath(u"cert.pem"_s), u"--tls-key"_s,
+                                dir.filePath(u"key.pem"_s)});
     QVERIFY2(tls.started(), qPrintable(tls.errors()));
     const auto login = [&] {
-        return RemoteAppServer::login(QStringLiteral("https"), tls.address(),
-                                      QStringLiteral("MGOMEZ"), QStringLiteral("Nomina2026"));
+        return RemoteAppServer::login(u"https"_s, tls.address(), u"MGOMEZ"_s, u"Nomina2026"_s);
     };
-    qputenv("TAVREL_CA_FILE", dir.filePath(QStringLiteral("cert.pem")).toLocal8Bit());
+    qputenv("TAVREL_CA_FILE", dir.filePath(u"cert.pem"_s).toLocal8Bit());
     QCOMPARE(login()->companies().size(), 1);
     qunsetenv("TAVREL_CA_FILE");
     QVERIFY(mentions(thrownBy(login), {u"no es de confianza"}));
@@ -313,7 +306,7 @@ void TstRemote::stopFinishesRequestsInFlight()
     std::thread holder([&, url = m_db->url()] {
         auto db = Database::open(url);
         db->transaction([&] {
-            db->exec(QStringLiteral("LOCK TABLE GN_EMPRE IN ACCESS EXCLUSIVE MODE"));
+            db->exec(u"LOCK TABLE GN_EMPRE IN ACCESS EXCLUSIVE MODE"_s);
             locked = true;
             QThread::msleep(1500);
         });
@@ -350,18 +343,17 @@ void TstRemote::keptConnectionsTheServerDrops()
     QFETCH(int, pauseMs);
     QFETCH(int, received);
     DroppingServer server;
-    auto remote = RemoteAppServer::login(QStringLiteral("http"), server.address(),
-                                         QStringLiteral("JPEREZ"), QStringLiteral("x"));
+    auto remote = RemoteAppServer::login(u"http"_s, server.address(), u"JPEREZ"_s, u"x"_s);
     std::this_thread::sleep_for(std::chrono::milliseconds(pauseMs));
-    const bool fails = call != QLatin1String("open") && pauseMs == 0;
+    const bool fails = call != u"open"_s && pauseMs == 0;
     QVariantList none;
     try {
-        if (call == QLatin1String("open"))
-            remote->open(QStringLiteral("DtsPTemporal"), QStringLiteral("Marca"), {});
-        else if (call == QLatin1String("apply"))
-            remote->applyUpdates(QStringLiteral("Marca"), Delta{});
+        if (call == u"open"_s)
+            remote->open(u"DtsPTemporal"_s, u"Marca"_s, {});
+        else if (call == u"apply"_s)
+            remote->applyUpdates(u"Marca"_s, Delta{});
         else
-            remote->invoke(QStringLiteral("Marca"), none);
+            remote->invoke(u"Marca"_s, none);
         QVERIFY(!fails);
     } catch (const ModuleError& e) {
         QVERIFY2(fails && e.kind() == ModuleError::Kind::Connection, qPrintable(e.message()));
@@ -376,22 +368,22 @@ void TstRemote::anEditStaysWhenTheServerIsLost()
     QVERIFY(daemon->started());
     const QString address = daemon->address();
     SDCOMConnection connection;
-    connection.setAppServer(RemoteAppServer::login(
-        QStringLiteral("http"), address, QStringLiteral("MGOMEZ"), QStringLiteral("Nomina2026")));
+    connection.setAppServer(
+        RemoteAppServer::login(u"http"_s, address, u"MGOMEZ"_s, u"Nomina2026"_s));
     SClientDataSet relation;
-    relation.setProviderName(QStringLiteral("DtsPVeZEZev"));
+    relation.setProviderName(u"DtsPVeZEZev"_s);
     relation.setRemoteServer(&connection);
-    relation.setCommandText(QStringLiteral("SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID"));
+    relation.setCommandText(u"SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID"_s);
     relation.open();
     relation.edit();
-    relation.fieldByName(QStringLiteral("DEP_APAC"))->setValue(QStringLiteral("SIN RED"));
+    relation.fieldByName(u"DEP_APAC"_s)->setValue(u"SIN RED"_s);
     relation.post();
     daemon.reset();
     const auto error = thrownBy([&] { relation.applyUpdates(); });
     QVERIFY(mentions(error, {address}));
     QCOMPARE(error->kind(), ModuleError::Kind::Connection);
     QCOMPARE(relation.state(), DataSetState::Edit);
-    QCOMPARE(relation.fieldByName(QStringLiteral("DEP_APAC"))->value(), QStringLiteral("SIN RED"));
+    QCOMPARE(relation.fieldByName(u"DEP_APAC"_s)->value(), u"SIN RED"_s);
     QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE DEP_APAC = "
                                              "'SIN RED'"))
                  .toInt(),
@@ -402,8 +394,7 @@ void TstRemote::theHostWorksThroughTheServer()
 {
     // The module's caused-value update, run by the headless host as MGOMEZ: its statements
     // pass the server's list, and only company 2's rows are stamped.
-    m_db->exec(QStringLiteral("UPDATE NM_RPCOS SET ACT_HORA = :H"),
-               {QDateTime(QDate(2001, 1, 1), QTime())});
+    m_db->exec(u"UPDATE NM_RPCOS SET ACT_HORA = :H"_s, {QDateTime(QDate(2001, 1, 1), QTime())});
     QProcess host;
     const auto call = [&](const char* user, const char* password) {
         host.start(QStringLiteral(TAVREL_HOST_BIN),
@@ -415,13 +406,12 @@ void TstRemote::theHostWorksThroughTheServer()
     QVERIFY2(host.exitCode() == 0, host.readAllStandardError().constData());
     const auto stamped = [this](const QString& companies) {
         return m_db
-            ->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_HORA > :H AND ") +
-                             companies,
+            ->queryValue(u"SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_HORA > :H AND "_s + companies,
                          {QDateTime::currentDateTime().addSecs(-120)})
             .toInt();
     };
-    QCOMPARE(stamped(QStringLiteral("COD_EMPR <> 2")), 0);
-    QCOMPARE(stamped(QStringLiteral("COD_EMPR = 2")), 3);
+    QCOMPARE(stamped(u"COD_EMPR <> 2"_s), 0);
+    QCOMPARE(stamped(u"COD_EMPR = 2"_s), 3);
 
     QVERIFY(call("MGOMEZ", "mal"));
     QCOMPARE(host.exitCode(), 1);

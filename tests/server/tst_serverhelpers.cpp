@@ -5,8 +5,9 @@
 
 #include <QTest>
 
-using namespace tavrel;
 using namespace Qt::StringLiterals;
+
+using namespace tavrel;
 
 class TstServerHelpers : public QObject
 {
@@ -95,14 +96,14 @@ void TstServerHelpers::pbkdf2MatchesPublishedVectors()
 
 void TstServerHelpers::passwordHashes()
 {
-    const QString stored = PasswordHash::make(QStringLiteral("Tavrel2026"));
-    QVERIFY(!stored.contains(QLatin1String("Tavrel2026")));
-    QVERIFY(PasswordHash::verify(QStringLiteral("Tavrel2026"), stored));
-    QVERIFY(!PasswordHash::verify(QStringLiteral("tavrel2026"), stored));
+    const QString stored = PasswordHash::make(u"Tavrel2026"_s);
+    QVERIFY(!stored.contains(u"Tavrel2026"_s));
+    QVERIFY(PasswordHash::verify(u"Tavrel2026"_s, stored));
+    QVERIFY(!PasswordHash::verify(u"tavrel2026"_s, stored));
     // Two hashes of one password differ by their random salt.
-    QVERIFY(stored != PasswordHash::make(QStringLiteral("Tavrel2026")));
+    QVERIFY(stored != PasswordHash::make(u"Tavrel2026"_s));
     // A damaged stored value never validates.
-    QVERIFY(!PasswordHash::verify(QStringLiteral("Tavrel2026"), QStringLiteral("Tavrel2026")));
+    QVERIFY(!PasswordHash::verify(u"Tavrel2026"_s, u"Tavrel2026"_s));
     QVERIFY(!PasswordHash::verify(QString(), QString()));
 }
 
@@ -112,16 +113,14 @@ void TstServerHelpers::passwordHashUpgrade_data()
     QTest::addColumn<bool>("upgrade");
     const QByteArray salt(16, 's');
     // What a database of the 10 000-iteration days holds: raised at the next login.
-    QTest::newRow("older work factor")
-        << PasswordHash::make(QStringLiteral("x"), salt, 10000) << true;
-    QTest::newRow("full work factor") << PasswordHash::make(QStringLiteral("x")) << false;
+    QTest::newRow("older work factor") << PasswordHash::make(u"x"_s, salt, 10000) << true;
+    QTest::newRow("full work factor") << PasswordHash::make(u"x"_s) << false;
     // A count above the full one is somebody's deliberate choice, not to be lowered.
     QTest::newRow("more than the full work factor")
-        << PasswordHash::make(QStringLiteral("x"), salt, PasswordHash::defaultIterations + 1)
-        << false;
+        << PasswordHash::make(u"x"_s, salt, PasswordHash::defaultIterations + 1) << false;
     // Nothing to raise in what is no hash: such a value never validates anyway.
-    QTest::newRow("plain text") << QStringLiteral("Tavrel2026") << false;
-    QTest::newRow("other scheme") << QStringLiteral("md5$1$c2FsdA==$a2V5") << false;
+    QTest::newRow("plain text") << u"Tavrel2026"_s << false;
+    QTest::newRow("other scheme") << u"md5$1$c2FsdA==$a2V5"_s << false;
 }
 
 void TstServerHelpers::passwordHashUpgrade()

@@ -3,29 +3,30 @@
 #include "Database.h"
 #include "TestDatabase.h"
 
+using namespace Qt::StringLiterals;
+
 namespace tavrel::test {
 
 namespace {
 
-const MovementKey Edges{1, 10, 100, QStringLiteral("510101")};
-const MovementKey OtherCode{1, 11, 100, QStringLiteral("510101")};
-const MovementKey OtherAccount{1, 10, 100, QStringLiteral("510102")}; // none on the latest date
-const MovementKey NoCode{1, QVariant(), 100, QStringLiteral("510101")};
-const MovementKey NoMovement{1, 12, 101, QStringLiteral("510101")};
-const MovementKey Second{2, 10, 100, QStringLiteral("510101")}; // its last date is older
-const MovementKey Idle{2, 20, 200, QStringLiteral("520101")};
+const MovementKey Edges{1, 10, 100, u"510101"_s};
+const MovementKey OtherCode{1, 11, 100, u"510101"_s};
+const MovementKey OtherAccount{1, 10, 100, u"510102"_s}; // none on the latest date
+const MovementKey NoCode{1, QVariant(), 100, u"510101"_s};
+const MovementKey NoMovement{1, 12, 101, u"510101"_s};
+const MovementKey Second{2, 10, 100, u"510101"_s}; // its last date is older
+const MovementKey Idle{2, 20, 200, u"520101"_s};
 // Keys of movements only.
-const MovementKey Unrelated{1, 12, 100, QStringLiteral("510101")};
-const MovementKey SecondsOtherAccount{2, 10, 100, QStringLiteral("510199")};
-const MovementKey Third{3, 30, 300, QStringLiteral("530101")};
+const MovementKey Unrelated{1, 12, 100, u"510101"_s};
+const MovementKey SecondsOtherAccount{2, 10, 100, u"510199"_s};
+const MovementKey Third{3, 30, 300, u"530101"_s};
 
 } // namespace
 
 QString MovementKey::text() const
 {
-    return QStringLiteral("%1|%2|%3|%4")
-        .arg(empr)
-        .arg(ccos.isNull() ? QStringLiteral("-") : ccos.toString())
+    return u"%1|%2|%3|%4"_s.arg(empr)
+        .arg(ccos.isNull() ? u"-"_s : ccos.toString())
         .arg(cont)
         .arg(cuen);
 }
@@ -100,8 +101,8 @@ void writeCausedData(TestDatabase& db)
 {
     // One transaction: a commit per row would make the SQLite run wait on the disk.
     db.database().transaction([&db] {
-        db.exec(QStringLiteral("DELETE FROM NM_RPCOS"));
-        db.exec(QStringLiteral("DELETE FROM NM_NCMOV"));
+        db.exec(u"DELETE FROM NM_RPCOS"_s);
+        db.exec(u"DELETE FROM NM_NCMOV"_s);
         for (const auto& [k, caused] : causedRelations())
             db.exec(QStringLiteral("INSERT INTO NM_RPCOS (ACT_USUA, ACT_HORA, ACT_ESTA, COD_EMPR, "
                                    "COD_CCOS, COD_CONT, COD_CUEN, VAL_TOTA, VAL_CAUS) "

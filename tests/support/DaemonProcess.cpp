@@ -6,13 +6,15 @@
 #include <QTest>
 #include <csignal>
 
+using namespace Qt::StringLiterals;
+
 namespace tavrel::test {
 
 QStringList DaemonProcess::installRoles(const QString& ownerUrl, QString* errors)
 {
     QProcess install;
     install.start(QStringLiteral(TAVREL_SERVER_BIN),
-                  {QStringLiteral("--install-roles"), QStringLiteral("--database"), ownerUrl});
+                  {u"--install-roles"_s, u"--database"_s, ownerUrl});
     install.waitForFinished(60000);
     const QStringList logins =
         QString::fromUtf8(install.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
@@ -25,17 +27,15 @@ QStringList DaemonProcess::installRoles(const QString& ownerUrl, QString* errors
 
 DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
 {
-    m_process.setStandardErrorFile(m_dir.filePath(QStringLiteral("errors.log")));
+    m_process.setStandardErrorFile(m_dir.filePath(u"errors.log"_s));
     m_process.start(QStringLiteral(TAVREL_SERVER_BIN),
                     roles +
-                        QStringList{QStringLiteral("--listen"), QStringLiteral("127.0.0.1:0"),
-                                    QStringLiteral("--workers"), QStringLiteral("4"),
+                        QStringList{u"--listen"_s, u"127.0.0.1:0"_s, u"--workers"_s, u"4"_s,
                                     // The tests' desks all come from 127.0.0.1; the limit
                                     // per address has attacks of its own.
-                                    QStringLiteral("--max-per-address"), QStringLiteral("64")} +
+                                    u"--max-per-address"_s, u"64"_s} +
                         extra);
-    const auto listening =
-        waitFor(QRegularExpression(QStringLiteral("escuchando en https?://[^:]+:(\\d+)")));
+    const auto listening = waitFor(QRegularExpression(u"escuchando en https?://[^:]+:(\\d+)"_s));
     if (listening.hasMatch())
         m_port = listening.captured(1).toInt();
     else
@@ -61,7 +61,7 @@ bool DaemonProcess::renewConnections()
 {
     if (m_process.state() != QProcess::Running || ::kill(pid_t(m_process.processId()), SIGHUP))
         return false;
-    return waitFor(QRegularExpression(QStringLiteral("conexiones renovadas"))).hasMatch();
+    return waitFor(QRegularExpression(u"conexiones renovadas"_s)).hasMatch();
 }
 
 DaemonProcess::~DaemonProcess()
@@ -84,7 +84,7 @@ int DaemonProcess::stop()
 
 QString DaemonProcess::errors()
 {
-    QFile file(m_dir.filePath(QStringLiteral("errors.log")));
+    QFile file(m_dir.filePath(u"errors.log"_s));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 

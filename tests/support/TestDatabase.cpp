@@ -17,6 +17,8 @@
 #include <QUrl>
 #include <cstdlib>
 
+using namespace Qt::StringLiterals;
+
 namespace tavrel::test {
 
 namespace {
@@ -25,9 +27,8 @@ QString uniqueDatabaseName(const QString& role)
 {
     static QAtomicInteger<int> counter;
     QString app = QCoreApplication::applicationName().toLower();
-    app.replace(QRegularExpression(QStringLiteral("[^a-z0-9]")), QStringLiteral("_"));
-    return QStringLiteral("tvl_%1_%2_%3_%4")
-        .arg(role, app.left(30))
+    app.replace(QRegularExpression(u"[^a-z0-9]"_s), u"_"_s);
+    return u"tvl_%1_%2_%3_%4"_s.arg(role, app.left(30))
         .arg(QCoreApplication::applicationPid())
         .arg(counter.fetchAndAddRelaxed(1));
 }
@@ -70,7 +71,7 @@ struct DemoTemplate
     {
         if (!sqliteDir) {
             auto dir = std::make_unique<QTemporaryDir>();
-            const QString file = dir->filePath(QStringLiteral("demo.sqlite"));
+            const QString file = dir->filePath(u"demo.sqlite"_s);
             {
                 std::unique_ptr<Database> db =
                     Database::open(file, Database::OpenMode::CreateSqliteFile);
@@ -79,7 +80,7 @@ struct DemoTemplate
             }
             sqliteDir = std::move(dir);
         }
-        return sqliteDir->filePath(QStringLiteral("demo.sqlite"));
+        return sqliteDir->filePath(u"demo.sqlite"_s);
     }
 
     static DemoTemplate& instance()
@@ -93,8 +94,7 @@ struct DemoTemplate
         DemoTemplate& t = instance();
         if (!t.name.isEmpty()) {
             try {
-                t.admin(t.adminUrl)
-                    .exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(t.name));
+                t.admin(t.adminUrl).exec(u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(t.name));
             } catch (const ModuleError& e) {
                 qWarning("could not drop template database %s: %s", qPrintable(t.name), e.what());
             }
@@ -126,8 +126,8 @@ struct DemoTemplate
     {
         if (!name.isEmpty() && adminUrl == admin)
             return name;
-        const QString candidate = uniqueDatabaseName(QStringLiteral("tpl"));
-        this->admin(admin).exec(QStringLiteral("CREATE DATABASE %1").arg(candidate));
+        const QString candidate = uniqueDatabaseName(u"tpl"_s);
+        this->admin(admin).exec(u"CREATE DATABASE %1"_s.arg(candidate));
         name = candidate;
         std::unique_ptr<Database> db = Database::open(urlOfDatabase(adminUrl, name));
         SchemaInstaller::install(*db);
@@ -159,14 +159,14 @@ struct ServedDatabase
     {
         Database& admin = DemoTemplate::instance().admin(adminUrl);
         if (name.isEmpty()) {
-            name = uniqueDatabaseName(QStringLiteral("srv"));
+            name = uniqueDatabaseName(u"srv"_s);
             if (QCoreApplication::instance())
                 qAddPostRoutine(&ServedDatabase::drop);
             else
                 std::atexit(&ServedDatabase::drop);
         }
         if (copy.isEmpty()) {
-            admin.exec(QStringLiteral("CREATE DATABASE %1").arg(name));
+            admin.exec(u"CREATE DATABASE %1"_s.arg(name));
             {
                 std::unique_ptr<Database> db = Database::open(urlOfDatabase(adminUrl, name));
                 SchemaInstaller::install(*db);
@@ -174,15 +174,15 @@ struct ServedDatabase
             }
             QString errors;
             roles = DaemonProcess::installRoles(urlOfDatabase(adminUrl, name), &errors);
-            copy = uniqueDatabaseName(QStringLiteral("stp"));
-            admin.exec(QStringLiteral("ALTER DATABASE %1 RENAME TO %2").arg(name, copy));
+            copy = uniqueDatabaseName(u"stp"_s);
+            admin.exec(u"ALTER DATABASE %1 RENAME TO %2"_s.arg(name, copy));
             if (roles.isEmpty())
-                throw ModuleError(QStringLiteral("could not make the server's roles: ") + errors);
+                throw ModuleError(u"could not make the server's roles: "_s + errors);
         }
-        admin.exec(QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(name, copy));
+        admin.exec(u"CREATE DATABASE %1 TEMPLATE %2"_s.arg(name, copy));
         // A copy takes the template's contents, not its rights: temporary objects are
         // revoked again, as --install-roles revoked them on the template.
-        admin.exec(QStringLiteral("REVOKE TEMPORARY ON DATABASE %1 FROM PUBLIC").arg(name));
+        admin.exec(u"REVOKE TEMPORARY ON DATABASE %1 FROM PUBLIC"_s.arg(name));
         inUse = true;
         if (daemon && !daemon->renewConnections())
             daemon.reset();
@@ -192,7 +192,7 @@ struct ServedDatabase
     void release(const QString& adminUrl)
     {
         DemoTemplate::instance().admin(adminUrl).exec(
-            QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+            u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(name));
         inUse = false;
     }
 
@@ -204,7 +204,7 @@ struct ServedDatabase
             if (!daemon->started()) {
                 const QString errors = daemon->errors();
                 daemon.reset();
-                throw ModuleError(QStringLiteral("tavrel-server did not start: ") + errors);
+                throw ModuleError(u"tavrel-server did not start: "_s + errors);
             }
         }
         return daemon->address();
@@ -217,8 +217,8 @@ struct ServedDatabase
         try {
             Database& admin = DemoTemplate::instance().admin(DemoTemplate::instance().adminUrl);
             if (!s.copy.isEmpty())
-                admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(s.copy));
-            admin.exec(QStringLiteral("DROP ROLE IF EXISTS %1_servidor, %1_lector").arg(s.name));
+                admin.exec(u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(s.copy));
+            admin.exec(u"DROP ROLE IF EXISTS %1_servidor, %1_lector"_s.arg(s.name));
         } catch (const ModuleError& e) {
             qWarning("could not drop the served template: %s", e.what());
         }
@@ -231,7 +231,7 @@ struct ServedDatabase
 QString TestDatabase::engine()
 {
     const QString value = qEnvironmentVariable("TAVREL_TEST_ENGINE").trimmed().toLower();
-    return value.isEmpty() ? QStringLiteral("sqlite") : value;
+    return value.isEmpty() ? u"sqlite"_s : value;
 }
 
 bool TestDatabase::postgresUnavailable()
@@ -241,12 +241,11 @@ bool TestDatabase::postgresUnavailable()
 
 TestDatabase::TestDatabase(Content content, const QString& engineName)
 {
-    if (engineName != QLatin1String("postgres") && engineName != QLatin1String("remote")) {
-        m_url = m_dir.filePath(QStringLiteral("test.sqlite"));
+    if (engineName != u"postgres"_s && engineName != u"remote"_s) {
+        m_url = m_dir.filePath(u"test.sqlite"_s);
         if (content == Content::Demo) {
             if (!QFile::copy(DemoTemplate::instance().sqliteFile(), m_url))
-                throw ModuleError(
-                    QStringLiteral("could not copy the demo database to %1").arg(m_url));
+                throw ModuleError(u"could not copy the demo database to %1"_s.arg(m_url));
             QFile(m_url).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
         } else if (content == Content::Schema) {
             SchemaInstaller::install(database());
@@ -255,23 +254,21 @@ TestDatabase::TestDatabase(Content content, const QString& engineName)
     }
     m_adminUrl = qEnvironmentVariable("TAVREL_TEST_PG").trimmed();
     if (m_adminUrl.isEmpty())
-        throw ModuleError(QStringLiteral("TAVREL_TEST_PG is not set"),
-                          ModuleError::Kind::Connection);
-    if (engineName == QLatin1String("remote") && content == Content::Demo &&
+        throw ModuleError(u"TAVREL_TEST_PG is not set"_s, ModuleError::Kind::Connection);
+    if (engineName == u"remote"_s && content == Content::Demo &&
         !ServedDatabase::instance().inUse) {
         m_pgName = ServedDatabase::instance().acquire(m_adminUrl);
         m_url = urlOfDatabase(m_adminUrl, m_pgName);
         m_served = true;
         return;
     }
-    m_pgName = uniqueDatabaseName(QStringLiteral("test"));
+    m_pgName = uniqueDatabaseName(u"test"_s);
     const QString source =
         content == Content::Demo ? DemoTemplate::instance().postgresName(m_adminUrl) : QString();
     DemoTemplate::instance()
         .admin(m_adminUrl)
-        .exec(source.isEmpty()
-                  ? QStringLiteral("CREATE DATABASE %1").arg(m_pgName)
-                  : QStringLiteral("CREATE DATABASE %1 TEMPLATE %2").arg(m_pgName, source));
+        .exec(source.isEmpty() ? u"CREATE DATABASE %1"_s.arg(m_pgName)
+                               : u"CREATE DATABASE %1 TEMPLATE %2"_s.arg(m_pgName, source));
     m_url = urlOfDatabase(m_adminUrl, m_pgName);
     if (content == Content::Schema)
         SchemaInstaller::install(database());
@@ -288,9 +285,9 @@ TestDatabase::~TestDatabase()
             return;
         }
         Database& admin = DemoTemplate::instance().admin(m_adminUrl);
-        admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(m_pgName));
+        admin.exec(u"DROP DATABASE IF EXISTS %1 WITH (FORCE)"_s.arg(m_pgName));
         // The network server's roles, when a test made them.
-        admin.exec(QStringLiteral("DROP ROLE IF EXISTS %1_servidor, %1_lector").arg(m_pgName));
+        admin.exec(u"DROP ROLE IF EXISTS %1_servidor, %1_lector"_s.arg(m_pgName));
     } catch (const ModuleError& e) {
         qWarning("could not drop test database %s: %s", qPrintable(m_pgName), e.what());
     }
@@ -298,7 +295,7 @@ TestDatabase::~TestDatabase()
 
 QString TestDatabase::protocol() const
 {
-    return m_served ? QStringLiteral("http") : QStringLiteral("local");
+    return m_served ? u"http"_s : u"local"_s;
 }
 
 QString TestDatabase::server()
@@ -308,7 +305,7 @@ QString TestDatabase::server()
 
 QStringList TestDatabase::hostOptions()
 {
-    return {QStringLiteral("--protocol"), protocol(), QStringLiteral("--server"), server()};
+    return {u"--protocol"_s, protocol(), u"--server"_s, server()};
 }
 
 std::unique_ptr<IAppServer> TestDatabase::appServer(const QString& user, const QString& password)

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 using namespace tavrel;
 
 namespace {
@@ -56,7 +58,7 @@ void TstWire::taggedValuesComeBackExactly_data()
     QTest::addColumn<QVariant>("value");
     QTest::newRow("null is not empty text") << QVariant();
     QTest::newRow("empty text is not null") << QVariant(QString(""));
-    QTest::newRow("accents and quotes") << QVariant(QStringLiteral("Año \"fiscal\" ñ"));
+    QTest::newRow("accents and quotes") << QVariant(u"Año \"fiscal\" ñ"_s);
     QTest::newRow("16-bit stays 16-bit") << QVariant::fromValue(short(-32768));
     QTest::newRow("32-bit stays 32-bit") << QVariant(2147483647);
     QTest::newRow("64-bit beyond what a double holds") << QVariant(qlonglong(9007199254740993LL));
@@ -73,7 +75,7 @@ void TstWire::taggedValuesComeBackExactly_data()
         << QVariant(QByteArray("\x00\xff\xfe\x01", 4));
     QTest::newRow("boolean") << QVariant(false);
     QTest::newRow("nested list of mixed values, as EjecutarSQL sends")
-        << QVariant(QVariantList{QStringLiteral("UPDATE"), 5, QVariantList{QVariant(), 2.5}});
+        << QVariant(QVariantList{u"UPDATE"_s, 5, QVariantList{QVariant(), 2.5}});
 }
 
 void TstWire::taggedValuesComeBackExactly()
@@ -95,13 +97,13 @@ void TstWire::packetsParamsAndDeltasRoundTrip()
                       {"LOGO", FieldType::Blob, 0},          {"ACTIVO", FieldType::Boolean, 0},
                       {"COD_SITU", FieldType::FixedChar, 2}, {"NUM_REGI", FieldType::LargeInt, 0}};
     packet.rows = {
-        {2, QStringLiteral("Sueldo básico"), 1234567.89, Noon, QByteArray("\x89PNG", 4), true,
-         QStringLiteral("1"), qlonglong(1) << 40},
+        {2, u"Sueldo básico"_s, 1234567.89, Noon, QByteArray("\x89PNG", 4), true, u"1"_s,
+         qlonglong(1) << 40},
         {3, QString(""), QVariant(), QVariant(), QVariant(), QVariant(), QVariant(), QVariant()},
         // What the packet writer must escape, and values at the edges of their types.
         {-32768, QString::fromUtf16(u"\"a\\b\"\n\t\x01 \u00f1 \U0001F600 \xD800"),
-         std::numeric_limits<double>::infinity(), Noon, QByteArray("\0\xff", 2), false,
-         QStringLiteral("\x7f"), std::numeric_limits<qlonglong>::max()}};
+         std::numeric_limits<double>::infinity(), Noon, QByteArray("\0\xff", 2), false, u"\x7f"_s,
+         std::numeric_limits<qlonglong>::max()}};
     packet.rowKeys = {7, 8, std::numeric_limits<qint64>::min()};
     const QJsonObject body = QJsonDocument::fromJson(WireMessages::writePacket(packet)).object();
     QCOMPARE(WireMessages::decodePacket(body), packet);
@@ -179,7 +181,7 @@ void TstWire::malformedBodiesAreRefused()
         thrownBy([&] { WireMessages::decodePacket(QJsonDocument::fromJson(packet).object()); });
     QVERIFY(mentions(error, {message}));
     QCOMPARE(error->kind(), ModuleError::Kind::Conversion);
-    QVERIFY(error->message().startsWith(QStringLiteral("Mensaje mal formado: ")));
+    QVERIFY(error->message().startsWith(u"Mensaje mal formado: "_s));
     // Untagged numbers and unknown tags in call arguments are refused the same way.
     for (const char* args : {"[5]", R"([{"money":5}])", R"([{"i32":1,"i64":2}])"})
         QVERIFY_THROWS_EXCEPTION(
@@ -188,7 +190,7 @@ void TstWire::malformedBodiesAreRefused()
 
 void TstWire::errorsKeepKindAndMessage()
 {
-    const ModuleError conflict(QStringLiteral("El registro fue cambiado por otro usuario"),
+    const ModuleError conflict(u"El registro fue cambiado por otro usuario"_s,
                                ModuleError::Kind::Conflict);
     const ModuleError back = WireMessages::decodeError(WireMessages::encodeError(conflict));
     QCOMPARE(back.kind(), ModuleError::Kind::Conflict);
