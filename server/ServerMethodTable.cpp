@@ -28,10 +28,11 @@ const QList<ServerMethod>& ServerMethodTable::methods()
          [](C c, QVariantList& args) { return RelationChecks::method(c.db, args); }, true, 0},
         {RowHistoryCall::method(),
          [](C c, QVariantList& args) { return ChangeHistory::method(c.db, args); }, true, 0},
-        // Read-only reports over the caused values; row-level security limits them to the
-        // session's companies.
+        // Read-only reports over the caused values; row-level security limits their rows to
+        // the session's companies. The preview also reads the flag of the company it is
+        // given, which must be one of them.
         {CausedPreviewCall::method(),
-         [](C c, QVariantList& args) { return CausedValuePreview::invoke(c.db, args); }, true},
+         [](C c, QVariantList& args) { return CausedValuePreview::invoke(c.db, args); }, true, 0},
         {MovementCoverageCall::method(),
          [](C c, QVariantList& args) { return MovementCoverage::invoke(c.db, args); }, true},
     };

@@ -1,3 +1,4 @@
+#include "CausedPreviewCall.h"
 #include "IAppServer.h"
 #include "ModuleError.h"
 #include "RelationCheckCall.h"
@@ -114,6 +115,7 @@ void TstRelationChecks::otherCompaniesAreRefusedOverTheNetwork()
     QVERIFY_THROWS_EXCEPTION(ModuleError, RelationCheckCall::call(*server, {1}));
     QVERIFY_THROWS_EXCEPTION(ModuleError,
                              RowHistoryCall::call(*server, {1, 10, u"51010101"_s, 100}));
+    QVERIFY_THROWS_EXCEPTION(ModuleError, CausedPreviewCall::call(*server, {1, 2013, {}}));
 }
 
 QTEST_GUILESS_MAIN(TstRelationChecks)
