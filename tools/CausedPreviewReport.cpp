@@ -63,14 +63,10 @@ QVariantList totalRow(int company, const QString& label, double total, double cu
 CausedPreviewReport CausedPreviewReport::fetch(IAppServer& server, int company, int year,
                                                const QDateTime& clientTime)
 {
-    const CausedPreviewReply reply = CausedPreviewCall::call(server, {company, year, clientTime});
     CausedPreviewReport report;
+    static_cast<CausedPreviewReply&>(report) =
+        CausedPreviewCall::call(server, {company, year, clientTime});
     report.company = company;
-    report.yearly = reply.yearly;
-    report.start = reply.start;
-    report.end = reply.end;
-    report.summedColumn = reply.summedColumn;
-    report.rows = reply.rows;
     return report;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CausedPreviewCall.h"
 #include "ResultTable.h"
 
 #include <QDateTime>
@@ -14,7 +15,7 @@ class IAppServer;
 // The caused values that the update would write, as the application server computes them
 // (its method VistaPreviaCausado): every relation row the session may see with its stored
 // columns and VAL_CAUS_NUEVO, and what the host shows and exports of them.
-class CausedPreviewReport
+class CausedPreviewReport : public CausedPreviewReply
 {
 public:
     struct CompanyTotal
@@ -32,11 +33,6 @@ public:
                                      const QDateTime& clientTime = QDateTime::currentDateTime());
 
     int company = 0; // whose flag was read
-    bool yearly = false;
-    QDateTime start;
-    QDateTime end;
-    QString summedColumn;
-    ResultTable rows;
 
     // What the update would sum, and why, for the user.
     QString periodText() const;

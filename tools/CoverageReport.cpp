@@ -19,11 +19,8 @@ const char* const kColumns[] = {"COD_EMPR",    "COD_CCOS", "COD_CONT", "COD_CUEN
 
 CoverageReport CoverageReport::fetch(IAppServer& server, int year)
 {
-    const MovementCoverageReply reply = MovementCoverageCall::call(server, {year});
     CoverageReport report;
-    report.start = reply.start;
-    report.end = reply.end;
-    report.groups = reply.groups;
+    static_cast<MovementCoverageReply&>(report) = MovementCoverageCall::call(server, {year});
     for (const char* column : kColumns) {
         if (report.groups.columnIndex(QLatin1String(column)) < 0)
             throw ModuleError(QStringLiteral("A la respuesta del servidor le falta la columna %1")

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MovementCoverageCall.h"
 #include "ResultTable.h"
 
 #include <QDateTime>
@@ -12,7 +13,7 @@ class IAppServer;
 // The debit movements of a year that no relation row takes in, grouped by company,
 // related code, concept and account, as the application server finds them (its method
 // MovimientosSinRelacion), and what the host shows and exports of them.
-class CoverageReport
+class CoverageReport : public MovementCoverageReply
 {
 public:
     struct Total
@@ -25,10 +26,6 @@ public:
 
     // `year` 0 takes the year of FEC_RPCO. Throws ModuleError.
     static CoverageReport fetch(IAppServer& server, int year);
-
-    QDateTime start;
-    QDateTime end;
-    ResultTable groups; // COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, MOVIMIENTOS, VAL_CAUC, VAL_TRAN
 
     int year() const { return start.date().year(); }
     Total total() const;
