@@ -6,6 +6,15 @@
 
 namespace tavrel {
 
+const QStringList& MovementCoverageCall::columns()
+{
+    static const QStringList names{QStringLiteral("COD_EMPR"),    QStringLiteral("COD_CCOS"),
+                                   QStringLiteral("COD_CONT"),    QStringLiteral("COD_CUEN"),
+                                   QStringLiteral("MOVIMIENTOS"), QStringLiteral("VAL_CAUC"),
+                                   QStringLiteral("VAL_TRAN")};
+    return names;
+}
+
 QVariantList MovementCoverageCall::encodeRequest(const MovementCoverageRequest& request)
 {
     return {request.year, QVariant()};
@@ -29,9 +38,14 @@ MovementCoverageReply MovementCoverageCall::decodeReply(const QVariant& result,
 {
     const MethodReply read(method());
     const QVariantList answer = read.list(result, QStringLiteral("el año revisado"), 2);
-    return {read.dateTime(answer[0], QStringLiteral("el inicio")),
-            read.dateTime(answer[1], QStringLiteral("el fin")),
-            ResultTable::fromVariant(args.value(1))};
+    MovementCoverageReply reply{read.dateTime(answer[0], QStringLiteral("el inicio")),
+                                read.dateTime(answer[1], QStringLiteral("el fin")),
+                                ResultTable::fromVariant(args.value(1))};
+    for (const QString& column : columns()) {
+        if (reply.groups.columnIndex(column) < 0)
+            read.malformed(QStringLiteral("a los grupos les falta la columna %1").arg(column));
+    }
+    return reply;
 }
 
 MovementCoverageReply MovementCoverageCall::call(IAppServer& server,

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 
@@ -22,7 +23,7 @@ struct MovementCoverageReply
 {
     QDateTime start;
     QDateTime end;
-    // COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, MOVIMIENTOS, VAL_CAUC, VAL_TRAN
+    // The columns of MovementCoverageCall::columns(), and maybe more.
     ResultTable groups;
 };
 
@@ -33,6 +34,9 @@ class TAVREL_CONTRACTS_EXPORT MovementCoverageCall
 {
 public:
     static QString method() { return QStringLiteral("MovimientosSinRelacion"); }
+    // The columns every group has: COD_EMPR, COD_CCOS, COD_CONT, COD_CUEN, MOVIMIENTOS,
+    // VAL_CAUC, VAL_TRAN.
+    static const QStringList& columns();
 
     static QVariantList encodeRequest(const MovementCoverageRequest& request);
     // Throws ModuleError naming a wrong argument.

@@ -45,7 +45,6 @@ struct HostSession
     // with the companies the user may work in, by code. Throws ModuleError with a message
     // for the user when the database cannot be reached or the login is refused.
     HostLogin logIn() const;
-    QList<HostCompany> verifyLogin() const { return logIn().companies; }
     // Logs in, refuses the session's company (when one is given) if the user may not
     // work in it, and returns the login's connection.
     std::shared_ptr<IAppServer> connectToCompany() const;

@@ -2,7 +2,6 @@
 
 #include "FieldType.h"
 #include "IAppServer.h"
-#include "ModuleError.h"
 #include "MovementCoverageCall.h"
 #include "XlsxWriter.h"
 
@@ -10,23 +9,10 @@
 
 namespace tavrel {
 
-namespace {
-
-const char* const kColumns[] = {"COD_EMPR",    "COD_CCOS", "COD_CONT", "COD_CUEN",
-                                "MOVIMIENTOS", "VAL_CAUC", "VAL_TRAN"};
-
-} // namespace
-
 CoverageReport CoverageReport::fetch(IAppServer& server, int year)
 {
     CoverageReport report;
     static_cast<MovementCoverageReply&>(report) = MovementCoverageCall::call(server, {year});
-    for (const char* column : kColumns) {
-        if (report.groups.columnIndex(QLatin1String(column)) < 0)
-            throw ModuleError(QStringLiteral("A la respuesta del servidor le falta la columna %1")
-                                  .arg(QLatin1String(column)),
-                              ModuleError::Kind::Conversion);
-    }
     return report;
 }
 
@@ -47,10 +33,10 @@ QJsonArray CoverageReport::toJson() const
     QJsonArray array;
     for (int r = 0; r < groups.rows.size(); ++r) {
         QJsonObject o;
-        for (const char* column : kColumns) {
-            const QVariant v = groups.value(r, QLatin1String(column));
-            const QString key = qstrcmp(column, "MOVIMIENTOS") == 0 ? QStringLiteral("movimientos")
-                                                                    : QLatin1String(column);
+        for (const QString& column : MovementCoverageCall::columns()) {
+            const QVariant v = groups.value(r, column);
+            const QString key =
+                column == QLatin1String("MOVIMIENTOS") ? QStringLiteral("movimientos") : column;
             o[key] = isNull(v) ? QJsonValue(QJsonValue::Null) : QJsonValue::fromVariant(v);
         }
         array.append(o);
@@ -74,8 +60,8 @@ void CoverageReport::writeXlsx(const QString& path) const
     QList<QVariantList> sheet;
     for (int r = 0; r < groups.rows.size(); ++r) {
         QVariantList line;
-        for (const char* column : kColumns)
-            line.append(groups.value(r, QLatin1String(column)));
+        for (const QString& column : MovementCoverageCall::columns())
+            line.append(groups.value(r, column));
         sheet.append(line);
     }
     const Total t = total();

@@ -158,6 +158,8 @@ void TstClientDataSet::locate_data()
         << u"DEP_APAC"_s << QVariantList{"Aux"} << none << 0;
     QTest::newRow("partial key compares the prefix only")
         << u"DEP_APAC"_s << QVariantList{"Aux"} << partial << 3;
+    QTest::newRow("a prefix longer than what the index packs still finds its row")
+        << u"DEP_APAC"_s << QVariantList{"Horas ext"} << partial << 2;
     QTest::newRow("partial key still minds case")
         << u"DEP_APAC"_s << QVariantList{"aux"} << partial << 0;
     QTest::newRow("partial and case-insensitive together")
