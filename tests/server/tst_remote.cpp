@@ -14,12 +14,18 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <atomic>
+#include <csignal>
 #include <httplib.h>
+#include <mutex>
+#include <optional>
+#include <poll.h>
 #include <thread>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -104,7 +110,120 @@ struct DroppingServer
     ~DroppingServer() { received({}), ::close(listener); }
 };
 
+enum class Killed
+{
+    Before,
+    Waiting,
+    AfterCommit
+};
+
+// Passes a desk's connections on to the server's port, which may change; can keep the
+// server's next answer from the desk, killing the server instead, as if it had died just
+// after it committed.
+class Relay
+{
+public:
+    explicit Relay(int port) : m_target(port)
+    {
+        socklen_t size = sizeof m_at;
+        ::bind(m_listener, reinterpret_cast<sockaddr*>(&m_at), size);
+        ::listen(m_listener, 8);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&m_at), &size);
+        m_accepting = std::thread([this] {
+            for (int desk; (desk = ::accept(m_listener, nullptr, nullptr)) >= 0;) {
+                const int server = ::socket(AF_INET, SOCK_STREAM, 0);
+                sockaddr_in to{
+                    AF_INET, htons(quint16(m_target.load())), {htonl(INADDR_LOOPBACK)}, {}};
+                ::connect(server, reinterpret_cast<sockaddr*>(&to), sizeof to);
+                const std::lock_guard lock(m_mutex);
+                m_sockets.insert(m_sockets.end(), {desk, server});
+                m_pipes.emplace_back([this, desk, server] { pump(desk, server); });
+            }
+        });
+    }
+    ~Relay()
+    {
+        ::shutdown(m_listener, SHUT_RDWR);
+        m_accepting.join();
+        for (int fd : m_sockets)
+            ::shutdown(fd, SHUT_RDWR);
+        for (std::thread& pipe : m_pipes)
+            pipe.join();
+        for (int fd : m_sockets)
+            ::close(fd);
+        ::close(m_listener);
+    }
+    QString address() const { return u"127.0.0.1:%1"_s.arg(ntohs(m_at.sin_port)); }
+    void setTarget(int port) { m_target = port; }
+    void killOnNextAnswer(qint64 server) { m_victim = server; }
+
+private:
+    void pump(int desk, int server)
+    {
+        pollfd ends[2] = {{desk, POLLIN, 0}, {server, POLLIN, 0}};
+        char buffer[65536];
+        while (::poll(ends, 2, -1) > 0) {
+            for (int from = 0; from < 2; ++from) {
+                if (!ends[from].revents)
+                    continue;
+                const ssize_t got = ::recv(ends[from].fd, buffer, sizeof buffer, 0);
+                const qint64 victim = from == 1 ? m_victim.exchange(0) : 0;
+                if (victim)
+                    ::kill(pid_t(victim), SIGKILL);
+                if (got <= 0 || victim ||
+                    ::send(ends[1 - from].fd, buffer, size_t(got), MSG_NOSIGNAL) != got) {
+                    ::shutdown(desk, SHUT_RDWR);
+                    ::shutdown(server, SHUT_RDWR);
+                    return;
+                }
+            }
+        }
+    }
+
+    int m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in m_at{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
+    std::atomic<int> m_target;
+    std::atomic<qint64> m_victim = 0;
+    std::mutex m_mutex;
+    std::vector<int> m_sockets;
+    std::vector<std::thread> m_pipes;
+    std::thread m_accepting;
+};
+
+// Holds the relation rows of a company in a session of its own and kills the server once
+// one of its sessions waits for them.
+class CompanyLock
+{
+public:
+    CompanyLock(const QString& url, int company, qint64 server)
+        : m_thread([this, url, company, server] {
+              std::unique_ptr<Database> db = Database::open(url);
+              db->transaction([&] {
+                  db->exec(u"SELECT 1 FROM NM_RPCOS WHERE COD_EMPR = %1 FOR UPDATE"_s.arg(company));
+                  m_held.release();
+                  for (int i = 0; i < 1000; ++i, QThread::msleep(10)) {
+                      if (db->queryValue(u"SELECT COUNT(*) FROM pg_stat_activity WHERE "
+                                         "pg_backend_pid() = ANY(pg_blocking_pids(pid))"_s)
+                              .toInt()) {
+                          ::kill(pid_t(server), SIGKILL);
+                          break;
+                      }
+                  }
+              });
+          })
+    {
+        m_held.acquire();
+    }
+    ~CompanyLock() { m_thread.join(); }
+
+private:
+    QSemaphore m_held;
+    std::thread m_thread;
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Killed)
 
 class TstRemote : public QObject
 {
@@ -122,7 +241,8 @@ private Q_SLOTS:
     void stopFinishesRequestsInFlight();
     void keptConnectionsTheServerDrops_data();
     void keptConnectionsTheServerDrops();
-    void anEditStaysWhenTheServerIsLost();
+    void aKilledServerAppliesAPostOnceOrNotAtAll_data();
+    void aKilledServerAppliesAPostOnceOrNotAtAll();
     void theHostWorksThroughTheServer();
 
 private:
@@ -362,32 +482,80 @@ void TstRemote::keptConnectionsTheServerDrops()
     QCOMPARE(server.received("Marca"), received);
 }
 
-void TstRemote::anEditStaysWhenTheServerIsLost()
+void TstRemote::aKilledServerAppliesAPostOnceOrNotAtAll_data()
 {
+    QTest::addColumn<Killed>("killed");
+    QTest::addColumn<bool>("appliedFirst"); // whether the first post reached the table
+
+    QTest::newRow("gone before the post: sent again, applied once") << Killed::Before << false;
+    // The row lock another session holds keeps the apply in its transaction when the
+    // server dies: the database rolls it back.
+    QTest::newRow("killed while the apply waits for its row: nothing written, applied once")
+        << Killed::Waiting << false;
+    // Committed, but the answer never reached the desk: the same post finds the row
+    // stamped by its own first try, a conflict for the desk to look at.
+    QTest::newRow("killed after the commit, its answer lost: refused as a conflict")
+        << Killed::AfterCommit << true;
+}
+
+void TstRemote::aKilledServerAppliesAPostOnceOrNotAtAll()
+{
+    QFETCH(Killed, killed);
+    QFETCH(bool, appliedFirst);
+    static int round = 0;
+    const QString typed = u"CAIDA %1"_s.arg(++round);
+    const auto count = [this](const QString& sql) { return m_db->queryValue(sql).toInt(); };
+    const QString withTyped = u"SELECT COUNT(*) FROM NM_RPCOS WHERE DEP_APAC = '%1'"_s.arg(typed);
+    const QString history = u"SELECT COUNT(*) FROM TVL_HISTORIA"_s;
+
     auto daemon = std::make_unique<DaemonProcess>(m_roles);
     QVERIFY(daemon->started());
-    const QString address = daemon->address();
+    Relay relay(daemon->port());
     SDCOMConnection connection;
     connection.setAppServer(
-        RemoteAppServer::login(u"http"_s, address, u"MGOMEZ"_s, u"Nomina2026"_s));
+        RemoteAppServer::login(u"http"_s, relay.address(), u"MGOMEZ"_s, u"Nomina2026"_s));
     SClientDataSet relation;
     relation.setProviderName(u"DtsPVeZEZev"_s);
     relation.setRemoteServer(&connection);
     relation.setCommandText(u"SELECT * FROM NM_RPCOS ORDER BY TVL_ROWID"_s);
     relation.open();
+    const int company = relation.fieldByName(u"COD_EMPR"_s)->asInteger();
     relation.edit();
-    relation.fieldByName(u"DEP_APAC"_s)->setValue(u"SIN RED"_s);
+    relation.fieldByName(u"DEP_APAC"_s)->setValue(typed);
     relation.post();
-    daemon.reset();
+    const int logged = count(history);
+
+    std::optional<CompanyLock> lock;
+    if (killed == Killed::Before)
+        daemon->kill();
+    else if (killed == Killed::Waiting)
+        lock.emplace(m_db->url(), company, daemon->processId());
+    else
+        relay.killOnNextAnswer(daemon->processId());
     const auto error = thrownBy([&] { relation.applyUpdates(); });
-    QVERIFY(mentions(error, {address}));
+    lock.reset();
+    QVERIFY(mentions(error, {relay.address()}));
     QCOMPARE(error->kind(), ModuleError::Kind::Connection);
     QCOMPARE(relation.state(), DataSetState::Edit);
-    QCOMPARE(relation.fieldByName(u"DEP_APAC"_s)->value(), u"SIN RED"_s);
-    QCOMPARE(m_db->queryValue(QStringLiteral("SELECT COUNT(*) FROM NM_RPCOS WHERE DEP_APAC = "
-                                             "'SIN RED'"))
-                 .toInt(),
-             0);
+    QCOMPARE(relation.fieldByName(u"DEP_APAC"_s)->value(), typed);
+    QCOMPARE(std::pair(count(withTyped), count(history)),
+             std::pair(int(appliedFirst), logged + int(appliedFirst)));
+
+    // The server back, where the desk left it; its session is kept in the database.
+    daemon = std::make_unique<DaemonProcess>(m_roles);
+    QVERIFY(daemon->started());
+    relay.setTarget(daemon->port());
+    const auto again = thrownBy([&] { relation.applyUpdates(); });
+    if (appliedFirst) {
+        QVERIFY(again && again->kind() == ModuleError::Kind::Conflict);
+        QVERIFY(mentions(again, {u"modificado o borrado por otro usuario"}));
+        relation.cancel();
+        relation.refresh();
+        QVERIFY(relation.locate(u"DEP_APAC"_s, {typed}, {}));
+    } else {
+        QVERIFY2(!again, qPrintable(again ? again->message() : QString()));
+    }
+    QCOMPARE(std::pair(count(withTyped), count(history)), std::pair(1, logged + 1));
 }
 
 void TstRemote::theHostWorksThroughTheServer()

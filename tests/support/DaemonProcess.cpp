@@ -82,6 +82,12 @@ int DaemonProcess::stop()
     return m_process.exitCode();
 }
 
+void DaemonProcess::kill()
+{
+    m_process.kill();
+    m_process.waitForFinished(10000);
+}
+
 QString DaemonProcess::errors()
 {
     QFile file(m_dir.filePath(u"errors.log"_s));

@@ -27,6 +27,9 @@ public:
     bool started() const { return m_port > 0; }
     // Sends SIGTERM and waits; returns the exit code (-1 when it had to be killed).
     int stop();
+    qint64 processId() const { return m_process.processId(); }
+    // Sends SIGKILL and waits.
+    void kill();
     // Sends SIGHUP and waits until the server says its workers will connect anew.
     bool renewConnections();
     // What the server wrote to standard error so far.
