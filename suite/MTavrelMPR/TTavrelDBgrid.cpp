@@ -93,6 +93,7 @@ void TTavrelDBgrid::setColumns(const QList<tavrel::GridColumn>& columns)
         d->model->setColumnReadOnly(i, columns[i].readOnly);
     }
     d->model->setColumns(names);
+    applyWidths();
 }
 
 int TTavrelDBgrid::addColumn(const QString& fieldName, const QString& title, int width)
@@ -192,11 +193,12 @@ tavrel::XlsxSheet TTavrelDBgrid::xlsxSheet(const QString& sheetName) const
     QList<int> shown;
     const int charWidth = qMax(1, fontMetrics().averageCharWidth());
     for (int c = 0; c < d->model->columnCount(); ++c) {
-        if (isColumnHidden(c))
+        if (isColumnHidden(c) && !exportOnly(c))
             continue;
         XlsxColumn column;
         column.title = d->model->headerData(c, Qt::Horizontal).toString();
-        column.width = qMax(8.0, double(columnWidth(c)) / charWidth);
+        column.width =
+            qMax(8.0, double(exportOnly(c) ? defaultWidth(c) : columnWidth(c)) / charWidth);
         // A lookup column shows a name, whatever the type of the key it edits.
         const tavrel::Field* field =
             d->model->columnKeyField(c) ? nullptr : d->model->columnField(c);
@@ -332,7 +334,13 @@ void TTavrelDBgrid::applyWidths()
     for (int c = 0; c < d->model->columnCount(); ++c) {
         const int wanted = c < d->columns.size() ? d->columns[c].width : -1;
         setColumnWidth(c, wanted > 0 ? wanted : defaultWidth(c));
+        setColumnHidden(c, exportOnly(c));
     }
+}
+
+bool TTavrelDBgrid::exportOnly(int column) const
+{
+    return column < d->columns.size() && d->columns[column].exportOnly;
 }
 
 int TTavrelDBgrid::defaultWidth(int column) const
