@@ -42,12 +42,12 @@ void TFrmVeZezev::CrearColumnas()
     };
     DBGFrm->setColumns({editable("COD_CONT"), nombre("DtfNmbCont"), editable("COD_CCOS"),
                         nombre("DtfNmbCamRela"), editable("COD_CUEN"), nombre("DtfNmbCuen"),
-                        // The export carries the budget codes beside their names and the
+                        editable("DtfNmbFuen"), editable("DtfNmbPres"), editable("DtfNmbSitu"),
+                        editable("DEP_APAC"), editable("VAL_TOTA"), editable("VAL_CAUS"),
+                        // The export writes the budget codes beside their names and the
                         // server's stamp, which an import of the workbook reads back.
-                        editable("DtfNmbFuen"), soloExportada("COD_FUEN"), editable("DtfNmbPres"),
-                        soloExportada("COD_PRES"), editable("DtfNmbSitu"),
-                        soloExportada("COD_SITU"), editable("DEP_APAC"), editable("VAL_TOTA"),
-                        editable("VAL_CAUS"), soloExportada("ACT_HORA")});
+                        soloExportada("COD_FUEN"), soloExportada("COD_PRES"),
+                        soloExportada("COD_SITU"), soloExportada("ACT_HORA")});
 }
 
 void TFrmVeZezev::CrearPanel()

@@ -192,9 +192,7 @@ tavrel::XlsxSheet TTavrelDBgrid::xlsxSheet(const QString& sheetName) const
     QList<XlsxColumn> columns;
     QList<int> shown;
     const int charWidth = qMax(1, fontMetrics().averageCharWidth());
-    for (int c = 0; c < d->model->columnCount(); ++c) {
-        if (isColumnHidden(c) && !exportOnly(c))
-            continue;
+    for (int c : exportOrder()) {
         XlsxColumn column;
         column.title = d->model->headerData(c, Qt::Horizontal).toString();
         column.width =
@@ -336,6 +334,33 @@ void TTavrelDBgrid::applyWidths()
         setColumnWidth(c, wanted > 0 ? wanted : defaultWidth(c));
         setColumnHidden(c, exportOnly(c));
     }
+}
+
+// The columns shown, each lookup followed by the exported-only column of its key (the code
+// beside its name), then the other exported-only columns.
+QList<int> TTavrelDBgrid::exportOrder() const
+{
+    QList<int> order;
+    QList<int> rest;
+    for (int c = 0; c < d->model->columnCount(); ++c) {
+        if (exportOnly(c))
+            rest.append(c);
+    }
+    for (int c = 0; c < d->model->columnCount(); ++c) {
+        if (isColumnHidden(c))
+            continue;
+        order.append(c);
+        const tavrel::Field* key = d->model->columnKeyField(c);
+        for (int k : std::as_const(rest)) {
+            const tavrel::Field* field = d->model->columnField(k);
+            if (key && field == key) {
+                order.append(k);
+                rest.removeOne(k);
+                break;
+            }
+        }
+    }
+    return order + rest;
 }
 
 bool TTavrelDBgrid::exportOnly(int column) const

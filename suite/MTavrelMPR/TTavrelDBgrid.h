@@ -88,6 +88,7 @@ private:
     void pushPendingEdit();
     int defaultWidth(int column) const;
     bool exportOnly(int column) const;
+    QList<int> exportOrder() const;
 
     struct Private;
     std::unique_ptr<Private> d;

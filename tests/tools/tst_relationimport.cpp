@@ -331,6 +331,7 @@ book = openpyxl.load_workbook(sys.argv[1])
 sheet = book.worksheets[0]
 titles = [c.value for c in sheet[1]]
 col = {t: titles.index(t) for t in titles}
+assert titles[col["Descripción Recurso Presupuestal"] + 1] == "Recurso Presupuestal", titles
 for r in sheet.iter_rows(min_row=2):
     key = (r[col["Contabilización"]].value, str(r[col["Cuenta Contable"]].value).strip(),
            r[col["Campo Relacionado"]].value)
