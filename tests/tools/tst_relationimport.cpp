@@ -5,6 +5,7 @@
 #include "IAppServer.h"
 #include "ModuleError.h"
 #include "RelationImport.h"
+#include "RelationImportDialog.h"
 #include "TestDatabase.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -93,6 +96,7 @@ private Q_SLOTS:
     void oneRefusedRowWritesNothing();
     void exportEditedElsewhereImportsBack();
     void deskOfOneCompanyCannotImportIntoAnother();
+    void dialogShowsWhyAndAppliesWithOneButton();
 
 private:
     QVariant stored(const char* column, int payrollConcept, const char* account, int related)
@@ -408,5 +412,30 @@ void TstRelationImport::deskOfOneCompanyCannotImportIntoAnother()
     QCOMPARE(snapshot(), before);
 }
 
-QTEST_GUILESS_MAIN(TstRelationImport)
+void TstRelationImport::dialogShowsWhyAndAppliesWithOneButton()
+{
+    QTemporaryDir dir;
+    const QJsonArray update = row({10, "51010101", 100, "01", 10, blank, 1, blank, blank});
+    int refreshed = 0;
+    tavrel::RelationImportDialog dialog(std::shared_ptr<IAppServer>(std::move(m_server)), 1,
+                                        u"JPEREZ"_s, [&refreshed] { ++refreshed; });
+
+    QVERIFY(dialog.load(
+        workbook(dir, {update, row({50, "51011501", 1, blank, 10, blank, blank, blank, blank})})));
+    QCOMPARE(dialog.table()->rowCount(), 2);
+    QCOMPARE(dialog.table()->item(1, 1)->text(), u"Rechazada"_s);
+    QCOMPARE(dialog.table()->item(1, 6)->text(),
+             u"La Contabilizción Seleccionada no se Encuentra Registrada..."_s);
+    QVERIFY(!dialog.applyButton()->isEnabled());
+    QVERIFY2(dialog.summary().contains(u"no se graba nada"_s), qPrintable(dialog.summary()));
+
+    QVERIFY(dialog.load(workbook(dir, QJsonArray() << update)));
+    QVERIFY(dialog.applyButton()->isEnabled());
+    dialog.applyButton()->click();
+    QCOMPARE(refreshed, 1); // the window re-reads its rows
+    QVERIFY(!dialog.applyButton()->isEnabled());
+    QCOMPARE(stored("VAL_TOTA", 10, "51010101", 100).toDouble(), 1.0);
+}
+
+QTEST_MAIN(TstRelationImport)
 #include "tst_relationimport.moc"
