@@ -4,6 +4,7 @@
 #include "CountryFlags.h"
 #include "DataSource.h"
 #include "Field.h"
+#include "RelationFieldChecks.h"
 #include "SClientDataSet.h"
 
 #include <QPrinter>
@@ -156,25 +157,17 @@ void TDtmVeZezev::crearRelacion()
 // The small queries that check codes, resolve names and read settings.
 void TDtmVeZezev::crearConsultas()
 {
-    QryNmNccon = servidor(
-        this, "QryNmNccon", "DtsPNmNccon",
-        {QStringLiteral("SELECT COD_CONT, NOM_CONT, CAM_RELA"), QStringLiteral("FROM NM_NCCON"),
-         QStringLiteral("WHERE (COD_EMPR = :P_COD_EMPR) AND"),
-         QStringLiteral("               CAM_RELA IN('COD_TNOM','COD_GAST','COD_CCOS',"),
-         QStringLiteral("                                        'COD_GPRO') AND"),
-         QStringLiteral("              (COD_CONT = :P_COD_CONT)")});
+    using tavrel::RelationFieldChecks;
+    QryNmNccon =
+        servidor(this, "QryNmNccon", "DtsPNmNccon", RelationFieldChecks::conceptLookup(0, 0).query);
     tipoParametro(QryNmNccon, "P_COD_EMPR", FieldType::SmallInt);
     tipoParametro(QryNmNccon, "P_COD_CONT", FieldType::SmallInt);
     campo(QryNmNccon, "COD_CONT", FieldType::SmallInt);
     campo(QryNmNccon, "NOM_CONT", FieldType::FixedChar, 40);
     campo(QryNmNccon, "CAM_RELA", FieldType::FixedChar, 8);
 
-    QryNmNcmco =
-        servidor(this, "QryNmNcmco", "DtsPNmNcmco",
-                 {QStringLiteral("SELECT COD_CUEN, NOM_CUEN"), QStringLiteral("FROM NM_NCMCO"),
-                  QStringLiteral("WHERE (COD_EMPR = :P_COD_EMPR) AND"),
-                  QStringLiteral("(COD_CONT = :P_COD_CONT) AND"),
-                  QStringLiteral("(COD_CUEN = :P_COD_CUEN)")});
+    QryNmNcmco = servidor(this, "QryNmNcmco", "DtsPNmNcmco",
+                          RelationFieldChecks::accountLookup(0, 0, QString()).query);
     tipoParametro(QryNmNcmco, "P_COD_EMPR", FieldType::SmallInt);
     tipoParametro(QryNmNcmco, "P_COD_CONT", FieldType::SmallInt);
     tipoParametro(QryNmNcmco, "P_COD_CUEN", FieldType::String);

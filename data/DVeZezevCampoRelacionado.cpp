@@ -4,6 +4,7 @@
 #include "DtmGnLibre.h"
 #include "Field.h"
 #include "ModuleError.h"
+#include "RelationFieldChecks.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
 #include "SessionGlobals.h"
@@ -33,21 +34,32 @@ Field* campoDe(SClientDataSet* ds, const char* nombre)
     return ds->fieldByName(QLatin1String(nombre));
 }
 
+using Consulta = tavrel::RelationFieldChecks::Lookup;
+
+// Runs a check's query on its dataset, which stays open on the row found (or on none).
+bool consultar(SClientDataSet* ds, const Consulta& c)
+{
+    ds->close();
+    for (const auto& [nombre, valor] : c.params) {
+        tavrel::Param& p = ds->paramByName(nombre);
+        p.type = valor.typeId() == QMetaType::Int ? FieldType::SmallInt : FieldType::String;
+        p.value = valor;
+    }
+    ds->open();
+    return !ds->isEmpty();
+}
+
 } // namespace
 
 // ---- field checks and posting
 
 void TDtmVeZezev::QryVeZezevCOD_CONTValidate(Field& Sender)
 {
-    if (Sender.isNull())
-        return;
-    QryNmNccon->close();
-    fijar(QryNmNccon, "P_COD_EMPR", empresaActual(), FieldType::SmallInt);
-    fijar(QryNmNccon, "P_COD_CONT", Sender.asInteger(), FieldType::SmallInt);
-    QryNmNccon->open();
-    if (QryNmNccon->isEmpty())
-        throw ModuleError(
-            QStringLiteral("La Contabilizción Seleccionada no se Encuentra Registrada..."));
+    const QString rechazo = tavrel::RelationFieldChecks::checkConcept(
+        empresaActual(), Sender.isNull() ? QVariant() : QVariant(Sender.asInteger()),
+        [this](const Consulta& c) { return consultar(QryNmNccon, c); });
+    if (!rechazo.isEmpty())
+        throw ModuleError(rechazo);
 }
 
 void TDtmVeZezev::QryVeZezevCOD_CONTChange(Field& Sender)
@@ -58,17 +70,13 @@ void TDtmVeZezev::QryVeZezevCOD_CONTChange(Field& Sender)
 
 void TDtmVeZezev::QryVeZezevCOD_CUENValidate(Field& Sender)
 {
-    if (Sender.isNull())
-        return;
-    QryNmNcmco->close();
-    fijar(QryNmNcmco, "P_COD_EMPR", empresaActual(), FieldType::SmallInt);
-    fijar(QryNmNcmco, "P_COD_CONT", campoDe(QryVeZEZev, "COD_CONT")->asInteger(),
-          FieldType::SmallInt);
-    fijar(QryNmNcmco, "P_COD_CUEN", Sender.asString(), FieldType::String);
-    QryNmNcmco->open();
-    if (QryNmNcmco->isEmpty())
-        throw ModuleError(
-            QStringLiteral("La cuenta contable seleccionada no se encuentra registrada..."));
+    const Field* concepto = campoDe(QryVeZEZev, "COD_CONT");
+    const QString rechazo = tavrel::RelationFieldChecks::checkAccount(
+        empresaActual(), concepto->isNull() ? QVariant() : QVariant(concepto->asInteger()),
+        Sender.isNull() ? QVariant() : QVariant(Sender.asString()),
+        [this](const Consulta& c) { return consultar(QryNmNcmco, c); });
+    if (!rechazo.isEmpty())
+        throw ModuleError(rechazo);
 }
 
 // Any related code is accepted; one missing from its list only shows no name.

@@ -37,10 +37,17 @@ void TFrmVeZezev::CrearColumnas()
     const auto nombre = [](const char* campo) {
         return GridColumn{QLatin1String(campo), QString(), -1, true, Gris};
     };
+    const auto soloExportada = [](const char* campo) {
+        return GridColumn{QLatin1String(campo), QString(), -1, true, QColor(), true};
+    };
     DBGFrm->setColumns({editable("COD_CONT"), nombre("DtfNmbCont"), editable("COD_CCOS"),
                         nombre("DtfNmbCamRela"), editable("COD_CUEN"), nombre("DtfNmbCuen"),
                         editable("DtfNmbFuen"), editable("DtfNmbPres"), editable("DtfNmbSitu"),
-                        editable("DEP_APAC"), editable("VAL_TOTA"), editable("VAL_CAUS")});
+                        editable("DEP_APAC"), editable("VAL_TOTA"), editable("VAL_CAUS"),
+                        // The export writes the budget codes beside their names and the
+                        // server's stamp, which an import of the workbook reads back.
+                        soloExportada("COD_FUEN"), soloExportada("COD_PRES"),
+                        soloExportada("COD_SITU"), soloExportada("ACT_HORA")});
 }
 
 void TFrmVeZezev::CrearPanel()

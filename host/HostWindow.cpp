@@ -32,8 +32,7 @@ namespace tavrel {
 HostWindow::HostWindow(const HostSession& session, const QList<HostCompany>& companies,
                        std::shared_ptr<IAppServer> server, QWidget* parent)
     : QMainWindow(parent), m_session(session), m_connection(session, std::move(server)),
-      m_programs(new QTreeWidget(this)),
-      m_company(new QComboBox(this)),
+      m_programs(new QTreeWidget(this)), m_company(new QComboBox(this)),
       m_operations(menuBar()->addMenu(QStringLiteral("&Operaciones")))
 {
     setWindowTitle(QStringLiteral("GESTIÓN Y ADMÓN. DE REC. HUMANOS"));
@@ -303,6 +302,10 @@ void HostWindow::openTool(const DeskTool& tool)
     context.parent = this;
     if (const HostedProgram* window = openProgramWindow())
         context.currentKey = window->currentKey();
+    context.refreshProgram = [this] {
+        if (HostedProgram* window = openProgramWindow())
+            window->refresh();
+    };
     try {
         context.server = m_connection.server();
         tool.open(context);

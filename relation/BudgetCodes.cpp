@@ -64,4 +64,17 @@ QString BudgetCodes::fundingSourceOf(int resource)
     return QString();
 }
 
+QList<QVariant> BudgetCodes::named(const QList<Entry>& list, const QString& text)
+{
+    const QString wanted = text.trimmed();
+    QList<QVariant> codes;
+    for (const Entry& e : list) {
+        if (e.code.toString() == wanted)
+            return {e.code};
+        if (e.name.compare(wanted, Qt::CaseInsensitive) == 0)
+            codes.append(e.code);
+    }
+    return codes;
+}
+
 } // namespace tavrel

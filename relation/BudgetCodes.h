@@ -27,6 +27,10 @@ public:
     // The funding source a budget resource belongs to: "01" (Nación) for 10 to 17, "02"
     // (Propios) for 20 to 27, empty for the other resources, which belong to neither.
     static QString fundingSourceOf(int resource);
+
+    // The codes of `list` that `text` names: a code as the list writes it, or a name
+    // (without regard to case). Empty: none; more than one: a name the list repeats.
+    static QList<QVariant> named(const QList<Entry>& list, const QString& text);
 };
 
 } // namespace tavrel

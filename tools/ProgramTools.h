@@ -23,6 +23,8 @@ struct ToolContext
     int company = 0;                    // the company the program's window works in
     QVariantMap currentKey;             // the key of the row the window shows, by field
     QWidget* parent = nullptr;
+    // Re-reads the window's rows after a tool changed them on the server.
+    std::function<void()> refreshProgram;
 };
 
 // A tool that the host offers in the menu of an open program: its menu item's object name

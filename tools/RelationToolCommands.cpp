@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "IAppServer.h"
 #include "RelationCheckCall.h"
+#include "RelationImportCommand.h"
 #include "RowHistoryCall.h"
 #include "RowHistoryDialog.h"
 
@@ -188,7 +189,8 @@ ToolCommand history()
 
 QList<ToolCommand> RelationToolCommands::commands()
 {
-    return QList<ToolCommand>{check(), history()} + CausedReportCommands::commands();
+    return QList<ToolCommand>{check(), history()} + CausedReportCommands::commands() +
+           QList<ToolCommand>{RelationImportCommand::command()};
 }
 
 } // namespace tavrel

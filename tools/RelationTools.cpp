@@ -5,8 +5,10 @@
 #include "ExecutionChartDialog.h"
 #include "ExecutionTotals.h"
 #include "RelationCheckDialog.h"
+#include "RelationImportDialog.h"
 #include "RelationToolCommands.h"
 #include "RowHistoryDialog.h"
+#include "SessionContext.h"
 #include "XlsxWriter.h"
 
 namespace tavrel {
@@ -62,13 +64,20 @@ void openHistory(const ToolContext& c)
     RowHistoryDialog(c.server, keys, c.parent).exec();
 }
 
+void openImport(const ToolContext& c)
+{
+    RelationImportDialog(c.server, c.company, SessionContext::userCode(), c.refreshProgram,
+                         c.parent)
+        .exec();
+}
+
 } // namespace
 
 const ProgramTools& RelationTools::tools()
 {
     static const ProgramTools relation{
-        {{QStringLiteral("VistaPreviaCausado"), QStringLiteral("&Vista previa del causado…"),
-          true, openPreview},
+        {{QStringLiteral("VistaPreviaCausado"), QStringLiteral("&Vista previa del causado…"), true,
+          openPreview},
          {QStringLiteral("MovimientosSinRelacion"), QStringLiteral("&Movimientos sin relación…"),
           false, openCoverage},
          {QStringLiteral("EjecucionPresupuestal"), QStringLiteral("&Ejecución presupuestal…"),
@@ -76,7 +85,9 @@ const ProgramTools& RelationTools::tools()
          {QStringLiteral("RevisarRelacion"), QStringLiteral("&Revisar la relación…"), true,
           openCheck},
          {QStringLiteral("HistorialRegistro"), QStringLiteral("&Historial del registro…"), false,
-          openHistory}},
+          openHistory},
+         {QStringLiteral("ImportarExcel"), QStringLiteral("&Importar desde Excel…"), true,
+          openImport}},
         RelationToolCommands::commands(),
         [](IAppServer& server, int company, XlsxWriter& book) {
             book.addSheet(ExecutionTotals::fetch(server, company).sheet());

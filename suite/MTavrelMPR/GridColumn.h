@@ -13,6 +13,9 @@ struct GridColumn
     int width = -1; // pixels; -1: from the field's display width
     bool readOnly = false;
     QColor color; // invalid: the grid's alternating row colours
+    // Not shown in the window, written in its Excel export (codes beside their names,
+    // stamps a workbook carries back).
+    bool exportOnly = false;
 };
 
 } // namespace tavrel

@@ -93,6 +93,7 @@ void TTavrelDBgrid::setColumns(const QList<tavrel::GridColumn>& columns)
         d->model->setColumnReadOnly(i, columns[i].readOnly);
     }
     d->model->setColumns(names);
+    applyWidths();
 }
 
 int TTavrelDBgrid::addColumn(const QString& fieldName, const QString& title, int width)
@@ -191,12 +192,11 @@ tavrel::XlsxSheet TTavrelDBgrid::xlsxSheet(const QString& sheetName) const
     QList<XlsxColumn> columns;
     QList<int> shown;
     const int charWidth = qMax(1, fontMetrics().averageCharWidth());
-    for (int c = 0; c < d->model->columnCount(); ++c) {
-        if (isColumnHidden(c))
-            continue;
+    for (int c : exportOrder()) {
         XlsxColumn column;
         column.title = d->model->headerData(c, Qt::Horizontal).toString();
-        column.width = qMax(8.0, double(columnWidth(c)) / charWidth);
+        column.width =
+            qMax(8.0, double(exportOnly(c) ? defaultWidth(c) : columnWidth(c)) / charWidth);
         // A lookup column shows a name, whatever the type of the key it edits.
         const tavrel::Field* field =
             d->model->columnKeyField(c) ? nullptr : d->model->columnField(c);
@@ -332,7 +332,40 @@ void TTavrelDBgrid::applyWidths()
     for (int c = 0; c < d->model->columnCount(); ++c) {
         const int wanted = c < d->columns.size() ? d->columns[c].width : -1;
         setColumnWidth(c, wanted > 0 ? wanted : defaultWidth(c));
+        setColumnHidden(c, exportOnly(c));
     }
+}
+
+// The columns shown, each lookup followed by the exported-only column of its key (the code
+// beside its name), then the other exported-only columns.
+QList<int> TTavrelDBgrid::exportOrder() const
+{
+    QList<int> order;
+    QList<int> rest;
+    for (int c = 0; c < d->model->columnCount(); ++c) {
+        if (exportOnly(c))
+            rest.append(c);
+    }
+    for (int c = 0; c < d->model->columnCount(); ++c) {
+        if (isColumnHidden(c))
+            continue;
+        order.append(c);
+        const tavrel::Field* key = d->model->columnKeyField(c);
+        for (int k : std::as_const(rest)) {
+            const tavrel::Field* field = d->model->columnField(k);
+            if (key && field == key) {
+                order.append(k);
+                rest.removeOne(k);
+                break;
+            }
+        }
+    }
+    return order + rest;
+}
+
+bool TTavrelDBgrid::exportOnly(int column) const
+{
+    return column < d->columns.size() && d->columns[column].exportOnly;
 }
 
 int TTavrelDBgrid::defaultWidth(int column) const

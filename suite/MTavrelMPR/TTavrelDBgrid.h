@@ -66,8 +66,8 @@ public:
     // The rows as a CSV document (see tavrel::CsvWriter).
     QByteArray toCsv() const;
     // The rows as an Excel sheet (see tavrel::XlsxWriter): the titles and texts the grid
-    // shows, except that numbers are number cells in the field's display format and
-    // date-times date cells.
+    // shows, and the columns that are only exported, except that numbers are number cells
+    // in the field's display format and date-times date cells.
     tavrel::XlsxSheet xlsxSheet(const QString& sheetName) const;
 
     // The colours of the rows: current record, even rows (from 0), odd rows.
@@ -87,6 +87,8 @@ private:
     void applyWidths();
     void pushPendingEdit();
     int defaultWidth(int column) const;
+    bool exportOnly(int column) const;
+    QList<int> exportOrder() const;
 
     struct Private;
     std::unique_ptr<Private> d;
