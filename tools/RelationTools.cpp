@@ -4,10 +4,15 @@
 #include "CoverageDialog.h"
 #include "ExecutionChartDialog.h"
 #include "ExecutionTotals.h"
+#include "MonthlyCausedDialog.h"
 #include "RelationCheckDialog.h"
 #include "RelationToolCommands.h"
 #include "RowHistoryDialog.h"
 #include "XlsxWriter.h"
+#include "YearArchiveDialog.h"
+#include "YearToolCommands.h"
+
+#include <QDate>
 
 namespace tavrel {
 
@@ -62,13 +67,34 @@ void openHistory(const ToolContext& c)
     RowHistoryDialog(c.server, keys, c.parent).exec();
 }
 
+void openYearArchive(const ToolContext& c)
+{
+    YearArchiveDialog::Actions actions{
+        [server = c.server, company = c.company](int year, bool apply) {
+            return YearArchiveCall::call(*server, {company, year, apply});
+        },
+        [server = c.server, company = c.company](int year) {
+            return YearArchiveReport::fetch(*server, company, year);
+        }};
+    showBeside(new YearArchiveDialog(actions, QDate::currentDate().year() - 1, c.parent));
+}
+
+void openMonthly(const ToolContext& c)
+{
+    showBeside(new MonthlyCausedDialog(
+        [server = c.server, company = c.company](int year) {
+            return MonthlyCausedReport::fetch(*server, company, year);
+        },
+        c.parent));
+}
+
 } // namespace
 
 const ProgramTools& RelationTools::tools()
 {
     static const ProgramTools relation{
-        {{QStringLiteral("VistaPreviaCausado"), QStringLiteral("&Vista previa del causado…"),
-          true, openPreview},
+        {{QStringLiteral("VistaPreviaCausado"), QStringLiteral("&Vista previa del causado…"), true,
+          openPreview},
          {QStringLiteral("MovimientosSinRelacion"), QStringLiteral("&Movimientos sin relación…"),
           false, openCoverage},
          {QStringLiteral("EjecucionPresupuestal"), QStringLiteral("&Ejecución presupuestal…"),
@@ -76,8 +102,12 @@ const ProgramTools& RelationTools::tools()
          {QStringLiteral("RevisarRelacion"), QStringLiteral("&Revisar la relación…"), true,
           openCheck},
          {QStringLiteral("HistorialRegistro"), QStringLiteral("&Historial del registro…"), false,
-          openHistory}},
-        RelationToolCommands::commands(),
+          openHistory},
+         {QStringLiteral("ArchivarVigencia"), QStringLiteral("Archivar la vi&gencia…"), true,
+          openYearArchive},
+         {QStringLiteral("CausadoMensual"), QStringLiteral("Causado por me&s…"), false,
+          openMonthly}},
+        RelationToolCommands::commands() + YearToolCommands::commands(),
         [](IAppServer& server, int company, XlsxWriter& book) {
             book.addSheet(ExecutionTotals::fetch(server, company).sheet());
         }};
