@@ -127,7 +127,9 @@ void TstClosedYear::archiveKeepsTheRelationOnce()
         const QVariant caused = archive.rows.value(r, u"VAL_CAUS"_s);
         const double balance =
             isNull(total) || isNull(caused) ? 0 : total.toDouble() - caused.toDouble();
-        QCOMPARE(archive.rows.value(r, u"VAL_SALD"_s).toDouble(), balance);
+        const QVariant kept = archive.rows.value(r, u"VAL_SALD"_s);
+        QVERIFY(!isNull(kept));
+        QCOMPARE(kept.toDouble(), balance);
     }
 
     // Once per company and year, with or without apply; another year is free.
