@@ -82,8 +82,6 @@ QString MonthlyCausedDialog::load(int year)
         m_classes->setItem(r, 3, new QTableWidgetItem(text(c.dependencia)));
         fillMonths(m_classes, r, 4, c.months);
     }
-    m_rows->resizeColumnsToContents();
-    m_classes->resizeColumnsToContents();
     return QStringLiteral("Año %1, del %2 al %3, suma de %4 de los movimientos débito: %5 "
                           "rubros, causado del año %6.")
         .arg(m_report.year())

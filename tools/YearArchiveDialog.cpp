@@ -50,7 +50,11 @@ YearArchiveDialog::YearArchiveDialog(Actions actions, int year, QWidget* parent)
     if (auto* top = qobject_cast<QBoxLayout*>(layout()->itemAt(0)->layout()))
         top->insertWidget(3, m_archive);
     resize(980, 520);
+    // Only an archived year has rows to export; "Revisar" enables the export first.
+    const auto exportArchived = [this] { exportButton()->setEnabled(m_report.year != 0); };
+    connect(computeButton(), &QPushButton::clicked, this, exportArchived);
     compute();
+    exportArchived();
 }
 
 void YearArchiveDialog::show(const YearArchiveReport& report)
@@ -71,7 +75,6 @@ void YearArchiveDialog::show(const YearArchiveReport& report)
                 m_rows->setItem(r, c, new QTableWidgetItem(text(v)));
         }
     }
-    m_rows->resizeColumnsToContents();
 }
 
 QString YearArchiveDialog::load(int year)
@@ -131,11 +134,6 @@ QString YearArchiveDialog::suggestedFile() const
 
 void YearArchiveDialog::exportTo(const QString& path)
 {
-    if (m_report.year == 0)
-        throw ModuleError(QStringLiteral("La vigencia %1 aún no está archivada; archívela antes de "
-                                         "exportarla")
-                              .arg(yearBox()->value()),
-                          ModuleError::Kind::Refusal);
     m_report.writeXlsx(path);
 }
 
