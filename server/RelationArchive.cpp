@@ -4,6 +4,7 @@
 #include "FieldType.h"
 #include "ModuleError.h"
 #include "PacketBuilder.h"
+#include "RelationBalance.h"
 
 #include <optional>
 #include <utility>
@@ -98,10 +99,9 @@ YearArchiveReply RelationArchive::archive(Database& db, const YearArchiveRequest
                     .toDateTime();
             reply.user = user.trimmed();
             db.exec(QStringLiteral("INSERT INTO NM_RPARC (ANO_ARCH, %1, VAL_SALD, %2, USU_ARCH, "
-                                   "FEC_ARCH) SELECT :A, %1, CASE WHEN VAL_TOTA IS NULL OR "
-                                   "VAL_CAUS IS NULL THEN 0 ELSE VAL_TOTA - VAL_CAUS END, %2, :U, "
-                                   ":F FROM NM_RPCOS WHERE COD_EMPR = :E")
-                        .arg(kCopied, kStamp),
+                                   "FEC_ARCH) SELECT :A, %1, %3, %2, :U, :F FROM NM_RPCOS "
+                                   "WHERE COD_EMPR = :E")
+                        .arg(kCopied, kStamp, RelationBalance::sql()),
                     {request.year, reply.user, reply.when, request.company});
         },
         Database::conflictAttempts);

@@ -13,8 +13,8 @@ namespace tavrel {
 class Database;
 
 // The relation of a closed year kept apart in NM_RPARC: a copy of every relation row of
-// one company as it stands, with its balance (VAL_TOTA minus VAL_CAUS, 0 when either is
-// empty, as the window shows it), under the year and stamped with who archived it and
+// one company as it stands, with its balance (RelationBalance, as the window shows it),
+// under the year and stamped with who archived it and
 // when. A company archives a year once; the copy is made by one statement in one
 // transaction that takes its turn with the other bulk writes, so that two archives of the
 // same year cannot both pass the check. Nothing of NM_RPCOS changes.
