@@ -4,6 +4,7 @@
 #include "DtmGnLibre.h"
 #include "Field.h"
 #include "ModuleError.h"
+#include "RelationBalance.h"
 #include "RelationFieldChecks.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
@@ -189,10 +190,11 @@ void TDtmVeZezev::QryVeZezevCalcFields(SClientDataSet& DataSet)
         }
     }
 
-    Field* saldo = campoDe(&DataSet, "DtfNmbValSald");
-    saldo->setValue(0.0);
     Field* total = campoDe(&DataSet, "VAL_TOTA");
     Field* causado = campoDe(&DataSet, "VAL_CAUS");
-    if (!total->isNull() && !causado->isNull())
-        saldo->setValue(total->asFloat() - causado->asFloat());
+    const auto valor = [](Field* campo) {
+        return campo->isNull() ? std::nullopt : std::optional<double>(campo->asFloat());
+    };
+    campoDe(&DataSet, "DtfNmbValSald")
+        ->setValue(tavrel::RelationBalance::of(valor(total), valor(causado)));
 }

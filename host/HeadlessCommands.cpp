@@ -2,8 +2,8 @@
 
 #include "AppServerFactory.h"
 #include "CommandLine.h"
-#include "HostedProgram.h"
 #include "HostSession.h"
+#include "HostedProgram.h"
 #include "LoginOptions.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
@@ -178,9 +178,8 @@ int report(const HostSession& session, const CommandLine& line, QTextStream& out
         err << "tavrel report: Falta " << CommandLine::typed(kPdf) << " ARCHIVO\n";
         return 2;
     }
-    const int exitCode =
-        withModule("report", relation(), session, err,
-                   [&pdf](HostedProgram& window) { window.exportPdf(pdf); });
+    const int exitCode = withModule("report", relation(), session, err,
+                                    [&pdf](HostedProgram& window) { window.exportPdf(pdf); });
     if (exitCode == 0)
         out << "Reporte escrito en " << pdf << "\n";
     return exitCode;
@@ -300,7 +299,8 @@ int runToolCommand(const ToolCommand& command, const QStringList& args, QTextStr
                    QTextStream& err)
 {
     CommandLine line(QStringLiteral("Uso: ") + command.synopsis,
-                     LoginOptions::options() + command.options);
+                     LoginOptions::options() + command.options, QStringLiteral("tavrel"),
+                     command.positionals);
     Login login;
     if (const int code = read(command.name, line, args, command.needsCompany, login, out, err);
         code >= 0)

@@ -98,22 +98,52 @@ QString CausedValueStatements::dateUpdate(Texts texts, const QString& user)
     return t + auditTail(user);
 }
 
-QString CausedValueStatements::yearUpdate(bool sumTransactions, const QString& user)
+namespace {
+
+// The sum of the yearly path, without SELECT.
+QString yearSum(bool sumTransactions)
+{
+    return sumTransactions ? QStringLiteral("SUM(VAL_TRAN) ") : QStringLiteral("SUM(VAL_CAUC) ");
+}
+
+// The yearly path's movements of a relation row, from the WHERE on: its keys, its period
+// and its nature.
+QString yearMovements()
 {
     QString t;
-    t += QStringLiteral(" UPDATE NM_RPCOS SET VAL_CAUS =");
-    t += QStringLiteral(" ( ");
-    t += sumTransactions ? QStringLiteral(" SELECT SUM(VAL_TRAN) ")
-                         : QStringLiteral(" SELECT SUM(VAL_CAUC) ");
-    t += QStringLiteral(" FROM NM_NCMOV ");
     t += QStringLiteral(" WHERE NM_NCMOV.COD_EMPR = NM_Rpcos.COD_EMPR AND ");
     t += QStringLiteral(" NM_NCMOV.COD_CCOS = NM_Rpcos.COD_CCOS AND ");
     t += QStringLiteral(" NM_NCMOV.COD_CONT = NM_Rpcos.COD_CONT AND ");
     t += QStringLiteral(" NM_NCMOV.COD_CUEN = NM_Rpcos.COD_CUEN AND ");
     t += QStringLiteral(" NM_NCMOV.FEC_PROC BETWEEN :pFechaInic AND :pFechaFin");
     t += QStringLiteral(" AND NM_NCMOV.NAT_TRAN = 'D' ");
+    return t;
+}
+
+} // namespace
+
+QString CausedValueStatements::yearUpdate(bool sumTransactions, const QString& user)
+{
+    QString t;
+    t += QStringLiteral(" UPDATE NM_RPCOS SET VAL_CAUS =");
+    t += QStringLiteral(" ( ");
+    t += QStringLiteral(" SELECT ") + yearSum(sumTransactions);
+    t += QStringLiteral(" FROM NM_NCMOV ");
+    t += yearMovements();
     t += QStringLiteral(" ) ");
     return t + auditTail(user);
+}
+
+QString CausedValueStatements::monthlyYearSums(bool sumTransactions,
+                                               const QString& monthOfProcessing)
+{
+    const QString keys = QStringLiteral(
+        "NM_Rpcos.COD_EMPR, NM_Rpcos.COD_CONT, NM_Rpcos.COD_CUEN, NM_Rpcos.COD_CCOS");
+    return QStringLiteral("SELECT ") + keys + QStringLiteral(", ") + monthOfProcessing +
+           QStringLiteral(" MES, ") + yearSum(sumTransactions) +
+           QStringLiteral("VALOR FROM NM_Rpcos, NM_NCMOV ") + yearMovements() +
+           QStringLiteral(" AND NM_Rpcos.COD_EMPR = :pEmpresa GROUP BY ") + keys +
+           QStringLiteral(", ") + monthOfProcessing;
 }
 
 QString CausedValueStatements::cleanUp()

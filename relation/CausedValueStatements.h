@@ -44,6 +44,13 @@ public:
     static QString dateUpdate(Texts texts, const QString& user);
     // Yearly path, summing VAL_TRAN or VAL_CAUC; markers :pFechaInic, :pFechaFin, :pFechaSrv.
     static QString yearUpdate(bool sumTransactions, const QString& user);
+    // The yearly path's sum for each relation row of company :pEmpresa, month by month:
+    // the yearly update's own sum and its own movements (the same keys, nature and
+    // period), grouped by the relation row's keys and by `monthOfProcessing`, an
+    // expression of the engine that gives the month (1 to 12) of NM_NCMOV.FEC_PROC.
+    // Columns COD_EMPR, COD_CONT, COD_CUEN, COD_CCOS, MES, VALOR; a row and month without
+    // movements has no line. Markers :pFechaInic, :pFechaFin, :pEmpresa.
+    static QString monthlyYearSums(bool sumTransactions, const QString& monthOfProcessing);
     // After the yearly update: the rows without a matching movement get 0.
     static QString cleanUp();
     // The stamp every update ends with: the user as a quoted literal, the server time as

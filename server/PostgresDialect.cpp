@@ -90,6 +90,11 @@ QString PostgresDialect::serializeBulkWritesStatement() const
     return QStringLiteral("SELECT pg_advisory_xact_lock(hashtext('tavrel.bulk-writes'))");
 }
 
+QString PostgresDialect::monthOf(const QString& column) const
+{
+    return QStringLiteral("CAST(EXTRACT(MONTH FROM %1) AS INTEGER)").arg(column);
+}
+
 QSqlDriver* PostgresDialect::createDriver(const SessionSettings& settings) const
 {
     // Notices ("table does not exist, skipping") are of no use to anyone here. The

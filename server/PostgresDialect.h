@@ -37,6 +37,7 @@ public:
     StorageFailure storageFailure(const QSqlError& error) const override;
     bool isTransientConflict(const QSqlError& error) const override;
     QString serializeBulkWritesStatement() const override;
+    QString monthOf(const QString& column) const override;
 
 private:
     static QString sessionTimeZone();

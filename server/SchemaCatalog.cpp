@@ -74,6 +74,17 @@ QList<TableDef> defineTables()
           money("VAL_CAUS"), integer("CAS_CONT")},
          {index("NM_RPCOS_EMPR", cols({"COD_EMPR"}))},
          45});
+    // The relation of a closed year as it stood when it was archived: per company and
+    // year (ANO_ARCH) a copy of every relation row with its balance, and who archived it
+    // (USU_ARCH, the session's user) and when (FEC_ARCH). Written once per company and year,
+    // by the server, in one statement; never changed.
+    t.append({QStringLiteral("NM_RPARC"),
+              {smallint("ANO_ARCH"), smallint("COD_EMPR"), smallint("COD_CONT"),
+               fixed("COD_CUEN", 30), smallint("COD_CCOS"), fixed("COD_FUEN", 2),
+               smallint("COD_PRES"), fixed("COD_SITU", 2), fixed("DEP_APAC", 30), money("VAL_TOTA"),
+               money("VAL_CAUS"), money("VAL_SALD"), fixed("ACT_USUA", 8), datetime("ACT_HORA"),
+               fixed("ACT_ESTA", 1), varchar("USU_ARCH", 20), datetime("FEC_ARCH")},
+              {index("NM_RPARC_ANO", cols({"COD_EMPR", "ANO_ARCH"}))}});
     // Payroll accounting concepts and their accounts.
     t.append(
         {QStringLiteral("NM_NCCON"),

@@ -53,7 +53,7 @@ class TAVREL_SERVER_EXPORT SchemaCatalog
 {
 public:
     // Bumped whenever a table, column or index changes; stored in TVL_SCHEMA.
-    static constexpr int version = 5;
+    static constexpr int version = 6;
     // The server's hidden technical key, first column of every table.
     static QString technicalKey() { return QStringLiteral("TVL_ROWID"); }
     static QString versionTable() { return QStringLiteral("TVL_SCHEMA"); }

@@ -3,8 +3,10 @@
 #include "CausedPreviewCall.h"
 #include "CausedValuePreview.h"
 #include "ChangeHistory.h"
+#include "MonthlyCaused.h"
 #include "MovementCoverage.h"
 #include "MovementCoverageCall.h"
+#include "RelationArchive.h"
 #include "RelationCheckCall.h"
 #include "RelationChecks.h"
 #include "RowHistoryCall.h"
@@ -35,6 +37,16 @@ const QList<ServerMethod>& ServerMethodTable::methods()
          [](C c, QVariantList& args) { return CausedValuePreview::invoke(c.db, args); }, true, 0},
         {MovementCoverageCall::method(),
          [](C c, QVariantList& args) { return MovementCoverage::invoke(c.db, args); }, true},
+        // The archive of a closed year and the caused value by month: one company's rows,
+        // which must be one of the session's. The archive is stamped with the session's
+        // user as the server knows it.
+        {YearArchiveCall::method(),
+         [](C c, QVariantList& args) { return RelationArchive::invokeArchive(c.db, c.user, args); },
+         true, 0},
+        {ArchiveReadCall::method(),
+         [](C c, QVariantList& args) { return RelationArchive::invokeRead(c.db, args); }, true, 0},
+        {MonthlyCausedCall::method(),
+         [](C c, QVariantList& args) { return MonthlyCaused::invoke(c.db, args); }, true, 0},
     };
     return table;
 }

@@ -115,6 +115,8 @@ public:
     // such statements never lock rows in crossed order. Empty when the engine already
     // lets one writer at a time in.
     virtual QString serializeBulkWritesStatement() const { return QString(); }
+    // Expression of the month (1 to 12, an integer) of a date-time column.
+    virtual QString monthOf(const QString& column) const = 0;
     // SELECT that answers the server's current local date-time.
     virtual QString currentTimestampQuery() const
     {

@@ -112,6 +112,12 @@ QString SqliteDialect::currentTimestampQuery() const
     return QStringLiteral("SELECT strftime('%Y-%m-%dT%H:%M:%f', 'now', 'localtime')");
 }
 
+QString SqliteDialect::monthOf(const QString& column) const
+{
+    // Date-times are stored as canonical ISO text: the month stands at characters 6 and 7.
+    return QStringLiteral("CAST(substr(%1, 6, 2) AS INTEGER)").arg(column);
+}
+
 SqlDialect::StorageFailure SqliteDialect::storageFailure(const QSqlError& error) const
 {
     switch (error.nativeErrorCode().toInt() & 0xff) {

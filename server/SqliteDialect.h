@@ -28,6 +28,7 @@ public:
     bool isConnectionFailure(const QSqlError& error) const override;
     StorageFailure storageFailure(const QSqlError& error) const override;
     QString currentTimestampQuery() const override;
+    QString monthOf(const QString& column) const override;
 
     QString insertReturningKey() const override { return QString(); }
 

@@ -4,12 +4,17 @@
 #include "CoverageDialog.h"
 #include "ExecutionChartDialog.h"
 #include "ExecutionTotals.h"
+#include "MonthlyCausedDialog.h"
 #include "RelationCheckDialog.h"
 #include "RelationImportDialog.h"
 #include "RelationToolCommands.h"
 #include "RowHistoryDialog.h"
 #include "SessionContext.h"
 #include "XlsxWriter.h"
+#include "YearArchiveDialog.h"
+#include "YearToolCommands.h"
+
+#include <QDate>
 
 namespace tavrel {
 
@@ -71,6 +76,27 @@ void openImport(const ToolContext& c)
         .exec();
 }
 
+void openYearArchive(const ToolContext& c)
+{
+    YearArchiveDialog::Actions actions{
+        [server = c.server, company = c.company](int year, bool apply) {
+            return YearArchiveCall::call(*server, {company, year, apply});
+        },
+        [server = c.server, company = c.company](int year) {
+            return YearArchiveReport::fetch(*server, company, year);
+        }};
+    showBeside(new YearArchiveDialog(actions, QDate::currentDate().year() - 1, c.parent));
+}
+
+void openMonthly(const ToolContext& c)
+{
+    showBeside(new MonthlyCausedDialog(
+        [server = c.server, company = c.company](int year) {
+            return MonthlyCausedReport::fetch(*server, company, year);
+        },
+        c.parent));
+}
+
 } // namespace
 
 const ProgramTools& RelationTools::tools()
@@ -87,8 +113,12 @@ const ProgramTools& RelationTools::tools()
          {QStringLiteral("HistorialRegistro"), QStringLiteral("&Historial del registro…"), false,
           openHistory},
          {QStringLiteral("ImportarExcel"), QStringLiteral("&Importar desde Excel…"), true,
-          openImport}},
-        RelationToolCommands::commands(),
+          openImport},
+         {QStringLiteral("ArchivarVigencia"), QStringLiteral("Archivar la vi&gencia…"), true,
+          openYearArchive},
+         {QStringLiteral("CausadoMensual"), QStringLiteral("Causado por me&s…"), false,
+          openMonthly}},
+        RelationToolCommands::commands() + YearToolCommands::commands(),
         [](IAppServer& server, int company, XlsxWriter& book) {
             book.addSheet(ExecutionTotals::fetch(server, company).sheet());
         }};

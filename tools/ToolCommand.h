@@ -26,6 +26,7 @@ struct ToolCommand
     std::function<QString(const CommandLine&)> check;
     std::function<void(IAppServer& server, int company, const CommandLine& line, QTextStream& out)>
         run;
+    qsizetype positionals = 0; // plain arguments it takes besides the options
 };
 
 } // namespace tavrel

@@ -125,6 +125,9 @@ NetworkAccess::Logins NetworkAccess::install(Database& db)
         // The change history is written by the server only, and never erased.
         db.exec(
             QStringLiteral("REVOKE DELETE, TRUNCATE ON TVL_HISTORIA FROM %1").arg(quoted(server)));
+        // An archived year is kept as it was archived.
+        db.exec(QStringLiteral("REVOKE UPDATE, DELETE, TRUNCATE ON NM_RPARC FROM %1")
+                    .arg(quoted(server)));
         // Desks only add to the change log.
         db.exec(QStringLiteral("REVOKE UPDATE, DELETE, TRUNCATE ON GN_LOGCM FROM %1")
                     .arg(quoted(server)));

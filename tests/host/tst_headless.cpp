@@ -54,6 +54,7 @@ private Q_SLOTS:
     void reportWritesThePdf();
     void exportWritesTheGridToExcel();
     void causedReportsWithoutTheModule();
+    void closedYearWithoutTheModule();
     void screenshotPrintsAFirstCompanyError();
 
 private:
@@ -134,6 +135,11 @@ void TstHeadless::answersAndFailures_data()
     QTest::newRow("a refusal names the option as the user typed it")
         << QStringList{"history", "--concept", "x", "--account", "51"} << 2
         << "tavrel history: --concept espera el código numérico de la contabilización";
+    QTest::newRow("a comparison needs both years")
+        << QStringList{"archive", "--compare", "2013", "--json"} << 2
+        << "tavrel archive: --compare espera dos años: --compare A1 A2";
+    QTest::newRow("the monthly figures are of a year given")
+        << QStringList{"causado-mensual", "--json"} << 2 << "tavrel causado-mensual: Falta --year";
     QTest::newRow("a folder that does not exist: the module's message, no file")
         << QStringList{"report", "--pdf", "/no/existe/r.pdf"} << 1 << "tavrel report: ";
 }
@@ -300,6 +306,67 @@ void TstHeadless::causedReportsWithoutTheModule()
                                    QStringList{"--year", "2013", "--xlsx", xlsx});
     QVERIFY2(coverage.exitCode == 0, qPrintable(coverage.err));
     QVERIFY(QFile::exists(xlsx));
+}
+
+// A year archived from the command line, once, read back by a reader that is not ours;
+// the monthly figures as a script reads them (what they add up to is the server's tests').
+void TstHeadless::closedYearWithoutTheModule()
+{
+    const QStringList year{"--year", "2015"};
+    const auto archiveYear = [&](const QStringList& more) {
+        return runTavrel(QStringList{"archive-year"} + login() + year + more);
+    };
+    const Run plan = archiveYear({"--json"});
+    QVERIFY2(plan.exitCode == 0, qPrintable(plan.err));
+    const QJsonObject planned = QJsonDocument::fromJson(plan.out.toUtf8()).object();
+    const int rows =
+        m_db->queryValue(u"SELECT COUNT(*) FROM NM_RPCOS WHERE COD_EMPR = 1"_s).toInt();
+    QCOMPARE(planned.value("archivada"), QJsonValue(false));
+    QCOMPARE(planned.value("filas").toInt(), rows);
+    QCOMPARE(archiveYear({"--apply"}).exitCode, 0);
+    const Run again = archiveYear({"--apply"});
+    QCOMPARE(again.exitCode, 1);
+    QVERIFY2(again.err.contains(u"ya está archivada"_s), qPrintable(again.err));
+
+    QTemporaryDir dir;
+    const QString xlsx = dir.filePath(u"vigencia.xlsx"_s);
+    const Run written =
+        runTavrel(QStringList{"archive"} + login() + year + QStringList{"--xlsx", xlsx});
+    QVERIFY2(written.exitCode == 0, qPrintable(written.err));
+    QProcess reader;
+    reader.start(u"/usr/bin/python3"_s, {u"-c"_s, QStringLiteral(R"(
+import json, sys, openpyxl
+rows = list(openpyxl.load_workbook(sys.argv[1]).worksheets[0].iter_rows(values_only=True))
+print(json.dumps({"titles": rows[0], "rows": len(rows) - 1,
+                  "total": round(sum(r[rows[0].index("Valor total")] or 0 for r in rows[1:]), 2)}))
+)"),
+                                         xlsx});
+    QVERIFY(reader.waitForFinished(60000));
+    const QJsonObject book = QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+    QVERIFY2(!book.isEmpty(), reader.readAllStandardError().constData());
+    QCOMPARE(book.value("rows").toInt(), rows);
+    QVERIFY(book.value("titles").toArray().contains(u"Saldo"_s));
+    QCOMPARE(book.value("total").toDouble(),
+             std::round(m_db->queryValue(u"SELECT SUM(VAL_TOTA) FROM NM_RPCOS WHERE COD_EMPR = 1"_s)
+                            .toDouble() *
+                        100) /
+                 100);
+
+    const Run monthly = runTavrel(QStringList{"causado-mensual"} + login() +
+                                  QStringList{"--year", "2013", "--json"});
+    QVERIFY2(monthly.exitCode == 0, qPrintable(monthly.err));
+    const QJsonObject figures = QJsonDocument::fromJson(monthly.out.toUtf8()).object();
+    QCOMPARE(figures.value("rows").toArray().size(), rows);
+    // The fields a script reads, and no others.
+    const QHash<QString, QStringList> fields{
+        {u"rows"_s, {"COD_CCOS", "COD_CONT", "COD_CUEN", "COD_EMPR", "months"}},
+        {u"classifications"_s, {"COD_FUEN", "COD_PRES", "COD_SITU", "DEP_APAC", "months"}}};
+    for (auto list = fields.begin(); list != fields.end(); ++list) {
+        for (const QJsonValue& entry : figures.value(list.key()).toArray()) {
+            QCOMPARE(entry.toObject().keys(), list.value());
+            QCOMPARE(entry[u"months"_s].toArray().size(), 12);
+        }
+    }
 }
 
 void TstHeadless::screenshotPrintsAFirstCompanyError()

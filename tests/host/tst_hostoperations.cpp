@@ -136,7 +136,8 @@ void TstHostOperations::menuFollowsTheOpenProgram()
         items << (action->isSeparator() ? u"-"_s : action->objectName());
     QCOMPARE(items.join(u' '), QStringLiteral("ActualizarCausado - VistaPreviaCausado "
                                               "MovimientosSinRelacion EjecucionPresupuestal - "
-                                              "RevisarRelacion HistorialRegistro - ImportarExcel"));
+                                              "RevisarRelacion HistorialRegistro - ImportarExcel - "
+                                              "ArchivarVigencia CausadoMensual"));
     // The row the window shows, as the tools get it: one row of the window's company (the
     // row is whichever comes first, whatever other desks left in it).
     const QVariantMap key = tavrel::HostedProgram::of(moduleWindow)->currentKey();

@@ -8,6 +8,7 @@
 #include "Database.h"
 #include "IAppServer.h"
 #include "ModuleError.h"
+#include "MonthlyCausedCall.h"
 #include "MovementCoverageCall.h"
 #include "ResultTable.h"
 #include "ServerTestUtil.h"
@@ -50,6 +51,8 @@ private Q_SLOTS:
     void previewGivesTheMovementsSums();
     void coverageAgainstTheMovements_data();
     void coverageAgainstTheMovements();
+    void monthsOfTheYearlyPath_data();
+    void monthsOfTheYearlyPath();
 
 private:
     DataPacket relationRows() { return m_server->open(u"DtsPTemporal"_s, kRelationRows, {}); }
@@ -222,6 +225,64 @@ void TstCausedReports::coverageAgainstTheMovements()
     QCOMPARE(foundTotal.n, expectedTotal.n);
     QCOMPARE(foundTotal.cauc, expectedTotal.cauc);
     QCOMPARE(foundTotal.tran, expectedTotal.tran);
+}
+
+void TstCausedReports::monthsOfTheYearlyPath_data()
+{
+    QTest::addColumn<int>("company");
+    QTest::addColumn<int>("year");
+    QTest::addColumn<bool>("valTran");
+
+    QTest::newRow("company 1's flag: VAL_TRAN; 1 January counts in January, 31 December at "
+                  "00:00 in December, at 23:59 nowhere")
+        << 1 << 2013 << true;
+    QTest::newRow("company 2 without the flag: VAL_CAUC; only June counts, its 31 December "
+                  "at 23:59 being out")
+        << 2 << 2013 << false;
+    QTest::newRow("a movement after the client time still counts in its month (February)")
+        << 1 << 2014 << true;
+}
+
+void TstCausedReports::monthsOfTheYearlyPath()
+{
+    QFETCH(int, company);
+    QFETCH(int, year);
+    QFETCH(bool, valTran);
+
+    const MonthlyCausedReply reply = MonthlyCausedCall::call(*m_server, {company, year});
+    QCOMPARE(reply.summedColumn, valTran ? u"VAL_TRAN"_s : u"VAL_CAUC"_s);
+    // What the yearly update writes, from its statements run and rolled back.
+    const ResultTable update =
+        CausedPreviewCall::call(*m_server, {company, year, CausedClientTime}).rows;
+    const auto keyOf = [](const ResultTable& t, int r) {
+        return MovementKey{t.value(r, u"COD_EMPR"_s).toInt(), t.value(r, u"COD_CCOS"_s),
+                           t.value(r, u"COD_CONT"_s).toInt(),
+                           t.value(r, u"COD_CUEN"_s).toString().trimmed()};
+    };
+    const ResultTable& rows = reply.rows;
+    int companyRows = 0;
+    for (const auto& relation : causedRelations())
+        companyRows += relation.first.empr == company;
+    QCOMPARE(rows.rows.size(), companyRows);
+    for (int r = 0; r < rows.rows.size(); ++r) {
+        const MovementKey key = keyOf(rows, r);
+        double sum = 0;
+        for (int m = 1; m <= 12; ++m) {
+            const QDateTime first = at(year, m, 1);
+            const QDateTime next = m == 12 ? at(year + 1, 1, 1) : at(year, m + 1, 1);
+            const auto inMonth = [&](const QDateTime& when) {
+                return when >= first && when < next && when <= at(year, 12, 31);
+            };
+            const double found = rows.value(r, u"M%1"_s.arg(m, 2, 10, QChar(u'0'))).toDouble();
+            QCOMPARE(key.text() + u' ' + amount(found),
+                     key.text() + u' ' + amount(expectedCaused(key, inMonth, valTran).toDouble()));
+            sum += found;
+        }
+        for (int u = 0; u < update.rows.size(); ++u) {
+            if (keyOf(update, u).text() == key.text())
+                QCOMPARE(amount(sum), amount(update.value(u, u"VAL_CAUS_NUEVO"_s)));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TstCausedReports)

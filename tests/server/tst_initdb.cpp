@@ -33,6 +33,7 @@ private Q_SLOTS:
     void connectFailuresNameTheServer();
     void upgradeAddsTheHistoryAndKeepsEveryRow();
     void upgradeCountsLoginAttemptsPerAddress();
+    void upgradeFromVersion5AddsTheYearArchive();
 };
 
 namespace {
@@ -277,6 +278,24 @@ void TstInitDb::upgradeCountsLoginAttemptsPerAddress()
     db.exec(insert.arg(u"10.0.0.1"_s));
     db.exec(insert.arg(u"10.0.0.2"_s));
     QVERIFY(thrownBy([&] { db.exec(insert.arg(u"10.0.0.2"_s)); }).has_value());
+}
+
+// A version 5 database has no archive of closed years; the upgrade creates it, empty, and
+// the relation keeps its rows.
+void TstInitDb::upgradeFromVersion5AddsTheYearArchive()
+{
+    TestDatabase db;
+    db.exec(u"DROP TABLE NM_RPARC"_s);
+    db.exec(u"UPDATE TVL_SCHEMA SET NUM_VERS = 5"_s);
+    const QString count = u"SELECT COUNT(*) FROM NM_RPCOS"_s;
+    const int rows = db.queryValue(count).toInt();
+    db.disconnect();
+    const Result upgraded = initDb({u"--upgrade"_s, u"--database"_s, db.url()});
+    QCOMPARE(upgraded.code, 0);
+    QVERIFY2(upgraded.out.contains(u"NM_RPARC"_s), qPrintable(upgraded.out));
+    QCOMPARE(db.queryValue(count).toInt(), rows);
+    QCOMPARE(db.queryValue(u"SELECT COUNT(*) FROM NM_RPARC"_s).toInt(), 0);
+    QCOMPARE(SchemaCatalog::installedVersion(db.database()), SchemaCatalog::version);
 }
 
 QTEST_GUILESS_MAIN(TstInitDb)
