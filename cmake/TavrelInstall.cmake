@@ -32,6 +32,11 @@ install(FILES ${packaging}/tavrel.desktop DESTINATION share/applications)
 install(FILES ${packaging}/tavrel.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${packaging}/copyright DESTINATION share/doc/tavrel)
 install(FILES ${CMAKE_SOURCE_DIR}/docs/deployment.md DESTINATION share/doc/tavrel)
+# The rotation of the server's access logs. Under /etc whatever the prefix, as logrotate
+# reads it there (install with DESTDIR to stage it); the package keeps it as a conffile.
+install(FILES ${packaging}/tavrel-server.logrotate DESTINATION /etc/logrotate.d
+        RENAME tavrel-server PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/packaging/conffiles "/etc/logrotate.d/tavrel-server\n")
 
 # The changelog (a native package's: changelog.gz), compressed without a time stamp so
 # that builds are repeatable.
@@ -94,6 +99,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
 # server library's own, on libpq, which it sees.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/packaging/conffiles)
 # CPack adds ldconfig to postinst and postrm for any library below usr/lib; the suite's
 # own folder needs none (lintian warns, maintscript-calls-ldconfig).
 include(CPack)

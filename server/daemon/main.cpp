@@ -48,7 +48,9 @@ int main(int argc, char* argv[])
         if (options.installRoles) {
             const NetworkAccess::Logins logins =
                 NetworkAccess::install(*Database::open(options.database));
-            out << "--database " << logins.server << "\n--reader " << logins.reader << "\n";
+            // The start of a configuration file, for /etc/tavrel/server.conf.
+            out << "[server]\ndatabase = " << logins.server << "\nreader = " << logins.reader
+                << "\n";
             return 0;
         }
         // Both roles are checked before the first desk is served.

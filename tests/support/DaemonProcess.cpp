@@ -16,13 +16,17 @@ QStringList DaemonProcess::installRoles(const QString& ownerUrl, QString* errors
     install.start(QStringLiteral(TAVREL_SERVER_BIN),
                   {u"--install-roles"_s, u"--database"_s, ownerUrl});
     install.waitForFinished(60000);
-    const QStringList logins =
+    // The lines of a configuration file: "[server]", "database = URL", "reader = URL".
+    const QStringList lines =
         QString::fromUtf8(install.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     if (errors)
         *errors = QString::fromUtf8(install.readAllStandardError());
-    if (install.exitCode() != 0 || logins.size() != 2)
+    QStringList roles;
+    for (const QString& line : lines.mid(1))
+        roles << u"--"_s + line.section(u" = "_s, 0, 0) << line.section(u" = "_s, 1);
+    if (install.exitCode() != 0 || lines.value(0) != u"[server]"_s || roles.size() != 4)
         return {};
-    return logins[0].split(u' ') + logins[1].split(u' ');
+    return roles;
 }
 
 DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
