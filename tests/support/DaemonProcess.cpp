@@ -39,9 +39,12 @@ DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
                                     // per address has attacks of its own.
                                     u"--max-per-address"_s, u"64"_s} +
                         extra);
-    const auto listening = waitFor(QRegularExpression(u"escuchando en https?://[^:]+:(\\d+)"_s));
-    if (listening.hasMatch())
-        m_port = listening.captured(1).toInt();
+    const auto listening = waitFor(QRegularExpression(
+        u"(?:métricas en http://[^:]+:(\\d+)/metrics\\n.*)?escuchando en https?://[^:]+:(\\d+)"_s));
+    if (listening.hasMatch()) {
+        m_metricsPort = listening.captured(1).toInt();
+        m_port = listening.captured(2).toInt();
+    }
     else
         qWarning("tavrel-server did not start: %s", qPrintable(errors()));
 }
