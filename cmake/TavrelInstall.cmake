@@ -32,10 +32,17 @@ install(FILES ${packaging}/tavrel.desktop DESTINATION share/applications)
 install(FILES ${packaging}/tavrel.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${packaging}/copyright DESTINATION share/doc/tavrel)
 install(FILES ${CMAKE_SOURCE_DIR}/docs/deployment.md DESTINATION share/doc/tavrel)
-# The rotation of the server's access logs. Under /etc whatever the prefix, as logrotate
-# reads it there (install with DESTDIR to stage it); the package keeps it as a conffile.
-install(FILES ${packaging}/tavrel-server.logrotate DESTINATION /etc/logrotate.d
-        RENAME tavrel-server PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+# The rotation of the server's access logs, where logrotate reads it: /etc for the prefix
+# /usr (the package), <prefix>/etc for any other, so that an install into a folder of
+# one's own needs no rights over /etc. The package keeps it as a conffile.
+install(CODE "
+    if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+        set(tavrel_etc /etc)
+    else()
+        set(tavrel_etc \${CMAKE_INSTALL_PREFIX}/etc)
+    endif()
+    file(INSTALL \"${packaging}/tavrel-server.logrotate\" DESTINATION \${tavrel_etc}/logrotate.d
+         RENAME tavrel-server PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)")
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/packaging/conffiles "/etc/logrotate.d/tavrel-server\n")
 
 # The changelog (a native package's: changelog.gz), compressed without a time stamp so
