@@ -146,23 +146,13 @@ void requireMethodCompany(const ServerMethod& method, const QVariantList& args,
                               .arg(company));
 }
 
-QStringList networkMethodNames()
-{
-    QStringList names;
-    for (const ServerMethod& method : ServerMethodTable::methods()) {
-        if (method.network)
-            names << method.name;
-    }
-    return names;
-}
-
 } // namespace
 
 struct HttpDaemon::Private
 {
     DaemonOptions options;
     AccessLog log;
-    ServerMetrics metrics{networkMethodNames()};
+    ServerMetrics metrics;
     std::unique_ptr<httplib::Server> http;
     GuardedTlsServer* tls = nullptr; // http, when it serves TLS
     std::unique_ptr<MetricsListener> metricsListener;

@@ -20,8 +20,6 @@ const QStringList& ServerMetrics::calls()
     return names;
 }
 
-ServerMetrics::ServerMetrics(const QStringList& methods) : m_methods(methods) {}
-
 QString ServerMetrics::labelValue(const QString& value)
 {
     QString escaped = value;
@@ -38,8 +36,8 @@ void ServerMetrics::request(const QString& call, const QString& method, int stat
     const QString known = calls().contains(call) ? call : other;
     QString labels = QStringLiteral("call=\"%1\"").arg(labelValue(known));
     if (known == QLatin1String("invoke")) {
-        const QString name = m_methods.contains(method) ? method : other;
-        labels += QStringLiteral(",method=\"%1\"").arg(labelValue(name));
+        labels +=
+            QStringLiteral(",method=\"%1\"").arg(labelValue(method.isEmpty() ? other : method));
     }
     labels += QStringLiteral(",status=\"%1\"").arg(status);
     const std::lock_guard lock(m_mutex);

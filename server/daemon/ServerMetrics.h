@@ -15,19 +15,18 @@ namespace tavrel {
 // /metrics: requests by call, method and status, a latency histogram per call, failed
 // logins, database reconnections, and the bytes of the requests' and answers' bodies.
 //
-// A label value is never what a desk sent: a call is one of Calls (any other request is
-// "other") and a method one of the names the server was given (any other is "other"), so
-// that no desk can make the number of series grow.
+// A label value is never what a desk sent: a call is one of calls() (any other request is
+// "other"), and a method is the name ServerMethodTable gives it, which the server passes
+// only for a method it answers ("other" for none), so that no desk can make the number
+// of series grow.
 class ServerMetrics
 {
 public:
     // The server's own calls, as the access log names them.
     static const QStringList& calls();
 
-    // `methods`: the late-bound methods the server answers by their own names.
-    explicit ServerMetrics(const QStringList& methods);
-
-    // One answered request; `method` only for "invoke", empty otherwise.
+    // One answered request; `method` for "invoke" only, as ServerMethodTable spells it,
+    // empty when the request named no method the server answers.
     void request(const QString& call, const QString& method, int status, double seconds,
                  qint64 bytesIn, qint64 bytesOut);
     void failedLogin() { ++m_failedLogins; }
@@ -56,7 +55,6 @@ private:
         double sum = 0;
     };
 
-    QStringList m_methods;
     mutable std::mutex m_mutex;
     std::map<QString, qint64> m_requests; // by the labels' text
     std::map<QString, Latency> m_latency; // by call

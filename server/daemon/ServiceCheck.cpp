@@ -45,27 +45,35 @@ private:
     bool m_failed = false;
 };
 
-// The functions that the policies and the sessions call, and whether `db`'s role may run
-// them; throws naming those it misses.
+// The functions that the policies and the sessions call, as this version installs them,
+// and whether `db`'s role may run them; throws naming those it misses.
 QString requireFunctions(Database& db)
 {
-    const QStringList functions{QStringLiteral("tavrel_empresas()"),
-                                QStringLiteral("tavrel_sesion(text)")};
     QStringList missing;
-    for (const QString& function : functions) {
-        const QVariant callable =
-            db.queryValue(QStringLiteral("SELECT to_regprocedure(:F) IS NOT NULL AND "
-                                         "has_function_privilege(to_regprocedure(:F), 'EXECUTE')"),
-                          {function});
-        if (!callable.toBool())
-            missing << function;
+    QStringList older;
+    QStringList names;
+    for (const NetworkAccess::Function& function : NetworkAccess::functions()) {
+        names << function.signature;
+        QSqlQuery q =
+            db.exec(QStringLiteral("SELECT p.prosrc, has_function_privilege(p.oid, 'EXECUTE') "
+                                   "FROM pg_proc p WHERE p.oid = to_regprocedure(:F)"),
+                    {function.signature});
+        if (!q.next() || !q.value(1).toBool())
+            missing << function.signature;
+        else if (q.value(0).toString() != function.body)
+            older << function.signature;
     }
+    const QString reinstall = QStringLiteral("; ejecute de nuevo «tavrel-server --install-roles» "
+                                             "con el dueño de las tablas");
     if (!missing.isEmpty())
-        throw ModuleError(QStringLiteral("faltan las funciones %1 o el rol %2 no puede "
-                                         "ejecutarlas; ejecute de nuevo «tavrel-server "
-                                         "--install-roles» con el dueño de las tablas")
-                              .arg(missing.join(QLatin1String(", ")), db.location().user));
-    return QStringLiteral("%1 instaladas").arg(functions.join(QLatin1String(", ")));
+        throw ModuleError(
+            QStringLiteral("faltan las funciones %1 o el rol %2 no puede "
+                           "ejecutarlas%3")
+                .arg(missing.join(QLatin1String(", ")), db.location().user, reinstall));
+    if (!older.isEmpty())
+        throw ModuleError(QStringLiteral("las funciones %1 son de otra versión%2")
+                              .arg(older.join(QLatin1String(", ")), reinstall));
+    return QStringLiteral("%1 instaladas, de esta versión").arg(names.join(QLatin1String(", ")));
 }
 
 // Every table with a company column filters its rows by the policy.

@@ -10,8 +10,8 @@ namespace tavrel {
 // one line per check (ok, AVISO or FALLA and what was found):
 // - the listening address may be served (TLS off the loopback address);
 // - both logins connect; the functions behind the policies and the sessions are
-//   installed and both roles may run them; each role is as restricted as a server
-//   requires; every table with a company column has row-level security and its policy;
+//   installed as this version makes them, and both roles may run them; each role is as restricted
+//   as a server requires; every table with a company column has row-level security and its policy;
 // - the certificate and key load and belong together, and the certificate has not
 //   expired (a warning when it expires within WarningDays);
 // - the access log can be written.
