@@ -39,7 +39,8 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments)
     const QCommandLineOption installRoles(
         QStringLiteral("install-roles"),
         QStringLiteral("Con --database del dueño de las tablas: crea las políticas por empresa y "
-                       "los roles del servidor y de lectura, y escribe sus URL."));
+                       "los roles del servidor y de lectura, y escribe sus URL como el "
+                       "comienzo del archivo de configuración."));
     const QCommandLineOption listen(QStringLiteral("listen"),
                                     QStringLiteral("Dirección y puerto de escucha (por omisión "
                                                    "127.0.0.1:8211)."),

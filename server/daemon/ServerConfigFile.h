@@ -17,7 +17,9 @@ namespace tavrel {
 //   workers = 16
 //
 // An option without a value (a switch) takes true or false. Any other section or key is
-// refused, so that a misspelt key never leaves a setting at its default unnoticed.
+// refused, so that a misspelt key never leaves a setting at its default unnoticed. As
+// QSettings reads INI files, a semicolon starts a comment and a comma a list: a value
+// with either goes in double quotes.
 class ServerConfigFile
 {
 public:

@@ -48,9 +48,10 @@ int main(int argc, char* argv[])
         if (options.installRoles) {
             const NetworkAccess::Logins logins =
                 NetworkAccess::install(*Database::open(options.database));
-            // The start of a configuration file, for /etc/tavrel/server.conf.
-            out << "[server]\ndatabase = " << logins.server << "\nreader = " << logins.reader
-                << "\n";
+            // The start of a configuration file, for /etc/tavrel/server.conf; quoted, as a
+            // value with a comma or a semicolon must be.
+            out << "[server]\ndatabase = \"" << logins.server << "\"\nreader = \"" << logins.reader
+                << "\"\n";
             return 0;
         }
         // Both roles are checked before the first desk is served.

@@ -157,9 +157,9 @@ void TstService::checkGivesEachFailureItsOwnLine()
     // The reader's password comes from the file only.
     QTemporaryDir dir;
     const QString conf = dir.filePath(u"server.conf"_s);
-    QVERIFY(write(
-        conf,
-        u"[server]\ndatabase = %1\nreader = %2\n%3"_s.arg(m_roles[1], m_roles[3], file).toUtf8()));
+    QVERIFY(write(conf, u"[server]\ndatabase = \"%1\"\nreader = \"%2\"\n%3"_s
+                            .arg(m_roles[1], m_roles[3], file)
+                            .toUtf8()));
     if (!broken.isEmpty())
         m_db->exec(broken);
     const auto repair = qScopeGuard([&] {

@@ -16,14 +16,14 @@ QStringList DaemonProcess::installRoles(const QString& ownerUrl, QString* errors
     install.start(QStringLiteral(TAVREL_SERVER_BIN),
                   {u"--install-roles"_s, u"--database"_s, ownerUrl});
     install.waitForFinished(60000);
-    // The lines of a configuration file: "[server]", "database = URL", "reader = URL".
+    // The lines of a configuration file: [server], database = "URL", reader = "URL".
     const QStringList lines =
         QString::fromUtf8(install.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     if (errors)
         *errors = QString::fromUtf8(install.readAllStandardError());
     QStringList roles;
     for (const QString& line : lines.mid(1))
-        roles << u"--"_s + line.section(u" = "_s, 0, 0) << line.section(u" = "_s, 1);
+        roles << u"--"_s + line.section(u" = "_s, 0, 0) << line.section(u'"', 1, 1);
     if (install.exitCode() != 0 || lines.value(0) != u"[server]"_s || roles.size() != 4)
         return {};
     return roles;
@@ -44,8 +44,7 @@ DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
     if (listening.hasMatch()) {
         m_metricsPort = listening.captured(1).toInt();
         m_port = listening.captured(2).toInt();
-    }
-    else
+    } else
         qWarning("tavrel-server did not start: %s", qPrintable(errors()));
 }
 
