@@ -42,12 +42,24 @@ set(packaging ${CMAKE_SOURCE_DIR}/packaging)
 install(FILES ${packaging}/tavrel.desktop DESTINATION share/applications COMPONENT desk)
 install(FILES ${packaging}/tavrel.svg DESTINATION share/icons/hicolor/scalable/apps
         COMPONENT desk)
-# The service: its unit, its configuration (a conffile, made root:tavrel 0640 by the
-# package's postinst once the user exists) and the rotation of a file access log.
+# The service: its unit; its configuration (made root:tavrel 0640 by the package's
+# postinst once the user exists) and the rotation of its access logs, both conffiles of
+# the package, where the system reads them: /etc for the prefix /usr (the package),
+# <prefix>/etc for any other, so that an install into a folder of one's own needs no
+# rights over /etc.
 install(FILES ${packaging}/server/tavrel-server.service DESTINATION lib/systemd/system
         COMPONENT server)
-install(FILES ${packaging}/server/server.conf DESTINATION /etc/tavrel
-        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ COMPONENT server)
+install(CODE "
+    if(CMAKE_INSTALL_PREFIX STREQUAL \"/usr\")
+        set(tavrel_etc /etc)
+    else()
+        set(tavrel_etc \${CMAKE_INSTALL_PREFIX}/etc)
+    endif()
+    file(INSTALL \"${packaging}/server/server.conf\" DESTINATION \${tavrel_etc}/tavrel
+         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ)
+    file(INSTALL \"${packaging}/server/tavrel-server.logrotate\" DESTINATION \${tavrel_etc}/logrotate.d
+         RENAME tavrel-server PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)"
+    COMPONENT server)
 foreach(package tavrel tavrel-server)
     if(package STREQUAL "tavrel")
         set(component desk)

@@ -9,6 +9,7 @@ HostOptions HostOptions::parse(const QStringList& arguments)
 {
     HostOptions o;
     if (!arguments.isEmpty() && (arguments.first() == QLatin1String("init-db") ||
+                                 arguments.first() == QLatin1String("backup") ||
                                  HeadlessCommands::handles(arguments.first()))) {
         o.subcommand = arguments.first();
         o.subcommandArgs = arguments.mid(1);
@@ -42,7 +43,8 @@ QString HostOptions::usage()
                           "         [--protocol http|https --server EQUIPO:PUERTO]\n"
                           "         [--open MODULO] [--screenshot ARCHIVO.png]\n"
                           "  tavrel init-db --database <archivo-sqlite | postgresql://...> "
-                          "[--demo] [--scale N]\n") +
+                          "[--demo] [--scale N]\n"
+                          "  tavrel backup --database ARCHIVO-SQLITE --to ARCHIVO\n") +
            HeadlessCommands::synopses() +
            QStringLiteral("Cada subcomando explica sus opciones con --help.\n");
 }

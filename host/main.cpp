@@ -1,5 +1,6 @@
 // The suite's menu host: login, program list, module loading, headless sub-commands.
 
+#include "BackupCommand.h"
 #include "HeadlessCommands.h"
 #include "HostOptions.h"
 #include "HostSession.h"
@@ -29,6 +30,8 @@ int runSubcommand(const HostOptions& options)
     QTextStream err(stderr);
     if (options.subcommand == QLatin1String("init-db"))
         return InitDbCommand::run(options.subcommandArgs, out, err);
+    if (options.subcommand == QLatin1String("backup"))
+        return BackupCommand::run(options.subcommandArgs, out, err);
     err << "tavrel: subcomando desconocido " << options.subcommand << "\n";
     return 2;
 }
@@ -62,7 +65,8 @@ int main(int argc, char** argv)
         QTextStream(stderr) << "tavrel: " << options.error << "\n" << HostOptions::usage();
         return 2;
     }
-    if (options.subcommand == QLatin1String("init-db")) {
+    if (options.subcommand == QLatin1String("init-db") ||
+        options.subcommand == QLatin1String("backup")) {
         QCoreApplication app(argc, argv);
         return runSubcommand(options);
     }

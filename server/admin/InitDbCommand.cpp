@@ -7,7 +7,9 @@
 #include "ModuleError.h"
 #include "SchemaCatalog.h"
 #include "SchemaInstaller.h"
+#include "SqliteBackup.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -75,6 +77,14 @@ int upgrade(const QString& database, QTextStream& out, QTextStream& err)
 {
     try {
         std::unique_ptr<Database> db = Database::open(database, Database::OpenMode::Existing);
+        // A SQLite file is copied, whole and checked, before anything in it changes.
+        const int installed = SchemaCatalog::installedVersion(*db);
+        if (!db->isPostgres() && installed >= 0 && installed < SchemaCatalog::version) {
+            const QString file = db->location().filePath;
+            const QString copy = SqliteBackup::datedName(file, QDateTime::currentDateTime());
+            SqliteBackup::copy(file, copy);
+            out << "Copia de la base anterior: " << copy << "\n";
+        }
         const QStringList created = SchemaInstaller::upgrade(*db);
         out << db->location().description() << ": esquema actualizado a la versión "
             << SchemaCatalog::version << "; tablas nuevas: "

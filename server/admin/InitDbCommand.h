@@ -14,7 +14,9 @@ namespace tavrel {
 // untouched.
 //
 // "init-db --upgrade --database D" brings a database of an older schema version to this
-// one without losing data (SchemaInstaller::upgrade).
+// one without losing data (SchemaInstaller::upgrade). A SQLite file is first copied
+// beside itself, named with the date (SqliteBackup::datedName), and the copy is named in
+// the output.
 //
 // --help and --version print their answer on `out` and create nothing.
 // Exit codes: 0 created or answered; 1 wrong arguments or the database failed; 2 the schema exists.

@@ -8,24 +8,45 @@
 
 namespace tavrel {
 
+namespace {
+
+std::unique_ptr<QFile> openLog(const QString& path)
+{
+    auto file = std::make_unique<QFile>(path);
+    const bool opened = path.isEmpty()
+                            ? file->open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered)
+                            : file->open(QIODevice::Append | QIODevice::Text);
+    if (!opened)
+        throw ModuleError(QStringLiteral("No se puede escribir el registro de accesos %1: %2")
+                              .arg(path, file->errorString()));
+    return file;
+}
+
+} // namespace
+
 struct AccessLog::Private
 {
-    QFile file;
+    QString path;
+    std::unique_ptr<QFile> file;
     std::mutex mutex;
 };
 
 AccessLog::AccessLog(const QString& path) : d(std::make_unique<Private>())
 {
-    const bool opened =
-        path.isEmpty()
-            ? d->file.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered)
-            : (d->file.setFileName(path), d->file.open(QIODevice::Append | QIODevice::Text));
-    if (!opened)
-        throw ModuleError(QStringLiteral("No se puede escribir el registro de accesos %1: %2")
-                              .arg(path, d->file.errorString()));
+    d->path = path;
+    d->file = openLog(path);
 }
 
 AccessLog::~AccessLog() = default;
+
+void AccessLog::reopen()
+{
+    if (d->path.isEmpty())
+        return;
+    std::unique_ptr<QFile> file = openLog(d->path);
+    const std::lock_guard lock(d->mutex);
+    d->file = std::move(file);
+}
 
 QString AccessLog::field(const QString& text, bool spaces)
 {
@@ -56,8 +77,8 @@ void AccessLog::write(const QString& user, const QString& call, const QString& t
             .arg(status)
             .toUtf8();
     const std::lock_guard lock(d->mutex);
-    d->file.write(line);
-    d->file.flush();
+    d->file->write(line);
+    d->file->flush();
 }
 
 } // namespace tavrel

@@ -19,6 +19,10 @@ public:
     explicit AccessLog(const QString& path);
     ~AccessLog();
 
+    // Opens the file again, e.g. after logrotate moved it away; standard error stays.
+    // Keeps writing to the old file and throws ModuleError when the file cannot be opened.
+    void reopen();
+
     void write(const QString& user, const QString& call, const QString& target, int rows,
                qint64 milliseconds, int status);
 

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "LoginOptions.h"
+#include "ServerConfigFile.h"
 
 #include <QCommandLineParser>
 #include <QHostAddress>
@@ -13,6 +14,16 @@ namespace {
 ParsedDaemonOptions failure(const QString& message)
 {
     return {std::nullopt, QString(), QStringLiteral("tavrel-server: ") + message, 2};
+}
+
+// "address:port", the address bare or in brackets; false when it is not one.
+bool readAddress(const QString& text, QString& host, int& port)
+{
+    const qsizetype colon = text.lastIndexOf(u':');
+    bool ok = colon > 0;
+    host = text.left(colon).remove(u'[').remove(u']');
+    port = ok ? text.mid(colon + 1).toInt(&ok) : 0;
+    return ok && port >= 0 && port <= 65535 && !QHostAddress(host).isNull();
 }
 
 } // namespace
@@ -28,7 +39,8 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments)
     const QCommandLineOption installRoles(
         QStringLiteral("install-roles"),
         QStringLiteral("Con --database del dueño de las tablas: crea las políticas por empresa y "
-                       "los roles del servidor y de lectura, y escribe sus URL."));
+                       "los roles del servidor y de lectura, y escribe sus URL como el "
+                       "comienzo del archivo de configuración."));
     const QCommandLineOption listen(QStringLiteral("listen"),
                                     QStringLiteral("Dirección y puerto de escucha (por omisión "
                                                    "127.0.0.1:8211)."),
@@ -80,15 +92,71 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments)
         QStringLiteral("Segundos que una sentencia del servidor espera un bloqueo (por "
                        "omisión 10)."),
         QStringLiteral("s"));
-    CommandLine line(
-        QStringLiteral("Servidor de aplicaciones de Tavrel: sirve a los equipos de la oficina "
-                       "una base de datos PostgreSQL por HTTP (HTTPS fuera del equipo local).\n"
-                       "Uso: tavrel-server --database URL --reader URL [opciones]\n"
-                       "     tavrel-server --install-roles --database URL-DEL-DUEÑO"),
-        {database, reader, installRoles, listen, cert, key, workers, idle, maxBody, requestSeconds,
-         perAddress, accessLog, readTimeout, statementTimeout, lockTimeout},
-        QStringLiteral("tavrel-server"));
-    switch (line.parse(arguments.mid(1))) {
+    const QCommandLineOption metrics(
+        QStringLiteral("metrics"),
+        QStringLiteral("Dirección y puerto donde se sirven las métricas (/metrics, formato de "
+                       "Prometheus), por ejemplo 127.0.0.1:9211."),
+        QStringLiteral("dirección:puerto"));
+    const QCommandLineOption metricsAnyAddress(
+        QStringLiteral("metrics-any-address"),
+        QStringLiteral("Permite servir las métricas fuera del equipo local."));
+    const QCommandLineOption check(
+        QStringLiteral("check"),
+        QStringLiteral("Comprueba la configuración, las dos bases de datos y el certificado "
+                       "sin servir; termina con 0 solo si todo está bien."));
+    const QCommandLineOption config(
+        QStringLiteral("config"),
+        QStringLiteral("Archivo de configuración (INI, sección [server], las opciones largas "
+                       "por su nombre); la línea de órdenes prevalece."),
+        QStringLiteral("archivo"));
+    const QList<QCommandLineOption> fileOptions{database,
+                                                reader,
+                                                installRoles,
+                                                listen,
+                                                cert,
+                                                key,
+                                                workers,
+                                                idle,
+                                                maxBody,
+                                                requestSeconds,
+                                                perAddress,
+                                                accessLog,
+                                                readTimeout,
+                                                statementTimeout,
+                                                lockTimeout,
+                                                metrics,
+                                                metricsAnyAddress,
+                                                check};
+    const auto commandLine = [&] {
+        return CommandLine(
+            QStringLiteral("Servidor de aplicaciones de Tavrel: sirve a los equipos de la oficina "
+                           "una base de datos PostgreSQL por HTTP (HTTPS fuera del equipo "
+                           "local).\n"
+                           "Uso: tavrel-server [--config ARCHIVO] --database URL --reader URL "
+                           "[opciones]\n"
+                           "     tavrel-server --check [--config ARCHIVO] [opciones]\n"
+                           "     tavrel-server --install-roles --database URL-DEL-DUEÑO"),
+            fileOptions + QList{config}, QStringLiteral("tavrel-server"));
+    };
+    CommandLine first = commandLine();
+    switch (first.parse(arguments.mid(1))) {
+    case CommandLine::Result::Answer:
+        return {std::nullopt, first.answer(), QString(), 0};
+    case CommandLine::Result::WrongArgument:
+        return failure(first.refusal());
+    case CommandLine::Result::Run:
+        break;
+    }
+    // The file's settings come first, so that the command line's own override them.
+    QStringList fromFile;
+    if (first.values().isSet(config)) {
+        QString problem;
+        if (!ServerConfigFile::arguments(first.values().value(config), fileOptions, fromFile,
+                                         problem))
+            return failure(problem);
+    }
+    CommandLine line = commandLine();
+    switch (line.parse(fromFile + arguments.mid(1))) {
     case CommandLine::Result::Answer:
         return {std::nullopt, line.answer(), QString(), 0};
     case CommandLine::Result::WrongArgument:
@@ -115,25 +183,29 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments)
     if (o.reader.isEmpty())
         return failure(QStringLiteral("indique con --reader el rol de solo lectura (lo crea "
                                       "--install-roles)"));
-    if (parser.isSet(listen)) {
-        const QString text = parser.value(listen);
-        const qsizetype colon = text.lastIndexOf(u':');
-        bool ok = colon > 0;
-        o.host = text.left(colon).remove(u'[').remove(u']');
-        o.port = ok ? text.mid(colon + 1).toInt(&ok) : 0;
-        if (!ok || o.port < 0 || o.port > 65535 || QHostAddress(o.host).isNull())
-            return failure(QStringLiteral("--listen espera dirección:puerto, por ejemplo "
-                                          "127.0.0.1:8211; se recibió '%1'")
-                               .arg(text));
-    }
+    o.check = parser.isSet(check);
+    if (parser.isSet(listen) && !readAddress(parser.value(listen), o.host, o.port))
+        return failure(QStringLiteral("--listen espera dirección:puerto, por ejemplo "
+                                      "127.0.0.1:8211; se recibió '%1'")
+                           .arg(parser.value(listen)));
     o.tlsCert = parser.value(cert);
     o.tlsKey = parser.value(key);
     if (o.tlsCert.isEmpty() != o.tlsKey.isEmpty())
         return failure(QStringLiteral("--tls-cert y --tls-key van juntos"));
-    if (!o.tls() && !QHostAddress(o.host).isLoopback())
-        return failure(QStringLiteral("sin --tls-cert y --tls-key solo se escucha en el equipo "
-                                      "local (127.0.0.1 o ::1); %1 necesita TLS")
-                           .arg(o.host));
+    if (!o.check && !o.listenProblem().isEmpty())
+        return failure(o.listenProblem());
+    o.metricsAnyAddress = parser.isSet(metricsAnyAddress);
+    if (parser.isSet(metrics)) {
+        if (!readAddress(parser.value(metrics), o.metricsHost, o.metricsPort))
+            return failure(QStringLiteral("--metrics espera dirección:puerto, por ejemplo "
+                                          "127.0.0.1:9211; se recibió '%1'")
+                               .arg(parser.value(metrics)));
+        if (!o.metricsAnyAddress && !QHostAddress(o.metricsHost).isLoopback())
+            return failure(QStringLiteral("--metrics en %1 mostraría las métricas fuera del "
+                                          "equipo local; añada --metrics-any-address si es lo "
+                                          "que quiere")
+                               .arg(o.metricsHost));
+    }
     const auto number = [&](const QCommandLineOption& option, auto& target, qint64 low,
                             qint64 high) {
         if (!parser.isSet(option))
@@ -163,6 +235,15 @@ ParsedDaemonOptions DaemonOptions::parse(const QStringList& arguments)
         return failure(QStringLiteral("--max-per-address espera un número entre 1 y 256"));
     o.accessLog = parser.value(accessLog);
     return {o, QString(), QString(), 0};
+}
+
+QString DaemonOptions::listenProblem() const
+{
+    if (tls() || QHostAddress(host).isLoopback())
+        return QString();
+    return QStringLiteral("sin --tls-cert y --tls-key solo se escucha en el equipo local "
+                          "(127.0.0.1 o ::1); %1 necesita TLS")
+        .arg(host);
 }
 
 } // namespace tavrel

@@ -9,18 +9,24 @@ namespace tavrel {
 struct ParsedDaemonOptions;
 
 // The command line of tavrel-server:
-//   tavrel-server --database postgresql://… --reader postgresql://… [--listen 127.0.0.1:8211]
-//                 [--tls-cert F --tls-key F] [--workers N] [--idle-minutes M]
-//                 [--max-body BYTES] [--request-seconds S] [--max-per-address N]
-//                 [--access-log FILE] [--read-timeout S] [--statement-timeout S]
-//                 [--lock-timeout S]
+//   tavrel-server [--config FILE] --database postgresql://… --reader postgresql://…
+//                 [--listen 127.0.0.1:8211] [--tls-cert F --tls-key F] [--workers N]
+//                 [--idle-minutes M] [--max-body BYTES] [--request-seconds S]
+//                 [--max-per-address N] [--access-log FILE] [--read-timeout S]
+//                 [--statement-timeout S] [--lock-timeout S]
+//                 [--metrics ADDRESS:PORT [--metrics-any-address]] [--check]
 //   tavrel-server --install-roles --database postgresql://<owner>…
-// Plain HTTP is served only on a loopback address; any other address needs TLS.
+// Every long option may also be set in the configuration file (ServerConfigFile); the
+// command line overrides it. Plain HTTP is served only on a loopback address; any other
+// address needs TLS.
 struct DaemonOptions
 {
     QString database; // the server role, or the owner with --install-roles
     QString reader;   // the reader role
     bool installRoles = false;
+    // Checks the configuration, the database and the certificate instead of serving. A
+    // listening address that would be refused is then a failed check, not an error here.
+    bool check = false;
     QString host = QStringLiteral("127.0.0.1");
     int port = 8211; // 0: any free port, printed at start
     QString tlsCert;
@@ -40,8 +46,17 @@ struct DaemonOptions
     int readTimeout = 5;
     int statementTimeout = 60;
     int lockTimeout = 10;
+    // The Prometheus text listener; an empty host: none. Off the loopback address only
+    // with metricsAnyAddress.
+    QString metricsHost;
+    int metricsPort = 9211; // 0: any free port, printed at start
+    bool metricsAnyAddress = false;
 
     bool tls() const { return !tlsCert.isEmpty(); }
+    bool metrics() const { return !metricsHost.isEmpty(); }
+    // Why the listening address may not be served (plain HTTP off the loopback address),
+    // empty when it may.
+    QString listenProblem() const;
     int connectionsPerAddress() const
     {
         return maxPerAddress > 0 ? maxPerAddress : qMax(1, (workers + 1) / 2);

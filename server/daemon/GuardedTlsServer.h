@@ -4,19 +4,28 @@
 
 #include <httplib.h>
 
+#include <memory>
+#include <mutex>
+
 namespace tavrel {
 
-// GuardedServer over TLS, with the handshakes TlsPolicy allows.
+// GuardedServer over TLS, with a context that TlsCredentials made (the handshakes
+// TlsPolicy allows) and that may be replaced while the server runs: new connections
+// take the new certificate, those already open keep the one they began with.
 class GuardedTlsServer : public httplib::SSLServer
 {
 public:
-    // is_valid() tells whether the certificate and key could be used.
-    GuardedTlsServer(const char* certificate, const char* key, const ConnectionLimits& limits);
+    GuardedTlsServer(std::shared_ptr<SSL_CTX> context, const ConnectionLimits& limits);
+
+    // Safe from any thread.
+    void setContext(std::shared_ptr<SSL_CTX> context);
 
 private:
     bool process_and_close_socket(socket_t sock) override;
 
     ConnectionServing m_serving;
+    std::mutex m_mutex;
+    std::shared_ptr<SSL_CTX> m_context;
 };
 
 } // namespace tavrel

@@ -8,6 +8,7 @@
 #include "GuardedTlsServer.h"
 #include "LocalAppServer.h"
 #include "MethodArguments.h"
+#include "MetricsListener.h"
 #include "ModuleError.h"
 #include "NetworkAccess.h"
 #include "ProviderRegistry.h"
@@ -15,14 +16,15 @@
 #include "RequestStream.h"
 #include "SchemaCatalog.h"
 #include "ServerMethodTable.h"
+#include "ServerMetrics.h"
 #include "SessionStore.h"
 #include "StatementPolicy.h"
+#include "TlsCredentials.h"
 #include "WireMessages.h"
 #include "WireValue.h"
 #include "WorkerPool.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QScopeGuard>
 
@@ -52,12 +54,14 @@ struct RequestNote
     QString user;
     QString call;
     QString target;
+    QString method;  // a late-bound method's name as ServerMethodTable spells it
     QString address; // the client's
     int rows = 0;
     QElapsedTimer clock;
 };
 
 thread_local std::unique_ptr<Worker> tWorker;
+thread_local bool tConnectedBefore = false;
 thread_local RequestNote tNote;
 
 using Session = SessionStore::Session;
@@ -148,7 +152,11 @@ struct HttpDaemon::Private
 {
     DaemonOptions options;
     AccessLog log;
+    ServerMetrics metrics;
     std::unique_ptr<httplib::Server> http;
+    GuardedTlsServer* tls = nullptr; // http, when it serves TLS
+    std::unique_ptr<MetricsListener> metricsListener;
+    std::unique_ptr<Database> metricsDatabase; // the scrapes', opened at the first
     std::atomic<int> generation = 0;
     socket_t listening = INVALID_SOCKET;
     bool binding = false;
@@ -200,6 +208,8 @@ struct HttpDaemon::Private
         if (tWorker && tWorker->generation != generation.load())
             tWorker.reset();
         if (!tWorker) {
+            if (std::exchange(tConnectedBefore, true))
+                metrics.reconnect();
             auto w = std::make_unique<Worker>();
             w->generation = generation.load();
             using Role = NetworkAccess::Role;
@@ -248,6 +258,8 @@ struct HttpDaemon::Private
             }
             answer(res, 200, work(body, session ? &*session : nullptr));
         } catch (const SessionStore::Denied& e) {
+            if (e.status == 401 && tNote.call == QLatin1String("login"))
+                metrics.failedLogin();
             answer(res, e.status, WireMessages::encodeError(e));
         } catch (const ModuleError& e) {
             // A lost database connection is opened again by the worker's next request.
@@ -339,8 +351,7 @@ struct HttpDaemon::Private
                   reader.setReadPrelude(
                       NetworkAccess::sessionPrelude(session->token, [&](QSqlQuery& row) {
                           tNote.user = row.value(0).toString().trimmed();
-                          w.sessions->accept(session->token, tNote.user,
-                                             row.value(1).toDateTime());
+                          w.sessions->accept(session->token, tNote.user, row.value(1).toDateTime());
                       }));
                   // Whatever the read left on the connection (settings, locks, temporary
                   // objects) goes before the next desk's; a connection that cannot be
@@ -376,6 +387,7 @@ struct HttpDaemon::Private
               [this](const QJsonObject& body, const Session* session) {
                   tNote.target = text(body, "method");
                   const ServerMethod& method = networkMethod(tNote.target);
+                  tNote.method = method.name;
                   QVariantList args =
                       WireMessages::decodeArguments(body.value(QStringLiteral("args")));
                   requireMethodCompany(method, args, *session);
@@ -392,6 +404,24 @@ struct HttpDaemon::Private
                                {QStringLiteral("args"), WireMessages::encodeArguments(args)}});
               });
     }
+
+    // Sessions not yet expired, of every server on the database; none when the database
+    // cannot say. Only the metrics thread asks.
+    std::optional<qint64> sessionsOpen()
+    {
+        try {
+            if (!metricsDatabase)
+                metricsDatabase = Database::open(options.database);
+            return metricsDatabase
+                ->queryValue(QStringLiteral("SELECT COUNT(*) FROM TVL_SESION WHERE FEC_USO >= :L"),
+                             {QDateTime::currentDateTime().addSecs(-60 * options.idleMinutes)})
+                .toLongLong();
+        } catch (const ModuleError& e) {
+            metricsDatabase.reset();
+            log.write({}, QStringLiteral("metrics"), e.message(), 0, 0, 500);
+            return std::nullopt;
+        }
+    }
 };
 
 HttpDaemon::HttpDaemon(const DaemonOptions& options) : d(std::make_unique<Private>(options))
@@ -404,16 +434,9 @@ HttpDaemon::HttpDaemon(const DaemonOptions& options) : d(std::make_unique<Privat
     limits.keepAliveCalls = KeepAliveCalls;
     limits.keepAlive = std::chrono::seconds(KeepAliveSeconds);
     if (options.tls()) {
-        for (const QString& file : {options.tlsCert, options.tlsKey}) {
-            if (!QFileInfo(file).isReadable())
-                throw ModuleError(QStringLiteral("No se puede leer el archivo TLS %1").arg(file));
-        }
-        auto server =
-            std::make_unique<GuardedTlsServer>(options.tlsCert.toLocal8Bit().constData(),
-                                               options.tlsKey.toLocal8Bit().constData(), limits);
-        if (!server->is_valid())
-            throw ModuleError(QStringLiteral("El certificado %1 o la clave %2 no son válidos")
-                                  .arg(options.tlsCert, options.tlsKey));
+        auto server = std::make_unique<GuardedTlsServer>(
+            TlsCredentials::serverContext(options.tlsCert, options.tlsKey), limits);
+        d->tls = server.get();
         d->http = std::move(server);
     } else {
         d->http = std::make_unique<GuardedServer>(limits);
@@ -465,8 +488,10 @@ HttpDaemon::HttpDaemon(const DaemonOptions& options) : d(std::make_unique<Privat
     });
     d->http->set_logger([this](const httplib::Request& req, const httplib::Response& res) {
         const QString call = tNote.call.isEmpty() ? QString::fromStdString(req.path) : tNote.call;
-        d->log.write(tNote.user, call, tNote.target, tNote.rows,
-                     tNote.clock.isValid() ? tNote.clock.elapsed() : 0, res.status);
+        const qint64 elapsed = tNote.clock.isValid() ? tNote.clock.nsecsElapsed() : 0;
+        d->log.write(tNote.user, call, tNote.target, tNote.rows, elapsed / 1000000, res.status);
+        d->metrics.request(tNote.call, tNote.method, res.status, double(elapsed) / 1e9,
+                           qint64(req.body.size()), qint64(res.body.size()));
         // A request refused before routing (400, 414) never reaches the pre-routing
         // handler: it must not be logged as the one before it.
         tNote = RequestNote();
@@ -504,12 +529,40 @@ void HttpDaemon::run()
 
 void HttpDaemon::stop()
 {
+    // Before the workers go: a scrape reads them.
+    if (d->metricsListener)
+        d->metricsListener->stop();
     d->http->stop();
 }
 
 void HttpDaemon::renewConnections()
 {
     ++d->generation;
+}
+
+void HttpDaemon::reloadCertificate()
+{
+    if (d->tls)
+        d->tls->setContext(TlsCredentials::serverContext(d->options.tlsCert, d->options.tlsKey));
+}
+
+void HttpDaemon::reopenAccessLog()
+{
+    d->log.reopen();
+}
+
+int HttpDaemon::startMetrics()
+{
+    if (!d->options.metrics())
+        return 0;
+    d->metricsListener = std::make_unique<MetricsListener>([this] {
+        ServerMetrics::Gauges gauges;
+        gauges.sessionsOpen = d->sessionsOpen();
+        gauges.workers = d->options.workers;
+        gauges.workersBusy = d->workers ? d->workers->busy() : 0;
+        return d->metrics.render(gauges);
+    });
+    return d->metricsListener->start(d->options.metricsHost, d->options.metricsPort);
 }
 
 } // namespace tavrel

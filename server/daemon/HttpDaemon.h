@@ -30,6 +30,16 @@ public:
     // after the database was restarted or moved. Requests in flight keep theirs. Safe
     // from any thread.
     void renewConnections();
+    // Reads the certificate and key again for the connections that follow; those open
+    // keep theirs. Throws ModuleError, and keeps the certificate in use, when they
+    // cannot be used. Safe from any thread.
+    void reloadCertificate();
+    // Opens the access log file again (after logrotate moved it). Throws ModuleError, and
+    // keeps writing to the old file, when it cannot be opened.
+    void reopenAccessLog();
+    // Serves /metrics when the options ask for it; returns its port, 0 without it.
+    // Throws ModuleError when the address cannot be bound.
+    int startMetrics();
 
     // A connection stays open for this many calls, while the next one comes within
     // KeepAliveSeconds. A worker serves one connection at a time, so this is also how

@@ -55,6 +55,31 @@ void createRole(Database& db, const QString& role, const QString& password)
 
 } // namespace
 
+const QList<NetworkAccess::Function>& NetworkAccess::functions()
+{
+    // Both run in every read (the policies call the first once per table the read names).
+    // In PL/pgSQL their statements are planned once per connection; a security-definer
+    // SQL function is planned again at each call. The hash is compared as the column's
+    // own type, so that the session's key finds it.
+    static const QList<Function> list{
+        {QStringLiteral("tavrel_empresas()"),
+         QStringLiteral("tavrel_empresas() RETURNS SETOF smallint LANGUAGE plpgsql STABLE "
+                        "SECURITY DEFINER ROWS 10 SET search_path = public, pg_temp"),
+         QStringLiteral(" BEGIN RETURN QUERY SELECT U.COD_EMPR FROM TVL_SESION S JOIN GN_UEMPR U "
+                        "ON UPPER(U.COD_USUA) = S.COD_USUA WHERE S.HSH_SESI = CAST(encode(sha256("
+                        "convert_to(COALESCE(current_setting('tavrel.sesion', true), ''), "
+                        "'UTF8')), 'hex') AS CHAR(64)); END ")},
+        {QStringLiteral("tavrel_sesion(text)"),
+         QStringLiteral("tavrel_sesion(token text) RETURNS TABLE (COD_USUA text, FEC_USO "
+                        "timestamp) LANGUAGE plpgsql STABLE SECURITY DEFINER ROWS 1 SET "
+                        "search_path = public, pg_temp"),
+         QStringLiteral(" BEGIN RETURN QUERY SELECT S.COD_USUA::text, S.FEC_USO FROM TVL_SESION S "
+                        "WHERE S.HSH_SESI = CAST(encode(sha256(convert_to(token, 'UTF8')), "
+                        "'hex') AS CHAR(64)); END ")},
+    };
+    return list;
+}
+
 NetworkAccess::Logins NetworkAccess::install(Database& db)
 {
     if (!db.isPostgres())
@@ -66,27 +91,12 @@ NetworkAccess::Logins NetworkAccess::install(Database& db)
     const QString serverPassword = newPassword();
     const QString readerPassword = newPassword();
     db.transaction([&] {
-        // Both run in every read (the policies call the first once per table the read
-        // names). In PL/pgSQL their statements are planned once per connection; a
-        // security-definer SQL function is planned again at each call. The hash is
-        // compared as the column's own type, so that the session's key finds it.
-        db.exec(QStringLiteral(
-            "CREATE OR REPLACE FUNCTION tavrel_empresas() RETURNS SETOF smallint "
-            "LANGUAGE plpgsql STABLE SECURITY DEFINER ROWS 10 SET search_path = public, pg_temp "
-            "AS $$ BEGIN RETURN QUERY SELECT U.COD_EMPR FROM TVL_SESION S JOIN GN_UEMPR U "
-            "ON UPPER(U.COD_USUA) = S.COD_USUA WHERE S.HSH_SESI = CAST(encode(sha256(convert_to("
-            "COALESCE(current_setting('tavrel.sesion', true), ''), 'UTF8')), 'hex') AS CHAR(64)); "
-            "END $$"));
-        db.exec(QStringLiteral("REVOKE ALL ON FUNCTION tavrel_empresas() FROM PUBLIC"));
-        db.exec(QStringLiteral(
-            "CREATE OR REPLACE FUNCTION tavrel_sesion(token text) "
-            "RETURNS TABLE (COD_USUA text, FEC_USO timestamp) LANGUAGE plpgsql STABLE SECURITY "
-            "DEFINER ROWS 1 SET search_path = public, pg_temp AS $$ "
-            "BEGIN RETURN QUERY SELECT S.COD_USUA::text, S.FEC_USO FROM TVL_SESION S "
-            "WHERE S.HSH_SESI = CAST(encode(sha256(convert_to(token, 'UTF8')), 'hex') AS "
-            "CHAR(64)); "
-            "END $$"));
-        db.exec(QStringLiteral("REVOKE ALL ON FUNCTION tavrel_sesion(text) FROM PUBLIC"));
+        for (const Function& function : functions()) {
+            db.exec(QStringLiteral("CREATE OR REPLACE FUNCTION %1 AS $$%2$$")
+                        .arg(function.declaration, function.body));
+            db.exec(
+                QStringLiteral("REVOKE ALL ON FUNCTION %1 FROM PUBLIC").arg(function.signature));
+        }
         QSqlQuery tables = db.exec(
             QStringLiteral("SELECT c.table_name FROM information_schema.columns c "
                            "JOIN information_schema.tables t USING (table_schema, table_name) "

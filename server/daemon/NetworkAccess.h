@@ -32,6 +32,15 @@ public:
         QString reader; // postgresql:// URL of the reader role
     };
 
+    // The functions behind the policies and the sessions, as this version installs them.
+    struct Function
+    {
+        QString signature;   // "tavrel_sesion(text)"
+        QString declaration; // what CREATE FUNCTION says of it before its body
+        QString body;        // as PostgreSQL keeps it (pg_proc.prosrc)
+    };
+    static const QList<Function>& functions();
+
     // Creates or refreshes the policies, the function behind them and both roles (new
     // random passwords each time). Run by the tables' owner, who must be allowed to
     // create roles. Throws ModuleError.

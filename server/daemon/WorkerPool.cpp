@@ -9,7 +9,9 @@ void WorkerPool::enqueue(std::function<void()> connection)
     ++m_waiting;
     m_threads.enqueue([this, connection = std::move(connection)] {
         --m_waiting;
+        ++m_busy;
         connection();
+        --m_busy;
     });
 }
 

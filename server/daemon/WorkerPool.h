@@ -21,10 +21,13 @@ public:
 
     // Connections accepted and not yet taken by a worker.
     int waiting() const { return m_waiting.load(); }
+    // Workers serving a connection now.
+    int busy() const { return m_busy.load(); }
 
 private:
     httplib::ThreadPool m_threads;
     std::atomic<int> m_waiting = 0;
+    std::atomic<int> m_busy = 0;
 };
 
 } // namespace tavrel

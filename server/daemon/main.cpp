@@ -4,6 +4,7 @@
 #include "LocalZone.h"
 #include "ModuleError.h"
 #include "NetworkAccess.h"
+#include "ServiceCheck.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -18,7 +19,7 @@ int main(int argc, char* argv[])
     tavrel::LocalZone::pin();
     // SIGTERM and SIGINT are taken by one thread, which stops the server; the workers
     // never see them, so requests in flight finish. SIGHUP makes the workers connect to
-    // the database anew.
+    // the database anew, reads the certificate again and reopens the access log.
     sigset_t handled;
     sigemptyset(&handled);
     sigaddset(&handled, SIGTERM);
@@ -41,11 +42,16 @@ int main(int argc, char* argv[])
         return parsed.exitCode;
     }
     const DaemonOptions& options = *parsed.options;
+    if (options.check)
+        return ServiceCheck::run(options, out);
     try {
         if (options.installRoles) {
             const NetworkAccess::Logins logins =
                 NetworkAccess::install(*Database::open(options.database));
-            out << "--database " << logins.server << "\n--reader " << logins.reader << "\n";
+            // The start of a configuration file, for /etc/tavrel/server.conf; quoted, as a
+            // value with a comma or a semicolon must be.
+            out << "[server]\ndatabase = \"" << logins.server << "\"\nreader = \"" << logins.reader
+                << "\"\n";
             return 0;
         }
         // Both roles are checked before the first desk is served.
@@ -55,11 +61,26 @@ int main(int argc, char* argv[])
                                          NetworkAccess::Role::Reader);
         HttpDaemon daemon(options);
         const int port = daemon.bind();
+        if (const int metricsPort = daemon.startMetrics())
+            out << "tavrel-server: métricas en http://" << options.metricsHost << ':' << metricsPort
+                << "/metrics" << Qt::endl;
         out << "tavrel-server: escuchando en " << (options.tls() ? "https://" : "http://")
             << options.host << ':' << port << Qt::endl;
         std::thread stopper([&] {
             int signal = 0;
             while (sigwait(&handled, &signal) == 0 && signal == SIGHUP) {
+                // A renewal that fails leaves the server as it was, and says why.
+                try {
+                    daemon.reloadCertificate();
+                } catch (const ModuleError& e) {
+                    err << "tavrel-server: se sigue usando el certificado anterior: " << e.message()
+                        << Qt::endl;
+                }
+                try {
+                    daemon.reopenAccessLog();
+                } catch (const ModuleError& e) {
+                    err << "tavrel-server: " << e.message() << Qt::endl;
+                }
                 daemon.renewConnections();
                 out << "tavrel-server: conexiones renovadas" << Qt::endl;
             }

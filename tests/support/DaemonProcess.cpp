@@ -16,13 +16,17 @@ QStringList DaemonProcess::installRoles(const QString& ownerUrl, QString* errors
     install.start(QStringLiteral(TAVREL_SERVER_BIN),
                   {u"--install-roles"_s, u"--database"_s, ownerUrl});
     install.waitForFinished(60000);
-    const QStringList logins =
+    // The lines of a configuration file: [server], database = "URL", reader = "URL".
+    const QStringList lines =
         QString::fromUtf8(install.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     if (errors)
         *errors = QString::fromUtf8(install.readAllStandardError());
-    if (install.exitCode() != 0 || logins.size() != 2)
+    QStringList roles;
+    for (const QString& line : lines.mid(1))
+        roles << u"--"_s + line.section(u" = "_s, 0, 0) << line.section(u'"', 1, 1);
+    if (install.exitCode() != 0 || lines.value(0) != u"[server]"_s || roles.size() != 4)
         return {};
-    return logins[0].split(u' ') + logins[1].split(u' ');
+    return roles;
 }
 
 DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
@@ -35,10 +39,12 @@ DaemonProcess::DaemonProcess(const QStringList& roles, const QStringList& extra)
                                     // per address has attacks of its own.
                                     u"--max-per-address"_s, u"64"_s} +
                         extra);
-    const auto listening = waitFor(QRegularExpression(u"escuchando en https?://[^:]+:(\\d+)"_s));
-    if (listening.hasMatch())
-        m_port = listening.captured(1).toInt();
-    else
+    const auto listening = waitFor(QRegularExpression(
+        u"(?:métricas en http://[^:]+:(\\d+)/metrics\\n.*)?escuchando en https?://[^:]+:(\\d+)"_s));
+    if (listening.hasMatch()) {
+        m_metricsPort = listening.captured(1).toInt();
+        m_port = listening.captured(2).toInt();
+    } else
         qWarning("tavrel-server did not start: %s", qPrintable(errors()));
 }
 

@@ -24,13 +24,16 @@ public:
 
     QString address() const { return QStringLiteral("127.0.0.1:%1").arg(m_port); }
     int port() const { return m_port; }
+    // The port of /metrics, 0 without --metrics.
+    int metricsPort() const { return m_metricsPort; }
     bool started() const { return m_port > 0; }
     // Sends SIGTERM and waits; returns the exit code (-1 when it had to be killed).
     int stop();
     qint64 processId() const { return m_process.processId(); }
     // Sends SIGKILL and waits.
     void kill();
-    // Sends SIGHUP and waits until the server says its workers will connect anew.
+    // Sends SIGHUP and waits until the server says its workers will connect anew (after
+    // reading its certificate again and reopening its access log).
     bool renewConnections();
     // What the server wrote to standard error so far.
     QString errors();
@@ -45,6 +48,7 @@ private:
     QProcess m_process;
     QString m_out;
     int m_port = 0;
+    int m_metricsPort = 0;
 };
 
 } // namespace tavrel::test
