@@ -140,9 +140,9 @@ int main(int argc, char* argv[])
                 bench::RemoteLoadBench big(
                     freshDatabase(admin, QStringLiteral("tavrel_bench_remote_big"), scale));
                 std::fflush(stdout);
+                const bench::RemoteLoadBench::Desk desk = big.desk(11, rtt);
                 printDistantDesk(
-                    big.desk(11, rtt),
-                    qPrintable(QStringLiteral("one desk, %1 rows (company 11)").arg(scale)),
+                    desk, qPrintable(QStringLiteral("one desk, company 11 of %1 rows").arg(scale)),
                     roundTrip);
             }
             return 0;
