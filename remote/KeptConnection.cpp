@@ -1,5 +1,7 @@
 #include "KeptConnection.h"
 
+#include "BodyCompression.h"
+
 #include <charconv>
 
 namespace tavrel {
@@ -31,7 +33,7 @@ KeptConnection::KeptConnection(const std::string& baseUrl)
 }
 
 httplib::Result KeptConnection::post(const std::string& path, const httplib::Headers& headers,
-                                     const std::string& body, Repeat repeat)
+                                     const std::string& body, Repeat repeat, bool compress)
 {
     // Close a connection the server may be about to close itself, rather than race it.
     if (m_idleLimit.count() >= 0 && m_client->is_socket_open() &&
@@ -43,7 +45,14 @@ httplib::Result KeptConnection::post(const std::string& path, const httplib::Hea
     request.path = path;
     request.headers = headers;
     request.headers.emplace("Content-Type", "application/json; charset=utf-8");
-    request.body = body;
+    // The client library answers any gzip the server sends; "identity" keeps it from asking.
+    request.headers.emplace("Accept-Encoding", compress ? "gzip" : "identity");
+    if (compress && BodyCompression::worthCompressing(body.size())) {
+        request.headers.emplace("Content-Encoding", "gzip");
+        request.body = BodyCompression::gzip(body);
+    } else {
+        request.body = body;
+    }
     for (int attempt = 1;; ++attempt) {
         auto response = std::make_unique<httplib::Response>();
         httplib::Error error = httplib::Error::Success;

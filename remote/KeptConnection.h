@@ -36,9 +36,11 @@ public:
     // For the connection's settings (certificates, timeouts).
     httplib::Client& client() { return *m_client; }
 
-    // Posts `body` as JSON. Fails as httplib::Client::Post does.
+    // Posts `body` as JSON. Fails as httplib::Client::Post does. With `compress`, a large
+    // body goes in gzip and the answer may come so; without it, neither does (bodies that
+    // carry a secret, see BodyCompression).
     httplib::Result post(const std::string& path, const httplib::Headers& headers,
-                         const std::string& body, Repeat repeat);
+                         const std::string& body, Repeat repeat, bool compress = true);
 
     // How long a request may take to write and its answer to come (default 120 s).
     void setTimeout(std::chrono::seconds timeout);

@@ -26,9 +26,10 @@ struct RemoteAppServer::Private
 
     // `waiting` false sends the request from the caller's thread as it is, e.g. the
     // logout of a closing desk. Only reads may reach the server twice: see KeptConnection.
+    // A call whose body or answer holds a secret is not `compressed`.
     QJsonObject post(const char* path, const QJsonObject& body,
                      KeptConnection::Repeat repeat = KeptConnection::Repeat::IfUnanswered,
-                     bool waiting = true)
+                     bool waiting = true, bool compressed = true)
     {
         const std::string payload =
             QJsonDocument(body).toJson(QJsonDocument::Compact).toStdString();
@@ -41,7 +42,7 @@ struct RemoteAppServer::Private
             if (!token.empty())
                 headers.emplace("Authorization", "Bearer " + token);
             connection->setTimeout(std::chrono::seconds(timeout));
-            result.emplace(connection->post(path, headers, payload, repeat));
+            result.emplace(connection->post(path, headers, payload, repeat, compressed));
         };
         if (waiting)
             WaitingCall::run(send);
@@ -142,8 +143,10 @@ std::unique_ptr<RemoteAppServer> RemoteAppServer::login(const QString& protocol,
         if (!ca.isEmpty())
             client.set_ca_cert_path(ca.constData());
     }
+    // The answer holds the session's token.
     const QJsonObject answer = remote->d->post(
-        "/v1/login", {{QStringLiteral("user"), user}, {QStringLiteral("password"), password}});
+        "/v1/login", {{QStringLiteral("user"), user}, {QStringLiteral("password"), password}},
+        KeptConnection::Repeat::IfUnanswered, true, false);
     remote->d->token = WireMessages::member(answer, QStringLiteral("token"), QJsonValue::String)
                            .toString()
                            .toStdString();
@@ -182,7 +185,8 @@ QVariant RemoteAppServer::invoke(const QString& method, QVariantList& args)
         d->post("/v1/invoke",
                 {{QStringLiteral("method"), method},
                  {QStringLiteral("args"), WireMessages::encodeArguments(args)}},
-                KeptConnection::Repeat::IfUnsent);
+                // Methods take passwords among arguments the desk chose, and give them back.
+                KeptConnection::Repeat::IfUnsent, true, false);
     const QVariantList back = WireMessages::decodeArguments(answer.value(QStringLiteral("args")));
     if (back.size() != args.size())
         WireValue::malformed(QStringLiteral("%1 devolvió %2 argumentos de %3")

@@ -3,6 +3,7 @@
 #include "CausedRun.h"
 #include "DaemonOptions.h"
 #include "Database.h"
+#include "DelayingRelay.h"
 #include "DeskCalls.h"
 #include "HttpDaemon.h"
 #include "LocalAppServer.h"
@@ -18,7 +19,6 @@
 #include <functional>
 #include <mutex>
 #include <thread>
-#include <tuple>
 
 namespace tavrel::bench {
 
@@ -32,20 +32,21 @@ double seconds(const std::function<void()>& work)
     return double(timer.nsecsElapsed()) / 1e9;
 }
 
-// The median seconds of each of two works, run in turns so that a burst of load on a
-// shared machine falls on both alike.
-template <class A, class B> std::pair<double, double> medianInTurns(int times, A&& a, B&& b)
+// The median seconds of each work, run in turns so that a burst of load on a shared
+// machine falls on all alike. An empty work is not run and takes 0.
+std::vector<double> mediansInTurns(int times, const std::vector<std::function<void()>>& works)
 {
-    std::vector<double> first, second;
+    std::vector<std::vector<double>> taken(works.size());
     for (int i = 0; i < times; ++i) {
-        first.push_back(seconds(a));
-        second.push_back(seconds(b));
+        for (size_t w = 0; w < works.size(); ++w)
+            taken[w].push_back(works[w] ? seconds(works[w]) : 0.0);
     }
-    const auto median = [](std::vector<double>& v) {
+    std::vector<double> medians;
+    for (std::vector<double>& v : taken) {
         std::nth_element(v.begin(), v.begin() + qsizetype(v.size() / 2), v.end());
-        return v[v.size() / 2];
-    };
-    return {median(first), median(second)};
+        medians.push_back(v[v.size() / 2]);
+    }
+    return medians;
 }
 
 double percentile(std::vector<double>& values, double p)
@@ -186,29 +187,57 @@ RemoteLoadBench::Result RemoteLoadBench::run(int clients, int calls)
     return r;
 }
 
-RemoteLoadBench::Desk RemoteLoadBench::desk(int company)
+RemoteLoadBench::Desk RemoteLoadBench::desk(int company, std::chrono::milliseconds roundTrip)
 {
     Desk r;
     const QString user = QStringLiteral("JPEREZ"), password = QStringLiteral("Tavrel2026");
+    const bool far = roundTrip.count() >= 0;
+    std::unique_ptr<DelayingRelay> relay;
+    if (far)
+        relay = std::make_unique<DelayingRelay>(d->address.section(QLatin1Char(':'), 1).toInt(),
+                                                roundTrip);
+    const QString farAddress = far ? QStringLiteral("127.0.0.1:%1").arg(relay->port()) : QString();
+    // A long distance makes every run long: fewer of them.
+    const auto times = [&](int near) {
+        return roundTrip.count() > 20 ? std::max(3, near / 3) : near;
+    };
+    const auto timed = [&](int near, std::function<void()> local, std::function<void()> remote,
+                           std::function<void()> distant) {
+        return mediansInTurns(times(near), {std::move(local), std::move(remote),
+                                            far ? std::move(distant) : std::function<void()>()});
+    };
+
     ModuleWindow window;
     const ModuleWindow::Login inProcess{QStringLiteral("local"), d->owner, user, password, company};
     const ModuleWindow::Login throughServer{QStringLiteral("http"), d->address, user, password,
                                             company};
-    std::tie(r.windowLocal, r.windowRemote) = medianInTurns(
-        15, [&] { window.open(inProcess); }, [&] { window.open(throughServer); });
+    const ModuleWindow::Login fromAfar{QStringLiteral("http"), farAddress, user, password, company};
+    auto m = timed(
+        15, [&] { window.open(inProcess); }, [&] { window.open(throughServer); },
+        [&] { window.open(fromAfar); });
+    r.windowLocal = m[0], r.windowRemote = m[1], r.windowFar = m[2];
 
     std::shared_ptr<IAppServer> local = LocalAppServer::connect(d->owner);
     std::shared_ptr<IAppServer> remote =
         RemoteAppServer::login(QStringLiteral("http"), d->address, user, password);
-    std::tie(r.openLocal, r.openRemote) = medianInTurns(
-        41, [&] { DeskCalls::openWindow(*local); }, [&] { DeskCalls::openWindow(*remote); });
+    std::shared_ptr<IAppServer> distant =
+        far ? std::shared_ptr<IAppServer>(
+                  RemoteAppServer::login(QStringLiteral("http"), farAddress, user, password))
+            : remote;
+    m = timed(
+        41, [&] { DeskCalls::openWindow(*local); }, [&] { DeskCalls::openWindow(*remote); },
+        [&] { DeskCalls::openWindow(*distant); });
+    r.openLocal = m[0], r.openRemote = m[1], r.openFar = m[2];
     r.rows = int(DeskCalls::relation(*local, company).rows.size());
-    std::tie(r.rowsLocal, r.rowsRemote) = medianInTurns(
+    m = timed(
         15, [&] { DeskCalls::relation(*local, company); },
-        [&] { DeskCalls::relation(*remote, company); });
-    CausedRun localRun(local, user), remoteRun(remote, user);
-    std::tie(r.causedLocal, r.causedRemote) = medianInTurns(
-        9, [&] { localRun.run(); }, [&] { remoteRun.run(); });
+        [&] { DeskCalls::relation(*remote, company); },
+        [&] { DeskCalls::relation(*distant, company); });
+    r.rowsLocal = m[0], r.rowsRemote = m[1], r.rowsFar = m[2];
+    CausedRun localRun(local, user), remoteRun(remote, user), distantRun(distant, user);
+    m = timed(
+        9, [&] { localRun.run(); }, [&] { remoteRun.run(); }, [&] { distantRun.run(); });
+    r.causedLocal = m[0], r.causedRemote = m[1], r.causedFar = m[2];
     return r;
 }
 

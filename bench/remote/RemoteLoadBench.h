@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <chrono>
 #include <memory>
 
 namespace tavrel::bench {
@@ -13,7 +14,8 @@ namespace tavrel::bench {
 class RemoteLoadBench
 {
 public:
-    // Median seconds, in-process and through the server in turns.
+    // Median seconds, in-process, through the server on loopback and, with a round trip
+    // set, through the server at that distance (the Far times), in turns.
     struct Desk
     {
         double windowLocal = 0, windowRemote = 0; // the relation window, load entry to first screen
@@ -21,6 +23,7 @@ public:
         double rowsLocal = 0, rowsRemote = 0;     // the read of the company's relation alone
         int rows = 0;
         double causedLocal = 0, causedRemote = 0; // the module's caused-value update
+        double windowFar = 0, openFar = 0, rowsFar = 0, causedFar = 0;
     };
     struct Result
     {
@@ -40,8 +43,9 @@ public:
     ~RemoteLoadBench();
 
     Result run(int clients, int calls);
-    // The window opens on `company`.
-    Desk desk(int company);
+    // The window opens on `company`. With `roundTrip` zero or more, the desk is also timed
+    // through a relay that delays each direction by half of it.
+    Desk desk(int company, std::chrono::milliseconds roundTrip = std::chrono::milliseconds(-1));
 
 private:
     struct Private;

@@ -1,7 +1,9 @@
 // bench_remote_load: many desks on one network server, and one desk in-process against
 // the same desk through the server (with --scale N, also on a database of N generated
 // relation rows). With --soak SECONDS instead: desks that come and go for that long while
-// the server process's memory is watched.
+// the server process's memory is watched. With --rtt MS instead of the many desks: the one
+// desk also through a relay that puts MS of round trip between it and the server, and how
+// many round trips each action costs.
 
 #include "BenchProcess.h"
 #include "Database.h"
@@ -38,6 +40,24 @@ QString freshDatabase(const QString& adminUrl, const QString& name, int scale = 
         DemoData::generate(*db, scale);
     }
     return url.toString();
+}
+
+// With a round trip: each action on loopback and at that distance; the difference over
+// the round trip is the number of round trips the action waits for.
+void printDistantDesk(const bench::RemoteLoadBench::Desk& r, const char* title, int roundTrip)
+{
+    const auto line = [&](const char* what, double local, double remote, double far) {
+        const double trips = roundTrip > 0 ? (far - remote) * 1e3 / roundTrip : 0;
+        std::printf("%-34s %9.2fms %9.2fms %7.2f %10.2fms %8.1f\n", what, local * 1e3, remote * 1e3,
+                    remote / local, far * 1e3, trips);
+    };
+    std::printf("%-34s %11s %11s %7s %12s %8s\n", title, "in-proc", "loopback", "ratio",
+                qPrintable(QStringLiteral("rtt %1 ms").arg(roundTrip)), "trips");
+    line("open the relation window", r.windowLocal, r.windowRemote, r.windowFar);
+    line("  its relation and 4 lists alone", r.openLocal, r.openRemote, r.openFar);
+    line(qPrintable(QStringLiteral("  its %1 relation rows alone").arg(r.rows)), r.rowsLocal,
+         r.rowsRemote, r.rowsFar);
+    line("caused-value update", r.causedLocal, r.causedRemote, r.causedFar);
 }
 
 void printDesk(const bench::RemoteLoadBench::Desk& r, const char* title)
@@ -113,6 +133,20 @@ int main(int argc, char* argv[])
             return soak(freshDatabase(admin, QStringLiteral("tavrel_bench_soak")), o);
         }
         bench::RemoteLoadBench bench(freshDatabase(admin, QStringLiteral("tavrel_bench_remote")));
+        if (const int roundTrip = option("--rtt", -1); roundTrip >= 0) {
+            const std::chrono::milliseconds rtt(roundTrip);
+            printDistantDesk(bench.desk(1, rtt), "one desk, demo data (company 1)", roundTrip);
+            if (const int scale = option("--scale", 0); scale > 0) {
+                bench::RemoteLoadBench big(
+                    freshDatabase(admin, QStringLiteral("tavrel_bench_remote_big"), scale));
+                std::fflush(stdout);
+                const bench::RemoteLoadBench::Desk desk = big.desk(11, rtt);
+                printDistantDesk(
+                    desk, qPrintable(QStringLiteral("one desk, company 11 of %1 rows").arg(scale)),
+                    roundTrip);
+            }
+            return 0;
+        }
         const bench::RemoteLoadBench::Result r = bench.run(clients, calls);
         const int total = r.clients * r.calls;
         std::printf("%d clients x %d calls: %d calls in %.1f s, %.0f calls/s\n", r.clients, r.calls,

@@ -1,6 +1,7 @@
 #include "HttpDaemon.h"
 
 #include "AccessLog.h"
+#include "BodyCompression.h"
 #include "Database.h"
 #include "DeskDelta.h"
 #include "ErrorReference.h"
@@ -75,6 +76,13 @@ enum class Access
 };
 // A route's answer: the compact JSON text of its body.
 using Work = std::function<QByteArray(const QJsonObject& body, const Session* session)>;
+// Whether a route's answer may go in gzip: not one that holds a secret next to text the
+// desk chose (see BodyCompression).
+enum class Reply
+{
+    Plain,
+    Compressible,
+};
 
 QString text(const QJsonObject& body, const char* name)
 {
@@ -229,14 +237,15 @@ struct HttpDaemon::Private
         return *tWorker;
     }
 
-    void serve(const httplib::Request& req, httplib::Response& res, Access access, const Work& work)
+    void serve(const httplib::Request& req, const std::string& content, httplib::Response& res,
+               Access access, Reply reply, const Work& work)
     {
         try {
             QJsonObject body;
             if (req.method == "POST") {
                 QJsonParseError error;
                 const QJsonDocument document =
-                    QJsonDocument::fromJson(QByteArray::fromStdString(req.body), &error);
+                    QJsonDocument::fromJson(QByteArray::fromStdString(content), &error);
                 if (error.error != QJsonParseError::NoError || !document.isObject())
                     WireValue::malformed(
                         QStringLiteral("el cuerpo de la petición no es un objeto JSON (%1)")
@@ -257,6 +266,8 @@ struct HttpDaemon::Private
                 session = Session{bearer(req), {}, {}};
             }
             answer(res, 200, work(body, session ? &*session : nullptr));
+            if (reply == Reply::Compressible)
+                compress(req, res);
         } catch (const SessionStore::Denied& e) {
             if (e.status == 401 && tNote.call == QLatin1String("login"))
                 metrics.failedLogin();
@@ -302,17 +313,57 @@ struct HttpDaemon::Private
         return std::nullopt;
     }
 
+    // A large answer goes in gzip to a desk that takes it.
+    static void compress(const httplib::Request& req, httplib::Response& res)
+    {
+        if (!BodyCompression::worthCompressing(res.body.size()) ||
+            !BodyCompression::acceptsGzip(req.get_header_value("Accept-Encoding")))
+            return;
+        res.body = BodyCompression::gzip(res.body);
+        res.set_header("Content-Encoding", "gzip");
+    }
+
     void route(const char* path, const char* call, Access access, Work work)
     {
-        const auto handler = [this, call, access, work](const httplib::Request& req,
-                                                        httplib::Response& res) {
+        route(path, call, access, Reply::Plain, std::move(work));
+    }
+
+    void route(const char* path, const char* call, Access access, Reply reply, Work work)
+    {
+        const auto handler = [this, call, access, reply, work](const httplib::Request& req,
+                                                               httplib::Response& res) {
             tNote.call = QLatin1String(call);
-            serve(req, res, access, work);
+            serve(req, req.body, res, access, reply, work);
         };
-        if (QByteArray(call) == "health")
+        if (QByteArray(call) == "health") {
             http->Get(path, handler);
-        else
-            http->Post(path, handler);
+            return;
+        }
+        http->Post(path, handler); // a POST without a body
+        // The library inflates a compressed body (Content-Encoding) as it reads it, and the
+        // limit on a body is on what it inflates to, counted piece by piece: a few
+        // kilobytes that would inflate to gigabytes are refused at the limit.
+        http->Post(path, [this, call, access, reply, work](const httplib::Request& req,
+                                                           httplib::Response& res,
+                                                           const httplib::ContentReader& reader) {
+            tNote.call = QLatin1String(call);
+            std::string content;
+            bool tooLarge = false;
+            const bool whole = reader([&](const char* data, size_t length) {
+                tooLarge = content.size() + length > size_t(options.maxBody);
+                if (!tooLarge)
+                    content.append(data, length);
+                return !tooLarge;
+            });
+            if (whole) {
+                serve(req, content, res, access, reply, work);
+                return;
+            }
+            // The error handler words the refusal; the rest of the body is not read, so
+            // the connection ends with it.
+            res.status = tooLarge ? 413 : 400;
+            res.set_header("Connection", "close");
+        });
     }
 
     void routes()
@@ -341,7 +392,7 @@ struct HttpDaemon::Private
         // The session is checked and bound in the statement before the read, so a read
         // costs the database two round trips, fewer than it does in-process, and a
         // session ended on any server is refused at once.
-        route("/v1/open", "open", Access::Token,
+        route("/v1/open", "open", Access::Token, Reply::Compressible,
               [this](const QJsonObject& body, const Session* session) {
                   tNote.target = text(body, "provider");
                   const QString commandText = text(body, "commandText");
@@ -370,7 +421,7 @@ struct HttpDaemon::Private
                   tNote.rows = int(packet.rows.size());
                   return WireMessages::writePacket(packet);
               });
-        route("/v1/apply", "apply", Access::Session,
+        route("/v1/apply", "apply", Access::Session, Reply::Compressible,
               [this](const QJsonObject& body, const Session* session) {
                   tNote.target = text(body, "provider");
                   const Delta delta = deskDelta(

@@ -1,5 +1,6 @@
 #include "TransportAttacks.h"
 
+#include "BodyCompression.h"
 #include "HostileServer.h"
 #include "RawConnection.h"
 
@@ -170,6 +171,41 @@ void TransportAttacks::chunkedBodyIsRefusedAtTheLimit()
     qInfo("the server took %lld bytes of a chunked body", sent);
     // The limit is 64 KiB; what the sockets' buffers took in is the rest.
     QVERIFY2(sent < total / 4, qPrintable(u"%1 bytes sent"_s.arg(sent)));
+}
+
+void TransportAttacks::compressedBodyIsRefusedAtTheLimit_data()
+{
+    // A login whose password is padded with blanks to `inflated` bytes, sent in gzip. The
+    // limit (64 KiB) is on what the body inflates to, not on the bytes that came.
+    QTest::addColumn<int>("inflated");
+    QTest::addColumn<int>("status");
+    QTest::newRow("inflates to the limit: taken") << 65536 << 200;
+    QTest::newRow("one byte past it") << 65537 << 413;
+    // About 48 KiB on the wire: the server must stop inflating at the limit, not build a
+    // body a thousand times larger and measure it then.
+    QTest::newRow("gzip bomb") << (48 << 20) << 413;
+}
+
+void TransportAttacks::compressedBodyIsRefusedAtTheLimit()
+{
+    QFETCH(int, inflated);
+    QFETCH(int, status);
+    QByteArray login = "{\"user\":\"MGOMEZ\",\"password\":\"Nomina2026\"}";
+    login.insert(1, QByteArray(inflated - login.size(), ' '));
+    const std::string packed =
+        tavrel::BodyCompression::gzip(std::string_view(login.constData(), size_t(login.size())));
+    QVERIFY(packed.size() < 65536);
+    QElapsedTimer clock;
+    clock.start();
+    const HostileServer::Reply reply = m_plain->post("/v1/login", QByteArray::fromStdString(packed),
+                                                     {}, {{"Content-Encoding", "gzip"}});
+    qInfo("%d bytes in gzip, %d inflated: HTTP %d after %lld ms", int(packed.size()), inflated,
+          reply.status, clock.elapsed());
+    QCOMPARE(reply.status, status);
+    if (status == 413)
+        QCOMPARE(reply.message(), u"La petición supera el tamaño máximo de 65536 bytes"_s);
+    else
+        QVERIFY(!reply.body.value(u"token"_s).toString().isEmpty());
 }
 
 void TransportAttacks::idleTlsConnectionsDoNotDelayTheNextDesk()

@@ -26,6 +26,8 @@ private Q_SLOTS:
     void slowClientsCannotHoldEveryWorker();
     void slowRequestIsCutAtItsDeadline();
     void chunkedBodyIsRefusedAtTheLimit();
+    void compressedBodyIsRefusedAtTheLimit_data();
+    void compressedBodyIsRefusedAtTheLimit();
     void idleTlsConnectionsDoNotDelayTheNextDesk();
     void tlsRefusesWeakHandshakes_data();
     void tlsRefusesWeakHandshakes();

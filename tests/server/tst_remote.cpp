@@ -2,6 +2,7 @@
 #include "CausedValueStatements.h"
 #include "DaemonProcess.h"
 #include "Database.h"
+#include "DemoData.h"
 #include "Field.h"
 #include "ModuleError.h"
 #include "RemoteAppServer.h"
@@ -11,6 +12,7 @@
 #include "Thrown.h"
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -244,6 +246,7 @@ private Q_SLOTS:
     void aKilledServerAppliesAPostOnceOrNotAtAll_data();
     void aKilledServerAppliesAPostOnceOrNotAtAll();
     void theHostWorksThroughTheServer();
+    void aBigRelationTravelsCompressed();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -584,6 +587,55 @@ void TstRemote::theHostWorksThroughTheServer()
     QVERIFY(call("MGOMEZ", "mal"));
     QCOMPARE(host.exitCode(), 1);
     QVERIFY(host.readAllStandardError().contains("Usuario o contraseña incorrectos."));
+}
+
+void TstRemote::aBigRelationTravelsCompressed()
+{
+    // A big entity's relation of 1,000 rows: the generated rows go to companies 11 to 15
+    // in turn. In a database of its own, so that the other tests' companies stay three.
+    TestDatabase db(TestDatabase::Content::Demo, u"postgres"_s);
+    DemoData::generate(db.database(), 5000, 0);
+    QString errors;
+    const QStringList roles = DaemonProcess::installRoles(db.url(), &errors);
+    QVERIFY2(!roles.isEmpty(), qPrintable(errors));
+    DaemonProcess daemon(roles);
+    QVERIFY2(daemon.started(), qPrintable(daemon.errors()));
+    const std::string token = tokenOf(daemon, "JPEREZ", "Tavrel2026").toStdString();
+    const QJsonObject company{
+        {u"name"_s, u"P_COD_EMPR"_s}, {u"type"_s, u"smallint"_s}, {u"value"_s, 11}};
+    const std::string open = QJsonDocument(QJsonObject{{u"provider"_s, u"DtsPVeZEZev"_s},
+                                                       {u"commandText"_s, RelationSql},
+                                                       {u"params"_s, QJsonArray{company}}})
+                                 .toJson(QJsonDocument::Compact)
+                                 .toStdString();
+    // The answer as it came over the wire, and the bytes of its headers and body.
+    const auto fetch = [&](const char* accepted, bool inflate, size_t& sent) {
+        httplib::Client client("127.0.0.1", daemon.port());
+        client.set_decompress(inflate);
+        const auto result = client.Post(
+            "/v1/open", {{"Authorization", "Bearer " + token}, {"Accept-Encoding", accepted}}, open,
+            "application/json");
+        if (!result)
+            return httplib::Response();
+        sent = result->body.size() + 16;
+        for (const auto& [name, value] : result->headers)
+            sent += name.size() + value.size() + 4;
+        return result.value();
+    };
+    size_t plainBytes = 0, packedBytes = 0, unused = 0;
+    const httplib::Response plain = fetch("identity", true, plainBytes);
+    const httplib::Response packed = fetch("gzip, deflate", false, packedBytes);
+    const httplib::Response inflated = fetch("gzip", true, unused);
+    qInfo("a relation packet of 1,000 rows: %zu bytes plain, %zu in gzip", plainBytes, packedBytes);
+    QCOMPARE(plain.status, 200);
+    QCOMPARE(
+        QJsonDocument::fromJson(QByteArray::fromStdString(plain.body))["rows"].toArray().size(),
+        1000);
+    // A desk that does not take gzip gets the packet as it was.
+    QVERIFY(!plain.has_header("Content-Encoding"));
+    QCOMPARE(packed.get_header_value("Content-Encoding"), std::string("gzip"));
+    QVERIFY2(packedBytes <= 35000, qPrintable(QString::number(packedBytes)));
+    QVERIFY(inflated.body == plain.body);
 }
 
 QTEST_GUILESS_MAIN(TstRemote)

@@ -1,3 +1,4 @@
+#include "BodyCompression.h"
 #include "Thrown.h"
 #include "WireMessages.h"
 #include "WireValue.h"
@@ -51,6 +52,8 @@ private Q_SLOTS:
     void malformedBodiesAreRefused_data();
     void malformedBodiesAreRefused();
     void errorsKeepKindAndMessage();
+    void gzipOnlyWhereTheClientTakesIt_data();
+    void gzipOnlyWhereTheClientTakesIt();
 };
 
 void TstWire::taggedValuesComeBackExactly_data()
@@ -200,6 +203,30 @@ void TstWire::errorsKeepKindAndMessage()
     QVERIFY(WireMessages::decodeError(WireMessages::encodeError(ModuleError::abort())).isSilent());
     const QJsonObject unknownKind{{"error", QJsonObject{{"kind", "odd"}, {"message", "x"}}}};
     QCOMPARE(WireMessages::decodeError(unknownKind).kind(), ModuleError::Kind::Server);
+}
+
+void TstWire::gzipOnlyWhereTheClientTakesIt_data()
+{
+    // An answer in gzip to a client that did not ask for it is unreadable to it.
+    QTest::addColumn<QByteArray>("acceptEncoding");
+    QTest::addColumn<bool>("takes");
+    QTest::newRow("asked for nothing") << QByteArray() << false;
+    QTest::newRow("identity only") << QByteArray("identity") << false;
+    QTest::newRow("brotli only") << QByteArray("br") << false;
+    QTest::newRow("among others") << QByteArray("br, gzip, deflate") << true;
+    QTest::newRow("names are not case-sensitive") << QByteArray("GZip") << true;
+    QTest::newRow("the old name") << QByteArray("x-gzip") << true;
+    QTest::newRow("with a weight") << QByteArray("gzip;q=0.5, identity") << true;
+    QTest::newRow("weight 0 refuses it") << QByteArray("gzip; q=0, identity") << false;
+    QTest::newRow("weight 0.000 too") << QByteArray("gzip;q=0.000") << false;
+    QTest::newRow("a longer name is another coding") << QByteArray("gzipped") << false;
+}
+
+void TstWire::gzipOnlyWhereTheClientTakesIt()
+{
+    QFETCH(QByteArray, acceptEncoding);
+    QFETCH(bool, takes);
+    QCOMPARE(BodyCompression::acceptsGzip(acceptEncoding.toStdString()), takes);
 }
 
 QTEST_GUILESS_MAIN(TstWire)
