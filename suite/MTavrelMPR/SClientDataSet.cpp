@@ -90,6 +90,16 @@ void SClientDataSet::setRemoteServer(SDCOMConnection* connection)
     d->remoteServer = connection;
 }
 
+const tavrel::NameListQuery& SClientDataSet::nameList() const
+{
+    return d->nameList;
+}
+
+void SClientDataSet::setNameList(const tavrel::NameListQuery& list)
+{
+    d->nameList = list;
+}
+
 int SClientDataSet::company() const
 {
     return d->company;

@@ -4,6 +4,7 @@
 #include "Delta.h"
 #include "Field.h"
 #include "MTavrelMPRExport.h"
+#include "NameListCache.h"
 #include "Param.h"
 
 #include <QList>
@@ -102,6 +103,12 @@ public:
     void setProviderName(const QString& name);
     SDCOMConnection* remoteServer() const;
     void setRemoteServer(SDCOMConnection* connection);
+    // Opened during a calculation of any dataset's rows (a name shown beside each row),
+    // a dataset with a name list is answered from the connection's copy of the list:
+    // one call per list instead of one per row. Opened at any other time (a check of a
+    // code the user typed) it asks the server as usual.
+    const tavrel::NameListQuery& nameList() const;
+    void setNameList(const tavrel::NameListQuery& list);
     int company() const;
     void setCompany(int company);
     QString sMainTable() const;

@@ -6,6 +6,7 @@
 #include "CommandText.h"
 #include "DataPacket.h"
 #include "DataSource.h"
+#include "NameListCache.h"
 #include "RowStore.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
@@ -23,6 +24,7 @@ struct SClientDataSet::Private
     tavrel::CommandText command;
     QString providerName;
     QPointer<SDCOMConnection> remoteServer;
+    tavrel::NameListQuery nameList;
     int company = 0;
     QString mainTable;
     bool auditFields = false;

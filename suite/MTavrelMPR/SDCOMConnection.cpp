@@ -13,6 +13,7 @@ struct SDCOMConnection::Private
     QString protocol;
     QString database;
     std::shared_ptr<tavrel::IAppServer> server;
+    tavrel::NameListCache nameLists;
 };
 
 SDCOMConnection::SDCOMConnection(QObject* parent) : QObject(parent), d(std::make_unique<Private>())
@@ -102,6 +103,7 @@ void SDCOMConnection::close()
     if (!d->server)
         return;
     d->server.reset();
+    d->nameLists.clear();
     qCDebug(lcConnection) << objectName() << "closed";
     emit connectedChanged(false);
 }
@@ -110,6 +112,7 @@ void SDCOMConnection::setAppServer(std::shared_ptr<tavrel::IAppServer> server)
 {
     const bool was = connected();
     d->server = std::move(server);
+    d->nameLists.clear();
     if (was != connected())
         emit connectedChanged(connected());
 }
@@ -123,6 +126,11 @@ tavrel::IAppServer* SDCOMConnection::appServer() const
             tavrel::ModuleError::Kind::Connection);
     }
     return d->server.get();
+}
+
+tavrel::NameListCache& SDCOMConnection::nameLists()
+{
+    return d->nameLists;
 }
 
 QVariant SDCOMConnection::invoke(const QString& method, QVariantList& args)

@@ -2,6 +2,7 @@
 
 #include "IAppServer.h"
 #include "MTavrelMPRExport.h"
+#include "NameListCache.h"
 
 #include <QObject>
 #include <QString>
@@ -47,6 +48,10 @@ public:
     void setAppServer(std::shared_ptr<tavrel::IAppServer> server);
     // Throws ModuleError (Connection) when not connected.
     tavrel::IAppServer* appServer() const;
+
+    // The name lists read through this connection (see SClientDataSet::setNameList);
+    // emptied when the connection closes or changes server.
+    tavrel::NameListCache& nameLists();
 
     // Late-bound call on the server; the callee may write into args.
     QVariant invoke(const QString& method, QVariantList& args);

@@ -19,6 +19,7 @@ ServidorDemo::ServidorDemo(std::shared_ptr<tavrel::IAppServer> real) : m_real(st
 tavrel::DataPacket ServidorDemo::open(const QString& provider, const QString& commandText,
                                       const tavrel::ParamList& params)
 {
+    llamadas << QStringLiteral("open ") + provider;
     if (alAbrir)
         alAbrir(provider);
     if (!proveedorQueFalla.isEmpty() && provider == proveedorQueFalla)
@@ -28,11 +29,13 @@ tavrel::DataPacket ServidorDemo::open(const QString& provider, const QString& co
 
 QList<qint64> ServidorDemo::applyUpdates(const QString& provider, const tavrel::Delta& delta)
 {
+    llamadas << QStringLiteral("apply ") + provider;
     return m_real->applyUpdates(provider, delta);
 }
 
 QVariant ServidorDemo::invoke(const QString& method, QVariantList& args)
 {
+    llamadas << QStringLiteral("invoke ") + method;
     if (!metodoQueFalla.isEmpty() && method == metodoQueFalla)
         fallar(method);
     if (responder && responder(method, args))

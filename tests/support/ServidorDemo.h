@@ -3,6 +3,7 @@
 #include "IAppServer.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -26,6 +27,9 @@ public:
     std::function<void(const QString& provider)> alAbrir;
     // Answers a call in place of the server when it returns true.
     std::function<bool(const QString& method, QVariantList& args)> responder;
+    // Every call that reached it, in order: "open <provider>", "apply <provider>",
+    // "invoke <method>".
+    QStringList llamadas;
 
 private:
     std::shared_ptr<tavrel::IAppServer> m_real;
