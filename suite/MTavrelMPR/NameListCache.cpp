@@ -1,7 +1,10 @@
 #include "NameListCache.h"
 
+#include "CommandText.h"
 #include "IAppServer.h"
 #include "ModuleError.h"
+
+#include <optional>
 
 namespace tavrel {
 
@@ -67,32 +70,90 @@ QString NameListCache::keyText(const QVariant& value)
     }
 }
 
+void NameListCache::declare(const QString& provider, const NameListQuery& list)
+{
+    for (const Declared& d : std::as_const(m_declared)) {
+        if (d.provider == provider && d.query.commandText == list.commandText)
+            return;
+    }
+    m_declared.append({provider, list});
+}
+
+NameListCache::List NameListCache::indexed(DataPacket&& packet, const NameListQuery& query,
+                                           const QString& provider)
+{
+    List out;
+    out.packet = std::move(packet);
+    QList<int> keyColumns;
+    for (const NameListQuery::Key& key : query.keys)
+        keyColumns.append(requireColumn(out.packet, key.column, provider));
+    for (int r = 0; r < out.packet.rows.size(); ++r) {
+        QStringList texts;
+        for (int c : keyColumns)
+            texts.append(keyText(out.packet.rows[r].value(c)));
+        out.rowsByKey[texts.join(Separator)].append(r);
+    }
+    return out;
+}
+
 const NameListCache::List& NameListCache::list(IAppServer& server, const QString& provider,
                                                const NameListQuery& query, const ParamList& params)
 {
-    ParamList listParams;
-    QString name = provider + Separator + query.commandText;
-    for (const Param& p : params) {
-        if (isKey(query, p.name))
-            continue;
-        listParams.append(p);
-        name += Separator + p.name.toUpper() + QLatin1Char('=') + keyText(p.value);
-    }
+    // A list's own parameters, by the markers of its text, with the values given; none
+    // when a marker has no value.
+    const auto listParams = [&params](const NameListQuery& q) -> std::optional<ParamList> {
+        ParamList out;
+        for (const QString& name : CommandText::parameterNames(q.commandText)) {
+            const Param* p = findParam(params, name);
+            if (!p || isKey(q, name))
+                return std::nullopt;
+            out.append(*p);
+        }
+        return out;
+    };
+    const auto nameOf = [](const QString& prov, const NameListQuery& q, const ParamList& ps) {
+        QString name = prov + Separator + q.commandText;
+        for (const Param& p : ps)
+            name += Separator + p.name.toUpper() + QLatin1Char('=') + keyText(p.value);
+        return name;
+    };
+
+    const std::optional<ParamList> own = listParams(query);
+    if (!own)
+        throw ModuleError(QStringLiteral("La lista de nombres de %1 usa un parámetro que la "
+                                         "consulta no da o que es una llave")
+                              .arg(provider));
+    const QString name = nameOf(provider, query, *own);
     if (const auto found = m_lists.constFind(name); found != m_lists.constEnd())
         return *found;
 
-    List fetched;
-    fetched.packet = server.open(provider, query.commandText, listParams);
-    QList<int> keyColumns;
-    for (const NameListQuery::Key& key : query.keys)
-        keyColumns.append(requireColumn(fetched.packet, key.column, provider));
-    for (int r = 0; r < fetched.packet.rows.size(); ++r) {
-        QStringList texts;
-        for (int c : keyColumns)
-            texts.append(keyText(fetched.packet.rows[r].value(c)));
-        fetched.rowsByKey[texts.join(Separator)].append(r);
+    // This list first, then the declared ones the same values fill and not read yet.
+    QList<Declared> wanted{{provider, query}};
+    QStringList names{name};
+    QList<BatchCall> calls{BatchCall::open(provider, query.commandText, *own)};
+    for (const Declared& d : std::as_const(m_declared)) {
+        const std::optional<ParamList> theirs = listParams(d.query);
+        const QString other = theirs ? nameOf(d.provider, d.query, *theirs) : QString();
+        if (!theirs || names.contains(other) || m_lists.contains(other))
+            continue;
+        wanted.append(d);
+        names.append(other);
+        calls.append(BatchCall::open(d.provider, d.query.commandText, *theirs));
     }
-    return *m_lists.insert(name, std::move(fetched));
+    QList<BatchAnswer> answers;
+    if (calls.size() == 1)
+        answers.append({server.open(provider, query.commandText, *own), {}, {}, {}});
+    else
+        answers = server.batch(calls);
+    if (answers.value(0).error)
+        throw *answers[0].error;
+    // The others' errors are left for their own first use to meet.
+    for (qsizetype i = answers.size() - 1; i >= 0; --i) {
+        if (!answers[i].error)
+            m_lists.insert(names[i], indexed(std::move(answers[i].packet), wanted[i].query,
+                                             wanted[i].provider));
+    }
+    return *m_lists.constFind(name);
 }
 
 DataPacket NameListCache::rows(IAppServer& server, const QString& provider,

@@ -30,12 +30,15 @@ struct MTAVRELMPR_EXPORT NameListQuery
     bool declared() const { return !commandText.isEmpty() && !keys.isEmpty(); }
 };
 
-// The name lists a connection has read, each fetched in one call and then searched
-// locally. A list is kept per provider, list text and the values of the parameters that
-// are not keys (the company among them), until clear().
+// The name lists a connection has read, each fetched once and then searched locally. A
+// list is kept per provider, list text and the values of the parameters of its text (the
+// company), until clear(). The lists declared to it are read together: when one is
+// needed, every declared list whose parameters the same values fill comes in the same
+// batch.
 class MTAVRELMPR_EXPORT NameListCache
 {
 public:
+    void declare(const QString& provider, const NameListQuery& list);
     // The rows of the list whose key columns equal the key parameters' values, with the
     // columns `columns` (all of the list's when empty). A null key matches nothing, as it
     // does in the query. Reads the list from `server` the first time it is needed; a
@@ -56,10 +59,17 @@ private:
         DataPacket packet;
         QHash<QString, QList<int>> rowsByKey; // the key columns' texts joined, to rows
     };
+    struct Declared
+    {
+        QString provider;
+        NameListQuery query;
+    };
     const List& list(IAppServer& server, const QString& provider, const NameListQuery& query,
                      const ParamList& params);
+    static List indexed(DataPacket&& packet, const NameListQuery& query, const QString& provider);
 
     QHash<QString, List> m_lists;
+    QList<Declared> m_declared;
 };
 
 } // namespace tavrel

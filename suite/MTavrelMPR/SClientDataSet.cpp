@@ -88,6 +88,7 @@ SDCOMConnection* SClientDataSet::remoteServer() const
 void SClientDataSet::setRemoteServer(SDCOMConnection* connection)
 {
     d->remoteServer = connection;
+    d->declareNameList();
 }
 
 const tavrel::NameListQuery& SClientDataSet::nameList() const
@@ -98,6 +99,7 @@ const tavrel::NameListQuery& SClientDataSet::nameList() const
 void SClientDataSet::setNameList(const tavrel::NameListQuery& list)
 {
     d->nameList = list;
+    d->declareNameList();
 }
 
 int SClientDataSet::company() const
@@ -232,6 +234,11 @@ void SClientDataSet::open()
     d->fire(AfterOpen);
     if (!isEmpty())
         d->fire(AfterScroll);
+}
+
+tavrel::BatchCall SClientDataSet::openCall() const
+{
+    return tavrel::BatchCall::open(d->providerName, d->command.text(), d->command.params());
 }
 
 void SClientDataSet::close()

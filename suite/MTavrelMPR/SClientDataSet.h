@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchCall.h"
 #include "DataSetTypes.h"
 #include "Delta.h"
 #include "Field.h"
@@ -132,6 +133,8 @@ public:
     bool active() const;
     void setActive(bool active);
     void open();
+    // What open() asks the server, as one call of a batch (see SDCOMConnection::prefetch).
+    tavrel::BatchCall openCall() const;
     void close();
     // An in-memory dataset: active with its declared fields and no rows.
     void createDataSet();

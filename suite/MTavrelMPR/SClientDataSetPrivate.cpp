@@ -266,7 +266,13 @@ tavrel::DataPacket SClientDataSet::Private::fetch()
                                               command.params(), dataColumnNames);
     if (q->OnCalcFields)
         remoteServer->nameLists().clear();
-    return remoteServer->appServer()->open(providerName, command.text(), command.params());
+    return remoteServer->openProvider(providerName, command.text(), command.params());
+}
+
+void SClientDataSet::Private::declareNameList()
+{
+    if (remoteServer && nameList.declared() && !providerName.isEmpty())
+        remoteServer->nameLists().declare(providerName, nameList);
 }
 
 SClientDataSet::Private::Loaded SClientDataSet::Private::load(tavrel::DataPacket&& packet)

@@ -117,6 +117,8 @@ struct SClientDataSet::Private
     QVariantList dataValues(const QVariantList& record) const;
     QVariant storedValue(const tavrel::RowStore::Row& row, int fieldIndex) const;
     tavrel::DataPacket fetch();
+    // Tells the connection of the name list, so that it reads it with its others.
+    void declareNameList();
     // Takes the packet's rows over: a row whose columns are the data fields in their
     // order is kept as it came, any other is copied and freed at once, so that the
     // server's and the dataset's copies of the rows are not both held.

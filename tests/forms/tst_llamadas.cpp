@@ -68,7 +68,7 @@ void TstLlamadas::cadaAccionCuestaPocasLlamadas_data()
     // The window's own reads at load: the user's companies and the company list, the
     // relation, the flag and the linked programs' paths, and one list of concept names
     // and one of account names for every row shown.
-    QTest::newRow("open the window up to the first painted screen") << "abrir" << 10;
+    QTest::newRow("open the window up to the first painted screen") << "abrir" << 6;
     // The rows are all in the desk; their names come from the lists read at the open.
     QTest::newRow("scroll the grid one screen down") << "bajar" << 1;
     // The row goes to the server; the names of the posted row come from the lists.
@@ -141,6 +141,16 @@ void TstLlamadas::nombreCambiadoApareceAlRefrescar()
     relacion->first();
     QCOMPARE(relacion->fieldByName(u"DtfNmbCont"_s)->asString(), u"CAMBIADO EN EL SERVIDOR"_s);
     QVERIFY(m->mensajes.isEmpty());
+
+    // A concept the user types is checked against the server, not against the list.
+    m->db->exec(u"INSERT INTO NM_NCCON (COD_EMPR, COD_CONT, NOM_CONT, CAM_RELA) "
+                "VALUES (:E, 999, 'NUEVO EN EL SERVIDOR', 'COD_CCOS')"_s,
+                {Empresa});
+    m->db->disconnect();
+    relacion->edit();
+    relacion->fieldByName(u"COD_CONT"_s)->setValue(999);
+    QCOMPARE(relacion->fieldByName(u"COD_CONT"_s)->asInteger(), 999);
+    relacion->cancel();
 }
 
 QTEST_MAIN(TstLlamadas)

@@ -43,6 +43,24 @@ QVariant ServidorDemo::invoke(const QString& method, QVariantList& args)
     return m_real->invoke(method, args);
 }
 
+QList<tavrel::BatchAnswer> ServidorDemo::batch(const QList<tavrel::BatchCall>& calls)
+{
+    QStringList partes;
+    for (const tavrel::BatchCall& c : calls)
+        partes << (c.kind == tavrel::BatchCall::Kind::Open ? QStringLiteral("open ")
+                                                           : QStringLiteral("invoke ")) +
+                      c.name;
+    const qsizetype antes = llamadas.size();
+    if (!alAbrir && !responder && metodoQueFalla.isEmpty() && proveedorQueFalla.isEmpty()) {
+        llamadas << QStringLiteral("batch ") + partes.join(u'+');
+        return m_real->batch(calls);
+    }
+    QList<tavrel::BatchAnswer> respuestas = IAppServer::batch(calls);
+    llamadas.resize(antes);
+    llamadas << QStringLiteral("batch ") + partes.join(u'+');
+    return respuestas;
+}
+
 QString ServidorDemo::description() const
 {
     return m_real->description();
