@@ -426,6 +426,8 @@ struct HttpDaemon::Private
                 answers += ',';
             try {
                 answers += (*works[i])(calls[i].toObject(), session);
+            } catch (const SessionStore::Denied&) {
+                throw; // the session ended meanwhile: the batch is refused as a call is
             } catch (const ModuleError& e) {
                 // A lost database fails the whole batch, as it fails a single call.
                 if (e.kind() == ModuleError::Kind::Connection)
