@@ -65,15 +65,15 @@ void TstLlamadas::cadaAccionCuestaPocasLlamadas_data()
     QTest::addColumn<QString>("accion");
     QTest::addColumn<int>("maximo");
 
-    // The window's own reads at load: the user's companies and the company list, the
-    // relation, the flag and the linked programs' paths, and one list of concept names
-    // and one of account names for every row shown.
+    // The login check with both company lists, the relation, the concept and account
+    // name lists, the related codes' list, the linked programs' paths with the company's
+    // country, and the country's flag.
     QTest::newRow("open the window up to the first painted screen") << "abrir" << 6;
     // The rows are all in the desk; their names come from the lists read at the open.
     QTest::newRow("scroll the grid one screen down") << "bajar" << 1;
-    // The row goes to the server; the names of the posted row come from the lists.
+    // The server's time for the stamp and the row itself; the names come from the lists.
     QTest::newRow("post one edited row") << "grabar" << 2;
-    // The period setting, the server's time and the update itself.
+    // The server's time, the period setting, and the update with its clean-up.
     QTest::newRow("caused-value run") << "causado" << 4;
 }
 
