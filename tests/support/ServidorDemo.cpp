@@ -50,14 +50,12 @@ QList<tavrel::BatchAnswer> ServidorDemo::batch(const QList<tavrel::BatchCall>& c
         partes << (c.kind == tavrel::BatchCall::Kind::Open ? QStringLiteral("open ")
                                                            : QStringLiteral("invoke ")) +
                       c.name;
-    const qsizetype antes = llamadas.size();
-    if (!alAbrir && !responder && metodoQueFalla.isEmpty() && proveedorQueFalla.isEmpty()) {
-        llamadas << QStringLiteral("batch ") + partes.join(u'+');
+    llamadas << QStringLiteral("batch ") + partes.join(u'+');
+    if (!alAbrir && !responder && metodoQueFalla.isEmpty() && proveedorQueFalla.isEmpty())
         return m_real->batch(calls);
-    }
+    const qsizetype antes = llamadas.size();
     QList<tavrel::BatchAnswer> respuestas = IAppServer::batch(calls);
     llamadas.resize(antes);
-    llamadas << QStringLiteral("batch ") + partes.join(u'+');
     return respuestas;
 }
 
