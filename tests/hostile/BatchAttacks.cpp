@@ -33,14 +33,6 @@ QJsonObject invoke(const QString& method, const QVariantList& args)
 const QString Companies = u"SELECT DISTINCT COD_EMPR FROM NM_RPCOS ORDER BY 1"_s;
 const QString Caused = u"SELECT SUM(VAL_CAUS) FROM NM_RPCOS"_s;
 
-HostileServer::Reply batch(const HostileServer& server, const QString& token,
-                           const QJsonArray& calls)
-{
-    return server.post(
-        "/v1/batch", QJsonDocument(QJsonObject{{u"calls"_s, calls}}).toJson(QJsonDocument::Compact),
-        token);
-}
-
 } // namespace
 
 void BatchAttacks::init()
@@ -55,7 +47,6 @@ void BatchAttacks::eachCallCheckedAsAlone_data()
     // Per call: "[[2]]" for the rows of a read, otherwise what its error says.
     QTest::addColumn<QStringList>("answers");
 
-    const QString foreign = u"no tiene acceso a la empresa 1"_s;
     QTest::newRow("a read sees only the session's companies, next to a refused statement")
         << QJsonArray{open(Companies),
                       invoke(u"EjecutarSQL"_s, {QVariantList{u"UPDATE NM_RPCOS SET VAL_CAUS = 0"_s},
@@ -67,7 +58,7 @@ void BatchAttacks::eachCallCheckedAsAlone_data()
     QTest::newRow("another company's row history")
         << QJsonArray{invoke(tavrel::RowHistoryCall::method(),
                              tavrel::RowHistoryCall::encodeRequest({1, 10, u"51010101"_s, 100}))}
-        << QStringList{foreign};
+        << QStringList{u"no tiene acceso a la empresa 1"_s};
     QTest::newRow("a read that calls a refused function")
         << QJsonArray{open(u"SELECT pg_sleep(5)"_s)}
         << QStringList{u"no ejecuta por la red consultas que usan pg_sleep"_s};
@@ -80,7 +71,8 @@ void BatchAttacks::eachCallCheckedAsAlone()
 
     tavrel::test::TestDatabase& db = m_server->database();
     const QVariant caused = db.queryValue(Caused);
-    const HostileServer::Reply reply = batch(*m_server, m_token, calls);
+    const HostileServer::Reply reply = m_server->post(
+        "/v1/batch", QJsonDocument(QJsonObject{{u"calls"_s, calls}}).toJson(), m_token);
     QVERIFY2(reply.status == 200, reply.raw.c_str());
     const QJsonArray got = reply.body.value(u"answers"_s).toArray();
     QCOMPARE(got.size(), answers.size());
