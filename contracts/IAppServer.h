@@ -2,6 +2,7 @@
 
 #include "TavrelContractsExport.h"
 
+#include "BatchCall.h"
 #include "DataPacket.h"
 #include "Delta.h"
 #include "Param.h"
@@ -32,6 +33,13 @@ public:
     // Late-bound call by name. Arguments go by reference: the callee may write into
     // them. Unknown method: ModuleError naming it.
     virtual QVariant invoke(const QString& method, QVariantList& args) = 0;
+
+    // Several opens and late-bound calls at once, run in order, each answered with its
+    // own result or error as the single call gives it; one that fails does not stop the
+    // others. A server across the network takes them in one round trip; this one makes
+    // the calls one by one. An error of the batch itself (the server cannot be reached)
+    // is thrown.
+    virtual QList<BatchAnswer> batch(const QList<BatchCall>& calls);
 
     // A short description of where the data lives, for messages ("SQLite demo.sqlite").
     virtual QString description() const = 0;

@@ -165,6 +165,12 @@ void TDtmVeZezev::crearConsultas()
     campo(QryNmNccon, "COD_CONT", FieldType::SmallInt);
     campo(QryNmNccon, "NOM_CONT", FieldType::FixedChar, 40);
     campo(QryNmNccon, "CAM_RELA", FieldType::FixedChar, 8);
+    // The names shown beside each row come from the company's lists, read once.
+    QryNmNccon->setNameList(
+        {QStringLiteral("SELECT COD_CONT, NOM_CONT, CAM_RELA FROM NM_NCCON "
+                        "WHERE (COD_EMPR = :P_COD_EMPR) AND "
+                        "CAM_RELA IN('COD_TNOM','COD_GAST','COD_CCOS','COD_GPRO')"),
+         {{QStringLiteral("P_COD_CONT"), QStringLiteral("COD_CONT")}}});
 
     QryNmNcmco = servidor(this, "QryNmNcmco", "DtsPNmNcmco",
                           RelationFieldChecks::accountLookup(0, 0, QString()).query);
@@ -173,6 +179,10 @@ void TDtmVeZezev::crearConsultas()
     tipoParametro(QryNmNcmco, "P_COD_CUEN", FieldType::String);
     campo(QryNmNcmco, "COD_CUEN", FieldType::FixedChar, 30);
     campo(QryNmNcmco, "NOM_CUEN", FieldType::FixedChar, 60);
+    QryNmNcmco->setNameList({QStringLiteral("SELECT COD_CONT, COD_CUEN, NOM_CUEN FROM NM_NCMCO "
+                                            "WHERE (COD_EMPR = :P_COD_EMPR)"),
+                             {{QStringLiteral("P_COD_CONT"), QStringLiteral("COD_CONT")},
+                              {QStringLiteral("P_COD_CUEN"), QStringLiteral("COD_CUEN")}}});
 
     // The list of the configured related-field kind; its text is set per kind.
     QryCamRela = servidor(this, "QryCamRela", "DtsPCamRela", {});

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchCall.h"
 #include "DataSetBinding.h"
 #include "PdfExportSettings.h"
 #include "TipoCampoRelacionado.h"
@@ -125,12 +126,17 @@ public:
     // first row that applies, or "N" when none does. A failure is thrown as
     // "Error leyendo DIGIFLAG '<code>': <message>".
     Q_INVOKABLE QVariant VerDigiFlags(const QString& codigo);
+    // What VerDigiFlags reads first for the current company (its country, unless the
+    // company query stands on it already), with the query set for it; nothing otherwise.
+    QList<tavrel::BatchCall> LecturasDeFlags();
 
 signals:
     // A concept of this kind configured the data module; the kind strings are set.
     void campoRelacionadoConfigurado(const TipoCampoRelacionado& tipo);
 
 private:
+    // The company query does not stand on this company.
+    bool empresaPorLeer(int empresa) const;
     void crearRelacion();
     void crearConsultas();
     void crearListas();

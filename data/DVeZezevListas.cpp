@@ -38,6 +38,21 @@ void TDtmVeZezev::AgregarRegistro(SClientDataSet* dataSet, const QVariantList& v
     dataSet->post();
 }
 
+bool TDtmVeZezev::empresaPorLeer(int empresa) const
+{
+    const tavrel::Param* empresaAbierta = QryGnEmpre->findParam(QStringLiteral("P_COD_EMPR"));
+    return !QryGnEmpre->active() || !empresaAbierta || empresaAbierta->value != QVariant(empresa);
+}
+
+QList<tavrel::BatchCall> TDtmVeZezev::LecturasDeFlags()
+{
+    const int empresa = empresaActual();
+    if (!empresaPorLeer(empresa))
+        return {};
+    DtmGnLibre::Parametrizar(QryGnEmpre, {empresa});
+    return {QryGnEmpre->openCall()};
+}
+
 QVariant TDtmVeZezev::VerDigiFlags(const QString& codigo)
 {
     QryGnDigif->close();
@@ -47,8 +62,7 @@ QVariant TDtmVeZezev::VerDigiFlags(const QString& codigo)
         QryGnDigif->paramByName(QStringLiteral("PCODVARI")).value = codigo;
 
         // The company's country; the company query is opened again only for another one.
-        const tavrel::Param* empresaAbierta = QryGnEmpre->findParam(QStringLiteral("P_COD_EMPR"));
-        if (!QryGnEmpre->active() || !empresaAbierta || empresaAbierta->value != QVariant(empresa))
+        if (empresaPorLeer(empresa))
             DtmGnLibre::ReConsultar(QryGnEmpre, {empresa});
         tavrel::Param& pais = QryGnDigif->paramByName(QStringLiteral("PCODPAIS"));
         pais.type = FieldType::SmallInt;

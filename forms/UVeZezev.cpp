@@ -58,8 +58,7 @@ QString primerElemento(const QVariant& respuesta)
 
 } // namespace
 
-TFrmVeZezev::TFrmVeZezev(QWidget* parent)
-    : TfrmFormaMaestro(parent)
+TFrmVeZezev::TFrmVeZezev(QWidget* parent) : TfrmFormaMaestro(parent)
 {
     setObjectName(QStringLiteral("FrmVeZezev"));
     setWindowTitle(
@@ -169,6 +168,10 @@ void TFrmVeZezev::cmbEmpresaChange(QObject* Sender)
                                 gStCodiUsua + u' ' + gStPassUsua + u' ' + gStCodiEmpr +
                                     gStTipoUsuario,
                                 gStTipoUsuario, gStCodiUsua, QVariant()};
+        // The paths and the company's country travel in one round trip.
+        DCOMCnction->prefetch(QList{tavrel::BatchCall::invoke(
+                                  QStringLiteral("BuscarPathProgramaArreglo"), argumentos)} +
+                              DtmVeZezev->LecturasDeFlags());
         DCOMCnction->invoke(QStringLiteral("BuscarPathProgramaArreglo"), argumentos);
         gStTipoUsuario = argumentos.value(2).toString();
         gStCodiUsua = argumentos.value(3).toString();

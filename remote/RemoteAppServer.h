@@ -38,6 +38,8 @@ public:
                     const ParamList& params) override;
     QList<qint64> applyUpdates(const QString& provider, const Delta& delta) override;
     QVariant invoke(const QString& method, QVariantList& args) override;
+    // One request to /v1/batch.
+    QList<BatchAnswer> batch(const QList<BatchCall>& calls) override;
     QString description() const override;
 
     // The companies the server gives the logged-in user.

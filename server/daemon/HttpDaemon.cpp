@@ -392,35 +392,35 @@ struct HttpDaemon::Private
         // The session is checked and bound in the statement before the read, so a read
         // costs the database two round trips, fewer than it does in-process, and a
         // session ended on any server is refused at once.
-        route("/v1/open", "open", Access::Token, Reply::Compressible,
-              [this](const QJsonObject& body, const Session* session) {
-                  tNote.target = text(body, "provider");
-                  const QString commandText = text(body, "commandText");
-                  ReadPolicy::check(commandText);
-                  Worker& w = worker();
-                  Database& reader = w.reader->database();
-                  reader.setReadPrelude(
-                      NetworkAccess::sessionPrelude(session->token, [&](QSqlQuery& row) {
-                          tNote.user = row.value(0).toString().trimmed();
-                          w.sessions->accept(session->token, tNote.user, row.value(1).toDateTime());
-                      }));
-                  // Whatever the read left on the connection (settings, locks, temporary
-                  // objects) goes before the next desk's; a connection that cannot be
-                  // reset is not used again.
-                  const auto unbind = qScopeGuard([&] {
-                      reader.setReadPrelude({});
-                      try {
-                          reader.resetSession();
-                      } catch (const ModuleError&) {
-                          tWorker.reset();
-                      }
-                  });
-                  const DataPacket packet = w.reader->open(
-                      tNote.target, commandText,
-                      WireMessages::decodeParams(body.value(QStringLiteral("params"))));
-                  tNote.rows = int(packet.rows.size());
-                  return WireMessages::writePacket(packet);
-              });
+        const Work open = [this](const QJsonObject& body, const Session* session) {
+            tNote.target = text(body, "provider");
+            const QString commandText = text(body, "commandText");
+            ReadPolicy::check(commandText);
+            Worker& w = worker();
+            Database& reader = w.reader->database();
+            reader.setReadPrelude(
+                NetworkAccess::sessionPrelude(session->token, [&](QSqlQuery& row) {
+                    tNote.user = row.value(0).toString().trimmed();
+                    w.sessions->accept(session->token, tNote.user, row.value(1).toDateTime());
+                }));
+            // Whatever the read left on the connection (settings, locks, temporary
+            // objects) goes before the next desk's; a connection that cannot be
+            // reset is not used again.
+            const auto unbind = qScopeGuard([&] {
+                reader.setReadPrelude({});
+                try {
+                    reader.resetSession();
+                } catch (const ModuleError&) {
+                    tWorker.reset();
+                }
+            });
+            const DataPacket packet =
+                w.reader->open(tNote.target, commandText,
+                               WireMessages::decodeParams(body.value(QStringLiteral("params"))));
+            tNote.rows = int(packet.rows.size());
+            return WireMessages::writePacket(packet);
+        };
+        route("/v1/open", "open", Access::Token, Reply::Compressible, open);
         route("/v1/apply", "apply", Access::Session, Reply::Compressible,
               [this](const QJsonObject& body, const Session* session) {
                   tNote.target = text(body, "provider");
@@ -434,25 +434,30 @@ struct HttpDaemon::Private
                       keys.append(key);
                   return json({{QStringLiteral("keys"), keys}});
               });
-        route("/v1/invoke", "invoke", Access::Session,
-              [this](const QJsonObject& body, const Session* session) {
-                  tNote.target = text(body, "method");
-                  const ServerMethod& method = networkMethod(tNote.target);
-                  tNote.method = method.name;
-                  QVariantList args =
-                      WireMessages::decodeArguments(body.value(QStringLiteral("args")));
-                  requireMethodCompany(method, args, *session);
-                  if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0)
-                      checkStatement(args, *session);
-                  worker().server->setUser(session->user);
-                  // Passwords are checked only where failures are counted.
-                  const QVariant result = tNote.target.compare(QLatin1String("ValidarUsuario"),
-                                                               Qt::CaseInsensitive) == 0
-                                              ? worker().sessions->validate(args, session->user)
-                                              : worker().server->invoke(tNote.target, args);
-                  hideStatementError(args);
-                  return json({{QStringLiteral("result"), WireValue::encodeTagged(result)},
-                               {QStringLiteral("args"), WireMessages::encodeArguments(args)}});
+        const Work invoke = [this](const QJsonObject& body, const Session* session) {
+            tNote.target = text(body, "method");
+            const ServerMethod& method = networkMethod(tNote.target);
+            tNote.method = method.name;
+            QVariantList args = WireMessages::decodeArguments(body.value(QStringLiteral("args")));
+            requireMethodCompany(method, args, *session);
+            if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0)
+                checkStatement(args, *session);
+            worker().server->setUser(session->user);
+            // Passwords are checked only where failures are counted.
+            const QVariant result =
+                tNote.target.compare(QLatin1String("ValidarUsuario"), Qt::CaseInsensitive) == 0
+                    ? worker().sessions->validate(args, session->user)
+                    : worker().server->invoke(tNote.target, args);
+            hideStatementError(args);
+            return json({{QStringLiteral("result"), WireValue::encodeTagged(result)},
+                         {QStringLiteral("args"), WireMessages::encodeArguments(args)}});
+        };
+        route("/v1/invoke", "invoke", Access::Session, invoke);
+        // Several opens and late-bound calls in one request, each checked and run as its
+        // single call is, in order; each answers with its own body or error.
+        route("/v1/batch", "batch", Access::Session,
+              [open, invoke](const QJsonObject& body, const Session* session) {
+                  return batch(body, session, open, invoke);
               });
     }
 
@@ -472,6 +477,53 @@ struct HttpDaemon::Private
             log.write({}, QStringLiteral("metrics"), e.message(), 0, 0, 500);
             return std::nullopt;
         }
+    }
+
+    static QByteArray batch(const QJsonObject& body, const Session* session, const Work& open,
+                            const Work& invoke)
+    {
+        const QJsonArray calls =
+            WireMessages::member(body, QStringLiteral("calls"), QJsonValue::Array).toArray();
+        if (calls.isEmpty() || calls.size() > MaxBatchCalls)
+            throw ModuleError(QStringLiteral("Un lote lleva de 1 a %1 llamadas; este trae %2")
+                                  .arg(MaxBatchCalls)
+                                  .arg(calls.size()),
+                              ModuleError::Kind::Conversion);
+        // The whole batch is read before any of it runs.
+        QList<const Work*> works;
+        for (const QJsonValue& call : calls) {
+            const QString kind = call.isObject() ? text(call.toObject(), "call") : QString();
+            if (kind != QLatin1String("open") && kind != QLatin1String("invoke"))
+                WireValue::malformed(
+                    QStringLiteral("una llamada del lote no es «open» ni «invoke»"));
+            works.append(kind == QLatin1String("open") ? &open : &invoke);
+        }
+        QByteArray answers = "{\"answers\":[";
+        QStringList targets;
+        int rows = 0;
+        for (qsizetype i = 0; i < calls.size(); ++i) {
+            tNote.target.clear();
+            tNote.rows = 0;
+            if (i > 0)
+                answers += ',';
+            try {
+                answers += (*works[i])(calls[i].toObject(), session);
+            } catch (const SessionStore::Denied&) {
+                throw; // the session ended meanwhile: the batch is refused as a call is
+            } catch (const ModuleError& e) {
+                // A lost database fails the whole batch, as it fails a single call.
+                if (e.kind() == ModuleError::Kind::Connection)
+                    throw;
+                answers += json(
+                    WireMessages::encodeError(ErrorReference::forDesk(e, tNote.user, tNote.call)));
+            }
+            targets.append(tNote.target);
+            rows += tNote.rows;
+        }
+        tNote.target = targets.join(QLatin1Char(','));
+        tNote.method.clear();
+        tNote.rows = rows;
+        return answers + "]}";
     }
 };
 

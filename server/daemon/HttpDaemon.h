@@ -46,6 +46,8 @@ public:
     // many calls of one desk the desks waiting for a worker may have to wait for.
     static constexpr int KeepAliveCalls = 10;
     static constexpr int KeepAliveSeconds = 1;
+    // The most calls one batch request may carry.
+    static constexpr int MaxBatchCalls = 16;
 
 private:
     struct Private;

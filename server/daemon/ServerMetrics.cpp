@@ -16,7 +16,8 @@ const QStringList& ServerMetrics::calls()
 {
     static const QStringList names{QStringLiteral("health"), QStringLiteral("login"),
                                    QStringLiteral("logout"), QStringLiteral("open"),
-                                   QStringLiteral("apply"),  QStringLiteral("invoke")};
+                                   QStringLiteral("apply"),  QStringLiteral("invoke"),
+                                   QStringLiteral("batch")};
     return names;
 }
 

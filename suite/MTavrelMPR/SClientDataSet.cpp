@@ -88,6 +88,18 @@ SDCOMConnection* SClientDataSet::remoteServer() const
 void SClientDataSet::setRemoteServer(SDCOMConnection* connection)
 {
     d->remoteServer = connection;
+    d->declareNameList();
+}
+
+const tavrel::NameListQuery& SClientDataSet::nameList() const
+{
+    return d->nameList;
+}
+
+void SClientDataSet::setNameList(const tavrel::NameListQuery& list)
+{
+    d->nameList = list;
+    d->declareNameList();
 }
 
 int SClientDataSet::company() const
@@ -222,6 +234,11 @@ void SClientDataSet::open()
     d->fire(AfterOpen);
     if (!isEmpty())
         d->fire(AfterScroll);
+}
+
+tavrel::BatchCall SClientDataSet::openCall() const
+{
+    return tavrel::BatchCall::open(d->providerName, d->command.text(), d->command.params());
 }
 
 void SClientDataSet::close()

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "BatchCall.h"
 #include "DataSetTypes.h"
 #include "Delta.h"
 #include "Field.h"
 #include "MTavrelMPRExport.h"
+#include "NameListCache.h"
 #include "Param.h"
 
 #include <QList>
@@ -102,6 +104,12 @@ public:
     void setProviderName(const QString& name);
     SDCOMConnection* remoteServer() const;
     void setRemoteServer(SDCOMConnection* connection);
+    // Opened during a calculation of any dataset's rows (a name shown beside each row),
+    // a dataset with a name list is answered from the connection's copy of the list:
+    // one call per list instead of one per row. Opened at any other time (a check of a
+    // code the user typed) it asks the server as usual.
+    const tavrel::NameListQuery& nameList() const;
+    void setNameList(const tavrel::NameListQuery& list);
     int company() const;
     void setCompany(int company);
     QString sMainTable() const;
@@ -125,6 +133,8 @@ public:
     bool active() const;
     void setActive(bool active);
     void open();
+    // What open() asks the server, as one call of a batch (see SDCOMConnection::prefetch).
+    tavrel::BatchCall openCall() const;
     void close();
     // An in-memory dataset: active with its declared fields and no rows.
     void createDataSet();

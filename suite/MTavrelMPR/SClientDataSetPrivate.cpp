@@ -24,15 +24,20 @@ public:
         calcTarget = target;
         calcRow = row;
         state = DataSetState::CalcFields;
+        ++running;
     }
     ~CalculationScope()
     {
+        --running;
         m_calcTarget = m_oldTarget;
         m_calcRow = m_oldRow;
         m_state = m_oldState;
     }
     CalculationScope(const CalculationScope&) = delete;
     CalculationScope& operator=(const CalculationScope&) = delete;
+
+    // Calculations of any dataset under way on this thread.
+    static inline thread_local int running = 0;
 
 private:
     QVariantList*& m_calcTarget;
@@ -254,7 +259,20 @@ tavrel::DataPacket SClientDataSet::Private::fetch()
     if (!remoteServer)
         refuse(QStringLiteral("El conjunto de datos '%1' no tiene servidor remoto"));
     remoteServer->open();
-    return remoteServer->appServer()->open(providerName, command.text(), command.params());
+    // A row's calculation reads names from the connection's lists; a dataset whose rows
+    // are calculated reads them anew with its rows, so they are as fresh as the rows.
+    if (nameList.declared() && CalculationScope::running > 0)
+        return remoteServer->nameLists().rows(*remoteServer->appServer(), providerName, nameList,
+                                              command.params(), dataColumnNames);
+    if (q->OnCalcFields)
+        remoteServer->nameLists().clear();
+    return remoteServer->openProvider(providerName, command.text(), command.params());
+}
+
+void SClientDataSet::Private::declareNameList()
+{
+    if (remoteServer && nameList.declared() && !providerName.isEmpty())
+        remoteServer->nameLists().declare(providerName, nameList);
 }
 
 SClientDataSet::Private::Loaded SClientDataSet::Private::load(tavrel::DataPacket&& packet)

@@ -6,6 +6,7 @@
 #include "CommandText.h"
 #include "DataPacket.h"
 #include "DataSource.h"
+#include "NameListCache.h"
 #include "RowStore.h"
 #include "SClientDataSet.h"
 #include "SDCOMConnection.h"
@@ -23,6 +24,7 @@ struct SClientDataSet::Private
     tavrel::CommandText command;
     QString providerName;
     QPointer<SDCOMConnection> remoteServer;
+    tavrel::NameListQuery nameList;
     int company = 0;
     QString mainTable;
     bool auditFields = false;
@@ -115,6 +117,8 @@ struct SClientDataSet::Private
     QVariantList dataValues(const QVariantList& record) const;
     QVariant storedValue(const tavrel::RowStore::Row& row, int fieldIndex) const;
     tavrel::DataPacket fetch();
+    // Tells the connection of the name list, so that it reads it with its others.
+    void declareNameList();
     // Takes the packet's rows over: a row whose columns are the data fields in their
     // order is kept as it came, any other is copied and freed at once, so that the
     // server's and the dataset's copies of the rows are not both held.

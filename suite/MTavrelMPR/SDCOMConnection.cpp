@@ -13,6 +13,8 @@ struct SDCOMConnection::Private
     QString protocol;
     QString database;
     std::shared_ptr<tavrel::IAppServer> server;
+    tavrel::NameListCache nameLists;
+    QList<std::pair<tavrel::BatchCall, tavrel::BatchAnswer>> kept; // by prefetch()
 };
 
 SDCOMConnection::SDCOMConnection(QObject* parent) : QObject(parent), d(std::make_unique<Private>())
@@ -102,6 +104,8 @@ void SDCOMConnection::close()
     if (!d->server)
         return;
     d->server.reset();
+    d->nameLists.clear();
+    d->kept.clear();
     qCDebug(lcConnection) << objectName() << "closed";
     emit connectedChanged(false);
 }
@@ -110,12 +114,15 @@ void SDCOMConnection::setAppServer(std::shared_ptr<tavrel::IAppServer> server)
 {
     const bool was = connected();
     d->server = std::move(server);
+    d->nameLists.clear();
+    d->kept.clear();
     if (was != connected())
         emit connectedChanged(connected());
 }
 
-tavrel::IAppServer* SDCOMConnection::appServer() const
+tavrel::IAppServer* SDCOMConnection::appServer()
 {
+    d->kept.clear();
     if (!d->server) {
         throw tavrel::ModuleError(
             QStringLiteral("La conexión '%1' con el servidor de aplicaciones no está abierta")
@@ -125,8 +132,58 @@ tavrel::IAppServer* SDCOMConnection::appServer() const
     return d->server.get();
 }
 
+tavrel::NameListCache& SDCOMConnection::nameLists()
+{
+    return d->nameLists;
+}
+
+void SDCOMConnection::prefetch(const QList<tavrel::BatchCall>& calls)
+{
+    open();
+    QList<tavrel::BatchAnswer> answers;
+    try {
+        answers = appServer()->batch(calls);
+    } catch (const tavrel::ModuleError& e) {
+        for (qsizetype i = 0; i < calls.size(); ++i)
+            answers.append({{}, {}, {}, e});
+    }
+    qCDebug(lcConnection) << objectName() << "prefetched" << calls.size() << "calls";
+    for (qsizetype i = 0; i < calls.size() && i < answers.size(); ++i)
+        d->kept.append({calls[i], std::move(answers[i])});
+}
+
+std::optional<tavrel::BatchAnswer> SDCOMConnection::takeAnswer(const tavrel::BatchCall& call)
+{
+    for (qsizetype i = 0; i < d->kept.size(); ++i) {
+        if (d->kept[i].first.sameAs(call)) {
+            tavrel::BatchAnswer answer = std::move(d->kept[i].second);
+            d->kept.removeAt(i);
+            return answer;
+        }
+    }
+    return std::nullopt;
+}
+
+tavrel::DataPacket SDCOMConnection::openProvider(const QString& provider,
+                                                 const QString& commandText,
+                                                 const tavrel::ParamList& params)
+{
+    if (auto answer = takeAnswer(tavrel::BatchCall::open(provider, commandText, params))) {
+        if (answer->error)
+            throw *answer->error;
+        return std::move(answer->packet);
+    }
+    return appServer()->open(provider, commandText, params);
+}
+
 QVariant SDCOMConnection::invoke(const QString& method, QVariantList& args)
 {
+    if (auto answer = takeAnswer(tavrel::BatchCall::invoke(method, args))) {
+        if (answer->error)
+            throw *answer->error;
+        args = answer->args;
+        return answer->result;
+    }
     QElapsedTimer clock;
     clock.start();
     QVariant result = appServer()->invoke(method, args);

@@ -2,11 +2,13 @@
 
 #include "IAppServer.h"
 #include "MTavrelMPRExport.h"
+#include "NameListCache.h"
 
 #include <QObject>
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 // The connection of a module's datasets to the application server.
 //
@@ -45,8 +47,25 @@ public:
 
     // The server; connected from here on.
     void setAppServer(std::shared_ptr<tavrel::IAppServer> server);
-    // Throws ModuleError (Connection) when not connected.
-    tavrel::IAppServer* appServer() const;
+    // Throws ModuleError (Connection) when not connected. Whoever asks for it is about
+    // to call the server: the answers prefetch() kept and nobody took are dropped, so
+    // that none is older than a call made after it.
+    tavrel::IAppServer* appServer();
+
+    // Sends the calls to the server in one batch and keeps their answers: the next open
+    // of a dataset or invoke() on this connection that asks exactly one of them takes
+    // its answer, or throws its error, instead of calling the server. When the batch
+    // itself fails, its error is kept as the answer of each call.
+    void prefetch(const QList<tavrel::BatchCall>& calls);
+    // The kept answer to `call`, taken out; none when no prefetch holds one.
+    std::optional<tavrel::BatchAnswer> takeAnswer(const tavrel::BatchCall& call);
+    // The rows of an open: a kept answer, or the server's.
+    tavrel::DataPacket openProvider(const QString& provider, const QString& commandText,
+                                    const tavrel::ParamList& params);
+
+    // The name lists read through this connection (see SClientDataSet::setNameList);
+    // emptied when the connection closes or changes server.
+    tavrel::NameListCache& nameLists();
 
     // Late-bound call on the server; the callee may write into args.
     QVariant invoke(const QString& method, QVariantList& args);

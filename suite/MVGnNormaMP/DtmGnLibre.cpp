@@ -52,6 +52,12 @@ bool typeOfValue(const QVariant& value, FieldType& type)
 
 void DtmGnLibre::ReConsultar(SClientDataSet* ds, const QVariantList& values)
 {
+    Parametrizar(ds, values);
+    ds->open();
+}
+
+void DtmGnLibre::Parametrizar(SClientDataSet* ds, const QVariantList& values)
+{
     if (!ds)
         throw tavrel::ModuleError(QStringLiteral("ReConsultar recibió un conjunto de datos nulo"));
     if (values.size() > ds->paramCount()) {
@@ -72,5 +78,4 @@ void DtmGnLibre::ReConsultar(SClientDataSet* ds, const QVariantList& values)
             p.type = type;
         p.value = tavrel::isNull(value) ? QVariant() : value;
     }
-    ds->open();
 }

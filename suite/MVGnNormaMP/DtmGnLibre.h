@@ -17,4 +17,6 @@ public:
     // as the SmallInt of a company code, is kept. More values than parameters is refused
     // before the dataset is closed.
     static void ReConsultar(SClientDataSet* ds, const QVariantList& values);
+    // ReConsultar without the open: the dataset closed with its parameters set.
+    static void Parametrizar(SClientDataSet* ds, const QVariantList& values);
 };

@@ -302,9 +302,33 @@ QWidget* TfrmFormaMaestro::panel() const
 void TfrmFormaMaestro::FormCreate(QObject*)
 {
     connectToServer();
+    // The login check and both company reads travel in one round trip.
+    if (!loginUser().isEmpty())
+        DCOMCnction->prefetch(
+            {tavrel::BatchCall::invoke(QStringLiteral("ValidarUsuario"), loginArguments()),
+             prepareUserCompanies(), CdsGnEmpre->openCall()});
     logIn();
     loadCompanies();
     chooseFirstCompany();
+}
+
+QString TfrmFormaMaestro::loginUser()
+{
+    return gStParUsu.trimmed().toUpper();
+}
+
+QVariantList TfrmFormaMaestro::loginArguments()
+{
+    return {loginUser(), gStParPas, QString()};
+}
+
+tavrel::BatchCall TfrmFormaMaestro::prepareUserCompanies()
+{
+    CdsGnUempr->close();
+    tavrel::Param& user = CdsGnUempr->paramByName(QStringLiteral("P_COD_USUA"));
+    user.type = tavrel::FieldType::String;
+    user.value = loginUser();
+    return CdsGnUempr->openCall();
 }
 
 void TfrmFormaMaestro::connectToServer()
@@ -318,11 +342,11 @@ void TfrmFormaMaestro::connectToServer()
 
 void TfrmFormaMaestro::logIn()
 {
-    const QString user = gStParUsu.trimmed().toUpper();
+    const QString user = loginUser();
     if (user.isEmpty())
         throw ModuleError(QStringLiteral("La sesión no indica el usuario; no se puede abrir la "
                                          "ventana."));
-    QVariantList args{user, gStParPas, QString()};
+    QVariantList args = loginArguments();
     const QVariant status = DCOMCnction->invoke(QStringLiteral("ValidarUsuario"), args);
     if (status.toInt() != 0)
         throw ModuleError(QStringLiteral("Usuario o contraseña incorrectos para «%1»; no se "
@@ -335,10 +359,7 @@ void TfrmFormaMaestro::logIn()
 
 void TfrmFormaMaestro::loadCompanies()
 {
-    CdsGnUempr->close();
-    tavrel::Param& user = CdsGnUempr->paramByName(QStringLiteral("P_COD_USUA"));
-    user.type = tavrel::FieldType::String;
-    user.value = gStCodiUsua;
+    prepareUserCompanies();
     CdsGnUempr->open();
     QSet<int> allowed;
     const int userCompany = CdsGnUempr->fieldByName(QStringLiteral("COD_EMPR"))->index();
@@ -590,9 +611,8 @@ void TfrmFormaMaestro::exportExcel(const QString& path)
 void TfrmFormaMaestro::exportPdf(const QString& path)
 {
     if (!d->pdfExport)
-        throw ModuleError(
-            QStringLiteral("El programa «%1» no tiene un informe para exportar a PDF")
-                .arg(windowTitle().section(QLatin1Char('-'), -1).trimmed()));
+        throw ModuleError(QStringLiteral("El programa «%1» no tiene un informe para exportar a PDF")
+                              .arg(windowTitle().section(QLatin1Char('-'), -1).trimmed()));
     d->pdfExport(path);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BatchCall.h"
 #include "HostedProgram.h"
 #include "MVGnNormaMPExport.h"
 
@@ -147,6 +148,11 @@ private:
     void buildToolBar(QWidget* bar);
     void connectToServer();
     void logIn();
+    // The session's user, and the login check's arguments for it.
+    static QString loginUser();
+    static QVariantList loginArguments();
+    // Sets the user companies' query for the session's user; returns its open.
+    tavrel::BatchCall prepareUserCompanies();
     void loadCompanies();
     void chooseFirstCompany();
     void companyChosen();

@@ -3,6 +3,7 @@
 #include "IAppServer.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -19,6 +20,9 @@ public:
                             const tavrel::ParamList& params) override;
     QList<qint64> applyUpdates(const QString& provider, const tavrel::Delta& delta) override;
     QVariant invoke(const QString& method, QVariantList& args) override;
+    // Passed on whole, as one call; while a test watches or fails calls, they are made
+    // one by one here, and still counted as one.
+    QList<tavrel::BatchAnswer> batch(const QList<tavrel::BatchCall>& calls) override;
     QString description() const override;
 
     QString metodoQueFalla;
@@ -26,6 +30,9 @@ public:
     std::function<void(const QString& provider)> alAbrir;
     // Answers a call in place of the server when it returns true.
     std::function<bool(const QString& method, QVariantList& args)> responder;
+    // Every call that reached it, in order: "open <provider>", "apply <provider>",
+    // "invoke <method>", "batch <open provider|invoke method>+...".
+    QStringList llamadas;
 
 private:
     std::shared_ptr<tavrel::IAppServer> m_real;

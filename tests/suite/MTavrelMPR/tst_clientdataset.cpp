@@ -44,6 +44,7 @@ private Q_SLOTS:
     void appliedChangesReachTheServer();
     void refusedEditComesBackForCorrection();
     void refreshKeepsTheCurrentRow();
+    void prefetchedAnswerIsTakenOnceAndOnlyFirst();
     void connectionNeedsAServer();
     void order_data();
     void order();
@@ -283,6 +284,28 @@ void TstClientDataSet::refreshKeepsTheCurrentRow()
     ds.cancelUpdates();
     QCOMPARE(field(u"VAL_TOTA"_s)->asFloat(), 80.0);
     ds.refresh();
+}
+
+void TstClientDataSet::prefetchedAnswerIsTakenOnceAndOnlyFirst()
+{
+    SClientDataSet& ds = f->dataSet;
+    // The open that asks it takes what the batch read, though the row changed since.
+    f->connection.prefetch({ds.openCall()});
+    f->change(1, u"DEP_APAC"_s, u"Sueldo"_s);
+    ds.open();
+    QCOMPARE(nom(), u"Sueldo básico"_s);
+    // Once: the same open again reads the server.
+    ds.close();
+    ds.open();
+    QCOMPARE(nom(), u"Sueldo"_s);
+    // Never after another call: the answer may be older than what that call did.
+    ds.close();
+    f->connection.prefetch({ds.openCall()});
+    f->change(1, u"DEP_APAC"_s, u"Sueldo integral"_s);
+    QVariantList none;
+    f->connection.invoke(u"BuscarFechaServidor"_s, none);
+    ds.open();
+    QCOMPARE(nom(), u"Sueldo integral"_s);
 }
 
 void TstClientDataSet::connectionNeedsAServer()
