@@ -3,6 +3,7 @@
 #include "CausedPreviewReport.h"
 #include "CommandLine.h"
 #include "CoverageReport.h"
+#include "ToolOptions.h"
 
 #include <QJsonDocument>
 
@@ -13,11 +14,8 @@ namespace {
 const QCommandLineOption kYear(QStringLiteral("year"),
                                QStringLiteral("El año de los movimientos; sin él, el de FEC_RPCO."),
                                QStringLiteral("A"));
-const QCommandLineOption kJson(QStringLiteral("json"),
-                               QStringLiteral("Imprime el resultado en JSON."));
-const QCommandLineOption kXlsx(QStringLiteral("xlsx"),
-                               QStringLiteral("El libro de Excel que se escribe."),
-                               QStringLiteral("ARCHIVO.xlsx"));
+const QCommandLineOption& kJson = ToolOptions::json();
+const QCommandLineOption& kXlsx = ToolOptions::writtenWorkbook();
 
 // The year asked for, 0 for FEC_RPCO's.
 int year(const CommandLine& line)

@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "IAppServer.h"
 #include "MonthlyCausedReport.h"
+#include "ToolOptions.h"
 #include "YearArchiveCall.h"
 #include "YearArchiveReport.h"
 
@@ -16,11 +17,8 @@ namespace {
 
 const QCommandLineOption kYear(QStringLiteral("year"), QStringLiteral("El año de la vigencia."),
                                QStringLiteral("A"));
-const QCommandLineOption kJson(QStringLiteral("json"),
-                               QStringLiteral("Imprime el resultado en JSON."));
-const QCommandLineOption kXlsx(QStringLiteral("xlsx"),
-                               QStringLiteral("El libro de Excel que se escribe."),
-                               QStringLiteral("ARCHIVO.xlsx"));
+const QCommandLineOption& kJson = ToolOptions::json();
+const QCommandLineOption& kXlsx = ToolOptions::writtenWorkbook();
 const QCommandLineOption kApply(QStringLiteral("apply"),
                                 QStringLiteral("Archiva; sin él solo dice qué archivaría."));
 const QCommandLineOption kCompare(QStringLiteral("compare"),

@@ -1,5 +1,6 @@
 // The host's headless sub-commands, run as a user's script would run them.
 
+#include "TavrelRun.h"
 #include "TestDatabase.h"
 
 #include <QCoreApplication>
@@ -15,31 +16,11 @@
 
 using namespace Qt::StringLiterals;
 
+using tavrel::test::Run;
+using tavrel::test::runTavrel;
 using tavrel::test::TestDatabase;
 
-namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runTavrel(const QStringList& args)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    p.setProcessEnvironment(env);
-    p.start(QCoreApplication::applicationDirPath() + u"/tavrel"_s, args);
-    if (!p.waitForFinished(120000))
-        qFatal("tavrel did not finish");
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-} // namespace
+namespace {} // namespace
 
 class TstHeadless : public QObject
 {

@@ -6,6 +6,7 @@
 #include "ModuleError.h"
 #include "RelationImport.h"
 #include "RelationImportDialog.h"
+#include "TavrelRun.h"
 #include "TestDatabase.h"
 
 #include <QCoreApplication>
@@ -25,6 +26,8 @@ using tavrel::IAppServer;
 using tavrel::ModuleError;
 using tavrel::RelationImport;
 using tavrel::RelationImportPlan;
+using tavrel::test::Run;
+using tavrel::test::runTavrel;
 using tavrel::test::TestDatabase;
 
 namespace {
@@ -54,23 +57,6 @@ book.save(sys.argv[1])
     if (!python.waitForFinished(60000) || python.exitCode() != 0)
         qFatal("openpyxl: %s", python.readAllStandardError().constData());
     return path;
-}
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-Run runTavrel(const QStringList& args)
-{
-    QProcess p;
-    p.start(QCoreApplication::applicationDirPath() + u"/tavrel"_s, args);
-    if (!p.waitForFinished(120000))
-        qFatal("tavrel did not finish");
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
 }
 
 QJsonArray row(const QVariantList& cells)
