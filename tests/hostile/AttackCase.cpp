@@ -4,7 +4,7 @@
 
 void AttackCase::initTestCase()
 {
-    TAVREL_HOSTILE_NEEDS_POSTGRES();
+    TAVREL_NEEDS_POSTGRES();
     m_server = std::make_unique<tavrel::test::HostileServer>(m_options);
     QVERIFY2(m_server->ready(), qPrintable(m_server->why()));
 }

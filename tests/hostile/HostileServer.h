@@ -67,14 +67,3 @@ private:
 };
 
 } // namespace tavrel::test
-
-// First statement of each attack class's initTestCase(): the network server serves
-// PostgreSQL only.
-#define TAVREL_HOSTILE_NEEDS_POSTGRES()                                                            \
-    do {                                                                                           \
-        if (qEnvironmentVariableIsEmpty("TAVREL_TEST_PG")) {                                       \
-            std::fputs("TAVREL_NO_POSTGRES\n", stdout);                                            \
-            std::fflush(stdout);                                                                   \
-            QSKIP("PostgreSQL is not configured (TAVREL_TEST_PG is unset)");                       \
-        }                                                                                          \
-    } while (false)

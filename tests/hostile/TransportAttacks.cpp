@@ -110,7 +110,7 @@ TransportAttacks::~TransportAttacks() = default;
 
 void TransportAttacks::initTestCase()
 {
-    TAVREL_HOSTILE_NEEDS_POSTGRES();
+    TAVREL_NEEDS_POSTGRES();
     // Four workers, two connections per address (half the workers, the default); a
     // request has two seconds.
     m_plain = std::make_unique<HostileServer>(

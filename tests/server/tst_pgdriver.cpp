@@ -28,11 +28,7 @@ private:
 
 void TstPgDriver::initTestCase()
 {
-    if (qEnvironmentVariableIsEmpty("TAVREL_TEST_PG")) {
-        std::fputs("TAVREL_NO_POSTGRES\n", stdout);
-        std::fflush(stdout);
-        QSKIP("PostgreSQL is not configured (TAVREL_TEST_PG is unset)");
-    }
+    TAVREL_NEEDS_POSTGRES();
     m_db =
         std::make_unique<TestDatabase>(TestDatabase::Content::Schema, QStringLiteral("postgres"));
 }
@@ -99,8 +95,9 @@ void TstPgDriver::refused_data()
     QTest::newRow("behind a comment ended by a carriage return")
         << "SELECT 1 --\r; SELECT 2" << QVariant() << "multiple commands";
     // PostgreSQL's text holds no NUL; libpq would cut the value at it.
-    QTest::newRow("a NUL in a text") << "SELECT CAST(:V AS VARCHAR)"
-                                     << QVariant(QString::fromLatin1("abc\0def", 7)) << "carácter nulo";
+    QTest::newRow("a NUL in a text")
+        << "SELECT CAST(:V AS VARCHAR)" << QVariant(QString::fromLatin1("abc\0def", 7))
+        << "carácter nulo";
 }
 
 void TstPgDriver::refused()

@@ -257,12 +257,7 @@ private:
 
 void TstRemote::initTestCase()
 {
-    // The network server serves PostgreSQL only, whatever engine the run names.
-    if (qEnvironmentVariableIsEmpty("TAVREL_TEST_PG")) {
-        std::fputs("TAVREL_NO_POSTGRES\n", stdout);
-        std::fflush(stdout);
-        QSKIP("PostgreSQL is not configured (TAVREL_TEST_PG is unset)");
-    }
+    TAVREL_NEEDS_POSTGRES();
     // One database and one server for the whole case: each test touches rows or users of
     // its own.
     m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo, u"postgres"_s);

@@ -94,12 +94,7 @@ bool write(const QString& file, const QByteArray& text)
 
 void TstService::initTestCase()
 {
-    // The network server serves PostgreSQL only, whatever engine the run names.
-    if (qEnvironmentVariableIsEmpty("TAVREL_TEST_PG")) {
-        std::fputs("TAVREL_NO_POSTGRES\n", stdout);
-        std::fflush(stdout);
-        QSKIP("PostgreSQL is not configured (TAVREL_TEST_PG is unset)");
-    }
+    TAVREL_NEEDS_POSTGRES();
     m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Demo, u"postgres"_s);
     QString errors;
     m_roles = DaemonProcess::installRoles(m_db->url(), &errors);

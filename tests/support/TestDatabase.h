@@ -82,13 +82,22 @@ private:
 
 } // namespace tavrel::test
 
-// First statement of initTestCase(): on PostgreSQL without a configured server the whole
-// test is skipped, and ctest sees the marker it reports as "skipped".
-#define TAVREL_SKIP_WITHOUT_POSTGRES()                                                             \
+// Skips the whole test when `unavailable`, printing the marker that ctest reports as
+// "skipped".
+#define TAVREL_SKIP_POSTGRES_IF(unavailable)                                                       \
     do {                                                                                           \
-        if (tavrel::test::TestDatabase::postgresUnavailable()) {                                   \
+        if (unavailable) {                                                                         \
             std::fputs("TAVREL_NO_POSTGRES\n", stdout);                                            \
             std::fflush(stdout);                                                                   \
             QSKIP("PostgreSQL is not configured (TAVREL_TEST_PG is unset)");                       \
         }                                                                                          \
     } while (false)
+
+// First statement of initTestCase(): on PostgreSQL without a configured server the whole
+// test is skipped.
+#define TAVREL_SKIP_WITHOUT_POSTGRES()                                                             \
+    TAVREL_SKIP_POSTGRES_IF(tavrel::test::TestDatabase::postgresUnavailable())
+// The same for a test that needs PostgreSQL whatever engine the run names (the network
+// server serves PostgreSQL only).
+#define TAVREL_NEEDS_POSTGRES()                                                                    \
+    TAVREL_SKIP_POSTGRES_IF(qEnvironmentVariableIsEmpty("TAVREL_TEST_PG"))
