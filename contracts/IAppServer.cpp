@@ -24,4 +24,9 @@ QList<BatchAnswer> IAppServer::batch(const QList<BatchCall>& calls)
     return answers;
 }
 
+std::optional<QString> IAppServer::verifiedLogin(const QString&, const QString&) const
+{
+    return std::nullopt;
+}
+
 } // namespace tavrel

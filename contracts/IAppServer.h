@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QVariantList>
+#include <optional>
 
 namespace tavrel {
 
@@ -40,6 +41,12 @@ public:
     // the calls one by one. An error of the batch itself (the server cannot be reached)
     // is thrown.
     virtual QList<BatchAnswer> batch(const QList<BatchCall>& calls);
+
+    // The user's type (as ValidarUsuario answers it) when this connection's own login
+    // has already checked exactly this user and password, as a network session does;
+    // nothing otherwise, and then the check must be asked of the server.
+    virtual std::optional<QString> verifiedLogin(const QString& user,
+                                                 const QString& password) const;
 
     // A short description of where the data lives, for messages ("SQLite demo.sqlite").
     virtual QString description() const = 0;

@@ -30,7 +30,7 @@ HostLogin HostSession::logIn() const
         throw ModuleError(QStringLiteral("Indique el usuario."));
     const auto server = AppServerFactory::connect(protocol, database, {user.trimmed(), password});
     // A network server has checked the password at its login.
-    if (!AppServerFactory::isNetwork(protocol)) {
+    if (!server->verifiedLogin(user.trimmed(), password)) {
         QVariantList args{user.trimmed().toUpper(), password, QString()};
         const QVariant status = server->invoke(QStringLiteral("ValidarUsuario"), args);
         if (status.toInt() != 0)

@@ -6,8 +6,10 @@
 #include "WireMessages.h"
 #include "WireValue.h"
 
+#include <QCryptographicHash>
 #include <QElapsedTimer>
 #include <QJsonDocument>
+#include <QRandomGenerator>
 #include <QUrl>
 #include <algorithm>
 #include <mutex>
@@ -21,7 +23,18 @@ struct RemoteAppServer::Private
     std::unique_ptr<KeptConnection> connection;
     std::string token;
     QList<Company> companies;
+    // What the login checked: the user as the server wrote it, the user's type when the
+    // server gave it, and a salted digest of the password rather than the password.
+    QString user;
+    std::optional<QString> type;
+    QByteArray salt;
+    QByteArray passwordDigest;
     int timeout = 120;
+    static QByteArray digest(const QByteArray& salt, const QString& password)
+    {
+        return QCryptographicHash::hash(salt + password.toUtf8(), QCryptographicHash::Sha256);
+    }
+
     std::mutex mutex; // one request at a time on the connection (calls may nest, see WaitingCall)
 
     // `waiting` false sends the request from the caller's thread as it is, e.g. the
@@ -150,6 +163,11 @@ std::unique_ptr<RemoteAppServer> RemoteAppServer::login(const QString& protocol,
     remote->d->token = WireMessages::member(answer, QStringLiteral("token"), QJsonValue::String)
                            .toString()
                            .toStdString();
+    remote->d->user = answer.value(QStringLiteral("user")).toString();
+    if (const QJsonValue type = answer.value(QStringLiteral("type")); type.isString())
+        remote->d->type = type.toString();
+    remote->d->salt = QByteArray::number(QRandomGenerator::system()->generate64(), 16);
+    remote->d->passwordDigest = Private::digest(remote->d->salt, password);
     for (const QJsonValue& c : answer.value(QStringLiteral("companies")).toArray()) {
         remote->d->companies.append(
             {c[QStringLiteral("code")].toInt(), c[QStringLiteral("name")].toString()});
@@ -256,6 +274,15 @@ QList<BatchAnswer> RemoteAppServer::batch(const QList<BatchCall>& calls)
 QString RemoteAppServer::description() const
 {
     return QStringLiteral("Servidor %1").arg(d->url);
+}
+
+std::optional<QString> RemoteAppServer::verifiedLogin(const QString& user,
+                                                      const QString& password) const
+{
+    if (!d->type || d->user.isEmpty() || user.trimmed().toUpper() != d->user ||
+        Private::digest(d->salt, password) != d->passwordDigest)
+        return std::nullopt;
+    return d->type;
 }
 
 const QList<RemoteAppServer::Company>& RemoteAppServer::companies() const

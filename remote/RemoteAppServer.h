@@ -40,6 +40,9 @@ public:
     QVariant invoke(const QString& method, QVariantList& args) override;
     // One request to /v1/batch.
     QList<BatchAnswer> batch(const QList<BatchCall>& calls) override;
+    // The type the server answered at login, for the user and password logged in with.
+    std::optional<QString> verifiedLogin(const QString& user,
+                                         const QString& password) const override;
     QString description() const override;
 
     // The companies the server gives the logged-in user.

@@ -382,6 +382,7 @@ struct HttpDaemon::Private
             tNote.rows = int(companies.size());
             return json({{QStringLiteral("token"), login.token},
                          {QStringLiteral("user"), login.user},
+                         {QStringLiteral("type"), login.type},
                          {QStringLiteral("companies"), companies}});
         });
         route("/v1/logout", "logout", Access::Session,

@@ -160,10 +160,10 @@ QString SessionStore::verify(const QString& typedUser, const QString& password,
 SessionStore::Login SessionStore::login(const QString& typedUser, const QString& password,
                                         const QString& address)
 {
-    verify(typedUser, password, address);
+    const QString type = verify(typedUser, password, address);
     const QString user = typedUser.trimmed().toUpper().left(20);
     const QDateTime now = QDateTime::currentDateTime();
-    Login login{newToken(), user, {}};
+    Login login{newToken(), user, type, {}};
     m_db.transaction([&] {
         m_db.exec(QStringLiteral("DELETE FROM TVL_SESION WHERE FEC_USO < :LIMITE"),
                   {now.addSecs(-m_idle.count())});

@@ -43,6 +43,7 @@ public:
     {
         QString token;
         QString user;
+        QString type; // GN_USUAR's TIP_USUA, as ValidarUsuario gives it
         QList<Company> companies;
     };
 

@@ -132,6 +132,12 @@ tavrel::IAppServer* SDCOMConnection::appServer()
     return d->server.get();
 }
 
+std::optional<QString> SDCOMConnection::verifiedLogin(const QString& user,
+                                                      const QString& password) const
+{
+    return d->server ? d->server->verifiedLogin(user, password) : std::nullopt;
+}
+
 tavrel::NameListCache& SDCOMConnection::nameLists()
 {
     return d->nameLists;

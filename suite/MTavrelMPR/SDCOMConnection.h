@@ -67,6 +67,9 @@ public:
     // emptied when the connection closes or changes server.
     tavrel::NameListCache& nameLists();
 
+    // The server's verifiedLogin(); nothing while not connected. Asks the server nothing.
+    std::optional<QString> verifiedLogin(const QString& user, const QString& password) const;
+
     // Late-bound call on the server; the callee may write into args.
     QVariant invoke(const QString& method, QVariantList& args);
 

@@ -302,11 +302,15 @@ QWidget* TfrmFormaMaestro::panel() const
 void TfrmFormaMaestro::FormCreate(QObject*)
 {
     connectToServer();
-    // The login check and both company reads travel in one round trip.
-    if (!loginUser().isEmpty())
-        DCOMCnction->prefetch(
-            {tavrel::BatchCall::invoke(QStringLiteral("ValidarUsuario"), loginArguments()),
-             prepareUserCompanies(), CdsGnEmpre->openCall()});
+    // The login check, unless the session's own login made it, and both company reads
+    // travel in one round trip.
+    if (!loginUser().isEmpty()) {
+        QList<tavrel::BatchCall> calls{prepareUserCompanies(), CdsGnEmpre->openCall()};
+        if (!DCOMCnction->verifiedLogin(loginUser(), gStParPas))
+            calls.prepend(
+                tavrel::BatchCall::invoke(QStringLiteral("ValidarUsuario"), loginArguments()));
+        DCOMCnction->prefetch(calls);
+    }
     logIn();
     loadCompanies();
     chooseFirstCompany();
@@ -346,15 +350,19 @@ void TfrmFormaMaestro::logIn()
     if (user.isEmpty())
         throw ModuleError(QStringLiteral("La sesión no indica el usuario; no se puede abrir la "
                                          "ventana."));
-    QVariantList args = loginArguments();
-    const QVariant status = DCOMCnction->invoke(QStringLiteral("ValidarUsuario"), args);
-    if (status.toInt() != 0)
-        throw ModuleError(QStringLiteral("Usuario o contraseña incorrectos para «%1»; no se "
-                                         "puede abrir la ventana.")
-                              .arg(user));
+    std::optional<QString> type = DCOMCnction->verifiedLogin(user, gStParPas);
+    if (!type) {
+        QVariantList args = loginArguments();
+        const QVariant status = DCOMCnction->invoke(QStringLiteral("ValidarUsuario"), args);
+        if (status.toInt() != 0)
+            throw ModuleError(QStringLiteral("Usuario o contraseña incorrectos para «%1»; no "
+                                             "se puede abrir la ventana.")
+                                  .arg(user));
+        type = args.value(2).toString();
+    }
     gStCodiUsua = user;
     gStPassUsua = gStParPas;
-    gStTipoUsuario = args.value(2).toString();
+    gStTipoUsuario = *type;
 }
 
 void TfrmFormaMaestro::loadCompanies()

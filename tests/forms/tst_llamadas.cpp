@@ -10,6 +10,7 @@
 #include "SClientDataSet.h"
 #include "TTavrelDBgrid.h"
 #include "TVNavegador.h"
+#include "TestDatabase.h"
 #include "UVeZezev.h"
 
 #include <QScrollBar>
@@ -112,9 +113,13 @@ void TstLlamadas::cadaAccionCuestaPocasLlamadas()
     const int hechas = int(m->servidor->llamadas.size()) - desde;
     qInfo("%s: %d calls: %s", qPrintable(accion), hechas, qPrintable(llamadas(desde)));
     QVERIFY2(hechas <= maximo, qPrintable(llamadas(desde)));
-    // The relation's own read goes through the session's connection too.
-    if (accion == u"abrir")
+    if (accion == u"abrir") {
+        // The relation's own read goes through the session's connection too.
         QVERIFY(m->servidor->llamadas.contains(u"open DtsPVeZEZev"_s));
+        // A network session's login has checked the password: the window does not ask
+        // for it again (a password check costs far more than a round trip).
+        QCOMPARE(llamadas(desde).contains(u"ValidarUsuario"_s), !tavrel::test::TestDatabase::isRemote());
+    }
 }
 
 void TstLlamadas::nombreCambiadoApareceAlRefrescar()

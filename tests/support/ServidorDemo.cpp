@@ -59,6 +59,12 @@ QList<tavrel::BatchAnswer> ServidorDemo::batch(const QList<tavrel::BatchCall>& c
     return respuestas;
 }
 
+std::optional<QString> ServidorDemo::verifiedLogin(const QString& user,
+                                                   const QString& password) const
+{
+    return m_real->verifiedLogin(user, password);
+}
+
 QString ServidorDemo::description() const
 {
     return m_real->description();

@@ -23,6 +23,8 @@ public:
     // Passed on whole, as one call; while a test watches or fails calls, they are made
     // one by one here, and still counted as one.
     QList<tavrel::BatchAnswer> batch(const QList<tavrel::BatchCall>& calls) override;
+    std::optional<QString> verifiedLogin(const QString& user,
+                                         const QString& password) const override;
     QString description() const override;
 
     QString metodoQueFalla;

@@ -36,6 +36,7 @@ private Q_SLOTS:
     void logsInAndOpensTheFirstCompanyOfTheUser_data();
     void logsInAndOpensTheFirstCompanyOfTheUser();
     void refusedLogin();
+    void passwordOtherThanTheSessionsIsAskedOfTheServer();
     void companyChangeShowsOnlyThatCompany_data();
     void companyChangeShowsOnlyThatCompany();
     void typedConditionsNarrowTheCompanyRows();
@@ -147,6 +148,24 @@ void TstFormaMaestro::refusedLogin()
     QVERIFY(gStCodiUsua.isEmpty());
     QCOMPARE(form->cmbEmpresa->count(), 0);
     QVERIFY(!form->QryRelacion->active());
+}
+
+void TstFormaMaestro::passwordOtherThanTheSessionsIsAskedOfTheServer()
+{
+    // The session's connection logged in with her right password; the program was handed
+    // another one. That one is checked by the server (a network session's login answers
+    // only for the password it checked itself; the network server words the refusal as
+    // its login does).
+    const tavrel::SessionServices::Scope rightPassword([](tavrel::SessionServices& s) {
+        s.connectServer = [](const QString& protocol, const QString& server) {
+            return tavrel::AppServerFactory::connect(protocol, server,
+                                                     {u"JPEREZ"_s, u"Tavrel2026"_s});
+        };
+    });
+    session(u"jperez"_s, u"Tavrel2025"_s, u"1"_s);
+    QVERIFY(mentions(thrownBy([&] { form->FormCreate(nullptr); }),
+                     {u"Usuario o contraseña incorrectos"_s}));
+    QVERIFY(gStCodiUsua.isEmpty());
 }
 
 void TstFormaMaestro::companyChangeShowsOnlyThatCompany_data()
