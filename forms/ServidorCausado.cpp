@@ -65,7 +65,14 @@ ActualizacionCausado::Servidor ServidorCausado::puertos(SDCOMConnection& conexio
                                                         SClientDataSet& qryTemporal)
 {
     ActualizacionCausado::Servidor s;
-    s.fechaServidor = [&conexion] { return fechaServidor(conexion); };
+    s.fechaServidor = [&conexion, &qryNmVarig] {
+        // The period setting is read right after the time: both travel together, each
+        // answer (or error) taken where it was asked for before.
+        qryNmVarig.close();
+        conexion.prefetch({tavrel::BatchCall::invoke(QStringLiteral("BuscarFechaServidor"), {}),
+                           qryNmVarig.openCall()});
+        return fechaServidor(conexion);
+    };
     s.leerFecRpco = [&qryNmVarig] { return leerFecRpco(qryNmVarig); };
     s.fechaContable = [&qryTemporal](const QString& texto, const QDateTime& pdtFecProc,
                                      bool cerrarSiempre) {
