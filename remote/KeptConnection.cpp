@@ -53,8 +53,17 @@ httplib::Result KeptConnection::post(const std::string& path, const httplib::Hea
     } else {
         request.body = body;
     }
+    // The library hands the answer over piece by piece, inflated, to be kept here.
+    httplib::Response* reading = nullptr;
+    request.content_receiver = [&reading](const char* data, size_t size, uint64_t, uint64_t) {
+        if (reading->body.size() + size > MaxAnswerSize)
+            return false;
+        reading->body.append(data, size);
+        return true;
+    };
     for (int attempt = 1;; ++attempt) {
         auto response = std::make_unique<httplib::Response>();
+        reading = response.get();
         httplib::Error error = httplib::Error::Success;
         bool reused = false;
         const Clock::time_point start = Clock::now();
@@ -70,8 +79,12 @@ httplib::Result KeptConnection::post(const std::string& path, const httplib::Hea
                                 Clock::now() - start < m_readTimeout;
         const bool again =
             attempt == 1 && (unsent || (reused && unanswered && repeat == Repeat::IfUnanswered));
-        if (!again)
+        if (!again) {
+            // The rest of a refused answer is never read: the connection cannot be used.
+            if (error == httplib::Error::Canceled)
+                m_client->stop();
             return httplib::Result(nullptr, error);
+        }
     }
 }
 

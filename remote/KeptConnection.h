@@ -30,13 +30,19 @@ public:
         IfUnsent,     // calls that change data
     };
 
+    // The largest answer a desk reads, counted as it is inflated: a few kilobytes from a
+    // hostile or broken server that would inflate to gigabytes stop here. Far above any
+    // packet a company's data makes (a 1,000-row relation is about 120 KB).
+    static constexpr size_t MaxAnswerSize = 64 * 1024 * 1024;
+
     // `baseUrl` is "http://host:port" or "https://host:port".
     explicit KeptConnection(const std::string& baseUrl);
 
     // For the connection's settings (certificates, timeouts).
     httplib::Client& client() { return *m_client; }
 
-    // Posts `body` as JSON. Fails as httplib::Client::Post does. With `compress`, a large
+    // Posts `body` as JSON. Fails as httplib::Client::Post does, and with
+    // httplib::Error::Canceled for an answer over MaxAnswerSize. With `compress`, a large
     // body goes in gzip and the answer may come so; without it, neither does (bodies that
     // carry a secret, see BodyCompression).
     httplib::Result post(const std::string& path, const httplib::Headers& headers,

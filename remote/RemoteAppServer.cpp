@@ -101,6 +101,12 @@ struct RemoteAppServer::Private
                                               "aplicaciones %1")
                                    .arg(url),
                                ModuleError::Kind::Connection);
+        case httplib::Error::Canceled: // refused by the connection's limit
+            return ModuleError(QStringLiteral("La respuesta del servidor de aplicaciones %1 "
+                                              "supera los %2 MiB que un equipo lee; no se leyó")
+                                   .arg(url)
+                                   .arg(KeptConnection::MaxAnswerSize / (1024 * 1024)),
+                               ModuleError::Kind::Server);
         case httplib::Error::SSLConnection:
         case httplib::Error::SSLLoadingCerts:
         case httplib::Error::SSLServerVerification:
