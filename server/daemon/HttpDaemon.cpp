@@ -179,7 +179,7 @@ struct HttpDaemon::Private
         const QVariantList statement = args.value(0).toList();
         const QString sql = statement.value(0).toString();
         try {
-            args[0] = StatementPolicy::resolve(statement, session.storedUser,
+            args[0] = StatementPolicy::resolve(statement, storedUser(session),
                                                [this] { return serverTime(); });
         } catch (const ModuleError& e) {
             log.write(session.user, QStringLiteral("refused"), sql.simplified(), 0, 0, 422);
@@ -193,6 +193,16 @@ struct HttpDaemon::Private
         if (tNote.target.compare(QLatin1String("EjecutarSQL"), Qt::CaseInsensitive) == 0 &&
             !args.value(2).toString().isEmpty())
             args[2] = ErrorReference::hidden(args[2].toString(), tNote.user, tNote.call);
+    }
+
+    // The session's user code as GN_USUAR keeps it, which the server writes into the
+    // audit columns.
+    QString storedUser(const Session& session)
+    {
+        const QVariant code = worker().server->database().queryValue(
+            QStringLiteral("SELECT COD_USUA FROM GN_USUAR WHERE UPPER(COD_USUA) = :U"),
+            {session.user});
+        return code.isValid() ? code.toString().trimmed() : session.user;
     }
 
     QDateTime serverTime()
@@ -253,7 +263,7 @@ struct HttpDaemon::Private
                     [&] { session = w.sessions->check(bearer(req)); });
                 tNote.user = session->user;
             } else if (access == Access::Token) {
-                session = Session{bearer(req), {}, {}, {}};
+                session = Session{bearer(req), {}, {}};
             }
             answer(res, 200, work(body, session ? &*session : nullptr));
             if (reply == Reply::Compressible)
@@ -417,7 +427,7 @@ struct HttpDaemon::Private
                   tNote.target = text(body, "provider");
                   const Delta delta = deskDelta(
                       tNote.target, WireMessages::decodeDelta(body.value(QStringLiteral("rows"))),
-                      *session, session->storedUser, [this] { return serverTime(); });
+                      *session, storedUser(*session), [this] { return serverTime(); });
                   tNote.rows = int(delta.rows.size());
                   QJsonArray keys;
                   worker().server->setUser(session->user);

@@ -184,20 +184,18 @@ SessionStore::Session SessionStore::check(const QString& token)
         NetworkAccess::bindSession(m_db, token);
         m_bound = token;
     }
-    Session session{token, {}, {}, {}};
+    Session session{token, {}, {}};
     QDateTime lastUse;
-    QSqlQuery q = m_db.exec(
-        QStringLiteral("SELECT S.COD_USUA, S.FEC_USO, U.COD_EMPR, G.COD_USUA FROM TVL_SESION S "
-                       "LEFT JOIN GN_UEMPR U ON UPPER(U.COD_USUA) = S.COD_USUA "
-                       "LEFT JOIN GN_USUAR G ON UPPER(G.COD_USUA) = S.COD_USUA "
-                       "WHERE S.HSH_SESI = :H ORDER BY U.COD_EMPR"),
-        {tokenHash(token)});
+    QSqlQuery q =
+        m_db.exec(QStringLiteral("SELECT S.COD_USUA, S.FEC_USO, U.COD_EMPR FROM TVL_SESION S "
+                                 "LEFT JOIN GN_UEMPR U ON UPPER(U.COD_USUA) = S.COD_USUA "
+                                 "WHERE S.HSH_SESI = :H ORDER BY U.COD_EMPR"),
+                  {tokenHash(token)});
     while (q.next()) {
         session.user = q.value(0).toString().trimmed();
         lastUse = q.value(1).toDateTime();
         if (!q.value(2).isNull())
             session.companies.append(q.value(2).toInt());
-        session.storedUser = q.value(3).isNull() ? session.user : q.value(3).toString().trimmed();
     }
     accept(token, session.user, lastUse);
     return session;

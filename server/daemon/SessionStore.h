@@ -53,9 +53,6 @@ public:
         QString token;
         QString user;
         QList<int> companies;
-        // The user's code as GN_USUAR keeps it (its case), which the server writes into
-        // the audit columns; the session's user when GN_USUAR has no such user.
-        QString storedUser;
     };
 
     // A refused login or token, with the HTTP status that carries it: 401 for a wrong
