@@ -2,8 +2,8 @@
 
 #include "CausedValueStatements.h"
 #include "Delta.h"
-#include "HostileServer.h"
 #include "RowHistoryCall.h"
+#include "ServedDemo.h"
 #include "WireMessages.h"
 #include "WireValue.h"
 
@@ -23,7 +23,7 @@ using tavrel::RowHistoryEntry;
 using tavrel::RowHistoryReply;
 using tavrel::WireMessages;
 using tavrel::WireValue;
-using tavrel::test::HostileServer;
+using tavrel::test::ServedDemo;
 
 namespace {
 
@@ -39,8 +39,8 @@ QByteArray compact(const QJsonObject& body)
     return QJsonDocument(body).toJson(QJsonDocument::Compact);
 }
 
-HostileServer::Reply apply(const HostileServer& server, const QString& token,
-                           const QString& provider, const QList<DeltaRow>& rows)
+ServedDemo::Reply apply(const ServedDemo& server, const QString& token, const QString& provider,
+                        const QList<DeltaRow>& rows)
 {
     Delta delta;
     delta.rows = rows;
@@ -49,8 +49,8 @@ HostileServer::Reply apply(const HostileServer& server, const QString& token,
         compact({{u"provider"_s, provider}, {u"rows"_s, WireMessages::encodeDelta(delta)}}), token);
 }
 
-HostileServer::Reply invoke(const HostileServer& server, const QString& token,
-                            const QString& method, const QVariantList& args)
+ServedDemo::Reply invoke(const ServedDemo& server, const QString& token, const QString& method,
+                         const QVariantList& args)
 {
     return server.post(
         "/v1/invoke",
@@ -91,12 +91,6 @@ QVariantList causedValues()
 }
 
 } // namespace
-
-void ApplyAttacks::init()
-{
-    m_token = m_server->login(HostileServer::MGomez, HostileServer::MGomezPassword);
-    QVERIFY(!m_token.isEmpty());
-}
 
 // A row of company 2 written by JPEREZ at a fixed time, as the demo data has them.
 static qint64 seedRelationRow(tavrel::test::TestDatabase& db)
@@ -148,7 +142,7 @@ void ApplyAttacks::companyKeyInAnySpelling()
     };
     const QList<QVariantList> before = companies();
     values.insert(u"DEP_APAC"_s, u"ATAQUE"_s);
-    const HostileServer::Reply reply =
+    const ServedDemo::Reply reply =
         apply(*m_server, m_token, Relation,
               {insert ? inserted(values) : modified(key, seededOriginal(), values)});
     QCOMPARE(reply.status, 422);
@@ -162,7 +156,7 @@ void ApplyAttacks::originalValueInAnotherSpellingStillChecked()
     const qint64 key = seedRelationRow(db);
     // Another desk changes the total after this desk read 100.
     db.exec(u"UPDATE NM_RPCOS SET VAL_TOTA = 200 WHERE TVL_ROWID = :K"_s, {key});
-    const HostileServer::Reply reply = apply(
+    const ServedDemo::Reply reply = apply(
         *m_server, m_token, Relation, {modified(key, seededOriginal(), {{u"val_tota"_s, 500.0}})});
     QCOMPARE(reply.status, 409);
     QCOMPARE(
@@ -199,7 +193,7 @@ void ApplyAttacks::auditStampsAreTheServers()
         values.insert(u"COD_EMPR"_s, 2);
         values.insert(u"DEP_APAC"_s, u"ATAQUE"_s);
     }
-    const HostileServer::Reply reply =
+    const ServedDemo::Reply reply =
         apply(*m_server, m_token, Relation,
               {insert ? inserted(values) : modified(key, seededOriginal(), values)});
     QVERIFY2(reply.status == 200, reply.raw.c_str());
@@ -259,7 +253,7 @@ void ApplyAttacks::changeLogOnlyGrows()
                                                    {u"OPE_CAMB"_s, u"I"_s}})
         : attack == u"modify"_s        ? modified(seeded, original, {{u"VAL_NUEV"_s, u"9"_s}})
                                        : deleted(seeded, original);
-    const HostileServer::Reply reply = apply(*m_server, m_token, ChangeLog, {row});
+    const ServedDemo::Reply reply = apply(*m_server, m_token, ChangeLog, {row});
     QVERIFY2(reply.status == status, reply.raw.c_str());
     const QList<QVariantList> seededNow =
         db.queryRows(u"SELECT COD_USUA, VAL_NUEV FROM GN_LOGCM WHERE TVL_ROWID = :K"_s, {seeded});
@@ -288,7 +282,7 @@ void ApplyAttacks::statementRunsAsTheSessionsUser()
     QFETCH(QString, typed);
     auto& db = m_server->database();
     db.exec(u"UPDATE NM_RPCOS SET ACT_USUA = 'JPEREZ'"_s);
-    const HostileServer::Reply reply =
+    const ServedDemo::Reply reply =
         invoke(*m_server, m_token, u"EjecutarSQL"_s, causedUpdate(typed, causedValues()));
     QVERIFY2(reply.status == 200, reply.raw.c_str());
     QCOMPARE(db.queryRows(u"SELECT DISTINCT ACT_USUA FROM NM_RPCOS WHERE COD_EMPR = 2"_s),
@@ -317,7 +311,7 @@ void ApplyAttacks::statementMarkersMustBeDateTimes()
     QFETCH(QVariantList, values);
     auto& db = m_server->database();
     db.exec(u"UPDATE NM_RPCOS SET ACT_USUA = 'JPEREZ'"_s);
-    const HostileServer::Reply reply =
+    const ServedDemo::Reply reply =
         invoke(*m_server, m_token, u"EjecutarSQL"_s, causedUpdate(u"MGOMEZ"_s, values));
     QVERIFY2(reply.status == 422, reply.raw.c_str());
     QCOMPARE(db.queryValue(u"SELECT COUNT(*) FROM NM_RPCOS WHERE ACT_USUA <> "
@@ -329,7 +323,7 @@ void ApplyAttacks::statementMarkersMustBeDateTimes()
 void ApplyAttacks::rowHistoryShowsOnlyItsCompanysShare()
 {
     auto& db = m_server->database();
-    const QString all = m_server->login(HostileServer::JPerez, HostileServer::JPerezPassword);
+    const QString all = m_server->login(ServedDemo::JPerez, ServedDemo::JPerezPassword);
     QVariantList run = causedUpdate(u"JPEREZ"_s, causedValues());
     QVERIFY2(invoke(*m_server, all, u"EjecutarSQL"_s, run).status == 200, "");
     const int own = db.queryValue(u"SELECT COUNT(*) FROM NM_RPCOS WHERE COD_EMPR = 2"_s).toInt();
@@ -338,7 +332,7 @@ void ApplyAttacks::rowHistoryShowsOnlyItsCompanysShare()
         db.queryRows(u"SELECT COD_CONT, TRIM(COD_CUEN), COD_CCOS FROM NM_RPCOS WHERE COD_EMPR = 2 "
                      "AND COD_CCOS IS NOT NULL ORDER BY TVL_ROWID LIMIT 1"_s);
     QCOMPARE(keys.size(), 1);
-    const HostileServer::Reply reply =
+    const ServedDemo::Reply reply =
         invoke(*m_server, m_token, RowHistoryCall::method(),
                RowHistoryCall::encodeRequest(
                    {2, keys[0][0].toInt(), keys[0][1].toString(), keys[0][2].toInt()}));
@@ -363,7 +357,7 @@ void ApplyAttacks::rowHistoryShowsOnlyItsCompanysShare()
 void ApplyAttacks::databaseFailureShowsOnlyAReference()
 {
     // Company 2 exists: its key is taken, and the database says so in its own words.
-    const HostileServer::Reply reply =
+    const ServedDemo::Reply reply =
         apply(*m_server, m_token, u"DtsPGnEmpre"_s,
               {inserted({{u"COD_EMPR"_s, 2}, {u"NOM_EMPR"_s, u"X"_s}})});
     QCOMPARE(reply.status, 500);
@@ -388,7 +382,7 @@ void ApplyAttacks::workerWithoutDatabaseShowsOnlyAReference()
         m_server->daemon().renewConnections();
     });
     QVERIFY(m_server->daemon().renewConnections());
-    const HostileServer::Reply reply =
+    const ServedDemo::Reply reply =
         m_server->post("/v1/login", compact({{u"user"_s, u"MGOMEZ"_s}, {u"password"_s, u"x"_s}}));
     QCOMPARE(reply.status, 503);
     const QRegularExpressionMatch reference = Reference.match(reply.message());

@@ -2,8 +2,6 @@
 
 #include "AttackCase.h"
 
-#include <QString>
-
 // A desk's changed rows and late-bound calls: the server decides the company, the audit
 // stamps and the statement text; the change log only grows; the row history and the
 // error texts tell a desk nothing of other companies or of the database.
@@ -15,8 +13,6 @@ public:
     ApplyAttacks() : AttackCase({QStringLiteral("--workers"), QStringLiteral("1")}) {}
 
 private Q_SLOTS:
-    void init();
-
     void companyKeyInAnySpelling_data();
     void companyKeyInAnySpelling();
     void originalValueInAnotherSpellingStillChecked();
@@ -31,7 +27,4 @@ private Q_SLOTS:
     void rowHistoryShowsOnlyItsCompanysShare();
     void databaseFailureShowsOnlyAReference();
     void workerWithoutDatabaseShowsOnlyAReference();
-
-private:
-    QString m_token; // MGOMEZ's, logged in before each test
 };

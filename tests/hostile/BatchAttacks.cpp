@@ -1,7 +1,7 @@
 #include "BatchAttacks.h"
 
-#include "HostileServer.h"
 #include "RowHistoryCall.h"
+#include "ServedDemo.h"
 #include "WireMessages.h"
 
 #include <QJsonArray>
@@ -11,7 +11,7 @@
 using namespace Qt::StringLiterals;
 
 using tavrel::WireMessages;
-using tavrel::test::HostileServer;
+using tavrel::test::ServedDemo;
 
 namespace {
 
@@ -34,12 +34,6 @@ const QString Companies = u"SELECT DISTINCT COD_EMPR FROM NM_RPCOS ORDER BY 1"_s
 const QString Caused = u"SELECT SUM(VAL_CAUS) FROM NM_RPCOS"_s;
 
 } // namespace
-
-void BatchAttacks::init()
-{
-    m_token = m_server->login(HostileServer::MGomez, HostileServer::MGomezPassword);
-    QVERIFY(!m_token.isEmpty());
-}
 
 void BatchAttacks::eachCallCheckedAsAlone_data()
 {
@@ -71,7 +65,7 @@ void BatchAttacks::eachCallCheckedAsAlone()
 
     tavrel::test::TestDatabase& db = m_server->database();
     const QVariant caused = db.queryValue(Caused);
-    const HostileServer::Reply reply = m_server->post(
+    const ServedDemo::Reply reply = m_server->post(
         "/v1/batch", QJsonDocument(QJsonObject{{u"calls"_s, calls}}).toJson(), m_token);
     QVERIFY2(reply.status == 200, reply.raw.c_str());
     const QJsonArray got = reply.body.value(u"answers"_s).toArray();
@@ -125,7 +119,7 @@ void BatchAttacks::malformedBatchRunsNothing()
     QFETCH(bool, withToken);
     QFETCH(int, status);
 
-    const HostileServer::Reply reply =
+    const ServedDemo::Reply reply =
         m_server->post("/v1/batch", body, withToken ? m_token : QString());
     QVERIFY2(reply.status == status, reply.raw.c_str());
     QVERIFY(!reply.body.contains(u"answers"_s));

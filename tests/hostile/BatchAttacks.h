@@ -2,8 +2,6 @@
 
 #include "AttackCase.h"
 
-#include <QString>
-
 // Several calls in one request: each is checked as its single call is, a refused one
 // runs nothing, and the batch itself is bounded and read whole before any of it runs.
 class BatchAttacks : public AttackCase
@@ -14,13 +12,8 @@ public:
     BatchAttacks() : AttackCase({QStringLiteral("--workers"), QStringLiteral("1")}) {}
 
 private Q_SLOTS:
-    void init();
-
     void eachCallCheckedAsAlone_data();
     void eachCallCheckedAsAlone();
     void malformedBatchRunsNothing_data();
     void malformedBatchRunsNothing();
-
-private:
-    QString m_token; // MGOMEZ's (company 2 only), logged in before each test
 };
