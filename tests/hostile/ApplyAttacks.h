@@ -2,9 +2,10 @@
 
 #include "AttackCase.h"
 
-// A desk's changed rows and late-bound calls: the server decides the company, the audit
-// stamps and the statement text; the change log only grows; the row history and the
-// error texts tell a desk nothing of other companies or of the database.
+// A desk's requests, its changed rows and late-bound calls: a refused one changes nothing;
+// the server decides the company, the audit stamps and the statement text; the change log
+// only grows; the row history and the error texts tell a desk nothing of other companies
+// or of the database.
 class ApplyAttacks : public AttackCase
 {
     Q_OBJECT
@@ -13,8 +14,8 @@ public:
     ApplyAttacks() : AttackCase({QStringLiteral("--workers"), QStringLiteral("1")}) {}
 
 private Q_SLOTS:
-    void companyKeyInAnySpelling_data();
-    void companyKeyInAnySpelling();
+    void refusalsChangeNothing_data();
+    void refusalsChangeNothing();
     void originalValueInAnotherSpellingStillChecked();
     void auditStampsAreTheServers_data();
     void auditStampsAreTheServers();
@@ -22,8 +23,6 @@ private Q_SLOTS:
     void changeLogOnlyGrows();
     void statementRunsAsTheSessionsUser_data();
     void statementRunsAsTheSessionsUser();
-    void statementMarkersMustBeDateTimes_data();
-    void statementMarkersMustBeDateTimes();
     void rowHistoryShowsOnlyItsCompanysShare();
     void databaseFailureShowsOnlyAReference();
     void workerWithoutDatabaseShowsOnlyAReference();

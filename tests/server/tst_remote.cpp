@@ -1,5 +1,4 @@
 #include "CausedPreviewCall.h"
-#include "CausedValueStatements.h"
 #include "DaemonProcess.h"
 #include "Database.h"
 #include "DemoData.h"
@@ -205,8 +204,6 @@ private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase() { m_server.reset(); }
     void callsGiveWhatTheInProcessServerGives();
-    void refusals_data();
-    void refusals();
     void sessionsAreSharedByServersAndEndAtLogout();
     void companiesAndCredentialsAreEnforcedByTheDatabase();
     void stopFinishesRequestsInFlight();
@@ -250,57 +247,6 @@ void TstRemote::callsGiveWhatTheInProcessServerGives()
     QVERIFY(!lines().contains(u"Tavrel2026"_s));
 }
 
-void TstRemote::refusals_data()
-{
-    QTest::addColumn<QByteArray>("path");
-    QTest::addColumn<QByteArray>("body");
-    QTest::addColumn<bool>("withToken");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("no token") << QByteArray("/v1/open") << QByteArray("{}") << false << 401
-                              << "La sesión no es válida o expiró; ingrese de nuevo.";
-    QTest::newRow("unknown user: the same message")
-        << QByteArray("/v1/login") << QByteArray(R"({"user":"NADIE","password":"x"})") << false
-        << 401 << "Usuario o contraseña incorrectos.";
-    QTest::newRow("not JSON") << QByteArray("/v1/open") << QByteArray("{\"provider\":") << true
-                              << 400 << "Mensaje mal formado: el cuerpo de la petición";
-    QTest::newRow("unknown provider")
-        << QByteArray("/v1/open")
-        << QByteArray(R"({"provider":"DtsPNada","commandText":"SELECT 1","params":[]})") << true
-        << 422 << "El servidor de aplicaciones no tiene el proveedor «DtsPNada»";
-    QTest::newRow("a desk checks no other user's password")
-        << QByteArray("/v1/invoke")
-        << QByteArray(R"({"method":"ValidarUsuario","args":["JPEREZ","x",""]})") << true << 422
-        << "solo valida por la red al usuario de la sesión";
-    QTest::newRow("a method desks may not call over the network")
-        << QByteArray("/v1/invoke") << QByteArray(R"({"method":"BorrarTodo","args":[]})") << true
-        << 422 << "no atiende por la red el método «BorrarTodo»";
-    QTest::newRow("a row of another company")
-        << QByteArray("/v1/apply")
-        << QByteArray(R"({"provider":"DtsPVeZEZev","rows":[{"kind":"insert","key":-1,)"
-                      R"("original":{},"values":{"COD_EMPR":{"i16":1}}}]})")
-        << true << 422 << "El usuario MGOMEZ no tiene acceso a la empresa 1";
-    QTest::newRow("no such call") << QByteArray("/v1/drop") << QByteArray("{}") << true << 404
-                                  << "El servidor no atiende POST /v1/drop";
-    QTest::newRow("too large") << QByteArray("/v1/open") << QByteArray(9 * 1024 * 1024, ' ') << true
-                               << 413 << "supera el tamaño máximo";
-}
-
-void TstRemote::refusals()
-{
-    QFETCH(QByteArray, path);
-    QFETCH(QByteArray, body);
-    QFETCH(bool, withToken);
-    QFETCH(int, status);
-    QFETCH(QString, message);
-    const QString token =
-        withToken ? m_server->login(ServedDemo::MGomez, ServedDemo::MGomezPassword) : QString();
-    const ServedDemo::Reply reply = m_server->post(path.toStdString(), body, token);
-    QCOMPARE(reply.status, status);
-    QVERIFY2(reply.message().contains(message), qPrintable(reply.message()));
-    QCOMPARE(m_server->database().queryValue(u"SELECT COUNT(*) FROM NM_RPCOS"_s).toInt(), 14);
-}
-
 void TstRemote::sessionsAreSharedByServersAndEndAtLogout()
 {
     DaemonProcess second(m_server->roles());
@@ -330,19 +276,6 @@ void TstRemote::companiesAndCredentialsAreEnforcedByTheDatabase()
                                "SELECT COD_USUA FROM TVL_INTENTO", "SELECT * FROM TVL_HISTORIA"})
         QVERIFY_THROWS_EXCEPTION(ModuleError, open(QLatin1String(secret)));
     QCOMPARE(open(u"SELECT NOM_USUA FROM GN_USUAR"_s).rows.size(), 3);
-
-    const auto run = [&](const QString& sql) {
-        QVariantList args{QVariant(QVariantList{sql, 2013, QDateTime::currentDateTime()}),
-                          QVariant(), QString()};
-        return remote->invoke(u"EjecutarSQL"_s, args);
-    };
-    for (const QString& sql :
-         {u"DELETE FROM NM_RPCOS"_s, CausedValueStatements::yearUpdate(false, u"JPEREZ"_s),
-          CausedValueStatements::cleanUp() + u"; DELETE FROM NM_RPCOS"_s}) {
-        QVERIFY2(mentions(thrownBy([&] { run(sql); }), {u"no ejecuta por la red"}),
-                 qPrintable(sql));
-    }
-    QCOMPARE(m_server->database().queryValue(u"SELECT COUNT(*) FROM NM_RPCOS"_s).toInt(), 14);
 }
 
 void TstRemote::stopFinishesRequestsInFlight()
