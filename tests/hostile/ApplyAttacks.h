@@ -5,7 +5,8 @@
 // A desk's requests, its changed rows and late-bound calls: a refused one changes nothing;
 // the server decides the company, the audit stamps and the statement text; the change log
 // only grows; the row history and the error texts tell a desk nothing of other companies
-// or of the database.
+// or of the database. Each call of a batch is checked as its single call is, and a batch
+// is bounded and read whole before any of it runs.
 class ApplyAttacks : public AttackCase
 {
     Q_OBJECT
@@ -26,4 +27,8 @@ private Q_SLOTS:
     void rowHistoryShowsOnlyItsCompanysShare();
     void databaseFailureShowsOnlyAReference();
     void workerWithoutDatabaseShowsOnlyAReference();
+    void eachCallOfABatchCheckedAsAlone_data();
+    void eachCallOfABatchCheckedAsAlone();
+    void malformedBatchRunsNothing_data();
+    void malformedBatchRunsNothing();
 };

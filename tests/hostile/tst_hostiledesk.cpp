@@ -1,7 +1,6 @@
 // Attacks on the network server with nothing but an ordinary desk login, or none: each
 // class replays one family of them and checks that it fails and that nothing changed.
 #include "ApplyAttacks.h"
-#include "BatchAttacks.h"
 #include "LoginAttacks.h"
 #include "StatementAttacks.h"
 #include "TransportAttacks.h"
@@ -33,10 +32,6 @@ int main(int argc, char** argv)
     }
     {
         LoginAttacks attacks;
-        failed += QTest::qExec(&attacks, argc, argv);
-    }
-    {
-        BatchAttacks attacks;
         failed += QTest::qExec(&attacks, argc, argv);
     }
     return failed;
