@@ -17,7 +17,6 @@ public:
 private Q_SLOTS:
     void refusalsChangeNothing_data();
     void refusalsChangeNothing();
-    void originalValueInAnotherSpellingStillChecked();
     void auditStampsAreTheServers_data();
     void auditStampsAreTheServers();
     void changeLogOnlyGrows_data();
