@@ -1,6 +1,6 @@
 #pragma once
 
-#include "HostileServer.h"
+#include "ServedDemo.h"
 
 #include <QObject>
 #include <QStringList>
@@ -16,11 +16,13 @@ public:
     explicit AttackCase(QStringList options) : m_options(std::move(options)) {}
 
 protected:
-    std::unique_ptr<tavrel::test::HostileServer> m_server;
+    std::unique_ptr<tavrel::test::ServedDemo> m_server;
+    QString m_token; // MGOMEZ's (company 2 only), logged in before each test
 
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase() { m_server.reset(); }
+    void init();
 
 private:
     QStringList m_options;

@@ -16,7 +16,6 @@ public:
     RawConnection(const RawConnection&) = delete;
     RawConnection& operator=(const RawConnection&) = delete;
 
-    bool connected() const { return m_fd >= 0; }
     int socket() const { return m_fd; }
     // False once the server closed or reset the connection.
     bool send(const QByteArray& bytes);

@@ -1,7 +1,7 @@
 #include "StatementAttacks.h"
 
 #include "Database.h"
-#include "HostileServer.h"
+#include "ServedDemo.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -15,13 +15,13 @@ using namespace Qt::StringLiterals;
 
 using tavrel::Database;
 using tavrel::test::DaemonProcess;
-using tavrel::test::HostileServer;
+using tavrel::test::ServedDemo;
 
 namespace {
 
 // What a desk could change for everyone: the reader role's settings and the temporary
 // tables of the database.
-QString roleState(HostileServer& server)
+QString roleState(ServedDemo& server)
 {
     return server.database()
         .queryValue(QStringLiteral(
@@ -34,41 +34,24 @@ QString roleState(HostileServer& server)
 
 } // namespace
 
-void StatementAttacks::oneStatementPerRead_data()
+void StatementAttacks::refusedReads_data()
 {
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("named"); // a part of the refusal
+    const QString several = u"varias sentencias"_s;
     // PostgreSQL ends a "--" comment at a carriage return too: a check of the text that
     // ends it only at a line feed sees one SELECT, and the simple query protocol then runs
     // every statement of the text.
     QTest::newRow("leave the read-only transaction, change the reader's settings")
-        << "SELECT 1 --\r; COMMIT; ALTER ROLE CURRENT_USER SET search_path = pg_temp, public";
+        << "SELECT 1 --\r; COMMIT; ALTER ROLE CURRENT_USER SET search_path = pg_temp, public"
+        << several;
     QTest::newRow("leave it and change the reader's password: every later login fails")
-        << "SELECT 1 --\r; COMMIT; ALTER ROLE CURRENT_USER PASSWORD 'tomado'";
+        << "SELECT 1 --\r; COMMIT; ALTER ROLE CURRENT_USER PASSWORD 'tomado'" << several;
     QTest::newRow("a temporary table that stands in for the relation in later reads")
         << "SELECT 1 --\r; COMMIT; SET default_transaction_read_only = off; "
-           "CREATE TEMP TABLE nm_rpcos AS SELECT * FROM public.nm_rpcos";
-    QTest::newRow("plain second statement") << "SELECT 1; SELECT 2";
-}
-
-void StatementAttacks::oneStatementPerRead()
-{
-    QFETCH(QString, text);
-    const QString before = roleState(*m_server);
-    const QString token = m_server->login(HostileServer::MGomez, HostileServer::MGomezPassword);
-    const HostileServer::Reply reply = m_server->open(token, text);
-    QVERIFY2(reply.status >= 400, reply.raw.c_str());
-    QCOMPARE(roleState(*m_server), before);
-    // The reader still connects, and reads what it read before.
-    QVERIFY(m_server->daemon().renewConnections());
-    const QString other = m_server->login(HostileServer::JPerez, HostileServer::JPerezPassword);
-    QCOMPARE(m_server->companiesSeen(other), (QList<int>{1, 2, 3}));
-    QCOMPARE(m_server->companiesSeen(token), QList<int>{2});
-}
-
-void StatementAttacks::refusedFunctions_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("named");
+           "CREATE TEMP TABLE nm_rpcos AS SELECT * FROM public.nm_rpcos"
+        << several;
+    QTest::newRow("plain second statement") << "SELECT 1; SELECT 2" << several;
     // A lock taken for the session outlives the read; the bulk-writes lock stops every
     // caused-value update.
     QTest::newRow("session advisory lock")
@@ -95,27 +78,33 @@ void StatementAttacks::refusedFunctions_data()
                                                          << "U&";
 }
 
-void StatementAttacks::refusedFunctions()
+void StatementAttacks::refusedReads()
 {
     QFETCH(QString, text);
     QFETCH(QString, named);
-    const QString token = m_server->login(HostileServer::MGomez, HostileServer::MGomezPassword);
+    const QString before = roleState(*m_server);
     QElapsedTimer clock;
     clock.start();
-    const HostileServer::Reply reply = m_server->open(token, text);
+    const ServedDemo::Reply reply = m_server->open(m_token, text);
     QCOMPARE(reply.status, 422);
     QVERIFY2(reply.message().contains(named, Qt::CaseInsensitive), qPrintable(reply.message()));
     QVERIFY(clock.elapsed() < 2000);
+    QCOMPARE(roleState(*m_server), before);
     // Nothing was left holding the bulk-writes lock.
     QVERIFY(m_server->database()
                 .queryValue(QStringLiteral("SELECT count(*) FROM pg_locks WHERE locktype = "
                                            "'advisory'"))
                 .toInt() == 0);
+    // The reader still connects, and reads what it read before.
+    QVERIFY(m_server->daemon().renewConnections());
+    const QString other = m_server->login(ServedDemo::JPerez, ServedDemo::JPerezPassword);
+    QCOMPARE(m_server->companiesSeen(other), (QList<int>{1, 2, 3}));
+    QCOMPARE(m_server->companiesSeen(m_token), QList<int>{2});
 }
 
 void StatementAttacks::tokensNeverInStatementText()
 {
-    const QString token = m_server->login(HostileServer::JPerez, HostileServer::JPerezPassword);
+    const QString token = m_server->login(ServedDemo::JPerez, ServedDemo::JPerezPassword);
     QVERIFY(!token.isEmpty());
     // The database's activity view, watched as closely as possible while the desk works;
     // every connection of a role sees the statements of the others.
@@ -148,8 +137,7 @@ void StatementAttacks::tokensNeverInStatementText()
 
 void StatementAttacks::nothingStaysForTheNextDesk()
 {
-    const QString first = m_server->login(HostileServer::MGomez, HostileServer::MGomezPassword);
-    const QString second = m_server->login(HostileServer::JPerez, HostileServer::JPerezPassword);
+    const QString second = m_server->login(ServedDemo::JPerez, ServedDemo::JPerezPassword);
     const QString settings = QStringLiteral(
         "SELECT current_setting('search_path'), current_setting('statement_timeout'), "
         "current_setting('tavrel.prueba', true), current_setting('default_transaction_read_only')");
@@ -165,17 +153,17 @@ void StatementAttacks::nothingStaysForTheNextDesk()
     const QStringList clean = state(second);
     QCOMPARE(clean.size(), 4);
     // The first desk changes what it can for the connection, not only for its read.
-    const HostileServer::Reply changed = m_server->open(
-        first, QStringLiteral("SELECT set_config('search_path', 'pg_catalog', false), "
-                              "set_config('statement_timeout', '0', false), "
-                              "set_config('tavrel.prueba', 'dejado', false), "
-                              "set_config('default_transaction_read_only', 'off', false), "
-                              "set_config('tavrel.sesion', 'otra', false)"));
+    const ServedDemo::Reply changed = m_server->open(
+        m_token, QStringLiteral("SELECT set_config('search_path', 'pg_catalog', false), "
+                                "set_config('statement_timeout', '0', false), "
+                                "set_config('tavrel.prueba', 'dejado', false), "
+                                "set_config('default_transaction_read_only', 'off', false), "
+                                "set_config('tavrel.sesion', 'otra', false)"));
     QCOMPARE(changed.status, 200);
     QCOMPARE(state(second), clean);
     QCOMPARE(m_server->companiesSeen(second), (QList<int>{1, 2, 3}));
-    QCOMPARE(m_server->companiesSeen(first), QList<int>{2});
-    const HostileServer::Reply write =
+    QCOMPARE(m_server->companiesSeen(m_token), QList<int>{2});
+    const ServedDemo::Reply write =
         m_server->open(second, u"SELECT * INTO TEMP TMP_COPIA FROM GN_EMPRE"_s);
     QVERIFY2(write.status >= 400, write.raw.c_str());
 }
@@ -195,15 +183,14 @@ void StatementAttacks::resetReleasesSessionLocks()
 
 void StatementAttacks::longReadsAreCut()
 {
-    const QString token = m_server->login(HostileServer::MGomez, HostileServer::MGomezPassword);
     QElapsedTimer clock;
     clock.start();
-    const HostileServer::Reply reply =
-        m_server->open(token, u"SELECT count(*) FROM generate_series(1, 100000000000)"_s);
+    const ServedDemo::Reply reply =
+        m_server->open(m_token, u"SELECT count(*) FROM generate_series(1, 100000000000)"_s);
     QVERIFY(reply.status >= 400);
     QVERIFY2(clock.elapsed() < 10000, QByteArray::number(clock.elapsed()));
     // The one worker is free again.
-    QCOMPARE(m_server->companiesSeen(token), QList<int>{2});
+    QCOMPARE(m_server->companiesSeen(m_token), QList<int>{2});
 }
 
 void StatementAttacks::misconfiguredRolesAreRefused_data()
@@ -227,7 +214,7 @@ void StatementAttacks::misconfiguredRolesAreRefused()
     QFETCH(QString, grant);
     QFETCH(bool, serverAsReader);
     QFETCH(QString, message);
-    HostileServer server;
+    ServedDemo server;
     QVERIFY2(server.ready(), qPrintable(server.why()));
     QStringList roles = server.roles();
     const qsizetype reader = roles.indexOf(u"--reader"_s) + 1;

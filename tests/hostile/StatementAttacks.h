@@ -17,10 +17,8 @@ public:
     {}
 
 private Q_SLOTS:
-    void oneStatementPerRead_data();
-    void oneStatementPerRead();
-    void refusedFunctions_data();
-    void refusedFunctions();
+    void refusedReads_data();
+    void refusedReads();
     void tokensNeverInStatementText();
     void nothingStaysForTheNextDesk();
     void resetReleasesSessionLocks();

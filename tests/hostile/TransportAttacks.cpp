@@ -1,8 +1,8 @@
 #include "TransportAttacks.h"
 
 #include "BodyCompression.h"
-#include "HostileServer.h"
 #include "RawConnection.h"
+#include "ServedDemo.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -20,8 +20,8 @@
 
 using namespace Qt::StringLiterals;
 
-using tavrel::test::HostileServer;
 using tavrel::test::RawConnection;
+using tavrel::test::ServedDemo;
 
 namespace {
 
@@ -113,7 +113,7 @@ void TransportAttacks::initTestCase()
     TAVREL_NEEDS_POSTGRES();
     // Four workers, two connections per address (half the workers, the default); a
     // request has two seconds.
-    m_plain = std::make_unique<HostileServer>(
+    m_plain = std::make_unique<ServedDemo>(
         QStringList{u"--workers"_s, u"4"_s, u"--max-per-address"_s, u"2"_s, u"--max-body"_s,
                     u"65536"_s, u"--request-seconds"_s, u"2"_s});
     QVERIFY2(m_plain->ready(), qPrintable(m_plain->why()));
@@ -121,7 +121,7 @@ void TransportAttacks::initTestCase()
     cert.start(u"bash"_s,
                {QStringLiteral(TAVREL_SOURCE_DIR "/scripts/dev-cert"), m_certificate.path()});
     QVERIFY(cert.waitForFinished(60000) && cert.exitCode() == 0);
-    m_tls = std::make_unique<HostileServer>(
+    m_tls = std::make_unique<ServedDemo>(
         QStringList{u"--workers"_s, u"2"_s, u"--max-per-address"_s, u"1"_s, u"--tls-cert"_s,
                     m_certificate.filePath(u"cert.pem"_s), u"--tls-key"_s,
                     m_certificate.filePath(u"key.pem"_s)});
@@ -197,8 +197,8 @@ void TransportAttacks::compressedBodyIsRefusedAtTheLimit()
     QVERIFY(packed.size() < 65536);
     QElapsedTimer clock;
     clock.start();
-    const HostileServer::Reply reply = m_plain->post("/v1/login", QByteArray::fromStdString(packed),
-                                                     {}, {{"Content-Encoding", "gzip"}});
+    const ServedDemo::Reply reply = m_plain->post("/v1/login", QByteArray::fromStdString(packed),
+                                                  {}, {{"Content-Encoding", "gzip"}});
     qInfo("%d bytes in gzip, %d inflated: HTTP %d after %lld ms", int(packed.size()), inflated,
           reply.status, clock.elapsed());
     QCOMPARE(reply.status, status);

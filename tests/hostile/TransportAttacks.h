@@ -5,7 +5,7 @@
 #include <memory>
 
 namespace tavrel::test {
-class HostileServer;
+class ServedDemo;
 }
 
 // Attacks with no login at all, on the connection itself: clients that hold a worker by
@@ -36,7 +36,7 @@ private Q_SLOTS:
     void refusedRequestIsLoggedAsItself();
 
 private:
-    std::unique_ptr<tavrel::test::HostileServer> m_plain;
+    std::unique_ptr<tavrel::test::ServedDemo> m_plain;
     QTemporaryDir m_certificate;
-    std::unique_ptr<tavrel::test::HostileServer> m_tls;
+    std::unique_ptr<tavrel::test::ServedDemo> m_tls;
 };

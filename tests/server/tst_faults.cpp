@@ -26,7 +26,6 @@ using tavrel::test::TestDatabase;
 // PostgreSQL (in-process and through tavrel-server) a second connection holds a lock the
 // server's statement needs and ends the server's session once it waits there; "Away"
 // also makes the database refuse connections. On SQLite the file runs out of pages.
-// TAVREL_FAULT_TABLE=1 prints each point's outcome.
 namespace {
 
 enum class Call
@@ -119,7 +118,6 @@ private:
     std::unique_ptr<TestDatabase> m_db;
     std::shared_ptr<IAppServer> m_server;
     SDCOMConnection m_connection;
-    QStringList m_table;
 };
 
 void TstFaults::initTestCase()
@@ -132,8 +130,6 @@ void TstFaults::initTestCase()
 
 void TstFaults::cleanupTestCase()
 {
-    if (qEnvironmentVariableIsSet("TAVREL_FAULT_TABLE"))
-        std::puts(m_table.join(u'\n').toUtf8().constData());
     m_connection.setAppServer(nullptr);
     m_server.reset();
     m_db.reset();
@@ -370,12 +366,6 @@ void TstFaults::afterAFaultNothingIsLostAndTheNextCallWorks()
     QCOMPARE(now == before, written == Written::Nothing);
     if (written == Written::UpdateOnly) // the rows without movements wait for the clean-up
         QVERIFY(empty > 0);
-    m_table << u"%1 | %2 | %3 | %4"_s.arg(
-        TestDatabase::engine(), QLatin1String(QTest::currentDataTag()),
-        QLatin1String(written == Written::Nothing      ? "nada escrito"
-                      : written == Written::UpdateOnly ? "solo la actualización"
-                                                       : "todo"),
-        got.isEmpty() ? u"sin error"_s : got.left(100));
 
     // The database back: the same server object and dataset finish the work.
     bringBack(fault);

@@ -2,6 +2,7 @@
 #include "NetworkAccess.h"
 #include "RemoteAppServer.h"
 #include "TestDatabase.h"
+#include "Thrown.h"
 
 #include <QFile>
 #include <QJsonDocument>
@@ -172,7 +173,8 @@ void TstService::checkGivesEachFailureItsOwnLine()
 }
 
 // A renewed certificate reaches new connections without a restart, while a session
-// opened before goes on; the access log is opened again, after rotation moved it.
+// opened before goes on; the access log is opened again, after rotation moved it. Desks
+// verify the certificate against the authorities they are given.
 void TstService::hangupRenewsTheCertificateAndTheLog()
 {
     QTemporaryDir dir;
@@ -205,6 +207,13 @@ void TstService::hangupRenewsTheCertificateAndTheLog()
     QCOMPARE(desk->invoke(u"BuscarFechaServidor"_s, none).typeId(), QMetaType::QDateTime);
     // A line is written once its answer has left.
     QTRY_VERIFY(contents(log).contains("JPEREZ invoke BuscarFechaServidor"));
+    // A desk that trusts neither is refused.
+    qunsetenv("TAVREL_CA_FILE");
+    QVERIFY(mentions(thrownBy([&] {
+                         RemoteAppServer::login(u"https"_s, daemon.address(), u"JPEREZ"_s,
+                                                u"Tavrel2026"_s);
+                     }),
+                     {u"no es de confianza"}));
 }
 
 // Every request the access log writes is counted once under its call and status, and

@@ -13,9 +13,10 @@
 
 namespace tavrel::test {
 
-// What an attacker has: a demo database on PostgreSQL behind a tavrel-server of its own,
-// the ordinary desk login MGOMEZ (company 2 only), and requests written by hand.
-class HostileServer
+// A demo database on PostgreSQL behind a tavrel-server of its own that writes an access
+// log, and a desk's requests written by hand: what an attacker with the ordinary desk
+// login MGOMEZ (company 2 only) has, and what the network's own tests send.
+class ServedDemo
 {
 public:
     struct Reply
@@ -27,8 +28,8 @@ public:
     };
 
     // Starts the server with `extra` options. ready() tells whether it listens; why() why not.
-    explicit HostileServer(const QStringList& extra = {});
-    ~HostileServer();
+    explicit ServedDemo(const QStringList& extra = {});
+    ~ServedDemo();
 
     bool ready() const { return m_daemon && m_daemon->started(); }
     QString why() const { return m_why; }
@@ -43,9 +44,21 @@ public:
     }
     QString accessLog() const;
 
+    // A POST to the server on `port`, as the token's bearer.
+    static Reply post(int port, const std::string& path, const QByteArray& body,
+                      const QString& token = {},
+                      const std::map<std::string, std::string>& headers = {});
+    // The token of a login on the server on `port`, empty when refused.
+    static QString login(int port, const QString& user, const QString& password);
     Reply post(const std::string& path, const QByteArray& body, const QString& token = {},
-               const std::map<std::string, std::string>& headers = {}) const;
-    QString login(const QString& user, const QString& password) const;
+               const std::map<std::string, std::string>& headers = {}) const
+    {
+        return post(m_daemon->port(), path, body, token, headers);
+    }
+    QString login(const QString& user, const QString& password) const
+    {
+        return login(m_daemon->port(), user, password);
+    }
     // A desk's read, as the desk sends it.
     Reply open(const QString& token, const QString& commandText,
                const QString& provider = QStringLiteral("DtsPTemporal")) const;

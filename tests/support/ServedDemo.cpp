@@ -1,4 +1,4 @@
-#include "HostileServer.h"
+#include "ServedDemo.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,12 +12,12 @@ using namespace Qt::StringLiterals;
 
 namespace tavrel::test {
 
-QString HostileServer::Reply::message() const
+QString ServedDemo::Reply::message() const
 {
     return body.value(u"error"_s).toObject().value(u"message"_s).toString();
 }
 
-HostileServer::HostileServer(const QStringList& extra)
+ServedDemo::ServedDemo(const QStringList& extra)
     : m_db(std::make_unique<TestDatabase>(TestDatabase::Content::Demo, u"postgres"_s))
 {
     m_roles = DaemonProcess::installRoles(m_db->url(), &m_why);
@@ -33,7 +33,7 @@ HostileServer::HostileServer(const QStringList& extra)
         m_why = m_daemon->errors();
 }
 
-HostileServer::~HostileServer()
+ServedDemo::~ServedDemo()
 {
     m_daemon.reset();
     m_db.reset();
@@ -41,17 +41,17 @@ HostileServer::~HostileServer()
         QFile::remove(m_log);
 }
 
-QString HostileServer::accessLog() const
+QString ServedDemo::accessLog() const
 {
     QFile log(m_log);
     return log.open(QIODevice::ReadOnly) ? QString::fromUtf8(log.readAll()) : QString();
 }
 
-HostileServer::Reply HostileServer::post(const std::string& path, const QByteArray& body,
-                                         const QString& token,
-                                         const std::map<std::string, std::string>& headers) const
+ServedDemo::Reply ServedDemo::post(int port, const std::string& path, const QByteArray& body,
+                                   const QString& token,
+                                   const std::map<std::string, std::string>& headers)
 {
-    httplib::Client client("127.0.0.1", m_daemon->port());
+    httplib::Client client("127.0.0.1", port);
     client.set_read_timeout(60, 0);
     httplib::Headers sent;
     if (!token.isEmpty())
@@ -66,23 +66,23 @@ HostileServer::Reply HostileServer::post(const std::string& path, const QByteArr
             result->body};
 }
 
-QString HostileServer::login(const QString& user, const QString& password) const
+QString ServedDemo::login(int port, const QString& user, const QString& password)
 {
     const QJsonObject body{{u"user"_s, user}, {u"password"_s, password}};
-    return post("/v1/login", QJsonDocument(body).toJson(QJsonDocument::Compact))
+    return post(port, "/v1/login", QJsonDocument(body).toJson(QJsonDocument::Compact))
         .body.value(u"token"_s)
         .toString();
 }
 
-HostileServer::Reply HostileServer::open(const QString& token, const QString& commandText,
-                                         const QString& provider) const
+ServedDemo::Reply ServedDemo::open(const QString& token, const QString& commandText,
+                                   const QString& provider) const
 {
     const QJsonObject body{
         {u"provider"_s, provider}, {u"commandText"_s, commandText}, {u"params"_s, QJsonArray()}};
     return post("/v1/open", QJsonDocument(body).toJson(QJsonDocument::Compact), token);
 }
 
-QList<int> HostileServer::companiesSeen(const QString& token) const
+QList<int> ServedDemo::companiesSeen(const QString& token) const
 {
     const Reply reply = open(token, u"SELECT DISTINCT COD_EMPR FROM NM_RPCOS ORDER BY 1"_s);
     QList<int> companies;
