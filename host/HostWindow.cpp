@@ -1,7 +1,7 @@
 #include "HostWindow.h"
 
-#include "HostLog.h"
 #include "Confirmation.h"
+#include "HostLog.h"
 #include "HostedProgram.h"
 #include "ModuleError.h"
 #include "ModuleLoader.h"
@@ -96,7 +96,9 @@ HostWindow::HostWindow(const HostSession& session, const QList<HostCompany>& com
     statusBar()->showMessage(QStringLiteral("%1 — %2").arg(m_session.user, m_session.database));
     m_operations->setObjectName(QStringLiteral("operationsMenu"));
     m_operations->setEnabled(false);
-    m_confirm = [this](const QString& question) { return Confirmation::ask(this, question); };
+    m_confirm = [this](const QString& question) {
+        return tavrel::Confirmation::ask(this, question);
+    };
     resize(560, 380);
     m_programs->setFocus();
     installServices();

@@ -118,7 +118,8 @@ void TstLlamadas::cadaAccionCuestaPocasLlamadas()
         QVERIFY(m->servidor->llamadas.contains(u"open DtsPVeZEZev"_s));
         // A network session's login has checked the password: the window does not ask
         // for it again (a password check costs far more than a round trip).
-        QCOMPARE(llamadas(desde).contains(u"ValidarUsuario"_s), !tavrel::test::TestDatabase::isRemote());
+        QCOMPARE(llamadas(desde).contains(u"ValidarUsuario"_s),
+                 !tavrel::test::TestDatabase::isRemote());
     }
 }
 

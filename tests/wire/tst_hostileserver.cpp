@@ -51,7 +51,7 @@ public:
     FakeServer(std::string body, const std::string& encoding)
     {
         m_server.Post(".*", [body = std::move(body), encoding](const httplib::Request&,
-                                                                httplib::Response& res) {
+                                                               httplib::Response& res) {
             res.status = 200;
             if (!encoding.empty())
                 res.set_header("Content-Encoding", encoding);
