@@ -67,10 +67,13 @@ ActualizacionCausado::Servidor ServidorCausado::puertos(SDCOMConnection& conexio
     ActualizacionCausado::Servidor s;
     s.fechaServidor = [&conexion, &qryNmVarig] {
         // The period setting is read right after the time: both travel together, each
-        // answer (or error) taken where it was asked for before.
-        qryNmVarig.close();
-        conexion.prefetch({tavrel::BatchCall::invoke(QStringLiteral("BuscarFechaServidor"), {}),
-                           qryNmVarig.openCall()});
+        // answer (or error) taken where it was asked for before. A closed connection
+        // fails at the time's call, as it always has.
+        if (conexion.connected()) {
+            qryNmVarig.close();
+            conexion.prefetch({tavrel::BatchCall::invoke(QStringLiteral("BuscarFechaServidor"), {}),
+                               qryNmVarig.openCall()});
+        }
         return fechaServidor(conexion);
     };
     s.leerFecRpco = [&qryNmVarig] { return leerFecRpco(qryNmVarig); };
