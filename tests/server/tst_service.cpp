@@ -239,7 +239,8 @@ void TstService::metricsCountWhatTheAccessLogWrites()
     for (int i = 0; i < 20; ++i) {
         post("/v1/open", u"{\"provider\":\"DtsPTemporal\",\"params\":[],"
                          "\"commandText\":\"SELECT COD_EMPR FROM GN_EMPRE\"}"_s);
-        post("/v1/invoke", u"{\"method\":\"BuscarFechaServidor\",\"args\":[]}"_s);
+        // In the desk's own spelling: the label is the server's.
+        post("/v1/invoke", u"{\"method\":\"buscarFECHAservidor\",\"args\":[]}"_s);
         post("/v1/invoke", u"{\"method\":\"Metodo%1\\\"}\",\"args\":[]}"_s.arg(i));
         post("/v1/ruta" + std::to_string(i), u"{}"_s);
     }
