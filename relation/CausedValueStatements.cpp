@@ -103,7 +103,7 @@ namespace {
 // The sum of the yearly path, without SELECT.
 QString yearSum(bool sumTransactions)
 {
-    return sumTransactions ? QStringLiteral("SUM(VAL_TRAN) ") : QStringLiteral("SUM(VAL_CAUC) ");
+    return QStringLiteral("SUM(%1) ").arg(CausedValueStatements::summedColumn(sumTransactions));
 }
 
 // The yearly path's movements of a relation row, from the WHERE on: its keys, its period
@@ -121,6 +121,11 @@ QString yearMovements()
 }
 
 } // namespace
+
+QString CausedValueStatements::summedColumn(bool sumTransactions)
+{
+    return sumTransactions ? QStringLiteral("VAL_TRAN") : QStringLiteral("VAL_CAUC");
+}
 
 QString CausedValueStatements::yearUpdate(bool sumTransactions, const QString& user)
 {

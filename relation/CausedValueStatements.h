@@ -59,6 +59,9 @@ public:
 
     // Whether the yearly path sums VAL_TRAN, from the company's flag V0000017.
     static bool sumsTransactions(const QString& digiDian) { return digiDian == QLatin1String("S"); }
+    // The movements' column an update sums: VAL_TRAN when the yearly path sums
+    // transactions, VAL_CAUC otherwise (and always on the latest-date path).
+    static QString summedColumn(bool sumTransactions);
 
     // A text with its blanks made single and trimmed at both ends, as texts are compared.
     static QString normalised(const QString& sql);

@@ -40,14 +40,13 @@ CausedValuePreview::Result CausedValuePreview::compute(Database& db, int company
     QList<QVariantList> statements;
     if (result.period.path == CausedPeriod::Path::Year) {
         const bool transactions = Statements::sumsTransactions(flagDigiDian(db, company));
-        result.summedColumn =
-            transactions ? QStringLiteral("VAL_TRAN") : QStringLiteral("VAL_CAUC");
+        result.summedColumn = Statements::summedColumn(transactions);
         statements = {{Statements::yearUpdate(transactions, QString()), result.period.start,
                        result.period.end, clientTime},
                       {Statements::cleanUp()}};
     } else {
         result.period.findAccountingDate(db, clientTime);
-        result.summedColumn = QStringLiteral("VAL_CAUC");
+        result.summedColumn = Statements::summedColumn(false);
         statements = {{Statements::dateUpdate(result.period.texts, QString()), result.period.start,
                        clientTime}};
     }

@@ -34,10 +34,8 @@ MonthlyCausedReply MonthlyCaused::compute(Database& db, const MonthlyCausedReque
                           ModuleError::Kind::Refusal);
     const bool transactions = CausedValueStatements::sumsTransactions(
         CausedValuePreview::flagDigiDian(db, request.company));
-    MonthlyCausedReply reply{period.start,
-                             period.end,
-                             transactions ? QStringLiteral("VAL_TRAN") : QStringLiteral("VAL_CAUC"),
-                             {}};
+    MonthlyCausedReply reply{
+        period.start, period.end, CausedValueStatements::summedColumn(transactions), {}};
     QHash<QString, QList<double>> months;
     db.readOnly(
         CausedValueStatements::monthlyYearSums(
